@@ -1,0 +1,85 @@
+#include "tags_command.h"
+
+#include <fmt/format.h>
+
+#include <nlohmann/json.hpp>
+#include <ostream>
+
+#include "metadata/img_data.h"
+#include "metadata/text_util.h"
+
+namespace quorvela::cli {
+namespace {
+
+using metadata::Cp1252ToUtf8;
+using metadata::TimgData;
+
+std::string TagIdText(std::uint16_t id) { return fmt::format("0x{:04X}", id); }
+
+nlohmann::json FileJson(const std::string& path, const TimgData& reader) {
+    nlohmann::json file;
+    file["file"] = path;
+    file["status"] = Cp1252ToUtf8(reader.StatusText);
+    file["hasAnyMetadata"] = reader.HasAnyMetadata();
+    file["hasExifBlock"] = reader.HasExifBlock();
+    file["makerNoteDecoded"] = reader.ExifDirectory != nullptr && reader.ExifDirectory->MakerNoteDecoded;
+    nlohmann::json tags = nlohmann::json::array();
+    if (reader.ExifDirectory) {
+        for (const auto& tag : reader.ExifDirectory->Tags) {
+            tags.push_back({{"group", tag.Group},
+                            {"id", TagIdText(tag.TagId)},
+                            {"name", Cp1252ToUtf8(tag.TagName)},
+                            {"description", Cp1252ToUtf8(tag.Description)},
+                            {"text", Cp1252ToUtf8(tag.Text)}});
+        }
+    }
+    file["tags"] = std::move(tags);
+    return file;
+}
+
+void PrintFile(const std::string& path, const TimgData& reader, std::ostream& out) {
+    const bool makerNote = reader.ExifDirectory != nullptr && reader.ExifDirectory->MakerNoteDecoded;
+    out << path << '\n';
+    out << fmt::format("  status: {}   metadata: {}   EXIF block: {}   maker note decoded: {}\n",
+                       Cp1252ToUtf8(reader.StatusText), reader.HasAnyMetadata() ? "yes" : "no",
+                       reader.HasExifBlock() ? "yes" : "no", makerNote ? "yes" : "no");
+    if (!reader.ExifDirectory || reader.ExifDirectory->Tags.empty()) {
+        out << "  (no tags)\n\n";
+        return;
+    }
+    std::size_t nameWidth = 4;
+    std::size_t descriptionWidth = 11;
+    for (const auto& tag : reader.ExifDirectory->Tags) {
+        nameWidth = std::max(nameWidth, tag.TagName.size());
+        descriptionWidth = std::max(descriptionWidth, tag.Description.size());
+    }
+    out << fmt::format("  {:<5} {:<6} {:<{}} {:<{}} {}\n", "group", "id", "name", nameWidth, "description",
+                       descriptionWidth, "text");
+    for (const auto& tag : reader.ExifDirectory->Tags) {
+        // Pad by bytes before converting, so accented texts do not shift the columns.
+        out << fmt::format("  {:<5} {:<6} {} {} {}\n", tag.Group, TagIdText(tag.TagId),
+                           Cp1252ToUtf8(tag.TagName + std::string(nameWidth - tag.TagName.size(), ' ')),
+                           Cp1252ToUtf8(tag.Description + std::string(descriptionWidth - tag.Description.size(), ' ')),
+                           Cp1252ToUtf8(tag.Text));
+    }
+    out << '\n';
+}
+
+}  // namespace
+
+int RunTagsCommand(const TagsOptions& options, std::ostream& out) {
+    TimgData reader(true, options.decimalSeparator);
+    nlohmann::json all = nlohmann::json::array();
+    for (const std::string& path : options.files) {
+        reader.ReadJpegFile(path);
+        if (options.json) {
+            all.push_back(FileJson(path, reader));
+        } else {
+            PrintFile(path, reader, out);
+        }
+    }
+    if (options.json) out << all.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
+    return 0;
+}
+
+}  // namespace quorvela::cli

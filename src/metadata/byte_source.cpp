@@ -1,0 +1,96 @@
+#include "byte_source.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <utility>
+
+namespace quorvela::metadata {
+
+namespace {
+constexpr std::size_t kChunk = 64 * 1024;
+}
+
+std::optional<ByteSource> ByteSource::OpenFile(const std::string& path, std::string* error) {
+    // O_NONBLOCK: opening a FIFO named like a photo must not wait for a writer.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        if (error) *error = std::strerror(errno);
+        return std::nullopt;
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        if (error) *error = "not a regular file";
+        ::close(fd);
+        return std::nullopt;
+    }
+    ByteSource source;
+    source.fd_ = fd;
+    source.buffer_.resize(kChunk);
+    return source;
+}
+
+ByteSource ByteSource::FromMemory(std::span<const std::uint8_t> bytes) {
+    ByteSource source;
+    source.memory_ = bytes;
+    source.end_ = bytes.size();
+    return source;
+}
+
+ByteSource::ByteSource(ByteSource&& other) noexcept { *this = std::move(other); }
+
+ByteSource& ByteSource::operator=(ByteSource&& other) noexcept {
+    if (this != &other) {
+        if (fd_ >= 0) ::close(fd_);
+        fd_ = std::exchange(other.fd_, -1);
+        memory_ = other.memory_;
+        buffer_ = std::move(other.buffer_);
+        pos_ = other.pos_;
+        end_ = other.end_;
+        eof_ = other.eof_;
+    }
+    return *this;
+}
+
+ByteSource::~ByteSource() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+bool ByteSource::Refill() {
+    if (fd_ < 0 || eof_) return false;
+    ssize_t got = 0;
+    do {
+        got = ::read(fd_, buffer_.data(), buffer_.size());
+    } while (got < 0 && errno == EINTR);
+    if (got <= 0) {
+        eof_ = true;
+        return false;
+    }
+    pos_ = 0;
+    end_ = static_cast<std::size_t>(got);
+    return true;
+}
+
+std::optional<std::uint8_t> ByteSource::ReadByte() {
+    if (pos_ >= end_ && !Refill()) return std::nullopt;
+    return fd_ >= 0 ? buffer_[pos_++] : memory_[pos_++];
+}
+
+std::size_t ByteSource::ReadInto(std::vector<std::uint8_t>& out, std::size_t count) {
+    std::size_t done = 0;
+    while (done < count) {
+        if (pos_ >= end_ && !Refill()) break;
+        const std::size_t take = std::min(count - done, end_ - pos_);
+        const std::uint8_t* from = (fd_ >= 0 ? buffer_.data() : memory_.data()) + pos_;
+        out.insert(out.end(), from, from + take);
+        pos_ += take;
+        done += take;
+    }
+    return done;
+}
+
+}  // namespace quorvela::metadata

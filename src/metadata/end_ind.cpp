@@ -1,0 +1,38 @@
+#include "end_ind.h"
+
+#include <algorithm>
+
+namespace quorvela::metadata {
+
+std::uint16_t LoadU16(const std::uint8_t* p, bool bigEndian) {
+    return bigEndian ? static_cast<std::uint16_t>((p[0] << 8) | p[1]) : static_cast<std::uint16_t>((p[1] << 8) | p[0]);
+}
+
+std::uint32_t LoadU32(const std::uint8_t* p, bool bigEndian) {
+    if (bigEndian) {
+        return (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) | (std::uint32_t{p[2]} << 8) | p[3];
+    }
+    return (std::uint32_t{p[3]} << 24) | (std::uint32_t{p[2]} << 16) | (std::uint32_t{p[1]} << 8) | p[0];
+}
+
+std::uint16_t tEndInd::ReadU16(std::int64_t position) const {
+    if (!Contains(position, 2)) throw ReadFailure("16-bit read outside the block");
+    return LoadU16(Block.data() + (position - 1), BigEndian);
+}
+
+std::int32_t tEndInd::ReadI32(std::int64_t position) const {
+    if (!Contains(position, 4)) throw ReadFailure("32-bit read outside the block");
+    return static_cast<std::int32_t>(LoadU32(Block.data() + (position - 1), BigEndian));
+}
+
+Bytes tEndInd::SliceClipped(std::int64_t position, std::int64_t count) const {
+    const auto size = static_cast<std::int64_t>(Block.size());
+    if (count <= 0 || position > size) return {};
+    std::int64_t first = std::max<std::int64_t>(position, 1);
+    // Avoid forming position + count when it could overflow: compare by subtraction.
+    std::int64_t last = (count > size - position + 1) ? size : position + count - 1;
+    if (last < first) return {};
+    return Bytes(Block.begin() + (first - 1), Block.begin() + last);
+}
+
+}  // namespace quorvela::metadata

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace quorvela::metadata {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// A read that would touch a byte outside its block. It never leaves the metadata
+// reader: the walk that caused it is abandoned where the directory rules say so.
+class ReadFailure : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// A byte block with the byte order of the file it came from. Positions are 1-based
+// (position 1 is the first byte); this is the only place that turns them into indexes.
+class tEndInd {
+public:
+    bool BigEndian = false;
+    Bytes Block;
+
+    // True when the `count` bytes starting at 1-based `position` all lie inside `Block`.
+    [[nodiscard]] bool Contains(std::int64_t position, std::int64_t count) const {
+        const auto size = static_cast<std::int64_t>(Block.size());
+        return position >= 1 && count >= 0 && count <= size && position - 1 <= size - count;
+    }
+    [[nodiscard]] std::uint16_t ReadU16(std::int64_t position) const;
+    [[nodiscard]] std::int32_t ReadI32(std::int64_t position) const;
+
+    // The bytes [position, position + count) clipped to the block: fewer or none when the
+    // range reaches outside it, none when count is negative.
+    [[nodiscard]] Bytes SliceClipped(std::int64_t position, std::int64_t count) const;
+};
+
+// Whole-number reads from a byte span in a given order, shared by every reader.
+std::uint16_t LoadU16(const std::uint8_t* p, bool bigEndian);
+std::uint32_t LoadU32(const std::uint8_t* p, bool bigEndian);
+
+}  // namespace quorvela::metadata

@@ -1,0 +1,237 @@
+#include "image_info.h"
+
+#include <algorithm>
+#include <cmath>
+#include <exception>
+
+#include "img_data.h"
+#include "maker_note.h"
+#include "text_util.h"
+#include "value_render.h"
+
+namespace quorvela::metadata {
+namespace {
+
+// Links deeper than this are not followed: real files nest three levels, and a crafted
+// chain of thousands of directories must not exhaust a worker thread's stack.
+constexpr int kMaxDirectoryDepth = 16;
+
+// Value bytes copied per file. A crafted directory can point thousands of entries at the
+// same large value; past this budget values are clipped so a file cannot cost gigabytes.
+constexpr std::int64_t kValueBudget = 8 * 1024 * 1024;
+constexpr std::int64_t kClippedValue = 64;
+
+bool IsLinkTag(std::uint16_t tag) { return tag == 0x014A || tag == 0x8769 || tag == 0xA005; }
+
+}  // namespace
+
+TImageInfo::TImageInfo(TimgData* owner, bool collectTags, char decimalSeparator)
+    : Owner(owner), CollectTags(collectTags), DecimalSeparator(decimalSeparator), valueBudget_(kValueBudget) {
+    // Completing the dictionary's descriptions happens once, on first use.
+    (void)MainTagTable();
+}
+
+void TImageInfo::SetStatus(std::string text) {
+    if (Owner != nullptr) Owner->StatusText = std::move(text);
+}
+
+void TImageInfo::WalkDirectory(std::int64_t position, std::int64_t base, TableKind kind, std::int64_t bound) {
+    WalkEntries(position, base, kind, bound, 0);
+}
+
+void TImageInfo::WalkEntries(std::int64_t position, std::int64_t base, TableKind kind, std::int64_t bound,
+                             int depth) {
+    visited_.insert({base, position});
+    const std::int64_t n = ReadU16(position);
+    if (2 + 12 * n > base + bound) {
+        SetStatus("Illegally sized directory");
+        return;
+    }
+    for (std::int64_t i = 0; i < n; ++i) {
+        const std::int64_t e = position + 2 + 12 * i;
+        const std::uint16_t tag = ReadU16(e);
+        const int type = ReadU16(e + 2);
+        const std::int32_t count = ReadI32(e + 4);
+        // The product wraps like the 32-bit arithmetic of the format's readers.
+        const auto length = static_cast<std::int32_t>(static_cast<std::uint32_t>(TypeSize(type)) *
+                                                      static_cast<std::uint32_t>(count));
+        if (length == 0) continue;
+        const std::int64_t valuePosition = length > 4 ? std::int64_t{ReadI32(e + 8)} + base : e + 8;
+        std::int64_t take = length;
+        if (take > kClippedValue && take > valueBudget_) take = kClippedValue;
+        Bytes value = SliceClipped(valuePosition, take);
+        valueBudget_ -= static_cast<std::int64_t>(value.size());
+
+        const TTagEntry& row = FindTableRow(tag, kind);
+        std::string text;
+        if (CollectTags && row.TagId != 0) text = RenderEntryText(row, tag, type, value);
+
+        if (kind == TableKind::Main) {
+            switch (tag) {
+                case 0x0100:
+                case 0xA002:
+                    PixelWidth = static_cast<std::int32_t>(RoundHalfEven(NumericValue(value, type, BigEndian)).value_or(0));
+                    break;
+                case 0x0101:
+                case 0xA003:
+                    PixelHeight =
+                        static_cast<std::int32_t>(RoundHalfEven(NumericValue(value, type, BigEndian)).value_or(0));
+                    break;
+                case 0x010F: MakeText = text.substr(0, 32); break;
+                case 0x0110: ModelText = text.substr(0, 40); break;
+                case 0x9000: VersionText.assign(value.begin(), value.begin() + std::min<std::size_t>(6, value.size())); break;
+                case 0x8825: FollowLink(valuePosition, base, TableKind::Gps, bound, depth); break;
+                case 0x927C: HandOverMakerNote(value, valuePosition); break;
+                default:
+                    if (IsLinkTag(tag)) FollowLink(valuePosition, base, TableKind::Main, bound, depth);
+                    break;
+            }
+        }
+
+        if (CollectTags && row.TagId != 0) {
+            TTagEntry entry = row;
+            entry.Text = std::move(text);
+            entry.ByteLength = static_cast<std::int32_t>(value.size());
+            entry.RawBytes = std::move(value);
+            entry.RawPosition = static_cast<std::int32_t>(valuePosition);
+            entry.ValueType = static_cast<std::uint16_t>(type);
+            AppendTag(std::move(entry));
+        }
+    }
+}
+
+std::string TImageInfo::RenderEntryText(const TTagEntry& row, std::uint16_t tag, int type, const Bytes& value) {
+    std::string text;
+    if (type == 2) {
+        // An ASCII value ends at its first zero: cameras pad Make and Model with zeros.
+        const auto zero = std::find(value.begin(), value.end(), std::uint8_t{0});
+        text.assign(value.begin(), zero);
+    } else if (type == 7) {
+        const auto zero = std::find(value.begin(), value.end(), std::uint8_t{0});
+        text = '"' + std::string(value.begin(), zero) + '"';
+    } else {
+        try {
+            text = RenderValue(value, type, row.CodeList, row.Pattern, BigEndian, DecimalSeparator);
+        } catch (const std::exception&) {
+            // A pattern that cannot show the number leaves the plain values.
+            text = RenderValue(value, type, row.CodeList, {}, BigEndian, DecimalSeparator);
+        }
+    }
+    if (row.Renderer != nullptr) {
+        // A failing renderer fails only its own tag, which keeps its plain value text.
+        try {
+            RenderContext context{DecimalSeparator, this, false};
+            text = row.Renderer(text, context);
+        } catch (const std::exception&) {
+            text = MakePrintable(text);
+        }
+    } else {
+        text = MakePrintable(text);
+    }
+    if (tag == 0x9286) {
+        // UserComment: drop the 8-byte character-code prefix and the final byte.
+        const std::size_t size = value.size();
+        text = size > 9 ? std::string(Trim(std::string_view(reinterpret_cast<const char*>(value.data()) + 8, size - 9)))
+                        : std::string();
+    }
+    return text;
+}
+
+void TImageInfo::FollowLink(std::int64_t valuePosition, std::int64_t base, TableKind kind, std::int64_t bound,
+                            int depth) {
+    if (depth >= kMaxDirectoryDepth) return;
+    try {
+        const std::int64_t p = std::int64_t{ReadI32(valuePosition)} + base;
+        if (visited_.count({base, p}) != 0) return;
+        WalkEntries(p, base, kind, bound, depth + 1);
+    } catch (const std::exception&) {
+        // A broken sub-directory keeps what it stored; the parent goes on.
+    }
+}
+
+void TImageInfo::HandOverMakerNote(const Bytes& value, std::int64_t valuePosition) {
+    MakerNoteBytes = value;
+    MakerNotePosition = static_cast<std::int32_t>(valuePosition);
+    TmsInfo decoder(*this, TiffSource);
+    MakerNoteDecoded = decoder.ReadMakerNote();
+}
+
+int TImageInfo::AppendTag(TTagEntry entry) {
+    if (entry.TagId != 0) Tags.push_back(std::move(entry));
+    return TagCount() - 1;
+}
+
+int TImageInfo::TagIndexByName(std::string_view name) const {
+    for (std::size_t i = 0; i < Tags.size(); ++i) {
+        if (EqualsIgnoreAsciiCase(Tags[i].TagName, name)) return static_cast<int>(i);
+    }
+    return -1;
+}
+
+std::string TImageInfo::TagTextByName(std::string_view name) const {
+    const int index = TagIndexByName(name);
+    return index < 0 ? std::string() : Tags[static_cast<std::size_t>(index)].Text;
+}
+
+bool TImageInfo::FindNextTag(int group, TTagEntry& out) {
+    out = TTagEntry{};
+    while (SearchCursor < Tags.size() && Tags[SearchCursor].Group != group) ++SearchCursor;
+    if (SearchCursor >= Tags.size()) {
+        SearchCursor = Tags.size();
+        return false;
+    }
+    out = Tags[SearchCursor++];
+    return true;
+}
+
+double TImageInfo::TagNumberByName(std::string_view name) const {
+    const int index = TagIndexByName(name);
+    if (index < 0) return 0.0;
+    const TTagEntry& entry = Tags[static_cast<std::size_t>(index)];
+    if (entry.TagId == 0) return 0.0;
+    return NumericValue(entry.RawBytes, entry.ValueType, BigEndian);
+}
+
+int TImageInfo::TagRoundedByName(std::string_view name) const {
+    const auto rounded = RoundHalfEven(TagNumberByName(name));
+    if (!rounded || *rounded > INT32_MAX || *rounded < INT32_MIN) return 0;
+    return static_cast<int>(*rounded);
+}
+
+void TImageInfo::Derive35mmFocalLength() {
+    if (TagIndexByName("FocalLengthin35mmFilm") >= 0) return;
+    int unit = TagRoundedByName("FocalPlaneResolutionUnit");
+    if (unit < 1) unit = TagRoundedByName("ResolutionUnit");
+    const double mmPerUnit = unit == 2 ? 25.4 : unit == 3 ? 10.0 : 0.0;
+    if (mmPerUnit == 0.0) return;
+    const double f = TagNumberByName("FocalLength");
+    if (f == 0.0) return;
+    double w = 0.0;
+    double h = 0.0;
+    if (const int xr = TagRoundedByName("FocalPlaneXResolution"); xr > 0) w = PixelWidth * mmPerUnit / xr;
+    if (const int yr = TagRoundedByName("FocalPlaneYResolution"); yr > 0) h = PixelHeight * mmPerUnit / yr;
+
+    double k = 0.0;
+    if (UpperAscii(MakeText.substr(0, 5)) == "OLYMP") {
+        if (MakerNoteDecoded && UpperAscii(ModelText.substr(0, 2)) == "E-") k = 2.0;
+        const double diagonal = TagNumberByName("CCDDiagonal");
+        if (diagonal > 0.0) k = 43.2 / diagonal;
+    } else {
+        if (!(w * h > 0.0)) return;
+        k = 43.26661531 / std::sqrt(w * w + h * h);
+    }
+    const double f35 = f * k;
+    TTagEntry entry = FindMainRowByName("FocalLengthIn35mmFilm");
+    try {
+        entry.Text = FormatFixed(f35, 2, 5, DecimalSeparator);
+    } catch (const std::exception&) {
+        return;  // a length that cannot be written is no length
+    }
+    entry.RawBytes.clear();
+    entry.ByteLength = 0;
+    entry.Pattern = "%s mm";
+    entry.ValueType = 10;
+    AppendTag(std::move(entry));
+}
+
+}  // namespace quorvela::metadata

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <cstdint>
+#include <set>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "end_ind.h"
+#include "tag_entry.h"
+#include "tag_tables.h"
+
+namespace quorvela::metadata {
+
+class TimgData;
+
+// The EXIF directory of one file: every known tag of IFD0 and the directories it links
+// to, as named, rendered entries; maker-note entries carry Group 1.
+class TImageInfo : public tEndInd {
+public:
+    TImageInfo(TimgData* owner, bool collectTags, char decimalSeparator);
+
+    std::vector<TTagEntry> Tags;
+    TimgData* Owner = nullptr;
+    std::string VersionText;  // at most 6 bytes
+    std::string MakeText;     // at most 32 characters
+    std::string ModelText;    // at most 40 characters
+    std::int32_t PixelHeight = 0;
+    std::int32_t PixelWidth = 0;
+    bool CollectTags = true;
+    Bytes MakerNoteBytes;
+    bool TiffSource = false;
+    bool MakerNoteDecoded = false;
+    std::int32_t MakerNotePosition = 0;
+    std::size_t SearchCursor = 0;
+    char DecimalSeparator = '.';
+
+    [[nodiscard]] int TagCount() const { return static_cast<int>(Tags.size()); }
+
+    // Reads the directory at 1-based `position` and, through links, its sub-directories.
+    // A read outside the block throws ReadFailure out of the top directory only.
+    void WalkDirectory(std::int64_t position, std::int64_t base, TableKind kind, std::int64_t bound);
+
+    // Adds a copy unless its TagId is 0; returns the index of the last entry.
+    int AppendTag(TTagEntry entry);
+
+    [[nodiscard]] int TagIndexByName(std::string_view name) const;
+    [[nodiscard]] std::string TagTextByName(std::string_view name) const;
+    bool FindNextTag(int group, TTagEntry& out);
+    void RewindTagSearch() { SearchCursor = 0; }
+    [[nodiscard]] double TagNumberByName(std::string_view name) const;
+    [[nodiscard]] int TagRoundedByName(std::string_view name) const;
+
+    // Adds a computed FocalLengthin35mmFilm entry from the sensor size when none is stored.
+    void Derive35mmFocalLength();
+
+    // Records a problem in the owner's status text.
+    void SetStatus(std::string text);
+
+private:
+    void WalkEntries(std::int64_t position, std::int64_t base, TableKind kind, std::int64_t bound, int depth);
+    void FollowLink(std::int64_t valuePosition, std::int64_t base, TableKind kind, std::int64_t bound, int depth);
+    std::string RenderEntryText(const TTagEntry& row, std::uint16_t tag, int type, const Bytes& value);
+    void HandOverMakerNote(const Bytes& value, std::int64_t valuePosition);
+
+    std::set<std::pair<std::int64_t, std::int64_t>> visited_;
+    std::int64_t valueBudget_;
+};
+
+}  // namespace quorvela::metadata

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "end_ind.h"
+#include "image_info.h"
+#include "iptc.h"
+
+namespace quorvela::metadata {
+
+class ByteSource;
+
+// One kept marker segment: the two length bytes and the payload, as in the file.
+struct tSection {
+    Bytes SegmentBytes;
+    std::int32_t MarkerCode = 0;
+    std::int32_t SegmentLength = 0;
+};
+
+// The per-file metadata reader: finds the EXIF, IPTC and comment segments of a JPEG (or
+// the directory of a TIFF-structured raw file) and hands them to their decoders. Reads only
+// the header: the scan stops at the start of the compressed image.
+class TimgData : public tEndInd {
+public:
+    static constexpr int kMaxSections = 20;
+
+    explicit TimgData(bool collectTags = true, char decimalSeparator = '.');
+
+    std::array<tSection, kMaxSections + 1> SectionTable;  // slots 1..20; slot 0 unused
+    bool TiffSource = false;
+    bool CollectTags = true;
+    int SectionsRead = 0;
+    int ExifSection = 0;  // slot numbers; 0 = none
+    int IptcSection = 0;
+    int CommentSection = 0;
+    int App0Section = 0;
+    std::string PathName;
+    double ModifiedAt = 0.0;  // seconds since 1970-01-01 UTC
+    std::int64_t ByteSize = 0;
+    std::string StatusText;
+    std::unique_ptr<TImageInfo> ExifDirectory;
+    std::unique_ptr<TIPTCdata> IptcRecords;
+    char DecimalSeparator = '.';
+
+    void ResetReader();
+    bool ReadJpegFile(const std::string& path);
+    // The same reading for bytes already in memory; `name` supplies the extension.
+    bool ReadJpegBytes(std::string_view name, std::span<const std::uint8_t> bytes);
+
+    [[nodiscard]] bool HasAnyMetadata() const { return ExifSection != 0 || CommentSection != 0 || IptcSection != 0; }
+    [[nodiscard]] bool HasExifBlock() const { return ExifSection != 0; }
+
+private:
+    enum class FileKind { Jpeg, Tiff, Other };
+    static FileKind KindOf(std::string_view name);
+    bool ReadFrom(ByteSource& source, FileKind kind);
+    bool ScanMarkers(ByteSource& source);
+    void ReadExifSection();
+    bool LoadTiff(ByteSource& source);
+    TImageInfo& NewExifDirectory();
+};
+
+}  // namespace quorvela::metadata

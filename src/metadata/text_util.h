@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace quorvela::metadata {
+
+char ToUpperAscii(char c);
+std::string UpperAscii(std::string_view text);
+bool EqualsIgnoreAsciiCase(std::string_view a, std::string_view b);
+bool StartsWithIgnoreAsciiCase(std::string_view text, std::string_view prefix);
+
+// Removes leading and trailing characters up to and including the space (blanks and
+// control characters), as the texts of this reader are trimmed.
+std::string_view Trim(std::string_view text);
+
+// Whole-number parse that accepts leading blanks and a sign, and nothing after the digits.
+std::optional<std::int64_t> ParseInteger(std::string_view text);
+
+// Windows-1252 bytes to UTF-8, for texts that leave the reader for a person or a file.
+std::string Cp1252ToUtf8(std::string_view text);
+
+// Round to the nearest integer, halves to even; nullopt when not finite or out of range.
+std::optional<std::int64_t> RoundHalfEven(double value);
+
+// printf-style "%[flags][width][.precision]f" of `value`, with `decimalSeparator` in
+// place of the point. Throws std::domain_error for a value that is not finite.
+std::string FormatFixed(double value, int precision, int width, char decimalSeparator, bool leftAlign = false);
+
+// `pattern` with its one conversion ("%5.2f", "F%0.1f", "%d", "%%") applied to `value`.
+// Throws std::domain_error for an unsupported conversion or a value that is not finite.
+std::string FormatPattern(std::string_view pattern, double value, char decimalSeparator);
+
+// Shortest general form with at most 15 significant digits, no exponent for ordinary
+// magnitudes, trailing zeros removed ("0.4", "250", "1.3").
+std::string FormatGeneral(double value, char decimalSeparator);
+
+}  // namespace quorvela::metadata

@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Sets up, builds the asan preset (AddressSanitizer + UBSan) and runs every test.
+set -euo pipefail
+cd "$(dirname "$0")"
+source tools/deps.sh
+quorvela_install_deps
+cmake --preset asan >/dev/null
+cmake --build --preset asan
+export QT_QPA_PLATFORM=offscreen
+ctest --preset asan -j "$(nproc)" "$@"
