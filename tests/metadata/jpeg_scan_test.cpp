@@ -1,4 +1,7 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
 
 #include "metadata/img_data.h"
 #include "support/jpeg_builder.h"
@@ -29,6 +32,177 @@ TEST(JpegScan, ExifAfterApp0IsTheSecondSlot) {
     ASSERT_NE(reader.ExifDirectory, nullptr);
     EXPECT_EQ(reader.ExifDirectory->TagTextByName("make"), "Canon");
     EXPECT_EQ(reader.ExifDirectory->MakeText, "Canon");
+}
+
+}  // namespace
+}  // namespace quorvela::metadata
+
+namespace quorvela::metadata {
+namespace {
+
+using testing::Bytes;
+
+TEST(JpegScan, FiveSegmentsWithoutMetadataEndTheScanBeforeTheFifth) {
+    TimgData reader;
+    const Bytes bytes = Jpeg().Soi().App0().Dqt().Dqt().Sof0().Exif(SmallExif()).Sos().Eoi().Build();
+    EXPECT_FALSE(Read(reader, bytes));
+    EXPECT_FALSE(reader.HasAnyMetadata());
+    EXPECT_EQ(reader.SectionsRead, 5);
+    EXPECT_EQ(reader.StatusText, "Not an EXIF file");
+}
+
+TEST(JpegScan, ExifThenXmpDropsTheSecondApp1) {
+    TimgData reader;
+    ASSERT_TRUE(Read(reader, Jpeg().Soi().Exif(SmallExif()).Xmp().Dqt().Sos().Build()));
+    EXPECT_EQ(reader.ExifSection, 1);
+    EXPECT_EQ(reader.SectionsRead, 3);  // APP1, DQT (in the reused slot), SOS
+    EXPECT_EQ(reader.SectionTable[2].MarkerCode, 0xDB);
+}
+
+TEST(JpegScan, XmpBeforeExifDoesNotHideTheExifBlock) {
+    TimgData reader;
+    ASSERT_TRUE(Read(reader, Jpeg().Soi().Xmp().Exif(SmallExif()).Sos().Build()));
+    EXPECT_EQ(reader.ExifSection, 2);
+    EXPECT_EQ(reader.ExifDirectory->TagTextByName("Model"), "Canon EOS 300D DIGITAL");
+}
+
+TEST(JpegScan, CommentOnly) {
+    TimgData reader;
+    EXPECT_TRUE(Read(reader, Jpeg().Soi().Comment("hello").Sos().Build()));
+    EXPECT_TRUE(reader.HasAnyMetadata());
+    EXPECT_FALSE(reader.HasExifBlock());
+    EXPECT_EQ(reader.ExifDirectory, nullptr);
+}
+
+TEST(JpegScan, OnlyTheFirstIptcAndTheLastCommentAreKept) {
+    TimgData reader;
+    const Bytes bytes = Jpeg().Soi().Segment(0xED, {1}).Comment("a").Segment(0xED, {2}).Comment("b").Sos().Build();
+    EXPECT_TRUE(Read(reader, bytes));
+    EXPECT_EQ(reader.IptcSection, 1);
+    EXPECT_EQ(reader.CommentSection, 4);
+    EXPECT_NE(reader.IptcRecords, nullptr);
+}
+
+TEST(JpegScan, ExtensionsDecideWhatIsRead) {
+    TimgData reader;
+    const Bytes bytes = Jpeg().Soi().Exif(SmallExif()).Sos().Build();
+    for (const char* name : {"a.JPG", "b.jpeg", "c.Thm", "d.jpe", "folder.jpg/e.JPE"}) {
+        SCOPED_TRACE(name);
+        EXPECT_TRUE(reader.ReadJpegBytes(name, bytes));
+    }
+    for (const char* name : {"a.png", "b", "c.jpg.txt", "d.jpgx"}) {
+        SCOPED_TRACE(name);
+        EXPECT_FALSE(reader.ReadJpegBytes(name, bytes));
+        EXPECT_EQ(reader.StatusText, "Not an EXIF file");
+    }
+}
+
+TEST(JpegScan, FillBytesBeforeAMarkerAreSkipped) {
+    Bytes bytes = {0xFF, 0xD8, 0xFF, 0xFF, 0xFF};
+    const Bytes rest = Jpeg().Comment("x").Sos().Build();
+    bytes.insert(bytes.end(), rest.begin() + 1, rest.end());  // drop one 0xFF: fill bytes carry the marker
+    TimgData reader;
+    EXPECT_TRUE(Read(reader, bytes));
+    EXPECT_EQ(reader.CommentSection, 1);
+}
+
+TEST(JpegScan, ScanStopsAtSosAndNeedsSoi) {
+    TimgData reader;
+    EXPECT_FALSE(Read(reader, Jpeg().Soi().Dqt().Sos().Comment("after the image").Build()));
+    EXPECT_FALSE(reader.HasAnyMetadata());
+    EXPECT_FALSE(Read(reader, Jpeg().Comment("no SOI").Build()));
+    EXPECT_EQ(reader.SectionsRead, 0);
+}
+
+TEST(JpegScan, TwentySlotsAtMost) {
+    Jpeg jpeg;
+    jpeg.Soi();
+    for (int i = 0; i < 30; ++i) jpeg.Comment("c");
+    TimgData reader;
+    EXPECT_TRUE(Read(reader, jpeg.Build()));
+    EXPECT_EQ(reader.SectionsRead, 20);
+    EXPECT_EQ(reader.CommentSection, 20);
+}
+
+TEST(JpegScan, SegmentTooShortForItsLengthEndsTheScanKeepingWhatWasFound) {
+    Bytes bytes = Jpeg().Soi().Comment("kept").Build();
+    bytes.insert(bytes.end(), {0xFF, 0xE2, 0x00, 0x01});
+    TimgData reader;
+    EXPECT_FALSE(Read(reader, bytes));
+    EXPECT_TRUE(reader.HasAnyMetadata());
+}
+
+TEST(JpegScan, TruncatedFilesNeverReadMissingBytes) {
+    const Bytes full = Jpeg().Soi().Comment("first").Exif(SmallExif()).Sos().Build();
+    TimgData reader;
+    for (std::size_t cut = 0; cut <= full.size(); ++cut) {
+        SCOPED_TRACE(cut);
+        const Bytes part(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(cut));
+        const bool found = Read(reader, part);
+        // Once the comment is complete it is kept, whatever follows.
+        const bool commentComplete = cut >= 2 + 4 + 5;
+        EXPECT_EQ(found, commentComplete);
+        EXPECT_EQ(reader.HasAnyMetadata(), commentComplete);
+    }
+}
+
+TEST(JpegScan, WrongByteOrderMarkKeepsTheBlockWithoutTags) {
+    Bytes payload = {'E', 'x', 'i', 'f', 0, 0, 'X', 'X', 0, 42, 0, 0, 0, 8};
+    TimgData reader;
+    EXPECT_TRUE(Read(reader, Jpeg().Soi().Segment(0xE1, payload).Sos().Build()));
+    EXPECT_TRUE(reader.HasExifBlock());
+    EXPECT_EQ(reader.StatusText, "<none>");
+    ASSERT_NE(reader.ExifDirectory, nullptr);
+    EXPECT_EQ(reader.ExifDirectory->TagCount(), 0);
+}
+
+TEST(JpegScan, ANewReadForgetsThePreviousFile) {
+    TimgData reader;
+    ASSERT_TRUE(Read(reader, Jpeg().Soi().Exif(SmallExif()).Sos().Build()));
+    ASSERT_NE(reader.ExifDirectory, nullptr);
+    EXPECT_TRUE(Read(reader, Jpeg().Soi().Comment("x").Sos().Build()));
+    EXPECT_EQ(reader.ExifDirectory, nullptr);
+    EXPECT_EQ(reader.ExifSection, 0);
+}
+
+TEST(JpegScan, FilesOnDisk) {
+    testing::TempDir dir;
+    const auto photo = dir.Write("IMG_0001.JPG", Jpeg().Soi().Exif(SmallExif()).Sos().Build());
+    TimgData reader;
+    EXPECT_TRUE(reader.ReadJpegFile(photo.string()));
+    EXPECT_EQ(reader.PathName, photo.string());
+    EXPECT_GT(reader.ByteSize, 0);
+    EXPECT_FALSE(reader.ReadJpegFile((dir.path() / "missing.jpg").string()));
+    EXPECT_EQ(reader.StatusText, "");
+    std::filesystem::create_directory(dir.path() / "folder.jpg");
+    EXPECT_FALSE(reader.ReadJpegFile((dir.path() / "folder.jpg").string()));
+}
+
+TEST(JpegScan, AFifoNamedLikeAPhotoDoesNotBlock) {
+    testing::TempDir dir;
+    const auto fifo = dir.path() / "pipe.jpg";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    TimgData reader;
+    EXPECT_FALSE(reader.ReadJpegFile(fifo.string()));
+    EXPECT_EQ(reader.StatusText, "Illegal Exif construction");
+}
+
+TEST(TiffLoad, ReadsTheFirstDirectoryOfARawFile) {
+    for (bool bigEndian : {false, true}) {
+        SCOPED_TRACE(bigEndian);
+        Tiff tiff(bigEndian);
+        tiff.ifd0.Ascii(0x010F, "NIKON CORPORATION").Ascii(0x0110, "NIKON D70");
+        testing::TempDir dir;
+        const auto path = dir.Write("DSC_0001.NEF", tiff.Build());
+        TimgData reader;
+        EXPECT_TRUE(reader.ReadJpegFile(path.string()));
+        ASSERT_NE(reader.ExifDirectory, nullptr);
+        EXPECT_TRUE(reader.ExifDirectory->TiffSource);
+        EXPECT_EQ(reader.ExifDirectory->TagTextByName("Model"), "NIKON D70");
+        EXPECT_FALSE(reader.TiffSource);  // only set while the file is read
+    }
+    TimgData reader;
+    EXPECT_FALSE(reader.ReadJpegBytes("x.tif", Bytes{'X', 'Y', 0, 42}));
 }
 
 }  // namespace
