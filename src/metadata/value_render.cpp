@@ -57,6 +57,8 @@ std::string RenderValue(ByteView raw, int type, std::string_view codeList, std::
     const int size = TypeSize(type);
     if (size == 0) return "0";
     const std::size_t n = std::min<std::size_t>(raw.size() / static_cast<std::size_t>(size), 128);
+    // A value cut away by the end of its block has no number: an empty text, not a made-up 0.
+    if (n == 0) return {};
     std::string text;
     for (std::size_t i = 0; i < n; ++i) {
         const ByteView piece = raw.subspan(i * static_cast<std::size_t>(size), static_cast<std::size_t>(size));

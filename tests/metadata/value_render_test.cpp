@@ -88,6 +88,9 @@ TEST(RenderValue, CodeListsAndOddTypes) {
     EXPECT_EQ(RenderValue(B{1, 2, 3, 4}, 11, {}, {}, true, '.'), "-9999.99");
     EXPECT_EQ(RenderValue(B{1, 2}, 2, {}, {}, true, '.'), "?, ?");
     EXPECT_EQ(RenderValue(B{1, 2}, 0, {}, {}, true, '.'), "0");
+    // Fewer bytes than one value (cut off by the end of the block): no number at all.
+    EXPECT_EQ(RenderValue(B{0, 0, 1}, 5, {}, "%5.2f mm", true, '.'), "");
+    EXPECT_EQ(RenderValue(B{}, 3, {}, "%s sec", true, '.'), "");
     EXPECT_EQ(RenderValue(B{1, 2}, 13, {}, {}, true, '.'), "0");
     // More than 128 values: only the first 128 are shown.
     const B many(300, 7);
