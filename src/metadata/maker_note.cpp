@@ -1,14 +1,191 @@
 #include "maker_note.h"
 
+#include <algorithm>
+#include <exception>
+
 #include "image_info.h"
+#include "makernotes/tables.h"
+#include "text_util.h"
+#include "value_render.h"
 
 namespace quorvela::metadata {
+namespace {
+
+// Value bytes copied per note. A crafted note can point thousands of entries at one large
+// value; past this budget values are clipped so one file cannot cost gigabytes.
+constexpr std::int64_t kValueBudget = 4 * 1024 * 1024;
+constexpr std::int64_t kClippedValue = 64;
+
+bool BeginsWith(const Bytes& bytes, std::string_view prefix) {
+    return bytes.size() >= prefix.size() && std::equal(prefix.begin(), prefix.end(), bytes.begin());
+}
+
+MakerNoteLayout FromTiffHeader(std::span<const TagRow> table, std::int64_t directoryByte) {
+    return {table, directoryByte, true, 0, false};
+}
+
+// The first letter of the model's second word, or its first letter when it has one word.
+char ModelSeriesLetter(const std::string& model) {
+    const auto space = model.find(' ');
+    const std::size_t at = space == std::string::npos ? 0 : space + 1;
+    return at < model.size() ? model[at] : '\0';
+}
+
+const TagRow* FindRow(std::span<const TagRow> table, std::uint16_t tag) {
+    const auto row = std::find_if(table.begin(), table.end(), [tag](const TagRow& r) { return r.TagId == tag; });
+    return row == table.end() ? nullptr : &*row;
+}
+
+std::string Quoted(const Bytes& bytes) {
+    return '"' + std::string(bytes.begin(), bytes.end()) + '"';
+}
+
+// The value text of one entry, before any renderer.
+std::string ValueText(const Bytes& value, int type, const TagRow* row, bool bigEndian, char decimalSeparator) {
+    if (type == 2) {
+        const auto zero = std::find(value.begin(), value.end(), std::uint8_t{0});
+        return '"' + std::string(value.begin(), zero) + '"';
+    }
+    if (type == 7) return Quoted(value);
+    try {
+        return RenderValue(value, type, row != nullptr ? row->CodeList : std::string_view(),
+                           row != nullptr ? row->Pattern : std::string_view(), bigEndian, decimalSeparator);
+    } catch (const std::exception&) {
+        return Quoted(value);
+    }
+}
+
+// Where an entry's value lies and its bytes: inside the note when it fits there, else at the
+// same place of the whole EXIF block. Throws ReadFailure when it lies outside both.
+struct EntryValue {
+    Bytes Data;
+    std::int64_t BlockPosition = 0;  // 1-based in the EXIF block
+};
+
+EntryValue ReadEntryValue(const TImageInfo& directory, const MakerNoteBlock& note, std::int64_t entry,
+                          std::int64_t size, std::int64_t offsetBase, std::int64_t& budget) {
+    std::int64_t position = entry + 8;  // a value of four bytes or less sits in the entry itself
+    if (size > 4) position = std::int64_t{note.ReadI32(entry + 8)} + offsetBase;
+    const std::int64_t take = (size > kClippedValue && size > budget) ? kClippedValue : size;
+    const std::int64_t blockPosition = position + note.Position - 1;
+    EntryValue value;
+    value.BlockPosition = blockPosition;
+    if (note.Contains(position, take)) {
+        value.Data = note.SliceClipped(position, take);
+    } else if (directory.Contains(blockPosition, take)) {
+        value.Data = directory.SliceClipped(blockPosition, take);
+    } else {
+        throw ReadFailure("maker-note value outside the EXIF data");
+    }
+    budget -= take;
+    return value;
+}
+
+}  // namespace
+
+std::optional<MakerNoteLayout> ChooseMakerNoteLayout(const TImageInfo& directory, bool tiffSource) {
+    const std::string make = UpperAscii(directory.MakeText.substr(0, 5));
+    const Bytes& note = directory.MakerNoteBytes;
+    if (make == "NIKON") {
+        const bool newer =
+            directory.VersionText > "0210" ||
+            (directory.VersionText.empty() && ModelSeriesLetter(directory.ModelText) == 'D' && tiffSource);
+        // An embedded TIFF header follows "Nikon", a version and two zero bytes.
+        if (newer) return MakerNoteLayout{NikonType2Rows(), 18, false, 10, false};
+        if (BeginsWith(note, "Nikon")) return FromTiffHeader(NikonType1Rows(), 8);
+        return FromTiffHeader(NikonType2Rows(), 0);
+    }
+    if (make == "CASIO") {
+        if (BeginsWith(note, "QVC")) return FromTiffHeader(CasioType2Rows(), 6);
+        return FromTiffHeader(CasioType1Rows(), 0);
+    }
+    // "FUJIFILM" and a 32-bit directory offset; the note is little-endian in every file.
+    if (make == "FUJIF") return MakerNoteLayout{FujiRows(), 12, false, 0, true};
+    if (make == "CANON") return FromTiffHeader(CanonRows(), 0);
+    if (make == "SEIKO") return FromTiffHeader(EpsonRows(), 8);
+    if (make == "SANYO") return FromTiffHeader(SanyoRows(), 8);
+    if (make == "MINOL") return FromTiffHeader(MinoltaRows(), 0);
+    return std::nullopt;  // Olympus and every other make stay undecoded
+}
 
 bool TmsInfo::ReadMakerNote() {
-    // No maker-note layout is decoded yet.
-    (void)directory_;
-    (void)tiffSource_;
-    return false;
+    const auto layout = ChooseMakerNoteLayout(directory_, tiffSource_);
+    if (!layout) return false;
+    MakerNoteBlock note;
+    note.Block = directory_.MakerNoteBytes;
+    note.BigEndian = layout->LittleEndian ? false : directory_.BigEndian;
+    note.Position = directory_.MakerNotePosition;
+    // TIFF offsets are found at o + 9 in a JPEG's EXIF block and at o - 7 in a TIFF file.
+    const std::int64_t tiffBase = tiffSource_ ? -7 : 9;
+    const std::int64_t offsetBase =
+        layout->OffsetsFromTiffHeader ? tiffBase - note.Position + 1 : layout->OffsetByte + 1;
+    WalkMakerNoteDirectory(directory_, note, layout->Table, layout->DirectoryByte + 1, offsetBase);
+    return true;
+}
+
+void WalkMakerNoteDirectory(TImageInfo& directory, const MakerNoteBlock& note, std::span<const TagRow> table,
+                            std::int64_t position, std::int64_t offsetBase) {
+    std::int64_t budget = kValueBudget;
+    try {
+        const std::int64_t count = note.ReadU16(position);
+        for (std::int64_t i = 0; i < count; ++i) {
+            const std::int64_t entry = position + 2 + 12 * i;
+            const std::uint16_t tag = note.ReadU16(entry);
+            const int type = note.ReadU16(entry + 2);
+            const std::int64_t size = std::max<std::int64_t>(0, std::int64_t{TypeSize(type)} * note.ReadI32(entry + 4));
+            const TagRow* row = FindRow(table, tag);
+            // Skipped tags and a reader that keeps no tags need no value: its bytes are not read.
+            if (row != nullptr && EqualsIgnoreAsciiCase(row->Description, "Skip")) continue;
+            if (!directory.CollectTags) continue;
+
+            EntryValue value = ReadEntryValue(directory, note, entry, size, offsetBase, budget);
+            const std::string valueText = ValueText(value.Data, type, row, note.BigEndian, directory.DecimalSeparator);
+            RenderContext context{directory.DecimalSeparator, &directory, false};
+            const std::string display = (row != nullptr && row->Renderer != nullptr) ? row->Renderer(valueText, context)
+                                                                                     : MakePrintable(valueText);
+            if (row == nullptr) continue;  // rendered, but only tags of the table are listed
+
+            TTagEntry item;
+            item.Group = 1;
+            item.TagId = row->TagId;
+            item.TagName = row->TagName;
+            item.Description = row->Description;
+            item.CodeList = row->CodeList;
+            item.Pattern = row->Pattern;
+            item.Renderer = row->Renderer;
+            item.Text = context.MultiLineResult ? valueText : display;
+            item.ValueType = static_cast<std::uint16_t>(type);
+            item.ByteLength = static_cast<std::int32_t>(value.Data.size());
+            item.RawPosition = static_cast<std::int32_t>(value.BlockPosition);
+            item.RawBytes = std::move(value.Data);
+            try {
+                directory.AppendTag(std::move(item));
+            } catch (const std::exception&) {
+                // A tag that cannot be stored is left out; the walk goes on.
+            }
+        }
+    } catch (const std::exception& error) {
+        directory.SetStatus(std::string("Error Detected = ") + error.what());
+    }
+}
+
+void AddMakerNoteItem(TImageInfo& directory, std::string_view label, std::string_view text) {
+    if (!directory.CollectTags) return;
+    try {
+        TTagEntry item;
+        item.Group = 1;
+        item.TagId = kMakerNoteItemTagId;
+        item.TagName = std::string(label);
+        item.Description = std::string(label);
+        item.Text = std::string(text);
+        item.RawBytes.assign(text.begin(), text.end());
+        item.ByteLength = static_cast<std::int32_t>(text.size());
+        item.RawPosition = 0;
+        item.ValueType = 2;
+        directory.AppendTag(std::move(item));
+    } catch (const std::exception&) {
+        // An item that cannot be stored is left out.
+    }
 }
 
 }  // namespace quorvela::metadata

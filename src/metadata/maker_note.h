@@ -1,5 +1,13 @@
 #pragma once
 
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string_view>
+
+#include "end_ind.h"
+#include "tag_entry.h"
+
 namespace quorvela::metadata {
 
 class TImageInfo;
@@ -7,14 +15,48 @@ class TImageInfo;
 // Decodes the maker note that the directory reader stored on `directory`
 // (MakerNoteBytes, MakerNotePosition), adding its entries with Group 1.
 class TmsInfo {
-public:
+  public:
     TmsInfo(TImageInfo& directory, bool tiffSource) : directory_(directory), tiffSource_(tiffSource) {}
     // True when the make was recognised and its note walked.
     bool ReadMakerNote();
 
-private:
+  private:
     TImageInfo& directory_;
     bool tiffSource_;
 };
+
+// How one make lays out its note: the table, where the directory starts (a 0-based byte
+// of the note) and where the offsets it stores are counted from.
+struct MakerNoteLayout {
+    std::span<const TagRow> Table;
+    std::int64_t DirectoryByte = 0;
+    bool OffsetsFromTiffHeader = true;
+    std::int64_t OffsetByte = 0;  // the note byte offsets count from, when not the TIFF header
+    bool LittleEndian = false;    // read little-endian whatever the file's byte order
+};
+
+// The layout for the make, version and model of `directory` and the bytes of its note;
+// none for makes that are not decoded.
+std::optional<MakerNoteLayout> ChooseMakerNoteLayout(const TImageInfo& directory, bool tiffSource);
+
+// The bytes of one maker note in the byte order they are read with, and the 1-based
+// position of their first byte in the EXIF block.
+struct MakerNoteBlock : tEndInd {
+    std::int64_t Position = 1;
+};
+
+// Decodes one maker-note directory starting at 1-based `position` of the note. A stored
+// offset o is found at note position o + `offsetBase`; a value outside the note is read
+// from the EXIF block at the same place. A failed read ends the walk with a status text;
+// entries added before it stay.
+void WalkMakerNoteDirectory(TImageInfo& directory, const MakerNoteBlock& note, std::span<const TagRow> table,
+                            std::int64_t position, std::int64_t offsetBase);
+
+// Adds an item that a renderer decoded (label and text) as a Group 1 entry, when the
+// directory collects tags.
+void AddMakerNoteItem(TImageInfo& directory, std::string_view label, std::string_view text);
+
+// The TagId that renderer items carry: any non-zero number serves, none reads it.
+inline constexpr std::uint16_t kMakerNoteItemTagId = 0xFFFF;
 
 }  // namespace quorvela::metadata
