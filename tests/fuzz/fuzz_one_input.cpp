@@ -1,0 +1,36 @@
+#include "fuzz_one_input.h"
+
+#include "metadata/img_data.h"
+
+namespace quorvela::fuzz {
+namespace {
+
+void Query(metadata::TimgData& reader) {
+    (void)reader.HasAnyMetadata();
+    (void)reader.HasExifBlock();
+    if (!reader.ExifDirectory) return;
+    metadata::TImageInfo& info = *reader.ExifDirectory;
+    for (const char* name : {"FocalLengthin35mmFilm", "FocalLength", "FNumber", "ExposureTime", "ShutterSpeedValue",
+                             "ISOSpeedRatings", "Make", "Model", "Orientation"}) {
+        (void)info.TagTextByName(name);
+        (void)info.TagNumberByName(name);
+    }
+    metadata::TTagEntry entry;
+    info.RewindTagSearch();
+    while (info.FindNextTag(1, entry)) {
+    }
+}
+
+}  // namespace
+
+void ReadOneInput(std::span<const std::uint8_t> bytes) {
+    metadata::TimgData reader(true, ',');
+    reader.ReadJpegBytes("input.jpg", bytes);
+    Query(reader);
+    if (bytes.size() >= 2 && (bytes[0] == 'I' || bytes[0] == 'M')) {
+        reader.ReadJpegBytes("input.nef", bytes);
+        Query(reader);
+    }
+}
+
+}  // namespace quorvela::fuzz

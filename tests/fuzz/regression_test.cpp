@@ -1,0 +1,25 @@
+// Every input that once broke the reader stays here and is read again on every run.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "fuzz_one_input.h"
+#include "support/test_files.h"
+
+namespace quorvela::fuzz {
+namespace {
+
+TEST(FuzzRegressions, EveryKeptInputReadsCleanly) {
+    int count = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(QUORVELA_FUZZ_REGRESSIONS)) {
+        if (!entry.is_regular_file() || entry.path().filename() == "README") continue;
+        SCOPED_TRACE(entry.path().filename().string());
+        ReadOneInput(testing::ReadFileBytes(entry.path()));
+        ++count;
+    }
+    SUCCEED() << count << " inputs";
+}
+
+}  // namespace
+}  // namespace quorvela::fuzz
