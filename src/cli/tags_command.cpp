@@ -34,7 +34,29 @@ nlohmann::json FileJson(const std::string& path, const TimgData& reader) {
         }
     }
     file["tags"] = std::move(tags);
+    nlohmann::json iptc = nlohmann::json::array();
+    if (reader.IptcRecords) {
+        for (const auto& record : reader.IptcRecords->Records()) {
+            iptc.push_back({{"record", record.SubCode},
+                            {"dataset", record.TagId},
+                            {"name", Cp1252ToUtf8(record.TagName)},
+                            {"description", Cp1252ToUtf8(record.Description)},
+                            {"text", Cp1252ToUtf8(record.Text)}});
+        }
+    }
+    file["iptc"] = std::move(iptc);
     return file;
+}
+
+// The IPTC records of the file, one line each, after its tags.
+void PrintIptc(const TimgData& reader, std::ostream& out) {
+    if (!reader.IptcRecords || !reader.IptcRecords->HasRecords()) return;
+    out << "  IPTC records:\n";
+    for (const auto& record : reader.IptcRecords->Records()) {
+        out << fmt::format("  {}:{:<3} {} ({}): {}\n", record.SubCode, record.TagId, Cp1252ToUtf8(record.TagName),
+                           Cp1252ToUtf8(record.Description), Cp1252ToUtf8(record.Text));
+    }
+    out << '\n';
 }
 
 void PrintFile(const std::string& path, const TimgData& reader, std::ostream& out) {
@@ -45,6 +67,7 @@ void PrintFile(const std::string& path, const TimgData& reader, std::ostream& ou
                        reader.HasExifBlock() ? "yes" : "no", makerNote ? "yes" : "no");
     if (!reader.ExifDirectory || reader.ExifDirectory->Tags.empty()) {
         out << "  (no tags)\n\n";
+        PrintIptc(reader, out);
         return;
     }
     std::size_t nameWidth = 4;
@@ -63,6 +86,7 @@ void PrintFile(const std::string& path, const TimgData& reader, std::ostream& ou
                            Cp1252ToUtf8(tag.Text));
     }
     out << '\n';
+    PrintIptc(reader, out);
 }
 
 }  // namespace
