@@ -1,0 +1,59 @@
+#include "equivalent_table.h"
+
+#include <system_error>
+
+#include "metadata/text_util.h"
+#include "text_file.h"
+
+namespace quorvela::equivalence {
+
+using metadata::UpperAscii;
+
+std::string RemoveChar(std::string_view text, char c) {
+    std::string out;
+    out.reserve(text.size());
+    for (const char ch : text) {
+        if (ch != c) out += ch;
+    }
+    return out;
+}
+
+void AppendEquivalentEntries(const std::vector<std::string>& lines, EquivalentList& list) {
+    std::string entry;
+    for (const std::string& raw : lines) {
+        std::string line = raw;
+        std::string upper = UpperAscii(line);
+        if (upper.find("[MODEL]") != std::string::npos) {
+            // Model names are compared without spaces, so the marker's own line drops them.
+            line = RemoveChar(line, ' ');
+            upper = UpperAscii(line);
+        }
+        if (line.empty() || line.front() == ';') continue;
+        const bool start = upper == "[_START]";
+        const bool end = upper == "[_END]";
+        // "[_START]" does not clear: stray lines before it join the next entry's make.
+        if (!start && !end) entry += line;
+        if (end) {
+            const std::string joined = UpperAscii(entry);
+            bool complete = true;
+            for (const std::string_view marker : {"[MAKE]", "[MODEL]", "[REAL_LENS]", "[35MM_EQUIVALENT]"}) {
+                complete = complete && joined.find(marker) != std::string::npos;
+            }
+            if (complete) list.push_back(entry);
+            entry.clear();
+        }
+    }
+    // An entry left open at the end of the file is dropped.
+}
+
+void ReadEquivalentData(const std::filesystem::path& tableFile, EquivalentList& list) {
+    std::error_code error;
+    if (!std::filesystem::exists(tableFile, error)) {
+        const std::filesystem::path seed = tableFile.parent_path() / kSeedFileName;
+        if (std::filesystem::exists(seed, error)) WriteTextLines(tableFile, ReadTextLines(seed));
+    }
+    if (!std::filesystem::exists(tableFile, error)) return;
+    AppendEquivalentEntries(ReadTextLines(tableFile), list);
+}
+
+}  // namespace quorvela::equivalence

@@ -1,0 +1,190 @@
+#include "focal_length.h"
+
+#include <charconv>
+#include <cmath>
+#include <exception>
+
+#include "metadata/img_data.h"
+#include "metadata/text_util.h"
+
+namespace quorvela::equivalence {
+
+using metadata::UpperAscii;
+
+namespace {
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// Text between the end of `from` and the start of `to` in `item`; empty when a marker is
+// missing or the markers stand in the wrong order.
+std::string_view Between(std::string_view item, std::string_view from, std::string_view to) {
+    const std::size_t a = item.find(from);
+    if (a == std::string_view::npos) return {};
+    const std::size_t start = a + from.size();
+    if (to.empty()) return item.substr(start);
+    const std::size_t b = item.find(to);
+    if (b == std::string_view::npos || b < start) return {};
+    return item.substr(start, b - start);
+}
+
+// equivalent / real x focal, carried in extended precision and rounded once to double.
+std::optional<double> Scale(double equivalent, double real, double focal) {
+    if (real == 0.0) return std::nullopt;
+    const long double wide =
+        static_cast<long double>(equivalent) / static_cast<long double>(real) * static_cast<long double>(focal);
+    const auto value = static_cast<double>(wide);
+    if (!std::isfinite(value)) return std::nullopt;
+    return value;
+}
+
+}  // namespace
+
+std::string FixDecimalSeparator(std::string_view text, char decimalSeparator) {
+    std::string out(text);
+    for (char& c : out) {
+        if (c == '.' || c == ',') c = decimalSeparator;
+    }
+    return out;
+}
+
+std::optional<double> ParseDecimal(std::string_view text, char decimalSeparator) {
+    std::string plain = FixDecimalSeparator(metadata::Trim(text), decimalSeparator);
+    for (char& c : plain) {
+        if (c == decimalSeparator) c = '.';
+    }
+    if (plain.empty()) return std::nullopt;
+    std::size_t start = 0;
+    if (plain[0] == '+' || plain[0] == '-') start = 1;
+    // Only plain decimal numbers: from_chars would also take "inf", "nan" and exponents.
+    for (std::size_t i = start; i < plain.size(); ++i) {
+        if (!IsDigit(plain[i]) && plain[i] != '.') return std::nullopt;
+    }
+    if (plain[0] == '+') plain.erase(0, 1);
+    double value = 0.0;
+    const auto [end, ec] = std::from_chars(plain.data(), plain.data() + plain.size(), value);
+    if (ec != std::errc{} || end != plain.data() + plain.size() || !std::isfinite(value)) return std::nullopt;
+    return value;
+}
+
+std::string FocalDigits(std::string_view focalText, char decimalSeparator) {
+    std::string out;
+    for (const char c : focalText) {
+        if (IsDigit(c) || c == decimalSeparator) out += c;
+    }
+    return out;
+}
+
+std::string LengthText(double value, char decimalSeparator) {
+    if (!std::isfinite(value)) return {};
+    const double magnitude = std::fabs(value);
+    int decimals = 2;
+    if (magnitude >= 100.0) {
+        // Four significant digits is coarser than two decimals from three whole digits on.
+        const int whole = static_cast<int>(std::floor(std::log10(magnitude))) + 1;
+        decimals = 4 - whole;
+    }
+    try {
+        if (decimals >= 0) {
+            std::string text = metadata::FormatFixed(value, decimals, 0, decimalSeparator);
+            if (decimals == 0) text += decimalSeparator;
+            text.append(static_cast<std::size_t>(2 - decimals), '0');
+            return text;
+        }
+        // Five or more whole digits: round to four significant digits, still written fixed.
+        char buffer[64];
+        const auto r = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 3);
+        double rounded = 0.0;
+        std::from_chars(buffer, r.ptr, rounded);
+        return metadata::FormatFixed(rounded, 2, 0, decimalSeparator);
+    } catch (const std::exception&) {
+        return {};
+    }
+}
+
+bool IsZeroLengthText(std::string_view text) {
+    text = metadata::Trim(text);
+    bool digit = false;
+    for (const char c : text) {
+        if (c == '0') {
+            digit = true;
+        } else if (c == '.' || c == ',') {
+            continue;
+        } else if (IsDigit(c)) {
+            return false;
+        } else {
+            break;
+        }
+    }
+    return digit;
+}
+
+std::string EquivalentfromDataBase(std::string_view focalText, std::string_view makeText, std::string_view modelText,
+                                   const EquivalentList& list, char decimalSeparator) {
+    const std::string digits = FocalDigits(focalText, decimalSeparator);
+    if (digits.empty()) return {};
+    const std::string model = UpperAscii(RemoveChar(modelText, ' '));
+    const std::string make = UpperAscii(makeText);
+    const std::optional<double> focal = ParseDecimal(digits, decimalSeparator);
+
+    std::string result;
+    for (const std::string& entry : list) {
+        const std::string item = UpperAscii(entry);
+        const std::size_t modelAt = item.find("[MODEL]");
+        if (modelAt == std::string::npos) continue;
+        std::string tableMake = item.substr(0, modelAt);
+        if (const std::size_t makeAt = tableMake.find("[MAKE]"); makeAt != std::string::npos) {
+            tableMake.erase(makeAt, 6);
+        }
+        if (tableMake.empty() || make.find(tableMake) == std::string::npos) continue;
+        if (Between(item, "[MODEL]", "[REAL_LENS]") != model) continue;
+        const auto real = ParseDecimal(Between(item, "[REAL_LENS]", "[35MM_EQUIVALENT]"), decimalSeparator);
+        const auto equivalent = ParseDecimal(Between(item, "[35MM_EQUIVALENT]", {}), decimalSeparator);
+        if (!focal || !real || !equivalent) continue;
+        const auto value = Scale(*equivalent, *real, *focal);
+        if (!value) continue;
+        // No early exit: a later applying entry overrides an earlier one.
+        if (std::string text = LengthText(*value, decimalSeparator); !text.empty()) result = std::move(text);
+    }
+    return result;
+}
+
+std::string CalculateFromFactor(std::string_view focalText, std::string_view edit1, std::string_view edit2,
+                                char decimalSeparator) {
+    const std::string digits = FocalDigits(focalText, decimalSeparator);
+    if (digits.empty()) return {};
+    const auto real = ParseDecimal(edit1, decimalSeparator);
+    const auto equivalent = ParseDecimal(edit2, decimalSeparator);
+    const auto focal = ParseDecimal(digits, decimalSeparator);
+    if (!real || !equivalent || !focal) return digits;
+    const auto value = Scale(*equivalent, *real, *focal);
+    if (!value) return digits;
+    std::string text = LengthText(*value, decimalSeparator);
+    return text.empty() ? digits : text;
+}
+
+std::string Get35mmLens(const metadata::TimgData& reader, const LensSettings& lens, const EquivalentList& list) {
+    const bool calculateOnly = lens.RealLength || lens.AlwaysCalculate;
+    const std::string edit1 = lens.RealLength ? "1" : lens.Edit1;
+    const std::string edit2 = lens.RealLength ? "1" : lens.Edit2;
+    if (!reader.HasAnyMetadata() || !reader.HasExifBlock() || !reader.ExifDirectory) return {};
+    const metadata::TImageInfo& exif = *reader.ExifDirectory;
+    const char separator = reader.DecimalSeparator;
+
+    if (!calculateOnly) {
+        std::string own = exif.TagTextByName("FocalLengthin35mmFilm");
+        // A stored or derived zero means "unknown", not a 0 mm lens.
+        if (!own.empty() && !IsZeroLengthText(own)) return own;
+    }
+    const std::string focal = exif.TagTextByName("FocalLength");
+    std::string result;
+    if (!calculateOnly) {
+        result =
+            EquivalentfromDataBase(focal, exif.TagTextByName("Make"), exif.TagTextByName("Model"), list, separator);
+    }
+    if (result.empty()) result = CalculateFromFactor(focal, edit1, edit2, separator);
+    return result;
+}
+
+}  // namespace quorvela::equivalence

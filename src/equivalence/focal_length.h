@@ -1,0 +1,56 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "equivalent_table.h"
+
+namespace quorvela::metadata {
+class TimgData;
+}
+
+namespace quorvela::equivalence {
+
+// Every "." and "," becomes `decimalSeparator`; user-typed and table numbers accept both.
+std::string FixDecimalSeparator(std::string_view text, char decimalSeparator);
+
+// A number typed by a user or stored in the table: "." and "," both act as the decimal
+// point, surrounding blanks are allowed, nothing else is. nullopt when not a finite number.
+std::optional<double> ParseDecimal(std::string_view text, char decimalSeparator);
+
+// The digits and decimal separators of a rendered focal length, in order (" 7,10 mm" -> "7,10").
+std::string FocalDigits(std::string_view focalText, char decimalSeparator);
+
+// A computed length as fixed-point text with two decimals, rounded first to four significant
+// digits or two decimals, whichever is coarser: 32.902439 -> "32.90", 123.456 -> "123.50".
+// Empty for a value that is not finite.
+std::string LengthText(double value, char decimalSeparator);
+
+// True for a length text whose number is zero (" 0.00", "0,00 mm"): cameras store 0 for
+// "unknown", and such a text counts as absent.
+bool IsZeroLengthText(std::string_view text);
+
+// The table's 35mm length for this camera and focal length; empty when no entry applies.
+// The last applying entry whose numbers convert decides.
+std::string EquivalentfromDataBase(std::string_view focalText, std::string_view makeText, std::string_view modelText,
+                                   const EquivalentList& list, char decimalSeparator);
+
+// Focal length x edit2 / edit1. When a field is not a usable number (or edit1 is 0) the
+// focal digits come back unchanged, so the file counts at its real length.
+std::string CalculateFromFactor(std::string_view focalText, std::string_view edit1, std::string_view edit2,
+                                char decimalSeparator);
+
+// How the focal length to plot is chosen: the two manual-factor fields and the mode flags.
+struct LensSettings {
+    std::string Edit1 = "8,2";  // a real lens length
+    std::string Edit2 = "38";   // its 35mm equivalent
+    bool RealLength = false;
+    bool AlwaysCalculate = false;
+};
+
+// The length text to plot for a file already read by `reader`, or empty: the file's own
+// 35mm value, else the table, else the manual factor; real-length mode forces a 1 : 1 factor.
+std::string Get35mmLens(const metadata::TimgData& reader, const LensSettings& lens, const EquivalentList& list);
+
+}  // namespace quorvela::equivalence

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quorvela::equivalence {
+
+// The lines of a text file; LF and CR LF both end a line, a last line without an end is
+// kept. Throws std::runtime_error naming the file when it cannot be read.
+std::vector<std::string> ReadTextLines(const std::filesystem::path& path);
+
+// Writes `content` to a temporary file in the target's folder and renames it over the
+// target, so a crash or a full disk never leaves a half-written file. Throws
+// std::runtime_error "Unable to write to <path>" on failure; the target is then unchanged.
+void WriteFileAtomically(const std::filesystem::path& path, std::string_view content);
+
+// The lines, each ended by CR LF, written atomically.
+void WriteTextLines(const std::filesystem::path& path, const std::vector<std::string>& lines);
+
+}  // namespace quorvela::equivalence

@@ -1,0 +1,146 @@
+#include "equivalence/equivalent_table.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "equivalence/text_file.h"
+#include "support/test_files.h"
+
+namespace quorvela::equivalence {
+namespace {
+
+EquivalentList Parse(const std::vector<std::string>& lines) {
+    EquivalentList list;
+    AppendEquivalentEntries(lines, list);
+    return list;
+}
+
+TEST(RemoveChar, RemovesEveryOccurrence) {
+    EXPECT_EQ(RemoveChar("Canon PowerShot A70 ", ' '), "CanonPowerShotA70");
+    EXPECT_EQ(RemoveChar("___50", '_'), "50");
+    EXPECT_EQ(RemoveChar("", '_'), "");
+}
+
+TEST(EquivalentTable, JoinsEntryLinesAndDropsSpacesOnTheModelLineOnly) {
+    const auto list = Parse({"; comment", "", "[_START]", "[MAKE]Canon Inc", "[MODEL]Canon PowerShot A70",
+                             "[REAL_LENS]5,4", "[35MM_EQUIVALENT]35", "[_END]"});
+    ASSERT_EQ(list.size(), 1U);
+    EXPECT_EQ(list[0], "[MAKE]Canon Inc[MODEL]CanonPowerShotA70[REAL_LENS]5,4[35MM_EQUIVALENT]35");
+}
+
+TEST(EquivalentTable, MarkersInAnyCase) {
+    const auto list =
+        Parse({"[_start]", "[make]Nikon", "[Model]E 990", "[real_lens]8.2", "[35mm_Equivalent]38", "[_End]"});
+    ASSERT_EQ(list.size(), 1U);
+    EXPECT_EQ(list[0], "[make]Nikon[Model]E990[real_lens]8.2[35mm_Equivalent]38");
+}
+
+TEST(EquivalentTable, ValueOnTheLineAfterABareModelMarkerKeepsItsSpaces) {
+    const auto list = Parse({"[_START]", "[MAKE]Canon", "[MODEL]", "Canon PowerShot A70", "[REAL_LENS]5.4",
+                             "[35MM_EQUIVALENT]35", "[_END]"});
+    ASSERT_EQ(list.size(), 1U);
+    EXPECT_EQ(list[0], "[MAKE]Canon[MODEL]Canon PowerShot A70[REAL_LENS]5.4[35MM_EQUIVALENT]35");
+}
+
+TEST(EquivalentTable, CommentOnlyAtTheFirstCharacter) {
+    const auto list = Parse({"[_START]", "[MAKE]Canon", "; skipped", " ;kept", "[MODEL]G2", "[REAL_LENS]7",
+                             "[35MM_EQUIVALENT]34", "[_END]"});
+    ASSERT_EQ(list.size(), 1U);
+    EXPECT_EQ(list[0], "[MAKE]Canon ;kept[MODEL]G2[REAL_LENS]7[35MM_EQUIVALENT]34");
+}
+
+TEST(EquivalentTable, StrayLinesJoinTheNextEntryAndStartDoesNotClear) {
+    const auto list =
+        Parse({"stray", "[_START]", "[MAKE]Canon", "[MODEL]G2", "[REAL_LENS]7", "[35MM_EQUIVALENT]34", "[_END]",
+               "between", "[_START]", "[MAKE]Fuji", "[MODEL]X", "[REAL_LENS]1", "[35MM_EQUIVALENT]2", "[_END]"});
+    ASSERT_EQ(list.size(), 2U);
+    EXPECT_EQ(list[0], "stray[MAKE]Canon[MODEL]G2[REAL_LENS]7[35MM_EQUIVALENT]34");
+    EXPECT_EQ(list[1], "between[MAKE]Fuji[MODEL]X[REAL_LENS]1[35MM_EQUIVALENT]2");
+}
+
+TEST(EquivalentTable, IncompleteAndUnclosedEntriesAreDropped) {
+    const auto list = Parse({"[_START]", "[MAKE]A", "[MODEL]B", "[35MM_EQUIVALENT]2", "[_END]",          // no real lens
+                             "[MAKE]C", "[MODEL]D", "[REAL_LENS]1", "[35MM_EQUIVALENT]2", "[_END]",      // no start
+                             "[_START]", "[MAKE]E", "[MODEL]F", "[REAL_LENS]1", "[35MM_EQUIVALENT]2"});  // unclosed
+    ASSERT_EQ(list.size(), 1U);
+    EXPECT_EQ(list[0], "[MAKE]C[MODEL]D[REAL_LENS]1[35MM_EQUIVALENT]2");
+}
+
+TEST(EquivalentTable, EndMarkerOnlyAsAWholeLine) {
+    const auto list = Parse({"[_START]", "[MAKE]A", "[MODEL]B", "[REAL_LENS]1", "[35MM_EQUIVALENT]2", "[_END] x"});
+    EXPECT_TRUE(list.empty());
+}
+
+TEST(ReadEquivalentData, SeedsTheTableFromTheDeliveredFileOnce) {
+    testing::TempDir dir;
+    const auto seed = dir.path() / "cam_equiv.exp";
+    WriteTextLines(seed, {"[_START]", "[MAKE]Canon", "[MODEL]G2", "[REAL_LENS]7", "[35MM_EQUIVALENT]34", "[_END]"});
+    const auto table = dir.path() / "cam_equiv.txt";
+    EquivalentList list{"kept"};
+    ReadEquivalentData(table, list);
+    ASSERT_EQ(list.size(), 2U);
+    EXPECT_EQ(list[0], "kept");
+    EXPECT_EQ(ReadTextLines(table), ReadTextLines(seed));
+
+    // From now on only the table is read: a changed seed does not reach the list.
+    WriteTextLines(seed, {});
+    EquivalentList again;
+    ReadEquivalentData(table, again);
+    EXPECT_EQ(again.size(), 1U);
+}
+
+TEST(ReadEquivalentData, MissingTableAndSeedLeaveTheListAlone) {
+    testing::TempDir dir;
+    EquivalentList list{"x"};
+    ReadEquivalentData(dir.path() / "cam_equiv.txt", list);
+    EXPECT_EQ(list, EquivalentList{"x"});
+}
+
+TEST(ReadEquivalentData, UnreadableTableIsAClearError) {
+    testing::TempDir dir;
+    const auto table = dir.path() / "cam_equiv.txt";
+    std::filesystem::create_directory(table);
+    EquivalentList list;
+    try {
+        ReadEquivalentData(table, list);
+        FAIL() << "a folder in place of the table must not read as a table";
+    } catch (const std::runtime_error& e) {
+        EXPECT_NE(std::string(e.what()).find("cam_equiv.txt"), std::string::npos);
+    }
+}
+
+TEST(TextFile, ReadsLfAndCrLfAndWritesCrLf) {
+    testing::TempDir dir;
+    const auto file = dir.path() / "t.txt";
+    {
+        std::ofstream out(file, std::ios::binary);
+        out << "a\r\nb\n\r\nc";
+    }
+    EXPECT_EQ(ReadTextLines(file), (std::vector<std::string>{"a", "b", "", "c"}));
+    WriteTextLines(file, {"x", "y"});
+    const auto bytes = testing::ReadFileBytes(file);
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "x\r\ny\r\n");
+    // Nothing but the target is left in the folder.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+}
+
+TEST(TextFile, FailedWriteLeavesTheTargetAndNoTemporaryFile) {
+    testing::TempDir dir;
+    const auto missing = dir.path() / "no_such_folder" / "t.txt";
+    EXPECT_THROW(WriteTextLines(missing, {"x"}), std::runtime_error);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 0);
+}
+
+TEST(ShippedTable, EveryEntryIsAcceptedAndConverts) {
+    const auto lines = ReadTextLines(QUORVELA_SOURCE_DIR "/data/cam_equiv.exp");
+    const auto list = Parse(lines);
+    int comments = 0;
+    for (const auto& line : lines) comments += !line.empty() && line[0] == ';';
+    EXPECT_GE(list.size(), 10U);
+    // One comment line per entry says where its pair comes from.
+    EXPECT_GE(comments, static_cast<int>(list.size()));
+}
+
+}  // namespace
+}  // namespace quorvela::equivalence
