@@ -1,0 +1,91 @@
+// quorvela-chart-demo: the four usage charts filled with fixed tallies, for looking at them
+// and for screenshots.
+//   --screenshot FILE   save the window as PNG and quit
+//   --3d                draw in 3D
+//   --marks N           mark style as the statistics box numbers them (1 label, 2 value,
+//                       3 percent, 4 percent and total, 5 everything)
+//   --page N            at most N points at a time
+//   --single K          show only chart K (0..3) filling the window, as on its own tab
+//   --size WxH          window size (default 1280x800)
+#include <QApplication>
+#include <QGridLayout>
+#include <QStringList>
+#include <QTimer>
+#include <QWidget>
+#include <cstdio>
+
+#include "charts/chart_set.h"
+#include "charts/demo/demo_tallies.h"
+
+using quorvela::charts::ChartSet;
+using quorvela::charts::MarkStyle;
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    QString screenshot;
+    bool view3D = false;
+    int marks = 0;
+    int page = 0;
+    int single = -1;
+    QSize size(1280, 800);
+    for (int i = 1; i < args.size(); ++i) {
+        const QString& a = args[i];
+        const bool hasValue = i + 1 < args.size();
+        if (a == "--screenshot" && hasValue) {
+            screenshot = args[++i];
+        } else if (a == "--3d") {
+            view3D = true;
+        } else if (a == "--marks" && hasValue) {
+            marks = args[++i].toInt();
+        } else if (a == "--page" && hasValue) {
+            page = args[++i].toInt();
+        } else if (a == "--single" && hasValue) {
+            single = args[++i].toInt();
+        } else if (a == "--size" && hasValue) {
+            const QStringList wh = args[++i].split('x');
+            if (wh.size() == 2) size = QSize(wh[0].toInt(), wh[1].toInt());
+        } else {
+            std::fprintf(stderr, "unknown or incomplete option: %s\n", qPrintable(a));
+            return 2;
+        }
+    }
+
+    QWidget window;
+    window.setWindowTitle("Quorvela charts");
+    auto* grid = new QGridLayout(&window);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setSpacing(0);
+    ChartSet charts(&window);
+    const auto tallies = quorvela::charts::DemoTallies();
+    constexpr MarkStyle kStyles[] = {MarkStyle::Label,   MarkStyle::Label,        MarkStyle::Value,
+                                     MarkStyle::Percent, MarkStyle::PercentTotal, MarkStyle::LabelPercentTotal};
+    for (int k = 0; k < 4; ++k) {
+        charts.Fill(k, tallies[static_cast<std::size_t>(k)]);
+        auto* chart = charts.Charts()[static_cast<std::size_t>(k)];
+        auto* series = charts.Series()[static_cast<std::size_t>(k)];
+        chart->SetView3D(view3D);
+        chart->SetMaxPointsPerPage(page);
+        if (marks >= 1 && marks <= 5) {
+            series->SetMarksStyle(kStyles[marks]);
+            series->SetMarksVisible(true);
+        }
+        if (single < 0) {
+            grid->addWidget(chart, k / 2, k % 2);
+        } else if (single == k) {
+            grid->addWidget(chart, 0, 0);
+        } else {
+            chart->hide();
+        }
+    }
+    window.resize(size);
+    window.show();
+
+    if (!screenshot.isEmpty()) {
+        QTimer::singleShot(300, &app, [&] {
+            const bool ok = window.grab().save(screenshot, "PNG");
+            app.exit(ok ? 0 : 1);
+        });
+    }
+    return app.exec();
+}

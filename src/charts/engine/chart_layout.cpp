@@ -1,0 +1,250 @@
+#include "charts/engine/chart_layout.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+
+namespace quorvela::charts {
+namespace {
+
+constexpr double kPad = 6;            // inside the border
+constexpr double kTickLength = 4;     // axis tick marks
+constexpr double kLabelGap = 6;       // space kept between neighbouring bottom labels
+constexpr double kBarFraction = 0.7;  // share of a point position that its bars fill
+constexpr double kMarkPadX = 3;
+constexpr double kMarkPadY = 1;
+
+double WidestLabel(const TBarSeries& s, const TextMeasure& m) {
+    double w = 0;
+    for (const auto& label : s.Labels()) w = std::max(w, m.Width(FontRole::Axis, label));
+    return w;
+}
+
+std::vector<ValueTick> Ticks(const Range& r, double step, const AxisMap& map, const std::string& format,
+                             const NumberSeparators& seps) {
+    std::vector<ValueTick> ticks;
+    for (const double v : TickValues(r, step))
+        ticks.push_back({v, std::round(map.ToPixel(v)), FormatFloat(format, v, seps)});
+    return ticks;
+}
+
+}  // namespace
+
+double DepthPixels(int percent, double width, double height) {
+    const double p = std::clamp(percent, 0, 100) / 100.0;
+    return std::round(p * std::max(0.0, std::min(width, height)) * 0.5);
+}
+
+int LabelStep(double labelExtent, double slot) {
+    if (!(slot > 0)) return 1;
+    const double raw = (labelExtent + kLabelGap) / slot;
+    if (raw <= 1) return 1;
+    // 1, 2, 5, 10, 20, 50, ... so the labelled positions are easy to count along.
+    double magnitude = 1;
+    while (true) {
+        for (const double f : {1.0, 2.0, 5.0}) {
+            if (f * magnitude >= raw) return static_cast<int>(f * magnitude);
+        }
+        magnitude *= 10;
+        if (magnitude > 1e8) return static_cast<int>(magnitude);
+    }
+}
+
+ChartLayout ComputeLayout(const LayoutInput& in, const TextMeasure& m) {
+    ChartLayout out;
+    out.bounds = {0, 0, in.width, in.height};
+    const double axisH = m.Height(FontRole::Axis);
+
+    // The first series with points labels the bottom axis and formats the value axis.
+    const TBarSeries* labelSource = nullptr;
+    int pointCount = 0;
+    for (std::size_t s = 0; s < in.series.size(); ++s) {
+        pointCount = std::max(pointCount, in.series[s]->Count());
+        if (!labelSource && in.series[s]->Count() > 0) {
+            labelSource = in.series[s];
+            out.labelSeries = static_cast<int>(s);
+        }
+    }
+    const std::string valueFormat =
+        in.series.empty() ? std::string(kDefaultValueFormat) : in.series.front()->ValueFormat();
+
+    // Title band at the top.
+    double top = kPad;
+    if (!in.title.empty()) {
+        const double tw = m.Width(FontRole::Title, in.title);
+        const double th = m.Height(FontRole::Title);
+        double left = (in.width - tw) / 2;
+        if (in.titleAlign == HAlign::Left) left = kPad;
+        if (in.titleAlign == HAlign::Right) left = in.width - kPad - tw;
+        out.titleBox = {std::max(kPad, left), top, std::max(kPad, left) + tw, top + th};
+        top += th + 4;
+    }
+
+    // Legend at the right.
+    double right = in.width - kPad;
+    if (in.legendVisible) {
+        const double lh = m.Height(FontRole::Legend);
+        std::vector<int> shown;
+        double textW = 0;
+        for (std::size_t s = 0; s < in.series.size(); ++s) {
+            if (!in.series[s]->ShowInLegend()) continue;
+            shown.push_back(static_cast<int>(s));
+            textW = std::max(textW, m.Width(FontRole::Legend, in.series[s]->Title()));
+        }
+        if (!shown.empty()) {
+            const double w = 6 + 12 + 4 + textW + 6;
+            const double h = 4 + static_cast<double>(shown.size()) * (lh + 4);
+            const double legendTop = top + 4;
+            out.legendBox = {right - w, legendTop, right, legendTop + h};
+            for (std::size_t k = 0; k < shown.size(); ++k) {
+                const double rowTop = legendTop + 4 + static_cast<double>(k) * (lh + 4);
+                const double sy = rowTop + (lh - 10) / 2;
+                out.legendItems.push_back(
+                    {shown[k], {right - w + 6, sy, right - w + 18, sy + 10}, {right - w + 22, rowTop}});
+            }
+            right -= w + 6;
+        }
+    }
+
+    // Vertical axis title at the left.
+    double left = kPad;
+    if (!in.leftAxisTitle.empty()) {
+        const double h = m.Height(FontRole::AxisTitle);
+        out.leftTitleBox = {left, top, left + h, in.height - kPad};
+        left += h + 4;
+    }
+
+    // Room above the bars for the tallest bar's mark.
+    double markReserve = 0;
+    for (const auto* s : in.series) {
+        if (s->Marks().Visible && s->Count() > 0) {
+            markReserve = std::max(markReserve, s->Marks().ArrowLength + m.Height(FontRole::Mark) + 2 * kMarkPadY + 2);
+        }
+    }
+
+    const double bottom = in.height - kPad;
+    out.depth = in.view3D ? DepthPixels(in.chart3DPercent, right - left, bottom - top) : 0;
+    const double D = out.depth;
+    const double labelTop = kTickLength + std::max(3.0, axisH / 2 - kTickLength + 1);
+    const double flatBand = labelTop + axisH;
+
+    // Value ticks: a first estimate of the plot height gives the step, whose widest text
+    // sets the width of the tick-label band.
+    const Range& yr = in.ranges.left;
+    const double guessH = bottom - flatBand - (top + markReserve + D);
+    const double step1 = NiceStep(yr.Width(), guessH, 2.5 * axisH, in.valueStep);
+    double tickW = 0;
+    for (const double v : TickValues(yr, step1)) {
+        tickW = std::max(tickW, m.Width(FontRole::Axis, FormatFloat(valueFormat, v, in.separators)));
+    }
+    left += tickW + kTickLength + 3;
+
+    out.plot.left = std::round(left);
+    out.plot.right = std::round(std::max(out.plot.left + 1, right - D));
+    const Range& xr = in.ranges.bottom;
+    const double slot = out.plot.Width() / std::max(xr.Width(), 1e-9);
+
+    // Bottom labels: horizontal when they fit, turned upright when that shows clearly more
+    // of them, and thinned to every n-th otherwise. Never two on top of each other.
+    const double maxLabelW =
+        in.maxLabelWidth >= 0 ? in.maxLabelWidth : (labelSource ? WidestLabel(*labelSource, m) : 0);
+    const int flatStep = LabelStep(maxLabelW, slot);
+    const int uprightStep = LabelStep(axisH, slot);
+    out.labelsRotated = maxLabelW > axisH && flatStep > 1 && (uprightStep == 1 || 2 * uprightStep <= flatStep);
+    out.labelStep = out.labelsRotated ? uprightStep : flatStep;
+    const double labelExtent = out.labelsRotated ? std::min(maxLabelW, 0.4 * in.height) : axisH;
+    const double band = labelTop + labelExtent;
+
+    out.plot.bottom = std::round(std::max(top + 1, bottom - band));
+    out.plot.top = std::round(std::min(out.plot.bottom - 1, top + markReserve + D));
+    out.labelTop = out.plot.bottom + labelTop;
+
+    out.x = {xr, out.plot.left, out.plot.right};
+    out.y = {yr, out.plot.bottom, out.plot.top};
+    const double step2 = std::max(step1, NiceStep(yr.Width(), out.plot.Height(), 2.5 * axisH, in.valueStep));
+    out.ticks = Ticks(yr, step2, out.y, valueFormat, in.separators);
+
+    // Points whose bars can reach into the visible span.
+    const int first = std::max(0, static_cast<int>(std::floor(xr.lo)));
+    const int last = std::min(pointCount - 1, static_cast<int>(std::ceil(xr.hi)));
+
+    if (labelSource) {
+        const int n = labelSource->Count();
+        for (int i = std::max(first, 0); i <= std::min(last, n - 1); ++i) {
+            if (i % out.labelStep != 0 || i < xr.lo || i > xr.hi) continue;
+            const double cx = std::round(out.x.ToPixel(i));
+            if (!out.labelsRotated) {
+                // Keep the text inside the chart: the outermost label may be wider than its slot.
+                const double half = m.Width(FontRole::Axis, labelSource->Label(i)) / 2;
+                if (cx - half < kPad || cx + half > in.width - kPad) continue;
+            }
+            out.labels.push_back({i, cx});
+        }
+    }
+
+    // Bars, side by side when there are several series.
+    int withPoints = 0;
+    for (const auto* s : in.series) withPoints += s->Count() > 0 ? 1 : 0;
+    const double group = slot * kBarFraction;
+    const double sub = group / std::max(withPoints, 1);
+    const double zeroY = out.y.ToPixel(0);
+    int k = 0;
+    for (std::size_t s = 0; s < in.series.size(); ++s) {
+        const TBarSeries& series = *in.series[s];
+        if (series.Count() == 0) continue;
+        const double offset = (k++ - (withPoints - 1) / 2.0) * sub;
+        for (int i = first; i <= std::min(last, series.Count() - 1); ++i) {
+            const double v = series.YValue(i);
+            if (!std::isfinite(v)) continue;
+            const double cx = out.x.ToPixel(i) + offset;
+            const double l = std::round(cx - sub / 2);
+            const double r = std::max(l + 1, std::round(cx + sub / 2));
+            if (r < out.plot.left || l > out.plot.right) continue;
+            const double vy = std::round(out.y.ToPixel(v));
+            const double zy = std::round(zeroY);
+            out.bars.push_back({static_cast<int>(s), i, {l, std::min(vy, zy), r, std::max(vy, zy)}});
+        }
+    }
+
+    // Marks: the tallest bars are labelled first; a mark that would touch one already placed
+    // (or the title) is left out, so the texts never overlap.
+    std::vector<std::size_t> order(out.bars.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        const auto& ba = out.bars[a];
+        const auto& bb = out.bars[b];
+        return in.series[ba.series]->YValue(ba.index) > in.series[bb.series]->YValue(bb.index);
+    });
+    const double markH = m.Height(FontRole::Mark) + 2 * kMarkPadY;
+    std::vector<RectF> taken;
+    if (!in.title.empty()) taken.push_back(out.titleBox);
+    for (const std::size_t b : order) {
+        const BarGeom& bar = out.bars[b];
+        const TBarSeries& series = *in.series[bar.series];
+        if (!series.Marks().Visible) continue;
+        const double cx = (bar.front.left + bar.front.right) / 2;
+        if (cx < out.plot.left || cx > out.plot.right) continue;
+        const double barTop = series.YValue(bar.index) >= 0 ? bar.front.top : bar.front.bottom;
+        PointF anchor{cx + D / 2, std::clamp(barTop, out.plot.top, out.plot.bottom) - D / 2};
+        PointF end{anchor.x, anchor.y - series.Marks().ArrowLength};
+        std::string text = series.MarkTextOf(bar.index, in.separators);
+        const double w = m.Width(FontRole::Mark, text) + 2 * kMarkPadX;
+        RectF box{end.x - w / 2, end.y - markH, end.x + w / 2, end.y};
+        // Inside the plot's columns, off the value axis texts; the leader line still meets the box.
+        const double shift = std::max(out.plot.left + 1 - box.left, std::min(0.0, in.width - kPad - box.right));
+        box = box.Shifted(shift, 0);
+        const RectF padded{box.left - 2, box.top - 1, box.right + 2, box.bottom + 1};
+        if (box.top < 0 ||
+            std::any_of(taken.begin(), taken.end(), [&](const RectF& t) { return t.Intersects(padded); })) {
+            continue;
+        }
+        taken.push_back(box);
+        out.marks.push_back({bar.series, bar.index, anchor, end, box, std::move(text)});
+    }
+    std::sort(out.marks.begin(), out.marks.end(), [](const MarkGeom& a, const MarkGeom& b) {
+        return a.series != b.series ? a.series < b.series : a.index < b.index;
+    });
+    return out;
+}
+
+}  // namespace quorvela::charts

@@ -1,0 +1,308 @@
+#include "charts/engine/tchart.h"
+
+#include <QEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QSaveFile>
+#include <algorithm>
+#include <cmath>
+
+#include "charts/engine/qt_text_measure.h"
+
+namespace quorvela::charts {
+namespace {
+
+constexpr int kDragThreshold = 4;  // pixels a drag must cover before it zooms or undoes
+constexpr int kAnimationMs = 250;
+constexpr int kAnimationFrameMs = 15;
+
+}  // namespace
+
+TChart::TChart(QWidget* parent) : QWidget(parent) {
+    setMouseTracking(true);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    animationTimer_.setInterval(kAnimationFrameMs);
+    QObject::connect(&animationTimer_, &QTimer::timeout, this, [this] { AnimationTick(); });
+    shown_ = shownFrom_ = view_.Current();
+}
+
+TChart::~TChart() = default;
+
+TBarSeries& TChart::AddBarSeries() {
+    series_.push_back(std::make_unique<TBarSeries>());
+    series_.back()->SetChangeListener([this] { SeriesChanged(); });
+    SeriesChanged();
+    return *series_.back();
+}
+
+void TChart::SeriesChanged() {
+    labelWidthCache_ = -1;
+    int count = 0;
+    double maxValue = 0;
+    bool integers = true;
+    for (const auto& s : series_) {
+        count = std::max(count, s->Count());
+        maxValue = std::max(maxValue, s->MaxValue());
+        integers = integers && s->AllIntegers();
+    }
+    view_.SetData(count, maxValue, integers);
+    if (!animationTimer_.isActive()) shown_ = view_.Current();
+    update();
+}
+
+void TChart::SetTitle(const QString& title) {
+    title_ = title;
+    update();
+}
+
+void TChart::SetTitleAlignment(HAlign align) {
+    titleAlign_ = align;
+    update();
+}
+
+void TChart::SetLeftAxisTitle(const QString& title) {
+    leftTitle_ = title;
+    update();
+}
+
+void TChart::SetGradient(QColor start, QColor end, GradientDirection direction) {
+    gradientStart_ = start;
+    gradientEnd_ = end;
+    gradientDirection_ = direction;
+    update();
+}
+
+void TChart::SetWallColor(std::optional<QColor> color) {
+    wallColor_ = color;
+    update();
+}
+
+void TChart::SetBorderVisible(bool visible) {
+    border_ = visible;
+    update();
+}
+
+void TChart::SetLegendVisible(bool visible) {
+    legend_ = visible;
+    update();
+}
+
+void TChart::SetGridColor(QColor color) {
+    gridColor_ = color;
+    update();
+}
+
+void TChart::SetNumberSeparators(NumberSeparators separators) {
+    separators_ = std::move(separators);
+    update();
+}
+
+void TChart::SetView3D(bool on) {
+    view3D_ = on;
+    update();
+}
+
+void TChart::SetChart3DPercent(int percent) {
+    chart3DPercent_ = std::clamp(percent, 0, 100);
+    update();
+}
+
+void TChart::SetMaxPointsPerPage(int n) {
+    const ViewRanges from = shown_;
+    view_.SetMaxPointsPerPage(n);
+    ShowRanges(from);
+}
+
+AxisState TChart::BottomAxis() const {
+    return {view_.BottomMinimum(), view_.BottomMaximum()};
+}
+
+AxisState TChart::LeftAxis() const {
+    return {view_.LeftMinimum(), view_.LeftMaximum()};
+}
+
+void TChart::UndoZoom() {
+    const ViewRanges from = shown_;
+    view_.Restore();
+    ShowRanges(from);
+    if (OnUndoZoom) OnUndoZoom(*this);
+    view_.ClearZoomed();
+}
+
+bool TChart::ZoomRect(const QRect& pixels) {
+    const ChartLayout layout = LayoutFor(size(), shown_);
+    const double l = std::clamp<double>(pixels.left(), layout.plot.left, layout.plot.right);
+    const double r = std::clamp<double>(pixels.right(), layout.plot.left, layout.plot.right);
+    const double t = std::clamp<double>(pixels.top(), layout.plot.top, layout.plot.bottom);
+    const double b = std::clamp<double>(pixels.bottom(), layout.plot.top, layout.plot.bottom);
+    if (r - l < 1 || b - t < 1) return false;
+    const ViewRanges from = shown_;
+    const ViewRanges target{{layout.x.ToValue(l), layout.x.ToValue(r)}, {layout.y.ToValue(b), layout.y.ToValue(t)}};
+    if (!view_.Zoom(target)) return false;
+    ShowRanges(from);
+    if (OnZoom) OnZoom(*this);
+    return true;
+}
+
+void TChart::ShowRanges(const ViewRanges& from) {
+    if (!animatedZoom_ || from == view_.Current() || !isVisible()) {
+        animationTimer_.stop();
+        shown_ = view_.Current();
+        update();
+        return;
+    }
+    shownFrom_ = from;
+    shown_ = from;
+    animationClock_.start();
+    animationTimer_.start();
+}
+
+void TChart::AnimationTick() {
+    const double t = std::min(1.0, static_cast<double>(animationClock_.elapsed()) / kAnimationMs);
+    const double eased = 1 - std::pow(1 - t, 3);
+    shown_ = t >= 1 ? view_.Current() : Blend(shownFrom_, view_.Current(), eased);
+    if (t >= 1) animationTimer_.stop();
+    update();
+}
+
+double TChart::MaxLabelWidth() const {
+    if (labelWidthCache_ < 0) {
+        const ChartFonts fonts(font());
+        const QFontMetricsF metrics(fonts.axis);
+        double w = 0;
+        for (const auto& s : series_) {
+            if (s->Count() == 0) continue;
+            for (const auto& label : s->Labels()) {
+                w = std::max(w, metrics.horizontalAdvance(
+                                    QString::fromUtf8(label.data(), static_cast<qsizetype>(label.size()))));
+            }
+            break;  // the bottom axis shows the first series' labels
+        }
+        labelWidthCache_ = w;
+    }
+    return labelWidthCache_;
+}
+
+ChartLayout TChart::LayoutFor(QSize size, const ViewRanges& ranges) const {
+    LayoutInput in;
+    in.width = size.width();
+    in.height = size.height();
+    in.title = title_.toStdString();
+    in.titleAlign = titleAlign_;
+    in.leftAxisTitle = leftTitle_.toStdString();
+    in.view3D = view3D_;
+    in.chart3DPercent = chart3DPercent_;
+    in.legendVisible = legend_;
+    for (const auto& s : series_) in.series.push_back(s.get());
+    in.ranges = ranges;
+    in.valueStep = view_.ValueStep();
+    in.separators = separators_;
+    in.maxLabelWidth = MaxLabelWidth();
+    const ChartFonts fonts(font());
+    return ComputeLayout(in, QtTextMeasure(fonts));
+}
+
+ChartLayout TChart::CurrentLayout() const {
+    return LayoutFor(size(), view_.Current());
+}
+
+void TChart::Draw(QPainter& painter, QSize size) const {
+    Paint(painter, LayoutFor(size, view_.Current()));
+}
+
+QImage TChart::RenderImage() const {
+    QImage image(size(), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    Draw(painter, size());
+    return image;
+}
+
+bool TChart::SaveToBitmapFile(const QString& fileName) const {
+    if (width() <= 0 || height() <= 0) return false;
+    const QImage image = RenderImage();
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly)) return false;
+    if (!image.save(&file, "BMP")) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+void TChart::paintEvent(QPaintEvent* /*event*/) {
+    QPainter painter(this);
+    const ChartLayout layout = LayoutFor(size(), shown_);
+    Paint(painter, layout);
+    if (drag_ == Drag::Zoom) {
+        painter.setPen(QPen(Qt::black, 1, Qt::DashLine));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(QRect(dragStart_, dragNow_).normalized());
+    }
+}
+
+void TChart::mousePressEvent(QMouseEvent* event) {
+    const QPoint pos = event->position().toPoint();
+    if (event->button() == Qt::LeftButton && allowZoom_) {
+        drag_ = Drag::Zoom;
+    } else if (event->button() == Qt::RightButton) {
+        drag_ = Drag::Pan;
+    } else {
+        return;
+    }
+    dragStart_ = dragNow_ = pos;
+}
+
+void TChart::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint pos = event->position().toPoint();
+    if (drag_ == Drag::Zoom) {
+        dragNow_ = pos;
+        update();
+    } else if (drag_ == Drag::Pan) {
+        const ChartLayout layout = LayoutFor(size(), shown_);
+        const QPoint delta = pos - dragNow_;
+        dragNow_ = pos;
+        const double xppu = layout.x.PixelsPerUnit();
+        const double yppu = layout.y.PixelsPerUnit();
+        const double dx = xppu > 0 ? -delta.x() / xppu : 0;
+        const double dy = yppu > 0 ? delta.y() / yppu : 0;
+        if (view_.Pan(dx, dy)) {
+            animationTimer_.stop();
+            shown_ = view_.Current();
+            update();
+            if (OnScroll) OnScroll(*this);
+        }
+    }
+    if (OnMouseMove) OnMouseMove(*this, pos.x(), pos.y());
+}
+
+void TChart::mouseReleaseEvent(QMouseEvent* event) {
+    const Drag drag = drag_;
+    if ((drag == Drag::Zoom && event->button() != Qt::LeftButton) ||
+        (drag == Drag::Pan && event->button() != Qt::RightButton) || drag == Drag::None) {
+        return;
+    }
+    drag_ = Drag::None;
+    update();
+    if (drag != Drag::Zoom) return;
+    const QPoint end = event->position().toPoint();
+    const int dx = end.x() - dragStart_.x();
+    const int dy = end.y() - dragStart_.y();
+    if (dx > kDragThreshold && dy > kDragThreshold) {
+        ZoomRect(QRect(dragStart_, end));
+    } else if (std::max(std::abs(dx), std::abs(dy)) > kDragThreshold && (dx < 0 || dy < 0)) {
+        UndoZoom();
+    }
+}
+
+void TChart::mouseDoubleClickEvent(QMouseEvent* /*event*/) {
+    drag_ = Drag::None;
+    if (OnDblClick) OnDblClick(*this);
+}
+
+void TChart::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::FontChange) labelWidthCache_ = -1;
+    QWidget::changeEvent(event);
+}
+
+}  // namespace quorvela::charts

@@ -1,0 +1,161 @@
+#pragma once
+
+#include <QColor>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QPoint>
+#include <QString>
+#include <QTimer>
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "charts/engine/bar_series.h"
+#include "charts/engine/chart_layout.h"
+#include "charts/engine/chart_view.h"
+
+class QPainter;
+
+namespace quorvela::charts {
+
+enum class GradientDirection { TopBottom, BottomTop };
+
+// The readable state of one axis.
+struct AxisState {
+    double Minimum = 0;
+    double Maximum = 0;
+};
+
+// A bar chart drawn with QPainter. Holds its series, the view state (zoom, pan, paging) and
+// the look; the geometry comes from ComputeLayout, so this class only paints and turns mouse
+// gestures into view changes.
+//
+// Mouse: left drag towards the bottom right zooms into the dragged rectangle (when AllowZoom);
+// a left drag the other way restores the automatic scales; right drag pans.
+class TChart : public QWidget {
+  public:
+    using ChartEvent = std::function<void(TChart&)>;
+    using MouseEvent = std::function<void(TChart&, int x, int y)>;
+
+    explicit TChart(QWidget* parent = nullptr);
+    ~TChart() override;
+
+    // Series: owned by the chart, drawn side by side in the order they were added.
+    TBarSeries& AddBarSeries();
+    [[nodiscard]] int SeriesCount() const { return static_cast<int>(series_.size()); }
+    [[nodiscard]] TBarSeries& Series(int index) { return *series_.at(static_cast<std::size_t>(index)); }
+
+    // Look.
+    void SetTitle(const QString& title);
+    [[nodiscard]] QString Title() const { return title_; }
+    void SetTitleAlignment(HAlign align);
+    void SetLeftAxisTitle(const QString& title);
+    [[nodiscard]] QString LeftAxisTitle() const { return leftTitle_; }
+    void SetGradient(QColor start, QColor end, GradientDirection direction);
+    [[nodiscard]] GradientDirection GradientDir() const { return gradientDirection_; }
+    [[nodiscard]] QColor GradientStart() const { return gradientStart_; }
+    [[nodiscard]] QColor GradientEnd() const { return gradientEnd_; }
+    // Fill of the back, left and bottom walls; none lets the background show through.
+    void SetWallColor(std::optional<QColor> color);
+    [[nodiscard]] std::optional<QColor> WallColor() const { return wallColor_; }
+    void SetBorderVisible(bool visible);
+    [[nodiscard]] bool BorderVisible() const { return border_; }
+    void SetLegendVisible(bool visible);
+    [[nodiscard]] bool LegendVisible() const { return legend_; }
+    void SetGridColor(QColor color);
+    // How numbers are written on the axes and in the marks.
+    void SetNumberSeparators(NumberSeparators separators);
+
+    // 3D.
+    void SetView3D(bool on);
+    [[nodiscard]] bool View3D() const { return view3D_; }
+    void SetChart3DPercent(int percent);
+    [[nodiscard]] int Chart3DPercent() const { return chart3DPercent_; }
+
+    // Zoom, pan and paging.
+    void SetAllowZoom(bool allow) { allowZoom_ = allow; }
+    [[nodiscard]] bool AllowZoom() const { return allowZoom_; }
+    void SetAnimatedZoom(bool animated) { animatedZoom_ = animated; }
+    [[nodiscard]] bool AnimatedZoom() const { return animatedZoom_; }
+    [[nodiscard]] bool Zoomed() const { return view_.Zoomed(); }
+    // Restores the automatic scales, raises OnUndoZoom (the chart still reads as zoomed
+    // there), then clears the zoomed state.
+    void UndoZoom();
+    // Zooms into a rectangle given in widget pixels, as the mouse gesture does.
+    bool ZoomRect(const QRect& pixels);
+    void SetMaxPointsPerPage(int n);
+    [[nodiscard]] int MaxPointsPerPage() const { return view_.MaxPointsPerPage(); }
+    [[nodiscard]] AxisState BottomAxis() const;
+    [[nodiscard]] AxisState TopAxis() const { return BottomAxis(); }  // the top axis follows the bottom one
+    [[nodiscard]] AxisState LeftAxis() const;
+    [[nodiscard]] const ChartView& View() const { return view_; }
+
+    // Events, raised after the change they report.
+    ChartEvent OnZoom;
+    ChartEvent OnUndoZoom;
+    ChartEvent OnScroll;
+    ChartEvent OnDblClick;
+    MouseEvent OnMouseMove;
+
+    // Geometry of the chart at its current size and view (what the next paint draws once any
+    // zoom animation has finished).
+    [[nodiscard]] ChartLayout CurrentLayout() const;
+    // Paints the whole chart into `painter` at `size`, with the final (not animated) view.
+    void Draw(QPainter& painter, QSize size) const;
+    [[nodiscard]] QImage RenderImage() const;
+    // Writes the chart at its current size as a BMP file, through a temporary file in the same
+    // folder renamed over `fileName`. False when the file could not be written.
+    bool SaveToBitmapFile(const QString& fileName) const;
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+  private:
+    enum class Drag { None, Zoom, Pan };
+
+    void SeriesChanged();
+    void ShowRanges(const ViewRanges& from);  // animates towards the view's current ranges
+    void AnimationTick();
+    [[nodiscard]] ChartLayout LayoutFor(QSize size, const ViewRanges& ranges) const;
+    void Paint(QPainter& painter, const ChartLayout& layout) const;
+    [[nodiscard]] double MaxLabelWidth() const;
+
+    std::vector<std::unique_ptr<TBarSeries>> series_;
+    ChartView view_;
+    QString title_;
+    HAlign titleAlign_ = HAlign::Center;
+    QString leftTitle_;
+    QColor gradientStart_{Qt::white};
+    QColor gradientEnd_{Qt::white};
+    GradientDirection gradientDirection_ = GradientDirection::TopBottom;
+    std::optional<QColor> wallColor_;
+    QColor gridColor_{160, 160, 160};
+    bool border_ = true;
+    bool legend_ = true;
+    bool view3D_ = false;
+    int chart3DPercent_ = 15;
+    bool allowZoom_ = true;
+    bool animatedZoom_ = false;
+    NumberSeparators separators_;
+
+    // Animation of the drawn ranges towards view_.Current().
+    ViewRanges shownFrom_;
+    ViewRanges shown_;
+    QTimer animationTimer_;
+    QElapsedTimer animationClock_;
+
+    Drag drag_ = Drag::None;
+    QPoint dragStart_;
+    QPoint dragNow_;
+
+    mutable double labelWidthCache_ = -1;
+};
+
+}  // namespace quorvela::charts
