@@ -1,0 +1,305 @@
+#include "analysis_run.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <exception>
+#include <set>
+#include <utility>
+
+#include "equivalence/text_file.h"
+#include "file_analysis.h"
+#include "filter.h"
+#include "metadata/img_data.h"
+#include "metadata/text_util.h"
+
+namespace quorvela::analysis {
+
+namespace {
+
+struct Entry {
+    std::string Name;
+    bool IsFolder = false;
+    std::pair<dev_t, ino_t> Id{};
+};
+
+std::vector<Entry> ListFolder(const std::string& folder, bool withFolderIds) {
+    std::vector<Entry> entries;
+    DIR* dir = ::opendir(folder.c_str());
+    if (dir == nullptr) return entries;
+    const std::string base = folder.ends_with('/') ? folder : folder + '/';
+    while (const dirent* item = ::readdir(dir)) {
+        const std::string name = item->d_name;
+        if (name == "." || name == "..") continue;
+        Entry entry{name};
+        if (withFolderIds) {
+            struct stat info {};
+            // stat follows links: a link to a folder is a folder, like a junction.
+            if (::stat((base + name).c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+                entry.IsFolder = true;
+                entry.Id = {info.st_dev, info.st_ino};
+            }
+        }
+        entries.push_back(std::move(entry));
+    }
+    ::closedir(dir);
+    return entries;
+}
+
+std::string JoinPath(const std::string& folder, const std::string& name) {
+    return folder.ends_with('/') ? folder + name : folder + '/' + name;
+}
+
+bool IsExistingFolder(const std::string& path) {
+    struct stat info {};
+    return !path.empty() && ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+// The state of one run: its lists and counters, the observer it reports to.
+class Run {
+  public:
+    Run(const AnalysisSettings& settings, const RunEnvironment& environment, AnalysisObserver& observer)
+        : settings_(settings),
+          environment_(environment),
+          observer_(observer),
+          reader_(true, environment.DecimalSeparator) {
+        if (environment_.Order == nullptr) {
+            ownOrder_ = std::make_unique<Collation>();
+            order_ = ownOrder_.get();
+        } else {
+            order_ = environment_.Order;
+        }
+    }
+
+    AnalysisResult Perform();
+
+  private:
+    void ProcessFolder(std::string folder, std::size_t folderCount);
+    void AddFile(const std::string& path);
+    void TallyAll();
+    void EndOfRun();
+    void Say(std::string_view text) {
+        result_.Messages.emplace_back(text);
+        observer_.Message(std::string(text));
+    }
+    bool StopAsked() const { return observer_.StopRequested.load(); }
+
+    const AnalysisSettings& settings_;
+    const RunEnvironment& environment_;
+    AnalysisObserver& observer_;
+    metadata::TimgData reader_;
+    std::unique_ptr<Collation> ownOrder_;
+    const Collation* order_ = nullptr;
+    const equivalence::EquivalentList noTable_;
+
+    AnalysisResult result_;
+    std::array<std::vector<std::string>, 4> lists_;
+    std::vector<std::string> pathLines_;
+    std::string statusText_;
+    int filesInFolder_ = 0;
+};
+
+AnalysisResult Run::Perform() {
+    if (settings_.FilterOn && !CheckFilterFields(settings_.Filter)) {
+        result_.Refused = true;
+        Say(kFilterRefused);
+        return result_;
+    }
+    observer_.StopRequested = false;
+    observer_.ResetPreview(std::string(kPreviewHint));
+    observer_.BusyCursor(true);
+    const std::string& root = settings_.RootFolder;
+    if (!IsExistingFolder(root)) {
+        Say(kNoFolderSelected);
+        EndOfRun();
+        return result_;
+    }
+    observer_.Caption("Analyzing: " + root);
+    observer_.CollectPosition(0);
+    observer_.AnalysePosition(0);
+    observer_.StatusText({});
+    observer_.ClearResults();
+    observer_.Running(true);
+    observer_.ServiceEvents();
+
+    std::vector<std::string> folders;
+    if (settings_.IncludeSubfolders) {
+        CollectFolders(root, folders);
+    } else {
+        folders.push_back(root);
+    }
+    if (folders.size() > 1) observer_.CollectMaximum(static_cast<int>(folders.size()));
+    for (std::size_t i = 0; i < folders.size(); ++i) {
+        ProcessFolder(folders[i], folders.size());
+        if (folders.size() > 1) observer_.CollectPosition(static_cast<int>(i + 1));
+        observer_.ServiceEvents();
+        if (StopAsked()) break;
+    }
+
+    result_.RunSummaryText = RunSummaryText(result_.FilesAnalysed, result_.FilesFound);
+    observer_.StatusText(result_.RunSummaryText);
+    TallyAll();
+
+    if (result_.FilesFound == 0) {
+        Say(kNoJpegFiles);
+    } else if (lists_[0].empty()) {
+        observer_.CollectPosition(0);
+        Say(settings_.FilterOn ? kNoFilterMatch : kNoExifInfo);
+    }
+    EndOfRun();
+    return result_;
+}
+
+void Run::ProcessFolder(std::string folder, std::size_t folderCount) {
+    const std::vector<Entry> entries = ListFolder(folder, false);
+    int jpegs = 0;
+    for (const Entry& entry : entries) jpegs += IsJpegFileName(entry.Name) ? 1 : 0;
+    result_.FilesFound += jpegs;
+    if (folderCount == 1) observer_.CollectMaximum(result_.FilesFound);
+    int done = 0;
+    for (const Entry& entry : entries) {
+        if (!IsJpegFileName(entry.Name)) continue;
+        if (settings_.FilterOn && statusText_.empty()) {
+            statusText_ = kFilterScanning;
+            observer_.StatusText(statusText_);
+        }
+        AddFile(JoinPath(folder, entry.Name));
+        // With one folder the collecting bar follows the files of that folder.
+        if (folderCount == 1) observer_.CollectPosition(++done);
+        if (StopAsked()) return;
+    }
+}
+
+void Run::AddFile(const std::string& path) {
+    FileResult file;
+    try {
+        file = AnalyseFile(path, settings_, environment_.Table ? *environment_.Table : noTable_, reader_);
+    } catch (const std::exception&) {
+        return;  // a file that cannot be analysed adds nothing, as an unreadable one
+    }
+    if (!file.Passed) return;
+    if (!file.Iso.empty()) lists_[1].push_back(std::move(file.Iso));
+    if (!file.Aperture.empty()) lists_[2].push_back(std::move(file.Aperture));
+    if (!file.Shutter.empty()) lists_[3].push_back(std::move(file.Shutter));
+    if (!file.Focal.empty()) {
+        lists_[0].push_back(std::move(file.Focal));
+        ++result_.FilesAnalysed;
+    }
+    if (!file.PathLine.empty()) pathLines_.push_back(std::move(file.PathLine));
+}
+
+void Run::TallyAll() {
+    const std::size_t focalCount = lists_[0].size();
+    observer_.AnalyseMaximum(static_cast<int>(focalCount));
+    for (int q = 0; q < 4; ++q) {
+        const auto quantity = static_cast<Quantity>(q);
+        CategoryTable table = TallyCategories(std::move(lists_[q]), quantity, *order_, settings_.FractionShutter,
+                                              environment_.DecimalSeparator);
+        lists_[q].clear();
+        if (quantity == Quantity::FocalLength) {
+            int gone = 0;
+            for (const CategoryCount& row : table) {
+                gone += row.Count;
+                observer_.AnalysePosition(gone);
+            }
+        }
+        for (const CategoryCount& row : table) {
+            observer_.ChartPoint(quantity, row);
+            observer_.ServiceEvents();
+        }
+        result_.Tables[static_cast<std::size_t>(q)] = std::move(table);
+    }
+}
+
+void Run::EndOfRun() {
+    for (auto& list : lists_) list.clear();
+    if (!pathLines_.empty()) {
+        order_->Sort(pathLines_);
+        if (!environment_.PathListFile.empty()) {
+            try {
+                equivalence::WriteTextLines(environment_.PathListFile, pathLines_);
+            } catch (const std::exception& e) {
+                // The view is filled from the lines themselves; the user learns why the file is old.
+                Say(e.what());
+            }
+        }
+        observer_.PathListReady(pathLines_);
+        result_.PathLines = std::move(pathLines_);
+    }
+    pathLines_.clear();
+    result_.StopRequested = StopAsked();
+    if (result_.StopRequested) Say(kPlotInterrupted);
+    if (settings_.FilterOn && result_.FilesAnalysed > 0) {
+        Say(FilterSummaryText(result_.FilesAnalysed, result_.FilesFound, settings_.Filter));
+    }
+    observer_.Running(false);
+    observer_.Caption("Analysed: " + settings_.RootFolder);
+    observer_.CollectPosition(0);
+    observer_.AnalysePosition(0);
+    observer_.BusyCursor(false);
+    if (!result_.StopRequested) observer_.AnalysisCurrent();
+}
+
+}  // namespace
+
+bool IsJpegFileName(std::string_view name) {
+    const auto slash = name.find_last_of('/');
+    if (slash != std::string_view::npos) name = name.substr(slash + 1);
+    const auto dot = name.find_last_of('.');
+    if (dot == std::string_view::npos) return false;
+    const std::string extension = metadata::UpperAscii(name.substr(dot));
+    return extension == ".JPG" || extension == ".THM" || extension == ".JPEG" || extension == ".JPE";
+}
+
+std::vector<std::string> ListEntries(const std::string& folder) {
+    std::vector<std::string> names;
+    for (Entry& entry : ListFolder(folder, false)) names.push_back(std::move(entry.Name));
+    return names;
+}
+
+int CountJpegFiles(const std::string& folder) {
+    int count = 0;
+    for (const std::string& name : ListEntries(folder)) count += IsJpegFileName(name) ? 1 : 0;
+    return count;
+}
+
+void CollectFolders(const std::string& root, std::vector<std::string>& list) {
+    struct stat info {};
+    if (::stat(root.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return;
+    list.push_back(root);
+    std::set<std::pair<dev_t, ino_t>> entered{{info.st_dev, info.st_ino}};
+
+    // An explicit stack instead of recursion: a deep tree must not exhaust the thread's stack.
+    struct Level {
+        std::string Folder;
+        std::vector<Entry> Entries;
+        std::size_t Next = 0;
+    };
+    std::vector<Level> stack;
+    stack.push_back({root, ListFolder(root, true)});
+    while (!stack.empty()) {
+        Level& level = stack.back();
+        if (level.Next >= level.Entries.size()) {
+            stack.pop_back();
+            continue;
+        }
+        const Entry& entry = level.Entries[level.Next++];
+        if (!entry.IsFolder || !entered.insert(entry.Id).second) continue;
+        std::string path = JoinPath(level.Folder, entry.Name);
+        list.push_back(path);
+        std::vector<Entry> children = ListFolder(path, true);
+        stack.push_back({std::move(path), std::move(children)});
+    }
+}
+
+std::string RunSummaryText(int filesAnalysed, int filesFound) {
+    return "Files analyzed: " + std::to_string(filesAnalysed) + " out of total: " + std::to_string(filesFound);
+}
+
+AnalysisResult StartAnalyzing(const AnalysisSettings& settings, const RunEnvironment& environment,
+                              AnalysisObserver& observer) {
+    Run run(settings, environment, observer);
+    return run.Perform();
+}
+
+}  // namespace quorvela::analysis

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <string>
+
+#include "equivalence/focal_length.h"
+
+namespace quorvela::analysis {
+
+// The quantity whose values the path list shows (`RadioGroup1`); None is "no item selected".
+enum class PathListQuantity { None = -1, FocalLength = 0, Iso = 1, Aperture = 2, Shutter = 3 };
+
+// The camera and maker-note filter fields.
+struct FilterFields {
+    std::string Make;
+    std::string Model;
+    std::string MakerNoteLabel;
+    std::string MakerNoteData;
+};
+
+// What one run reads from the window (or the command line). Defaults are those of a first
+// start without a settings file. Texts are Windows-1252, as the metadata texts they meet.
+struct AnalysisSettings {
+    std::string RootFolder;
+    bool IncludeSubfolders = true;
+    bool FilterOn = false;
+    FilterFields Filter;
+    bool UseSteps = true;
+    int StepSize = 10;    // 1 to 50
+    int IgnoreUpTo = 28;  // 0 to 49
+    bool FractionShutter = false;
+    PathListQuantity PathList = PathListQuantity::FocalLength;
+    bool AddMakerNotes = false;
+    equivalence::LensSettings Lens;  // manual factor fields, real-length and always-calculate modes
+};
+
+}  // namespace quorvela::analysis

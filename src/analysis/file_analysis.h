@@ -1,0 +1,35 @@
+#pragma once
+
+#include <string>
+
+#include "analysis_settings.h"
+#include "equivalence/equivalent_table.h"
+
+namespace quorvela::metadata {
+class TimgData;
+}
+
+namespace quorvela::analysis {
+
+// Everything one file adds to a run. Empty texts mean "nothing for that quantity".
+struct FileResult {
+    bool Passed = true;    // false when the filter keeps the file out
+    std::string Focal;     // "___50"
+    std::string Iso;       // "___100"
+    std::string Aperture;  // "__F5.6"
+    std::string Shutter;   // "1/125" or "0.008"
+    std::string PathLine;  // the line for the path list, in UTF-8
+};
+
+// Reads one file once and answers every query of the run from that reading. Depends only on
+// its arguments (`reader` is a scratch object reused between files), so files can be
+// analysed on several threads, each with its own reader. The reader's decimal separator is
+// the run's.
+FileResult AnalyseFile(const std::string& path, const AnalysisSettings& settings,
+                       const equivalence::EquivalentList& table, metadata::TimgData& reader);
+
+// Whether `path` names something that may be read as a photo: a regular file, after
+// following links. FIFOs and devices named like photos are never opened.
+bool IsReadableFile(const std::string& path);
+
+}  // namespace quorvela::analysis

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace quorvela::metadata {
+class TimgData;
+class TImageInfo;
+}  // namespace quorvela::metadata
+
+namespace quorvela::analysis {
+
+// Prefixes "_" until the text is `n` characters long, so that texts of equal length sort in
+// numeric order; a longer text is returned unchanged.
+std::string LeftFill(std::string_view text, std::size_t n, char fill = '_');
+
+// Whole millimetres of a length text ("52.00 mm" -> 52, "32,50" -> 33): the digits before the
+// first "." or ",", plus one when the next character is 5 to 9. -1 without digits (or when
+// the number is beyond any lens).
+std::int64_t RoundFocalLength(std::string_view text);
+
+// The category number of a whole focal length: lengths up to `ignoreUpTo` keep their value,
+// others go to the nearest multiple of `stepSize` (halfway goes up). nullopt outside the
+// step ranges (below 0, or above 10000 steps).
+std::optional<std::int64_t> StepFocalLength(std::int64_t n, int stepSize, int ignoreUpTo);
+
+// The focal-length category ("___50") of a length text, or empty when it has none.
+std::string FocalCategory(std::string_view lengthText, bool useSteps, int stepSize, int ignoreUpTo);
+
+// Digits of a maker-note ISO text: those after the first "," when there is one, else all of
+// them (the description's included); "0" when there are none.
+std::string IsoDigits(std::string_view text);
+
+// The ISO digits of the first maker-note entry that speaks of ISO speed or CCD
+// sensitivity; "0" when none does.
+std::string IsoFromMakerNotes(metadata::TImageInfo& exif);
+
+// The file's ISO number, 0 when it has none. Needs a file read with its EXIF block.
+std::int64_t GetIsoValue(const metadata::TimgData& reader);
+
+// The rendered FNumber ("F5.6"), or "n/a".
+std::string GetApertureText(const metadata::TimgData& reader);
+
+// The rendered ExposureTime, else ShutterSpeedValue, or "n/a".
+std::string GetExposureText(const metadata::TimgData& reader);
+
+// Seconds of an exposure text ("1/125 sec", "10/1250 sec", "0.0080 sec (1/125)"); -1 when
+// unreadable.
+double ExposureSeconds(std::string_view text, char decimalSeparator);
+
+// The shutter category of `seconds`: "1/125" or whole seconds in the fraction format,
+// otherwise seconds rounded to four decimals ("0.0167"). Empty when there is none.
+std::string ShutterCategory(double seconds, bool fractionFormat, char decimalSeparator);
+
+}  // namespace quorvela::analysis

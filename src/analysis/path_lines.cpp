@@ -1,0 +1,79 @@
+#include "path_lines.h"
+
+#include "file_values.h"
+#include "metadata/img_data.h"
+#include "metadata/text_util.h"
+
+namespace quorvela::analysis {
+
+using metadata::Cp1252ToUtf8;
+using metadata::TimgData;
+
+namespace {
+
+bool HasExif(const TimgData& reader) {
+    return reader.HasAnyMetadata() && reader.HasExifBlock() && reader.ExifDirectory != nullptr;
+}
+
+std::string Join(std::initializer_list<std::string_view> parts) {
+    std::string out;
+    for (const std::string_view part : parts) out += part;
+    return out;
+}
+
+}  // namespace
+
+std::string MakeModelText(const TimgData& reader) {
+    if (!HasExif(reader)) return {};
+    const metadata::TImageInfo& exif = *reader.ExifDirectory;
+    std::string text;
+    if (const std::string make = exif.TagTextByName("Make"); !make.empty()) text = "Make: " + make;
+    if (const std::string model = exif.TagTextByName("Model"); !model.empty()) text += " - Model: " + model;
+    return text.empty() ? std::string() : Cp1252ToUtf8(" - " + text);
+}
+
+std::string Show2MakerNotes(const TimgData& reader, bool addMakerNotes) {
+    if (!addMakerNotes || !HasExif(reader)) return {};
+    metadata::TImageInfo& exif = *reader.ExifDirectory;
+    exif.RewindTagSearch();
+    if (!exif.MakerNoteDecoded) return {};
+    std::string text = " - Maker Notes --> ";
+    metadata::TTagEntry entry;
+    while (exif.FindNextTag(1, entry)) {
+        text +=
+            " Label: " + metadata::UpperAscii(entry.Description) + " Data: " + metadata::UpperAscii(entry.Text) + " - ";
+    }
+    return Cp1252ToUtf8(text);
+}
+
+std::string Debuginfo(const TimgData& reader) {
+    if (!HasExif(reader)) return {};
+    const metadata::TImageInfo& exif = *reader.ExifDirectory;
+    std::string text = exif.TagTextByName("FocalLengthin35mmFilm");
+    if (text.empty()) text = "(real length)" + exif.TagTextByName("FocalLength");
+    if (text.find("mm") == std::string::npos) text += " mm";
+    return Cp1252ToUtf8(text);
+}
+
+std::string FocalLineStepped(std::string_view category, std::string_view debugInfo, std::string_view path,
+                             std::string_view mm, std::string_view mn) {
+    return Join({category, " mm = ", debugInfo, " - ", path, mm, mn});
+}
+
+std::string FocalLine(std::string_view category, std::string_view path, std::string_view mm, std::string_view mn) {
+    return Join({category, " mm - ", path, mm, mn});
+}
+
+std::string IsoLine(std::string_view iso, std::string_view path, std::string_view mm, std::string_view mn) {
+    return Join({"ISO ", LeftFill(iso, 4), " - ", path, " ", mm, mn});
+}
+
+std::string ApertureLine(std::string_view fNumber, std::string_view path, std::string_view mm, std::string_view mn) {
+    return Join({LeftFill(fNumber, 5), " - ", path, " ", mm, mn});
+}
+
+std::string ShutterLine(std::string_view category, std::string_view path, std::string_view mm, std::string_view mn) {
+    return Join({LeftFill(category, 7), " sec - ", path, " ", mm, mn});
+}
+
+}  // namespace quorvela::analysis

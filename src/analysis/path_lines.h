@@ -1,0 +1,34 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace quorvela::metadata {
+class TimgData;
+}
+
+namespace quorvela::analysis {
+
+// The pieces of a path-list line, read from a file already read. They come back in UTF-8:
+// the metadata's Windows-1252 texts are converted, since the lines are meant for a person.
+
+// " - Make: <make> - Model: <model>", the parts present; empty without both.
+std::string MakeModelText(const metadata::TimgData& reader);
+
+// " - Maker Notes --> " and " Label: <DESCRIPTION> Data: <TEXT> - " per maker-note entry,
+// upper-cased; empty when `addMakerNotes` is off or the maker note was not decoded.
+std::string Show2MakerNotes(const metadata::TimgData& reader, bool addMakerNotes);
+
+// The file's own focal-length text for stepped lines: its 35mm value, else "(real length)"
+// and its focal length, with " mm" added when the text has no unit.
+std::string Debuginfo(const metadata::TimgData& reader);
+
+// The five line layouts. `path` is the full path, `mm` and `mn` the texts above.
+std::string FocalLineStepped(std::string_view category, std::string_view debugInfo, std::string_view path,
+                             std::string_view mm, std::string_view mn);
+std::string FocalLine(std::string_view category, std::string_view path, std::string_view mm, std::string_view mn);
+std::string IsoLine(std::string_view iso, std::string_view path, std::string_view mm, std::string_view mn);
+std::string ApertureLine(std::string_view fNumber, std::string_view path, std::string_view mm, std::string_view mn);
+std::string ShutterLine(std::string_view category, std::string_view path, std::string_view mm, std::string_view mn);
+
+}  // namespace quorvela::analysis

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quorvela::analysis {
+
+// The locale's text comparison ignoring case, in which "_" and punctuation sort before
+// digits and digits before letters. Always built for an explicit locale: under C/POSIX (or
+// an unknown name) ICU's root locale is used, never the code-point order.
+class Collation {
+  public:
+    // `localeName` as in LANG ("de_DE.UTF-8"); "", "C" and "POSIX" mean the root locale.
+    explicit Collation(std::string_view localeName = {});
+    ~Collation();
+    Collation(Collation&&) noexcept;
+    Collation& operator=(Collation&&) noexcept;
+
+    // The sort key of a UTF-8 text; keys compare bytewise in collation order.
+    [[nodiscard]] std::string SortKey(std::string_view utf8) const;
+    [[nodiscard]] bool Less(std::string_view a, std::string_view b) const;
+    // Sorts in place; texts that compare equal keep their order.
+    void Sort(std::vector<std::string>& texts) const;
+
+  private:
+    struct Impl;  // keeps ICU's headers out of this one
+    std::unique_ptr<Impl> impl_;
+};
+
+// The locale name for collation from the environment (LC_ALL, LC_COLLATE, LANG).
+std::string CollationLocaleFromEnvironment();
+
+// Shutter order, longest exposure first, in the fraction or the decimal format.
+bool ShutterBefore(std::string_view a, std::string_view b, bool fractionFormat, char decimalSeparator);
+void SortShutterCategories(std::vector<std::string>& categories, bool fractionFormat, char decimalSeparator);
+
+enum class Quantity { FocalLength = 0, Iso = 1, Aperture = 2, Shutter = 3 };
+
+// One distinct category of a run list with its chart label and count.
+struct CategoryCount {
+    std::string Category;
+    std::string Label;
+    int Count = 0;
+};
+using CategoryTable = std::vector<CategoryCount>;
+
+// The chart label of a category: focal lengths as the number of their digits ("___50" ->
+// "50", "-1" when none), the others with every "_" removed.
+std::string ChartLabel(Quantity quantity, std::string_view category);
+
+// Counts an already sorted run list: one row per distinct text, in order of first appearance,
+// each with the number of entries of the whole list equal to it.
+CategoryTable CountCategories(const std::vector<std::string>& sorted, Quantity quantity);
+
+// Sorts a run list in its quantity's order (collation, or shutter order) and counts it.
+CategoryTable TallyCategories(std::vector<std::string> list, Quantity quantity, const Collation& collation,
+                              bool fractionFormat, char decimalSeparator);
+
+}  // namespace quorvela::analysis

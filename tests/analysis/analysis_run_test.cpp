@@ -1,0 +1,1 @@
+// Whole runs over folders: see below.

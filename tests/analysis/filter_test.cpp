@@ -1,0 +1,81 @@
+#include "analysis/filter.h"
+
+#include <gtest/gtest.h>
+
+#include "photo.h"
+
+namespace quorvela::analysis {
+namespace {
+
+using test::PhotoBytes;
+
+TEST(CheckFilterFields, OnlyAHalfFilledMakerNotePairIsRefused) {
+    struct Case {
+        FilterFields fields;
+        bool passes;
+    };
+    const Case cases[] = {
+        {{"", "", "", ""}, true},        {{"Canon", "", "", ""}, true},          {{"", "", "record", "fine"}, true},
+        {{"", "", "record", ""}, false}, {{"Canon", "300D", "", "fine"}, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.fields.Make + "|" + c.fields.Model + "|" + c.fields.MakerNoteLabel + "|" +
+                     c.fields.MakerNoteData);
+        EXPECT_EQ(CheckFilterFields(c.fields), c.passes);
+    }
+}
+
+struct FilterCase {
+    const char* name;
+    const char* make;                                        // nullptr: no Make tag
+    const char* model;                                       // nullptr: no Model tag
+    std::vector<std::pair<std::string, std::string>> notes;  // decoded maker note when not empty
+    FilterFields fields;
+    bool passes;
+};
+
+TEST(PassesFilter, CameraAndMakerNoteTests) {
+    const std::vector<std::pair<std::string, std::string>> notes{{"Record Mode", "Normal"}, {"Quality", "Fine"}};
+    const FilterCase cases[] = {
+        {"make substring, case ignored", "Canon", "Canon EOS 300D DIGITAL", {}, {"canon", "", "", ""}, true},
+        {"other make", "NIKON CORPORATION", "NIKON D70", {}, {"canon", "", "", ""}, false},
+        {"make and model", "Canon", "Canon EOS 300D DIGITAL", {}, {"Canon", "300D", "", ""}, true},
+        {"make and other model", "Canon", "Canon EOS 20D", {}, {"Canon", "300D", "", ""}, false},
+        {"model alone", "NIKON CORPORATION", "NIKON D70s", {}, {"", "D70", "", ""}, true},
+        {"model filter, no Model tag", "NIKON CORPORATION", nullptr, {}, {"", "D70", "", ""}, false},
+        {"label and data in one entry", "X", "Y", notes, {"", "", "record", "norm"}, true},
+        {"label and data in different entries", "X", "Y", notes, {"", "", "record", "fine"}, false},
+        {"maker note not decoded", "X", "Y", {}, {"", "", "record", "normal"}, false},
+        {"maker note and camera", "X", "Y", notes, {"x", "", "quality", "fine"}, true},
+        {"maker note passes, camera fails", "X", "Y", notes, {"Z", "", "quality", "fine"}, false},
+        {"all fields empty", nullptr, nullptr, {}, {"", "", "", ""}, true},
+    };
+    for (const FilterCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::PhotoTags tags;
+        if (c.make) tags.Make = c.make;
+        if (c.model) tags.Model = c.model;
+        tags.FNumber = test::Fraction{28, 10};
+        metadata::TimgData reader;
+        reader.ReadJpegBytes("p.jpg", PhotoBytes(tags));
+        if (!c.notes.empty()) test::AddMakerNotes(reader, c.notes);
+        EXPECT_EQ(PassesFilter(reader, c.fields), c.passes);
+    }
+}
+
+TEST(PassesFilter, UnreadableFileFailsEveryTestWithText) {
+    metadata::TimgData reader;
+    reader.ReadJpegBytes("p.jpg", testing::Jpeg().Soi().Comment("no exif").Sos().Eoi().Build());
+    EXPECT_FALSE(PassesFilter(reader, {"a", "", "", ""}));
+    EXPECT_FALSE(PassesFilter(reader, {"", "", "a", "b"}));
+    EXPECT_TRUE(PassesFilter(reader, {}));
+}
+
+TEST(FilterSummaryText, PiecesWithCarriageReturns) {
+    EXPECT_EQ(FilterSummaryText(2, 5, {"Canon", "", "record", "fine"}),
+              "Filtering selected, 2 files out of a total of 5 files are a match for the filter strings.\r\r"
+              " Make: Canon\r Model: \r\r Maker Note:\r Label: record\r Data: fine");
+}
+
+}  // namespace
+}  // namespace quorvela::analysis

@@ -1,0 +1,66 @@
+#pragma once
+
+// Photos with chosen exposure tags, for tests that need a file read by the metadata reader.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "metadata/img_data.h"
+#include "support/jpeg_builder.h"
+
+namespace quorvela::analysis::test {
+
+using Fraction = std::pair<std::uint32_t, std::uint32_t>;
+
+struct PhotoTags {
+    std::optional<std::string> Make = std::nullopt;
+    std::optional<std::string> Model = std::nullopt;
+    std::optional<Fraction> FocalLength = std::nullopt;
+    std::optional<std::uint16_t> Focal35 = std::nullopt;
+    std::optional<Fraction> FNumber = std::nullopt;
+    std::optional<Fraction> ExposureTime = std::nullopt;
+    std::optional<std::vector<std::uint16_t>> Iso = std::nullopt;
+};
+
+inline std::vector<std::uint8_t> PhotoBytes(const PhotoTags& tags) {
+    testing::Tiff tiff;
+    testing::Ifd exif(false);
+    if (tags.ExposureTime) exif.Rational(0x829A, {*tags.ExposureTime});
+    if (tags.FNumber) exif.Rational(0x829D, {*tags.FNumber});
+    if (tags.Iso)
+        exif.Raw(0x8827, 3, static_cast<std::uint32_t>(tags.Iso->size()), [&] {
+            testing::Bytes bytes;
+            for (const std::uint16_t v : *tags.Iso) {
+                bytes.push_back(static_cast<std::uint8_t>(v & 0xFF));
+                bytes.push_back(static_cast<std::uint8_t>(v >> 8));
+            }
+            return bytes;
+        }());
+    if (tags.FocalLength) exif.Rational(0x920A, {*tags.FocalLength});
+    if (tags.Focal35) exif.Short(0xA405, {*tags.Focal35});
+    if (tags.Make) tiff.ifd0.Ascii(0x010F, *tags.Make);
+    if (tags.Model) tiff.ifd0.Ascii(0x0110, *tags.Model);
+    tiff.ifd0.Link(0x8769, exif);
+    return testing::Jpeg().Soi().Exif(tiff).Sos().Eoi().Build();
+}
+
+// Adds a decoded maker note with the given (description, text) entries to a file just read.
+inline void AddMakerNotes(metadata::TimgData& reader, const std::vector<std::pair<std::string, std::string>>& notes) {
+    auto& exif = *reader.ExifDirectory;
+    std::uint16_t id = 1;
+    for (const auto& [description, text] : notes) {
+        metadata::TTagEntry entry;
+        entry.Group = 1;
+        entry.TagId = id++;
+        entry.TagName = "Note" + std::to_string(id);
+        entry.Description = description;
+        entry.Text = text;
+        exif.AppendTag(entry);
+    }
+    exif.MakerNoteDecoded = true;
+}
+
+}  // namespace quorvela::analysis::test
