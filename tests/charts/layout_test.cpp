@@ -1,0 +1,284 @@
+// Geometry of a whole chart: labels under their bars and never on top of each other, marks
+// that never overlap, paging, 3D offsets, ticks.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <string>
+
+#include "charts/engine/chart_layout.h"
+
+namespace quorvela::charts {
+namespace {
+
+// Fixed-pitch text: 7 pixels per byte, 13 high (title 15).
+class FixedMeasure final : public TextMeasure {
+  public:
+    double Width(FontRole role, std::string_view text) const override {
+        return static_cast<double>(text.size()) * (role == FontRole::Title ? 8 : 7);
+    }
+    double Height(FontRole role) const override { return role == FontRole::Title ? 15 : 13; }
+};
+
+TBarSeries Series(int points, const std::string& prefix = "") {
+    TBarSeries s;
+    for (int i = 0; i < points; ++i) s.Add(1 + (i * 37) % 97, prefix + std::to_string(18 + i));
+    return s;
+}
+
+LayoutInput Input(double w, double h, const TBarSeries& s) {
+    LayoutInput in;
+    in.width = w;
+    in.height = h;
+    in.title = "focal length usage (mm)";
+    in.titleAlign = HAlign::Right;
+    in.leftAxisTitle = "times used";
+    in.legendVisible = false;
+    in.series = {&s};
+    ChartView v;
+    v.SetData(s.Count(), s.MaxValue(), true);
+    in.ranges = v.Current();
+    return in;
+}
+
+const FixedMeasure kMeasure;
+
+// The horizontal extent a label takes along the axis.
+std::pair<double, double> LabelSpan(const ChartLayout& L, const TBarSeries& s, const BottomLabel& l) {
+    const double half =
+        L.labelsRotated ? kMeasure.Height(FontRole::Axis) / 2 : kMeasure.Width(FontRole::Axis, s.Label(l.index)) / 2;
+    return {l.x - half, l.x + half};
+}
+
+TEST(ChartLayout, LabelsSitUnderTheirBarsAndNeverOverlap) {
+    struct Case {
+        int points;
+        double width, height;
+        const char* prefix;
+    };
+    constexpr Case cases[] = {
+        {5, 320, 156, "F"},  {19, 640, 400, "ISO "}, {46, 640, 400, "1/"},   {183, 640, 400, ""}, {183, 1280, 800, ""},
+        {300, 320, 156, ""}, {500, 1280, 800, ""},   {2000, 640, 400, "1/"}, {23, 320, 156, "F"}, {60, 1280, 800, "1/"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.points << " points in " << c.width << "x" << c.height);
+        const TBarSeries s = Series(c.points, c.prefix);
+        const ChartLayout L = ComputeLayout(Input(c.width, c.height, s), kMeasure);
+        ASSERT_FALSE(L.labels.empty());
+        EXPECT_EQ(L.labels.front().index, 0);
+        std::map<int, const BarGeom*> bars;
+        for (const auto& b : L.bars) bars[b.index] = &b;
+        EXPECT_EQ(static_cast<int>(bars.size()), c.points);
+        for (std::size_t k = 0; k < L.labels.size(); ++k) {
+            const auto& l = L.labels[k];
+            EXPECT_EQ(l.index % L.labelStep, 0);
+            ASSERT_TRUE(bars.count(l.index));
+            const RectF& f = bars[l.index]->front;
+            EXPECT_LE(std::abs((f.left + f.right) / 2 - l.x), 1.0) << "label " << l.index << " is off its bar";
+            if (k > 0) {
+                EXPECT_LT(LabelSpan(L, s, L.labels[k - 1]).second, LabelSpan(L, s, l).first)
+                    << "labels " << L.labels[k - 1].index << " and " << l.index << " overlap";
+            }
+            if (!L.labelsRotated) {
+                EXPECT_GE(LabelSpan(L, s, l).first, 0);
+                EXPECT_LE(LabelSpan(L, s, l).second, c.width);
+            }
+        }
+        // Bars stand inside the plot, in order, left to right.
+        for (std::size_t k = 1; k < L.bars.size(); ++k) EXPECT_GE(L.bars[k].front.left, L.bars[k - 1].front.left);
+        for (const auto& b : L.bars) {
+            EXPECT_GE(b.front.left, L.plot.left - 1);
+            EXPECT_LE(b.front.right, L.plot.right + 1);
+            EXPECT_EQ(b.front.bottom, L.plot.bottom);
+        }
+        // The rotated label band stays below the plot and inside the chart.
+        EXPECT_LT(L.plot.bottom, L.labelTop);
+        EXPECT_LE(L.plot.bottom, c.height);
+    }
+}
+
+TEST(ChartLayout, FewShortLabelsStayHorizontalAndUnthinned) {
+    const TBarSeries s = Series(19);
+    const ChartLayout L = ComputeLayout(Input(1280, 800, s), kMeasure);
+    EXPECT_FALSE(L.labelsRotated);
+    EXPECT_EQ(L.labelStep, 1);
+    EXPECT_EQ(L.labels.size(), 19u);
+}
+
+TEST(ChartLayout, CrowdedLabelsTurnUprightBeforeTheyThin) {
+    const TBarSeries s = Series(46, "1/");  // "1/18" … "1/63": 28 px each
+    const ChartLayout L = ComputeLayout(Input(640, 400, s), kMeasure);
+    EXPECT_TRUE(L.labelsRotated);
+    EXPECT_EQ(L.labelStep, 2);  // 46 upright labels of 13 px do not fit in ~550 px either
+}
+
+TEST(ChartLayout, LabelStepIsARoundNumber) {
+    EXPECT_EQ(LabelStep(20, 30), 1);
+    EXPECT_EQ(LabelStep(20, 20), 2);
+    EXPECT_EQ(LabelStep(20, 8), 5);
+    EXPECT_EQ(LabelStep(20, 2), 20);
+    EXPECT_EQ(LabelStep(20, 0.3), 100);
+    EXPECT_EQ(LabelStep(20, 0), 1);
+}
+
+TEST(ChartLayout, PagingShowsOnlyThePagesPoints) {
+    const TBarSeries s = Series(300);
+    LayoutInput in = Input(640, 400, s);
+    ChartView v;
+    v.SetMaxPointsPerPage(10);
+    v.SetData(s.Count(), s.MaxValue(), true);
+    in.ranges = v.Current();
+    ChartLayout L = ComputeLayout(in, kMeasure);
+    ASSERT_EQ(L.bars.size(), 10u);
+    EXPECT_EQ(L.bars.front().index, 0);
+    EXPECT_EQ(L.bars.back().index, 9);
+    EXPECT_EQ(L.labelStep, 1);  // ten points have room for every label
+
+    v.Pan(25, 0);  // half-way into the third page: bars cut at the edges are still listed
+    in.ranges = v.Current();
+    L = ComputeLayout(in, kMeasure);
+    EXPECT_EQ(L.bars.front().index, 25);
+    EXPECT_EQ(L.bars.back().index, 34);
+    for (const auto& l : L.labels) {
+        EXPECT_GE(l.index, 25);
+        EXPECT_LE(l.index, 34);
+    }
+}
+
+TEST(ChartLayout, ThreeDShiftsTheBackWallByTheDepth) {
+    const TBarSeries s = Series(20);
+    LayoutInput in = Input(640, 400, s);
+    const ChartLayout flat = ComputeLayout(in, kMeasure);
+    in.view3D = true;
+    in.chart3DPercent = 20;
+    const ChartLayout deep = ComputeLayout(in, kMeasure);
+    EXPECT_EQ(flat.depth, 0);
+    EXPECT_GT(deep.depth, 20);
+    EXPECT_LT(deep.depth, 60);
+    EXPECT_EQ(deep.BackWall().left, deep.plot.left + deep.depth);
+    EXPECT_EQ(deep.BackWall().top, deep.plot.top - deep.depth);
+    // The back wall keeps to the room the flat plot had.
+    EXPECT_LE(deep.BackWall().right, flat.plot.right + 1);
+    EXPECT_GE(deep.BackWall().top, flat.plot.top - 1);
+    in.chart3DPercent = 0;
+    EXPECT_EQ(ComputeLayout(in, kMeasure).depth, 0);
+    EXPECT_EQ(DepthPixels(20, 500, 300), 30);
+    EXPECT_EQ(DepthPixels(150, 500, 300), 150);  // clamped to 100 %
+}
+
+TEST(ChartLayout, MarksNeverOverlapAndHangOnTheirArrows) {
+    for (const bool view3D : {false, true}) {
+        for (const MarkStyle style : {MarkStyle::Value, MarkStyle::LabelPercentTotal}) {
+            SCOPED_TRACE(testing::Message() << "3D " << view3D << ", style " << static_cast<int>(style));
+            TBarSeries s = Series(183);
+            s.SetMarksVisible(true);
+            s.SetMarksStyle(style);
+            s.SetArrowLength(20);
+            LayoutInput in = Input(640, 400, s);
+            in.view3D = view3D;
+            in.chart3DPercent = 20;
+            const ChartLayout L = ComputeLayout(in, kMeasure);
+            ASSERT_FALSE(L.marks.empty());
+            for (std::size_t a = 0; a < L.marks.size(); ++a) {
+                const MarkGeom& m = L.marks[a];
+                EXPECT_EQ(m.text, s.MarkTextOf(m.index, {}));
+                EXPECT_DOUBLE_EQ(m.anchor.y - m.arrowEnd.y, 20);
+                EXPECT_DOUBLE_EQ(m.box.bottom, m.arrowEnd.y);
+                EXPECT_TRUE(m.box.left <= m.arrowEnd.x && m.arrowEnd.x <= m.box.right) << "arrow misses its box";
+                EXPECT_TRUE(L.bounds.Contains(m.box));
+                EXPECT_GT(m.box.left, L.plot.left) << "mark covers the value axis texts";
+                EXPECT_FALSE(m.box.Intersects(L.titleBox));
+                for (std::size_t b = a + 1; b < L.marks.size(); ++b) {
+                    EXPECT_FALSE(m.box.Intersects(L.marks[b].box)) << m.index << " overlaps " << L.marks[b].index;
+                }
+            }
+            // The tallest bar always gets its mark.
+            const auto tallest = std::max_element(s.Values().begin(), s.Values().end()) - s.Values().begin();
+            EXPECT_TRUE(
+                std::any_of(L.marks.begin(), L.marks.end(), [&](const MarkGeom& m) { return m.index == tallest; }));
+        }
+    }
+}
+
+TEST(ChartLayout, HiddenMarksLeaveNoMarksAndNoRoomForThem) {
+    TBarSeries s = Series(10);
+    const ChartLayout without = ComputeLayout(Input(640, 400, s), kMeasure);
+    s.SetMarksVisible(true);
+    const ChartLayout with = ComputeLayout(Input(640, 400, s), kMeasure);
+    EXPECT_TRUE(without.marks.empty());
+    EXPECT_EQ(with.marks.size(), 10u);
+    EXPECT_GT(with.plot.top, without.plot.top);  // room above the tallest bar for its mark
+}
+
+TEST(ChartLayout, ValueTicksAreWholeCountsSpacedForReading) {
+    TBarSeries s;
+    s.Add(3, "a");
+    s.Add(1, "b");
+    const ChartLayout small = ComputeLayout(Input(640, 400, s), kMeasure);
+    std::vector<std::string> texts;
+    for (const auto& t : small.ticks) texts.push_back(t.text);
+    EXPECT_EQ(texts, (std::vector<std::string>{"0", "1", "2", "3"}));
+
+    const TBarSeries big = Series(40);
+    TBarSeries thousands;
+    thousands.Add(1810, "100");
+    const ChartLayout L = ComputeLayout(Input(320, 156, thousands), kMeasure);
+    EXPECT_EQ(L.ticks.back().text, "2,000");
+    for (std::size_t k = 1; k < L.ticks.size(); ++k) EXPECT_GE(L.ticks[k - 1].y - L.ticks[k].y, 2.5 * 13 - 1);
+    EXPECT_EQ(L.ticks.front().y, L.plot.bottom);
+    EXPECT_EQ(L.ticks.back().y, L.plot.top);
+    // The widest tick text fits left of the axis, right of the axis title.
+    EXPECT_GE(L.plot.left - 4 - 7 * 5, L.leftTitleBox.right);
+}
+
+TEST(ChartLayout, TitleAlignmentAndLegend) {
+    TBarSeries s = Series(5);
+    s.SetTitle("iso");
+    LayoutInput in = Input(640, 400, s);
+    ChartLayout L = ComputeLayout(in, kMeasure);
+    EXPECT_DOUBLE_EQ(L.titleBox.right, 640 - 6);
+    EXPECT_TRUE(L.legendItems.empty());
+    in.titleAlign = HAlign::Left;
+    in.legendVisible = true;
+    L = ComputeLayout(in, kMeasure);
+    EXPECT_DOUBLE_EQ(L.titleBox.left, 6);
+    ASSERT_EQ(L.legendItems.size(), 1u);
+    EXPECT_GT(L.legendBox.left, L.plot.right);
+    s.SetShowInLegend(false);  // the only series stays out: no legend box at all
+    L = ComputeLayout(in, kMeasure);
+    EXPECT_TRUE(L.legendItems.empty());
+    EXPECT_DOUBLE_EQ(L.legendBox.Width(), 0);
+}
+
+TEST(ChartLayout, SeveralSeriesStandSideBySide) {
+    TBarSeries a = Series(4);
+    TBarSeries b = Series(4);
+    LayoutInput in = Input(640, 400, a);
+    in.series = {&a, &b};
+    const ChartLayout L = ComputeLayout(in, kMeasure);
+    ASSERT_EQ(L.bars.size(), 8u);
+    for (const auto& bar : L.bars) {
+        if (bar.series != 0) continue;
+        const auto other = std::find_if(L.bars.begin(), L.bars.end(),
+                                        [&](const BarGeom& o) { return o.series == 1 && o.index == bar.index; });
+        ASSERT_NE(other, L.bars.end());
+        EXPECT_LE(bar.front.right, other->front.left + 1);
+    }
+}
+
+TEST(ChartLayout, EmptyAndTinyChartsDoNotBreak) {
+    const TBarSeries empty;
+    const ChartLayout L = ComputeLayout(Input(640, 400, empty), kMeasure);
+    EXPECT_TRUE(L.bars.empty());
+    EXPECT_TRUE(L.labels.empty());
+    EXPECT_EQ(L.labelSeries, -1);
+    const TBarSeries s = Series(300);
+    for (const double size : {0.0, 1.0, 20.0, 60.0}) {
+        const ChartLayout tiny = ComputeLayout(Input(size, size, s), kMeasure);
+        EXPECT_LE(tiny.plot.top, tiny.plot.bottom);
+        EXPECT_LE(tiny.plot.left, tiny.plot.right);
+    }
+}
+
+}  // namespace
+}  // namespace quorvela::charts
