@@ -1,0 +1,44 @@
+#pragma once
+
+// Builds photos whose EXIF block carries a maker note laid out by the test. A note whose
+// offsets count from the TIFF header must know where it lands, so it is made by a function
+// of its own TIFF offset.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "metadata/img_data.h"
+#include "support/jpeg_builder.h"
+
+namespace quorvela::testing {
+
+using NoteMaker = std::function<Bytes(std::uint32_t noteTiffOffset)>;
+
+struct NoteCamera {
+    std::string make;
+    std::string model;
+    std::string version;  // ExifVersion bytes; empty for none
+    bool bigEndian = false;
+};
+
+// The TIFF structure: IFD0 with Make, Model, ExifVersion, MakerNote, then what `more` adds.
+Bytes TiffWithNote(const NoteCamera& camera, const NoteMaker& note, const std::function<void(Ifd&)>& more = {});
+Bytes JpegWithNote(const NoteCamera& camera, const NoteMaker& note, const std::function<void(Ifd&)>& more = {});
+
+// Note bodies: a header followed by a directory whose offsets count from the TIFF header,
+// from the note's first byte, or from an embedded TIFF header after a 10-byte Nikon prefix.
+NoteMaker TiffRelativeNote(std::string_view header, Ifd ifd);
+NoteMaker NoteRelativeNote(std::string_view header, Ifd ifd);
+NoteMaker NikonType3Note(Ifd ifd);
+NoteMaker FujiNote(Ifd ifd);  // the directory must be little-endian
+
+// Reads the bytes as a JPEG (or as a TIFF-structured raw file for `name` ending ".nef").
+metadata::TimgData& Read(metadata::TimgData& reader, const Bytes& bytes, std::string_view name = "photo.jpg");
+
+// The first maker-note entry (Group 1) of that description, or null.
+const metadata::TTagEntry* NoteEntry(const metadata::TimgData& reader, std::string_view description);
+int NoteEntryCount(const metadata::TimgData& reader);
+
+}  // namespace quorvela::testing
