@@ -142,7 +142,7 @@ AnalysisResult Run::Perform() {
 
     if (result_.FilesFound == 0) {
         Say(kNoJpegFiles);
-    } else if (lists_[0].empty()) {
+    } else if (result_.Tables[0].empty()) {
         observer_.CollectPosition(0);
         Say(settings_.FilterOn ? kNoFilterMatch : kNoExifInfo);
     }

@@ -1,1 +1,286 @@
-// Whole runs over folders: see below.
+#include "analysis/analysis_run.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+
+#include "equivalence/text_file.h"
+#include "photo.h"
+#include "support/test_files.h"
+
+namespace quorvela::analysis {
+namespace {
+
+namespace fs = std::filesystem;
+using test::Fraction;
+using test::PhotoBytes;
+
+const test::PhotoTags kFull{.Make = "Canon",
+                            .Model = "G2",
+                            .Focal35 = 50,
+                            .FNumber = Fraction{28, 10},
+                            .ExposureTime = Fraction{1, 125},
+                            .Iso = std::vector<std::uint16_t>{100}};
+
+// Records what the run tells the window.
+class Recorder : public AnalysisObserver {
+  public:
+    std::vector<std::string> Events;
+    int StopAfterFolders = -1;  // sets the stop flag when this many folders were serviced
+    int foldersServiced = 0;
+
+    void Caption(const std::string& text) override { Events.push_back("caption " + text); }
+    void Message(const std::string& text) override { Events.push_back("message " + text); }
+    void StatusText(const std::string& text) override { Events.push_back("status " + text); }
+    void ChartPoint(Quantity q, const CategoryCount& p) override {
+        Events.push_back("point " + std::to_string(static_cast<int>(q)) + " " + p.Label + " " +
+                         std::to_string(p.Count));
+    }
+    void AnalysisCurrent() override { Events.push_back("current"); }
+    void ServiceEvents() override {
+        if (StopAfterFolders >= 0 && ++foldersServiced > StopAfterFolders) StopRequested = true;
+    }
+    bool Has(const std::string& event) const { return std::find(Events.begin(), Events.end(), event) != Events.end(); }
+};
+
+AnalysisResult RunOn(const fs::path& root, AnalysisSettings settings, Recorder& recorder,
+                     const fs::path& pathList = {}) {
+    settings.RootFolder = root.string();
+    RunEnvironment environment;
+    environment.PathListFile = pathList;
+    return StartAnalyzing(settings, environment, recorder);
+}
+
+std::vector<std::string> Labels(const CategoryTable& table) {
+    std::vector<std::string> labels;
+    for (const auto& row : table) labels.push_back(row.Label + "x" + std::to_string(row.Count));
+    return labels;
+}
+
+TEST(IsJpegFileName, Extensions) {
+    for (const char* name : {"a.jpg", "b.JPEG", "c.JPE", "d.thm", "e.Jpg", "/x.y/f.jpg", "g.tar.jpg"}) {
+        EXPECT_TRUE(IsJpegFileName(name)) << name;
+    }
+    for (const char* name : {"a.jfif", "b.jpg.txt", "jpg", "/x.jpg/readme", "c.png", ""}) {
+        EXPECT_FALSE(IsJpegFileName(name)) << name;
+    }
+}
+
+TEST(CollectFolders, DepthFirstEachBeforeItsSubfoldersHiddenIncluded) {
+    testing::TempDir dir;
+    fs::create_directories(dir.path() / "a" / "a1" / "a11");
+    fs::create_directories(dir.path() / ".hidden");
+    fs::create_directories(dir.path() / "b");
+    std::vector<std::string> folders;
+    CollectFolders(dir.path().string(), folders);
+    ASSERT_EQ(folders.size(), 6U);
+    EXPECT_EQ(folders[0], dir.path().string());
+    const auto at = [&](const fs::path& p) {
+        return std::find(folders.begin(), folders.end(), p.string()) - folders.begin();
+    };
+    EXPECT_EQ(at(dir.path() / "a" / "a1"), at(dir.path() / "a") + 1);
+    EXPECT_EQ(at(dir.path() / "a" / "a1" / "a11"), at(dir.path() / "a") + 2);
+    EXPECT_LT(at(dir.path() / ".hidden"), 6);
+    EXPECT_LT(at(dir.path() / "b"), 6);
+}
+
+TEST(CollectFolders, SymlinkCycleEnds) {
+    testing::TempDir dir;
+    fs::create_directories(dir.path() / "a" / "b");
+    fs::create_directory_symlink(dir.path(), dir.path() / "a" / "b" / "up");
+    fs::create_directory_symlink(dir.path() / "a", dir.path() / "a" / "self");
+    std::vector<std::string> folders;
+    CollectFolders(dir.path().string(), folders);
+    EXPECT_EQ(folders.size(), 3U);
+}
+
+TEST(StartAnalyzing, CountsFilesAndSummarises) {
+    testing::TempDir dir;
+    dir.Write("one.jpg", PhotoBytes(kFull));
+    dir.Write("two.JPEG", PhotoBytes({.Make = "Canon", .Focal35 = 24, .FNumber = Fraction{56, 10}}));
+    dir.Write("three.thm", testing::Jpeg().Soi().Comment("no exif").Sos().Eoi().Build());
+    dir.Write("four.jfif", PhotoBytes(kFull));
+    dir.Write("five.JPE", {'n', 'o', 't'});
+    Recorder recorder;
+    const AnalysisResult result = RunOn(dir.path(), {}, recorder);
+    EXPECT_EQ(result.FilesFound, 4);
+    EXPECT_EQ(result.FilesAnalysed, 2);
+    EXPECT_EQ(result.RunSummaryText, "Files analyzed: 2 out of total: 4");
+    EXPECT_FALSE(result.StopRequested);
+    EXPECT_TRUE(result.Messages.empty());
+    EXPECT_EQ(Labels(result.Tables[0]), (std::vector<std::string>{"24x1", "50x1"}));
+    EXPECT_EQ(Labels(result.Tables[1]), (std::vector<std::string>{"100x1"}));
+    EXPECT_EQ(Labels(result.Tables[2]), (std::vector<std::string>{"F2.8x1", "F5.6x1"}));
+    EXPECT_EQ(Labels(result.Tables[3]), (std::vector<std::string>{"0.008x1"}));
+    EXPECT_TRUE(recorder.Has("caption Analyzing: " + dir.path().string()));
+    EXPECT_TRUE(recorder.Has("caption Analysed: " + dir.path().string()));
+    EXPECT_TRUE(recorder.Has("point 2 F5.6 1"));
+    EXPECT_TRUE(recorder.Has("current"));
+    ASSERT_EQ(result.PathLines.size(), 2U);
+    EXPECT_EQ(result.PathLines[0].substr(0, 19), "___24 mm = 24.00 mm");
+}
+
+TEST(StartAnalyzing, SubfoldersOnAndOff) {
+    testing::TempDir dir;
+    dir.Write("a.jpg", PhotoBytes(kFull));
+    fs::create_directories(dir.path() / "sub" / ".deep");
+    testing::ReadFileBytes(dir.Write("sub/b.jpg", PhotoBytes(kFull)));
+    dir.Write("sub/.deep/c.jpg", PhotoBytes(kFull));
+    Recorder on;
+    EXPECT_EQ(RunOn(dir.path(), {}, on).FilesAnalysed, 3);
+    Recorder off;
+    AnalysisSettings settings;
+    settings.IncludeSubfolders = false;
+    EXPECT_EQ(RunOn(dir.path(), settings, off).FilesAnalysed, 1);
+}
+
+TEST(StartAnalyzing, MessagesForEmptyResults) {
+    testing::TempDir dir;
+    Recorder none;
+    EXPECT_EQ(RunOn(dir.path(), {}, none).Messages, std::vector<std::string>{"No jpeg files found."});
+
+    dir.Write("a.jpg", PhotoBytes({.Make = "Canon", .FNumber = Fraction{28, 10}}));
+    Recorder noExif;
+    const AnalysisResult result = RunOn(dir.path(), {}, noExif);
+    EXPECT_EQ(result.Messages, std::vector<std::string>{"None of the jpeg files contained EXIF info."});
+    EXPECT_EQ(Labels(result.Tables[2]), std::vector<std::string>{"F2.8x1"});  // other charts still fill
+
+    AnalysisSettings filtered;
+    filtered.FilterOn = true;
+    filtered.Filter.Make = "Nikon";
+    Recorder noMatch;
+    EXPECT_EQ(RunOn(dir.path(), filtered, noMatch).Messages,
+              std::vector<std::string>{"None of the jpeg files match the make and/or model filter strings."});
+    EXPECT_TRUE(noMatch.Has("status Scanning files with the filter enabled"));
+}
+
+TEST(StartAnalyzing, NoFolderLeavesThePathListFileAlone) {
+    testing::TempDir dir;
+    const fs::path list = dir.path() / "vt_debug.txt";
+    equivalence::WriteTextLines(list, {"earlier"});
+    Recorder recorder;
+    recorder.StopRequested = true;  // an Escape before the run is cleared by the run
+    const AnalysisResult result = RunOn(dir.path() / "missing", {}, recorder, list);
+    EXPECT_EQ(result.Messages, std::vector<std::string>{"No folder selected."});
+    EXPECT_FALSE(result.StopRequested);
+    EXPECT_EQ(equivalence::ReadTextLines(list), std::vector<std::string>{"earlier"});
+    Recorder empty;
+    EXPECT_EQ(RunOn("", {}, empty).Messages, std::vector<std::string>{"No folder selected."});
+}
+
+TEST(StartAnalyzing, RefusedFilterChangesNothing) {
+    testing::TempDir dir;
+    dir.Write("a.jpg", PhotoBytes(kFull));
+    AnalysisSettings settings;
+    settings.FilterOn = true;
+    settings.Filter.MakerNoteLabel = "record";
+    Recorder recorder;
+    const AnalysisResult result = RunOn(dir.path(), settings, recorder);
+    EXPECT_TRUE(result.Refused);
+    EXPECT_EQ(result.FilesFound, 0);
+    EXPECT_EQ(recorder.Events,
+              std::vector<std::string>{"message You need to fill Maker and/or Model, and/or enter two strings at the "
+                                       "Maker note."});
+}
+
+TEST(StartAnalyzing, FilterSummaryAfterAFilteredRun) {
+    testing::TempDir dir;
+    dir.Write("a.jpg", PhotoBytes(kFull));
+    dir.Write("b.jpg", PhotoBytes({.Make = "NIKON", .Focal35 = 50}));
+    AnalysisSettings settings;
+    settings.FilterOn = true;
+    settings.Filter.Make = "canon";
+    Recorder recorder;
+    const AnalysisResult result = RunOn(dir.path(), settings, recorder);
+    EXPECT_EQ(result.FilesFound, 2);
+    EXPECT_EQ(result.FilesAnalysed, 1);
+    ASSERT_EQ(result.Messages.size(), 1U);
+    EXPECT_EQ(result.Messages[0].substr(0, 75),
+              "Filtering selected, 1 files out of a total of 2 files are a match for the f");
+}
+
+TEST(StartAnalyzing, StopKeepsWhatWasGatheredAfterTheCurrentFolder) {
+    testing::TempDir dir;
+    for (const char* sub : {"f1", "f2", "f3"}) {
+        fs::create_directory(dir.path() / sub);
+        dir.Write(std::string(sub) + "/a.jpg", PhotoBytes(kFull));
+        dir.Write(std::string(sub) + "/b.jpg", PhotoBytes(kFull));
+    }
+    Recorder recorder;
+    recorder.StopAfterFolders = 2;  // the servicing before the walk, then after the root folder
+    const fs::path list = dir.path() / "list.txt";
+    const AnalysisResult result = RunOn(dir.path(), {}, recorder, list);
+    EXPECT_TRUE(result.StopRequested);
+    EXPECT_EQ(result.FilesAnalysed, 2);  // the first subfolder is finished, no more
+    EXPECT_EQ(result.Messages, std::vector<std::string>{"Plot interrupted, graph not complete."});
+    EXPECT_EQ(Labels(result.Tables[0]), std::vector<std::string>{"50x2"});
+    EXPECT_EQ(equivalence::ReadTextLines(list).size(), 2U);
+    EXPECT_FALSE(recorder.Has("current"));
+}
+
+TEST(StartAnalyzing, StopDuringAFolderEndsItAfterTheCurrentFile) {
+    testing::TempDir dir;
+    for (int i = 0; i < 5; ++i) dir.Write("p" + std::to_string(i) + ".jpg", PhotoBytes(kFull));
+    class StopAtFirstFile : public Recorder {
+        void CollectPosition(int position) override {
+            if (position == 1) StopRequested = true;
+        }
+    } recorder;
+    const AnalysisResult result = RunOn(dir.path(), {}, recorder);
+    EXPECT_EQ(result.FilesFound, 5);
+    EXPECT_EQ(result.FilesAnalysed, 1);
+    EXPECT_TRUE(result.StopRequested);
+}
+
+TEST(StartAnalyzing, PathListFileIsSortedWithCrLf) {
+    testing::TempDir dir;
+    dir.Write("b.jpg", PhotoBytes(kFull));
+    dir.Write("a.jpg", PhotoBytes(kFull));
+    dir.Write("c.jpg", PhotoBytes({.Make = "X", .Focal35 = 24}));
+    Recorder recorder;
+    const fs::path list = dir.path() / "vt_debug.txt";
+    const AnalysisResult result = RunOn(dir.path(), {}, recorder, list);
+    const std::string root = dir.path().string();
+    const std::vector<std::string> expected{
+        "___24 mm = 24.00 mm - " + root + "/c.jpg - Make: X",
+        "___50 mm = 50.00 mm - " + root + "/a.jpg - Make: Canon - Model: G2",
+        "___50 mm = 50.00 mm - " + root + "/b.jpg - Make: Canon - Model: G2",
+    };
+    EXPECT_EQ(result.PathLines, expected);
+    const auto bytes = testing::ReadFileBytes(list);
+    const std::string text(bytes.begin(), bytes.end());
+    EXPECT_EQ(text, expected[0] + "\r\n" + expected[1] + "\r\n" + expected[2] + "\r\n");
+}
+
+TEST(StartAnalyzing, UnwritablePathListFileIsReportedAndTheRunCompletes) {
+    testing::TempDir dir;
+    dir.Write("a.jpg", PhotoBytes(kFull));
+    Recorder recorder;
+    const AnalysisResult result = RunOn(dir.path(), {}, recorder, dir.path() / "no" / "vt_debug.txt");
+    EXPECT_EQ(result.PathLines.size(), 1U);
+    ASSERT_EQ(result.Messages.size(), 1U);
+    EXPECT_EQ(result.Messages[0].rfind("Unable to write to ", 0), 0U);
+    EXPECT_TRUE(recorder.Has("current"));
+}
+
+TEST(StartAnalyzing, HostileEntriesNamedLikePhotos) {
+    testing::TempDir dir;
+    dir.Write("good.jpg", PhotoBytes(kFull));
+    ASSERT_EQ(::mkfifo((dir.path() / "fifo.jpg").c_str(), 0600), 0);
+    fs::create_directory(dir.path() / "folder.jpg");
+    fs::create_symlink(dir.path() / "nowhere.jpg", dir.path() / "dangling.jpg");
+    dir.Write("unreadable.jpg", PhotoBytes(kFull));
+    fs::permissions(dir.path() / "unreadable.jpg", fs::perms::none);
+    Recorder recorder;
+    AnalysisSettings settings;
+    settings.IncludeSubfolders = false;
+    const AnalysisResult result = RunOn(dir.path(), settings, recorder);
+    EXPECT_EQ(result.FilesFound, 5);
+    // Root may read anything; everyone else finds the unreadable file adds nothing.
+    EXPECT_GE(result.FilesAnalysed, 1);
+    EXPECT_LE(result.FilesAnalysed, 2);
+}
+
+}  // namespace
+}  // namespace quorvela::analysis
