@@ -10,7 +10,7 @@ jobs=${2:-$(nproc)}
 corpus_dir=${QUORVELA_CORPUS_DIR:-$(pwd)/../shared/corpus}
 build=build/fuzz
 CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DQUORVELA_SANITIZE=ON -DQUORVELA_FUZZ=ON -DQUORVELA_BUILD_GUI=OFF >/dev/null
+  -DQUORVELA_SANITIZE=ON -DQUORVELA_FUZZ=ON -DQUORVELA_BUILD_GUI=OFF -DQUORVELA_BUILD_TESTS=OFF >/dev/null
 cmake --build "$build" --target reader_fuzzer
 mkdir -p fuzz-out/work fuzz-out/crashes
 seeds=fuzz-out/seeds
