@@ -26,7 +26,7 @@ int OpenRegularFile(const std::filesystem::path& path) {
 
 }  // namespace
 
-std::vector<std::string> ReadTextLines(const std::filesystem::path& path) {
+std::string ReadTextFile(const std::filesystem::path& path) {
     const int fd = OpenRegularFile(path);
     std::string content;
     char buffer[64 * 1024];
@@ -42,7 +42,11 @@ std::vector<std::string> ReadTextLines(const std::filesystem::path& path) {
         content.append(buffer, static_cast<std::size_t>(n));
     }
     ::close(fd);
+    return content;
+}
 
+std::vector<std::string> ReadTextLines(const std::filesystem::path& path) {
+    const std::string content = ReadTextFile(path);
     std::vector<std::string> lines;
     std::size_t start = 0;
     while (start < content.size()) {

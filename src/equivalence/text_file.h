@@ -7,6 +7,10 @@
 
 namespace quorvela::equivalence {
 
+// The whole content of a regular file (FIFOs and devices are refused, not waited on).
+// Throws std::runtime_error naming the file when it cannot be read.
+std::string ReadTextFile(const std::filesystem::path& path);
+
 // The lines of a text file; LF and CR LF both end a line, a last line without an end is
 // kept. Throws std::runtime_error naming the file when it cannot be read.
 std::vector<std::string> ReadTextLines(const std::filesystem::path& path);

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace quorvela::settings {
+
+inline constexpr const char* kSettingsFileName = "vintrop.ini";
+
+// Every key of vintrop.ini. The defaults are those of a first start; the window-bound ones
+// (panel width and window bounds) are the caller's current values, passed in as defaults.
+struct IniSettings {
+    bool UseSteps = true;           // CHECKMARK 0
+    bool IncludeSubfolders = true;  // CHECKMARK 1
+    bool ThreeD = false;            // CHECKMARK 2
+    bool BarGraph = true;           // CHECKMARK 3: read, but the focal chart is always bars
+    bool AlwaysCalculate = false;   // CHECKMARK 4
+    bool FractionShutter = false;   // CHECKMARK 5
+    int PathList = 0;               // RadioButton 0, -1 to 3
+    std::string RealLens = "8,2";   // LensVAL 0
+    std::string Equivalent = "38";  // LensVAL 1
+    std::string FilterMake;         // FilterMake 2
+    std::string FilterModel;        // FilterModel 3
+    bool FilterOn = false;          // FilterOn 4
+    bool RealLength = false;        // RealLength 5
+    std::string MakerTag;           // MakerTag 6
+    std::string MakerData;          // MakerData 7
+    bool MakerNote = false;         // MakerNote 8
+    int IgnoreUpTo = 28;            // INI IgnoreWA, 0 to 49
+    int StepSize = 10;              // INI UseStepsWA, 1 to 50
+    std::string Path;               // INI Path
+    int Labels = 0;                 // INI Labels
+    int Tree = 185;                 // INI Tree
+    int WindowTop = 0;              // INI WinStatusTop
+    int WindowLeft = 0;             // INI WinStatusLeft
+    int WindowWidth = 855;          // INI WinStatusWidth
+    int WindowHeight = 571;         // INI WinStatusHeight
+    int WindowState = 3;            // INI WinStatusMain: 1 normal, 2 minimized, 3 maximized
+};
+
+// Reads the file; a missing or unreadable file, section or key gives the value in
+// `defaults`. Booleans are true for any non-zero integer, integers are decimal or "0x" hex,
+// out-of-range values are clamped, a value that is not a number gives the default.
+IniSettings ReadIniFile(const std::filesystem::path& file, const IniSettings& defaults = {});
+
+// Writes every key in table order, the window state last, keeping the file's other keys and
+// comments. Written to a temporary file and renamed, with CR LF line ends. Throws
+// std::runtime_error "Unable to write to <file>" when it cannot be written.
+void WriteIniFile(const std::filesystem::path& file, const IniSettings& values);
+
+// Integer text as the settings file holds it: optional sign, decimal or "0x" hexadecimal.
+bool ParseIniInteger(const std::string& text, int& value);
+
+}  // namespace quorvela::settings
