@@ -51,6 +51,7 @@ class TChart : public QWidget {
     void SetTitle(const QString& title);
     [[nodiscard]] QString Title() const { return title_; }
     void SetTitleAlignment(HAlign align);
+    [[nodiscard]] HAlign TitleAlignment() const { return titleAlign_; }
     void SetLeftAxisTitle(const QString& title);
     [[nodiscard]] QString LeftAxisTitle() const { return leftTitle_; }
     void SetGradient(QColor start, QColor end, GradientDirection direction);

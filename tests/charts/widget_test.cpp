@@ -1,0 +1,172 @@
+// The chart widget driven as a user drives it: drags, double clicks, paging, BMP export.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QImageReader>
+#include <QTemporaryDir>
+
+#include "charts/engine/tchart.h"
+#include "qt_test_app.h"
+
+namespace quorvela::charts {
+namespace {
+
+using testing::App;
+using testing::Drag;
+using testing::SendMouse;
+
+class ChartWidget : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        chart.resize(640, 400);
+        series = &chart.AddBarSeries();
+        for (int i = 0; i < 100; ++i) series->Add(1 + (i * 37) % 97, std::to_string(18 + i));
+        chart.OnZoom = [this](TChart& c) { zooms.push_back(c.Zoomed()); };
+        chart.OnUndoZoom = [this](TChart& c) { undos.push_back(c.Zoomed()); };
+        chart.OnScroll = [this](TChart& c) { scrollMinimums.push_back(c.BottomAxis().Minimum); };
+    }
+
+    // A point inside the plot, as fractions of its width and height from the top left.
+    QPoint InPlot(double fx, double fy) const {
+        const RectF p = chart.CurrentLayout().plot;
+        return QPoint(static_cast<int>(p.left + fx * p.Width()), static_cast<int>(p.top + fy * p.Height()));
+    }
+
+    QApplication& app = App();  // before any widget
+    TChart chart;
+    TBarSeries* series = nullptr;
+    std::vector<bool> zooms;
+    std::vector<bool> undos;
+    std::vector<double> scrollMinimums;
+};
+
+TEST_F(ChartWidget, DragTowardsBottomRightZoomsIntoTheRectangle) {
+    Drag(chart, Qt::LeftButton, InPlot(0.2, 0.1), InPlot(0.4, 0.9));
+    ASSERT_EQ(zooms, std::vector<bool>{true});  // raised once, after the zoom
+    EXPECT_TRUE(chart.Zoomed());
+    EXPECT_NEAR(chart.BottomAxis().Minimum, 20, 1.5);
+    EXPECT_NEAR(chart.BottomAxis().Maximum, 39, 1.5);
+    EXPECT_GT(chart.LeftAxis().Minimum, 0);
+    const auto bars = chart.CurrentLayout().bars;
+    EXPECT_LT(bars.size(), 25u);
+    EXPECT_GE(bars.front().index, 18);
+}
+
+TEST_F(ChartWidget, InverseDragUndoesTheZoom) {
+    Drag(chart, Qt::LeftButton, InPlot(0.2, 0.1), InPlot(0.4, 0.9));
+    Drag(chart, Qt::LeftButton, InPlot(0.6, 0.8), InPlot(0.3, 0.2));
+    EXPECT_EQ(undos, std::vector<bool>{true});  // the handler still saw the chart zoomed
+    EXPECT_FALSE(chart.Zoomed());
+    EXPECT_EQ(chart.BottomAxis().Minimum, 0);
+    EXPECT_EQ(chart.BottomAxis().Maximum, 99);
+    EXPECT_EQ(chart.LeftAxis().Minimum, 0);
+    EXPECT_EQ(zooms.size(), 1u);
+}
+
+TEST_F(ChartWidget, UndoZoomFromCodeRaisesOnUndoZoomWhileStillZoomed) {
+    ASSERT_TRUE(chart.ZoomRect(QRect(InPlot(0.5, 0.5), InPlot(0.7, 0.7))));
+    chart.UndoZoom();
+    EXPECT_EQ(undos, std::vector<bool>{true});
+    EXPECT_FALSE(chart.Zoomed());
+    EXPECT_EQ(chart.BottomAxis().Minimum, 0);
+    chart.UndoZoom();  // on a chart that is not zoomed it still reports
+    EXPECT_EQ(undos, (std::vector<bool>{true, false}));
+}
+
+TEST_F(ChartWidget, DragsThatDoNotZoom) {
+    chart.SetAllowZoom(false);
+    Drag(chart, Qt::LeftButton, InPlot(0.2, 0.1), InPlot(0.4, 0.9));
+    EXPECT_TRUE(zooms.empty());
+    EXPECT_FALSE(chart.Zoomed());
+    chart.SetAllowZoom(true);
+    Drag(chart, Qt::LeftButton, InPlot(0.2, 0.2), InPlot(0.2, 0.2) + QPoint(3, 3));  // a shaky click
+    EXPECT_TRUE(zooms.empty());
+    EXPECT_TRUE(undos.empty());
+    Drag(chart, Qt::LeftButton, InPlot(0.2, 0.1), InPlot(0.4, 0.9));
+    Drag(chart, Qt::MiddleButton, InPlot(0.6, 0.8), InPlot(0.3, 0.2));
+    EXPECT_TRUE(chart.Zoomed());
+}
+
+TEST_F(ChartWidget, RightDragPansAndMovesTheAxisMinimum) {
+    chart.SetMaxPointsPerPage(10);
+    EXPECT_EQ(chart.BottomAxis().Minimum, 0);
+    Drag(chart, Qt::RightButton, InPlot(0.8, 0.5), InPlot(0.3, 0.5));  // drag left: later points come in
+    ASSERT_FALSE(scrollMinimums.empty());
+    EXPECT_NEAR(chart.BottomAxis().Minimum, 5, 0.2);
+    EXPECT_EQ(chart.TopAxis().Minimum, chart.BottomAxis().Minimum);
+    EXPECT_EQ(scrollMinimums.back(), chart.BottomAxis().Minimum);
+    EXPECT_FALSE(chart.Zoomed());
+    EXPECT_TRUE(zooms.empty());
+    chart.UndoZoom();
+    EXPECT_EQ(chart.BottomAxis().Minimum, 0);
+}
+
+TEST_F(ChartWidget, MaxPointsPerPageLimitsTheVisiblePoints) {
+    struct Case {
+        int perPage;
+        std::size_t bars;
+    };
+    constexpr Case cases[] = {{10, 10}, {30, 30}, {0, 100}, {110, 100}, {-10, 100}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.perPage);
+        chart.SetMaxPointsPerPage(c.perPage);
+        EXPECT_EQ(chart.CurrentLayout().bars.size(), c.bars);
+    }
+}
+
+TEST_F(ChartWidget, DoubleClickAndMouseMoveAreReported) {
+    int doubleClicks = 0;
+    std::vector<QPoint> moves;
+    chart.OnDblClick = [&](TChart&) { ++doubleClicks; };
+    chart.OnMouseMove = [&](TChart&, int x, int y) { moves.emplace_back(x, y); };
+    SendMouse(chart, QEvent::MouseMove, Qt::NoButton, Qt::NoButton, QPoint(17, 23));
+    SendMouse(chart, QEvent::MouseButtonDblClick, Qt::LeftButton, Qt::LeftButton, QPoint(50, 50));
+    EXPECT_EQ(doubleClicks, 1);
+    EXPECT_EQ(moves, std::vector<QPoint>{QPoint(17, 23)});
+    EXPECT_FALSE(chart.Zoomed());
+}
+
+TEST_F(ChartWidget, SavesAValidBmpOfItsSizeWithoutBeingShown) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    chart.resize(333, 222);
+    chart.SetView3D(true);
+    series->SetMarksVisible(true);
+    series->SetSeriesColor({0, 128, 128});
+    ASSERT_FALSE(chart.isVisible());
+    const QString file = dir.filePath("Aperture_graph.bmp");
+    ASSERT_TRUE(chart.SaveToBitmapFile(file));
+    QFile raw(file);
+    ASSERT_TRUE(raw.open(QIODevice::ReadOnly));
+    EXPECT_EQ(raw.read(2), QByteArray("BM"));
+    raw.close();
+    QImageReader reader(file);
+    EXPECT_EQ(reader.format(), QByteArray("bmp"));
+    const QImage image = reader.read();
+    ASSERT_FALSE(image.isNull());
+    EXPECT_EQ(image.size(), QSize(333, 222));
+    // Something of the series was really drawn.
+    int teal = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) teal += image.pixelColor(x, y) == QColor(0, 128, 128) ? 1 : 0;
+    }
+    EXPECT_GT(teal, 100);
+
+    // Writing again replaces the file in one step and leaves no temporary file behind.
+    chart.resize(200, 150);
+    ASSERT_TRUE(chart.SaveToBitmapFile(file));
+    EXPECT_EQ(QImage(file).size(), QSize(200, 150));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"Aperture_graph.bmp"});
+}
+
+TEST_F(ChartWidget, SavingWhereNoFileCanBeWrittenFailsCleanly) {
+    QTemporaryDir dir;
+    EXPECT_FALSE(chart.SaveToBitmapFile(dir.filePath("missing/folder/chart.bmp")));
+    EXPECT_FALSE(chart.SaveToBitmapFile(dir.path()));  // a folder, not a file
+    EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+}
+
+}  // namespace
+}  // namespace quorvela::charts
