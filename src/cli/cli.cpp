@@ -4,6 +4,7 @@
 #include <locale>
 #include <ostream>
 
+#include "analyse_command.h"
 #include "tags_command.h"
 
 namespace quorvela::cli {
@@ -28,6 +29,7 @@ int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     tagsCommand->add_option("--decimal-separator", separator, "Decimal separator of numbers: . or ,")
         ->check(CLI::IsMember({".", ","}));
     tagsCommand->add_option("FILE", tags.files, "Photos to read")->required();
+    AnalyseCommand analyse(app);
 
     std::vector<std::string> reversed(args.rbegin(), args.rend());
     try {
@@ -40,6 +42,7 @@ int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         tags.decimalSeparator = separator.empty() ? LocaleDecimalSeparator() : separator[0];
         return RunTagsCommand(tags, out);
     }
+    if (analyse.Parsed()) return analyse.Run(out, err);
     return 2;
 }
 

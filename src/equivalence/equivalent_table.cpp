@@ -46,10 +46,11 @@ void AppendEquivalentEntries(const std::vector<std::string>& lines, EquivalentLi
     // An entry left open at the end of the file is dropped.
 }
 
-void ReadEquivalentData(const std::filesystem::path& tableFile, EquivalentList& list) {
+void ReadEquivalentData(const std::filesystem::path& tableFile, EquivalentList& list,
+                        const std::filesystem::path& seedFile) {
     std::error_code error;
     if (!std::filesystem::exists(tableFile, error)) {
-        const std::filesystem::path seed = tableFile.parent_path() / kSeedFileName;
+        const std::filesystem::path seed = seedFile.empty() ? tableFile.parent_path() / kSeedFileName : seedFile;
         if (std::filesystem::exists(seed, error)) WriteTextLines(tableFile, ReadTextLines(seed));
     }
     if (!std::filesystem::exists(tableFile, error)) return;

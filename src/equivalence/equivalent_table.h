@@ -20,9 +20,10 @@ std::string RemoveChar(std::string_view text, char c);
 // Appends the accepted entries of the table's lines to `list` (which is not emptied).
 void AppendEquivalentEntries(const std::vector<std::string>& lines, EquivalentList& list);
 
-// Reads the table file into `list`. When the file is missing and a seed file named
-// cam_equiv.exp lies in the same folder, the seed's lines are first copied to it. A missing
-// table leaves the list as it was. File errors throw std::runtime_error naming the file.
-void ReadEquivalentData(const std::filesystem::path& tableFile, EquivalentList& list);
+// Reads the table file into `list`. When the file is missing and the seed file exists (by
+// default cam_equiv.exp in the table's folder), the seed's lines are first copied to it. A
+// missing table leaves the list as it was. File errors throw std::runtime_error naming the file.
+void ReadEquivalentData(const std::filesystem::path& tableFile, EquivalentList& list,
+                        const std::filesystem::path& seedFile = {});
 
 }  // namespace quorvela::equivalence

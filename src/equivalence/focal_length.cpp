@@ -184,7 +184,8 @@ std::string Get35mmLens(const metadata::TimgData& reader, const LensSettings& le
             EquivalentfromDataBase(focal, exif.TagTextByName("Make"), exif.TagTextByName("Model"), list, separator);
     }
     if (result.empty()) result = CalculateFromFactor(focal, edit1, edit2, separator);
-    return result;
+    // A lens of 0 mm is the camera saying "unknown", whichever source the zero came from.
+    return IsZeroLengthText(result) ? std::string() : result;
 }
 
 }  // namespace quorvela::equivalence

@@ -51,6 +51,7 @@ struct LensSettings {
 
 // The length text to plot for a file already read by `reader`, or empty: the file's own
 // 35mm value, else the table, else the manual factor; real-length mode forces a 1 : 1 factor.
+// A length that comes out as zero is no length.
 std::string Get35mmLens(const metadata::TimgData& reader, const LensSettings& lens, const EquivalentList& list);
 
 }  // namespace quorvela::equivalence

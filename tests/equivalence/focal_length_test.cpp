@@ -167,6 +167,8 @@ TEST(Get35mmLens, ModesAndSources) {
         {"no focal length and no 35mm value", Photo({0, 0}, -1), equivalent, '.', ""},
         {"no focal length but an own 35mm value", Photo({0, 0}, 40), equivalent, '.', "40.00 mm"},
         {"no focal length in real-length mode", Photo({0, 0}, 40), real, '.', ""},
+        {"focal length 0 is unknown, not 0 mm", Photo({0, 1}, -1, "Other"), equivalent, '.', ""},
+        {"focal length 0 in real-length mode", Photo({0, 1}, -1), real, '.', ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -1,0 +1,322 @@
+#include "analyse_command.h"
+
+#include <unistd.h>
+
+#include <CLI/CLI.hpp>
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <iostream>
+#include <nlohmann/json.hpp>
+#include <ostream>
+
+#include "analysis/analysis_run.h"
+#include "cli.h"
+#include "settings/settings_file.h"
+
+namespace quorvela::cli {
+
+namespace fs = std::filesystem;
+using analysis::AnalysisSettings;
+using analysis::PathListQuantity;
+
+namespace {
+
+// The stop flag of the running analysis, for the Ctrl-C handler. A lock-free atomic store is
+// safe inside a signal handler.
+std::atomic<bool>* gStopFlag = nullptr;
+
+extern "C" void OnInterrupt(int) {
+    if (gStopFlag != nullptr) gStopFlag->store(true);
+}
+
+// Ctrl-C asks the run to stop, as the Stop button does, for as long as this object lives.
+class InterruptGuard {
+  public:
+    explicit InterruptGuard(std::atomic<bool>& flag) {
+        gStopFlag = &flag;
+        struct sigaction action {};
+        action.sa_handler = OnInterrupt;
+        sigemptyset(&action.sa_mask);
+        ::sigaction(SIGINT, &action, &previous_);
+    }
+    ~InterruptGuard() {
+        ::sigaction(SIGINT, &previous_, nullptr);
+        gStopFlag = nullptr;
+    }
+    InterruptGuard(const InterruptGuard&) = delete;
+    InterruptGuard& operator=(const InterruptGuard&) = delete;
+
+  private:
+    struct sigaction previous_ {};
+};
+
+// The command line's window: progress on a terminal, nothing else while the run goes.
+class TerminalObserver : public analysis::AnalysisObserver {
+  public:
+    explicit TerminalObserver(std::ostream* progress) : progress_(progress) {}
+    ~TerminalObserver() override {
+        if (progress_ != nullptr && shown_) *progress_ << "\r\033[K" << std::flush;
+    }
+
+    void CollectMaximum(int maximum) override { maximum_ = maximum; }
+    void CollectPosition(int position) override {
+        if (progress_ == nullptr || position == 0) return;
+        const auto now = std::chrono::steady_clock::now();
+        if (shown_ && now - last_ < std::chrono::milliseconds(100)) return;
+        last_ = now;
+        shown_ = true;
+        *progress_ << "\rCollecting files " << position << " / " << maximum_ << "\033[K" << std::flush;
+    }
+
+  private:
+    std::ostream* progress_;
+    int maximum_ = 0;
+    bool shown_ = false;
+    std::chrono::steady_clock::time_point last_{};
+};
+
+fs::path ProgramFolder() {
+    std::error_code error;
+    const fs::path self = fs::read_symlink("/proc/self/exe", error);
+    return error ? fs::current_path(error) : self.parent_path();
+}
+
+// Where the files the program writes live: the program's folder, or the per-user
+// configuration folder when the program's folder is not writable (an installed program).
+fs::path DataFolder(const fs::path& programFolder) {
+    if (::access(programFolder.c_str(), W_OK) == 0) return programFolder;
+    fs::path base;
+    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg != nullptr && *xdg != '\0') {
+        base = xdg;
+    } else if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') {
+        base = fs::path(home) / ".config";
+    } else {
+        return programFolder;
+    }
+    std::error_code error;
+    fs::create_directories(base / "quorvela", error);
+    return base / "quorvela";
+}
+
+AnalysisSettings FromIni(const settings::IniSettings& ini) {
+    AnalysisSettings s;
+    s.RootFolder = ini.Path;
+    s.IncludeSubfolders = ini.IncludeSubfolders;
+    s.FilterOn = ini.FilterOn;
+    s.Filter = {ini.FilterMake, ini.FilterModel, ini.MakerTag, ini.MakerData};
+    s.UseSteps = ini.UseSteps;
+    s.StepSize = ini.StepSize;
+    s.IgnoreUpTo = ini.IgnoreUpTo;
+    s.FractionShutter = ini.FractionShutter;
+    s.PathList = static_cast<PathListQuantity>(ini.PathList);
+    s.AddMakerNotes = ini.MakerNote;
+    s.Lens = {ini.RealLens, ini.Equivalent, ini.RealLength, ini.AlwaysCalculate};
+    return s;
+}
+
+PathListQuantity QuantityNamed(const std::string& name) {
+    if (name == "iso") return PathListQuantity::Iso;
+    if (name == "aperture") return PathListQuantity::Aperture;
+    if (name == "shutter") return PathListQuantity::Shutter;
+    if (name == "none") return PathListQuantity::None;
+    return PathListQuantity::FocalLength;
+}
+
+constexpr const char* kQuantityKeys[] = {"focal", "iso", "aperture", "shutter"};
+
+nlohmann::json ToJson(const analysis::AnalysisResult& result, const std::string& root) {
+    nlohmann::json json;
+    json["root"] = root;
+    json["filesFound"] = result.FilesFound;
+    json["filesAnalysed"] = result.FilesAnalysed;
+    json["stopped"] = result.StopRequested;
+    json["summary"] = result.RunSummaryText;
+    json["messages"] = result.Messages;
+    for (std::size_t q = 0; q < 4; ++q) {
+        nlohmann::json rows = nlohmann::json::array();
+        for (const auto& row : result.Tables[q]) {
+            rows.push_back({{"category", row.Category}, {"label", row.Label}, {"count", row.Count}});
+        }
+        json[kQuantityKeys[q]] = std::move(rows);
+    }
+    json["pathList"] = result.PathLines;
+    return json;
+}
+
+// A bar of `fraction` x `width` cells in block characters, eighths at its end.
+std::string Bar(double fraction, int width) {
+    static constexpr const char* kEighths[] = {"", "▏", "▎", "▍", "▌", "▋", "▊", "▉"};
+    const int eighths = static_cast<int>(fraction * width * 8 + 0.5);
+    std::string bar;
+    for (int i = 0; i < eighths / 8; ++i) bar += "█";
+    bar += kEighths[eighths % 8];
+    return bar;
+}
+
+void PrintTable(std::ostream& out, const std::string& title, const analysis::CategoryTable& table) {
+    out << title << '\n';
+    if (table.empty()) {
+        out << "  (no values)\n\n";
+        return;
+    }
+    int total = 0;
+    int most = 0;
+    std::size_t labelWidth = 5;
+    for (const auto& row : table) {
+        total += row.Count;
+        most = std::max(most, row.Count);
+        labelWidth = std::max(labelWidth, row.Label.size());
+    }
+    for (const auto& row : table) {
+        const double percent = 100.0 * row.Count / total;
+        out << "  " << std::string(labelWidth - row.Label.size(), ' ') << row.Label << "  " << std::setw(6) << row.Count
+            << "  " << std::setw(5) << std::fixed << std::setprecision(1) << percent << "%  "
+            << Bar(static_cast<double>(row.Count) / most, 40) << '\n';
+    }
+    out << '\n';
+}
+
+void PrintPlain(std::ostream& out, const analysis::AnalysisResult& result, const AnalysisSettings& settings) {
+    const char* focalTitle =
+        settings.Lens.RealLength ? "Focal length (real length, mm)" : "Focal length (35mm equivalent, mm)";
+    PrintTable(out, focalTitle, result.Tables[0]);
+    PrintTable(out, "ISO", result.Tables[1]);
+    PrintTable(out, "Aperture", result.Tables[2]);
+    PrintTable(out, "Shutter speed (s)", result.Tables[3]);
+    for (std::string message : result.Messages) {
+        // The filter summary separates its lines with bare carriage returns.
+        for (char& c : message) {
+            if (c == '\r') c = '\n';
+        }
+        out << message << '\n';
+    }
+    if (!result.RunSummaryText.empty()) out << result.RunSummaryText << '\n';
+}
+
+}  // namespace
+
+AnalyseCommand::AnalyseCommand(CLI::App& app) {
+    command_ = app.add_subcommand("analyse", "Analyse the photos of a folder: focal length, ISO, aperture, shutter");
+    auto* c = command_;
+    c->add_option("DIR", folder_, "Folder to analyse (default: the Path of --settings)");
+    c->add_flag("--no-subfolders", noSubfolders_, "Only the folder itself, not the folders below it");
+    c->add_flag("--no-steps", noSteps_, "Every focal length its own category");
+    c->add_option("--step", step_, "Step size of focal-length categories (1 to 50, default 10)")
+        ->check(CLI::Range(1, 50));
+    c->add_option("--ignore", ignore_, "Focal lengths up to this keep their value (0 to 49, default 28)")
+        ->check(CLI::Range(0, 49));
+    c->add_flag("--fraction-shutter", fractionShutter_, "Shutter speeds as 1/125 instead of 0.008");
+    c->add_option("--path-list", pathList_, "Quantity of the path list (default focal)")
+        ->check(CLI::IsMember({"focal", "iso", "aperture", "shutter", "none"}));
+    c->add_flag("--maker-notes", makerNotes_, "Add the maker notes to the path list");
+    c->add_flag("--real-length", realLength_, "Plot real lens lengths instead of 35mm equivalents");
+    c->add_flag("--always-calc", alwaysCalc_, "Use only the manual factor for the 35mm equivalent");
+    c->add_option("--lens", lens_, "Manual factor: a real length and its 35mm equivalent (default 8,2=38)");
+    c->add_option("--make", make_, "Filter: part of the camera make");
+    c->add_option("--model", model_, "Filter: part of the camera model");
+    c->add_option("--mn-label", makerNoteLabel_, "Filter: part of a maker-note label (needs --mn-data)");
+    c->add_option("--mn-data", makerNoteData_, "Filter: part of that maker note's data (needs --mn-label)");
+    c->add_option("--table", table_, "Camera table (default cam_equiv.txt in the program's folder)");
+    c->add_option("--settings", settings_, "Take every setting from this vintrop.ini; options override it");
+    c->add_option("--decimal-separator", decimalSeparator_, "Decimal separator: . or , (default: the locale's)")
+        ->check(CLI::IsMember({".", ","}));
+    c->add_option("--path-list-file", pathListFile_, "Where the sorted path list is written (default vt_debug.txt)");
+    c->add_flag("--json", json_, "Print the result as one JSON object");
+}
+
+bool AnalyseCommand::Parsed() const {
+    return command_->parsed();
+}
+
+int AnalyseCommand::Run(std::ostream& out, std::ostream& err) const {
+    const fs::path programFolder = ProgramFolder();
+    const fs::path dataFolder = DataFolder(programFolder);
+
+    AnalysisSettings s;
+    if (!settings_.empty()) {
+        std::error_code error;
+        if (!fs::is_regular_file(settings_, error)) {
+            err << "quorvela-cli analyse: settings file not found: " << settings_ << '\n';
+            return 2;
+        }
+        s = FromIni(settings::ReadIniFile(settings_));
+    }
+    if (!folder_.empty()) s.RootFolder = folder_;
+    if (noSubfolders_) s.IncludeSubfolders = false;
+    if (noSteps_) s.UseSteps = false;
+    if (step_) s.StepSize = *step_;
+    if (ignore_) s.IgnoreUpTo = *ignore_;
+    if (fractionShutter_) s.FractionShutter = true;
+    if (!pathList_.empty()) s.PathList = QuantityNamed(pathList_);
+    if (makerNotes_) s.AddMakerNotes = true;
+    if (realLength_) s.Lens.RealLength = true;
+    if (alwaysCalc_) s.Lens.AlwaysCalculate = true;
+    if (!lens_.empty()) {
+        const auto equals = lens_.find('=');
+        if (equals == std::string::npos || equals > 5 || lens_.size() - equals - 1 > 5) {
+            err << "quorvela-cli analyse: --lens needs REAL=EQUIV, each at most 5 characters, such as 8,2=38\n";
+            return 2;
+        }
+        s.Lens.Edit1 = lens_.substr(0, equals);
+        s.Lens.Edit2 = lens_.substr(equals + 1);
+    }
+    const std::optional<std::string>* filter[] = {&make_, &model_, &makerNoteLabel_, &makerNoteData_};
+    std::string* fields[] = {&s.Filter.Make, &s.Filter.Model, &s.Filter.MakerNoteLabel, &s.Filter.MakerNoteData};
+    for (int i = 0; i < 4; ++i) {
+        if (*filter[i]) {
+            *fields[i] = **filter[i];
+            s.FilterOn = true;
+        }
+    }
+
+    equivalence::EquivalentList table;
+    try {
+        if (table_.empty()) {
+            equivalence::ReadEquivalentData(dataFolder / equivalence::kTableFileName, table,
+                                            programFolder / equivalence::kSeedFileName);
+        } else {
+            std::error_code error;
+            if (!fs::exists(table_, error)) {
+                err << "quorvela-cli analyse: camera table not found: " << table_ << '\n';
+                return 2;
+            }
+            equivalence::ReadEquivalentData(table_, table);
+        }
+    } catch (const std::exception& e) {
+        err << "quorvela-cli analyse: " << e.what() << '\n';
+        return 2;
+    }
+
+    const char separator = decimalSeparator_.empty() ? LocaleDecimalSeparator() : decimalSeparator_[0];
+    const analysis::Collation order(analysis::CollationLocaleFromEnvironment());
+    analysis::RunEnvironment environment;
+    environment.DecimalSeparator = separator;
+    environment.Table = &table;
+    environment.Order = &order;
+    environment.PathListFile = pathListFile_.empty() ? dataFolder / "vt_debug.txt" : fs::path(pathListFile_);
+
+    const bool terminal = &err == &std::cerr && ::isatty(STDERR_FILENO) == 1;
+    analysis::AnalysisResult result;
+    {
+        TerminalObserver observer(terminal ? &err : nullptr);
+        InterruptGuard guard(observer.StopRequested);
+        result = analysis::StartAnalyzing(s, environment, observer);
+    }
+
+    if (result.Refused) {
+        err << "quorvela-cli analyse: " << result.Messages.front() << '\n';
+        return 2;
+    }
+    if (json_) {
+        out << ToJson(result, s.RootFolder).dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
+    } else {
+        PrintPlain(out, result, s);
+    }
+    out.flush();
+    const bool noFolder = !result.Messages.empty() && result.Messages.front() == analysis::kNoFolderSelected;
+    if (noFolder) return 1;
+    return result.StopRequested ? 130 : 0;
+}
+
+}  // namespace quorvela::cli
