@@ -41,7 +41,9 @@ ByteSource ByteSource::FromMemory(std::span<const std::uint8_t> bytes) {
     return source;
 }
 
-ByteSource::ByteSource(ByteSource&& other) noexcept { *this = std::move(other); }
+ByteSource::ByteSource(ByteSource&& other) noexcept {
+    *this = std::move(other);
+}
 
 ByteSource& ByteSource::operator=(ByteSource&& other) noexcept {
     if (this != &other) {

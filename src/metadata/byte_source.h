@@ -12,7 +12,7 @@ namespace quorvela::metadata {
 // A forward-only byte stream over a file or a memory block. Reads from a file go through a
 // 64 KiB buffer, so a typical header costs one system call.
 class ByteSource {
-public:
+  public:
     // Reads the file at `path`; a FIFO, device or folder is refused without blocking.
     static std::optional<ByteSource> OpenFile(const std::string& path, std::string* error = nullptr);
     static ByteSource FromMemory(std::span<const std::uint8_t> bytes);
@@ -28,7 +28,7 @@ public:
     // Appends up to `count` bytes to `out`; returns how many were appended.
     std::size_t ReadInto(std::vector<std::uint8_t>& out, std::size_t count);
 
-private:
+  private:
     ByteSource() = default;
     bool Refill();
 

@@ -12,14 +12,14 @@ using Bytes = std::vector<std::uint8_t>;
 // A read that would touch a byte outside its block. It never leaves the metadata
 // reader: the walk that caused it is abandoned where the directory rules say so.
 class ReadFailure : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
 // A byte block with the byte order of the file it came from. Positions are 1-based
 // (position 1 is the first byte); this is the only place that turns them into indexes.
 class tEndInd {
-public:
+  public:
     bool BigEndian = false;
     Bytes Block;
 

@@ -21,7 +21,9 @@ constexpr int kMaxDirectoryDepth = 16;
 constexpr std::int64_t kValueBudget = 8 * 1024 * 1024;
 constexpr std::int64_t kClippedValue = 64;
 
-bool IsLinkTag(std::uint16_t tag) { return tag == 0x014A || tag == 0x8769 || tag == 0xA005; }
+bool IsLinkTag(std::uint16_t tag) {
+    return tag == 0x014A || tag == 0x8769 || tag == 0xA005;
+}
 
 }  // namespace
 
@@ -39,8 +41,7 @@ void TImageInfo::WalkDirectory(std::int64_t position, std::int64_t base, TableKi
     WalkEntries(position, base, kind, bound, 0);
 }
 
-void TImageInfo::WalkEntries(std::int64_t position, std::int64_t base, TableKind kind, std::int64_t bound,
-                             int depth) {
+void TImageInfo::WalkEntries(std::int64_t position, std::int64_t base, TableKind kind, std::int64_t bound, int depth) {
     visited_.insert({base, position});
     const std::int64_t n = ReadU16(position);
     if (2 + 12 * n > base + bound) {
@@ -53,8 +54,8 @@ void TImageInfo::WalkEntries(std::int64_t position, std::int64_t base, TableKind
         const int type = ReadU16(e + 2);
         const std::int32_t count = ReadI32(e + 4);
         // The product wraps like the 32-bit arithmetic of the format's readers.
-        const auto length = static_cast<std::int32_t>(static_cast<std::uint32_t>(TypeSize(type)) *
-                                                      static_cast<std::uint32_t>(count));
+        const auto length =
+            static_cast<std::int32_t>(static_cast<std::uint32_t>(TypeSize(type)) * static_cast<std::uint32_t>(count));
         if (length == 0) continue;
         const std::int64_t valuePosition = length > 4 ? std::int64_t{ReadI32(e + 8)} + base : e + 8;
         std::int64_t take = length;
@@ -70,18 +71,29 @@ void TImageInfo::WalkEntries(std::int64_t position, std::int64_t base, TableKind
             switch (tag) {
                 case 0x0100:
                 case 0xA002:
-                    PixelWidth = static_cast<std::int32_t>(RoundHalfEven(NumericValue(value, type, BigEndian)).value_or(0));
+                    PixelWidth =
+                        static_cast<std::int32_t>(RoundHalfEven(NumericValue(value, type, BigEndian)).value_or(0));
                     break;
                 case 0x0101:
                 case 0xA003:
                     PixelHeight =
                         static_cast<std::int32_t>(RoundHalfEven(NumericValue(value, type, BigEndian)).value_or(0));
                     break;
-                case 0x010F: MakeText = text.substr(0, 32); break;
-                case 0x0110: ModelText = text.substr(0, 40); break;
-                case 0x9000: VersionText.assign(value.begin(), value.begin() + std::min<std::size_t>(6, value.size())); break;
-                case 0x8825: FollowLink(valuePosition, base, TableKind::Gps, bound, depth); break;
-                case 0x927C: HandOverMakerNote(value, valuePosition); break;
+                case 0x010F:
+                    MakeText = text.substr(0, 32);
+                    break;
+                case 0x0110:
+                    ModelText = text.substr(0, 40);
+                    break;
+                case 0x9000:
+                    VersionText.assign(value.begin(), value.begin() + std::min<std::size_t>(6, value.size()));
+                    break;
+                case 0x8825:
+                    FollowLink(valuePosition, base, TableKind::Gps, bound, depth);
+                    break;
+                case 0x927C:
+                    HandOverMakerNote(value, valuePosition);
+                    break;
                 default:
                     if (IsLinkTag(tag)) FollowLink(valuePosition, base, TableKind::Main, bound, depth);
                     break;

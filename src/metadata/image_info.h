@@ -18,7 +18,7 @@ class TimgData;
 // The EXIF directory of one file: every known tag of IFD0 and the directories it links
 // to, as named, rendered entries; maker-note entries carry Group 1.
 class TImageInfo : public tEndInd {
-public:
+  public:
     TImageInfo(TimgData* owner, bool collectTags, char decimalSeparator);
 
     std::vector<TTagEntry> Tags;
@@ -58,7 +58,7 @@ public:
     // Records a problem in the owner's status text.
     void SetStatus(std::string text);
 
-private:
+  private:
     void WalkEntries(std::int64_t position, std::int64_t base, TableKind kind, std::int64_t bound, int depth);
     void FollowLink(std::int64_t valuePosition, std::int64_t base, TableKind kind, std::int64_t bound, int depth);
     std::string RenderEntryText(const TTagEntry& row, std::uint16_t tag, int type, const Bytes& value);

@@ -26,7 +26,7 @@ struct tSection {
 // the directory of a TIFF-structured raw file) and hands them to their decoders. Reads only
 // the header: the scan stops at the start of the compressed image.
 class TimgData : public tEndInd {
-public:
+  public:
     static constexpr int kMaxSections = 20;
 
     explicit TimgData(bool collectTags = true, char decimalSeparator = '.');
@@ -55,7 +55,7 @@ public:
     [[nodiscard]] bool HasAnyMetadata() const { return ExifSection != 0 || CommentSection != 0 || IptcSection != 0; }
     [[nodiscard]] bool HasExifBlock() const { return ExifSection != 0; }
 
-private:
+  private:
     enum class FileKind { Jpeg, Tiff, Other };
     static FileKind KindOf(std::string_view name);
     bool ReadFrom(ByteSource& source, FileKind kind);

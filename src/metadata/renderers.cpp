@@ -51,16 +51,30 @@ std::string FlashText(const std::string& text, RenderContext& /*context*/) {
     const std::int64_t f = IntegerOrThrow(text);
     std::string out = (f & 1) ? "On" : "Off";
     switch (f & 6) {
-        case 2: out += ", UNKNOWN"; break;
-        case 4: out += ", no strobe return"; break;
-        case 6: out += ", strobe return"; break;
-        default: break;
+        case 2:
+            out += ", UNKNOWN";
+            break;
+        case 4:
+            out += ", no strobe return";
+            break;
+        case 6:
+            out += ", strobe return";
+            break;
+        default:
+            break;
     }
     switch (f & 0x18) {
-        case 8: out += ", forced"; break;
-        case 16: out += ", surpressed"; break;
-        case 24: out += ", auto mode"; break;
-        default: break;
+        case 8:
+            out += ", forced";
+            break;
+        case 16:
+            out += ", surpressed";
+            break;
+        case 24:
+            out += ", auto mode";
+            break;
+        default:
+            break;
     }
     if (f & 0x20) out += ", no flash function";
     if (f & 0x40) out += ", red-eye reduction";
@@ -101,8 +115,8 @@ std::string GpsPositionText(const std::string& text, RenderContext& context) {
         m = std::trunc(m);
     }
     const char sep = context.DecimalSeparator;
-    return FormatFixed(d, 0, 0, sep) + " Degrees " + FormatFixed(m, 0, 0, sep) + " Minutes " + FormatFixed(s, 0, 0, sep) +
-           " Seconds";
+    return FormatFixed(d, 0, 0, sep) + " Degrees " + FormatFixed(m, 0, 0, sep) + " Minutes " +
+           FormatFixed(s, 0, 0, sep) + " Seconds";
 }
 
 std::string GpsTimeText(const std::string& text, RenderContext& context) {

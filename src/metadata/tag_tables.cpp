@@ -335,8 +335,12 @@ std::vector<TTagEntry> CompleteAll(std::span<const TagRow> rows, bool withSentin
 
 }  // namespace
 
-std::span<const TagRow> MainTagRows() { return kMainRows; }
-std::span<const TagRow> GpsTagRows() { return kGpsRows; }
+std::span<const TagRow> MainTagRows() {
+    return kMainRows;
+}
+std::span<const TagRow> GpsTagRows() {
+    return kGpsRows;
+}
 
 std::span<const TTagEntry> MainTagTable() {
     static const std::vector<TTagEntry> table = CompleteAll(kMainRows, true);

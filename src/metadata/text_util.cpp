@@ -8,7 +8,9 @@
 
 namespace quorvela::metadata {
 
-char ToUpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+char ToUpperAscii(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
 std::string UpperAscii(std::string_view text) {
     std::string out(text);
@@ -120,7 +122,8 @@ std::string FormatPattern(std::string_view pattern, double value, char decimalSe
         if (converted) throw std::domain_error("pattern has more than one conversion");
         std::size_t j = i + 1;
         bool leftAlign = false;
-        while (j < pattern.size() && (pattern[j] == '-' || pattern[j] == '0' || pattern[j] == '+' || pattern[j] == ' ')) {
+        while (j < pattern.size() &&
+               (pattern[j] == '-' || pattern[j] == '0' || pattern[j] == '+' || pattern[j] == ' ')) {
             leftAlign = leftAlign || pattern[j] == '-';
             ++j;
         }

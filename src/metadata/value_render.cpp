@@ -21,7 +21,9 @@ std::int32_t BytesToInt(ByteView raw, bool bigEndian) {
 
 namespace {
 
-bool IsIntegerType(int type) { return type == 1 || type == 3 || type == 4 || type == 6 || type == 8 || type == 9; }
+bool IsIntegerType(int type) {
+    return type == 1 || type == 3 || type == 4 || type == 6 || type == 8 || type == 9;
+}
 
 // Numerator and denominator of the rational at the start of `raw`. RATIONAL parts are
 // unsigned 32-bit numbers; only SRATIONAL parts are signed.

@@ -25,16 +25,17 @@ std::size_t HeaderLength(const std::vector<std::uint8_t>& bytes) {
 
 // One photo per maker-note layout and per odd structure the corpus has.
 const char* const kSeeds[] = {
-    "nikon_d70_01.jpg",         "nikon_e950_01.jpg",        "canon_eos20d_01.jpg",   "casio_qv3000ex_01.jpg",
-    "fujifilm_finepix40i_01.jpg", "epson_photopc3100z_01.jpg", "sanyo_vpcmz3_01.jpg",   "minolta_dimage5_01.jpg",
-    "olympus_u760_01.jpg",      "nomake_iptc_03.jpg",       "apple_iphone7_01.jpg",  "bad_sigma_sd10_01.jpg",
-    "bad_polyphony_gt5_01.jpg", "nomake_xmp_03.jpg",
+    "nikon_d70_01.jpg",           "nikon_e950_01.jpg",         "canon_eos20d_01.jpg",  "casio_qv3000ex_01.jpg",
+    "fujifilm_finepix40i_01.jpg", "epson_photopc3100z_01.jpg", "sanyo_vpcmz3_01.jpg",  "minolta_dimage5_01.jpg",
+    "olympus_u760_01.jpg",        "nomake_iptc_03.jpg",        "apple_iphone7_01.jpg", "bad_sigma_sd10_01.jpg",
+    "bad_polyphony_gt5_01.jpg",   "nomake_xmp_03.jpg",
 };
 
 TEST(Mutation, TruncatedAtEveryByte) {
     QUORVELA_REQUIRE_CORPUS();
     int variants = 0;
-    for (const char* name : {"apple_iphone7_01.jpg", "canon_eos20d_01.jpg", "nikon_e950_01.jpg", "nomake_iptc_03.jpg"}) {
+    for (const char* name :
+         {"apple_iphone7_01.jpg", "canon_eos20d_01.jpg", "nikon_e950_01.jpg", "nomake_iptc_03.jpg"}) {
         SCOPED_TRACE(name);
         const auto bytes = testing::ReadFileBytes(CorpusDir() / name);
         ASSERT_FALSE(bytes.empty());
@@ -83,8 +84,9 @@ TEST(Mutation, TiffStructuredFilesCutAndFlipped) {
         }
     }
     ASSERT_GT(start, 0u);
-    const std::vector<std::uint8_t> tiff(bytes.begin() + static_cast<std::ptrdiff_t>(start),
-                                         bytes.begin() + static_cast<std::ptrdiff_t>(std::min(bytes.size(), start + 40000)));
+    const std::vector<std::uint8_t> tiff(
+        bytes.begin() + static_cast<std::ptrdiff_t>(start),
+        bytes.begin() + static_cast<std::ptrdiff_t>(std::min(bytes.size(), start + 40000)));
     metadata::TimgData reader;
     ASSERT_TRUE(reader.ReadJpegBytes("d70.nef", tiff));
     EXPECT_EQ(reader.ExifDirectory->TagTextByName("Model"), "NIKON D70");

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <algorithm>
+#include <cstdio>
 #include <map>
 
 #include "metadata/img_data.h"
@@ -123,12 +123,9 @@ TEST(CorpusConformance, ValuesExiftoolDoesNotReportAreExplained) {
         {"bad_nomake_01.jpg", {"FocalLength_raw", "FNumber_raw", "ExposureTime_raw", "ISO_raw"}},
         {"polaroid_pdc640m_01.jpg", {"Make_raw", "Model_raw"}},
     };
-    const std::pair<const char*, const char*> fields[] = {{"FocalLength_raw", "FocalLength"},
-                                                          {"FNumber_raw", "FNumber"},
-                                                          {"ExposureTime_raw", "ExposureTime"},
-                                                          {"ISO_raw", "ISOSpeedRatings"},
-                                                          {"Make_raw", "Make"},
-                                                          {"Model_raw", "Model"}};
+    const std::pair<const char*, const char*> fields[] = {
+        {"FocalLength_raw", "FocalLength"}, {"FNumber_raw", "FNumber"}, {"ExposureTime_raw", "ExposureTime"},
+        {"ISO_raw", "ISOSpeedRatings"},     {"Make_raw", "Make"},       {"Model_raw", "Model"}};
     TimgData reader;
     for (const auto& [name, truth] : Truth().items()) {
         reader.ReadJpegFile((CorpusDir() / name).string());

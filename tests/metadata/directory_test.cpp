@@ -13,7 +13,7 @@ using testing::Tiff;
 
 // Every directory rule holds in both byte orders.
 class Directory : public ::testing::TestWithParam<bool> {
-protected:
+  protected:
     bool be() const { return GetParam(); }
     Tiff NewTiff() const { return Tiff(be()); }
     Ifd NewIfd() const { return Ifd(be()); }
@@ -76,7 +76,9 @@ TEST_P(Directory, MakeAndModelShortTextsAreCut) {
 
 TEST_P(Directory, UndefinedValuesAreQuotedUpToTheFirstZero) {
     Tiff tiff = NewTiff();
-    tiff.ifd0.Undefined(0x9000, "0220").Undefined(0xA300, std::string("\x03", 1)).Undefined(0x9101, std::string("\x01\x02\x03\x00", 4));
+    tiff.ifd0.Undefined(0x9000, "0220")
+        .Undefined(0xA300, std::string("\x03", 1))
+        .Undefined(0x9101, std::string("\x01\x02\x03\x00", 4));
     const TImageInfo& info = ReadTiff(tiff);
     EXPECT_EQ(info.TagTextByName("ExifVersion"), "\"0220\"");
     EXPECT_EQ(info.VersionText, "0220");
@@ -302,7 +304,10 @@ TEST_P(Derived35mm, StoredValueWinsAndMissingDataGivesNone) {
 
 TEST_P(Derived35mm, OlympusWithoutDiagonalGivesZero) {
     Tiff tiff = NewTiff();
-    tiff.ifd0.Ascii(0x010F, "OLYMPUS OPTICAL CO.,LTD").Ascii(0x0110, "C960Z").Rational(0x920A, {{56, 10}}).Short(0x0128, {2});
+    tiff.ifd0.Ascii(0x010F, "OLYMPUS OPTICAL CO.,LTD")
+        .Ascii(0x0110, "C960Z")
+        .Rational(0x920A, {{56, 10}})
+        .Short(0x0128, {2});
     EXPECT_EQ(ReadTiff(tiff).TagTextByName("FocalLengthin35mmFilm"), " 0.00");
 }
 

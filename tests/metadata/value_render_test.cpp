@@ -1,3 +1,5 @@
+#include "metadata/value_render.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -6,7 +8,6 @@
 #include "metadata/renderers.h"
 #include "metadata/tag_tables.h"
 #include "metadata/text_util.h"
-#include "metadata/value_render.h"
 
 namespace quorvela::metadata {
 namespace {
@@ -231,9 +232,15 @@ TEST_P(BothSeparators, ExposureTimeTextAndLeadingDigits) {
         const char* expected;
     };
     const Case cases[] = {
-        {"1/250 sec", "1/250 sec"}, {"10/2500", "1/250 sec."},  {"13/10", "1.3 sec."},
-        {"30/1", "30 sec."},        {"4/10", "0.4 sec. ~(1/2)"}, {"0/10", "0/10"},
-        {"no slash", "no slash"},   {"10/0", "10/0"},            {"10000/1140250", "0.0088 sec. ~(1/114)"},
+        {"1/250 sec", "1/250 sec"},
+        {"10/2500", "1/250 sec."},
+        {"13/10", "1.3 sec."},
+        {"30/1", "30 sec."},
+        {"4/10", "0.4 sec. ~(1/2)"},
+        {"0/10", "0/10"},
+        {"no slash", "no slash"},
+        {"10/0", "10/0"},
+        {"10000/1140250", "0.0088 sec. ~(1/114)"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.input);

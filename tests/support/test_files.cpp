@@ -7,8 +7,12 @@
 
 namespace quorvela::testing {
 
-std::filesystem::path CorpusDir() { return QUORVELA_CORPUS_DIR; }
-bool HaveCorpus() { return QUORVELA_HAVE_CORPUS != 0; }
+std::filesystem::path CorpusDir() {
+    return QUORVELA_CORPUS_DIR;
+}
+bool HaveCorpus() {
+    return QUORVELA_HAVE_CORPUS != 0;
+}
 
 const nlohmann::json& Truth() {
     static const nlohmann::json truth = [] {

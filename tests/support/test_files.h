@@ -1,10 +1,9 @@
 #pragma once
 
 #include <filesystem>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
-
-#include <nlohmann/json.hpp>
 
 namespace quorvela::testing {
 
@@ -16,7 +15,7 @@ std::vector<std::uint8_t> ReadFileBytes(const std::filesystem::path& path);
 
 // A fresh empty folder under the system's temporary folder, removed on destruction.
 class TempDir {
-public:
+  public:
     TempDir();
     ~TempDir();
     TempDir(const TempDir&) = delete;
@@ -24,7 +23,7 @@ public:
     const std::filesystem::path& path() const { return path_; }
     std::filesystem::path Write(const std::string& name, const std::vector<std::uint8_t>& bytes) const;
 
-private:
+  private:
     std::filesystem::path path_;
 };
 
