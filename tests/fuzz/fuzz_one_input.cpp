@@ -5,9 +5,20 @@
 namespace quorvela::fuzz {
 namespace {
 
+// The record operations on whatever the block held: merging into fuzzed comma texts.
+void QueryIptc(metadata::TIPTCdata& iptc) {
+    (void)iptc.RecordValue("Keywords", "");
+    (void)iptc.FindRecord("ByLine");
+    iptc.SetRecordValue("Keywords", "New York, \"a \"\"b\"\"\"");
+    iptc.AddToRecord("SuppCategory", iptc.RecordValue("ImageCaption", "x"));
+    iptc.SetRecord("City", iptc.RecordValue("Custom_200", ""));
+    iptc.RemoveRecord("ObjectName");
+}
+
 void Query(metadata::TimgData& reader) {
     (void)reader.HasAnyMetadata();
     (void)reader.HasExifBlock();
+    if (reader.IptcRecords) QueryIptc(*reader.IptcRecords);
     if (!reader.ExifDirectory) return;
     metadata::TImageInfo& info = *reader.ExifDirectory;
     for (const char* name : {"FocalLengthin35mmFilm", "FocalLength", "FNumber", "ExposureTime", "ShutterSpeedValue",

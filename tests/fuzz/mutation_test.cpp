@@ -25,10 +25,26 @@ std::size_t HeaderLength(const std::vector<std::uint8_t>& bytes) {
 
 // One photo per maker-note layout and per odd structure the corpus has.
 const char* const kSeeds[] = {
-    "nikon_d70_01.jpg",           "nikon_e950_01.jpg",         "canon_eos20d_01.jpg",  "casio_qv3000ex_01.jpg",
-    "fujifilm_finepix40i_01.jpg", "epson_photopc3100z_01.jpg", "sanyo_vpcmz3_01.jpg",  "minolta_dimage5_01.jpg",
-    "olympus_u760_01.jpg",        "nomake_iptc_03.jpg",        "apple_iphone7_01.jpg", "bad_sigma_sd10_01.jpg",
-    "bad_polyphony_gt5_01.jpg",   "nomake_xmp_03.jpg",
+    "nikon_d70_01.jpg",
+    "nikon_e950_01.jpg",
+    "canon_eos20d_01.jpg",
+    "casio_qv3000ex_01.jpg",
+    "fujifilm_finepix40i_01.jpg",
+    "epson_photopc3100z_01.jpg",
+    "sanyo_vpcmz3_01.jpg",
+    "minolta_dimage5_01.jpg",
+    "olympus_u760_01.jpg",
+    "nomake_iptc_03.jpg",
+    "apple_iphone7_01.jpg",
+    "bad_sigma_sd10_01.jpg",
+    "bad_polyphony_gt5_01.jpg",
+    "nomake_xmp_03.jpg",
+    // The other maker-note layouts (Casio "QVC", Nikon without a header) and IPTC with
+    // repeated keywords.
+    "casio_exz3_01.jpg",
+    "nikon_e775_01.jpg",
+    "nomake_iptc_01.jpg",
+    "nikon_d1x_01.jpg",
 };
 
 TEST(Mutation, TruncatedAtEveryByte) {
