@@ -32,7 +32,9 @@ std::vector<Entry> ListFolder(const std::string& folder, bool withFolderIds) {
         const std::string name = item->d_name;
         if (name == "." || name == "..") continue;
         Entry entry{name};
-        if (withFolderIds) {
+        // Plain files need no stat: only folders and links to them are of interest here.
+        const bool maybeFolder = item->d_type == DT_DIR || item->d_type == DT_LNK || item->d_type == DT_UNKNOWN;
+        if (withFolderIds && maybeFolder) {
             struct stat info {};
             // stat follows links: a link to a folder is a folder, like a junction.
             if (::stat((base + name).c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
@@ -197,10 +199,10 @@ void Run::TallyAll() {
                                               environment_.DecimalSeparator);
         lists_[q].clear();
         if (quantity == Quantity::FocalLength) {
+            // The analysing bar follows the entries of the sorted list, one step per entry.
             int gone = 0;
             for (const CategoryCount& row : table) {
-                gone += row.Count;
-                observer_.AnalysePosition(gone);
+                for (int i = 0; i < row.Count; ++i) observer_.AnalysePosition(++gone);
             }
         }
         for (const CategoryCount& row : table) {

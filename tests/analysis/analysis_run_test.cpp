@@ -38,6 +38,10 @@ class Recorder : public AnalysisObserver {
                          std::to_string(p.Count));
     }
     void AnalysisCurrent() override { Events.push_back("current"); }
+    void AnalyseMaximum(int maximum) override { analyseMaximum = maximum; }
+    void AnalysePosition(int position) override { analyseTop = std::max(analyseTop, position); }
+    int analyseMaximum = -1;
+    int analyseTop = 0;
     void ServiceEvents() override {
         if (StopAfterFolders >= 0 && ++foldersServiced > StopAfterFolders) StopRequested = true;
     }
@@ -117,6 +121,8 @@ TEST(StartAnalyzing, CountsFilesAndSummarises) {
     EXPECT_TRUE(recorder.Has("caption Analysed: " + dir.path().string()));
     EXPECT_TRUE(recorder.Has("point 2 F5.6 1"));
     EXPECT_TRUE(recorder.Has("current"));
+    EXPECT_EQ(recorder.analyseMaximum, 2);  // the focal-length tally drives the analysing bar
+    EXPECT_EQ(recorder.analyseTop, 2);
     ASSERT_EQ(result.PathLines.size(), 2U);
     EXPECT_EQ(result.PathLines[0].substr(0, 19), "___24 mm = 24.00 mm");
 }
