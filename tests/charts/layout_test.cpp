@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <map>
 #include <string>
 
@@ -66,15 +67,24 @@ TEST(ChartLayout, LabelsSitUnderTheirBarsAndNeverOverlap) {
         const ChartLayout L = ComputeLayout(Input(c.width, c.height, s), kMeasure);
         ASSERT_FALSE(L.labels.empty());
         EXPECT_EQ(L.labels.front().index, 0);
+        // Every point has its bar, alone or sharing pixel columns with its neighbours.
         std::map<int, const BarGeom*> bars;
-        for (const auto& b : L.bars) bars[b.index] = &b;
+        for (const auto& b : L.bars) {
+            EXPECT_TRUE(b.first <= b.index && b.index <= b.last);
+            for (int i = b.first; i <= b.last; ++i)
+                EXPECT_TRUE(bars.emplace(i, &b).second) << "point " << i << " twice";
+        }
         EXPECT_EQ(static_cast<int>(bars.size()), c.points);
         for (std::size_t k = 0; k < L.labels.size(); ++k) {
             const auto& l = L.labels[k];
             EXPECT_EQ(l.index % L.labelStep, 0);
             ASSERT_TRUE(bars.count(l.index));
             const RectF& f = bars[l.index]->front;
-            EXPECT_LE(std::abs((f.left + f.right) / 2 - l.x), 1.0) << "label " << l.index << " is off its bar";
+            if (bars[l.index]->first == bars[l.index]->last) {
+                EXPECT_LE(std::abs((f.left + f.right) / 2 - l.x), 1.0) << "label " << l.index << " is off its bar";
+            } else {
+                EXPECT_TRUE(f.left - 1 <= l.x && l.x <= f.right + 1) << "label " << l.index << " is off its bar";
+            }
             if (k > 0) {
                 EXPECT_LT(LabelSpan(L, s, L.labels[k - 1]).second, LabelSpan(L, s, l).first)
                     << "labels " << L.labels[k - 1].index << " and " << l.index << " overlap";
@@ -95,6 +105,18 @@ TEST(ChartLayout, LabelsSitUnderTheirBarsAndNeverOverlap) {
         EXPECT_LT(L.plot.bottom, L.labelTop);
         EXPECT_LE(L.plot.bottom, c.height);
     }
+}
+
+TEST(ChartLayout, PointsSharingPixelColumnsDrawAsTheTallest) {
+    TBarSeries s;
+    for (int i = 0; i < 2000; ++i) s.Add(i == 1234 ? 500 : 1 + i % 50, std::to_string(i));
+    const ChartLayout L = ComputeLayout(Input(640, 400, s), kMeasure);
+    EXPECT_LT(L.bars.size(), 700u);  // one bar per pixel column at most
+    const auto tall =
+        std::find_if(L.bars.begin(), L.bars.end(), [](const BarGeom& b) { return b.first <= 1234 && 1234 <= b.last; });
+    ASSERT_NE(tall, L.bars.end());
+    EXPECT_EQ(tall->index, 1234);
+    EXPECT_EQ(tall->front.top, std::round(L.y.ToPixel(500)));
 }
 
 TEST(ChartLayout, FewShortLabelsStayHorizontalAndUnthinned) {
@@ -191,6 +213,13 @@ TEST(ChartLayout, MarksNeverOverlapAndHangOnTheirArrows) {
                 for (std::size_t b = a + 1; b < L.marks.size(); ++b) {
                     EXPECT_FALSE(m.box.Intersects(L.marks[b].box)) << m.index << " overlaps " << L.marks[b].index;
                 }
+                for (const auto& bar : L.bars) {
+                    const bool under = bar.front.left < m.box.right && bar.front.right > m.box.left;
+                    const bool neighbour = bar.last >= m.index - 1 && bar.first <= m.index + 1;
+                    if (neighbour || !under) continue;
+                    EXPECT_FALSE(bar.front.top >= m.box.top && bar.front.top <= m.box.bottom)
+                        << "mark of " << m.index << " hides the top of bar " << bar.index;
+                }
             }
             // The tallest bar always gets its mark.
             const auto tallest = std::max_element(s.Values().begin(), s.Values().end()) - s.Values().begin();
@@ -229,6 +258,17 @@ TEST(ChartLayout, ValueTicksAreWholeCountsSpacedForReading) {
     EXPECT_EQ(L.ticks.back().y, L.plot.top);
     // The widest tick text fits left of the axis, right of the axis title.
     EXPECT_GE(L.plot.left - 4 - 7 * 5, L.leftTitleBox.right);
+}
+
+TEST(ChartLayout, AShortPlotStillLabelsTheTopOfTheScale) {
+    TBarSeries s;
+    s.Add(502, "1/60");  // automatic scale 0 to 600: no round step fits twice into 50 pixels
+    const ChartLayout L = ComputeLayout(Input(320, 110, s), kMeasure);
+    ASSERT_LT(L.plot.Height(), 2 * 2.5 * 13);
+    std::vector<std::string> texts;
+    for (const auto& t : L.ticks) texts.push_back(t.text);
+    EXPECT_EQ(texts, (std::vector<std::string>{"0", "600"}));
+    EXPECT_EQ(L.ticks.back().y, L.plot.top);
 }
 
 TEST(ChartLayout, TitleAlignmentAndLegend) {

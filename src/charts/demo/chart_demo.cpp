@@ -7,12 +7,14 @@
 //   --page N            at most N points at a time
 //   --single K          show only chart K (0..3) filling the window, as on its own tab
 //   --size WxH          window size (default 1280x800)
+//   --dense N           replace the focal-length tally by N made-up categories
 #include <QApplication>
 #include <QGridLayout>
 #include <QStringList>
 #include <QTimer>
 #include <QWidget>
 #include <cstdio>
+#include <string>
 
 #include "charts/chart_set.h"
 #include "charts/demo/demo_tallies.h"
@@ -28,6 +30,7 @@ int main(int argc, char** argv) {
     int marks = 0;
     int page = 0;
     int single = -1;
+    int dense = 0;
     QSize size(1280, 800);
     for (int i = 1; i < args.size(); ++i) {
         const QString& a = args[i];
@@ -40,6 +43,8 @@ int main(int argc, char** argv) {
             marks = args[++i].toInt();
         } else if (a == "--page" && hasValue) {
             page = args[++i].toInt();
+        } else if (a == "--dense" && hasValue) {
+            dense = args[++i].toInt();
         } else if (a == "--single" && hasValue) {
             single = args[++i].toInt();
         } else if (a == "--size" && hasValue) {
@@ -57,7 +62,11 @@ int main(int argc, char** argv) {
     grid->setContentsMargins(0, 0, 0, 0);
     grid->setSpacing(0);
     ChartSet charts(&window);
-    const auto tallies = quorvela::charts::DemoTallies();
+    auto tallies = quorvela::charts::DemoTallies();
+    if (dense > 0) {
+        tallies[0].clear();
+        for (int i = 0; i < dense; ++i) tallies[0].push_back({std::to_string(10 + i), 1 + (i * 7919) % 613});
+    }
     constexpr MarkStyle kStyles[] = {MarkStyle::Label,   MarkStyle::Label,        MarkStyle::Value,
                                      MarkStyle::Percent, MarkStyle::PercentTotal, MarkStyle::LabelPercentTotal};
     for (int k = 0; k < 4; ++k) {

@@ -137,6 +137,7 @@ ChartLayout ComputeLayout(const LayoutInput& in, const TextMeasure& m) {
     for (const double v : TickValues(yr, step1)) {
         tickW = std::max(tickW, m.Width(FontRole::Axis, FormatFloat(valueFormat, v, in.separators)));
     }
+    tickW = std::max(tickW, m.Width(FontRole::Axis, FormatFloat(valueFormat, yr.hi, in.separators)));
     left += tickW + kTickLength + 3;
 
     out.plot.left = std::round(left);
@@ -163,6 +164,13 @@ ChartLayout ComputeLayout(const LayoutInput& in, const TextMeasure& m) {
     out.y = {yr, out.plot.bottom, out.plot.top};
     const double step2 = std::max(step1, NiceStep(yr.Width(), out.plot.Height(), 2.5 * axisH, in.valueStep));
     out.ticks = Ticks(yr, step2, out.y, valueFormat, in.separators);
+    // A short plot has room for one interval only, which the round steps can miss (0 to 600 has
+    // no tick at 1,000): then the top of the range is labelled itself.
+    if (out.ticks.size() < 2 && yr.lo <= 0 && yr.hi > 0 && out.plot.Height() >= 2 * axisH) {
+        if (out.ticks.empty() || out.ticks.back().value < yr.hi) {
+            out.ticks.push_back({yr.hi, out.plot.top, FormatFloat(valueFormat, yr.hi, in.separators)});
+        }
+    }
 
     // Points whose bars can reach into the visible span.
     const int first = std::max(0, static_cast<int>(std::floor(xr.lo)));
@@ -202,12 +210,40 @@ ChartLayout ComputeLayout(const LayoutInput& in, const TextMeasure& m) {
             if (r < out.plot.left || l > out.plot.right) continue;
             const double vy = std::round(out.y.ToPixel(v));
             const double zy = std::round(zeroY);
-            out.bars.push_back({static_cast<int>(s), i, {l, std::min(vy, zy), r, std::max(vy, zy)}});
+            const RectF front{l, std::min(vy, zy), r, std::max(vy, zy)};
+            // More points than pixel columns: bars that land on the same columns are drawn
+            // once, as the tallest of them, which is all the eye could see anyway.
+            if (!out.bars.empty()) {
+                BarGeom& prev = out.bars.back();
+                if (prev.series == static_cast<int>(s) && prev.front.left == l && prev.front.right == r) {
+                    if (std::fabs(v) > std::fabs(series.YValue(prev.index))) prev.index = i;
+                    prev.front.top = std::min(prev.front.top, front.top);
+                    prev.front.bottom = std::max(prev.front.bottom, front.bottom);
+                    prev.last = i;
+                    continue;
+                }
+            }
+            out.bars.push_back({static_cast<int>(s), i, i, i, front});
         }
     }
 
+    // Painted left to right: in 3D each bar hides the side of the one to its left.
+    std::stable_sort(out.bars.begin(), out.bars.end(),
+                     [](const BarGeom& a, const BarGeom& b) { return a.front.left < b.front.left; });
+
     // Marks: the tallest bars are labelled first; a mark that would touch one already placed
-    // (or the title) is left out, so the texts never overlap.
+    // (or the title) is left out, so the texts never overlap. Nor may a mark hide the top of a
+    // bar further away than its next neighbours: in a crowded chart only the outline of the
+    // tallest bars gets marks, instead of a wall of texts over the bars.
+    const auto hidesABarTop = [&](const RectF& box, const BarGeom& own) {
+        auto it = std::lower_bound(out.bars.begin(), out.bars.end(), box.left,
+                                   [](const BarGeom& bar, double x) { return bar.front.right <= x; });
+        for (; it != out.bars.end() && it->front.left < box.right; ++it) {
+            if (it->last >= own.first - 1 && it->first <= own.last + 1) continue;
+            if (it->front.top >= box.top && it->front.top <= box.bottom) return true;
+        }
+        return false;
+    };
     std::vector<std::size_t> order(out.bars.size());
     std::iota(order.begin(), order.end(), std::size_t{0});
     std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
@@ -227,6 +263,9 @@ ChartLayout ComputeLayout(const LayoutInput& in, const TextMeasure& m) {
         const double barTop = series.YValue(bar.index) >= 0 ? bar.front.top : bar.front.bottom;
         PointF anchor{cx + D / 2, std::clamp(barTop, out.plot.top, out.plot.bottom) - D / 2};
         PointF end{anchor.x, anchor.y - series.Marks().ArrowLength};
+        // Most candidates fall where a mark already stands: rule them out before formatting.
+        const RectF least{anchor.x - kMarkPadX, end.y - markH, anchor.x + kMarkPadX, end.y};
+        if (std::any_of(taken.begin(), taken.end(), [&](const RectF& t) { return t.Intersects(least); })) continue;
         std::string text = series.MarkTextOf(bar.index, in.separators);
         const double w = m.Width(FontRole::Mark, text) + 2 * kMarkPadX;
         RectF box{end.x - w / 2, end.y - markH, end.x + w / 2, end.y};
@@ -235,7 +274,8 @@ ChartLayout ComputeLayout(const LayoutInput& in, const TextMeasure& m) {
         box = box.Shifted(shift, 0);
         const RectF padded{box.left - 2, box.top - 1, box.right + 2, box.bottom + 1};
         if (box.top < 0 ||
-            std::any_of(taken.begin(), taken.end(), [&](const RectF& t) { return t.Intersects(padded); })) {
+            std::any_of(taken.begin(), taken.end(), [&](const RectF& t) { return t.Intersects(padded); }) ||
+            hidesABarTop(box, bar)) {
             continue;
         }
         taken.push_back(box);

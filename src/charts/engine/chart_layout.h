@@ -61,7 +61,9 @@ struct LayoutInput {
 
 struct BarGeom {
     int series = 0;
-    int index = 0;
+    int index = 0;  // the point drawn (the tallest of first..last)
+    int first = 0;  // the points this bar stands for: one, unless they share pixel columns
+    int last = 0;
     RectF front;  // the face towards the viewer, in whole pixels
 };
 

@@ -2,6 +2,7 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPolygonF>
+#include <algorithm>
 
 #include "charts/engine/qt_text_measure.h"
 #include "charts/engine/tchart.h"
@@ -50,7 +51,7 @@ const QFont& ChartFonts::Of(FontRole role) const {
 QtTextMeasure::QtTextMeasure(const ChartFonts& fonts)
     : title_(fonts.title), axis_(fonts.axis), axisTitle_(fonts.axisTitle), mark_(fonts.mark) {}
 
-const QFontMetricsF& QtTextMeasure::Metrics(FontRole role) const {
+const QtTextMeasure::Face& QtTextMeasure::Of(FontRole role) const {
     switch (role) {
         case FontRole::Title:
             return title_;
@@ -66,15 +67,25 @@ const QFontMetricsF& QtTextMeasure::Metrics(FontRole role) const {
 }
 
 double QtTextMeasure::Width(FontRole role, std::string_view text) const {
-    return Metrics(role).horizontalAdvance(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    const Face& face = Of(role);
+    double sum = 0;
+    for (const char c : text) {
+        const auto code = static_cast<unsigned char>(c);
+        if (code >= 128) {
+            return face.metrics.horizontalAdvance(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+        }
+        if (face.advances[code] < 0) face.advances[code] = face.metrics.horizontalAdvance(QChar(code));
+        sum += face.advances[code];
+    }
+    return sum;
 }
 
 double QtTextMeasure::Height(FontRole role) const {
-    return Metrics(role).height();
+    return Of(role).metrics.height();
 }
 
 void TChart::Paint(QPainter& p, const ChartLayout& L) const {
-    const ChartFonts fonts(font());
+    const ChartFonts& fonts = Fonts();
     const QRectF bounds = ToQt(L.bounds);
     const double D = L.depth;
     const QRectF plot = ToQt(L.plot);
@@ -107,12 +118,15 @@ void TChart::Paint(QPainter& p, const ChartLayout& L) const {
         if (D > 0) p.drawLine(QPointF(l.x, plot.bottom()), QPointF(l.x + D, plot.bottom() - D));
     }
 
-    // Bars, left to right so that in 3D each bar hides the side of its left neighbour.
+    // Bars, in the layout's left-to-right order.
     p.save();
     p.setClipRect(QRectF(QPointF(plot.left(), plot.top() - D), QPointF(plot.right() + D, plot.bottom())));
     const TBarSeries* lastSeries = nullptr;
     QColor color, edge, topFace, sideFace;
-    for (const auto& bar : L.bars) {
+    bool outlined = false;
+    p.setPen(Qt::NoPen);
+    for (std::size_t b = 0; b < L.bars.size(); ++b) {
+        const BarGeom& bar = L.bars[b];
         const TBarSeries* s = series_[static_cast<std::size_t>(bar.series)].get();
         if (s != lastSeries) {
             lastSeries = s;
@@ -120,18 +134,30 @@ void TChart::Paint(QPainter& p, const ChartLayout& L) const {
             edge = color.darker(170);
             topFace = color.lighter(140);
             sideFace = color.darker(135);
+            if (outlined) p.setPen(QPen(edge, 1));
         }
         const QRectF f = ToQt(bar.front);
         const bool outline = f.width() >= 4;
         if (D > 0) {
-            p.setPen(outline ? QPen(edge, 1) : QPen(Qt::NoPen));
-            p.setBrush(sideFace);
-            p.drawPolygon(Sweep(f.bottomRight(), f.topRight(), D));
+            if (outline != outlined) p.setPen(outline ? QPen(edge, 1) : QPen(Qt::NoPen));
+            outlined = outline;
+            // A right neighbour that touches this bar hides the part of its side face below the
+            // neighbour's top; crowded 3D charts spend most of their fill work there otherwise.
+            double sideBottom = f.bottom();
+            if (b + 1 < L.bars.size() && L.bars[b + 1].front.left == bar.front.right &&
+                L.bars[b + 1].front.bottom >= bar.front.bottom) {
+                sideBottom = std::min(sideBottom, L.bars[b + 1].front.top);
+            }
+            if (sideBottom > f.top()) {
+                p.setBrush(sideFace);
+                p.drawPolygon(Sweep(QPointF(f.right(), sideBottom), f.topRight(), D));
+            }
             p.setBrush(topFace);
             p.drawPolygon(Sweep(f.topLeft(), f.topRight(), D));
         }
         if (outline) {
-            p.setPen(QPen(edge, 1));
+            if (!outlined) p.setPen(QPen(edge, 1));
+            outlined = true;
             p.setBrush(color);
             p.drawRect(f.adjusted(0, 0, -1, 0));
         } else {
@@ -144,57 +170,65 @@ void TChart::Paint(QPainter& p, const ChartLayout& L) const {
     p.setPen(QPen(Qt::black, 1));
     p.drawLine(plot.topLeft(), plot.bottomLeft());
     p.drawLine(plot.bottomLeft(), plot.bottomRight());
+    // Texts are placed on their baselines from measured widths: far cheaper than boxed
+    // drawText, which lays every text out anew.
+    const QtTextMeasure& measure = Measure();
+    const auto drawAt = [&](const QFontMetricsF& fm, const QString& text, double width, double x, double centreY,
+                            HAlign align) {
+        const double left = align == HAlign::Left ? x : align == HAlign::Center ? x - width / 2 : x - width;
+        p.drawText(QPointF(left, centreY - fm.height() / 2 + fm.ascent()), text);
+    };
+    const auto drawUtf8 = [&](FontRole role, const QFontMetricsF& fm, const std::string& text, double x, double centreY,
+                              HAlign align) { drawAt(fm, Text(text), measure.Width(role, text), x, centreY, align); };
+
     p.setFont(fonts.axis);
     const QFontMetricsF axisMetrics(fonts.axis);
     for (const auto& t : L.ticks) {
         p.drawLine(QPointF(plot.left() - 4, t.y), QPointF(plot.left(), t.y));
-        const QRectF box(QPointF(L.bounds.left, t.y - axisMetrics.height() / 2),
-                         QPointF(plot.left() - 6, t.y + axisMetrics.height() / 2));
-        p.drawText(box, Qt::AlignRight | Qt::AlignVCenter, Text(t.text));
+        drawUtf8(FontRole::Axis, axisMetrics, t.text, plot.left() - 6, t.y, HAlign::Right);
     }
     if (L.labelSeries >= 0) {
         const TBarSeries& source = *series_[static_cast<std::size_t>(L.labelSeries)];
         const double h = axisMetrics.height();
+        for (const auto& l : L.labels) p.drawLine(QPointF(l.x, plot.bottom()), QPointF(l.x, plot.bottom() + 4));
+        const QTransform plain = p.worldTransform();
         for (const auto& l : L.labels) {
-            p.drawLine(QPointF(l.x, plot.bottom()), QPointF(l.x, plot.bottom() + 4));
-            const QString text = Text(source.Label(l.index));
+            const std::string& text = source.Label(l.index);
             if (L.labelsRotated) {
-                p.save();
-                p.translate(l.x, L.labelTop);
-                p.rotate(-90);
-                p.drawText(QRectF(-L.bounds.bottom, -h / 2, L.bounds.bottom, h), Qt::AlignRight | Qt::AlignVCenter,
-                           text);
-                p.restore();
+                // Upright, reading upwards, ending just below the axis.
+                p.setWorldTransform(QTransform(plain).translate(l.x, L.labelTop).rotate(-90));
+                drawUtf8(FontRole::Axis, axisMetrics, text, 0, 0, HAlign::Right);
             } else {
-                p.drawText(QRectF(l.x - 200, L.labelTop, 400, h), Qt::AlignHCenter | Qt::AlignTop, text);
+                drawUtf8(FontRole::Axis, axisMetrics, text, l.x, L.labelTop + h / 2, HAlign::Center);
             }
         }
+        p.setWorldTransform(plain);
     }
     if (!leftTitle_.isEmpty()) {
         p.save();
         p.setFont(fonts.axisTitle);
-        const double cy = (plot.top() + plot.bottom()) / 2;
-        p.translate(L.leftTitleBox.left, cy);
+        const QFontMetricsF fm(fonts.axisTitle);
+        p.translate(L.leftTitleBox.left, (plot.top() + plot.bottom()) / 2);
         p.rotate(-90);
-        p.drawText(QRectF(-L.bounds.bottom, 0, 2 * L.bounds.bottom, L.leftTitleBox.Width()),
-                   Qt::AlignHCenter | Qt::AlignTop, leftTitle_);
+        drawAt(fm, leftTitle_, fm.horizontalAdvance(leftTitle_), 0, fm.height() / 2, HAlign::Center);
         p.restore();
     }
     if (!title_.isEmpty()) {
         p.setFont(fonts.title);
-        p.drawText(ToQt(L.titleBox), Qt::AlignLeft | Qt::AlignTop, title_);
+        p.drawText(QPointF(L.titleBox.left, L.titleBox.top + QFontMetricsF(fonts.title).ascent()), title_);
     }
 
     // Marks: a leader line from the bar to a small text box.
     p.setFont(fonts.mark);
+    const QFontMetricsF markMetrics(fonts.mark);
+    p.setBrush(QColor(255, 255, 225));
     for (const auto& m : L.marks) {
         p.setPen(QPen(QColor(90, 90, 90), 1));
         p.drawLine(QPointF(m.anchor.x, m.anchor.y), QPointF(m.arrowEnd.x, m.arrowEnd.y));
-        p.setBrush(QColor(255, 255, 225));
         const QRectF box = ToQt(m.box);
         p.drawRect(box);
         p.setPen(Qt::black);
-        p.drawText(box, Qt::AlignCenter, Text(m.text));
+        drawUtf8(FontRole::Mark, markMetrics, m.text, box.center().x(), box.center().y(), HAlign::Center);
     }
 
     if (!L.legendItems.empty()) {

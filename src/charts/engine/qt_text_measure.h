@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QFontMetricsF>
+#include <array>
 
 #include "charts/engine/chart_layout.h"
 
@@ -17,6 +18,9 @@ struct ChartFonts {
     QFont mark;
 };
 
+// Text sizes from the chart's fonts. Plain ASCII texts (all the chart's numbers and most
+// labels) are summed from a per-character table, so measuring thousands of labels and marks
+// costs no text shaping; anything else goes through the font metrics.
 class QtTextMeasure final : public TextMeasure {
   public:
     explicit QtTextMeasure(const ChartFonts& fonts);
@@ -24,11 +28,16 @@ class QtTextMeasure final : public TextMeasure {
     [[nodiscard]] double Height(FontRole role) const override;
 
   private:
-    [[nodiscard]] const QFontMetricsF& Metrics(FontRole role) const;
-    QFontMetricsF title_;
-    QFontMetricsF axis_;
-    QFontMetricsF axisTitle_;
-    QFontMetricsF mark_;
+    struct Face {
+        explicit Face(const QFont& font) : metrics(font) { advances.fill(-1); }
+        QFontMetricsF metrics;
+        mutable std::array<double, 128> advances;
+    };
+    [[nodiscard]] const Face& Of(FontRole role) const;
+    Face title_;
+    Face axis_;
+    Face axisTitle_;
+    Face mark_;
 };
 
 }  // namespace quorvela::charts

@@ -165,17 +165,22 @@ void TChart::AnimationTick() {
     update();
 }
 
+const ChartFonts& TChart::Fonts() const {
+    if (!fonts_) fonts_ = std::make_unique<ChartFonts>(font());
+    return *fonts_;
+}
+
+const QtTextMeasure& TChart::Measure() const {
+    if (!measure_) measure_ = std::make_unique<QtTextMeasure>(Fonts());
+    return *measure_;
+}
+
 double TChart::MaxLabelWidth() const {
     if (labelWidthCache_ < 0) {
-        const ChartFonts fonts(font());
-        const QFontMetricsF metrics(fonts.axis);
         double w = 0;
         for (const auto& s : series_) {
             if (s->Count() == 0) continue;
-            for (const auto& label : s->Labels()) {
-                w = std::max(w, metrics.horizontalAdvance(
-                                    QString::fromUtf8(label.data(), static_cast<qsizetype>(label.size()))));
-            }
+            for (const auto& label : s->Labels()) w = std::max(w, Measure().Width(FontRole::Axis, label));
             break;  // the bottom axis shows the first series' labels
         }
         labelWidthCache_ = w;
@@ -198,8 +203,7 @@ ChartLayout TChart::LayoutFor(QSize size, const ViewRanges& ranges) const {
     in.valueStep = view_.ValueStep();
     in.separators = separators_;
     in.maxLabelWidth = MaxLabelWidth();
-    const ChartFonts fonts(font());
-    return ComputeLayout(in, QtTextMeasure(fonts));
+    return ComputeLayout(in, Measure());
 }
 
 ChartLayout TChart::CurrentLayout() const {
@@ -301,7 +305,11 @@ void TChart::mouseDoubleClickEvent(QMouseEvent* /*event*/) {
 }
 
 void TChart::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::FontChange) labelWidthCache_ = -1;
+    if (event->type() == QEvent::FontChange) {
+        measure_.reset();
+        fonts_.reset();
+        labelWidthCache_ = -1;
+    }
     QWidget::changeEvent(event);
 }
 

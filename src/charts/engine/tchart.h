@@ -20,6 +20,9 @@ class QPainter;
 
 namespace quorvela::charts {
 
+struct ChartFonts;
+class QtTextMeasure;
+
 enum class GradientDirection { TopBottom, BottomTop };
 
 // The readable state of one axis.
@@ -127,6 +130,8 @@ class TChart : public QWidget {
     [[nodiscard]] ChartLayout LayoutFor(QSize size, const ViewRanges& ranges) const;
     void Paint(QPainter& painter, const ChartLayout& layout) const;
     [[nodiscard]] double MaxLabelWidth() const;
+    [[nodiscard]] const ChartFonts& Fonts() const;
+    [[nodiscard]] const QtTextMeasure& Measure() const;
 
     std::vector<std::unique_ptr<TBarSeries>> series_;
     ChartView view_;
@@ -156,6 +161,9 @@ class TChart : public QWidget {
     QPoint dragStart_;
     QPoint dragNow_;
 
+    // Derived from the widget font; dropped when it changes.
+    mutable std::unique_ptr<ChartFonts> fonts_;
+    mutable std::unique_ptr<QtTextMeasure> measure_;
     mutable double labelWidthCache_ = -1;
 };
 
