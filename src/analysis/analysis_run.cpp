@@ -79,7 +79,7 @@ class Run {
     void ProcessFolder(std::string folder, std::size_t folderCount);
     void AddFile(const std::string& path);
     void TallyAll();
-    void EndOfRun();
+    void EndOfRun(bool analysed);
     void Say(std::string_view text) {
         result_.Messages.emplace_back(text);
         observer_.Message(std::string(text));
@@ -113,7 +113,7 @@ AnalysisResult Run::Perform() {
     const std::string& root = settings_.RootFolder;
     if (!IsExistingFolder(root)) {
         Say(kNoFolderSelected);
-        EndOfRun();
+        EndOfRun(false);
         return result_;
     }
     observer_.Caption("Analyzing: " + root);
@@ -148,7 +148,7 @@ AnalysisResult Run::Perform() {
         observer_.CollectPosition(0);
         Say(settings_.FilterOn ? kNoFilterMatch : kNoExifInfo);
     }
-    EndOfRun();
+    EndOfRun(true);
     return result_;
 }
 
@@ -213,7 +213,7 @@ void Run::TallyAll() {
     }
 }
 
-void Run::EndOfRun() {
+void Run::EndOfRun(bool analysed) {
     for (auto& list : lists_) list.clear();
     if (!pathLines_.empty()) {
         order_->Sort(pathLines_);
@@ -239,7 +239,9 @@ void Run::EndOfRun() {
     observer_.CollectPosition(0);
     observer_.AnalysePosition(0);
     observer_.BusyCursor(false);
-    if (!result_.StopRequested) observer_.AnalysisCurrent();
+    // Without a folder nothing was analysed: the charts still show an earlier run, which
+    // need not match the settings.
+    if (analysed && !result_.StopRequested) observer_.AnalysisCurrent();
 }
 
 }  // namespace

@@ -35,7 +35,8 @@ std::optional<double> Scale(double equivalent, double real, double focal) {
     const long double wide =
         static_cast<long double>(equivalent) / static_cast<long double>(real) * static_cast<long double>(focal);
     const auto value = static_cast<double>(wide);
-    if (!std::isfinite(value)) return std::nullopt;
+    // A negative length is no length; its digits would otherwise be counted as a positive one.
+    if (!std::isfinite(value) || value < 0.0) return std::nullopt;
     return value;
 }
 

@@ -171,6 +171,7 @@ TEST(StartAnalyzing, NoFolderLeavesThePathListFileAlone) {
     EXPECT_EQ(result.Messages, std::vector<std::string>{"No folder selected."});
     EXPECT_FALSE(result.StopRequested);
     EXPECT_EQ(equivalence::ReadTextLines(list), std::vector<std::string>{"earlier"});
+    EXPECT_FALSE(recorder.Has("current"));  // the earlier charts are not declared current
     Recorder empty;
     EXPECT_EQ(RunOn("", {}, empty).Messages, std::vector<std::string>{"No folder selected."});
 }

@@ -102,6 +102,8 @@ TEST(EquivalentfromDataBase, LastUsableMatchingEntryWins) {
     EXPECT_EQ(EquivalentfromDataBase(" 7.00 mm", "Canon", "G2", {a, zero}, '.'), "35.00");
     EXPECT_EQ(EquivalentfromDataBase(" 7.00 mm", "Canon", "G2", {a, text}, '.'), "35.00");
     EXPECT_EQ(EquivalentfromDataBase(" 7.00 mm", "Canon", "G2", {noMake}, '.'), "");
+    const std::string negative = "[MAKE]Canon[MODEL]G2[REAL_LENS]7[35MM_EQUIVALENT]-70";
+    EXPECT_EQ(EquivalentfromDataBase(" 7.00 mm", "Canon", "G2", {a, negative}, '.'), "35.00");
 }
 
 TEST(CalculateFromFactor, FactorAndFallbacks) {
@@ -117,6 +119,7 @@ TEST(CalculateFromFactor, FactorAndFallbacks) {
         {" 7.10 mm", "1", "1,6", '.', "11.36"},  {" 7.10 mm", "1", "1", '.', "7.10"},
         {" 7.10 mm", "", "38", '.', "7.10"},     {" 7.10 mm", "0", "38", '.', "7.10"},
         {" 7.10 mm", "8,2", "x", '.', "7.10"},   {"", "8,2", "38", '.', ""},
+        {" 7.10 mm", "-1", "38", '.', "7.10"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.focal) + " " + c.edit1 + "=" + c.edit2);
