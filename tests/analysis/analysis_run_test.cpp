@@ -258,6 +258,13 @@ TEST(StartAnalyzing, PathListFileIsSortedWithCrLf) {
     const auto bytes = testing::ReadFileBytes(list);
     const std::string text(bytes.begin(), bytes.end());
     EXPECT_EQ(text, expected[0] + "\r\n" + expected[1] + "\r\n" + expected[2] + "\r\n");
+
+    // A run without a path-list quantity makes no lines and leaves the file as it was.
+    AnalysisSettings none;
+    none.PathList = PathListQuantity::None;
+    Recorder again;
+    EXPECT_TRUE(RunOn(dir.path(), none, again, list).PathLines.empty());
+    EXPECT_EQ(equivalence::ReadTextLines(list), expected);
 }
 
 TEST(StartAnalyzing, UnwritablePathListFileIsReportedAndTheRunCompletes) {
