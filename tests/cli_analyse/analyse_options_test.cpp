@@ -191,6 +191,15 @@ TEST_F(AnalyseOptions, EmptyFolderSaysSoAndSucceeds) {
     EXPECT_EQ(run.Json()["messages"], nlohmann::json::array({"No jpeg files found."}));
 }
 
+TEST_F(AnalyseOptions, FileNamesThatAreNotUtf8StillGiveValidJson) {
+    dir.Write("photos/caf\xE9 \xFF.jpg", Photo("NIKON", "E990", 82, 200));
+    const auto run = RunCli(Args({"--json", "--no-subfolders"}));
+    ASSERT_EQ(run.code, 0) << run.err;
+    const auto json = run.Json();
+    EXPECT_EQ(json["filesAnalysed"], 3);
+    EXPECT_EQ(json["pathList"].size(), 3U);
+}
+
 // Ctrl-C during a run stops it after the current folder and still reports what was gathered.
 TEST_F(AnalyseOptions, InterruptStopsTheRunAndKeepsTheResult) {
     for (int i = 0; i < 400; ++i) {
