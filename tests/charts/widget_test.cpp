@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QImageReader>
@@ -73,6 +74,27 @@ TEST_F(ChartWidget, UndoZoomFromCodeRaisesOnUndoZoomWhileStillZoomed) {
     EXPECT_EQ(chart.BottomAxis().Minimum, 0);
     chart.UndoZoom();  // on a chart that is not zoomed it still reports
     EXPECT_EQ(undos, (std::vector<bool>{true, false}));
+}
+
+TEST_F(ChartWidget, AnimatedZoomMovesTheDrawnAxesButReportsTheTargetAtOnce) {
+    chart.show();
+    chart.SetAnimatedZoom(false);
+    ASSERT_TRUE(chart.ZoomRect(QRect(InPlot(0.1, 0.1), InPlot(0.3, 0.9))));
+    EXPECT_FALSE(chart.Animating());
+    chart.UndoZoom();
+    chart.SetAnimatedZoom(true);
+    ASSERT_TRUE(chart.ZoomRect(QRect(InPlot(0.5, 0.1), InPlot(0.7, 0.9))));
+    EXPECT_TRUE(chart.Animating());
+    EXPECT_TRUE(chart.Zoomed());
+    EXPECT_NEAR(chart.BottomAxis().Minimum, 50, 1.5);  // the final state, not an in-between one
+    QElapsedTimer clock;
+    clock.start();
+    while (chart.Animating() && clock.elapsed() < 2000) QApplication::processEvents(QEventLoop::AllEvents, 20);
+    EXPECT_FALSE(chart.Animating());
+    EXPECT_LT(clock.elapsed(), 1000);  // a short animation
+    chart.UndoZoom();
+    EXPECT_TRUE(chart.Animating());  // back to the automatic scales, animated too
+    EXPECT_EQ(chart.BottomAxis().Minimum, 0);
 }
 
 TEST_F(ChartWidget, DragsThatDoNotZoom) {

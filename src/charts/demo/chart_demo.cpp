@@ -8,12 +8,15 @@
 //   --single K          show only chart K (0..3) filling the window, as on its own tab
 //   --size WxH          window size (default 1280x800)
 //   --dense N           replace the focal-length tally by N made-up categories
+//   --tallies FILE      the tallies of `quorvela-cli analyse DIR --json` instead of the fixed ones
 #include <QApplication>
 #include <QGridLayout>
 #include <QStringList>
 #include <QTimer>
 #include <QWidget>
 #include <cstdio>
+#include <fstream>
+#include <nlohmann/json.hpp>
 #include <string>
 
 #include "charts/chart_set.h"
@@ -31,6 +34,7 @@ int main(int argc, char** argv) {
     int page = 0;
     int single = -1;
     int dense = 0;
+    QString talliesFile;
     QSize size(1280, 800);
     for (int i = 1; i < args.size(); ++i) {
         const QString& a = args[i];
@@ -43,6 +47,8 @@ int main(int argc, char** argv) {
             marks = args[++i].toInt();
         } else if (a == "--page" && hasValue) {
             page = args[++i].toInt();
+        } else if (a == "--tallies" && hasValue) {
+            talliesFile = args[++i];
         } else if (a == "--dense" && hasValue) {
             dense = args[++i].toInt();
         } else if (a == "--single" && hasValue) {
@@ -63,6 +69,21 @@ int main(int argc, char** argv) {
     grid->setSpacing(0);
     ChartSet charts(&window);
     auto tallies = quorvela::charts::DemoTallies();
+    if (!talliesFile.isEmpty()) {
+        std::ifstream in(talliesFile.toStdString());
+        const auto json = nlohmann::json::parse(in, nullptr, false);
+        if (json.is_discarded() || !json.is_object()) {
+            std::fprintf(stderr, "not a JSON object: %s\n", qPrintable(talliesFile));
+            return 2;
+        }
+        constexpr const char* kKeys[] = {"focal", "iso", "aperture", "shutter"};
+        for (std::size_t k = 0; k < 4; ++k) {
+            tallies[k].clear();
+            for (const auto& row : json.value(kKeys[k], nlohmann::json::array())) {
+                tallies[k].push_back({row.value("label", std::string()), row.value("count", 0)});
+            }
+        }
+    }
     if (dense > 0) {
         tallies[0].clear();
         for (int i = 0; i < dense; ++i) tallies[0].push_back({std::to_string(10 + i), 1 + (i * 7919) % 613});

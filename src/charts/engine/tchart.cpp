@@ -21,6 +21,8 @@ constexpr int kAnimationFrameMs = 15;
 TChart::TChart(QWidget* parent) : QWidget(parent) {
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // The right button pans; a context menu of a parent must not interrupt the drag.
+    setContextMenuPolicy(Qt::PreventContextMenu);
     animationTimer_.setInterval(kAnimationFrameMs);
     QObject::connect(&animationTimer_, &QTimer::timeout, this, [this] { AnimationTick(); });
     shown_ = shownFrom_ = view_.Current();
@@ -251,6 +253,7 @@ void TChart::mousePressEvent(QMouseEvent* event) {
         drag_ = Drag::Zoom;
     } else if (event->button() == Qt::RightButton) {
         drag_ = Drag::Pan;
+        setCursor(Qt::ClosedHandCursor);
     } else {
         return;
     }
@@ -287,6 +290,7 @@ void TChart::mouseReleaseEvent(QMouseEvent* event) {
         return;
     }
     drag_ = Drag::None;
+    unsetCursor();
     update();
     if (drag != Drag::Zoom) return;
     const QPoint end = event->position().toPoint();

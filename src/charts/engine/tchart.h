@@ -83,6 +83,8 @@ class TChart : public QWidget {
     [[nodiscard]] bool AllowZoom() const { return allowZoom_; }
     void SetAnimatedZoom(bool animated) { animatedZoom_ = animated; }
     [[nodiscard]] bool AnimatedZoom() const { return animatedZoom_; }
+    // True while the drawn axes are still moving towards a new zoom or page.
+    [[nodiscard]] bool Animating() const { return animationTimer_.isActive(); }
     [[nodiscard]] bool Zoomed() const { return view_.Zoomed(); }
     // Restores the automatic scales, raises OnUndoZoom (the chart still reads as zoomed
     // there), then clears the zoomed state.
