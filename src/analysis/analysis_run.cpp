@@ -86,8 +86,9 @@ class Run {
     }
     bool StopAsked() const { return observer_.StopRequested.load(); }
 
-    const AnalysisSettings& settings_;
-    const RunEnvironment& environment_;
+    // A copy: a run started from the window's controls is not changed by later edits to them.
+    const AnalysisSettings settings_;
+    const RunEnvironment environment_;
     AnalysisObserver& observer_;
     metadata::TimgData reader_;
     std::unique_ptr<Collation> ownOrder_;
@@ -98,7 +99,6 @@ class Run {
     std::array<std::vector<std::string>, 4> lists_;
     std::vector<std::string> pathLines_;
     std::string statusText_;
-    int filesInFolder_ = 0;
 };
 
 AnalysisResult Run::Perform() {
