@@ -199,6 +199,8 @@ void PrintPlain(std::ostream& out, const analysis::AnalysisResult& result, const
 AnalyseCommand::AnalyseCommand(CLI::App& app) {
     command_ = app.add_subcommand("analyse", "Analyse the photos of a folder: focal length, ISO, aperture, shutter");
     auto* c = command_;
+    // An option given twice takes its last value, as a later option overrides an earlier one.
+    c->option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     c->add_option("DIR", folder_, "Folder to analyse (default: the Path of --settings)");
     c->add_flag("--no-subfolders", noSubfolders_, "Only the folder itself, not the folders below it");
     c->add_flag("--no-steps", noSteps_, "Every focal length its own category");

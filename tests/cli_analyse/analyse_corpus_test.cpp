@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -284,6 +285,25 @@ TEST(AnalyseCorpus, PathListForEachQuantity) {
             }
             EXPECT_TRUE(found) << start << path;
         }
+    }
+}
+
+// The comma separator reaches every rendered value and every parse of it: the same tallies
+// come out, written with commas.
+TEST(AnalyseCorpus, CommaSeparatorGivesTheSameTallies) {
+    QUORVELA_REQUIRE_CORPUS();
+    const json point = Analyse({"--real-length"});
+    const json comma = Analyse({"--real-length", "--decimal-separator", ","});
+    for (const char* quantity : {"focal", "iso", "aperture", "shutter"}) {
+        SCOPED_TRACE(quantity);
+        Tally withPoints;
+        for (const auto& [shown, count] : Actual(comma[quantity])) {
+            std::string category = shown;
+            EXPECT_EQ(category.find('.'), std::string::npos);
+            std::replace(category.begin(), category.end(), ',', '.');
+            withPoints[category] += count;
+        }
+        EXPECT_EQ(withPoints, Actual(point[quantity]));
     }
 }
 
