@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <random>
 
+#include "equivalence/focal_length.h"
 #include "equivalence/text_file.h"
 #include "support/test_files.h"
 
@@ -70,6 +72,33 @@ TEST(EquivalentTable, IncompleteAndUnclosedEntriesAreDropped) {
 TEST(EquivalentTable, EndMarkerOnlyAsAWholeLine) {
     const auto list = Parse({"[_START]", "[MAKE]A", "[MODEL]B", "[REAL_LENS]1", "[35MM_EQUIVALENT]2", "[_END] x"});
     EXPECT_TRUE(list.empty());
+}
+
+TEST(EquivalentTable, GarbageLinesNeverBreakTheReading) {
+    std::mt19937 random(11);
+    const char* pieces[] = {"[_START]",          "[_END]", "[MAKE]", "[MODEL]", "[REAL_LENS]",
+                            "[35MM_EQUIVALENT]", ";",      " ",      "\x00"};
+    for (int round = 0; round < 200; ++round) {
+        std::vector<std::string> lines;
+        for (int i = 0; i < 20; ++i) {
+            std::string line;
+            for (int j = 0; j < 4; ++j) {
+                line += random() % 2 ? std::string(pieces[random() % 9]) : std::string(1, static_cast<char>(random()));
+            }
+            lines.push_back(line);
+        }
+        EquivalentList list;
+        AppendEquivalentEntries(lines, list);
+        for (const auto& entry : list) {
+            std::string upper = entry;
+            for (char& ch : upper) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+            for (const char* marker : {"[MAKE]", "[MODEL]", "[REAL_LENS]", "[35MM_EQUIVALENT]"}) {
+                EXPECT_NE(upper.find(marker), std::string::npos) << entry;
+            }
+            // Every accepted entry can be looked up without harm.
+            (void)EquivalentfromDataBase(" 7.00 mm", entry, entry, list, '.');
+        }
+    }
 }
 
 TEST(ReadEquivalentData, SeedsTheTableFromTheDeliveredFileOnce) {

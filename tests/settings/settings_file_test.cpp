@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <fstream>
+#include <random>
 
 #include "support/test_files.h"
 
@@ -142,6 +143,21 @@ TEST(WriteIniFile, UnwritableFolderIsReported) {
         FAIL() << "expected an error";
     } catch (const std::runtime_error& e) {
         EXPECT_EQ(std::string(e.what()), "Unable to write to " + (dir.path() / "missing" / "vintrop.ini").string());
+    }
+}
+
+TEST(ReadIniFile, GarbageGivesValuesWithinTheirLimits) {
+    testing::TempDir dir;
+    std::mt19937 random(7);
+    for (int round = 0; round < 200; ++round) {
+        std::string text = round % 2 ? "[INI]\nUseStepsWA=" : "";
+        const int size = static_cast<int>(random() % 400);
+        for (int i = 0; i < size; ++i) text += static_cast<char>(random() % 4 == 0 ? "[]=\n"[random() % 4] : random());
+        const IniSettings s = ReadIniFile(WriteRaw(dir, text));
+        EXPECT_GE(s.StepSize, 1);
+        EXPECT_LE(s.StepSize, 50);
+        EXPECT_GE(s.PathList, -1);
+        EXPECT_LE(s.PathList, 3);
     }
 }
 
