@@ -167,6 +167,28 @@ TEST(ChartLayout, PagingShowsOnlyThePagesPoints) {
     }
 }
 
+TEST(ChartLayout, BarsAtTheEdgeOfAZoomedViewAreCutToThePlot) {
+    TBarSeries s;
+    for (int i = 0; i < 20; ++i) s.Add(i % 2 == 0 ? 100 : 20, std::to_string(i));
+    s.SetMarksVisible(true);
+    s.SetMarksStyle(MarkStyle::Value);
+    LayoutInput in = Input(640, 400, s);
+    in.view3D = true;
+    in.chart3DPercent = 20;
+    in.ranges = {{0, 10}, {50, 120}};  // half of bars 0 and 10 in view; the short bars below it
+    const ChartLayout L = ComputeLayout(in, kMeasure);
+    std::vector<int> shown;
+    for (const auto& b : L.bars) {
+        shown.push_back(b.index);
+        EXPECT_TRUE(L.plot.Contains(b.front)) << b.index;
+        EXPECT_EQ(b.cut, b.index == 0 || b.index == 10) << b.index;
+        EXPECT_EQ(b.front.bottom, L.plot.bottom);  // their feet lie below the value range
+    }
+    EXPECT_EQ(shown, (std::vector<int>{0, 2, 4, 6, 8, 10}));
+    for (const auto& m : L.marks) EXPECT_TRUE(m.index != 0 && m.index != 10) << "mark on a cut bar";
+    EXPECT_FALSE(L.marks.empty());
+}
+
 TEST(ChartLayout, ThreeDShiftsTheBackWallByTheDepth) {
     const TBarSeries s = Series(20);
     LayoutInput in = Input(640, 400, s);

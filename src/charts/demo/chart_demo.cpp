@@ -8,6 +8,7 @@
 //   --single K          show only chart K (0..3) filling the window, as on its own tab
 //   --size WxH          window size (default 1280x800)
 //   --dense N           replace the focal-length tally by N made-up categories
+//   --zoom              zoom every chart into the middle of its plot, as a drag would
 //   --tallies FILE      the tallies of `quorvela-cli analyse DIR --json` instead of the fixed ones
 #include <QApplication>
 #include <QGridLayout>
@@ -35,6 +36,7 @@ int main(int argc, char** argv) {
     int single = -1;
     int dense = 0;
     QString talliesFile;
+    bool zoom = false;
     QSize size(1280, 800);
     for (int i = 1; i < args.size(); ++i) {
         const QString& a = args[i];
@@ -47,6 +49,8 @@ int main(int argc, char** argv) {
             marks = args[++i].toInt();
         } else if (a == "--page" && hasValue) {
             page = args[++i].toInt();
+        } else if (a == "--zoom") {
+            zoom = true;
         } else if (a == "--tallies" && hasValue) {
             talliesFile = args[++i];
         } else if (a == "--dense" && hasValue) {
@@ -111,8 +115,18 @@ int main(int argc, char** argv) {
     window.resize(size);
     window.show();
 
+    if (zoom) {
+        QTimer::singleShot(100, &app, [&] {
+            for (auto* chart : charts.Charts()) {
+                const auto plot = chart->CurrentLayout().plot;
+                const QPoint from(static_cast<int>(plot.left + 0.35 * plot.Width()), static_cast<int>(plot.top));
+                const QPoint to(static_cast<int>(plot.left + 0.62 * plot.Width()), static_cast<int>(plot.bottom - 5));
+                chart->ZoomRect(QRect(from, to));
+            }
+        });
+    }
     if (!screenshot.isEmpty()) {
-        QTimer::singleShot(300, &app, [&] {
+        QTimer::singleShot(zoom ? 800 : 300, &app, [&] {
             const bool ok = window.grab().save(screenshot, "PNG");
             app.exit(ok ? 0 : 1);
         });

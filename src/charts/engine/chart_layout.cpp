@@ -205,12 +205,23 @@ ChartLayout ComputeLayout(const LayoutInput& in, const TextMeasure& m) {
             const double v = series.YValue(i);
             if (!std::isfinite(v)) continue;
             const double cx = out.x.ToPixel(i) + offset;
-            const double l = std::round(cx - sub / 2);
-            const double r = std::max(l + 1, std::round(cx + sub / 2));
-            if (r < out.plot.left || l > out.plot.right) continue;
+            double fullLeft = std::round(cx - sub / 2);
+            double fullRight = std::max(fullLeft + 1, std::round(cx + sub / 2));
+            if (fullRight - fullLeft <= 1 && cx >= out.plot.left && cx <= out.plot.right) {
+                // A one-pixel bar whose point lies in view stays in view, whatever the rounding.
+                fullLeft = std::clamp(fullLeft, out.plot.left, out.plot.right - 1);
+                fullRight = fullLeft + 1;
+            }
+            // Bars are cut to the plot before they are given depth, so a bar at the edge of a
+            // zoomed or panned view ends at the side wall instead of reaching past it.
+            const double l = std::max(fullLeft, out.plot.left);
+            const double r = std::min(fullRight, out.plot.right);
+            if (r - l < 1) continue;
             const double vy = std::round(out.y.ToPixel(v));
             const double zy = std::round(zeroY);
-            const RectF front{l, std::min(vy, zy), r, std::max(vy, zy)};
+            const RectF front{l, std::max(std::min(vy, zy), out.plot.top), r,
+                              std::min(std::max(vy, zy), out.plot.bottom)};
+            if (front.bottom < front.top) continue;  // entirely above or below the value range
             // More points than pixel columns: bars that land on the same columns are drawn
             // once, as the tallest of them, which is all the eye could see anyway.
             if (!out.bars.empty()) {
@@ -223,7 +234,7 @@ ChartLayout ComputeLayout(const LayoutInput& in, const TextMeasure& m) {
                     continue;
                 }
             }
-            out.bars.push_back({static_cast<int>(s), i, i, i, front});
+            out.bars.push_back({static_cast<int>(s), i, i, i, front, l != fullLeft || r != fullRight});
         }
     }
 
@@ -258,8 +269,8 @@ ChartLayout ComputeLayout(const LayoutInput& in, const TextMeasure& m) {
         const BarGeom& bar = out.bars[b];
         const TBarSeries& series = *in.series[bar.series];
         if (!series.Marks().Visible) continue;
+        if (bar.cut) continue;  // its centre may lie outside: no mark for a bar half out of view
         const double cx = (bar.front.left + bar.front.right) / 2;
-        if (cx < out.plot.left || cx > out.plot.right) continue;
         const double barTop = series.YValue(bar.index) >= 0 ? bar.front.top : bar.front.bottom;
         PointF anchor{cx + D / 2, std::clamp(barTop, out.plot.top, out.plot.bottom) - D / 2};
         PointF end{anchor.x, anchor.y - series.Marks().ArrowLength};

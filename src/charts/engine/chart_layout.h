@@ -64,7 +64,8 @@ struct BarGeom {
     int index = 0;  // the point drawn (the tallest of first..last)
     int first = 0;  // the points this bar stands for: one, unless they share pixel columns
     int last = 0;
-    RectF front;  // the face towards the viewer, in whole pixels
+    RectF front;       // the face towards the viewer, in whole pixels, cut to the plot
+    bool cut = false;  // part of the bar lies left or right of the plot
 };
 
 struct ValueTick {
