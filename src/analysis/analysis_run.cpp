@@ -232,7 +232,8 @@ void Run::EndOfRun(bool analysed) {
     result_.StopRequested = StopAsked();
     if (result_.StopRequested) Say(kPlotInterrupted);
     if (settings_.FilterOn && result_.FilesAnalysed > 0) {
-        Say(FilterSummaryText(result_.FilesAnalysed, result_.FilesFound, settings_.Filter));
+        // The filter fields are in the metadata's code page; messages are for a person.
+        Say(metadata::Cp1252ToUtf8(FilterSummaryText(result_.FilesAnalysed, result_.FilesFound, settings_.Filter)));
     }
     observer_.Running(false);
     observer_.Caption("Analysed: " + settings_.RootFolder);

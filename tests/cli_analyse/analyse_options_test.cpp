@@ -191,6 +191,18 @@ TEST_F(AnalyseOptions, EmptyFolderSaysSoAndSucceeds) {
     EXPECT_EQ(run.Json()["messages"], nlohmann::json::array({"No jpeg files found."}));
 }
 
+TEST_F(AnalyseOptions, FilterTextsMeetTheMetadataCodePage) {
+    dir.Write("photos/d.jpg", Photo("Caf\xE9 \x80 Cameras", "M\xFCnchen", 82, 400));  // Windows-1252 tags
+    const auto run = RunCli(Args({"--json", "--make", "caf\xC3\xA9 \xE2\x82\xAC", "--model", "\xC3\xBC"}));
+    ASSERT_EQ(run.code, 0) << run.err;
+    const auto json = run.Json();
+    EXPECT_EQ(json["filesAnalysed"], 1);
+    EXPECT_EQ(Labels(json["iso"]), std::vector<std::string>{"400x1"});
+    // The summary repeats the filter in UTF-8, and the path list shows the camera in UTF-8.
+    EXPECT_NE(json["messages"][0].get<std::string>().find(" Make: caf\xC3\xA9 \xE2\x82\xAC\r"), std::string::npos);
+    EXPECT_NE(json["pathList"][0].get<std::string>().find("Model: M\xC3\xBCnchen"), std::string::npos);
+}
+
 TEST_F(AnalyseOptions, FileNamesThatAreNotUtf8StillGiveValidJson) {
     dir.Write("photos/caf\xE9 \xFF.jpg", Photo("NIKON", "E990", 82, 200));
     const auto run = RunCli(Args({"--json", "--no-subfolders"}));
