@@ -1,0 +1,308 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+#include <array>
+#include <filesystem>
+#include <functional>
+#include <memory>
+
+#include "analysis/analysis_run.h"
+#include "equivalence/equivalent_table.h"
+#include "settings/settings_file.h"
+#include "ui/control_rules.h"
+#include "ui/messages.h"
+#include "ui/run_controller.h"
+
+class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QFileSystemModel;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+class QSpinBox;
+class QSplitter;
+class QStatusBar;
+class QTabWidget;
+class QToolButton;
+class QTreeView;
+
+namespace quorvela::charts {
+class ChartSet;
+class TChart;
+class TBarSeries;
+}  // namespace quorvela::charts
+
+namespace quorvela::ui {
+
+// What the window takes from its surroundings; tests give their own.
+struct WindowServices {
+    // Holds vintrop.ini, cam_equiv.txt and vt_debug.txt; by default the program's folder, or
+    // the per-user configuration folder when that is not writable.
+    std::filesystem::path ProgramFolder;
+    // Where cam_equiv.exp and the help are looked for; by default the program's folder.
+    std::filesystem::path ExecutableFolder;
+    // Modal message boxes by default.
+    std::shared_ptr<MessageSink> Messages;
+    // Opens a help page or link; the desktop's browser by default.
+    std::function<void(const QUrl&)> OpenUrl;
+    // The decimal separator; the user's locale's by default.
+    char DecimalSeparator = 0;
+    // The save-file dialog for chart images: the chosen file, or empty when cancelled. The
+    // platform's dialog by default.
+    std::function<QString(const QString& proposedName, const QString& filter)> AskSaveFile;
+};
+
+// The one main window: the folder tree, the run controls, the four usage charts, the path list.
+// Handlers are named after the control and the event they serve. The window is wiring: the
+// rules of which control shows what are in control_rules.h, the run is the analysis engine on a
+// thread of its own (run_controller.h).
+class TAnalyseLength final : public QMainWindow, private RunView {
+  public:
+    explicit TAnalyseLength(WindowServices services = {});
+    ~TAnalyseLength() override;
+
+    // Life cycle and settings.
+    void FormCreate();
+    void ReadIniFile(const std::filesystem::path& fileName);
+    void FormShow();
+    void FormActivate();
+    void FormClose();
+    void WriteIniFile(const std::filesystem::path& fileName);
+    void LbSpeedButton9Click();
+    void Label7Click();
+    void Label14Click();
+    void OpenHelpTopic(int topic);
+
+    // Control states.
+    void setButtonstate();
+    void SetReAnalyseColor();
+    void LbSetforRealLengthClick();
+    void StatusPanelDblClick();
+    void ChBoxStepsClick();
+    void Cb_CustomClick();
+    void ShellTreeView1Change();
+    // Returns whether the typed character is kept.
+    bool Edit1KeyPress(QChar key);
+    void FormKeyDown(int key);
+    void Panel1MouseMove();
+
+    // The run.
+    void StartAnalyzingClick();
+    void StopAnalyzingClick();
+
+    // Chart placement, options, zoom and export.
+    void DistributeCharts(bool ToOverview);
+    void FormResize();
+    void ChartDblClick(int index);
+    void PageControl1Change();
+    void Splitter1Moved();
+    void ComboBoxValueChange();
+    void ChB3DClick();
+    void SpinEdit3Change();
+    void Chart1MouseMove();
+    void Chart5Zoom();
+    void Chart5UndoZoom();
+    void Chart5Scroll();
+    void LbSpeedButton8Click();
+    void FitGraphClick(int index);
+    void SaveGraphClick(int index);
+
+    // Selects a folder in the tree (raising ShellTreeView1Change); false when the tree has no
+    // item for it.
+    bool SelectFolder(const QString& path);
+    [[nodiscard]] QString SelectedFolder() const;
+    [[nodiscard]] IndicatorLook StatusPanelLook() const;
+    [[nodiscard]] bool Running() const { return controller_->Active(); }
+    [[nodiscard]] bool StopRequested() const { return controller_->StopRequested(); }
+    [[nodiscard]] const QString& RunSummaryText() const { return runSummaryText_; }
+    [[nodiscard]] const analysis::AnalysisResult& LastResult() const { return lastResult_; }
+    [[nodiscard]] const std::filesystem::path& ProgramFolder() const { return programFolder_; }
+    [[nodiscard]] char DecimalSeparator() const { return decimalSeparator_; }
+    [[nodiscard]] int TreeWidth() const;
+    // The settings as the controls hold them now.
+    [[nodiscard]] analysis::AnalysisSettings CurrentAnalysisSettings() const;
+    // Called when a run has ended and its end-of-run steps are done.
+    std::function<void()> OnRunFinished;
+
+    bool SettingsLoading = false;
+    equivalence::EquivalentList EquivalentList;
+
+    // Left panel.
+    QSplitter* Splitter1 = nullptr;
+    QFrame* Panel2 = nullptr;
+    QTreeView* ShellTreeView1 = nullptr;
+    QFileSystemModel* ShellModel = nullptr;
+    QFrame* Panel6 = nullptr;
+    QLabel* Label7 = nullptr;
+    QLabel* Label14 = nullptr;
+
+    // Right area and top bar.
+    QWidget* Panel1 = nullptr;
+    QFrame* Panel3 = nullptr;
+    QPushButton* StartAnalyzing = nullptr;
+    QPushButton* StopAnalyzing = nullptr;
+    QLabel* StatusPanel = nullptr;
+    QCheckBox* ChB_Subs = nullptr;
+    QCheckBox* Cb_Custom = nullptr;
+    QLabel* Label3 = nullptr;
+    QProgressBar* ProgrBarCollect = nullptr;
+    QLabel* Label4 = nullptr;
+    QProgressBar* ProgrBarAnalyse = nullptr;
+    QCheckBox* ChB3D = nullptr;
+    QComboBox* ComboBoxValue = nullptr;
+    QSpinBox* SpinEdit3 = nullptr;
+    QToolButton* LbSpeedButton9 = nullptr;
+    QCheckBox* ChBbar = nullptr;
+
+    // Filter panel.
+    QFrame* PanelMakeModel = nullptr;
+    QLabel* Label10 = nullptr;
+    QLineEdit* EditMake = nullptr;
+    QLineEdit* EditModel = nullptr;
+    QLineEdit* MN_name_Edit = nullptr;
+    QLineEdit* MN_Data_Edit = nullptr;
+
+    // Tabs.
+    QTabWidget* PageControl1 = nullptr;
+    QWidget* TabSheet1 = nullptr;
+    QWidget* TabSheet2 = nullptr;
+    QWidget* TabSheet3 = nullptr;
+    QWidget* TabSheet4 = nullptr;
+    QWidget* TabSheet6 = nullptr;
+    QWidget* TabSheet7 = nullptr;
+    QWidget* TabSheet5 = nullptr;
+    QWidget* PanelOverview = nullptr;
+    QFrame* Panel11 = nullptr;
+    QToolButton* LbSpeedButton8 = nullptr;
+
+    // "Lens Length" tab.
+    QFrame* Panel5 = nullptr;
+    QSpinBox* SpinEdit2 = nullptr;
+    QSpinBox* SpinEdit1 = nullptr;
+    QCheckBox* ChBoxSteps = nullptr;
+    QToolButton* LbSetforRealLength = nullptr;
+    QFrame* MMPanel = nullptr;
+    QLineEdit* Edit1 = nullptr;
+    QLineEdit* Edit2 = nullptr;
+    QCheckBox* Ch_AlwaysCalc = nullptr;
+
+    // Bottom bars of the chart tabs.
+    QFrame* Panel4 = nullptr;
+    QFrame* Panel8 = nullptr;
+    QFrame* Panel9 = nullptr;
+    QCheckBox* ChB_Raw = nullptr;
+    std::array<QToolButton*, 4> FitButtons{};   // LbSpeedButton1 to LbSpeedButton4
+    std::array<QToolButton*, 4> SaveButtons{};  // LbSaveDate, LbSpeedButton5 to LbSpeedButton7
+
+    // "Path list + Image" tab.
+    QFrame* Panel7 = nullptr;
+    QLabel* Image3 = nullptr;
+    QLabel* Label20 = nullptr;
+    QPlainTextEdit* RichEdit1 = nullptr;
+    QFrame* Panel10 = nullptr;
+    QGroupBox* RadioGroup1 = nullptr;
+    QButtonGroup* RadioGroup1Buttons = nullptr;
+    QCheckBox* CB_MakerNote = nullptr;
+    QToolButton* Lb_SaveRichedit = nullptr;
+
+    // "Equivalent list" tab.
+    QPlainTextEdit* Memo1 = nullptr;
+    QFrame* Panel12 = nullptr;
+
+    QStatusBar* StatusBar1 = nullptr;
+
+    // The four usage charts.
+    charts::TChart* Chart5 = nullptr;
+    charts::TChart* Chart6 = nullptr;
+    charts::TChart* Chart7 = nullptr;
+    charts::TChart* Chart8 = nullptr;
+    charts::TBarSeries* BarSeries1 = nullptr;
+    charts::TBarSeries* BarSeries2 = nullptr;
+    charts::TBarSeries* BarSeries3 = nullptr;
+    charts::TBarSeries* BarSeries4 = nullptr;
+    [[nodiscard]] std::array<charts::TChart*, 4> Charts() const { return {Chart5, Chart6, Chart7, Chart8}; }
+    [[nodiscard]] std::array<charts::TBarSeries*, 4> Series() const {
+        return {BarSeries1, BarSeries2, BarSeries3, BarSeries4};
+    }
+    // The tab a chart has to itself.
+    [[nodiscard]] QWidget* OwnTab(int index) const;
+
+    [[nodiscard]] int RadioGroup1Index() const;
+    void SetRadioGroup1Index(int index);
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    class KeyPreviewFilter;
+    bool PreviewKey(QObject* receiver, int key);
+
+    // Building the window (analyse_length_layout.cpp).
+    void BuildWindow();
+    QWidget* BuildLeftPanel();
+    QFrame* BuildTopBar();
+    QFrame* BuildFilterPanel();
+    void BuildTabs();
+    QFrame* BuildLensBar();
+    QFrame* BuildChartBar(int index, QWidget* extra);
+    void BuildPathListTab();
+    void BuildEquivalentTab();
+    void ConnectHandlers();
+    void ConnectCharts();
+
+    void SetStatusPanelLook(const IndicatorLook& look);
+    void ApplyIniSettings(const settings::IniSettings& values);
+    [[nodiscard]] settings::IniSettings CollectIniSettings() const;
+    void ShowMessage(const QString& text);
+    void OpenUrl(const QUrl& url);
+    [[nodiscard]] ViewStates ChartViewStates() const;
+    void ApplyResetButtons(const ResetButtons& buttons);
+    void UndoAllZooms();
+
+    // RunView: the run's reports, on the window's thread.
+    void RunBusyCursor(bool busy) override;
+    void RunCaption(const QString& text) override;
+    void RunResetPreview(const QString& hint) override;
+    void RunClearResults() override;
+    void RunRunning(bool running) override;
+    void RunCollectProgress(int maximum, int position) override;
+    void RunAnalyseProgress(int maximum, int position) override;
+    void RunStatusText(const QString& text) override;
+    void RunChartPoint(analysis::Quantity quantity, const QString& label, int count) override;
+    void RunPathList(const QStringList& sortedLines) override;
+    void RunMessage(const QString& text) override;
+    void RunAnalysisCurrent() override;
+    void RunFinished(const analysis::AnalysisResult& result) override;
+
+    WindowServices services_;
+    std::filesystem::path programFolder_;
+    std::filesystem::path executableFolder_;
+    char decimalSeparator_ = '.';
+    std::unique_ptr<analysis::Collation> collation_;
+    std::unique_ptr<charts::ChartSet> charts_;
+    std::array<QWidget*, 4> chartHosts_{};
+    std::unique_ptr<RunController> controller_;
+
+    QString savedPath_;
+    int pendingTreeWidth_ = 185;
+    bool shown_ = false;
+    bool busyCursor_ = false;
+    bool closePending_ = false;
+    bool closed_ = false;
+    QString runSummaryText_;
+    QStringList pathLines_;
+    analysis::AnalysisResult lastResult_;
+};
+
+}  // namespace quorvela::ui

@@ -1,0 +1,66 @@
+#include "ui/control_rules.h"
+
+namespace quorvela::ui {
+
+ModeDisplay DisplayFor(const LensMode& mode) {
+    if (mode.RealLength) return {kModeRealLength, false};
+    return {mode.AlwaysCalculate ? kModeCalculate : kMode35mm, true};
+}
+
+std::optional<LensMode> NextMode(std::string_view caption) {
+    if (caption == kMode35mm) return LensMode{true, false};
+    if (caption == kModeRealLength) return LensMode{false, true};
+    if (caption == kModeCalculate) return LensMode{false, false};
+    return std::nullopt;
+}
+
+bool KeepDecimalKey(char32_t key, char decimalSeparator) {
+    if (decimalSeparator == '.' && key == U',') return false;
+    if (decimalSeparator == ',' && key == U'.') return false;
+    return true;
+}
+
+std::optional<int> WrappedPointsPerPage(int value) {
+    if (value == -10) return 100;
+    if (value == 110) return 0;
+    return std::nullopt;
+}
+
+std::array<GridCell, 4> OverviewGrid(int panelWidth, int panelHeight) {
+    const int w = panelWidth / 2;
+    const int h = panelHeight / 2;
+    return {{{0, 0, w, h}, {w, 0, w, h}, {0, h, w, h}, {w, h, w, h}}};
+}
+
+namespace {
+
+// A chart counts as moved while the user's zoom or pan is showing. The engine's zoomed flag
+// alone misses a chart that was only panned, whose "Fit graph" must still bring it back.
+bool Moved(const ChartViewState& view) {
+    return view.Zoomed || view.UserRanges;
+}
+
+}  // namespace
+
+ResetButtons AfterZoom(const ViewStates& views) {
+    ResetButtons buttons{true, {}};
+    for (std::size_t i = 0; i < 4; ++i) buttons.Fit[i] = Moved(views[i]);
+    return buttons;
+}
+
+ResetButtons AfterUndoZoom(const ViewStates& views) {
+    ResetButtons buttons;
+    for (std::size_t i = 0; i < 4; ++i) {
+        buttons.Fit[i] = Moved(views[i]);
+        buttons.Overview = buttons.Overview || buttons.Fit[i];
+    }
+    return buttons;
+}
+
+ResetButtons AfterScroll(const ViewStates& views) {
+    ResetButtons buttons{true, {}};
+    for (std::size_t i = 0; i < 4; ++i) buttons.Fit[i] = views[i].BottomMinimum != 0 || views[i].UserRanges;
+    return buttons;
+}
+
+}  // namespace quorvela::ui

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <filesystem>
+
+namespace quorvela::ui {
+
+// The folder of the running program, without a trailing separator.
+std::filesystem::path ExecutableFolder();
+
+// Where the program keeps vintrop.ini, cam_equiv.txt and vt_debug.txt: the program's own
+// folder, or the per-user configuration folder ($XDG_CONFIG_HOME or ~/.config, then
+// "quorvela") when the program's folder is not writable, as for an installed program.
+std::filesystem::path WritableProgramFolder(const std::filesystem::path& executableFolder);
+
+}  // namespace quorvela::ui
