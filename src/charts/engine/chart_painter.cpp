@@ -25,6 +25,21 @@ QPolygonF Sweep(QPointF a, QPointF b, double depth) {
     return QPolygonF({a, a + QPointF(depth, -depth), b + QPointF(depth, -depth), b});
 }
 
+// The depth from which on a face of bar `b` starting at screen column `x` is hidden behind a
+// bar to its right: a bar j starting k columns further right covers every point of the face at
+// depth k or more once its top lies at least k pixels above this bar's top (and it reaches as
+// low). D when nothing covers it.
+double HiddenBeyond(const std::vector<BarGeom>& bars, std::size_t b, double x, double D) {
+    const RectF& own = bars[b].front;
+    for (std::size_t j = b + 1; j < bars.size(); ++j) {
+        const RectF& other = bars[j].front;
+        const double k = other.left - x;
+        if (k >= D) break;
+        if (k >= 0 && other.top + k <= own.top && other.bottom >= own.bottom) return k;
+    }
+    return D;
+}
+
 }  // namespace
 
 ChartFonts::ChartFonts(const QFont& base) : title(base), axis(base), axisTitle(base), mark(base) {
@@ -141,19 +156,28 @@ void TChart::Paint(QPainter& p, const ChartLayout& L) const {
         if (D > 0) {
             if (outline != outlined) p.setPen(outline ? QPen(edge, 1) : QPen(Qt::NoPen));
             outlined = outline;
-            // A right neighbour that touches this bar hides the part of its side face below the
-            // neighbour's top; crowded 3D charts spend most of their fill work there otherwise.
+            // Bars to the right hide much of this one's side and top faces; crowded 3D charts
+            // would spend most of their fill work there. Thin bars (no outline) are drawn only
+            // as deep and as low as they can still be seen.
             double sideBottom = f.bottom();
-            if (b + 1 < L.bars.size() && L.bars[b + 1].front.left == bar.front.right &&
-                L.bars[b + 1].front.bottom >= bar.front.bottom) {
-                sideBottom = std::min(sideBottom, L.bars[b + 1].front.top);
+            double sideDepth = D;
+            double topDepth = D;
+            if (!outline) {
+                if (b + 1 < L.bars.size() && L.bars[b + 1].front.left == bar.front.right &&
+                    L.bars[b + 1].front.bottom >= bar.front.bottom) {
+                    sideBottom = std::min(sideBottom, L.bars[b + 1].front.top);
+                }
+                sideDepth = HiddenBeyond(L.bars, b, bar.front.right, D);
+                topDepth = HiddenBeyond(L.bars, b, bar.front.left, D);
             }
-            if (sideBottom > f.top()) {
+            if (sideBottom > f.top() && sideDepth > 0) {
                 p.setBrush(sideFace);
-                p.drawPolygon(Sweep(QPointF(f.right(), sideBottom), f.topRight(), D));
+                p.drawPolygon(Sweep(QPointF(f.right(), sideBottom), f.topRight(), sideDepth));
             }
-            p.setBrush(topFace);
-            p.drawPolygon(Sweep(f.topLeft(), f.topRight(), D));
+            if (topDepth > 0) {
+                p.setBrush(topFace);
+                p.drawPolygon(Sweep(f.topLeft(), f.topRight(), topDepth));
+            }
         }
         if (outline) {
             if (!outlined) p.setPen(QPen(edge, 1));
