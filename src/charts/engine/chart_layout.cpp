@@ -28,6 +28,137 @@ std::vector<ValueTick> Ticks(const Range& r, double step, const AxisMap& map, co
     return ticks;
 }
 
+// The bottom-axis labels of the points in view, every `labelStep`-th.
+void PlaceLabels(const LayoutInput& in, const TextMeasure& m, const TBarSeries* labelSource, int first, int last,
+                 ChartLayout& out) {
+    if (!labelSource) return;
+    const Range& xr = in.ranges.bottom;
+    const int n = labelSource->Count();
+    for (int i = std::max(first, 0); i <= std::min(last, n - 1); ++i) {
+        if (i % out.labelStep != 0 || i < xr.lo || i > xr.hi) continue;
+        const double cx = std::round(out.x.ToPixel(i));
+        if (!out.labelsRotated) {
+            // Keep the text inside the chart: the outermost label may be wider than its slot.
+            const double half = m.Width(FontRole::Axis, labelSource->Label(i)) / 2;
+            if (cx - half < kPad || cx + half > in.width - kPad) continue;
+        }
+        out.labels.push_back({i, cx});
+    }
+}
+
+// The bars of points first..last, side by side when there are several series, cut to the
+// plot, in left-to-right order.
+void PlaceBars(const LayoutInput& in, int first, int last, ChartLayout& out) {
+    const double slot = out.plot.Width() / std::max(in.ranges.bottom.Width(), 1e-9);
+    int withPoints = 0;
+    for (const auto* s : in.series) withPoints += s->Count() > 0 ? 1 : 0;
+    const double group = slot * kBarFraction;
+    const double sub = group / std::max(withPoints, 1);
+    const double zeroY = out.y.ToPixel(0);
+    int k = 0;
+    for (std::size_t s = 0; s < in.series.size(); ++s) {
+        const TBarSeries& series = *in.series[s];
+        if (series.Count() == 0) continue;
+        const double offset = (k++ - (withPoints - 1) / 2.0) * sub;
+        for (int i = first; i <= std::min(last, series.Count() - 1); ++i) {
+            const double v = series.YValue(i);
+            if (!std::isfinite(v)) continue;
+            const double cx = out.x.ToPixel(i) + offset;
+            double fullLeft = std::round(cx - sub / 2);
+            double fullRight = std::max(fullLeft + 1, std::round(cx + sub / 2));
+            if (fullRight - fullLeft <= 1 && cx >= out.plot.left && cx <= out.plot.right) {
+                // A one-pixel bar whose point lies in view stays in view, whatever the rounding.
+                fullLeft = std::clamp(fullLeft, out.plot.left, out.plot.right - 1);
+                fullRight = fullLeft + 1;
+            }
+            // Bars are cut to the plot before they are given depth, so a bar at the edge of a
+            // zoomed or panned view ends at the side wall instead of reaching past it.
+            const double l = std::max(fullLeft, out.plot.left);
+            const double r = std::min(fullRight, out.plot.right);
+            if (r - l < 1) continue;
+            const double vy = std::round(out.y.ToPixel(v));
+            const double zy = std::round(zeroY);
+            const RectF front{l, std::max(std::min(vy, zy), out.plot.top), r,
+                              std::min(std::max(vy, zy), out.plot.bottom)};
+            if (front.bottom < front.top) continue;  // entirely above or below the value range
+            // More points than pixel columns: bars that land on the same columns are drawn
+            // once, as the tallest of them, which is all the eye could see anyway.
+            if (!out.bars.empty()) {
+                BarGeom& prev = out.bars.back();
+                if (prev.series == static_cast<int>(s) && prev.front.left == l && prev.front.right == r) {
+                    if (std::fabs(v) > std::fabs(series.YValue(prev.index))) prev.index = i;
+                    prev.front.top = std::min(prev.front.top, front.top);
+                    prev.front.bottom = std::max(prev.front.bottom, front.bottom);
+                    prev.last = i;
+                    continue;
+                }
+            }
+            out.bars.push_back({static_cast<int>(s), i, i, i, front, l != fullLeft || r != fullRight});
+        }
+    }
+
+    // Painted left to right: in 3D each bar hides the side of the one to its left.
+    std::stable_sort(out.bars.begin(), out.bars.end(),
+                     [](const BarGeom& a, const BarGeom& b) { return a.front.left < b.front.left; });
+}
+
+void PlaceMarks(const LayoutInput& in, const TextMeasure& m, ChartLayout& out) {
+    const double D = out.depth;
+    // Marks: the tallest bars are labelled first; a mark that would touch one already placed
+    // (or the title) is left out, so the texts never overlap. Nor may a mark hide the top of a
+    // bar further away than its next neighbours: in a crowded chart only the outline of the
+    // tallest bars gets marks, instead of a wall of texts over the bars.
+    const auto hidesABarTop = [&](const RectF& box, const BarGeom& own) {
+        auto it = std::lower_bound(out.bars.begin(), out.bars.end(), box.left,
+                                   [](const BarGeom& bar, double x) { return bar.front.right <= x; });
+        for (; it != out.bars.end() && it->front.left < box.right; ++it) {
+            if (it->last >= own.first - 1 && it->first <= own.last + 1) continue;
+            if (it->front.top >= box.top && it->front.top <= box.bottom) return true;
+        }
+        return false;
+    };
+    std::vector<std::size_t> order(out.bars.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        const auto& ba = out.bars[a];
+        const auto& bb = out.bars[b];
+        return in.series[ba.series]->YValue(ba.index) > in.series[bb.series]->YValue(bb.index);
+    });
+    const double markH = m.Height(FontRole::Mark) + 2 * kMarkPadY;
+    std::vector<RectF> taken;
+    if (!in.title.empty()) taken.push_back(out.titleBox);
+    for (const std::size_t b : order) {
+        const BarGeom& bar = out.bars[b];
+        const TBarSeries& series = *in.series[bar.series];
+        if (!series.Marks().Visible) continue;
+        if (bar.cut) continue;  // its centre may lie outside: no mark for a bar half out of view
+        const double cx = (bar.front.left + bar.front.right) / 2;
+        const double barTop = series.YValue(bar.index) >= 0 ? bar.front.top : bar.front.bottom;
+        PointF anchor{cx + D / 2, std::clamp(barTop, out.plot.top, out.plot.bottom) - D / 2};
+        PointF end{anchor.x, anchor.y - series.Marks().ArrowLength};
+        // Most candidates fall where a mark already stands: rule them out before formatting.
+        const RectF least{anchor.x - kMarkPadX, end.y - markH, anchor.x + kMarkPadX, end.y};
+        if (std::any_of(taken.begin(), taken.end(), [&](const RectF& t) { return t.Intersects(least); })) continue;
+        std::string text = series.MarkTextOf(bar.index, in.separators);
+        const double w = m.Width(FontRole::Mark, text) + 2 * kMarkPadX;
+        RectF box{end.x - w / 2, end.y - markH, end.x + w / 2, end.y};
+        // Inside the plot's columns, off the value axis texts; the leader line still meets the box.
+        const double shift = std::max(out.plot.left + 1 - box.left, std::min(0.0, in.width - kPad - box.right));
+        box = box.Shifted(shift, 0);
+        const RectF padded{box.left - 2, box.top - 1, box.right + 2, box.bottom + 1};
+        if (box.top < 0 ||
+            std::any_of(taken.begin(), taken.end(), [&](const RectF& t) { return t.Intersects(padded); }) ||
+            hidesABarTop(box, bar)) {
+            continue;
+        }
+        taken.push_back(box);
+        out.marks.push_back({bar.series, bar.index, anchor, end, box, std::move(text)});
+    }
+    std::sort(out.marks.begin(), out.marks.end(), [](const MarkGeom& a, const MarkGeom& b) {
+        return a.series != b.series ? a.series < b.series : a.index < b.index;
+    });
+}
+
 }  // namespace
 
 double DepthPixels(int percent, double width, double height) {
@@ -125,8 +256,8 @@ ChartLayout ComputeLayout(const LayoutInput& in, const TextMeasure& m) {
     const double bottom = in.height - kPad;
     out.depth = in.view3D ? DepthPixels(in.chart3DPercent, right - left, bottom - top) : 0;
     const double D = out.depth;
-    const double labelTop = kTickLength + std::max(3.0, axisH / 2 - kTickLength + 1);
-    const double flatBand = labelTop + axisH;
+    const double labelOffset = kTickLength + std::max(3.0, axisH / 2 - kTickLength + 1);
+    const double flatBand = labelOffset + axisH;
 
     // Value ticks: a first estimate of the plot height gives the step, whose widest text
     // sets the width of the tick-label band.
@@ -154,11 +285,11 @@ ChartLayout ComputeLayout(const LayoutInput& in, const TextMeasure& m) {
     out.labelsRotated = maxLabelW > axisH && flatStep > 1 && (uprightStep == 1 || 2 * uprightStep <= flatStep);
     out.labelStep = out.labelsRotated ? uprightStep : flatStep;
     const double labelExtent = out.labelsRotated ? std::min(maxLabelW, 0.4 * in.height) : axisH;
-    const double band = labelTop + labelExtent;
+    const double band = labelOffset + labelExtent;
 
     out.plot.bottom = std::round(std::max(top + 1, bottom - band));
     out.plot.top = std::round(std::min(out.plot.bottom - 1, top + markReserve + D));
-    out.labelTop = out.plot.bottom + labelTop;
+    out.labelTop = out.plot.bottom + labelOffset;
 
     out.x = {xr, out.plot.left, out.plot.right};
     out.y = {yr, out.plot.bottom, out.plot.top};
@@ -176,125 +307,9 @@ ChartLayout ComputeLayout(const LayoutInput& in, const TextMeasure& m) {
     const int first = std::max(0, static_cast<int>(std::floor(xr.lo)));
     const int last = std::min(pointCount - 1, static_cast<int>(std::ceil(xr.hi)));
 
-    if (labelSource) {
-        const int n = labelSource->Count();
-        for (int i = std::max(first, 0); i <= std::min(last, n - 1); ++i) {
-            if (i % out.labelStep != 0 || i < xr.lo || i > xr.hi) continue;
-            const double cx = std::round(out.x.ToPixel(i));
-            if (!out.labelsRotated) {
-                // Keep the text inside the chart: the outermost label may be wider than its slot.
-                const double half = m.Width(FontRole::Axis, labelSource->Label(i)) / 2;
-                if (cx - half < kPad || cx + half > in.width - kPad) continue;
-            }
-            out.labels.push_back({i, cx});
-        }
-    }
-
-    // Bars, side by side when there are several series.
-    int withPoints = 0;
-    for (const auto* s : in.series) withPoints += s->Count() > 0 ? 1 : 0;
-    const double group = slot * kBarFraction;
-    const double sub = group / std::max(withPoints, 1);
-    const double zeroY = out.y.ToPixel(0);
-    int k = 0;
-    for (std::size_t s = 0; s < in.series.size(); ++s) {
-        const TBarSeries& series = *in.series[s];
-        if (series.Count() == 0) continue;
-        const double offset = (k++ - (withPoints - 1) / 2.0) * sub;
-        for (int i = first; i <= std::min(last, series.Count() - 1); ++i) {
-            const double v = series.YValue(i);
-            if (!std::isfinite(v)) continue;
-            const double cx = out.x.ToPixel(i) + offset;
-            double fullLeft = std::round(cx - sub / 2);
-            double fullRight = std::max(fullLeft + 1, std::round(cx + sub / 2));
-            if (fullRight - fullLeft <= 1 && cx >= out.plot.left && cx <= out.plot.right) {
-                // A one-pixel bar whose point lies in view stays in view, whatever the rounding.
-                fullLeft = std::clamp(fullLeft, out.plot.left, out.plot.right - 1);
-                fullRight = fullLeft + 1;
-            }
-            // Bars are cut to the plot before they are given depth, so a bar at the edge of a
-            // zoomed or panned view ends at the side wall instead of reaching past it.
-            const double l = std::max(fullLeft, out.plot.left);
-            const double r = std::min(fullRight, out.plot.right);
-            if (r - l < 1) continue;
-            const double vy = std::round(out.y.ToPixel(v));
-            const double zy = std::round(zeroY);
-            const RectF front{l, std::max(std::min(vy, zy), out.plot.top), r,
-                              std::min(std::max(vy, zy), out.plot.bottom)};
-            if (front.bottom < front.top) continue;  // entirely above or below the value range
-            // More points than pixel columns: bars that land on the same columns are drawn
-            // once, as the tallest of them, which is all the eye could see anyway.
-            if (!out.bars.empty()) {
-                BarGeom& prev = out.bars.back();
-                if (prev.series == static_cast<int>(s) && prev.front.left == l && prev.front.right == r) {
-                    if (std::fabs(v) > std::fabs(series.YValue(prev.index))) prev.index = i;
-                    prev.front.top = std::min(prev.front.top, front.top);
-                    prev.front.bottom = std::max(prev.front.bottom, front.bottom);
-                    prev.last = i;
-                    continue;
-                }
-            }
-            out.bars.push_back({static_cast<int>(s), i, i, i, front, l != fullLeft || r != fullRight});
-        }
-    }
-
-    // Painted left to right: in 3D each bar hides the side of the one to its left.
-    std::stable_sort(out.bars.begin(), out.bars.end(),
-                     [](const BarGeom& a, const BarGeom& b) { return a.front.left < b.front.left; });
-
-    // Marks: the tallest bars are labelled first; a mark that would touch one already placed
-    // (or the title) is left out, so the texts never overlap. Nor may a mark hide the top of a
-    // bar further away than its next neighbours: in a crowded chart only the outline of the
-    // tallest bars gets marks, instead of a wall of texts over the bars.
-    const auto hidesABarTop = [&](const RectF& box, const BarGeom& own) {
-        auto it = std::lower_bound(out.bars.begin(), out.bars.end(), box.left,
-                                   [](const BarGeom& bar, double x) { return bar.front.right <= x; });
-        for (; it != out.bars.end() && it->front.left < box.right; ++it) {
-            if (it->last >= own.first - 1 && it->first <= own.last + 1) continue;
-            if (it->front.top >= box.top && it->front.top <= box.bottom) return true;
-        }
-        return false;
-    };
-    std::vector<std::size_t> order(out.bars.size());
-    std::iota(order.begin(), order.end(), std::size_t{0});
-    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-        const auto& ba = out.bars[a];
-        const auto& bb = out.bars[b];
-        return in.series[ba.series]->YValue(ba.index) > in.series[bb.series]->YValue(bb.index);
-    });
-    const double markH = m.Height(FontRole::Mark) + 2 * kMarkPadY;
-    std::vector<RectF> taken;
-    if (!in.title.empty()) taken.push_back(out.titleBox);
-    for (const std::size_t b : order) {
-        const BarGeom& bar = out.bars[b];
-        const TBarSeries& series = *in.series[bar.series];
-        if (!series.Marks().Visible) continue;
-        if (bar.cut) continue;  // its centre may lie outside: no mark for a bar half out of view
-        const double cx = (bar.front.left + bar.front.right) / 2;
-        const double barTop = series.YValue(bar.index) >= 0 ? bar.front.top : bar.front.bottom;
-        PointF anchor{cx + D / 2, std::clamp(barTop, out.plot.top, out.plot.bottom) - D / 2};
-        PointF end{anchor.x, anchor.y - series.Marks().ArrowLength};
-        // Most candidates fall where a mark already stands: rule them out before formatting.
-        const RectF least{anchor.x - kMarkPadX, end.y - markH, anchor.x + kMarkPadX, end.y};
-        if (std::any_of(taken.begin(), taken.end(), [&](const RectF& t) { return t.Intersects(least); })) continue;
-        std::string text = series.MarkTextOf(bar.index, in.separators);
-        const double w = m.Width(FontRole::Mark, text) + 2 * kMarkPadX;
-        RectF box{end.x - w / 2, end.y - markH, end.x + w / 2, end.y};
-        // Inside the plot's columns, off the value axis texts; the leader line still meets the box.
-        const double shift = std::max(out.plot.left + 1 - box.left, std::min(0.0, in.width - kPad - box.right));
-        box = box.Shifted(shift, 0);
-        const RectF padded{box.left - 2, box.top - 1, box.right + 2, box.bottom + 1};
-        if (box.top < 0 ||
-            std::any_of(taken.begin(), taken.end(), [&](const RectF& t) { return t.Intersects(padded); }) ||
-            hidesABarTop(box, bar)) {
-            continue;
-        }
-        taken.push_back(box);
-        out.marks.push_back({bar.series, bar.index, anchor, end, box, std::move(text)});
-    }
-    std::sort(out.marks.begin(), out.marks.end(), [](const MarkGeom& a, const MarkGeom& b) {
-        return a.series != b.series ? a.series < b.series : a.index < b.index;
-    });
+    PlaceLabels(in, m, labelSource, first, last, out);
+    PlaceBars(in, first, last, out);
+    PlaceMarks(in, m, out);
     return out;
 }
 
