@@ -134,15 +134,6 @@ TEST(ChartLayout, CrowdedLabelsTurnUprightBeforeTheyThin) {
     EXPECT_EQ(L.labelStep, 2);  // 46 upright labels of 13 px do not fit in ~550 px either
 }
 
-TEST(ChartLayout, LabelStepIsARoundNumber) {
-    EXPECT_EQ(LabelStep(20, 30), 1);
-    EXPECT_EQ(LabelStep(20, 20), 2);
-    EXPECT_EQ(LabelStep(20, 8), 5);
-    EXPECT_EQ(LabelStep(20, 2), 20);
-    EXPECT_EQ(LabelStep(20, 0.3), 100);
-    EXPECT_EQ(LabelStep(20, 0), 1);
-}
-
 TEST(ChartLayout, PagingShowsOnlyThePagesPoints) {
     const TBarSeries s = Series(300);
     LayoutInput in = Input(640, 400, s);

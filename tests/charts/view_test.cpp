@@ -50,16 +50,6 @@ TEST(AxisScale, NiceCeilingLeavesRoomAboveTheTallestBar) {
     }
 }
 
-TEST(AxisScale, MapRoundTripsAndFlips) {
-    const AxisMap y{{0, 500}, 400, 100};  // values grow upwards
-    EXPECT_DOUBLE_EQ(y.ToPixel(0), 400);
-    EXPECT_DOUBLE_EQ(y.ToPixel(500), 100);
-    EXPECT_DOUBLE_EQ(y.ToValue(250), 250);
-    EXPECT_DOUBLE_EQ(y.PixelsPerUnit(), 0.6);
-    EXPECT_EQ(Blend(Range{0, 10}, Range{2, 4}, 0.5), (Range{1, 7}));
-    EXPECT_EQ(Blend(Range{0, 10}, Range{2, 4}, 7), (Range{2, 4}));
-}
-
 ChartView ViewOf(int points, double maxValue, int perPage = 0) {
     ChartView v;
     v.SetMaxPointsPerPage(perPage);
