@@ -21,6 +21,10 @@ constexpr int kMaxDirectoryDepth = 16;
 constexpr std::int64_t kValueBudget = 8 * 1024 * 1024;
 constexpr std::int64_t kClippedValue = 64;
 
+// A 1/6" sensor, the smallest in cameras that store focal-plane resolutions, has a crop
+// factor near 14.5.
+constexpr double kLargestCropFactor = 15.0;
+
 bool IsLinkTag(std::uint16_t tag) {
     return tag == 0x014A || tag == 0x8769 || tag == 0xA005;
 }
@@ -231,6 +235,10 @@ void TImageInfo::Derive35mmFocalLength() {
     } else {
         if (!(w * h > 0.0)) return;
         k = 43.26661531 / std::sqrt(w * w + h * h);
+        // An editor that shrinks a photo rewrites its pixel size but keeps the camera's
+        // focal-plane resolution: the "sensor" then measures a millimetre or two and the
+        // length becomes thousands of mm. No camera sensor is that small.
+        if (k > kLargestCropFactor) return;
     }
     const double f35 = f * k;
     TTagEntry entry = FindMainRowByName("FocalLengthIn35mmFilm");

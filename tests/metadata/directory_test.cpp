@@ -302,6 +302,20 @@ TEST_P(Derived35mm, StoredValueWinsAndMissingDataGivesNone) {
     EXPECT_EQ(ReadTiff(noResolution).TagIndexByName("FocalLengthin35mmFilm"), -1);
 }
 
+TEST_P(Derived35mm, AShrunkenPhotoGivesNoLength) {
+    // A 160 x 120 copy of a photo whose focal-plane resolution describes a 22.7 mm sensor.
+    Tiff tiff = NewTiff();
+    Ifd exif = NewIfd();
+    exif.Rational(0x920A, {{34, 1}})
+        .Long(0xA002, {160})
+        .Long(0xA003, {120})
+        .Rational(0xA20E, {{3072000, 892}})
+        .Rational(0xA20F, {{2048000, 595}})
+        .Short(0xA210, {2});
+    tiff.ifd0.Ascii(0x010F, "Canon").Link(0x8769, exif);
+    EXPECT_EQ(ReadTiff(tiff).TagIndexByName("FocalLengthin35mmFilm"), -1);
+}
+
 TEST_P(Derived35mm, OlympusWithoutDiagonalGivesZero) {
     Tiff tiff = NewTiff();
     tiff.ifd0.Ascii(0x010F, "OLYMPUS OPTICAL CO.,LTD")
