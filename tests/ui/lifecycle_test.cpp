@@ -1,0 +1,396 @@
+// The window's life: first start, settings read into the controls, settings written at close,
+// the decimal separator on activation, help and links.
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTest>
+#include <QToolButton>
+
+#include "window_fixture.h"
+
+using namespace quorvela::ui;
+using namespace quorvela::ui::testing;
+namespace fs = std::filesystem;
+
+namespace {
+
+// The key lines of a written settings file, "section/key", in file order.
+QStringList KeyOrder(const std::string& text) {
+    QStringList keys;
+    QString section;
+    for (const QString& line : QString::fromStdString(text).split("\r\n")) {
+        if (line.startsWith('[')) {
+            section = line.mid(1, line.indexOf(']') - 1);
+        } else if (line.contains('=')) {
+            keys << section + "/" + line.left(line.indexOf('='));
+        }
+    }
+    return keys;
+}
+
+QString ValueOf(const std::string& text, const QString& sectionKey) {
+    QString section;
+    for (const QString& line : QString::fromStdString(text).split("\r\n")) {
+        if (line.startsWith('[')) {
+            section = line.mid(1, line.indexOf(']') - 1);
+        } else if (line.contains('=') && section + "/" + line.left(line.indexOf('=')) == sectionKey) {
+            return line.mid(line.indexOf('=') + 1);
+        }
+    }
+    return "<missing>";
+}
+
+}  // namespace
+
+class LifecycleTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void firstStartGivesTheDefaults() {
+        TempDir folder;
+        WindowUnderTest w(folder.path());
+        QVERIFY(w->windowState() & Qt::WindowMaximized);
+        w.Show();
+        w->FormActivate();
+        QCOMPARE(w->windowTitle(), QString("Quorvela - version 1.1.6"));
+        QVERIFY(w->ChBoxSteps->isChecked());
+        QVERIFY(w->ChB_Subs->isChecked());
+        QVERIFY(!w->ChB3D->isChecked());
+        QVERIFY(!w->ChB_Raw->isChecked());  // built ticked, the missing file unticks it
+        QVERIFY(!w->Ch_AlwaysCalc->isChecked());
+        QCOMPARE(w->RadioGroup1Index(), 0);
+        QCOMPARE(w->Edit1->text(), QString("8.2"));
+        QCOMPARE(w->Edit2->text(), QString("38"));
+        QVERIFY(!w->Cb_Custom->isChecked());
+        QVERIFY(w->PanelMakeModel->isHidden());
+        QCOMPARE(w->SpinEdit1->value(), 10);
+        QVERIFY(w->SpinEdit1->isEnabled());
+        QCOMPARE(w->SpinEdit2->value(), 28);
+        QCOMPARE(w->SpinEdit3->value(), 0);
+        QCOMPARE(w->ComboBoxValue->currentIndex(), 0);
+        QCOMPARE(w->ComboBoxValue->currentText(), QString("Statistics off"));
+        QVERIFY(!w->LbSetforRealLength->isChecked());
+        QVERIFY(w->ChBbar->isChecked());
+        QVERIFY(w->ChBbar->isHidden());
+        QCOMPARE(w->PageControl1->currentWidget(), w->TabSheet1);
+        QCOMPARE(w->StatusPanel->text(), QString("35mm equivalent"));
+        QCOMPARE(w->StatusPanelLook(), kIndicatorNeeded);
+        for (QToolButton* button : w->SaveButtons) QVERIFY(!button->isEnabled());
+        QVERIFY(!w->Lb_SaveRichedit->isEnabled());
+        QVERIFY(!w->LbSpeedButton8->isEnabled());
+        QCOMPARE(w->Ch_AlwaysCalc->toolTip(),
+                 QString("Use this if the EXIF doesn't have accurate 35mm info.\rNote: All analyzed files should be "
+                         "from the same camera"));
+        QCOMPARE(w->StatusBar1->currentMessage(),
+                 QString("Left mouse drag (Up/Down) = zoom. Right mouse drag = pan. Invert Zoom rectangle = reset."));
+        // The tree opens at the user's home.
+        QTRY_COMPARE(w->SelectedFolder(), QDir::homePath());
+        QVERIFY(w->StartAnalyzing->isEnabled());
+    }
+
+    void firstStartSeedsTheCameraTable() {
+        TempDir folder;
+        WindowUnderTest w(folder.path());
+        QVERIFY(!w->EquivalentList.empty());
+        QVERIFY(fs::is_regular_file(folder.path() / "cam_equiv.txt"));
+    }
+
+    void preparedFileRestoresEveryControl() {
+        TempDir folder;
+        const fs::path photos = folder.path() / "photos";
+        fs::create_directories(photos);
+        WriteIni(folder.path() / "vintrop.ini", {"[CHECKMARK]",
+                                                 "0=0",
+                                                 "1=0",
+                                                 "2=1",
+                                                 "3=0",
+                                                 "4=1",
+                                                 "5=1",
+                                                 "[RadioButton]",
+                                                 "0=7",
+                                                 "[LensVAL]",
+                                                 "0=7,1",
+                                                 "1=0x22",
+                                                 "[FilterMake]",
+                                                 "2=Canon",
+                                                 "[FilterModel]",
+                                                 "3=G2",
+                                                 "[FilterOn]",
+                                                 "4=1",
+                                                 "[RealLength]",
+                                                 "5=0",
+                                                 "[MakerTag]",
+                                                 "6=Quality",
+                                                 "[MakerData]",
+                                                 "7=Fine",
+                                                 "[MakerNote]",
+                                                 "8=1",
+                                                 "[INI]",
+                                                 "IgnoreWA=99",
+                                                 "UseStepsWA=0",
+                                                 "Path=" + photos.string(),
+                                                 "Labels=4",
+                                                 "Tree=0x40",
+                                                 "WinStatusTop=50",
+                                                 "WinStatusLeft=100",
+                                                 "WinStatusWidth=700",
+                                                 "WinStatusHeight=500",
+                                                 "WinStatusMain=1"});
+        WindowUnderTest w(folder.path());
+        // Window state 1 puts the saved bounds in place before the window is first shown.
+        QVERIFY(!(w->windowState() & (Qt::WindowMaximized | Qt::WindowMinimized)));
+        QCOMPARE(w->pos(), QPoint(100, 50));
+        QCOMPARE(w->size(), QSize(700, 500));
+        QVERIFY(!w->ChBoxSteps->isChecked());
+        QVERIFY(!w->ChB_Subs->isChecked());
+        QVERIFY(w->ChB3D->isChecked());
+        QVERIFY(w->Chart5->View3D());
+        QVERIFY(w->ChBbar->isChecked());  // key "3" is read and overridden
+        QVERIFY(w->Ch_AlwaysCalc->isChecked());
+        QVERIFY(w->ChB_Raw->isChecked());
+        QCOMPARE(w->RadioGroup1Index(), 3);  // clamped to the last entry
+        QCOMPARE(w->Edit1->text(), QString("7,1"));
+        QCOMPARE(w->Edit2->text(), QString("0x22"));  // a text key stays text
+        QCOMPARE(w->EditMake->text(), QString("Canon"));
+        QCOMPARE(w->EditModel->text(), QString("G2"));
+        QVERIFY(w->Cb_Custom->isChecked());
+        QCOMPARE(w->MN_name_Edit->text(), QString("Quality"));
+        QCOMPARE(w->MN_Data_Edit->text(), QString("Fine"));
+        QVERIFY(w->CB_MakerNote->isChecked());
+        QCOMPARE(w->SpinEdit2->value(), 49);  // IgnoreWA 99 is clamped
+        QCOMPARE(w->SpinEdit1->value(), 1);
+        QCOMPARE(w->ComboBoxValue->currentIndex(), 4);
+        QCOMPARE(w->TreeWidth(), 64);
+        w.Show();
+        w->FormActivate();
+        QCOMPARE(w->Edit1->text(), QString("7.1"));
+        QVERIFY(!w->SpinEdit1->isEnabled());  // "Use steps" is off
+        QVERIFY(!w->PanelMakeModel->isHidden());
+        QCOMPARE(w->StatusPanel->text(), QString("Calculate 35mm"));
+        QTRY_COMPARE(w->SelectedFolder(), QString::fromStdString(photos.string()));
+        QVERIFY(w->BarSeries3->Marks().Visible);
+        QCOMPARE(w->BarSeries3->Marks().Style, quorvela::charts::MarkStyle::PercentTotal);
+    }
+
+    void realLengthModeIsRestored() {
+        TempDir folder;
+        WriteIni(folder.path() / "vintrop.ini", {"[RealLength]", "5=1"});
+        WindowUnderTest w(folder.path());
+        w.Show();
+        QVERIFY(w->LbSetforRealLength->isChecked());
+        QCOMPARE(w->StatusPanel->text(), QString("Real lens length"));
+        QVERIFY(w->MMPanel->isHidden());
+    }
+
+    void brokenValuesGiveDefaults() {
+        TempDir folder;
+        WriteIni(folder.path() / "vintrop.ini", {"garbage without a section", "[INI]", "IgnoreWA=many",
+                                                 "UseStepsWA=", "WinStatusMain=eleven", "[CHECKMARK]", "0=yes"});
+        WindowUnderTest w(folder.path());
+        QCOMPARE(w->SpinEdit2->value(), 28);
+        QCOMPARE(w->SpinEdit1->value(), 10);
+        QVERIFY(w->ChBoxSteps->isChecked());
+        QVERIFY(w->windowState() & Qt::WindowMaximized);
+        QVERIFY(w.Messages->Shown.isEmpty());
+    }
+
+    void binaryFileGivesDefaults() {
+        TempDir folder;
+        const std::vector<std::uint8_t> noise{0x00, 0xFF, 0x5B, 0x00, 0x3D, 0x0A, 0x80, 0x5D, 0x0D};
+        folder.Write("vintrop.ini", noise);
+        WindowUnderTest w(folder.path());
+        QVERIFY(w->ChB_Subs->isChecked());
+        QCOMPARE(w->SpinEdit2->value(), 28);
+    }
+
+    void closeWritesEveryKeyInTableOrder() {
+        TempDir folder;
+        WindowUnderTest w(folder.path());
+        w.Show();
+        QVERIFY(w->close());
+        const std::string text = ReadAll(folder.path() / "vintrop.ini");
+        const QStringList expected{
+            "CHECKMARK/0",      "CHECKMARK/1",      "CHECKMARK/2",       "CHECKMARK/3",        "CHECKMARK/4",
+            "CHECKMARK/5",      "RadioButton/0",    "LensVAL/0",         "LensVAL/1",          "FilterMake/2",
+            "FilterModel/3",    "FilterOn/4",       "RealLength/5",      "MakerTag/6",         "MakerData/7",
+            "MakerNote/8",      "INI/IgnoreWA",     "INI/UseStepsWA",    "INI/Path",           "INI/Labels",
+            "INI/Tree",         "INI/WinStatusTop", "INI/WinStatusLeft", "INI/WinStatusWidth", "INI/WinStatusHeight",
+            "INI/WinStatusMain"};
+        QCOMPARE(KeyOrder(text), expected);
+        QVERIFY(text.find("\r\n") != std::string::npos);
+        QCOMPARE(text.find('\n'), text.find("\r\n") + 1);  // CR LF line ends
+    }
+
+    void closeWritesTheControlsAndKeepsOtherKeys() {
+        TempDir folder;
+        WriteIni(folder.path() / "vintrop.ini",
+                 {"; written by hand", "[Mine]", "colour=blue", "[CHECKMARK]", "3=0", "[INI]", "Extra=5"});
+        WindowUnderTest w(folder.path());
+        w.Show();
+        w->ChB3D->setChecked(true);
+        w->SpinEdit2->setValue(12);
+        w->EditMake->setText("Nikon");
+        w->showNormal();
+        w->move(120, 80);
+        w->resize(760, 540);
+        QVERIFY(w->close());
+        const std::string text = ReadAll(folder.path() / "vintrop.ini");
+        QVERIFY(text.find("; written by hand") != std::string::npos);
+        QCOMPARE(ValueOf(text, "Mine/colour"), QString("blue"));
+        QCOMPARE(ValueOf(text, "INI/Extra"), QString("5"));
+        QCOMPARE(ValueOf(text, "CHECKMARK/3"), QString("1"));  // read as 0, written back as 1
+        QCOMPARE(ValueOf(text, "CHECKMARK/2"), QString("1"));
+        QCOMPARE(ValueOf(text, "INI/IgnoreWA"), QString("12"));
+        QCOMPARE(ValueOf(text, "FilterMake/2"), QString("Nikon"));
+        QCOMPARE(ValueOf(text, "LensVAL/0"), QString("8.2"));  // as the window shows it
+        QCOMPARE(ValueOf(text, "INI/Path"), QDir::homePath());
+        QCOMPARE(ValueOf(text, "INI/WinStatusMain"), QString("1"));
+        QCOMPARE(ValueOf(text, "INI/WinStatusLeft"), QString("120"));
+        QCOMPARE(ValueOf(text, "INI/WinStatusTop"), QString("80"));
+        QCOMPARE(ValueOf(text, "INI/WinStatusWidth"), QString("760"));
+        QCOMPARE(ValueOf(text, "INI/WinStatusHeight"), QString("540"));
+        QCOMPARE(ValueOf(text, "INI/Tree"), QString::number(w->Panel2->width()));
+    }
+
+    void closeWritesTheWindowState_data() {
+        QTest::addColumn<int>("state");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("normal") << int(Qt::WindowNoState) << "1";
+        QTest::newRow("minimized") << int(Qt::WindowMinimized) << "2";
+        QTest::newRow("maximized") << int(Qt::WindowMaximized) << "3";
+    }
+    void closeWritesTheWindowState() {
+        QFETCH(int, state);
+        QFETCH(QString, written);
+        TempDir folder;
+        {
+            WindowUnderTest w(folder.path());
+            w.Show();
+            w->setWindowState(Qt::WindowState(state));
+            QVERIFY(w->close());
+        }
+        QCOMPARE(ValueOf(ReadAll(folder.path() / "vintrop.ini"), "INI/WinStatusMain"), written);
+        // The next start opens in that state.
+        WindowUnderTest again(folder.path());
+        QCOMPARE(int(again->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)), state);
+    }
+
+    void settingsAreReadOnceAndWrittenOnce() {
+        TempDir folder;
+        WindowUnderTest w(folder.path());
+        w.Show();
+        w->FormActivate();
+        QVERIFY(!fs::exists(folder.path() / "vintrop.ini"));
+        QVERIFY(w->close());
+        QVERIFY(fs::exists(folder.path() / "vintrop.ini"));
+    }
+
+    void unwritableSettingsFileIsReportedAndTheWindowStillCloses() {
+        TempDir folder;
+        fs::create_directories(folder.path() / "vintrop.ini");  // a folder in the file's place
+        WindowUnderTest w(folder.path());
+        w.Show();
+        QVERIFY(w->close());
+        QVERIFY(!w->isVisible());
+        QCOMPARE(w.Messages->Shown.size(), 1);
+        QVERIFY(w.Messages->Shown.first().startsWith("Unable to write to "));
+        QVERIFY(w.Messages->Shown.first().contains("vintrop.ini"));
+    }
+
+    void decimalSeparatorOnActivation_data() {
+        QTest::addColumn<char>("separator");
+        QTest::addColumn<QString>("edit1");
+        QTest::addColumn<QString>("example1");
+        QTest::addColumn<QString>("example2");
+        QTest::newRow("point") << '.' << "8.2"
+                               << "For example 7.2\r\n"
+                               << "For example 38 or 1.6\r\n";
+        QTest::newRow("comma") << ',' << "8,2"
+                               << "For example 7,2\r\n"
+                               << "For example 38 or 1,6\r\n";
+    }
+    void decimalSeparatorOnActivation() {
+        QFETCH(char, separator);
+        QFETCH(QString, edit1);
+        QFETCH(QString, example1);
+        QFETCH(QString, example2);
+        TempDir folder;
+        WindowUnderTest w(folder.path(), separator);
+        w.Show();
+        w->FormActivate();
+        QCOMPARE(w->Edit1->text(), edit1);
+        QVERIFY2(w->Edit1->toolTip().contains(example1), qPrintable(w->Edit1->toolTip()));
+        QVERIFY(w->Edit1->toolTip().startsWith("Enter lens length of the digital camera For example 7"));
+        QVERIFY(w->Edit1->toolTip().endsWith("See the f number on the lens or documentation of the camera."));
+        QVERIFY2(w->Edit2->toolTip().contains(example2), qPrintable(w->Edit2->toolTip()));
+        QVERIFY(w->Edit2->toolTip().endsWith("6\r\nSee documentation of the camera."));
+    }
+
+    void activationDisablesStartWithoutAFolder() {
+        TempDir folder;
+        WindowUnderTest w(folder.path());
+        w.Show();
+        const fs::path gone = folder.path() / "gone";
+        fs::create_directories(gone);
+        QTRY_VERIFY(w->SelectFolder(QString::fromStdString(gone.string())));
+        QVERIFY(w->StartAnalyzing->isEnabled());
+        fs::remove(gone);
+        w->FormActivate();
+        QVERIFY(!w->StartAnalyzing->isEnabled());
+    }
+
+    void helpOpensTheProgramsPage() {
+        TempDir folder;
+        WindowUnderTest w(folder.path());
+        w.Show();
+        w->LbSpeedButton9->click();
+        QCOMPARE(int(w.Opened.size()), 1);
+        QVERIFY(w.Opened.back().isLocalFile());
+        QVERIFY(w.Opened.back().toLocalFile().endsWith("/index.html"));
+        QVERIFY(QFileInfo::exists(w.Opened.back().toLocalFile()));
+    }
+
+    void f1OpensHelpFromAnyControl() {
+        TempDir folder;
+        WindowUnderTest w(folder.path());
+        w.Show();
+        w->activateWindow();
+        w->EditMake->setFocus();
+        QTest::keyClick(w->EditMake, Qt::Key_F1);
+        QCOMPARE(int(w.Opened.size()), 1);
+        QVERIFY(w.Opened.back().toLocalFile().endsWith("/index.html"));
+        QVERIFY(w->EditMake->text().isEmpty());
+    }
+
+    void cameraTableTopicHasItsOwnPage() {
+        TempDir folder;
+        WindowUnderTest w(folder.path());
+        w->OpenHelpTopic(3);
+        QCOMPARE(int(w.Opened.size()), 1);
+        QVERIFY(w.Opened.back().toLocalFile().endsWith("/camera-table.html"));
+    }
+
+    void linkLabelsOpenTheirPages() {
+        TempDir folder;
+        WindowUnderTest w(folder.path());
+        w.Show();
+        QTest::mouseClick(w->Label7, Qt::LeftButton);
+        QTest::mouseClick(w->Label14, Qt::LeftButton);
+        QCOMPARE(int(w.Opened.size()), 2);
+        QVERIFY(w.Opened[0].toLocalFile().endsWith("/home.html"));
+        QVERIFY(w.Opened[1].toLocalFile().endsWith("/support.html"));
+        QCOMPARE(w->Label7->toolTip(), QString("Click here to visit the site"));
+        QCOMPARE(w->Label14->text(), QString("Please Donate"));
+    }
+};
+
+QTEST_MAIN(LifecycleTest)
+#include "lifecycle_test.moc"

@@ -1,0 +1,203 @@
+// The control-state rules of the window, without a window.
+#include <QTest>
+#include <filesystem>
+#include <fstream>
+
+#include "ui/control_rules.h"
+#include "ui/help_topics.h"
+#include "ui/program_folder.h"
+
+using namespace quorvela::ui;
+namespace fs = std::filesystem;
+
+Q_DECLARE_METATYPE(std::string)
+
+class RulesTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void modeDisplay_data() {
+        QTest::addColumn<bool>("realLength");
+        QTest::addColumn<bool>("alwaysCalculate");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<bool>("manualFactorVisible");
+        QTest::newRow("35mm equivalent") << false << false << "35mm equivalent" << true;
+        QTest::newRow("always calculate") << false << true << "Calculate 35mm" << true;
+        QTest::newRow("real length") << true << false << "Real lens length" << false;
+        QTest::newRow("real length wins") << true << true << "Real lens length" << false;
+    }
+    void modeDisplay() {
+        QFETCH(bool, realLength);
+        QFETCH(bool, alwaysCalculate);
+        QFETCH(QString, caption);
+        QFETCH(bool, manualFactorVisible);
+        const ModeDisplay display = DisplayFor({realLength, alwaysCalculate});
+        QCOMPARE(QString::fromUtf8(display.Caption.data(), display.Caption.size()), caption);
+        QCOMPARE(display.ManualFactorVisible, manualFactorVisible);
+    }
+
+    void doubleClickCycle_data() {
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("next");
+        QTest::newRow("35mm to real") << "35mm equivalent"
+                                      << "Real lens length";
+        QTest::newRow("real to calculate") << "Real lens length"
+                                           << "Calculate 35mm";
+        QTest::newRow("calculate to 35mm") << "Calculate 35mm"
+                                           << "35mm equivalent";
+    }
+    void doubleClickCycle() {
+        QFETCH(QString, caption);
+        QFETCH(QString, next);
+        const std::optional<LensMode> mode = NextMode(caption.toStdString());
+        QVERIFY(mode.has_value());
+        const ModeDisplay display = DisplayFor(*mode);
+        QCOMPARE(QString::fromUtf8(display.Caption.data(), display.Caption.size()), next);
+    }
+
+    void threeDoubleClicksComeBack() {
+        std::string caption(kModeCalculate);
+        for (int i = 0; i < 3; ++i) caption = std::string(DisplayFor(*NextMode(caption)).Caption);
+        QCOMPARE(caption, std::string(kModeCalculate));
+    }
+
+    void otherCaptionsChangeNothing_data() {
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("lower case") << "35mm Equivalent";
+        QTest::newRow("blank after") << "Real lens length ";
+        QTest::newRow("empty") << "";
+    }
+    void otherCaptionsChangeNothing() {
+        QFETCH(QString, caption);
+        QVERIFY(!NextMode(caption.toStdString()).has_value());
+    }
+
+    void decimalKeys_data() {
+        QTest::addColumn<QChar>("key");
+        QTest::addColumn<char>("separator");
+        QTest::addColumn<bool>("kept");
+        QTest::newRow("comma under point") << QChar(',') << '.' << false;
+        QTest::newRow("point under point") << QChar('.') << '.' << true;
+        QTest::newRow("point under comma") << QChar('.') << ',' << false;
+        QTest::newRow("comma under comma") << QChar(',') << ',' << true;
+        QTest::newRow("digit") << QChar('7') << '.' << true;
+        QTest::newRow("letter") << QChar('x') << ',' << true;
+    }
+    void decimalKeys() {
+        QFETCH(QChar, key);
+        QFETCH(char, separator);
+        QFETCH(bool, kept);
+        QCOMPARE(KeepDecimalKey(key.unicode(), separator), kept);
+    }
+
+    void pointsPerPageWrap_data() {
+        QTest::addColumn<int>("value");
+        QTest::addColumn<int>("becomes");  // -1: stands
+        QTest::newRow("step down from 0") << -10 << 100;
+        QTest::newRow("step up from 100") << 110 << 0;
+        QTest::newRow("0 stands") << 0 << -1;
+        QTest::newRow("50 stands") << 50 << -1;
+        QTest::newRow("100 stands") << 100 << -1;
+    }
+    void pointsPerPageWrap() {
+        QFETCH(int, value);
+        QFETCH(int, becomes);
+        const std::optional<int> wrapped = WrappedPointsPerPage(value);
+        QCOMPARE(wrapped.value_or(-1), becomes);
+    }
+
+    void statisticsModes() {
+        QCOMPARE(kStatisticsModes.size(), std::size_t{6});
+        QCOMPARE(std::string(kStatisticsModes[0]), std::string("Statistics off"));
+        QCOMPARE(std::string(kStatisticsModes[5]), std::string("Show all statistics"));
+    }
+
+    void overviewGrid_data() {
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("height");
+        QTest::addColumn<int>("w");
+        QTest::addColumn<int>("h");
+        QTest::newRow("odd sizes leave a strip") << 641 << 313 << 320 << 156;
+        QTest::newRow("even sizes") << 800 << 600 << 400 << 300;
+        QTest::newRow("tiny") << 1 << 1 << 0 << 0;
+    }
+    void overviewGrid() {
+        QFETCH(int, width);
+        QFETCH(int, height);
+        QFETCH(int, w);
+        QFETCH(int, h);
+        const auto grid = OverviewGrid(width, height);
+        QCOMPARE(grid[0], (GridCell{0, 0, w, h}));
+        QCOMPARE(grid[1], (GridCell{w, 0, w, h}));
+        QCOMPARE(grid[2], (GridCell{0, h, w, h}));
+        QCOMPARE(grid[3], (GridCell{w, h, w, h}));
+    }
+
+    void resetButtonsAfterZoom() {
+        ViewStates views{};
+        views[1] = {true, true, 0};
+        const ResetButtons buttons = AfterZoom(views);
+        QVERIFY(buttons.Overview);
+        QCOMPARE(buttons.Fit, (std::array<bool, 4>{false, true, false, false}));
+    }
+
+    void resetButtonsAfterUndo() {
+        ViewStates views{};
+        // The chart being reset still reads as zoomed while its listeners run.
+        views[2] = {true, false, 0};
+        QCOMPARE(AfterUndoZoom(views), (ResetButtons{true, {false, false, true, false}}));
+        QCOMPARE(AfterUndoZoom(ViewStates{}), (ResetButtons{false, {false, false, false, false}}));
+    }
+
+    void resetButtonsAfterScroll() {
+        ViewStates views{};
+        views[0].BottomMinimum = 3;
+        views[3] = {false, true, 0};  // panned up or down only
+        QCOMPARE(AfterScroll(views), (ResetButtons{true, {true, false, false, true}}));
+    }
+
+    void helpPages() {
+        QCOMPARE(std::string(HelpPageFor(kHelpTopicProgram)), std::string("index.html"));
+        QCOMPARE(std::string(HelpPageFor(kHelpTopicCameraTable)), std::string("camera-table.html"));
+        QCOMPARE(std::string(HelpPageFor(42)), std::string("index.html"));
+    }
+
+    void helpFolderIsTheFirstWithTheFrontPage() {
+        const fs::path base = fs::temp_directory_path() / "quorvela-help-test";
+        fs::remove_all(base);
+        fs::create_directories(base / "empty");
+        fs::create_directories(base / "full");
+        std::ofstream(base / "full" / "index.html") << "<html></html>";
+        QCOMPARE(FindHelpFolder({base / "missing", base / "empty", base / "full"}), base / "full");
+        QVERIFY(FindHelpFolder({base / "empty"}).empty());
+        fs::remove_all(base);
+    }
+
+    void shippedHelpHasEveryTopicPage() {
+        const fs::path help = fs::path(QUORVELA_SOURCE_DIR) / "docs" / "help";
+        for (const auto page :
+             {HelpPageFor(kHelpTopicProgram), HelpPageFor(kHelpTopicCameraTable), kHomePage, kSupportPage}) {
+            QVERIFY2(fs::is_regular_file(help / page), std::string(page).c_str());
+        }
+    }
+
+    void writableProgramFolderStays() {
+        const fs::path folder = fs::temp_directory_path();
+        QCOMPARE(WritableProgramFolder(folder), folder);
+    }
+
+    void unwritableProgramFolderMovesToTheUsersConfiguration() {
+        const fs::path base = fs::temp_directory_path() / "quorvela-config-test";
+        fs::remove_all(base);
+        fs::create_directories(base / "config");
+        qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString((base / "config").string()));
+        // A folder that does not exist cannot be written to, also for root.
+        QCOMPARE(WritableProgramFolder(base / "no-such-folder"), base / "config" / "quorvela");
+        QVERIFY(fs::is_directory(base / "config" / "quorvela"));
+        qunsetenv("XDG_CONFIG_HOME");
+        fs::remove_all(base);
+    }
+};
+
+QTEST_APPLESS_MAIN(RulesTest)
+#include "rules_test.moc"

@@ -1,0 +1,292 @@
+// The run in the window: the points it puts on the charts, its messages in order, stopping it
+// with the Stop button, Esc or a close, and the state the window is left in.
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTest>
+#include <QToolButton>
+#include <fstream>
+#include <functional>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "analysis/analysis_run.h"
+#include "analysis/filter.h"
+#include "cli/cli.h"
+#include "window_fixture.h"
+
+using namespace quorvela::ui;
+using namespace quorvela::ui::testing;
+namespace fs = std::filesystem;
+namespace testdata = quorvela::testing;
+
+Q_DECLARE_METATYPE(std::function<void(TAnalyseLength&)>)
+
+namespace {
+
+using Setup = std::function<void(TAnalyseLength&)>;
+
+QString Path(const fs::path& p) {
+    return QString::fromStdString(p.string());
+}
+
+void CopyPhoto(const std::string& name, const fs::path& to) {
+    fs::create_directories(to.parent_path());
+    fs::copy_file(testdata::CorpusDir() / name, to, fs::copy_options::overwrite_existing);
+}
+
+// Many folders of a few photos each: a run long enough to be stopped on the way.
+int MakeLongTree(const fs::path& root, int folders = 300) {
+    int files = 0;
+    for (int f = 0; f < folders; ++f) {
+        const fs::path folder = root / ("set" + std::to_string(f / 20)) / ("day" + std::to_string(f));
+        CopyPhoto("canon_powershotg2_01.jpg", folder / "a.jpg");
+        CopyPhoto("nikon_d90_01.jpg", folder / "b.JPG");
+        files += 2;
+    }
+    return files;
+}
+
+QStringList JsonPoints(const nlohmann::json& rows) {
+    QStringList points;
+    for (const auto& row : rows) {
+        points << QString::fromStdString(row["label"].get<std::string>()) + "=" +
+                      QString::number(row["count"].get<int>());
+    }
+    return points;
+}
+
+nlohmann::json CliAnalyse(const fs::path& folder, const fs::path& pathListFile) {
+    std::ostringstream out;
+    std::ostringstream err;
+    const int code =
+        quorvela::cli::runCli({"analyse", folder.string(), "--json", "--decimal-separator", ".", "--table",
+                               QUORVELA_SOURCE_DIR "/data/cam_equiv.exp", "--path-list-file", pathListFile.string()},
+                              out, err);
+    if (code != 0) qWarning("quorvela-cli: %s", err.str().c_str());
+    return nlohmann::json::parse(out.str());
+}
+
+}  // namespace
+
+class RunTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void chartsShowWhatTheCommandLineGives() {
+        if (!testdata::HaveCorpus()) QSKIP("photo corpus absent");
+        TempDir folder;
+        WindowUnderTest w(folder.path());
+        w.Show();
+        // The tree names folders without "..": the command line gets the same name.
+        const fs::path corpus = fs::canonical(testdata::CorpusDir());
+        QTRY_VERIFY(w->SelectFolder(Path(corpus)));
+        QVERIFY(w.RunAndWait());
+        const nlohmann::json cli = CliAnalyse(corpus, folder.path() / "cli_list.txt");
+        const char* keys[] = {"focal", "iso", "aperture", "shutter"};
+        for (int q = 0; q < 4; ++q) {
+            QCOMPARE(w.Points(q), JsonPoints(cli[keys[q]]));
+            QVERIFY(!w.Points(q).isEmpty());
+        }
+        QStringList lines;
+        for (const auto& line : cli["pathList"]) lines << QString::fromStdString(line.get<std::string>());
+        QCOMPARE(w->RichEdit1->toPlainText(), lines.join('\n'));
+        QCOMPARE(w->RunSummaryText().toStdString(), cli["summary"].get<std::string>());
+        QVERIFY(w->Lb_SaveRichedit->isEnabled());
+        QCOMPARE(ReadAll(folder.path() / "vt_debug.txt"), ReadAll(folder.path() / "cli_list.txt"));
+        // Idle again, with the charts current.
+        QCOMPARE(w->windowTitle(), "Analysed: " + Path(corpus));
+        QVERIFY(w->StartAnalyzing->isVisible());
+        QVERIFY(w->StopAnalyzing->isHidden());
+        QCOMPARE(w->ProgrBarCollect->value(), 0);
+        QCOMPARE(w->ProgrBarAnalyse->value(), 0);
+        QVERIFY(QApplication::overrideCursor() == nullptr);
+        QCOMPARE(w->StatusPanelLook(), kIndicatorCurrent);
+        QCOMPARE(w->Label20->text(), QString("Click on a line to select and show the image!"));
+        for (QToolButton* button : w->SaveButtons) QVERIFY(button->isEnabled());
+        QCOMPARE(w.Messages->Shown, QStringList{});
+    }
+
+    void messagesInOrder_data() {
+        QTest::addColumn<Setup>("setup");
+        QTest::addColumn<QStringList>("messages");
+        QTest::newRow("no jpeg files") << Setup([](TAnalyseLength&) {}) << QStringList{"No jpeg files found."};
+        QTest::newRow("no EXIF") << Setup([](TAnalyseLength& w) {
+            const fs::path folder = w.SelectedFolder().toStdString();
+            std::ofstream(folder / "a.jpg") << "not a photo";
+            std::ofstream(folder / "b.JPEG") << "\xFF\xD8\xFF\xD9";
+        }) << QStringList{"None of the jpeg files contained EXIF info."};
+        QTest::newRow("filtered, none match") << Setup([](TAnalyseLength& w) {
+            CopyPhoto("canon_powershotg2_01.jpg", fs::path(w.SelectedFolder().toStdString()) / "a.jpg");
+            w.Cb_Custom->setChecked(true);
+            w.EditMake->setText("NoSuchMaker");
+        }) << QStringList{"None of the jpeg files match the make and/or model filter strings."};
+        const std::string summary = quorvela::analysis::FilterSummaryText(1, 2, {"canon", "", "", ""});
+        QTest::newRow("filtered, one matches") << Setup([](TAnalyseLength& w) {
+            CopyPhoto("canon_powershotg2_01.jpg", fs::path(w.SelectedFolder().toStdString()) / "a.jpg");
+            CopyPhoto("nikon_d90_01.jpg", fs::path(w.SelectedFolder().toStdString()) / "b.jpg");
+            w.Cb_Custom->setChecked(true);
+            w.EditMake->setText("canon");
+        }) << QStringList{QString::fromStdString(summary)};
+        QTest::newRow("filter fields refused") << Setup([](TAnalyseLength& w) {
+            w.Cb_Custom->setChecked(true);
+            w.MN_name_Edit->setText("Quality");
+        }) << QStringList{"You need to fill Maker and/or Model, and/or enter two strings at the Maker note."};
+    }
+    void messagesInOrder() {
+        QFETCH(Setup, setup);
+        QFETCH(QStringList, messages);
+        if (!testdata::HaveCorpus()) QSKIP("photo corpus absent");
+        TempDir program;
+        TempDir photos;
+        WindowUnderTest w(program.path());
+        w.Show();
+        QTRY_VERIFY(w->SelectFolder(Path(photos.path())));
+        setup(*w);
+        QVERIFY(w.RunAndWait());
+        QCOMPARE(w.Messages->Shown, messages);
+    }
+
+    void refusedFilterChangesNothing() {
+        if (!testdata::HaveCorpus()) QSKIP("photo corpus absent");
+        TempDir program;
+        TempDir photos;
+        CopyPhoto("canon_powershotg2_01.jpg", photos.path() / "a.jpg");
+        WindowUnderTest w(program.path());
+        w.Show();
+        QTRY_VERIFY(w->SelectFolder(Path(photos.path())));
+        QVERIFY(w.RunAndWait());
+        const QString caption = w->windowTitle();
+        const QStringList points = w.Points(0);
+        w->Cb_Custom->setChecked(true);
+        w->MN_Data_Edit->setText("Fine");
+        QVERIFY(w.RunAndWait());
+        QCOMPARE(w.Messages->Shown.size(), 1);
+        QCOMPARE(w->windowTitle(), caption);
+        QCOMPARE(w.Points(0), points);
+        QVERIFY(w->StartAnalyzing->isEnabled());
+    }
+
+    void noFolderKeepsThePreviousResult() {
+        if (!testdata::HaveCorpus()) QSKIP("photo corpus absent");
+        TempDir program;
+        TempDir photos;
+        const fs::path first = photos.path() / "first";
+        CopyPhoto("canon_powershotg2_01.jpg", first / "a.jpg");
+        CopyPhoto("nikon_d90_01.jpg", first / "b.jpg");
+        const fs::path second = photos.path() / "second";
+        fs::create_directories(second);
+        WindowUnderTest w(program.path());
+        w.Show();
+        QTRY_VERIFY(w->SelectFolder(Path(first)));
+        QVERIFY(w.RunAndWait());
+        const QStringList points = w.Points(0);
+        const QString list = w->RichEdit1->toPlainText();
+        QVERIFY(!points.isEmpty());
+        QVERIFY(!list.isEmpty());
+        const std::string file = ReadAll(program.path() / "vt_debug.txt");
+        QTRY_VERIFY(w->SelectFolder(Path(second)));
+        fs::remove(second);
+        w->FormKeyDown(Qt::Key_Escape);  // a stop asked for before the run does not count
+        w->StartAnalyzingClick();
+        QTRY_VERIFY(!w->Running());
+        QCOMPARE(w.Messages->Shown, QStringList{"No folder selected."});
+        QCOMPARE(w.Points(0), points);
+        QCOMPARE(w->RichEdit1->toPlainText(), list);
+        QCOMPARE(ReadAll(program.path() / "vt_debug.txt"), file);
+        QVERIFY(QApplication::overrideCursor() == nullptr);
+    }
+
+    void stopButtonEndsTheRunEarly_data() {
+        QTest::addColumn<bool>("escape");
+        QTest::newRow("Stop button") << false;
+        QTest::newRow("Esc key") << true;
+    }
+    void stopButtonEndsTheRunEarly() {
+        QFETCH(bool, escape);
+        if (!testdata::HaveCorpus()) QSKIP("photo corpus absent");
+        TempDir program;
+        TempDir photos;
+        const int total = MakeLongTree(photos.path());
+        WindowUnderTest w(program.path());
+        w.Show();
+        QTRY_VERIFY(w->SelectFolder(Path(photos.path())));
+        w->StartAnalyzing->click();
+        QVERIFY(w->Running());
+        QTRY_VERIFY(w->ProgrBarCollect->value() > 0);
+        // While it runs: Stop in place of Start, the save buttons out of reach.
+        QVERIFY(w->StopAnalyzing->isVisible());
+        QVERIFY(w->StartAnalyzing->isHidden());
+        QVERIFY(w->windowTitle().startsWith("Analyzing: "));
+        for (QToolButton* button : w->SaveButtons) QVERIFY(!button->isEnabled());
+        if (escape) {
+            QTest::keyClick(w.window.get(), Qt::Key_Escape);
+        } else {
+            w->StopAnalyzing->click();
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(!w->Running(), 30000);
+        QCOMPARE(w.Messages->Shown, QStringList{"Plot interrupted, graph not complete."});
+        QVERIFY(w->LastResult().StopRequested);
+        QVERIFY(w->LastResult().FilesFound < total);
+        QVERIFY(!w.Points(0).isEmpty());  // what was gathered before the stop
+        QCOMPARE(w->StatusPanelLook(), kIndicatorNeeded);
+        QVERIFY(w->StartAnalyzing->isVisible());
+    }
+
+    void closingDuringARunStopsItAndWritesTheSettings() {
+        if (!testdata::HaveCorpus()) QSKIP("photo corpus absent");
+        TempDir program;
+        TempDir photos;
+        MakeLongTree(photos.path());
+        WindowUnderTest w(program.path());
+        w.Show();
+        QTRY_VERIFY(w->SelectFolder(Path(photos.path())));
+        w->SpinEdit2->setValue(17);
+        w->StartAnalyzing->click();
+        QTRY_VERIFY(w->ProgrBarCollect->value() > 0);
+        QVERIFY(!w->close());  // not yet: the run stops first
+        QTRY_VERIFY_WITH_TIMEOUT(!w->isVisible(), 30000);
+        QVERIFY(!w->Running());
+        QVERIFY(w->LastResult().StopRequested);
+        QVERIFY(w.Messages->Shown.isEmpty());  // nothing pops up over a closing window
+        const std::string ini = ReadAll(program.path() / "vintrop.ini");
+        QVERIFY(ini.find("IgnoreWA=17") != std::string::npos);
+        QVERIFY(ini.find("Path=" + photos.path().string()) != std::string::npos);
+    }
+
+    void runReadsTheSettingsOfTheControls() {
+        TempDir program;
+        WindowUnderTest w(program.path(), ',');
+        w->ChBoxSteps->setChecked(false);
+        w->SpinEdit1->setValue(7);
+        w->SpinEdit2->setValue(3);
+        w->ChB_Subs->setChecked(false);
+        w->ChB_Raw->setChecked(true);
+        w->SetRadioGroup1Index(2);
+        w->CB_MakerNote->setChecked(true);
+        w->LbSetforRealLength->setChecked(true);
+        w->Edit1->setText("7,1");
+        w->EditModel->setText("G2");
+        const quorvela::analysis::AnalysisSettings s = w->CurrentAnalysisSettings();
+        QVERIFY(!s.UseSteps);
+        QCOMPARE(s.StepSize, 7);
+        QCOMPARE(s.IgnoreUpTo, 3);
+        QVERIFY(!s.IncludeSubfolders);
+        QVERIFY(s.FractionShutter);
+        QVERIFY(s.PathList == quorvela::analysis::PathListQuantity::Aperture);
+        QVERIFY(s.AddMakerNotes);
+        QVERIFY(s.Lens.RealLength);
+        QCOMPARE(s.Lens.Edit1, std::string("7,1"));
+        QCOMPARE(s.Filter.Model, std::string("G2"));
+        w->SetRadioGroup1Index(-1);
+        QVERIFY(w->CurrentAnalysisSettings().PathList == quorvela::analysis::PathListQuantity::None);
+    }
+};
+
+QTEST_MAIN(RunTest)
+#include "run_test.moc"

@@ -1,0 +1,64 @@
+#include "window_fixture.h"
+
+#include <QApplication>
+#include <QPushButton>
+#include <QTest>
+#include <fstream>
+#include <sstream>
+
+#include "charts/engine/bar_series.h"
+
+namespace quorvela::ui::testing {
+
+WindowUnderTest::WindowUnderTest(std::filesystem::path programFolder, char decimalSeparator)
+    : ProgramFolder(std::move(programFolder)) {
+    WindowServices services;
+    services.ProgramFolder = ProgramFolder;
+    // The build's program folder holds the camera table seed and the help pages.
+    services.ExecutableFolder = QUORVELA_BIN_DIR;
+    services.Messages = Messages;
+    services.OpenUrl = [this](const QUrl& url) { Opened.push_back(url); };
+    services.DecimalSeparator = decimalSeparator;
+    services.AskSaveFile = [this](const QString& name, const QString& filter) {
+        AskedNames << name;
+        AskedFilters << filter;
+        return SaveAnswer;
+    };
+    window = std::make_unique<TAnalyseLength>(services);
+}
+
+WindowUnderTest::~WindowUnderTest() = default;
+
+void WindowUnderTest::Show() {
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+}
+
+bool WindowUnderTest::RunAndWait(int timeoutMs) {
+    window->StartAnalyzing->click();
+    if (!window->Running()) return true;  // nothing started (button disabled)
+    return QTest::qWaitFor([this] { return !window->Running(); }, timeoutMs);
+}
+
+QStringList WindowUnderTest::Points(int series) const {
+    const charts::TBarSeries* s = window->Series().at(static_cast<std::size_t>(series));
+    QStringList points;
+    for (int i = 0; i < s->Count(); ++i) {
+        points << QString::fromStdString(s->Label(i)) + "=" + QString::number(s->YValue(i));
+    }
+    return points;
+}
+
+void WriteIni(const std::filesystem::path& file, const std::vector<std::string>& lines) {
+    std::ofstream out(file, std::ios::binary);
+    for (const std::string& line : lines) out << line << "\r\n";
+}
+
+std::string ReadAll(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+}  // namespace quorvela::ui::testing

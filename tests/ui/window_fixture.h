@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "charts/chart_set.h"
+#include "support/test_files.h"
+#include "ui/analyse_length.h"
+
+namespace quorvela::ui::testing {
+
+// Records what the window would have shown in message boxes.
+class RecordingMessages final : public MessageSink {
+  public:
+    void ShowMessage(const QString& text) override { Shown << text; }
+    QStringList Shown;
+};
+
+// A window over its own program folder, with recorded messages, links and save dialogs.
+class WindowUnderTest {
+  public:
+    explicit WindowUnderTest(std::filesystem::path programFolder, char decimalSeparator = '.');
+    ~WindowUnderTest();
+
+    TAnalyseLength& operator*() { return *window; }
+    TAnalyseLength* operator->() { return window.get(); }
+
+    // Shows the window and waits for its first showing to be handled.
+    void Show();
+    // Starts a run and waits until it has ended; false when it did not end in time.
+    bool RunAndWait(int timeoutMs = 120000);
+    // The points of one series as "label=count" texts.
+    [[nodiscard]] QStringList Points(int series) const;
+
+    std::filesystem::path ProgramFolder;
+    std::shared_ptr<RecordingMessages> Messages = std::make_shared<RecordingMessages>();
+    std::vector<QUrl> Opened;
+    QStringList AskedNames;
+    QStringList AskedFilters;
+    QString SaveAnswer;  // what the save dialog returns; empty is a cancel
+    std::unique_ptr<TAnalyseLength> window;
+};
+
+// A settings file with the given text (lines joined with CR LF).
+void WriteIni(const std::filesystem::path& file, const std::vector<std::string>& lines);
+std::string ReadAll(const std::filesystem::path& file);
+
+// A fresh folder under the temporary folder, removed with the object.
+using quorvela::testing::TempDir;
+
+}  // namespace quorvela::ui::testing
