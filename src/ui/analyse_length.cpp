@@ -172,7 +172,7 @@ bool TAnalyseLength::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
     if (type == QEvent::KeyPress && (watched == Edit1 || watched == Edit2)) {
         const QString text = static_cast<QKeyEvent*>(event)->text();
-        if (!text.isEmpty() && text.at(0).isPrint() && !Edit1KeyPress(text.at(0))) return true;
+        if (!text.isEmpty() && !Edit1KeyPress(text.at(0))) return true;
     } else if (watched == StatusPanel && type == QEvent::MouseButtonDblClick) {
         StatusPanelDblClick();
         return true;

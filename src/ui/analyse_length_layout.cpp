@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFileSystemModel>
 #include <QFont>
+#include <QFontDatabase>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -514,6 +515,8 @@ void TAnalyseLength::BuildPathListTab() {
     RichEdit1 = new QPlainTextEdit(TabSheet7);
     RichEdit1->setObjectName("RichEdit1");
     RichEdit1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // The lines are laid out in columns: "___24 mm = 24.00 mm - ..." only lines up in a fixed pitch.
+    RichEdit1->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     RichEdit1->setReadOnly(true);
     RichEdit1->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     RichEdit1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
