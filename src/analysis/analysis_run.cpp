@@ -3,12 +3,15 @@
 #include <dirent.h>
 #include <sys/stat.h>
 
+#include <deque>
 #include <exception>
+#include <functional>
 #include <set>
 #include <utility>
 
 #include "equivalence/text_file.h"
 #include "file_analysis.h"
+#include "file_pool.h"
 #include "filter.h"
 #include "metadata/img_data.h"
 #include "metadata/text_util.h"
@@ -76,8 +79,18 @@ class Run {
     AnalysisResult Perform();
 
   private:
-    void ProcessFolder(std::string folder, std::size_t folderCount);
-    void AddFile(const std::string& path);
+    // One step of the walk, combined in the order a one-file-at-a-time run takes it.
+    struct Step {
+        enum class Kind { FolderStart, File, FolderEnd } What;
+        int Value = 0;  // FolderStart: photos in the folder; FolderEnd: folder index
+    };
+
+    void ProcessFolders(const std::vector<std::string>& folders);
+    std::vector<std::string> JpegPaths(const std::string& folder) const;
+    // Applies one step; false when the run stops here.
+    bool Combine(const Step& step, std::size_t folderCount, const std::function<FileResult()>& nextResult);
+    FileResult ReadHere(const std::string& path);
+    void AddFile(FileResult file);
     void TallyAll();
     void EndOfRun(bool analysed);
     void Say(std::string_view text) {
@@ -95,6 +108,7 @@ class Run {
     const Collation* order_ = nullptr;
     const equivalence::EquivalentList noTable_;
 
+    int filesDone_ = 0;  // in the current folder
     AnalysisResult result_;
     std::array<std::vector<std::string>, 4> lists_;
     std::vector<std::string> pathLines_;
@@ -131,12 +145,7 @@ AnalysisResult Run::Perform() {
         folders.push_back(root);
     }
     if (folders.size() > 1) observer_.CollectMaximum(static_cast<int>(folders.size()));
-    for (std::size_t i = 0; i < folders.size(); ++i) {
-        ProcessFolder(folders[i], folders.size());
-        if (folders.size() > 1) observer_.CollectPosition(static_cast<int>(i + 1));
-        observer_.ServiceEvents();
-        if (StopAsked()) break;
-    }
+    ProcessFolders(folders);
 
     result_.RunSummaryText = RunSummaryText(result_.FilesAnalysed, result_.FilesFound);
     observer_.StatusText(result_.RunSummaryText);
@@ -152,33 +161,103 @@ AnalysisResult Run::Perform() {
     return result_;
 }
 
-void Run::ProcessFolder(std::string folder, std::size_t folderCount) {
-    const std::vector<Entry> entries = ListFolder(folder, false);
-    int jpegs = 0;
-    for (const Entry& entry : entries) jpegs += IsJpegFileName(entry.Name) ? 1 : 0;
-    result_.FilesFound += jpegs;
-    if (folderCount == 1) observer_.CollectMaximum(result_.FilesFound);
-    int done = 0;
-    for (const Entry& entry : entries) {
-        if (!IsJpegFileName(entry.Name)) continue;
-        if (settings_.FilterOn && statusText_.empty()) {
-            statusText_ = kFilterScanning;
-            observer_.StatusText(statusText_);
-        }
-        AddFile(JoinPath(folder, entry.Name));
-        // With one folder the collecting bar follows the files of that folder.
-        if (folderCount == 1) observer_.CollectPosition(++done);
-        if (StopAsked()) return;
+std::vector<std::string> Run::JpegPaths(const std::string& folder) const {
+    std::vector<std::string> paths;
+    for (const Entry& entry : ListFolder(folder, false)) {
+        if (IsJpegFileName(entry.Name)) paths.push_back(JoinPath(folder, entry.Name));
+    }
+    return paths;
+}
+
+FileResult Run::ReadHere(const std::string& path) {
+    try {
+        return AnalyseFile(path, settings_, environment_.Table ? *environment_.Table : noTable_, reader_);
+    } catch (const std::exception&) {
+        FileResult nothing;  // a file that cannot be analysed adds nothing, as an unreadable one
+        nothing.Passed = false;
+        return nothing;
     }
 }
 
-void Run::AddFile(const std::string& path) {
-    FileResult file;
-    try {
-        file = AnalyseFile(path, settings_, environment_.Table ? *environment_.Table : noTable_, reader_);
-    } catch (const std::exception&) {
-        return;  // a file that cannot be analysed adds nothing, as an unreadable one
+bool Run::Combine(const Step& step, std::size_t folderCount, const std::function<FileResult()>& nextResult) {
+    switch (step.What) {
+        case Step::Kind::FolderStart:
+            result_.FilesFound += step.Value;
+            filesDone_ = 0;
+            if (folderCount == 1) observer_.CollectMaximum(result_.FilesFound);
+            return true;
+        case Step::Kind::File:
+            if (settings_.FilterOn && statusText_.empty()) {
+                statusText_ = kFilterScanning;
+                observer_.StatusText(statusText_);
+            }
+            AddFile(nextResult());
+            // With one folder the collecting bar follows the files of that folder.
+            if (folderCount == 1) observer_.CollectPosition(++filesDone_);
+            return !StopAsked();
+        case Step::Kind::FolderEnd:
+            if (folderCount > 1) observer_.CollectPosition(step.Value + 1);
+            observer_.ServiceEvents();
+            return !StopAsked();
     }
+    return true;
+}
+
+void Run::ProcessFolders(const std::vector<std::string>& folders) {
+    const std::size_t count = folders.size();
+    const int jobs = environment_.Jobs > 0 ? environment_.Jobs : DefaultJobs();
+    if (jobs == 1) {
+        for (std::size_t i = 0; i < count; ++i) {
+            const std::vector<std::string> paths = JpegPaths(folders[i]);
+            Combine({Step::Kind::FolderStart, static_cast<int>(paths.size())}, count, {});
+            for (const std::string& path : paths) {
+                if (!Combine({Step::Kind::File}, count, [&] { return ReadHere(path); })) break;
+            }
+            if (!Combine({Step::Kind::FolderEnd, static_cast<int>(i)}, count, {})) return;
+        }
+        return;
+    }
+
+    // Several readers: the walk runs ahead of the combining by a bounded number of files,
+    // across folder boundaries, so small folders do not leave readers idle.
+    const equivalence::EquivalentList& table = environment_.Table ? *environment_.Table : noTable_;
+    std::vector<std::unique_ptr<metadata::TimgData>> readers;
+    for (int i = 0; i < jobs; ++i)
+        readers.push_back(std::make_unique<metadata::TimgData>(true, environment_.DecimalSeparator));
+    FilePool pool(jobs, [&](const std::string& path, int worker) {
+        return AnalyseFile(path, settings_, table, *readers[static_cast<std::size_t>(worker)]);
+    });
+    const std::size_t ahead = static_cast<std::size_t>(jobs) * 16;
+    std::deque<Step> steps;
+    std::size_t next = 0;
+    const std::function<FileResult()> take = [&] { return pool.TakeNext(); };
+    for (;;) {
+        while (next < count && pool.Pending() < ahead) {
+            std::vector<std::string> paths = JpegPaths(folders[next]);
+            steps.push_back({Step::Kind::FolderStart, static_cast<int>(paths.size())});
+            for (std::string& path : paths) {
+                steps.push_back({Step::Kind::File});
+                pool.Submit(std::move(path));
+            }
+            steps.push_back({Step::Kind::FolderEnd, static_cast<int>(next)});
+            ++next;
+        }
+        if (steps.empty()) return;
+        const Step step = steps.front();
+        steps.pop_front();
+        if (Combine(step, count, take)) continue;
+        // Stopped: files read ahead are dropped; the folder being combined still ends as
+        // it would have without the readers running ahead.
+        pool.Cancel();
+        if (step.What == Step::Kind::File) {
+            while (!steps.empty() && steps.front().What != Step::Kind::FolderEnd) steps.pop_front();
+            if (!steps.empty()) Combine(steps.front(), count, {});
+        }
+        return;
+    }
+}
+
+void Run::AddFile(FileResult file) {
     if (!file.Passed) return;
     if (!file.Iso.empty()) lists_[1].push_back(std::move(file.Iso));
     if (!file.Aperture.empty()) lists_[2].push_back(std::move(file.Aperture));

@@ -54,6 +54,9 @@ struct RunEnvironment {
     const equivalence::EquivalentList* Table = nullptr;  // the camera table; none when null
     const Collation* Order = nullptr;                    // root-locale collation when null
     std::filesystem::path PathListFile;                  // vt_debug.txt; not written when empty
+    // Threads that read files: 0 chooses one per core (at least two); 1 reads every file on
+    // the run's own thread. The result does not depend on it.
+    int Jobs = 0;
 };
 
 struct AnalysisResult {

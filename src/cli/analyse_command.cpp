@@ -254,6 +254,8 @@ AnalyseCommand::AnalyseCommand(CLI::App& app) {
         ->check(CLI::IsMember({".", ","}));
     c->add_option("--path-list-file", pathListFile_, "Where the sorted path list is written (default vt_debug.txt)");
     c->add_flag("--json", json_, "Print the result as one JSON object");
+    c->add_option("--jobs", jobs_, "Threads that read photos (default: one per core, at least 2)")
+        ->check(CLI::Range(1, 64));
 }
 
 bool AnalyseCommand::Parsed() const {
@@ -323,6 +325,7 @@ int AnalyseCommand::Run(std::ostream& out, std::ostream& err) const {
     const analysis::Collation order(analysis::CollationLocaleFromEnvironment());
     analysis::RunEnvironment environment;
     environment.DecimalSeparator = separator;
+    environment.Jobs = jobs_;
     environment.Table = &table;
     environment.Order = &order;
     environment.PathListFile = pathListFile_.empty() ? dataFolder / "vt_debug.txt" : fs::path(pathListFile_);

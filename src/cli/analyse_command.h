@@ -40,6 +40,7 @@ class AnalyseCommand {
     std::string table_;
     std::string settings_;
     std::string decimalSeparator_;
+    int jobs_ = 0;
     std::string pathListFile_;
     bool json_ = false;
 };

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <condition_variable>
+#include <cstddef>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "file_analysis.h"
+
+namespace quorvela::analysis {
+
+// The number of reading threads a run uses when none is asked for: one per core, at least
+// two so the latency of a network share overlaps.
+int DefaultJobs();
+
+// Reads files on a small pool of threads, each with its own reader. Files are handed out in
+// the order they were submitted and their results are taken back in that same order, so a
+// run combines them exactly as if it had read them one after another.
+class FilePool {
+  public:
+    // Turns one path into its result on a worker thread; must be safe to call concurrently
+    // with the worker's own scratch state (`worker` is the worker's index).
+    using Work = std::function<FileResult(const std::string& path, int worker)>;
+
+    FilePool(int jobs, Work work);
+    ~FilePool();
+    FilePool(const FilePool&) = delete;
+    FilePool& operator=(const FilePool&) = delete;
+
+    void Submit(std::string path);
+    // Results not yet taken back.
+    [[nodiscard]] std::size_t Pending() const { return tickets_.size(); }
+    // Waits for the oldest submitted file and returns its result. Requires Pending() > 0.
+    FileResult TakeNext();
+    // Drops every file not yet started and waits for those being read.
+    void Cancel();
+
+  private:
+    struct Ticket {
+        std::string Path;
+        FileResult Result;
+        bool Started = false;
+        bool Done = false;
+    };
+    void WorkerLoop(int worker);
+
+    Work work_;
+    std::mutex mutex_;
+    std::condition_variable wake_;                 // workers: a new ticket or the end
+    std::condition_variable done_;                 // the run: a ticket finished
+    std::deque<std::shared_ptr<Ticket>> tickets_;  // in submission order, until taken back
+    std::deque<std::shared_ptr<Ticket>> queue_;    // not yet started
+    bool closing_ = false;
+    std::vector<std::thread> threads_;
+};
+
+}  // namespace quorvela::analysis
