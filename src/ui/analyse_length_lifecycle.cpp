@@ -8,11 +8,13 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QSpinBox>
 #include <QSplitter>
 #include <QStatusBar>
@@ -90,11 +92,18 @@ void TAnalyseLength::ApplyIniSettings(const settings::IniSettings& v) {
     if (shown_) Splitter1->setSizes({pendingTreeWidth_, std::max(Splitter1->width() - pendingTreeWidth_, 1)});
 
     switch (v.WindowState) {
-        case 1:
+        case 1: {
             setWindowState(Qt::WindowNoState);
-            move(v.WindowLeft, v.WindowTop);
-            resize(v.WindowWidth, v.WindowHeight);
+            Bounds bounds{v.WindowLeft, v.WindowTop, v.WindowWidth, v.WindowHeight};
+            if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+                const QRect desktop = screen->availableVirtualGeometry();
+                bounds = FitOnDesktop(bounds, {desktop.x(), desktop.y(), desktop.width(), desktop.height()},
+                                      minimumSizeHint().width(), minimumSizeHint().height());
+            }
+            move(bounds.Left, bounds.Top);
+            resize(bounds.Width, bounds.Height);
             break;
+        }
         case 2:
             setWindowState(Qt::WindowMinimized);
             break;

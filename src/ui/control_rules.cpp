@@ -1,5 +1,7 @@
 #include "ui/control_rules.h"
 
+#include <algorithm>
+
 namespace quorvela::ui {
 
 ModeDisplay DisplayFor(const LensMode& mode) {
@@ -30,6 +32,22 @@ std::array<GridCell, 4> OverviewGrid(int panelWidth, int panelHeight) {
     const int w = panelWidth / 2;
     const int h = panelHeight / 2;
     return {{{0, 0, w, h}, {w, 0, w, h}, {0, h, w, h}, {w, h, w, h}}};
+}
+
+Bounds FitOnDesktop(const Bounds& saved, const Bounds& desktop, int minimumWidth, int minimumHeight) {
+    // The part of the window that must stay on the desktop to be reached with the mouse.
+    constexpr int kGrip = 40;
+    Bounds fit = saved;
+    fit.Width = std::max(std::min(saved.Width, desktop.Width), minimumWidth);
+    fit.Height = std::max(std::min(saved.Height, desktop.Height), minimumHeight);
+    const bool reachable = fit.Left + fit.Width >= desktop.Left + kGrip &&
+                           fit.Left <= desktop.Left + desktop.Width - kGrip && fit.Top >= desktop.Top &&
+                           fit.Top <= desktop.Top + desktop.Height - kGrip;
+    if (!reachable) {
+        fit.Left = desktop.Left + (desktop.Width - fit.Width) / 2;
+        fit.Top = desktop.Top + (desktop.Height - fit.Height) / 2;
+    }
+    return fit;
 }
 
 namespace {

@@ -75,6 +75,18 @@ std::array<GridCell, 4> OverviewGrid(int panelWidth, int panelHeight);
 
 inline constexpr int kMinimumTreeWidth = 35;
 
+struct Bounds {
+    int Left = 0;
+    int Top = 0;
+    int Width = 0;
+    int Height = 0;
+    bool operator==(const Bounds&) const = default;
+};
+// Saved window bounds made showable on the desktop: the size kept between the minimum and the
+// desktop's size, and a window that would lie (almost) wholly off the desktop, as after a
+// monitor was unplugged, centred on it instead.
+Bounds FitOnDesktop(const Bounds& saved, const Bounds& desktop, int minimumWidth, int minimumHeight);
+
 // What the chart reset buttons show: the overview's "reset all" and each chart's "Fit graph".
 struct ResetButtons {
     bool Overview = false;

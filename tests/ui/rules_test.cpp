@@ -1,4 +1,5 @@
 // The control-state rules of the window, without a window.
+#include <QRect>
 #include <QTest>
 #include <filesystem>
 #include <fstream>
@@ -154,6 +155,25 @@ class RulesTest : public QObject {
         views[0].BottomMinimum = 3;
         views[3] = {false, true, 0};  // panned up or down only
         QCOMPARE(AfterScroll(views), (ResetButtons{true, {true, false, false, true}}));
+    }
+
+    void savedBoundsOnTheDesktop_data() {
+        QTest::addColumn<QRect>("saved");
+        QTest::addColumn<QRect>("shown");
+        const QRect desktop(0, 0, 1280, 800);
+        QTest::newRow("inside stays") << QRect(100, 50, 700, 500) << QRect(100, 50, 700, 500);
+        QTest::newRow("partly off stays") << QRect(1000, 600, 700, 500) << QRect(1000, 600, 700, 500);
+        QTest::newRow("off to the right is centred") << QRect(3000, 50, 700, 500) << QRect(290, 150, 700, 500);
+        QTest::newRow("above the top is centred") << QRect(100, -400, 700, 500) << QRect(290, 150, 700, 500);
+        QTest::newRow("too large shrinks") << QRect(0, 0, 5000, 4000) << QRect(0, 0, 1280, 800);
+        QTest::newRow("negative size grows") << QRect(10, 10, -5, 0) << QRect(10, 10, 400, 300);
+    }
+    void savedBoundsOnTheDesktop() {
+        QFETCH(QRect, saved);
+        QFETCH(QRect, shown);
+        const Bounds fit =
+            FitOnDesktop({saved.x(), saved.y(), saved.width(), saved.height()}, {0, 0, 1280, 800}, 400, 300);
+        QCOMPARE(QRect(fit.Left, fit.Top, fit.Width, fit.Height), shown);
     }
 
     void helpPages() {

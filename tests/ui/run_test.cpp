@@ -238,6 +238,28 @@ class RunTest : public QObject {
         QVERIFY(w->StartAnalyzing->isVisible());
     }
 
+    void stoppedFilteredRunReportsBothInOrder() {
+        if (!testdata::HaveCorpus()) QSKIP("photo corpus absent");
+        TempDir program;
+        TempDir photos;
+        MakeLongTree(photos.path());
+        WindowUnderTest w(program.path());
+        w.Show();
+        QTRY_VERIFY(w->SelectFolder(Path(photos.path())));
+        w->Cb_Custom->setChecked(true);
+        w->EditMake->setText("nikon");
+        w->StartAnalyzing->click();
+        QTRY_VERIFY(w->ProgrBarCollect->value() > 0);
+        w->StopAnalyzing->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!w->Running(), 30000);
+        const auto& result = w->LastResult();
+        QVERIFY(result.FilesAnalysed > 0);
+        const std::string summary =
+            quorvela::analysis::FilterSummaryText(result.FilesAnalysed, result.FilesFound, {"nikon", "", "", ""});
+        QCOMPARE(w.Messages->Shown,
+                 (QStringList{"Plot interrupted, graph not complete.", QString::fromStdString(summary)}));
+    }
+
     void closingDuringARunStopsItAndWritesTheSettings() {
         if (!testdata::HaveCorpus()) QSKIP("photo corpus absent");
         TempDir program;
