@@ -260,6 +260,27 @@ class LifecycleTest : public QObject {
         QCOMPARE(ValueOf(text, "INI/Tree"), QString::number(w->Panel2->width()));
     }
 
+    void windows1252TextsSurviveTheRoundTrip() {
+        TempDir folder;
+        // "Café" and "€5" as the settings file holds them: one byte per character.
+        WriteIni(folder.path() / "vintrop.ini", {"[FilterMake]", "2=Caf\xE9", "[MakerData]",
+                                                 "7=\x80"
+                                                 "5"});
+        {
+            WindowUnderTest w(folder.path());
+            QCOMPARE(w->EditMake->text(), QString::fromUtf8("Caf\u00e9"));
+            QCOMPARE(w->MN_Data_Edit->text(), QString::fromUtf8("\u20ac5"));
+            QCOMPARE(w->CurrentAnalysisSettings().Filter.Make, std::string("Caf\xE9"));
+            w->EditModel->setText(QString::fromUtf8("\u00c5ngstr\u00f6m \u4e2d"));  // the last is not in the code page
+            QVERIFY(w->close());
+        }
+        const std::string text = ReadAll(folder.path() / "vintrop.ini");
+        QVERIFY(text.find("2=Caf\xE9\r\n") != std::string::npos);
+        QVERIFY(text.find("7=\x80"
+                          "5\r\n") != std::string::npos);
+        QVERIFY(text.find("3=\xC5ngstr\xF6m ?\r\n") != std::string::npos);
+    }
+
     void closeWritesTheWindowState_data() {
         QTest::addColumn<int>("state");
         QTest::addColumn<QString>("written");
