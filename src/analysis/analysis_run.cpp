@@ -140,7 +140,7 @@ AnalysisResult Run::Perform() {
 
     std::vector<std::string> folders;
     if (settings_.IncludeSubfolders) {
-        CollectFolders(root, folders);
+        CollectFolders(root, folders, &observer_.StopRequested);
     } else {
         folders.push_back(root);
     }
@@ -347,7 +347,7 @@ int CountJpegFiles(const std::string& folder) {
     return count;
 }
 
-void CollectFolders(const std::string& root, std::vector<std::string>& list) {
+void CollectFolders(const std::string& root, std::vector<std::string>& list, const std::atomic<bool>* stop) {
     struct stat info {};
     if (::stat(root.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return;
     list.push_back(root);
@@ -362,6 +362,7 @@ void CollectFolders(const std::string& root, std::vector<std::string>& list) {
     std::vector<Level> stack;
     stack.push_back({root, ListFolder(root, true)});
     while (!stack.empty()) {
+        if (stop != nullptr && stop->load()) return;
         Level& level = stack.back();
         if (level.Next >= level.Entries.size()) {
             stack.pop_back();

@@ -83,8 +83,9 @@ int CountJpegFiles(const std::string& folder);
 
 // The folder and every folder below it, depth first, each before its own subfolders,
 // siblings in listing order. Links to folders are followed, but no folder is entered twice,
-// so a link cycle ends.
-void CollectFolders(const std::string& root, std::vector<std::string>& list);
+// so a link cycle ends. When `stop` is given and set, the walk ends where it is: a stop must
+// not wait for the walk of a large tree.
+void CollectFolders(const std::string& root, std::vector<std::string>& list, const std::atomic<bool>* stop = nullptr);
 
 std::string RunSummaryText(int filesAnalysed, int filesFound);
 

@@ -99,6 +99,15 @@ TEST(CollectFolders, SymlinkCycleEnds) {
     EXPECT_EQ(folders.size(), 3U);
 }
 
+TEST(CollectFolders, EndsWhenAStopIsAsked) {
+    testing::TempDir dir;
+    fs::create_directories(dir.path() / "a" / "b");
+    const std::atomic<bool> stop{true};
+    std::vector<std::string> folders;
+    CollectFolders(dir.path().string(), folders, &stop);
+    EXPECT_EQ(folders, std::vector<std::string>{dir.path().string()});
+}
+
 TEST(StartAnalyzing, CountsFilesAndSummarises) {
     testing::TempDir dir;
     dir.Write("one.jpg", PhotoBytes(kFull));
