@@ -15,22 +15,29 @@ namespace {
 constexpr std::size_t kChunk = 64 * 1024;
 }
 
-std::optional<ByteSource> ByteSource::OpenFile(const std::string& path, std::string* error) {
+std::optional<ByteSource> ByteSource::OpenFile(const std::string& path, std::vector<std::uint8_t>& buffer,
+                                               FileInfo& info, OpenError& error) {
     // O_NONBLOCK: opening a FIFO named like a photo must not wait for a writer.
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) {
-        if (error) *error = std::strerror(errno);
+        error = (errno == ENOENT || errno == ENOTDIR) ? OpenError::Missing : OpenError::Unreadable;
         return std::nullopt;
     }
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        if (error) *error = "not a regular file";
+    struct stat st {};
+    const bool statted = ::fstat(fd, &st) == 0;
+    if (!statted || !S_ISREG(st.st_mode)) {
+        // A folder is no file at all; anything else that is not a plain file is refused.
+        error = (statted && S_ISDIR(st.st_mode)) ? OpenError::Missing : OpenError::NotAFile;
         ::close(fd);
         return std::nullopt;
     }
+    info.Size = st.st_size;
+    info.ModifiedAt = static_cast<double>(st.st_mtim.tv_sec) + static_cast<double>(st.st_mtim.tv_nsec) * 1e-9;
+    if (buffer.size() < kChunk) buffer.resize(kChunk);
+    error = OpenError::None;
     ByteSource source;
     source.fd_ = fd;
-    source.buffer_.resize(kChunk);
+    source.buffer_ = &buffer;
     return source;
 }
 
@@ -50,7 +57,7 @@ ByteSource& ByteSource::operator=(ByteSource&& other) noexcept {
         if (fd_ >= 0) ::close(fd_);
         fd_ = std::exchange(other.fd_, -1);
         memory_ = other.memory_;
-        buffer_ = std::move(other.buffer_);
+        buffer_ = other.buffer_;
         pos_ = other.pos_;
         end_ = other.end_;
         eof_ = other.eof_;
@@ -66,7 +73,7 @@ bool ByteSource::Refill() {
     if (fd_ < 0 || eof_) return false;
     ssize_t got = 0;
     do {
-        got = ::read(fd_, buffer_.data(), buffer_.size());
+        got = ::read(fd_, buffer_->data(), buffer_->size());
     } while (got < 0 && errno == EINTR);
     if (got <= 0) {
         eof_ = true;
@@ -79,7 +86,7 @@ bool ByteSource::Refill() {
 
 std::optional<std::uint8_t> ByteSource::ReadByte() {
     if (pos_ >= end_ && !Refill()) return std::nullopt;
-    return fd_ >= 0 ? buffer_[pos_++] : memory_[pos_++];
+    return fd_ >= 0 ? (*buffer_)[pos_++] : memory_[pos_++];
 }
 
 std::size_t ByteSource::ReadInto(std::vector<std::uint8_t>& out, std::size_t count) {
@@ -87,7 +94,7 @@ std::size_t ByteSource::ReadInto(std::vector<std::uint8_t>& out, std::size_t cou
     while (done < count) {
         if (pos_ >= end_ && !Refill()) break;
         const std::size_t take = std::min(count - done, end_ - pos_);
-        const std::uint8_t* from = (fd_ >= 0 ? buffer_.data() : memory_.data()) + pos_;
+        const std::uint8_t* from = (fd_ >= 0 ? buffer_->data() : memory_.data()) + pos_;
         out.insert(out.end(), from, from + take);
         pos_ += take;
         done += take;

@@ -13,8 +13,16 @@ namespace quorvela::metadata {
 // 64 KiB buffer, so a typical header costs one system call.
 class ByteSource {
   public:
-    // Reads the file at `path`; a FIFO, device or folder is refused without blocking.
-    static std::optional<ByteSource> OpenFile(const std::string& path, std::string* error = nullptr);
+    struct FileInfo {
+        std::int64_t Size = 0;
+        double ModifiedAt = 0.0;  // seconds since 1970-01-01 UTC
+    };
+    enum class OpenError { None, Missing, NotAFile, Unreadable };
+
+    // Reads the file at `path` through `buffer` (reused between files, so opening costs no
+    // allocation); a FIFO, device or folder is refused without blocking.
+    static std::optional<ByteSource> OpenFile(const std::string& path, std::vector<std::uint8_t>& buffer,
+                                              FileInfo& info, OpenError& error);
     static ByteSource FromMemory(std::span<const std::uint8_t> bytes);
 
     ByteSource(ByteSource&& other) noexcept;
@@ -34,7 +42,7 @@ class ByteSource {
 
     int fd_ = -1;
     std::span<const std::uint8_t> memory_;
-    std::vector<std::uint8_t> buffer_;
+    std::vector<std::uint8_t>* buffer_ = nullptr;
     std::size_t pos_ = 0;
     std::size_t end_ = 0;
     bool eof_ = false;

@@ -35,6 +35,7 @@ TImageInfo::TImageInfo(TimgData* owner, bool collectTags, char decimalSeparator)
     : Owner(owner), CollectTags(collectTags), DecimalSeparator(decimalSeparator), valueBudget_(kValueBudget) {
     // Completing the dictionary's descriptions happens once, on first use.
     (void)MainTagTable();
+    Tags.reserve(64);  // a camera's EXIF block holds 40 to 80 tags
 }
 
 void TImageInfo::SetStatus(std::string text) {

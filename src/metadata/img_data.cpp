@@ -1,7 +1,5 @@
 #include "img_data.h"
 
-#include <sys/stat.h>
-
 #include <exception>
 
 #include "byte_source.h"
@@ -50,15 +48,16 @@ TimgData::FileKind TimgData::KindOf(std::string_view name) {
 
 bool TimgData::ReadJpegFile(const std::string& path) {
     ResetReader();
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0 || S_ISDIR(info.st_mode)) return false;
+    ByteSource::FileInfo info;
+    ByteSource::OpenError error = ByteSource::OpenError::None;
+    auto source = ByteSource::OpenFile(path, readBuffer_, info, error);
+    if (error == ByteSource::OpenError::Missing) return false;  // no file (or a folder) at the path
     PathName = path;
-    ModifiedAt = static_cast<double>(info.st_mtim.tv_sec) + static_cast<double>(info.st_mtim.tv_nsec) * 1e-9;
-    ByteSize = info.st_size;
+    ByteSize = info.Size;
+    ModifiedAt = info.ModifiedAt;
     StatusText = "Not an EXIF file";
     const FileKind kind = KindOf(path);
     if (kind == FileKind::Other) return false;
-    auto source = ByteSource::OpenFile(path);
     if (!source) {
         StatusText = "Illegal Exif construction";
         return false;
@@ -174,7 +173,9 @@ void TimgData::ReadExifSection() {
         StatusText = "Invalid Exif alignment marker";
         return;
     }
-    directory.Block = bytes;
+    // The directory reads the segment from here on; it takes the bytes over rather than
+    // copying them (the slot keeps its marker and length).
+    directory.Block.swap(SectionTable[static_cast<std::size_t>(ExifSection)].SegmentBytes);
     directory.BigEndian = BigEndian;
     const std::int32_t first = directory.ReadI32(13);
     const std::int64_t position = first != 0 ? std::int64_t{first} + 9 : 17;
@@ -201,7 +202,7 @@ bool TimgData::LoadTiff(ByteSource& source) {
 
     TImageInfo& directory = NewExifDirectory();
     directory.TiffSource = true;
-    directory.Block = section.SegmentBytes;
+    directory.Block.swap(section.SegmentBytes);
     directory.BigEndian = bigEndian;
     directory.WalkDirectory(1, -7, TableKind::Main, static_cast<std::int64_t>(kTiffLoadLimit));
     directory.Derive35mmFocalLength();

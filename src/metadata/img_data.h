@@ -63,6 +63,8 @@ class TimgData : public tEndInd {
     void ReadExifSection();
     bool LoadTiff(ByteSource& source);
     TImageInfo& NewExifDirectory();
+
+    Bytes readBuffer_;  // the file reads' buffer, kept from file to file
 };
 
 }  // namespace quorvela::metadata
