@@ -37,7 +37,9 @@ std::optional<double> Scale(double equivalent, double real, double focal) {
     const auto value = static_cast<double>(wide);
     // A negative length is no length; its digits would otherwise be counted as a positive one.
     if (!std::isfinite(value) || value < 0.0) return std::nullopt;
-    return value;
+    // A zero over a negative length comes out as -0, whose text "-0.00" would not read as the
+    // zero that means "no length".
+    return value == 0.0 ? 0.0 : value;
 }
 
 }  // namespace

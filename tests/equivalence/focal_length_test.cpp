@@ -104,6 +104,8 @@ TEST(EquivalentfromDataBase, LastUsableMatchingEntryWins) {
     EXPECT_EQ(EquivalentfromDataBase(" 7.00 mm", "Canon", "G2", {noMake}, '.'), "");
     const std::string negative = "[MAKE]Canon[MODEL]G2[REAL_LENS]7[35MM_EQUIVALENT]-70";
     EXPECT_EQ(EquivalentfromDataBase(" 7.00 mm", "Canon", "G2", {a, negative}, '.'), "35.00");
+    const std::string negativeZero = "[MAKE]Canon[MODEL]G2[REAL_LENS]-7[35MM_EQUIVALENT]0";
+    EXPECT_EQ(EquivalentfromDataBase(" 7.00 mm", "Canon", "G2", {a, negativeZero}, '.'), "0.00");
 }
 
 TEST(CalculateFromFactor, FactorAndFallbacks) {
@@ -114,12 +116,14 @@ TEST(CalculateFromFactor, FactorAndFallbacks) {
         char separator;
         const char* expected;
     };
+    // A zero from a negative factor is the zero that means none ("0.00"), not "-0.00".
     const Case cases[] = {
         {" 7,10 mm", "8,2", "38", ',', "32,90"}, {" 7.10 mm", "8,2", "38", '.', "32.90"},
         {" 7.10 mm", "1", "1,6", '.', "11.36"},  {" 7.10 mm", "1", "1", '.', "7.10"},
         {" 7.10 mm", "", "38", '.', "7.10"},     {" 7.10 mm", "0", "38", '.', "7.10"},
         {" 7.10 mm", "8,2", "x", '.', "7.10"},   {"", "8,2", "38", '.', ""},
-        {" 7.10 mm", "-1", "38", '.', "7.10"},
+        {" 7.10 mm", "-1", "38", '.', "7.10"},   {" 7.10 mm", "-1", "0", '.', "0.00"},
+        {" 0.00 mm", "-8", "38", '.', "0.00"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.focal) + " " + c.edit1 + "=" + c.edit2);
