@@ -1,26 +1,45 @@
 #!/usr/bin/env bash
-# Fuzzes the metadata reader with libFuzzer for a given time.
-#   tests/fuzz/run.sh [SECONDS] [JOBS]
-# Seeds: every photo of the corpus plus the kept regression inputs. New crashes land in
-# fuzz-out/crashes; copy each into tests/fuzz/regressions with a name that says what it guards.
+# Fuzzes one target with libFuzzer for a given time.
+#   tests/fuzz/run.sh [SECONDS] [JOBS] [TARGET]
+# TARGET: reader_fuzzer (the metadata reader, the default), camera_table_fuzzer or
+# settings_fuzzer. Seeds: the target's kept regression inputs, plus every photo of the corpus
+# for the reader, the shipped camera table for the table reader, and a settings file as the
+# program writes it for the settings reader. Work and new crashes land in
+# fuzz-out/TARGET/{work,crashes}; copy each crash into the target's regression folder with a
+# name that says what it guards.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 seconds=${1:-600}
 jobs=${2:-$(nproc)}
+target=${3:-reader_fuzzer}
 corpus_dir=${QUORVELA_CORPUS_DIR:-$(pwd)/../shared/corpus}
+case "$target" in
+  reader_fuzzer) regressions=tests/fuzz/regressions; max_len=131072 ;;
+  camera_table_fuzzer) regressions=tests/fuzz/camera_table_regressions; max_len=4096 ;;
+  settings_fuzzer) regressions=tests/fuzz/settings_regressions; max_len=8192 ;;
+  *) echo "unknown target: $target" >&2; exit 2 ;;
+esac
 build=build/fuzz
 CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DQUORVELA_SANITIZE=ON -DQUORVELA_FUZZ=ON -DQUORVELA_BUILD_GUI=OFF -DQUORVELA_BUILD_TESTS=OFF >/dev/null
-cmake --build "$build" --target reader_fuzzer
-mkdir -p fuzz-out/work fuzz-out/crashes
-seeds=fuzz-out/seeds
+cmake --build "$build" --target "$target"
+out=fuzz-out/$target
+mkdir -p "$out/work" "$out/crashes"
+seeds=$out/seeds
 rm -rf "$seeds" && mkdir -p "$seeds"
-cp "$corpus_dir"/*.jpg "$seeds"/ 2>/dev/null || true
-find tests/fuzz/regressions -type f ! -name README -exec cp {} "$seeds"/ \;
+case "$target" in
+  reader_fuzzer) cp "$corpus_dir"/*.jpg "$seeds"/ 2>/dev/null || true ;;
+  camera_table_fuzzer) cp data/cam_equiv.exp "$seeds"/ ;;
+  settings_fuzzer)
+    printf '[CHECKMARK]\r\n0=1\r\n1=1\r\n2=0\r\n3=1\r\n4=0\r\n5=0\r\n[RadioButton]\r\n0=0\r\n[LensVAL]\r\n0=8,2\r\n1=38\r\n[FilterMake]\r\n2=\r\n[FilterModel]\r\n3=\r\n[FilterOn]\r\n4=0\r\n[RealLength]\r\n5=0\r\n[MakerTag]\r\n6=\r\n[MakerData]\r\n7=\r\n[MakerNote]\r\n8=0\r\n[INI]\r\nIgnoreWA=28\r\nUseStepsWA=10\r\nPath=/home/me/photos\r\nLabels=0\r\nTree=185\r\nWinStatusTop=0\r\nWinStatusLeft=0\r\nWinStatusWidth=855\r\nWinStatusHeight=571\r\nWinStatusMain=3\r\n' >"$seeds"/vintrop.ini
+    ;;
+esac
+find "$regressions" -type f ! -name README -exec cp {} "$seeds"/ \;
 root=$(pwd)
-cd fuzz-out  # libFuzzer writes one log per job into the current folder
-"$root/$build/bin/reader_fuzzer" work seeds \
-  -max_total_time="$seconds" -jobs="$jobs" -workers="$jobs" -max_len=131072 -timeout=5 -rss_limit_mb=2048 \
+cd "$out"  # libFuzzer writes one log per job into the current folder
+rm -f fuzz-*.log
+"$root/$build/bin/$target" work seeds \
+  -max_total_time="$seconds" -jobs="$jobs" -workers="$jobs" -max_len="$max_len" -timeout=5 -rss_limit_mb=2048 \
   -artifact_prefix=crashes/ -print_final_stats=1 >/dev/null 2>&1 || true
 grep -h -E 'stat::number_of_executed_units|Done [0-9]+ runs' fuzz-*.log | tail -n "$jobs"
 echo "crashes:"; ls crashes
