@@ -91,7 +91,10 @@ std::optional<MakerNoteLayout> ChooseMakerNoteLayout(const TImageInfo& directory
             directory.VersionText > "0210" ||
             (directory.VersionText.empty() && ModelSeriesLetter(directory.ModelText) == 'D' && tiffSource);
         // An embedded TIFF header follows "Nikon", a version and two zero bytes.
-        if (newer) return MakerNoteLayout{NikonType2Rows(), 18, false, 10, false};
+        // "Nikon\0\2" starts the newer note whatever the ExifVersion says: a D300s writes
+        // 0210 with it, and reading it as the older layout finds nothing.
+        const bool embeddedTiff = BeginsWith(note, std::string_view("Nikon\0\2", 7));
+        if (newer || embeddedTiff) return MakerNoteLayout{NikonType2Rows(), 18, false, 10, false};
         if (BeginsWith(note, "Nikon")) return FromTiffHeader(NikonType1Rows(), 8);
         return FromTiffHeader(NikonType2Rows(), 0);
     }

@@ -41,6 +41,12 @@ std::vector<LayoutCase> LayoutCases(bool bigEndian) {
          true,
          "ISO Speed",
          "0, 200"},
+        {"Nikon, ExifVersion 0210 with the newer note's header: still the newer layout",
+         {"NIKON CORPORATION", "NIKON D300S", "0210", bigEndian},
+         NikonType3Note(ifd().Short(0x0002, {0, 400}).Ascii(0x0003, "COLOR")),
+         true,
+         "ISO Speed",
+         "0, 400"},
         {"Nikon, ExifVersion 0210 and a \"Nikon\" header: type 1 at byte 8",
          {"NIKON", "E950", "0210", bigEndian},
          TiffRelativeNote(std::string_view("Nikon\0\x01\0", 8), ifd().Ascii(0x0002, "08.00").Short(0x0006, {5})),
@@ -170,18 +176,26 @@ TEST(MakerNoteLayout, FujiIsReadLittleEndianFromTheNoteStartAndTheFileOrderComes
 
 TEST(MakerNoteLayout, NikonRawFileWithoutVersionAndADModelUsesTheEmbeddedHeader) {
     const NoteCamera camera{"NIKON CORPORATION", "NIKON D70", "", false};
-    const auto note = NikonType3Note(Ifd(false).Short(0x0002, {0, 200}).Ascii(0x0004, "FINE  "));
+    // A header other than "Nikon\0\2", so that only the model letter and the raw file decide.
+    const auto note = NikonType3Note(Ifd(false).Short(0x0002, {0, 200}).Ascii(0x0004, "FINE  "),
+                                     std::string_view("NIKON\0\0\0\0\0", 10));
     TimgData raw;
     Read(raw, TiffWithNote(camera, note), "photo.nef");
     ASSERT_NE(NoteEntry(raw, "ISO Speed"), nullptr);
     EXPECT_EQ(NoteEntry(raw, "ISO Speed")->Text, "0, 200");
     EXPECT_EQ(NoteEntry(raw, "Quality")->Text, "\"FINE  \"");
 
-    // The same note in a JPEG without ExifVersion is taken for type 1 and yields nothing.
+    // The same note in a JPEG without ExifVersion is taken for the older layout.
     TimgData jpeg;
     Read(jpeg, JpegWithNote(camera, note));
     EXPECT_TRUE(jpeg.ExifDirectory->MakerNoteDecoded);
     EXPECT_EQ(NoteEntry(jpeg, "ISO Speed"), nullptr);
+
+    // With the newer note's own header the layout is known whatever the version says.
+    TimgData headed;
+    Read(headed, JpegWithNote(camera, NikonType3Note(Ifd(false).Short(0x0002, {0, 200}))));
+    ASSERT_NE(NoteEntry(headed, "ISO Speed"), nullptr);
+    EXPECT_EQ(NoteEntry(headed, "ISO Speed")->Text, "0, 200");
 }
 
 TEST(MakerNoteLayout, TiffHeaderOffsetsInARawFileCountFromItsHeader) {
@@ -194,7 +208,7 @@ TEST(MakerNoteLayout, TiffHeaderOffsetsInARawFileCountFromItsHeader) {
 }
 
 TEST(MakerNoteLayout, ModelWithoutASpaceIsJudgedByItsFirstLetter) {
-    const auto note = NikonType3Note(Ifd(false).Short(0x0002, {0, 400}));
+    const auto note = NikonType3Note(Ifd(false).Short(0x0002, {0, 400}), std::string_view("NIKON\0\0\0\0\0", 10));
     TimgData d1;
     Read(d1, TiffWithNote({"NIKON", "D1", "", false}, note), "photo.nef");
     EXPECT_NE(NoteEntry(d1, "ISO Speed"), nullptr);

@@ -57,9 +57,9 @@ NoteMaker NoteRelativeNote(std::string_view header, Ifd ifd) {
     };
 }
 
-NoteMaker NikonType3Note(Ifd ifd) {
-    return [ifd](std::uint32_t) {
-        Bytes out = ToBytes(std::string_view("Nikon\0\x02\x10\0\0", 10));
+NoteMaker NikonType3Note(Ifd ifd, std::string_view header) {
+    return [ifd, header](std::uint32_t) {
+        Bytes out = ToBytes(header);
         const Bytes order = ifd.bigEndian() ? ToBytes("MM") : ToBytes("II");
         out.insert(out.end(), order.begin(), order.end());
         for (const Bytes& part : {ifd.U16(42), ifd.U32(8), ifd.Layout(8)})

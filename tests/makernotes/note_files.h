@@ -31,7 +31,8 @@ Bytes JpegWithNote(const NoteCamera& camera, const NoteMaker& note, const std::f
 // from the note's first byte, or from an embedded TIFF header after a 10-byte Nikon prefix.
 NoteMaker TiffRelativeNote(std::string_view header, Ifd ifd);
 NoteMaker NoteRelativeNote(std::string_view header, Ifd ifd);
-NoteMaker NikonType3Note(Ifd ifd);
+// A note with a TIFF header at byte 10, after `header` (ten bytes).
+NoteMaker NikonType3Note(Ifd ifd, std::string_view header = std::string_view("Nikon\0\x02\x10\0\0", 10));
 NoteMaker FujiNote(Ifd ifd);  // the directory must be little-endian
 
 // Reads the bytes as a JPEG (or as a TIFF-structured raw file for `name` ending ".nef").
