@@ -1,5 +1,8 @@
 #include "ui/run_controller.h"
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <QMetaObject>
 #include <condition_variable>
 #include <mutex>
@@ -10,6 +13,8 @@
 namespace quorvela::ui {
 
 namespace {
+
+constexpr int kRunNiceness = 10;
 
 // A progress bar's latest maximum and position. Files come much faster than the window
 // repaints, so at most one update per bar waits in the window's queue at a time.
@@ -143,6 +148,9 @@ bool RunController::Start(const analysis::AnalysisSettings& settings, analysis::
     // The run works from its own copies: the window may change its controls or reload the
     // camera table while the run goes on.
     auto work = [this, observer = observer_, settings, environment, table = table]() mutable {
+        // The run and the readers it starts (they inherit this) yield the processor to the
+        // window's thread, so the window repaints at once however busy the run is.
+        ::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), kRunNiceness);
         environment.Table = &table;
         analysis::AnalysisResult result = analysis::StartAnalyzing(settings, environment, *observer);
         QMetaObject::invokeMethod(
