@@ -2,6 +2,7 @@
 // with the Stop button, Esc or a close, and the state the window is left in.
 #include <QApplication>
 #include <QCheckBox>
+#include <QEventLoop>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -9,6 +10,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 #include <fstream>
 #include <functional>
@@ -279,6 +281,46 @@ class RunTest : public QObject {
         const std::string ini = ReadAll(program.path() / "vintrop.ini");
         QVERIFY(ini.find("IgnoreWA=17") != std::string::npos);
         QVERIFY(ini.find("Path=" + photos.path().string()) != std::string::npos);
+    }
+
+    void closingWhileAMessageIsShowingEndsTheRunAndCloses() {
+        // A sink that behaves like a modal box: it holds the run until the box is dismissed.
+        class ModalMessages final : public MessageSink {
+          public:
+            void ShowMessage(const QString& text) override {
+                Shown << text;
+                QEventLoop box;
+                showing = &box;
+                QTimer::singleShot(0, &box, [this] { OnShown(); });
+                box.exec();
+                showing = nullptr;
+            }
+            void DismissShowing() override {
+                if (showing != nullptr) showing->quit();
+            }
+            QStringList Shown;
+            QEventLoop* showing = nullptr;
+            std::function<void()> OnShown;
+        };
+        TempDir program;
+        TempDir photos;
+        auto messages = std::make_shared<ModalMessages>();
+        WindowServices services;
+        services.ProgramFolder = program.path();
+        services.ExecutableFolder = QUORVELA_BIN_DIR;
+        services.Messages = messages;
+        TAnalyseLength w(services);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QTRY_VERIFY(w.SelectFolder(Path(photos.path())));
+        bool refused = false;
+        messages->OnShown = [&] { refused = !w.close(); };  // as a session logout would
+        w.StartAnalyzing->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!w.isVisible(), 30000);
+        QVERIFY(refused);  // the first close waited for the run
+        QVERIFY(!w.Running());
+        QCOMPARE(messages->Shown, QStringList{"No jpeg files found."});
+        QVERIFY(fs::exists(program.path() / "vintrop.ini"));
     }
 
     void runReadsTheSettingsOfTheControls() {
