@@ -4,6 +4,7 @@
 #include <charconv>
 #include <climits>
 #include <cstdint>
+#include <cstring>
 #include <exception>
 #include <system_error>
 
@@ -81,6 +82,26 @@ struct Writer {
     }
 };
 
+// A damaged file can leave names that hold a line break (a "[" whose "]" comes lines later).
+// Written back they would become lines of their own, even a second copy of one of our
+// sections whose stale keys then override the ones just written: they go.
+void DropNamesWithLineBreaks(CSimpleIniA& ini) {
+    const auto broken = [](const char* name) { return std::strpbrk(name, "\r\n") != nullptr; };
+    CSimpleIniA::TNamesDepend sections;
+    ini.GetAllSections(sections);
+    for (const auto& section : sections) {
+        if (broken(section.pItem)) {
+            ini.Delete(section.pItem, nullptr);
+            continue;
+        }
+        CSimpleIniA::TNamesDepend keys;
+        ini.GetAllKeys(section.pItem, keys);
+        for (const auto& key : keys) {
+            if (broken(key.pItem)) ini.Delete(section.pItem, key.pItem);
+        }
+    }
+}
+
 }  // namespace
 
 bool ParseIniInteger(const std::string& raw, int& value) {
@@ -132,6 +153,7 @@ void WriteIniFile(const std::filesystem::path& file, const IniSettings& values) 
             // An unreadable old file is replaced by a new one with our keys only.
         }
     }
+    DropNamesWithLineBreaks(ini);
     IniSettings copy = values;
     copy.BarGraph = true;  // always written as 1
     VisitKeys(copy, Writer{ini});

@@ -136,6 +136,18 @@ TEST(WriteIniFile, RoundTripKeepsForeignKeysAndComments) {
     EXPECT_EQ(again.Tree, 300);
 }
 
+// A "[" closed only on a later line makes a section name with a line break; written back it
+// became a second [RadioButton] whose stale key overrode the one just written.
+TEST(WriteIniFile, DamagedNamesCannotShadowWhatIsWritten) {
+    testing::TempDir dir;
+    const auto file = WriteRaw(dir, "[RadioButton]\r\n0=0\r\n[RadioButton\r]\n0=0\r\nx]\r\n[Other]\r\nkeep=me\r\n");
+    IniSettings s = ReadIniFile(file);
+    s.PathList = 2;
+    WriteIniFile(file, s);
+    EXPECT_EQ(ReadIniFile(file).PathList, 2);
+    EXPECT_NE(Content(file).find("keep=me"), std::string::npos);
+}
+
 TEST(WriteIniFile, UnwritableFolderIsReported) {
     testing::TempDir dir;
     try {
