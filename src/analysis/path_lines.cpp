@@ -1,5 +1,7 @@
 #include "path_lines.h"
 
+#include <algorithm>
+
 #include "file_values.h"
 #include "metadata/img_data.h"
 #include "metadata/text_util.h"
@@ -15,9 +17,13 @@ bool HasExif(const TimgData& reader) {
     return reader.HasAnyMetadata() && reader.HasExifBlock() && reader.ExifDirectory != nullptr;
 }
 
+// A line break inside a piece (file and folder names may hold one) would split the line in
+// the path-list file and view, so one photo would give two lines: it becomes "?".
 std::string Join(std::initializer_list<std::string_view> parts) {
     std::string out;
     for (const std::string_view part : parts) out += part;
+    std::replace_if(
+        out.begin(), out.end(), [](char c) { return c == '\r' || c == '\n'; }, '?');
     return out;
 }
 

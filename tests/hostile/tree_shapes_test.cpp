@@ -180,6 +180,32 @@ TEST(TreeShapes, NamesThatAreNotUtf8KeepTheirBytes) {
     EXPECT_EQ(json["pathList"].size(), 5U);
 }
 
+// Names, and tags inside a photo, may hold line breaks; the path list still has one line per
+// photo, in the result and in its file.
+TEST(TreeShapes, LineBreaksInNamesAndTagsKeepOneLinePerPhoto) {
+    TempDir dir;
+    const fs::path root = dir.path() / "photos";
+    for (const char* name : {"new\nline.jpg", "carriage\rreturn.jpg", "both\r\n.jpg", "folder\n/a.jpg"}) {
+        dir.Write("photos/" + std::string(name), Photo());
+    }
+    dir.Write("photos/tags.jpg", analysis::test::PhotoBytes({.Make = "Line\nBreak", .Model = "a\rb", .Focal35 = 35}));
+    const fs::path pathList = dir.path() / "vt_debug.txt";
+    AnalysisObserver observer;
+    AnalysisSettings settings;
+    settings.RootFolder = root.string();
+    analysis::RunEnvironment environment;
+    environment.PathListFile = pathList;
+    const AnalysisResult result = analysis::StartAnalyzing(settings, environment, observer);
+    ExpectCompleteRun(result);
+    EXPECT_EQ(result.FilesFound, 5);
+    EXPECT_EQ(result.FilesAnalysed, 5);
+    for (const std::string& line : result.PathLines) {
+        EXPECT_EQ(line.find_first_of("\r\n"), std::string::npos) << line;
+    }
+    EXPECT_TRUE(Lists(result, root / "new?line.jpg"));  // the break shows as "?"
+    EXPECT_EQ(equivalence::ReadTextLines(pathList).size(), 5U);
+}
+
 TEST(TreeShapes, FolderNamesWithLineSeparatorsAndPhotoExtensions) {
     TempDir dir;
     const fs::path root = dir.path() / "photos - 2024.jpg";
