@@ -92,7 +92,7 @@ TAnalyseLength::TAnalyseLength(WindowServices services) : services_(std::move(se
 
 TAnalyseLength::~TAnalyseLength() {
     controller_.reset();  // stops and waits for a run before the controls go
-    if (busyCursor_) QApplication::restoreOverrideCursor();
+    RestoreCursor();
 }
 
 void TAnalyseLength::ConnectHandlers() {
@@ -141,11 +141,14 @@ void TAnalyseLength::ConnectHandlers() {
     connect(ChB3D, &QCheckBox::toggled, this, [this] { ChB3DClick(); });
     connect(SpinEdit3, &QSpinBox::valueChanged, this, [this] { SpinEdit3Change(); });
     connect(LbSpeedButton8, &QToolButton::clicked, this, [this] { LbSpeedButton8Click(); });
-    for (int i = 0; i < 4; ++i) {
-        connect(FitButtons[static_cast<std::size_t>(i)], &QToolButton::clicked, this, [this, i] { FitGraphClick(i); });
-        connect(SaveButtons[static_cast<std::size_t>(i)], &QToolButton::clicked, this,
-                [this, i] { SaveGraphClick(i); });
-    }
+    connect(FitButtons[0], &QToolButton::clicked, this, [this] { LbSpeedButton1Click(); });
+    connect(FitButtons[1], &QToolButton::clicked, this, [this] { LbSpeedButton2Click(); });
+    connect(FitButtons[2], &QToolButton::clicked, this, [this] { LbSpeedButton3Click(); });
+    connect(FitButtons[3], &QToolButton::clicked, this, [this] { LbSpeedButton4Click(); });
+    connect(SaveButtons[0], &QToolButton::clicked, this, [this] { LbSaveDateClick(); });
+    connect(SaveButtons[1], &QToolButton::clicked, this, [this] { LbSpeedButton5Click(); });
+    connect(SaveButtons[2], &QToolButton::clicked, this, [this] { LbSpeedButton6Click(); });
+    connect(SaveButtons[3], &QToolButton::clicked, this, [this] { LbSpeedButton7Click(); });
 }
 
 bool TAnalyseLength::PreviewKey(QObject* receiver, int key) {

@@ -97,11 +97,17 @@ class TAnalyseLength final : public QMainWindow, private RunView {
     // The run.
     void StartAnalyzingClick();
     void StopAnalyzingClick();
+    void HourGlassCursor();
+    void RestoreCursor();
 
     // Chart placement, options, zoom and export.
     void DistributeCharts(bool ToOverview);
     void FormResize();
-    void ChartDblClick(int index);
+    void ChartDblClick(int index);  // the logic the four double-click handlers share
+    void Chart5DblClick() { ChartDblClick(0); }
+    void Chart6DblClick() { ChartDblClick(1); }
+    void Chart7DblClick() { ChartDblClick(2); }
+    void Chart8DblClick() { ChartDblClick(3); }
     void PageControl1Change();
     void Splitter1Moved();
     void ComboBoxValueChange();
@@ -112,8 +118,16 @@ class TAnalyseLength final : public QMainWindow, private RunView {
     void Chart5UndoZoom();
     void Chart5Scroll();
     void LbSpeedButton8Click();
-    void FitGraphClick(int index);
-    void SaveGraphClick(int index);
+    void FitGraphClick(int index);   // "Fit graph" of chart `index`
+    void SaveGraphClick(int index);  // "Save graph as bmp" of chart `index`
+    void LbSpeedButton1Click() { FitGraphClick(0); }
+    void LbSpeedButton2Click() { FitGraphClick(1); }
+    void LbSpeedButton3Click() { FitGraphClick(2); }
+    void LbSpeedButton4Click() { FitGraphClick(3); }
+    void LbSaveDateClick() { SaveGraphClick(0); }
+    void LbSpeedButton5Click() { SaveGraphClick(1); }
+    void LbSpeedButton6Click() { SaveGraphClick(2); }
+    void LbSpeedButton7Click() { SaveGraphClick(3); }
 
     // Selects a folder in the tree (raising ShellTreeView1Change); false when the tree has no
     // item for it.

@@ -33,10 +33,13 @@ constexpr std::array<charts::MarkStyle, 5> kModeStyles{charts::MarkStyle::Label,
 }  // namespace
 
 void TAnalyseLength::ConnectCharts() {
+    Chart5->OnDblClick = [this](charts::TChart&) { Chart5DblClick(); };
+    Chart6->OnDblClick = [this](charts::TChart&) { Chart6DblClick(); };
+    Chart7->OnDblClick = [this](charts::TChart&) { Chart7DblClick(); };
+    Chart8->OnDblClick = [this](charts::TChart&) { Chart8DblClick(); };
     const auto charts = Charts();
     for (std::size_t i = 0; i < 4; ++i) {
         charts::TChart* chart = charts[i];
-        chart->OnDblClick = [this, i](charts::TChart&) { ChartDblClick(static_cast<int>(i)); };
         chart->OnMouseMove = [this](charts::TChart&, int, int) { Chart1MouseMove(); };
         chart->OnZoom = [this](charts::TChart&) { Chart5Zoom(); };
         chart->OnUndoZoom = [this](charts::TChart&) { Chart5UndoZoom(); };

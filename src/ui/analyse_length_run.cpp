@@ -62,14 +62,24 @@ void TAnalyseLength::StopAnalyzingClick() {
     controller_->RequestStop();
 }
 
+void TAnalyseLength::HourGlassCursor() {
+    if (busyCursor_) return;
+    busyCursor_ = true;
+    // The window stays usable during a run (Stop, tabs, charts): the arrow with a busy sign.
+    QApplication::setOverrideCursor(Qt::BusyCursor);
+}
+
+void TAnalyseLength::RestoreCursor() {
+    if (!busyCursor_) return;
+    busyCursor_ = false;
+    QApplication::restoreOverrideCursor();
+}
+
 void TAnalyseLength::RunBusyCursor(bool busy) {
-    if (busy == busyCursor_) return;
-    busyCursor_ = busy;
     if (busy) {
-        // The window stays usable during a run (Stop, tabs, charts): the arrow with a busy sign.
-        QApplication::setOverrideCursor(Qt::BusyCursor);
+        HourGlassCursor();
     } else {
-        QApplication::restoreOverrideCursor();
+        RestoreCursor();
     }
 }
 
@@ -131,7 +141,7 @@ void TAnalyseLength::RunAnalysisCurrent() {
 }
 
 void TAnalyseLength::RunFinished(const analysis::AnalysisResult& result) {
-    RunBusyCursor(false);
+    RestoreCursor();
     if (!result.RunSummaryText.empty()) runSummaryText_ = FromUtf8(result.RunSummaryText);
     lastResult_ = result;
     // The button follows the tree's selection again, which may have changed during the run.
