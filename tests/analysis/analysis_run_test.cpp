@@ -1,7 +1,6 @@
 #include "analysis/analysis_run.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <filesystem>
 
@@ -285,24 +284,6 @@ TEST(StartAnalyzing, UnwritablePathListFileIsReportedAndTheRunCompletes) {
     ASSERT_EQ(result.Messages.size(), 1U);
     EXPECT_EQ(result.Messages[0].rfind("Unable to write to ", 0), 0U);
     EXPECT_TRUE(recorder.Has("current"));
-}
-
-TEST(StartAnalyzing, HostileEntriesNamedLikePhotos) {
-    testing::TempDir dir;
-    dir.Write("good.jpg", PhotoBytes(kFull));
-    ASSERT_EQ(::mkfifo((dir.path() / "fifo.jpg").c_str(), 0600), 0);
-    fs::create_directory(dir.path() / "folder.jpg");
-    fs::create_symlink(dir.path() / "nowhere.jpg", dir.path() / "dangling.jpg");
-    dir.Write("unreadable.jpg", PhotoBytes(kFull));
-    fs::permissions(dir.path() / "unreadable.jpg", fs::perms::none);
-    Recorder recorder;
-    AnalysisSettings settings;
-    settings.IncludeSubfolders = false;
-    const AnalysisResult result = RunOn(dir.path(), settings, recorder);
-    EXPECT_EQ(result.FilesFound, 5);
-    // Root may read anything; everyone else finds the unreadable file adds nothing.
-    EXPECT_GE(result.FilesAnalysed, 1);
-    EXPECT_LE(result.FilesAnalysed, 2);
 }
 
 }  // namespace
