@@ -3,8 +3,9 @@
 //   ui_window_probe shots OUTDIR FOLDER [WIDTHxHEIGHT]
 //       analyses FOLDER and saves a PNG of each view: the overview, each chart tab, the filter
 //       panel open, 3D with marks, the path list.
-//   ui_window_probe stop FOLDER [MS]
-//       starts a run over FOLDER, presses Stop after MS milliseconds (default 3000) and prints
+//   ui_window_probe stop FOLDER [MS [PNG]]
+//       starts a run over FOLDER, presses Stop after MS milliseconds (default 3000; with PNG, a
+//       picture of the window just before the click is saved there) and prints
 //       the time from the click to the window being idle, and the longest gap between two
 //       repaints of the window while the run went on.
 //
@@ -131,7 +132,7 @@ int Shots(const QString& outDir, const QString& folder, QSize size) {
     return 0;
 }
 
-int Stop(const QString& folder, int afterMs) {
+int Stop(const QString& folder, int afterMs, const QString& runningShot) {
     QTemporaryDir program;
     auto w = MakeWindow(program.path(), QSize(1280, 800));
     if (!QTest::qWaitFor([&] { return w->SelectFolder(folder); }, 5000)) return 2;
@@ -145,6 +146,7 @@ int Stop(const QString& folder, int afterMs) {
     const qint64 started = paints.Now();
     w->StartAnalyzing->click();
     QTimer::singleShot(afterMs, w.get(), [&] {
+        if (!runningShot.isEmpty()) w->grab().save(runningShot);
         clicked = clock.elapsed();
         w->StopAnalyzing->click();
     });
@@ -175,7 +177,9 @@ int main(int argc, char** argv) {
         QDir().mkpath(args[2]);
         return Shots(args[2], args[3], size);
     }
-    if (args.size() >= 3 && args[1] == "stop") return Stop(args[2], args.size() >= 4 ? args[3].toInt() : 3000);
-    std::fprintf(stderr, "usage: ui_window_probe shots OUTDIR FOLDER [WxH] | stop FOLDER [MS]\n");
+    if (args.size() >= 3 && args[1] == "stop") {
+        return Stop(args[2], args.size() >= 4 ? args[3].toInt() : 3000, args.size() >= 5 ? args[4] : QString());
+    }
+    std::fprintf(stderr, "usage: ui_window_probe shots OUTDIR FOLDER [WxH] | stop FOLDER [MS [PNG]]\n");
     return 2;
 }
