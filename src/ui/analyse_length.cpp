@@ -24,6 +24,7 @@
 #include <QTabWidget>
 #include <QToolButton>
 #include <QTreeView>
+#include <algorithm>
 
 #include "charts/chart_set.h"
 #include "ui/help_topics.h"
@@ -104,10 +105,9 @@ void TAnalyseLength::ConnectHandlers() {
     PanelOverview->installEventFilter(this);
     Label7->installEventFilter(this);
     Label14->installEventFilter(this);
-    for (QWidget* panel :
-         {static_cast<QWidget*>(Panel3), static_cast<QWidget*>(Panel11), static_cast<QWidget*>(Panel5),
-          static_cast<QWidget*>(Panel4), static_cast<QWidget*>(Panel8), static_cast<QWidget*>(Panel9),
-          static_cast<QWidget*>(Panel10), static_cast<QWidget*>(Panel12), static_cast<QWidget*>(Label10)}) {
+    // The panels over which the mouse brings back the run's summary.
+    summaryPanels_ = {Panel3, Panel11, Panel5, Panel4, Panel8, Panel9, Panel10, Panel12, Label10};
+    for (QWidget* panel : summaryPanels_) {
         panel->setMouseTracking(true);
         panel->installEventFilter(this);
     }
@@ -175,7 +175,8 @@ bool TAnalyseLength::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
     if (type == QEvent::KeyPress && (watched == Edit1 || watched == Edit2)) {
         const QString text = static_cast<QKeyEvent*>(event)->text();
-        if (!text.isEmpty() && !Edit1KeyPress(text.at(0))) return true;
+        // Moving on with Tab is no edit.
+        if (!text.isEmpty() && text.at(0) != QChar('\t') && !Edit1KeyPress(text.at(0))) return true;
     } else if (watched == StatusPanel && type == QEvent::MouseButtonDblClick) {
         StatusPanelDblClick();
         return true;
@@ -187,9 +188,9 @@ bool TAnalyseLength::eventFilter(QObject* watched, QEvent* event) {
     } else if (type == QEvent::MouseButtonRelease && watched == Label14) {
         Label14Click();
         return true;
-    } else if (type == QEvent::MouseMove && watched != Edit1 && watched != Edit2 && watched != StatusPanel &&
-               watched != PanelOverview && watched != Label7 && watched != Label14) {
-        Panel1MouseMove();  // one of the panels that show the run's summary
+    } else if (type == QEvent::MouseMove &&
+               std::find(summaryPanels_.begin(), summaryPanels_.end(), watched) != summaryPanels_.end()) {
+        Panel1MouseMove();
     }
     return QMainWindow::eventFilter(watched, event);
 }

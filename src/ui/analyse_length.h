@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "analysis/analysis_run.h"
 #include "equivalence/equivalent_table.h"
@@ -306,6 +307,7 @@ class TAnalyseLength final : public QMainWindow, private RunView {
     std::unique_ptr<analysis::Collation> collation_;
     std::unique_ptr<charts::ChartSet> charts_;
     std::array<QWidget*, 4> chartHosts_{};
+    std::vector<QWidget*> summaryPanels_;
     std::unique_ptr<RunController> controller_;
 
     QString savedPath_;
