@@ -1,5 +1,5 @@
 // Entries that are not plain photos in a folder a run walks: links, FIFOs, devices, sockets,
-// empty, cut and lying files, a sparse file of 4 GiB. Each run ends normally and counts every
+// empty, cut and lying files, sparse files of 4 GiB. Each run ends normally and counts every
 // photo-named entry as found, while only real photos are analysed.
 
 #include <fcntl.h>
