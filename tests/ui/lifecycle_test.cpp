@@ -103,6 +103,17 @@ class LifecycleTest : public QObject {
         QVERIFY(fs::is_regular_file(folder.path() / "cam_equiv.txt"));
     }
 
+    void unreadableCameraTableIsReported() {
+        TempDir folder;
+        fs::create_directories(folder.path() / "cam_equiv.txt");  // a folder in the table's place
+        WindowUnderTest w(folder.path());
+        QCOMPARE(w.Messages->Shown.size(), 1);
+        QVERIFY(w.Messages->Shown.first().contains("cam_equiv.txt"));
+        QVERIFY(w->EquivalentList.empty());
+        w.Show();
+        QVERIFY(w->StartAnalyzing->isEnabled());
+    }
+
     void preparedFileRestoresEveryControl() {
         TempDir folder;
         const fs::path photos = folder.path() / "photos";
