@@ -148,6 +148,7 @@ AnalysisResult Run::Perform() {
     ProcessFolders(folders);
 
     result_.RunSummaryText = RunSummaryText(result_.FilesAnalysed, result_.FilesFound);
+    observer_.RunSummary(result_.RunSummaryText);
     observer_.StatusText(result_.RunSummaryText);
     TallyAll();
 

@@ -41,6 +41,7 @@ class AnalysisObserver {
     virtual void AnalyseMaximum(int /*maximum*/) {}    // "Analyzing files" bar
     virtual void AnalysePosition(int /*position*/) {}  // repainted at once
     virtual void StatusText(const std::string& /*text*/) {}
+    virtual void RunSummary(const std::string& /*text*/) {}  // set once the files are read
     virtual void ServiceEvents() {}
     virtual void ChartPoint(Quantity /*quantity*/, const CategoryCount& /*point*/) {}
     virtual void PathListReady(const std::vector<std::string>& /*sortedLines*/) {}

@@ -294,6 +294,7 @@ class TAnalyseLength final : public QMainWindow, private RunView {
     void RunCollectProgress(int maximum, int position) override;
     void RunAnalyseProgress(int maximum, int position) override;
     void RunStatusText(const QString& text) override;
+    void RunSummary(const QString& text) override;
     void RunChartPoint(analysis::Quantity quantity, const QString& label, int count) override;
     void RunPathList(const QStringList& sortedLines) override;
     void RunMessage(const QString& text) override;

@@ -122,6 +122,10 @@ void TAnalyseLength::RunStatusText(const QString& text) {
     StatusBar1->showMessage(text);
 }
 
+void TAnalyseLength::RunSummary(const QString& text) {
+    runSummaryText_ = text;
+}
+
 void TAnalyseLength::RunChartPoint(analysis::Quantity quantity, const QString& label, int count) {
     Series().at(static_cast<std::size_t>(quantity))->Add(count, ToUtf8(label));
 }
@@ -142,7 +146,6 @@ void TAnalyseLength::RunAnalysisCurrent() {
 
 void TAnalyseLength::RunFinished(const analysis::AnalysisResult& result) {
     RestoreCursor();
-    if (!result.RunSummaryText.empty()) runSummaryText_ = FromUtf8(result.RunSummaryText);
     lastResult_ = result;
     // The button follows the tree's selection again, which may have changed during the run.
     const QString folder = SelectedFolder();

@@ -53,6 +53,9 @@ class RunController::Observer final : public analysis::AnalysisObserver {
     void StatusText(const std::string& text) override {
         Post([this, t = FromUtf8(text)] { view_.RunStatusText(t); });
     }
+    void RunSummary(const std::string& text) override {
+        Post([this, t = FromUtf8(text)] { view_.RunSummary(t); });
+    }
     void ChartPoint(analysis::Quantity quantity, const analysis::CategoryCount& point) override {
         Post([this, quantity, label = FromUtf8(point.Label), count = point.Count] {
             view_.RunChartPoint(quantity, label, count);

@@ -23,6 +23,7 @@ class RunView {
     virtual void RunCollectProgress(int maximum, int position) = 0;
     virtual void RunAnalyseProgress(int maximum, int position) = 0;
     virtual void RunStatusText(const QString& text) = 0;
+    virtual void RunSummary(const QString& text) = 0;
     virtual void RunChartPoint(analysis::Quantity quantity, const QString& label, int count) = 0;
     virtual void RunPathList(const QStringList& sortedLines) = 0;
     virtual void RunMessage(const QString& text) = 0;  // returns once the user has seen it

@@ -32,6 +32,7 @@ class Recorder : public AnalysisObserver {
     void Caption(const std::string& text) override { Events.push_back("caption " + text); }
     void Message(const std::string& text) override { Events.push_back("message " + text); }
     void StatusText(const std::string& text) override { Events.push_back("status " + text); }
+    void RunSummary(const std::string& text) override { Events.push_back("summary " + text); }
     void ChartPoint(Quantity q, const CategoryCount& p) override {
         Events.push_back("point " + std::to_string(static_cast<int>(q)) + " " + p.Label + " " +
                          std::to_string(p.Count));
@@ -105,6 +106,20 @@ TEST(CollectFolders, EndsWhenAStopIsAsked) {
     std::vector<std::string> folders;
     CollectFolders(dir.path().string(), folders, &stop);
     EXPECT_EQ(folders, std::vector<std::string>{dir.path().string()});
+}
+
+TEST(StartAnalyzing, SummaryIsReportedBeforeTheChartsFill) {
+    testing::TempDir dir;
+    dir.Write("one.jpg", PhotoBytes(kFull));
+    Recorder recorder;
+    RunOn(dir.path(), {}, recorder);
+    const auto at = [&](const std::string& prefix) {
+        return std::find_if(recorder.Events.begin(), recorder.Events.end(),
+                            [&](const std::string& e) { return e.starts_with(prefix); }) -
+               recorder.Events.begin();
+    };
+    ASSERT_TRUE(recorder.Has("summary Files analyzed: 1 out of total: 1"));
+    EXPECT_LT(at("summary "), at("point "));
 }
 
 TEST(StartAnalyzing, CountsFilesAndSummarises) {
