@@ -26,14 +26,42 @@ const std::vector<std::uint8_t>& Photo() {
     return bytes;
 }
 
-AnalysisResult RunOn(const fs::path& root, AnalysisObserver& observer, AnalysisSettings settings) {
+namespace {
+
+// The four tables as "quantity label count" texts, to compare two runs.
+std::vector<std::string> Flat(const AnalysisResult& result) {
+    std::vector<std::string> rows;
+    for (std::size_t q = 0; q < result.Tables.size(); ++q) {
+        for (const auto& row : result.Tables[q])
+            rows.push_back(std::to_string(q) + " " + row.Label + " " + std::to_string(row.Count));
+    }
+    return rows;
+}
+
+AnalysisResult RunWithJobs(const fs::path& root, AnalysisObserver& observer, AnalysisSettings settings, int jobs) {
     settings.RootFolder = root.string();
-    return analysis::StartAnalyzing(settings, analysis::RunEnvironment{}, observer);
+    analysis::RunEnvironment environment;
+    environment.Jobs = jobs;
+    return analysis::StartAnalyzing(settings, environment, observer);
+}
+
+}  // namespace
+
+AnalysisResult RunOn(const fs::path& root, AnalysisObserver& observer, AnalysisSettings settings) {
+    return RunWithJobs(root, observer, std::move(settings), 0);
 }
 
 AnalysisResult RunOn(const fs::path& root, AnalysisSettings settings) {
-    AnalysisObserver observer;
-    return RunOn(root, observer, std::move(settings));
+    AnalysisObserver alone;
+    const AnalysisResult one = RunWithJobs(root, alone, settings, 1);
+    AnalysisObserver pooled;
+    AnalysisResult many = RunWithJobs(root, pooled, std::move(settings), 0);
+    EXPECT_EQ(one.FilesFound, many.FilesFound) << "one reading thread against several";
+    EXPECT_EQ(one.FilesAnalysed, many.FilesAnalysed) << "one reading thread against several";
+    EXPECT_EQ(Flat(one), Flat(many)) << "one reading thread against several";
+    EXPECT_EQ(one.PathLines, many.PathLines) << "one reading thread against several";
+    EXPECT_EQ(one.Messages, many.Messages) << "one reading thread against several";
+    return many;
 }
 
 AnalysisResult RunWatched(const fs::path& root, AnalysisObserver& observer, AnalysisSettings settings) {

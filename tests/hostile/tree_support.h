@@ -22,8 +22,11 @@ using analysis::AnalysisSettings;
 // A photo with a 35mm focal length of 50 mm, F2.8, 1/125 s and ISO 100.
 const std::vector<std::uint8_t>& Photo();
 
-// One run over `root` with the settings of a first start, no camera table, no path-list file.
+// One run over `root` with the settings of a first start, no camera table, no path-list file,
+// reading on the default number of threads.
 AnalysisResult RunOn(const fs::path& root, AnalysisObserver& observer, AnalysisSettings settings = {});
+// The same, once reading on the run's own thread and once on the default number of threads:
+// both must give the same result, which is returned.
 AnalysisResult RunOn(const fs::path& root, AnalysisSettings settings = {});
 
 // The same on a thread of its own. When the run has not ended after 20 seconds it is taken to
