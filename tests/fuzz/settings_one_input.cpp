@@ -1,7 +1,9 @@
 #include "settings_one_input.h"
 
+#include <signal.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -19,14 +21,23 @@ using settings::IniSettings;
 
 // A folder for the written file: the writer renames a temporary file over its target, which
 // an in-memory file cannot take. Memory-backed where there is one, since the writer syncs.
+// One per process, named by its id; a fuzzing process ends without tidying up, so folders of
+// processes that are gone are removed first.
 class ScratchFolder {
   public:
     ScratchFolder() {
         std::error_code error;
         const fs::path base = fs::is_directory("/dev/shm", error) ? fs::path("/dev/shm") : fs::temp_directory_path();
-        std::string pattern = (base / "quorvela-settings-fuzz-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr) Broken("scratch folder", pattern);
-        path_ = pattern;
+        const std::string prefix = "quorvela-settings-fuzz-";
+        for (const auto& entry : fs::directory_iterator(base, error)) {
+            const std::string name = entry.path().filename().string();
+            if (name.rfind(prefix, 0) != 0) continue;
+            const int pid = std::atoi(name.c_str() + prefix.size());
+            if (pid > 0 && ::kill(pid, 0) != 0 && errno == ESRCH) fs::remove_all(entry.path(), error);
+        }
+        path_ = base / (prefix + std::to_string(::getpid()));
+        fs::create_directories(path_, error);
+        if (error) Broken("scratch folder", path_.string() + ": " + error.message());
     }
     ~ScratchFolder() {
         std::error_code error;
