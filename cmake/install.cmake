@@ -1,0 +1,22 @@
+# The demo folder, and what `cmake --install` puts where a Linux desktop expects it: the two
+# programs, the help pages, the shipped camera table, the demo folder, a desktop entry, the
+# icon and the AppStream metainfo. An installed program cannot write beside itself, so it keeps
+# its settings, camera table and path list in the per-user configuration folder.
+include(GNUInstallDirs)
+
+add_subdirectory(${CMAKE_SOURCE_DIR}/samples ${CMAKE_BINARY_DIR}/samples)
+
+set(QUORVELA_APP_ID org.quorvela.Quorvela)
+set(QUORVELA_DATA_DEST ${CMAKE_INSTALL_DATADIR}/quorvela)
+
+install(TARGETS quorvela-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+if(TARGET quorvela)
+  install(TARGETS quorvela RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  install(FILES ${CMAKE_SOURCE_DIR}/data/${QUORVELA_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+  install(FILES ${CMAKE_SOURCE_DIR}/data/${QUORVELA_APP_ID}.svg
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+  install(FILES ${CMAKE_SOURCE_DIR}/data/${QUORVELA_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+endif()
+install(FILES ${CMAKE_SOURCE_DIR}/data/cam_equiv.exp DESTINATION ${QUORVELA_DATA_DEST})
+install(DIRECTORY ${CMAKE_SOURCE_DIR}/docs/help/ DESTINATION ${QUORVELA_DATA_DEST}/help)
+install(DIRECTORY ${QUORVELA_DEMO_DIR}/ DESTINATION ${QUORVELA_DATA_DEST}/demo)
