@@ -1,0 +1,122 @@
+#include "viewer/equivalent_editor_panel.h"
+
+#include <QApplication>
+#include <QColor>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QPalette>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QStyle>
+#include <QToolButton>
+#include <exception>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace quorvela::viewer {
+
+namespace {
+
+const QColor kCream(255, 251, 240);
+
+QPushButton* Button(QFrame* bar, const char* name, const QString& caption, const QString& hint) {
+    auto* button = new QPushButton(caption, bar);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setToolTip(hint);
+    return button;
+}
+
+}  // namespace
+
+EquivalentEditorPanel::EquivalentEditorPanel(QPlainTextEdit* memo, QFrame* bar, EquivalentEditor editor,
+                                             equivalence::EquivalentList& list, Actions actions, QObject* parent)
+    : QObject(parent), memo_(memo), editor_(std::move(editor)), list_(list), actions_(std::move(actions)) {
+    auto* layout = new QHBoxLayout(bar);
+    layout->setContentsMargins(4, 2, 4, 2);
+    LbButton1 = Button(bar, "LbButton1", QStringLiteral("Edit/show equivalent file"),
+                       QStringLiteral("Load (or create if not present)"));
+    LbButton2 = Button(bar, "LbButton2", QStringLiteral("Save changes and reload"),
+                       QStringLiteral("In order to activate changes"));
+    LbButton3 = Button(bar, "LbButton3", QStringLiteral("Close"), QStringLiteral("Close disgard changes"));
+    LbSpeedButton10 = new QToolButton(bar);
+    LbSpeedButton10->setObjectName(QStringLiteral("LbSpeedButton10"));
+    LbSpeedButton10->setIcon(bar->style()->standardIcon(QStyle::SP_DialogHelpButton));
+    LbSpeedButton10->setToolTip(QStringLiteral("Help"));
+    layout->addWidget(LbButton1);
+    layout->addWidget(LbButton2);
+    layout->addWidget(LbButton3);
+    layout->addWidget(LbSpeedButton10);
+    layout->addStretch(1);
+
+    memo_->setAutoFillBackground(true);
+    connect(LbButton1, &QPushButton::clicked, this, [this] { LbButton1Click(); });
+    connect(LbButton2, &QPushButton::clicked, this, [this] { LbButton2Click(); });
+    connect(LbButton3, &QPushButton::clicked, this, [this] { LbButton3Click(); });
+    connect(LbSpeedButton10, &QToolButton::clicked, this, [this] { LbSpeedButton10Click(); });
+    connect(memo_, &QPlainTextEdit::textChanged, this, [this] { Memo1Change(); });
+    SetText({});
+    Apply();
+}
+
+void EquivalentEditorPanel::LbButton1Click() {
+    try {
+        const std::vector<std::string> lines = editor_.Open();
+        QStringList text;
+        for (const std::string& line : lines) text << QString::fromStdString(line);
+        SetText(text.join(QChar('\n')));
+    } catch (const std::exception& e) {
+        if (actions_.ShowError) actions_.ShowError(QString::fromStdString(e.what()));
+    }
+    Apply();
+}
+
+void EquivalentEditorPanel::LbButton2Click() {
+    try {
+        editor_.Save(SplitEditorText(memo_->toPlainText().toStdString()), list_);
+    } catch (const std::exception& e) {
+        if (actions_.ShowError) actions_.ShowError(QString::fromStdString(e.what()));
+        return;
+    }
+    SetText({});
+    Apply();
+    if (actions_.Saved) actions_.Saved();
+}
+
+void EquivalentEditorPanel::LbButton3Click() {
+    editor_.Close();
+    SetText({});
+    Apply();
+}
+
+void EquivalentEditorPanel::Memo1Change() {
+    editor_.Changed();
+    Apply();
+}
+
+void EquivalentEditorPanel::LbSpeedButton10Click() {
+    if (actions_.Help) actions_.Help();
+}
+
+void EquivalentEditorPanel::Apply() {
+    const EditorControls& controls = editor_.Controls();
+    memo_->setEnabled(controls.MemoEnabled);
+    QPalette palette = memo_->palette();
+    const QColor base = controls.MemoCream ? kCream : QApplication::palette().color(QPalette::Active, QPalette::Base);
+    // Disabled text boxes are painted with the disabled group's colours, so both are set.
+    palette.setColor(QPalette::Active, QPalette::Base, base);
+    palette.setColor(QPalette::Inactive, QPalette::Base, base);
+    palette.setColor(QPalette::Disabled, QPalette::Base, base);
+    memo_->setPalette(palette);
+    LbButton1->setEnabled(controls.EditEnabled);
+    LbButton2->setEnabled(controls.SaveEnabled);
+    LbButton3->setEnabled(controls.CloseEnabled);
+}
+
+void EquivalentEditorPanel::SetText(const QString& text) {
+    const QSignalBlocker quiet(memo_);
+    memo_->setPlainText(text);
+}
+
+}  // namespace quorvela::viewer

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QObject>
+#include <functional>
+
+#include "equivalence/equivalent_table.h"
+#include "viewer/equivalent_editor.h"
+
+class QFrame;
+class QPlainTextEdit;
+class QPushButton;
+class QToolButton;
+
+namespace quorvela::viewer {
+
+// The "Equivalent list" tab's editor: `Memo1` and, in the bar below it, "Edit/show equivalent
+// file", "Save changes and reload", "Close" and the help button. The rules are
+// EquivalentEditor's; this class shows them on the controls.
+class EquivalentEditorPanel : public QObject {
+  public:
+    struct Actions {
+        std::function<void()> Saved;                            // the table in force changed
+        std::function<void()> Help;                             // help on the camera table
+        std::function<void(const QString& message)> ShowError;  // file errors
+    };
+
+    // Builds the buttons into `bar`; `list` is the table in force, reloaded on a save.
+    EquivalentEditorPanel(QPlainTextEdit* memo, QFrame* bar, EquivalentEditor editor, equivalence::EquivalentList& list,
+                          Actions actions, QObject* parent = nullptr);
+
+    void LbButton1Click();
+    void LbButton2Click();
+    void LbButton3Click();
+    void Memo1Change();
+    void LbSpeedButton10Click();
+
+    [[nodiscard]] const EquivalentEditor& Editor() const { return editor_; }
+
+    QPushButton* LbButton1 = nullptr;
+    QPushButton* LbButton2 = nullptr;
+    QPushButton* LbButton3 = nullptr;
+    QToolButton* LbSpeedButton10 = nullptr;
+
+  private:
+    void Apply();
+    // Replaces the editor's text without it counting as a change.
+    void SetText(const QString& text);
+
+    QPlainTextEdit* memo_;
+    EquivalentEditor editor_;
+    equivalence::EquivalentList& list_;
+    Actions actions_;
+};
+
+}  // namespace quorvela::viewer

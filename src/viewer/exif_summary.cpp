@@ -1,0 +1,81 @@
+#include "viewer/exif_summary.h"
+
+#include <algorithm>
+
+#include "equivalence/focal_length.h"
+#include "metadata/img_data.h"
+#include "metadata/text_util.h"
+#include "metadata/value_render.h"
+
+namespace quorvela::viewer {
+
+namespace {
+
+std::string Digits(std::string_view text) {
+    std::string digits;
+    for (const char c : text) {
+        if (c >= '0' && c <= '9') digits += c;
+    }
+    return digits;
+}
+
+}  // namespace
+
+std::string IsoDigits(std::string_view entry) {
+    const auto comma = entry.find(',');
+    std::string digits = Digits(comma == std::string_view::npos ? entry : entry.substr(comma));
+    return digits.empty() ? std::string("0") : digits;
+}
+
+std::string GetIsoFromSpecific(metadata::TImageInfo& exif) {
+    exif.RewindTagSearch();
+    metadata::TTagEntry entry;
+    while (exif.FindNextTag(1, entry)) {
+        const std::string text = entry.Description + " = " + entry.Text;
+        const std::string upper = metadata::UpperAscii(text);
+        for (const std::string_view key : {"ISO SPEED", "CCD SENSITIVITY", "CCD ISO"}) {
+            if (upper.find(key) != std::string::npos) return IsoDigits(text);
+        }
+    }
+    return "0";
+}
+
+std::string GetExifInfStr(metadata::TimgData& reader, const std::string& path,
+                          const equivalence::EquivalentList& table) {
+    reader.CollectTags = true;
+    reader.ReadJpegFile(path);
+    if (!reader.HasAnyMetadata() || !reader.HasExifBlock() || reader.ExifDirectory == nullptr) return {};
+    metadata::TImageInfo& exif = *reader.ExifDirectory;
+    const auto tag = [&exif](std::string_view name) { return exif.TagTextByName(name); };
+    const char separator = reader.DecimalSeparator;
+
+    const std::string make = tag("Make");
+    const std::string model = tag("Model");
+    std::string text = "Camera: " + make + " - " + model + "\r";
+    if (const std::string exposure = tag("ExposureTime"); !exposure.empty()) {
+        text += "Shutter: " + metadata::ExposureTimeText(exposure, separator) + "\r";
+    } else if (const std::string speed = tag("ShutterSpeedValue"); !speed.empty()) {
+        text += "Shutter: " + speed + "\r";
+    }
+    if (const std::string fNumber = tag("FNumber"); !fNumber.empty()) text += "Aperture: " + fNumber + "\r";
+    const std::string focal = tag("FocalLength");
+    if (!focal.empty()) text += "Focal Length: " + focal + "\r";
+    // A stored zero is the camera saying "unknown", whichever separator it was rendered with.
+    if (const std::string own = tag("FocalLengthin35mmFilm"); !own.empty() && !equivalence::IsZeroLengthText(own)) {
+        text += "(35mm equivalent = " + own + ")\r";
+    } else if (!make.empty() && !model.empty()) {
+        const std::string value = equivalence::EquivalentfromDataBase(focal, make, model, table, separator);
+        if (!value.empty()) text += "35mm equivalent: " + value + " mm\r";
+    }
+    const std::string iso = tag("ISOSpeedRatings");
+    text += "ISO: " + (iso.empty() ? GetIsoFromSpecific(exif) : iso);
+    return metadata::Cp1252ToUtf8(text);
+}
+
+std::string SummaryForDisplay(std::string_view summary) {
+    std::string shown(summary);
+    std::replace(shown.begin(), shown.end(), '\r', '\n');
+    return shown;
+}
+
+}  // namespace quorvela::viewer

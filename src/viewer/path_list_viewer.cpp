@@ -1,0 +1,133 @@
+#include "viewer/path_list_viewer.h"
+
+#include <QEvent>
+#include <QFileDialog>
+#include <QLabel>
+#include <QPixmap>
+#include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "equivalence/text_file.h"
+#include "viewer/exif_summary.h"
+
+namespace quorvela::viewer {
+
+namespace {
+
+const QString kProposedName = QStringLiteral("value_path_list.txt");
+const QString kSaveFilter = QStringLiteral("file (*.txt);;All (*)");
+
+}  // namespace
+
+PathListViewer::PathListViewer(QPlainTextEdit* richEdit, QLabel* image, QLabel* summary,
+                               const equivalence::EquivalentList& table, char decimalSeparator, QObject* parent)
+    : QObject(parent),
+      richEdit_(richEdit),
+      image_(image),
+      summary_(summary),
+      table_(table),
+      reader_(true, decimalSeparator) {
+    // The preview's square, whatever the label's size is while the window is being laid out.
+    const QSize box = image_->maximumSize().boundedTo(QSize(218, 218));
+    loader_ = std::make_unique<PreviewLoader>(
+        box, [this](const QString& path, const PreviewImage& preview) { ShowPreview(path, preview); });
+    askSaveFile_ = [this](const QString& proposed, const QString& filter) {
+        return AskSaveTextFile(richEdit_->window(), proposed, filter);
+    };
+    image_->setAlignment(Qt::AlignCenter);
+    image_->setWordWrap(true);
+    image_->setStyleSheet(QStringLiteral("color: white;"));
+    richEdit_->installEventFilter(this);
+    richEdit_->viewport()->installEventFilter(this);
+}
+
+PathListViewer::~PathListViewer() = default;
+
+bool PathListViewer::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == richEdit_->viewport() && event->type() == QEvent::MouseButtonPress) {
+        // The list places its caret only once it has handled the press.
+        QMetaObject::invokeMethod(
+            this, [this] { RichEdit1MouseDown(); }, Qt::QueuedConnection);
+    } else if (watched == richEdit_ && event->type() == QEvent::KeyRelease) {
+        RichEdit1KeyUp();
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void PathListViewer::RichEdit1MouseDown() {
+    ShowLineAtCaret();
+}
+
+void PathListViewer::RichEdit1KeyUp() {
+    ShowLineAtCaret();
+}
+
+void PathListViewer::ShowLineAtCaret() {
+    const QTextBlock line = richEdit_->textCursor().block();
+    if (!line.isValid()) return;
+    const int lineStart = line.position();
+    const QString path = QString::fromStdString(PathFromLine(line.text().toStdString(), exists_));
+    selectedPath_ = path;
+    const std::string summary = path.isEmpty() ? std::string() : GetExifInfStr(reader_, path.toStdString(), table_);
+    summary_->setText(QString::fromStdString(SummaryForDisplay(summary)));
+    if (!path.isEmpty() && exists_(path.toStdString())) loader_->Request(path);
+    if (!path.isEmpty()) SearchForText_AndSelect(richEdit_, path, lineStart);
+}
+
+bool PathListViewer::SearchForText_AndSelect(QPlainTextEdit* richEdit, const QString& text, int start) {
+    if (text.isEmpty()) return false;
+    // The first occurrence from the line's start is the path on the line itself; a later one
+    // would be another photo whose path ends with this one ("/backup/a/b.jpg" holds "/a/b.jpg").
+    const QTextCursor found = richEdit->document()->find(text, start, QTextDocument::FindCaseSensitively);
+    if (found.isNull()) return false;
+    richEdit->setFocus();
+    richEdit->setTextCursor(found);
+    return true;
+}
+
+bool PathListViewer::Lb_SaveRicheditClick() {
+    const QString file = askSaveFile_ ? askSaveFile_(kProposedName, kSaveFilter) : QString();
+    if (file.isEmpty()) return false;
+    std::vector<std::string> lines;
+    for (QTextBlock block = richEdit_->document()->firstBlock(); block.isValid(); block = block.next()) {
+        lines.push_back(block.text().toStdString());
+    }
+    // An empty list is one empty block; it saves as an empty file.
+    if (lines.size() == 1 && lines.front().empty()) lines.clear();
+    try {
+        equivalence::WriteTextLines(file.toStdString(), lines);
+        return true;
+    } catch (const std::exception&) {
+        return false;  // saving the list is a convenience; a failure is not reported
+    }
+}
+
+void PathListViewer::ShowPreview(const QString& path, const PreviewImage& preview) {
+    shownPreviewPath_ = path;
+    if (preview.Image.isNull()) {
+        image_->clear();
+        image_->setText(preview.Error);
+    } else {
+        image_->setPixmap(QPixmap::fromImage(preview.Image));
+    }
+    if (OnPreviewShown) OnPreviewShown(path);
+}
+
+QString AskSaveTextFile(QWidget* parent, const QString& proposedName, const QString& filter) {
+    QFileDialog dialog(parent);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("txt"));
+    dialog.setNameFilter(filter);
+    dialog.setNameFilters(filter.split(QStringLiteral(";;")));
+    dialog.selectFile(proposedName);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().front();
+}
+
+}  // namespace quorvela::viewer

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QImage>
+#include <QSize>
+#include <QString>
+
+namespace quorvela::viewer {
+
+// A photo made ready for the preview, or why it could not be.
+struct PreviewImage {
+    QImage Image;          // upright, fitted into the box; null when the photo cannot be shown
+    QString Error;         // for a person; empty when the image is there
+    QSize StoredSize;      // the picture's size as stored in the file
+    int Orientation = 1;   // the EXIF orientation applied (1 to 8)
+    int ScaleEighths = 8;  // the DCT scaling used: the picture was decoded at this many eighths
+};
+
+// The image turned upright according to an EXIF orientation (1 to 8; others leave it as is).
+QImage Orient(const QImage& image, int orientation);
+
+// The smallest DCT scaling (in eighths, 1 to 8) at which a picture of `stored` size still
+// fills `box` once fitted in proportion; 8 for pictures that fit already.
+int DctScaleEighths(QSize stored, QSize box);
+
+// Decodes the JPEG file with libjpeg at the smallest scaling that still fills `box`, turns it
+// upright and scales it down in proportion to fit the box (never up). Safe to call on any
+// thread; a damaged file or one cut short gives an error text instead of an image.
+PreviewImage DecodePreview(const QString& path, QSize box);
+
+}  // namespace quorvela::viewer

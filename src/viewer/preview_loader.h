@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QObject>
+#include <QSize>
+#include <QString>
+#include <QThreadPool>
+#include <atomic>
+#include <functional>
+
+#include "viewer/preview_decoder.h"
+
+namespace quorvela::viewer {
+
+// Decodes previews on a thread of its own, so a large photo never blocks the window. Only the
+// latest request is answered: moving quickly through a list skips the photos passed over.
+class PreviewLoader : public QObject {
+  public:
+    using Done = std::function<void(const QString& path, const PreviewImage& preview)>;
+
+    PreviewLoader(QSize box, Done done, QObject* parent = nullptr);
+    // Waits for a decode in progress, whose answer is then dropped.
+    ~PreviewLoader() override;
+
+    void Request(const QString& path);
+    // Drops the answers of requests made so far.
+    void Cancel() { ++generation_; }
+    [[nodiscard]] QSize Box() const { return box_; }
+
+  private:
+    QSize box_;
+    Done done_;
+    QThreadPool pool_;
+    std::atomic<int> generation_{0};
+};
+
+}  // namespace quorvela::viewer

@@ -1,0 +1,143 @@
+#include "viewer/exif_summary.h"
+
+#include <gtest/gtest.h>
+
+#include "equivalence/equivalent_table.h"
+#include "metadata/img_data.h"
+#include "support/test_files.h"
+#include "viewer_photos.h"
+
+namespace quorvela::viewer {
+namespace {
+
+using test::PhotoSpec;
+
+const equivalence::EquivalentList kG2Table = {"[MAKE]Canon[MODEL]CanonPowerShotG2[REAL_LENS]7[35MM_EQUIVALENT]34.07"};
+
+std::string Summary(const PhotoSpec& spec, const equivalence::EquivalentList& table = kG2Table, char separator = '.') {
+    const testing::TempDir dir;
+    const auto path = dir.path() / "photo.jpg";
+    test::WritePhoto(path, spec);
+    metadata::TimgData reader(true, separator);
+    return GetExifInfStr(reader, path.string(), table);
+}
+
+struct IsoCase {
+    const char* Entry;
+    const char* Digits;
+};
+
+class IsoDigitsOf : public ::testing::TestWithParam<IsoCase> {};
+
+TEST_P(IsoDigitsOf, Entry) {
+    EXPECT_EQ(IsoDigits(GetParam().Entry), GetParam().Digits);
+}
+
+INSTANTIATE_TEST_SUITE_P(MakerNoteEntries, IsoDigitsOf,
+                         ::testing::Values(IsoCase{"ISO Speed = 0, 200", "200"}, IsoCase{"CCD ISO = 100", "100"},
+                                           IsoCase{"CCD ISO = auto", "0"}, IsoCase{"ISO Speed = 0,", "0"},
+                                           IsoCase{"ISO2 Speed = 1, 2, 3", "23"},
+                                           IsoCase{"CCD Sensitivity = 64", "64"}));
+
+TEST(GetExifInfStr, EveryLineInOrder) {
+    EXPECT_EQ(Summary({}),
+              "Camera: Canon - Canon PowerShot G2\rShutter: 1/250 sec\rAperture: F2.8\rFocal Length:  7.00 mm\r"
+              "35mm equivalent: 34.07 mm\rISO: 100");
+}
+
+TEST(GetExifInfStr, ExposureTimeShownInItsFriendlyForm) {
+    PhotoSpec spec;
+    spec.ExposureTime = {10, 2500};
+    EXPECT_NE(Summary(spec).find("\rShutter: 1/250 sec.\r"), std::string::npos) << Summary(spec);
+    spec.ExposureTime = {4, 10};
+    EXPECT_NE(Summary(spec).find("\rShutter: 0.4 sec. ~(1/2)\r"), std::string::npos) << Summary(spec);
+}
+
+TEST(GetExifInfStr, ShutterSpeedValueWhenThereIsNoExposureTime) {
+    PhotoSpec spec;
+    spec.ExposureTime.reset();
+    spec.ShutterSpeedValue = {8, 1};
+    const std::string text = Summary(spec);
+    EXPECT_NE(text.find("\rShutter: 0.0039 sec (1/256)\r"), std::string::npos) << text;
+}
+
+TEST(GetExifInfStr, NoShutterLineWithoutEither) {
+    PhotoSpec spec;
+    spec.ExposureTime.reset();
+    EXPECT_EQ(Summary(spec).find("Shutter"), std::string::npos);
+}
+
+TEST(GetExifInfStr, TheFilesOwn35mmValueInBracketsAndTheTableNotAsked) {
+    PhotoSpec spec;
+    spec.Focal35 = 35;
+    const std::string text = Summary(spec);
+    EXPECT_NE(text.find("\r(35mm equivalent = 35.00 mm)\r"), std::string::npos) << text;
+    EXPECT_EQ(text.find("35mm equivalent:"), std::string::npos) << text;
+}
+
+TEST(GetExifInfStr, AStoredZero35mmValueCountsAsAbsentUnderEitherSeparator) {
+    PhotoSpec spec;
+    spec.Focal35 = 0;
+    for (const char separator : {'.', ','}) {
+        const std::string text = Summary(spec, kG2Table, separator);
+        EXPECT_EQ(text.find("(35mm"), std::string::npos) << text;
+        EXPECT_NE(text.find(separator == '.' ? "35mm equivalent: 34.07 mm" : "35mm equivalent: 34,07 mm"),
+                  std::string::npos)
+            << text;
+    }
+}
+
+TEST(GetExifInfStr, NoTableLineForACameraNotInTheTableOrWithoutModel) {
+    EXPECT_EQ(Summary({}, {}).find("35mm"), std::string::npos);
+    PhotoSpec noModel;
+    noModel.Model.clear();
+    const std::string text = Summary(noModel);
+    EXPECT_EQ(text.rfind("Camera: Canon - \r", 0), 0U) << text;
+    EXPECT_EQ(text.find("35mm"), std::string::npos) << text;
+}
+
+TEST(GetExifInfStr, WithoutIsoAndMakerNoteTheLastLineIsIsoZero) {
+    PhotoSpec spec;
+    spec.Iso.reset();
+    const std::string text = Summary(spec);
+    ASSERT_GE(text.size(), 7U);
+    EXPECT_EQ(text.substr(text.size() - 7), "\rISO: 0");
+}
+
+TEST(GetExifInfStr, IsoFromANikonMakerNote) {
+    PhotoSpec spec;
+    spec.Make = "NIKON CORPORATION";
+    spec.Model = "NIKON D70";
+    spec.Iso.reset();
+    spec.MakerNote = {'N', 'i', 'k', 'o', 'n', 0, 2, 0x10, 0, 0, 'I', 'I', 42,  0, 8, 0, 0, 0,
+                      1,   0,   2,   0,   3,   0, 2, 0,    0, 0, 0,   0,   200, 0, 0, 0, 0, 0};
+    const std::string text = Summary(spec);
+    EXPECT_EQ(text.substr(text.rfind('\r')), "\rISO: 200") << text;
+}
+
+TEST(GetExifInfStr, EmptyForAFileThatCannotBeReadOrHasNoExif) {
+    metadata::TimgData reader;
+    EXPECT_EQ(GetExifInfStr(reader, "/nonexistent/photo.jpg", {}), "");
+    const testing::TempDir dir;
+    const auto plain = dir.Write("plain.jpg", {0xFF, 0xD8, 0xFF, 0xD9});
+    EXPECT_EQ(GetExifInfStr(reader, plain.string(), {}), "");
+}
+
+TEST(GetExifInfStr, CorpusPhotosWithIsoOnlyInTheirMakerNotes) {
+    QUORVELA_REQUIRE_CORPUS();
+    metadata::TimgData reader;
+    const std::string nikon = GetExifInfStr(reader, (testing::CorpusDir() / "nikon_d70_01.jpg").string(), {});
+    EXPECT_EQ(nikon.substr(nikon.rfind('\r')), "\rISO: 200") << nikon;
+    const std::string canon =
+        GetExifInfStr(reader, (testing::CorpusDir() / "canon_powershotg2_01.jpg").string(), kG2Table);
+    EXPECT_EQ(canon.substr(canon.rfind('\r')), "\rISO: 50") << canon;
+    EXPECT_NE(canon.find("\rFocal Length: "), std::string::npos) << canon;
+}
+
+TEST(SummaryForDisplay, EachCrStartsALine) {
+    EXPECT_EQ(SummaryForDisplay("a\rb\rc"), "a\nb\nc");
+    EXPECT_EQ(SummaryForDisplay(""), "");
+}
+
+}  // namespace
+}  // namespace quorvela::viewer

@@ -1,0 +1,180 @@
+// The preview's decoding: DCT scaling, EXIF orientation, fitting, and damaged files.
+#include <QElapsedTimer>
+#include <QImage>
+#include <QSignalSpy>
+#include <QTest>
+
+#include "support/test_files.h"
+#include "viewer/preview_decoder.h"
+#include "viewer/preview_loader.h"
+#include "viewer_photos.h"
+
+using quorvela::viewer::DctScaleEighths;
+using quorvela::viewer::DecodePreview;
+using quorvela::viewer::Orient;
+using quorvela::viewer::PreviewImage;
+using quorvela::viewer::PreviewLoader;
+
+class PreviewTest : public QObject {
+    Q_OBJECT
+
+  private:
+    static QString Write(const quorvela::testing::TempDir& dir, const char* name,
+                         const quorvela::viewer::test::PhotoSpec& spec) {
+        const auto path = dir.path() / name;
+        quorvela::viewer::test::WritePhoto(path, spec);
+        return QString::fromStdString(path.string());
+    }
+    static bool Reddish(QRgb c) { return qRed(c) > 200 && qBlue(c) < 60; }
+    static bool Bluish(QRgb c) { return qBlue(c) > 200 && qRed(c) < 60; }
+
+  private slots:
+    void orient_data() {
+        QTest::addColumn<int>("orientation");
+        QTest::addColumn<QSize>("size");
+        // Where the stored top-left pixel ends up.
+        QTest::addColumn<QPoint>("topLeftGoesTo");
+        QTest::newRow("1 upright") << 1 << QSize(3, 2) << QPoint(0, 0);
+        QTest::newRow("2 mirrored") << 2 << QSize(3, 2) << QPoint(2, 0);
+        QTest::newRow("3 upside down") << 3 << QSize(3, 2) << QPoint(2, 1);
+        QTest::newRow("4 flipped") << 4 << QSize(3, 2) << QPoint(0, 1);
+        QTest::newRow("5 transposed") << 5 << QSize(2, 3) << QPoint(0, 0);
+        QTest::newRow("6 turned clockwise") << 6 << QSize(2, 3) << QPoint(1, 0);
+        QTest::newRow("7 transversed") << 7 << QSize(2, 3) << QPoint(1, 2);
+        QTest::newRow("8 turned anticlockwise") << 8 << QSize(2, 3) << QPoint(0, 2);
+        QTest::newRow("9 unknown") << 9 << QSize(3, 2) << QPoint(0, 0);
+    }
+    void orient() {
+        QFETCH(int, orientation);
+        QFETCH(QSize, size);
+        QFETCH(QPoint, topLeftGoesTo);
+        QImage image(3, 2, QImage::Format_RGB32);
+        image.fill(Qt::black);
+        image.setPixel(0, 0, qRgb(255, 0, 0));
+        const QImage turned = Orient(image, orientation);
+        QCOMPARE(turned.size(), size);
+        QCOMPARE(turned.pixel(topLeftGoesTo), qRgb(255, 0, 0));
+    }
+
+    void dctScale_data() {
+        QTest::addColumn<QSize>("stored");
+        QTest::addColumn<int>("eighths");
+        QTest::newRow("small fits") << QSize(200, 100) << 8;
+        QTest::newRow("just larger") << QSize(300, 200) << 6;
+        QTest::newRow("twice") << QSize(436, 300) << 4;
+        QTest::newRow("camera size") << QSize(4288, 2848) << 1;
+        QTest::newRow("portrait") << QSize(1000, 1744) << 1;
+        QTest::newRow("empty") << QSize(0, 0) << 8;
+    }
+    void dctScale() {
+        QFETCH(QSize, stored);
+        QFETCH(int, eighths);
+        QCOMPARE(DctScaleEighths(stored, QSize(218, 218)), eighths);
+        // The decoded size never falls below what the box shows.
+        const int longSide = std::max(stored.width(), stored.height());
+        if (longSide > 218) QVERIFY(longSide * eighths / 8 >= 218);
+    }
+
+    void decodesFittedAndUpright() {
+        const quorvela::testing::TempDir dir;
+        quorvela::viewer::test::PhotoSpec spec;
+        spec.Width = 640;
+        spec.Height = 480;
+        const PreviewImage plain = DecodePreview(Write(dir, "plain.jpg", spec), QSize(218, 218));
+        QVERIFY2(plain.Error.isEmpty(), qPrintable(plain.Error));
+        QCOMPARE(plain.StoredSize, QSize(640, 480));
+        QCOMPARE(plain.ScaleEighths, 3);
+        QCOMPARE(plain.Image.size(), QSize(218, 163));
+        QVERIFY(Reddish(plain.Image.pixel(5, 80)));
+        QVERIFY(Bluish(plain.Image.pixel(212, 80)));
+
+        spec.Orientation = 6;  // turned clockwise for showing: the red left half comes on top
+        const PreviewImage turned = DecodePreview(Write(dir, "turned.jpg", spec), QSize(218, 218));
+        QCOMPARE(turned.Orientation, 6);
+        QCOMPARE(turned.Image.size(), QSize(163, 218));
+        QVERIFY(Reddish(turned.Image.pixel(80, 5)));
+        QVERIFY(Bluish(turned.Image.pixel(80, 212)));
+    }
+
+    void smallPhotosAreNotEnlarged() {
+        const quorvela::testing::TempDir dir;
+        quorvela::viewer::test::PhotoSpec spec;  // 64 x 48
+        const PreviewImage preview = DecodePreview(Write(dir, "small.jpg", spec), QSize(218, 218));
+        QCOMPARE(preview.Image.size(), QSize(64, 48));
+    }
+
+    void damagedFilesGiveAMessage_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("not a jpeg") << QByteArray("this is text, not a photo");
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("header only") << QByteArray("\xFF\xD8\xFF\xD9", 4);
+    }
+    void damagedFilesGiveAMessage() {
+        QFETCH(QByteArray, bytes);
+        const quorvela::testing::TempDir dir;
+        const auto path = dir.Write("bad.jpg", std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
+        const PreviewImage preview = DecodePreview(QString::fromStdString(path.string()), QSize(218, 218));
+        QVERIFY(preview.Image.isNull());
+        QVERIFY(preview.Error.startsWith("This photo"));
+    }
+
+    void aPhotoCutShortGivesAMessage() {
+        const quorvela::testing::TempDir dir;
+        quorvela::viewer::test::PhotoSpec spec;
+        spec.Width = 400;
+        spec.Height = 300;
+        std::vector<std::uint8_t> bytes = quorvela::viewer::test::PhotoBytes(spec);
+        bytes.resize(bytes.size() / 2);
+        const auto path = dir.Write("cut.jpg", bytes);
+        const PreviewImage preview = DecodePreview(QString::fromStdString(path.string()), QSize(218, 218));
+        QVERIFY(preview.Image.isNull());
+        QVERIFY(preview.Error.contains("cut short"));
+    }
+
+    void missingFileGivesAMessage() {
+        const PreviewImage preview = DecodePreview("/nonexistent/photo.jpg", QSize(218, 218));
+        QVERIFY(preview.Image.isNull());
+        QVERIFY(preview.Error.startsWith("This photo cannot be read"));
+    }
+
+    void corpusPhotos() {
+        if (!quorvela::testing::HaveCorpus()) QSKIP("photo corpus absent");
+        const auto corpus = quorvela::testing::CorpusDir();
+        QElapsedTimer timer;
+        timer.start();
+        const PreviewImage large =
+            DecodePreview(QString::fromStdString((corpus / "nikon_d90_01.jpg").string()), QSize(218, 218));
+        qInfo("nikon_d90_01.jpg (%dx%d) decoded for the preview in %lld ms", large.StoredSize.width(),
+              large.StoredSize.height(), static_cast<long long>(timer.elapsed()));
+        QVERIFY2(large.Error.isEmpty(), qPrintable(large.Error));
+        QCOMPARE(large.ScaleEighths, 1);
+        QCOMPARE(large.Image.width(), 218);
+        // Cut after the header: a message, not a grey square.
+        const PreviewImage cut =
+            DecodePreview(QString::fromStdString((corpus / "canon_eos350d_01.jpg").string()), QSize(218, 218));
+        QVERIFY(cut.Image.isNull());
+        QVERIFY(cut.Error.contains("cut short"));
+        // Stored on its side with orientation 6.
+        const PreviewImage side =
+            DecodePreview(QString::fromStdString((corpus / "nikon_d70_02.jpg").string()), QSize(218, 218));
+        QCOMPARE(side.Orientation, 6);
+        QVERIFY(side.Image.height() > side.Image.width());
+    }
+
+    void loaderAnswersOnlyTheLatestRequest() {
+        const quorvela::testing::TempDir dir;
+        quorvela::viewer::test::PhotoSpec spec;
+        const QString first = Write(dir, "first.jpg", spec);
+        const QString second = Write(dir, "second.jpg", spec);
+        QStringList answered;
+        PreviewLoader loader(QSize(218, 218), [&](const QString& path, const PreviewImage&) { answered << path; });
+        loader.Request(first);
+        loader.Request(second);
+        QTRY_COMPARE(answered, QStringList{second});
+        QTest::qWait(50);
+        QCOMPARE(answered, QStringList{second});
+    }
+};
+
+QTEST_MAIN(PreviewTest)
+#include "preview_test.moc"

@@ -1,0 +1,38 @@
+#pragma once
+
+// Photos for the viewer's tests: decodable JPEGs with chosen exposure tags, written with the
+// demo generator's encoder and EXIF writer.
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "exif_writer.h"
+
+namespace quorvela::viewer::test {
+
+struct PhotoSpec {
+    std::string Make = "Canon";
+    std::string Model = "Canon PowerShot G2";
+    std::optional<std::pair<std::uint32_t, std::uint32_t>> ExposureTime =
+        std::pair<std::uint32_t, std::uint32_t>{1, 250};
+    std::optional<std::pair<std::int32_t, std::int32_t>> ShutterSpeedValue;  // APEX
+    std::optional<std::pair<std::uint32_t, std::uint32_t>> FNumber = std::pair<std::uint32_t, std::uint32_t>{28, 10};
+    std::optional<std::pair<std::uint32_t, std::uint32_t>> FocalLength = std::pair<std::uint32_t, std::uint32_t>{7, 1};
+    std::optional<std::uint16_t> Focal35;
+    std::optional<std::uint16_t> Iso = 100;
+    samples::Bytes MakerNote;
+    std::optional<std::uint16_t> Orientation;
+    int Width = 64;
+    int Height = 48;
+};
+
+// The file's bytes: the left half red, the right half blue, so tests can tell which way is up.
+std::vector<std::uint8_t> PhotoBytes(const PhotoSpec& spec);
+
+// Writes the photo at `path`, creating its folder.
+void WritePhoto(const std::filesystem::path& path, const PhotoSpec& spec);
+
+}  // namespace quorvela::viewer::test
