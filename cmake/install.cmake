@@ -5,6 +5,10 @@
 include(GNUInstallDirs)
 
 add_subdirectory(${CMAKE_SOURCE_DIR}/samples ${CMAKE_BINARY_DIR}/samples)
+if(TARGET quorvela)
+  # A first start with no saved folder opens on the demo folder beside the program.
+  add_dependencies(quorvela quorvela_demo_folder)
+endif()
 
 set(QUORVELA_APP_ID org.quorvela.Quorvela)
 set(QUORVELA_DATA_DEST ${CMAKE_INSTALL_DATADIR}/quorvela)

@@ -39,6 +39,9 @@ class PathListViewer : public QObject {
     // Saves the list's lines as a text file chosen in the dialog; errors are ignored. True when written.
     bool Lb_SaveRicheditClick();
 
+    // Drops the answer of a preview still being decoded (a new run has cleared the preview).
+    void CancelPreview() { loader_->Cancel(); }
+
     void SetAskSaveFile(AskSaveFile ask) { askSaveFile_ = std::move(ask); }
     void SetFileExists(FileExists exists) { exists_ = std::move(exists); }
     // Called on the window's thread when a preview has been shown (or its failure reported).
