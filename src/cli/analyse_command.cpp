@@ -12,6 +12,7 @@
 
 #include "analysis/analysis_run.h"
 #include "cli.h"
+#include "settings/program_folder.h"
 #include "settings/settings_file.h"
 
 namespace quorvela::cli {
@@ -103,29 +104,6 @@ std::string Utf8ToCp1252(const std::string& text) {
         out += byte;
     }
     return out;
-}
-
-fs::path ProgramFolder() {
-    std::error_code error;
-    const fs::path self = fs::read_symlink("/proc/self/exe", error);
-    return error ? fs::current_path(error) : self.parent_path();
-}
-
-// Where the files the program writes live: the program's folder, or the per-user
-// configuration folder when the program's folder is not writable (an installed program).
-fs::path DataFolder(const fs::path& programFolder) {
-    if (::access(programFolder.c_str(), W_OK) == 0) return programFolder;
-    fs::path base;
-    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg != nullptr && *xdg != '\0') {
-        base = xdg;
-    } else if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') {
-        base = fs::path(home) / ".config";
-    } else {
-        return programFolder;
-    }
-    std::error_code error;
-    fs::create_directories(base / "quorvela", error);
-    return base / "quorvela";
 }
 
 AnalysisSettings FromIni(const settings::IniSettings& ini) {
@@ -263,8 +241,8 @@ bool AnalyseCommand::Parsed() const {
 }
 
 int AnalyseCommand::Run(std::ostream& out, std::ostream& err) const {
-    const fs::path programFolder = ProgramFolder();
-    const fs::path dataFolder = DataFolder(programFolder);
+    const fs::path programFolder = settings::ExecutableFolder();
+    const fs::path dataFolder = settings::WritableProgramFolder(programFolder);
 
     AnalysisSettings s;
     if (!settings_.empty()) {

@@ -28,7 +28,7 @@
 
 #include "charts/chart_set.h"
 #include "ui/help_topics.h"
-#include "ui/program_folder.h"
+#include "settings/program_folder.h"
 
 namespace quorvela::ui {
 

@@ -27,7 +27,7 @@
 #include "equivalence/focal_length.h"
 #include "ui/analyse_length.h"
 #include "ui/help_topics.h"
-#include "ui/program_folder.h"
+#include "settings/program_folder.h"
 #include "ui/text_codec.h"
 
 namespace quorvela::ui {
@@ -45,9 +45,9 @@ QString Fixed(const QString& text, char separator) {
 
 void TAnalyseLength::FormCreate() {
     SettingsLoading = true;
-    executableFolder_ = services_.ExecutableFolder.empty() ? ExecutableFolder() : services_.ExecutableFolder;
+    executableFolder_ = services_.ExecutableFolder.empty() ? settings::ExecutableFolder() : services_.ExecutableFolder;
     programFolder_ =
-        services_.ProgramFolder.empty() ? WritableProgramFolder(executableFolder_) : services_.ProgramFolder;
+        services_.ProgramFolder.empty() ? settings::WritableProgramFolder(executableFolder_) : services_.ProgramFolder;
     ReadIniFile(programFolder_ / settings::kSettingsFileName);
     EquivalentList.clear();
     try {

@@ -6,7 +6,7 @@
 
 #include "ui/control_rules.h"
 #include "ui/help_topics.h"
-#include "ui/program_folder.h"
+#include "settings/program_folder.h"
 
 using namespace quorvela::ui;
 namespace fs = std::filesystem;
@@ -203,7 +203,7 @@ class RulesTest : public QObject {
 
     void writableProgramFolderStays() {
         const fs::path folder = fs::temp_directory_path();
-        QCOMPARE(WritableProgramFolder(folder), folder);
+        QCOMPARE(quorvela::settings::WritableProgramFolder(folder), folder);
     }
 
     void unwritableProgramFolderMovesToTheUsersConfiguration() {
@@ -212,7 +212,7 @@ class RulesTest : public QObject {
         fs::create_directories(base / "config");
         qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString((base / "config").string()));
         // A folder that does not exist cannot be written to, also for root.
-        QCOMPARE(WritableProgramFolder(base / "no-such-folder"), base / "config" / "quorvela");
+        QCOMPARE(quorvela::settings::WritableProgramFolder(base / "no-such-folder"), base / "config" / "quorvela");
         QVERIFY(fs::is_directory(base / "config" / "quorvela"));
         qunsetenv("XDG_CONFIG_HOME");
         fs::remove_all(base);

@@ -1,11 +1,11 @@
-#include "ui/program_folder.h"
+#include "settings/program_folder.h"
 
 #include <unistd.h>
 
 #include <cstdlib>
 #include <system_error>
 
-namespace quorvela::ui {
+namespace quorvela::settings {
 
 namespace fs = std::filesystem;
 
@@ -30,4 +30,4 @@ fs::path WritableProgramFolder(const fs::path& executableFolder) {
     return error ? executableFolder : base / "quorvela";
 }
 
-}  // namespace quorvela::ui
+}  // namespace quorvela::settings

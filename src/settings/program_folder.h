@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-namespace quorvela::ui {
+namespace quorvela::settings {
 
 // The folder of the running program, without a trailing separator.
 std::filesystem::path ExecutableFolder();
@@ -12,4 +12,4 @@ std::filesystem::path ExecutableFolder();
 // "quorvela") when the program's folder is not writable, as for an installed program.
 std::filesystem::path WritableProgramFolder(const std::filesystem::path& executableFolder);
 
-}  // namespace quorvela::ui
+}  // namespace quorvela::settings
