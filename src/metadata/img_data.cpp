@@ -9,6 +9,7 @@ namespace quorvela::metadata {
 namespace {
 
 constexpr std::size_t kTiffLoadLimit = 256000;
+constexpr int kMaxDroppedApp1 = 64;
 
 bool PayloadIsExif(const Bytes& segment) {
     static constexpr std::uint8_t kExif[] = {'E', 'x', 'i', 'f', 0};
@@ -100,6 +101,7 @@ bool TimgData::ScanMarkers(ByteSource& source) {
     const auto second = source.ReadByte();
     if (first != 0xFF || second != 0xD8) return false;
     SectionsRead = 0;
+    int droppedApp1 = 0;
     while (SectionsRead < kMaxSections) {
         std::optional<std::uint8_t> marker;
         do {
@@ -134,6 +136,9 @@ bool TimgData::ScanMarkers(ByteSource& source) {
             case 0xE1:
                 if (SectionsRead > 5 || ExifSection != 0) {
                     --SectionsRead;  // the next segment reuses the slot
+                    // Real files carry a handful of APP1 segments; a file made of nothing else
+                    // would otherwise be read to its end.
+                    if (++droppedApp1 > kMaxDroppedApp1) return HasAnyMetadata();
                 } else if (PayloadIsExif(section.SegmentBytes)) {
                     ExifSection = slot;
                     ReadExifSection();

@@ -66,6 +66,17 @@ TEST(JpegScan, XmpBeforeExifDoesNotHideTheExifBlock) {
     EXPECT_EQ(reader.ExifDirectory->TagTextByName("Model"), "Canon EOS 300D DIGITAL");
 }
 
+TEST(JpegScan, EndlessRepeatedApp1SegmentsEndTheScan) {
+    Jpeg jpeg;
+    jpeg.Soi().Exif(SmallExif());
+    for (int i = 0; i < 5000; ++i) jpeg.Xmp();
+    jpeg.Comment("far beyond").Sos();
+    TimgData reader;
+    EXPECT_TRUE(Read(reader, jpeg.Build()));
+    EXPECT_EQ(reader.CommentSection, 0);  // the scan ended long before the comment
+    EXPECT_EQ(reader.ExifDirectory->TagTextByName("Make"), "Canon");
+}
+
 TEST(JpegScan, CommentOnly) {
     TimgData reader;
     EXPECT_TRUE(Read(reader, Jpeg().Soi().Comment("hello").Sos().Build()));
