@@ -42,7 +42,9 @@ EquivalentEditorPanel::EquivalentEditorPanel(QPlainTextEdit* memo, QFrame* bar, 
     LbButton3 = Button(bar, "LbButton3", QStringLiteral("Close"), QStringLiteral("Close disgard changes"));
     LbSpeedButton10 = new QToolButton(bar);
     LbSpeedButton10->setObjectName(QStringLiteral("LbSpeedButton10"));
-    LbSpeedButton10->setIcon(bar->style()->standardIcon(QStyle::SP_DialogHelpButton));
+    // The same flat glyph as the window's other help button.
+    LbSpeedButton10->setIcon(bar->style()->standardIcon(QStyle::SP_TitleBarContextHelpButton));
+    LbSpeedButton10->setAutoRaise(true);
     LbSpeedButton10->setToolTip(QStringLiteral("Help"));
     layout->addWidget(LbButton1);
     layout->addWidget(LbButton2);
