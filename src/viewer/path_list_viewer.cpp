@@ -73,9 +73,11 @@ void PathListViewer::ShowLineAtCaret() {
     const int lineStart = line.position();
     const QString path = QString::fromStdString(PathFromLine(line.text().toStdString(), exists_));
     selectedPath_ = path;
-    const std::string summary = path.isEmpty() ? std::string() : GetExifInfStr(reader_, path.toStdString(), table_);
+    // Only regular files are read: a FIFO or device named like a photo would block the window.
+    const bool exists = !path.isEmpty() && exists_(path.toStdString());
+    const std::string summary = exists ? GetExifInfStr(reader_, path.toStdString(), table_) : std::string();
     summary_->setText(QString::fromStdString(SummaryForDisplay(summary)));
-    if (!path.isEmpty() && exists_(path.toStdString())) loader_->Request(path);
+    if (exists) loader_->Request(path);
     if (!path.isEmpty()) SearchForText_AndSelect(richEdit_, path, lineStart);
 }
 

@@ -1,4 +1,6 @@
 // The path-list viewer and the camera-table editor on real widgets (offscreen).
+#include <sys/stat.h>
+
 #include <QApplication>
 #include <QFrame>
 #include <QLabel>
@@ -172,6 +174,21 @@ class ViewerWidgetTest : public QObject {
         QTRY_COMPARE(host.Viewer->ShownPreviewPath(), Path("e.jpg"));
         QVERIFY(host.Image->pixmap().isNull());
         QVERIFY2(host.Image->text().startsWith("This photo cannot be shown"), qPrintable(host.Image->text()));
+    }
+
+    void aFifoNamedLikeAPhotoIsNeitherReadNorDecoded() {
+        const quorvela::testing::TempDir fifoDir;
+        const auto fifo = fifoDir.path() / "pipe.jpg";
+        QCOMPARE(::mkfifo(fifo.c_str(), 0600), 0);
+        ViewerHost host(kNoTable);
+        host.List->setPlainText("___50 mm - " + QString::fromStdString(fifo.string()));
+        host.Window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&host.Window));
+        host.Click(0);  // would block here, reading the pipe, if it were opened
+        QTRY_COMPARE(host.Viewer->SelectedPath(), QString::fromStdString(fifo.string()));
+        QCOMPARE(host.Summary->text(), QString());
+        QTest::qWait(100);
+        QCOMPARE(host.Viewer->ShownPreviewPath(), QString());
     }
 
     void thePathOnTheClickedLineIsSelectedEvenWhenALaterPathEndsWithIt() {
