@@ -1,17 +1,24 @@
 // Not a test: figures for the path-list view with 100,000 lines (filling, scrolling, a click on
-// the last line), printed for the closing note.
-//   QT_QPA_PLATFORM=offscreen viewer_probe [LINES]
+// the last line) and for decoding a large photo for the preview, printed for the closing note.
+//   QT_QPA_PLATFORM=offscreen viewer_probe [LINES [PHOTO]]
+// Without PHOTO a 6000 x 4000 photo is generated.
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QTemporaryDir>
 #include <QTextBlock>
 #include <QVBoxLayout>
 #include <QWidget>
 #include <cstdio>
+#include <vector>
 
+#include "jpeg_writer.h"
 #include "viewer/path_list_viewer.h"
+#include "viewer/preview_decoder.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -69,5 +76,25 @@ int main(int argc, char** argv) {
         "a click on the last line took %lld ms\n",
         count, static_cast<long long>(fill), pages, static_cast<long long>(scroll), static_cast<long long>(worst),
         static_cast<long long>(click));
+
+    QString photo = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString();
+    QTemporaryDir scratch;
+    if (photo.isEmpty()) {
+        const int width = 6000;
+        const int height = 4000;
+        std::vector<std::uint8_t> rgb(static_cast<std::size_t>(width) * height * 3);
+        for (std::size_t i = 0; i < rgb.size(); ++i) rgb[i] = static_cast<std::uint8_t>((i * 7 + i / 9001) & 0xFF);
+        const std::vector<std::uint8_t> bytes = quorvela::samples::EncodeJpeg(width, height, rgb, {}, 90);
+        photo = scratch.filePath("large.jpg");
+        QFile file(photo);
+        if (!file.open(QIODevice::WriteOnly)) return 1;
+        file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+    }
+    timer.restart();
+    const quorvela::viewer::PreviewImage preview = quorvela::viewer::DecodePreview(photo, QSize(218, 218));
+    std::printf("%s (%dx%d, %lld bytes): preview decoded at %d/8 scale and fitted to %dx%d in %lld ms%s\n",
+                qPrintable(QFileInfo(photo).fileName()), preview.StoredSize.width(), preview.StoredSize.height(),
+                static_cast<long long>(QFileInfo(photo).size()), preview.ScaleEighths, preview.Image.width(),
+                preview.Image.height(), static_cast<long long>(timer.elapsed()), qPrintable(preview.Error));
     return 0;
 }
