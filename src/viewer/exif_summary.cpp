@@ -21,9 +21,9 @@ std::string Digits(std::string_view text) {
 
 }  // namespace
 
-std::string IsoDigits(std::string_view entry) {
-    const auto comma = entry.find(',');
-    std::string digits = Digits(comma == std::string_view::npos ? entry : entry.substr(comma));
+std::string IsoDigits(std::string_view value) {
+    const auto comma = value.find(',');
+    std::string digits = Digits(comma == std::string_view::npos ? value : value.substr(comma));
     return digits.empty() ? std::string("0") : digits;
 }
 
@@ -31,10 +31,11 @@ std::string GetIsoFromSpecific(metadata::TImageInfo& exif) {
     exif.RewindTagSearch();
     metadata::TTagEntry entry;
     while (exif.FindNextTag(1, entry)) {
-        const std::string text = entry.Description + " = " + entry.Text;
-        const std::string upper = metadata::UpperAscii(text);
+        const std::string upper = metadata::UpperAscii(entry.Description + " = " + entry.Text);
         for (const std::string_view key : {"ISO SPEED", "CCD SENSITIVITY", "CCD ISO"}) {
-            if (upper.find(key) != std::string::npos) return IsoDigits(text);
+            // The digits come from the value only: a description such as "ISO Speed 2" would
+            // otherwise add its own digits to the ISO.
+            if (upper.find(key) != std::string::npos) return IsoDigits(entry.Text);
         }
     }
     return "0";

@@ -12,13 +12,14 @@ class TimgData;
 
 namespace quorvela::viewer {
 
-// The ISO digits of a maker-note entry text "<description> = <text>": the digits after its
-// first ",", or all of its digits when it has none; "0" when there are none.
-std::string IsoDigits(std::string_view entry);
+// The ISO digits of a maker-note value: the digits after its first "," ("0, 200" holds a mode
+// and the ISO), or all of its digits when it has none; "0" when there are none.
+std::string IsoDigits(std::string_view value);
 
 // The ISO text found in the maker-note entries (group 1) of the directory: the digits of the
-// first entry whose description and text mention "ISO SPEED", "CCD SENSITIVITY" or "CCD ISO";
-// "0" when none does. Reads nothing, so it answers for the file the directory came from.
+// value of the first entry whose "<description> = <value>" mentions "ISO SPEED",
+// "CCD SENSITIVITY" or "CCD ISO"; "0" when none does. Reads nothing, so it answers for the file
+// the directory came from.
 std::string GetIsoFromSpecific(metadata::TImageInfo& exif);
 
 // The exposure summary of the photo at `path`: camera, shutter, aperture, focal length, its

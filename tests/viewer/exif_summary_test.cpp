@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "equivalence/equivalent_table.h"
+#include "metadata/image_info.h"
 #include "metadata/img_data.h"
 #include "support/test_files.h"
 #include "viewer_photos.h"
@@ -33,11 +34,51 @@ TEST_P(IsoDigitsOf, Entry) {
     EXPECT_EQ(IsoDigits(GetParam().Entry), GetParam().Digits);
 }
 
-INSTANTIATE_TEST_SUITE_P(MakerNoteEntries, IsoDigitsOf,
-                         ::testing::Values(IsoCase{"ISO Speed = 0, 200", "200"}, IsoCase{"CCD ISO = 100", "100"},
-                                           IsoCase{"CCD ISO = auto", "0"}, IsoCase{"ISO Speed = 0,", "0"},
-                                           IsoCase{"ISO2 Speed = 1, 2, 3", "23"},
-                                           IsoCase{"CCD Sensitivity = 64", "64"}));
+INSTANTIATE_TEST_SUITE_P(MakerNoteValues, IsoDigitsOf,
+                         ::testing::Values(IsoCase{"0, 200", "200"}, IsoCase{"100", "100"}, IsoCase{"auto", "0"},
+                                           IsoCase{"0,", "0"}, IsoCase{"1, 2, 3", "23"}, IsoCase{"ISO 64", "64"},
+                                           IsoCase{"", "0"}));
+
+metadata::TTagEntry MakerNoteEntry(std::uint16_t id, const char* description, const char* text) {
+    metadata::TTagEntry entry;
+    entry.Group = 1;
+    entry.TagId = id;
+    entry.Description = description;
+    entry.Text = text;
+    return entry;
+}
+
+TEST(GetIsoFromSpecific, TheFirstMatchingMakerNoteEntryGivesItsValuesDigits) {
+    metadata::TImageInfo exif(nullptr, true, '.');
+    metadata::TTagEntry main;
+    main.TagId = 0x8827;
+    main.TagName = "ISOSpeedRatings";
+    main.Description = "ISO Speed Ratings";  // group 0: not a maker-note entry
+    main.Text = "800";
+    exif.AppendTag(main);
+    EXPECT_EQ(GetIsoFromSpecific(exif), "0");
+    exif.AppendTag(MakerNoteEntry(1, "Quality", "FINE"));
+    exif.AppendTag(MakerNoteEntry(2, "ISO Speed 2", "0, 200"));
+    exif.AppendTag(MakerNoteEntry(3, "CCD ISO", "400"));
+    EXPECT_EQ(GetIsoFromSpecific(exif), "200");
+    // Asked twice: the search starts over.
+    EXPECT_EQ(GetIsoFromSpecific(exif), "200");
+}
+
+TEST(GetIsoFromSpecific, KeysInAnyCaseInDescriptionOrValue) {
+    metadata::TImageInfo exif(nullptr, true, '.');
+    exif.AppendTag(MakerNoteEntry(1, "Ccd Sensitivity", "64"));
+    EXPECT_EQ(GetIsoFromSpecific(exif), "64");
+    metadata::TImageInfo auto_(nullptr, true, '.');
+    auto_.AppendTag(MakerNoteEntry(1, "CCD ISO", "auto"));
+    EXPECT_EQ(GetIsoFromSpecific(auto_), "0");
+    metadata::TImageInfo inText(nullptr, true, '.');
+    inText.AppendTag(MakerNoteEntry(1, "Setting", "ISO speed 100"));
+    EXPECT_EQ(GetIsoFromSpecific(inText), "100");
+    metadata::TImageInfo numbered(nullptr, true, '.');
+    numbered.AppendTag(MakerNoteEntry(1, "ISO Speed 2", "200"));
+    EXPECT_EQ(GetIsoFromSpecific(numbered), "200");  // not "2200"
+}
 
 TEST(GetExifInfStr, EveryLineInOrder) {
     EXPECT_EQ(Summary({}),
