@@ -74,7 +74,8 @@ RawResult DecodeBytes(const std::uint8_t* bytes, unsigned long size, QSize box, 
     if (setjmp(errors.Jump) != 0) {
         // Locals changed after setjmp are not to be trusted here: a fresh failure is returned.
         jpeg_destroy_decompress(&info);
-        std::strncpy(message, errors.Message, JMSG_LENGTH_MAX - 1);
+        std::memcpy(message, errors.Message, JMSG_LENGTH_MAX);
+        message[JMSG_LENGTH_MAX - 1] = '\0';
         return RawResult{false, false, 0, 0, 1, 8};
     }
     jpeg_create_decompress(&info);
@@ -100,7 +101,7 @@ RawResult DecodeBytes(const std::uint8_t* bytes, unsigned long size, QSize box, 
     *out = QImage(static_cast<int>(info.output_width), static_cast<int>(info.output_height), QImage::Format_RGB32);
     if (out->isNull()) {
         jpeg_destroy_decompress(&info);
-        std::strncpy(message, "Not enough memory for the picture", JMSG_LENGTH_MAX - 1);
+        std::snprintf(message, JMSG_LENGTH_MAX, "%s", "Not enough memory for the picture");
         return result;
     }
     const bool inverted = info.saw_Adobe_marker != 0;
