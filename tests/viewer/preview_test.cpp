@@ -4,6 +4,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include "demo_folder.h"
 #include "support/test_files.h"
 #include "viewer/preview_decoder.h"
 #include "viewer/preview_loader.h"
@@ -159,6 +160,26 @@ class PreviewTest : public QObject {
             DecodePreview(QString::fromStdString((corpus / "nikon_d70_02.jpg").string()), QSize(218, 218));
         QCOMPARE(side.Orientation, 6);
         QVERIFY(side.Image.height() > side.Image.width());
+    }
+
+    void theDemosTurnedPhotoShowsUpright() {
+        const auto photos = quorvela::samples::DemoPhotos();
+        for (std::size_t i = 0; i < photos.size(); ++i) {
+            if (photos[i].Orientation == 1) continue;
+            const quorvela::testing::TempDir dir;
+            const auto path =
+                dir.Write("turned.jpg", quorvela::samples::DemoPhotoBytes(photos[i], static_cast<int>(i)));
+            const PreviewImage preview = DecodePreview(QString::fromStdString(path.string()), QSize(218, 218));
+            QCOMPARE(preview.StoredSize, QSize(photos[i].Height, photos[i].Width));  // stored on its side
+            QCOMPARE(preview.Image.size(), QSize(218, 163));                         // shown as drawn
+            // Sky above, hills below.
+            const QRgb top = preview.Image.pixel(5, 5);
+            const QRgb bottom = preview.Image.pixel(5, 158);
+            QVERIFY(qBlue(top) > qGreen(bottom) / 2 && qBlue(top) > 150);
+            QVERIFY(qGreen(bottom) > qBlue(bottom));
+            return;
+        }
+        QFAIL("the demo folder has no turned photo");
     }
 
     void loaderAnswersOnlyTheLatestRequest() {
