@@ -99,8 +99,8 @@ TTagEntry RecordFromRow(const IptcRow& row, std::string text) {
     TTagEntry record;
     record.TagId = row.Dataset;
     record.SubCode = row.Record;
-    record.TagName = std::string(row.TagName);
-    record.Description = std::string(row.Description);
+    record.TagName = TagText::Static(row.TagName);
+    record.Description = TagText::Static(row.Description);
     record.ByteLength = row.MaxLength;
     record.Text = std::move(text);
     return record;

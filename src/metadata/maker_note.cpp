@@ -151,10 +151,10 @@ void WalkMakerNoteDirectory(TImageInfo& directory, const MakerNoteBlock& note, s
             TTagEntry item;
             item.Group = 1;
             item.TagId = row->TagId;
-            item.TagName = row->TagName;
-            item.Description = row->Description;
-            item.CodeList = row->CodeList;
-            item.Pattern = row->Pattern;
+            item.TagName = TagText::Static(row->TagName);
+            item.Description = TagText::Static(row->Description);
+            item.CodeList = TagText::Static(row->CodeList);
+            item.Pattern = TagText::Static(row->Pattern);
             item.Renderer = row->Renderer;
             item.Text = context.MultiLineResult ? valueText : display;
             item.ValueType = static_cast<std::uint16_t>(type);

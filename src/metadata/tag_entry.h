@@ -1,8 +1,11 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <ostream>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "end_ind.h"
 
@@ -22,6 +25,44 @@ struct RenderContext {
 // Extra text transformation of a tag. Throws (any exception) to signal a failed rendering.
 using TagRenderer = std::string (*)(const std::string& text, RenderContext& context);
 
+// A name, description, code list or pattern of a tag entry. Nearly all of them come from
+// the constant tag tables, and a file stores dozens of entries: an entry then holds a view
+// of the table's text instead of a copy. Texts made at run time are owned, so copying an
+// entry always copies its texts' values.
+class TagText {
+  public:
+    TagText() = default;
+    // A string literal lives as long as the program.
+    template <std::size_t N>
+    TagText(const char (&literal)[N]) : view_(literal, N - 1) {}         // NOLINT(google-explicit-constructor)
+    TagText(std::string text) : owned_(std::move(text)), owns_(true) {}  // NOLINT(google-explicit-constructor)
+    explicit TagText(std::string_view text) : owned_(text), owns_(true) {}
+    // A view of text that outlives every entry: the constant tables and their completions.
+    static TagText Static(std::string_view text) {
+        TagText t;
+        t.view_ = text;
+        return t;
+    }
+
+    [[nodiscard]] std::string_view view() const { return owns_ ? std::string_view(owned_) : view_; }
+    operator std::string_view() const { return view(); }  // NOLINT(google-explicit-constructor)
+    [[nodiscard]] std::string str() const { return std::string(view()); }
+    [[nodiscard]] bool empty() const { return view().empty(); }
+    [[nodiscard]] std::size_t size() const { return view().size(); }
+    [[nodiscard]] const char* data() const { return view().data(); }
+    char operator[](std::size_t i) const { return view()[i]; }
+
+    friend bool operator==(const TagText& a, std::string_view b) { return a.view() == b; }
+    friend std::string operator+(const TagText& a, std::string_view b) { return a.str().append(b); }
+    friend std::string operator+(std::string_view a, const TagText& b) { return std::string(a).append(b.view()); }
+    friend std::ostream& operator<<(std::ostream& out, const TagText& t) { return out << t.view(); }
+
+  private:
+    std::string owned_;
+    std::string_view view_;
+    bool owns_ = false;
+};
+
 // One tag: a row of a tag table, or an entry of a directory's tag list. Texts are
 // Windows-1252 byte strings.
 struct TTagEntry {
@@ -29,13 +70,13 @@ struct TTagEntry {
     std::uint16_t ValueType = 0;
     std::uint16_t SubCode = 0;
     std::uint16_t TagId = 0;
-    std::string TagName;
-    std::string Description;
-    std::string CodeList;
+    TagText TagName;
+    TagText Description;
+    TagText CodeList;
     std::string Text;
     Bytes RawBytes;
     std::int32_t RawPosition = 0;
-    std::string Pattern;
+    TagText Pattern;
     std::int32_t ByteLength = 0;
     TagRenderer Renderer = nullptr;
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <deque>
 #include <vector>
 
 #include "renderers.h"
@@ -314,23 +315,36 @@ constexpr bool IdsAscendingWithinBlocks() {
 }
 static_assert(IdsAscendingWithinBlocks());
 
-TTagEntry Complete(const TagRow& row) {
+// Both dictionaries with their descriptions completed, built once. Entries hold views of
+// these texts, so they live as long as the program; a moved deque keeps its elements.
+struct CompletedTables {
+    std::deque<std::string> Descriptions;  // made by SpaceOutName
+    std::vector<TTagEntry> Main;
+    std::vector<TTagEntry> Gps;
+};
+
+TTagEntry Complete(const TagRow& row, std::deque<std::string>& descriptions) {
     TTagEntry entry;
     entry.TagId = row.TagId;
-    entry.TagName = std::string(row.TagName);
-    entry.Description = row.Description.empty() ? SpaceOutName(row.TagName) : std::string(row.Description);
-    entry.CodeList = std::string(row.CodeList);
-    entry.Pattern = std::string(row.Pattern);
+    entry.TagName = TagText::Static(row.TagName);
+    entry.Description =
+        TagText::Static(row.Description.empty() ? std::string_view(descriptions.emplace_back(SpaceOutName(row.TagName)))
+                                                : row.Description);
+    entry.CodeList = TagText::Static(row.CodeList);
+    entry.Pattern = TagText::Static(row.Pattern);
     entry.Renderer = row.Renderer;
     return entry;
 }
 
-std::vector<TTagEntry> CompleteAll(std::span<const TagRow> rows, bool withSentinel) {
-    std::vector<TTagEntry> table;
-    table.reserve(rows.size() + 1);
-    for (const TagRow& row : rows) table.push_back(Complete(row));
-    if (withSentinel) table.push_back(Complete(TagRow{0, "Unknown"}));
-    return table;
+const CompletedTables& Tables() {
+    static const CompletedTables tables = [] {
+        CompletedTables t;
+        for (const TagRow& row : kMainRows) t.Main.push_back(Complete(row, t.Descriptions));
+        t.Main.push_back(Complete(TagRow{0, "Unknown"}, t.Descriptions));
+        for (const TagRow& row : kGpsRows) t.Gps.push_back(Complete(row, t.Descriptions));
+        return t;
+    }();
+    return tables;
 }
 
 }  // namespace
@@ -343,13 +357,11 @@ std::span<const TagRow> GpsTagRows() {
 }
 
 std::span<const TTagEntry> MainTagTable() {
-    static const std::vector<TTagEntry> table = CompleteAll(kMainRows, true);
-    return table;
+    return Tables().Main;
 }
 
 std::span<const TTagEntry> GpsTagTable() {
-    static const std::vector<TTagEntry> table = CompleteAll(kGpsRows, false);
-    return table;
+    return Tables().Gps;
 }
 
 const TTagEntry& FindTableRow(std::uint16_t tag, TableKind kind) {

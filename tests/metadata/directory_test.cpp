@@ -26,7 +26,7 @@ class Directory : public ::testing::TestWithParam<bool> {
     }
     std::vector<std::string> Names(const TImageInfo& info) const {
         std::vector<std::string> names;
-        for (const auto& t : info.Tags) names.push_back(t.TagName);
+        for (const auto& t : info.Tags) names.push_back(t.TagName.str());
         return names;
     }
 

@@ -43,7 +43,7 @@ metadata::TTagEntry MakerNoteEntry(std::uint16_t id, const char* description, co
     metadata::TTagEntry entry;
     entry.Group = 1;
     entry.TagId = id;
-    entry.Description = description;
+    entry.Description = std::string(description);
     entry.Text = text;
     return entry;
 }
