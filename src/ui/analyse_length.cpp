@@ -27,8 +27,8 @@
 #include <algorithm>
 
 #include "charts/chart_set.h"
-#include "ui/help_topics.h"
 #include "settings/program_folder.h"
+#include "ui/help_topics.h"
 
 namespace quorvela::ui {
 
@@ -79,7 +79,7 @@ TAnalyseLength::TAnalyseLength(WindowServices services) : services_(std::move(se
     const QLocale locale;
     const charts::NumberSeparators separators{decimalSeparator_, locale.groupSeparator().toStdString()};
     for (charts::TChart* chart : Charts()) chart->SetNumberSeparators(separators);
-    controller_ = std::make_unique<RunController>(this, static_cast<RunView&>(*this));
+    controller_ = std::make_unique<RunController>(this, static_cast<RunView&>(*this), services_.RunServicePoint);
 
     setWindowTitle("Quorvela - version 1.1.6");
     resize(kWindowWidth, kWindowHeight);

@@ -59,6 +59,9 @@ struct WindowServices {
     // The save-file dialog for chart images: the chosen file, or empty when cancelled. The
     // platform's dialog by default.
     std::function<QString(const QString& proposedName, const QString& filter)> AskSaveFile;
+    // Called on the run's thread wherever the run services events; none by default. Tests
+    // pace runs with it, so that a stop reliably lands in the middle of one.
+    std::function<void()> RunServicePoint;
 };
 
 // The one main window: the folder tree, the run controls, the four usage charts, the path list.

@@ -29,7 +29,12 @@ struct ProgressSlot {
 // The engine's observer on the run's thread: posts every report to the view.
 class RunController::Observer final : public analysis::AnalysisObserver {
   public:
-    Observer(QObject* context, RunView& view) : context_(context), view_(view) {}
+    Observer(QObject* context, RunView& view, std::function<void()> servicePoint)
+        : context_(context), view_(view), servicePoint_(std::move(servicePoint)) {}
+
+    void ServiceEvents() override {
+        if (servicePoint_) servicePoint_();
+    }
 
     void BusyCursor(bool busy) override {
         Post([this, busy] { view_.RunBusyCursor(busy); });
@@ -125,6 +130,7 @@ class RunController::Observer final : public analysis::AnalysisObserver {
 
     QObject* context_;
     RunView& view_;
+    std::function<void()> servicePoint_;
     ProgressSlot collect_;
     ProgressSlot analyse_;
     std::mutex mutex_;
@@ -133,8 +139,8 @@ class RunController::Observer final : public analysis::AnalysisObserver {
     bool abandoned_ = false;
 };
 
-RunController::RunController(QObject* context, RunView& view)
-    : context_(context), view_(view), observer_(std::make_shared<Observer>(context, view)) {}
+RunController::RunController(QObject* context, RunView& view, std::function<void()> servicePoint)
+    : context_(context), view_(view), observer_(std::make_shared<Observer>(context, view, std::move(servicePoint))) {}
 
 RunController::~RunController() {
     RequestStop();

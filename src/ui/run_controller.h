@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <thread>
 
@@ -38,7 +39,9 @@ class RunView {
 class RunController {
   public:
     // `context` is the object whose thread runs the view's calls (the window).
-    RunController(QObject* context, RunView& view);
+    // `servicePoint`, when set, is called on the run's thread wherever the run services
+    // events (after each folder): tests pace a run with it.
+    RunController(QObject* context, RunView& view, std::function<void()> servicePoint = {});
     ~RunController();
     RunController(const RunController&) = delete;
     RunController& operator=(const RunController&) = delete;

@@ -218,9 +218,10 @@ class RunTest : public QObject {
         WindowUnderTest w(program.path());
         w.Show();
         QTRY_VERIFY(w->SelectFolder(Path(photos.path())));
+        w.PaceMs->store(20);  // the stop must land in the middle of the run
         w->StartAnalyzing->click();
         QVERIFY(w->Running());
-        QTRY_VERIFY(w->ProgrBarCollect->value() > 0);
+        QTRY_VERIFY(w->ProgrBarCollect->value() > 5);
         // While it runs: Stop in place of Start, the save buttons out of reach.
         QVERIFY(w->StopAnalyzing->isVisible());
         QVERIFY(w->StartAnalyzing->isHidden());
@@ -250,8 +251,9 @@ class RunTest : public QObject {
         QTRY_VERIFY(w->SelectFolder(Path(photos.path())));
         w->Cb_Custom->setChecked(true);
         w->EditMake->setText("nikon");
+        w.PaceMs->store(20);  // the stop must land in the middle of the run
         w->StartAnalyzing->click();
-        QTRY_VERIFY(w->ProgrBarCollect->value() > 0);
+        QTRY_VERIFY(w->ProgrBarCollect->value() > 5);
         w->StopAnalyzing->click();
         QTRY_VERIFY_WITH_TIMEOUT(!w->Running(), 30000);
         const auto& result = w->LastResult();
@@ -271,8 +273,9 @@ class RunTest : public QObject {
         w.Show();
         QTRY_VERIFY(w->SelectFolder(Path(photos.path())));
         w->SpinEdit2->setValue(17);
+        w.PaceMs->store(20);  // the stop must land in the middle of the run
         w->StartAnalyzing->click();
-        QTRY_VERIFY(w->ProgrBarCollect->value() > 0);
+        QTRY_VERIFY(w->ProgrBarCollect->value() > 5);
         QVERIFY(!w->close());  // not yet: the run stops first
         QTRY_VERIFY_WITH_TIMEOUT(!w->isVisible(), 30000);
         QVERIFY(!w->Running());

@@ -3,8 +3,10 @@
 #include <QApplication>
 #include <QPushButton>
 #include <QTest>
+#include <chrono>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 #include "charts/engine/bar_series.h"
 
@@ -19,6 +21,9 @@ WindowUnderTest::WindowUnderTest(std::filesystem::path programFolder, char decim
     services.Messages = Messages;
     services.OpenUrl = [this](const QUrl& url) { Opened.push_back(url); };
     services.DecimalSeparator = decimalSeparator;
+    services.RunServicePoint = [pace = PaceMs] {
+        if (const int ms = pace->load(); ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    };
     services.AskSaveFile = [this](const QString& name, const QString& filter) {
         AskedNames << name;
         AskedFilters << filter;

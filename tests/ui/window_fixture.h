@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 #include <QUrl>
+#include <atomic>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -43,6 +44,9 @@ class WindowUnderTest {
     QStringList AskedNames;
     QStringList AskedFilters;
     QString SaveAnswer;  // what the save dialog returns; empty is a cancel
+    // Milliseconds the run waits after each folder: a stop then lands in the middle of a run
+    // however fast the build is.
+    std::shared_ptr<std::atomic<int>> PaceMs = std::make_shared<std::atomic<int>>(0);
     std::unique_ptr<TAnalyseLength> window;
 };
 
