@@ -18,6 +18,7 @@ FileResult AnalyseFile(const std::string& path, const AnalysisSettings& settings
                        const equivalence::EquivalentList& table, metadata::TimgData& reader) {
     FileResult result;
     reader.CollectTags = true;
+    reader.RenderOnDemand = true;  // every query goes through TagTextByName or FindNextTag
     if (IsReadableFile(path)) {
         reader.ReadJpegFile(path);
     } else {

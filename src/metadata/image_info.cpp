@@ -70,7 +70,9 @@ void TImageInfo::WalkEntries(std::int64_t position, std::int64_t base, TableKind
 
         const TTagEntry& row = FindTableRow(tag, kind);
         std::string text;
-        if (CollectTags && row.TagId != 0) text = RenderEntryText(row, tag, type, value);
+        // Make and Model are needed now: the maker-note decoder reads them.
+        const bool pending = RenderOnDemand && tag != 0x010F && tag != 0x0110;
+        if (CollectTags && row.TagId != 0 && !pending) text = RenderEntryText(row, tag, type, value);
 
         if (kind == TableKind::Main) {
             switch (tag) {
@@ -108,6 +110,7 @@ void TImageInfo::WalkEntries(std::int64_t position, std::int64_t base, TableKind
         if (CollectTags && row.TagId != 0) {
             TTagEntry entry = row;
             entry.Text = std::move(text);
+            entry.TextPending = pending;
             entry.ByteLength = static_cast<std::int32_t>(value.size());
             entry.RawBytes = std::move(value);
             entry.RawPosition = static_cast<std::int32_t>(valuePosition);
@@ -117,7 +120,7 @@ void TImageInfo::WalkEntries(std::int64_t position, std::int64_t base, TableKind
     }
 }
 
-std::string TImageInfo::RenderEntryText(const TTagEntry& row, std::uint16_t tag, int type, const Bytes& value) {
+std::string TImageInfo::RenderEntryText(const TTagEntry& row, std::uint16_t tag, int type, const Bytes& value) const {
     std::string text;
     if (type == 2) {
         // An ASCII value ends at its first zero: cameras pad Make and Model with zeros.
@@ -137,7 +140,8 @@ std::string TImageInfo::RenderEntryText(const TTagEntry& row, std::uint16_t tag,
     if (row.Renderer != nullptr) {
         // A failing renderer fails only its own tag, which keeps its plain value text.
         try {
-            RenderContext context{DecimalSeparator, this, false};
+            // The dictionary's renderers add no items of their own: no directory to add to.
+            RenderContext context{DecimalSeparator, nullptr, false};
             text = row.Renderer(text, context);
         } catch (const std::exception&) {
             text = MakePrintable(text);
@@ -187,7 +191,9 @@ int TImageInfo::TagIndexByName(std::string_view name) const {
 
 std::string TImageInfo::TagTextByName(std::string_view name) const {
     const int index = TagIndexByName(name);
-    return index < 0 ? std::string() : Tags[static_cast<std::size_t>(index)].Text;
+    if (index < 0) return {};
+    const TTagEntry& entry = Tags[static_cast<std::size_t>(index)];
+    return entry.TextPending ? RenderEntryText(entry, entry.TagId, entry.ValueType, entry.RawBytes) : entry.Text;
 }
 
 bool TImageInfo::FindNextTag(int group, TTagEntry& out) {
@@ -198,6 +204,10 @@ bool TImageInfo::FindNextTag(int group, TTagEntry& out) {
         return false;
     }
     out = Tags[SearchCursor++];
+    if (out.TextPending) {
+        out.Text = RenderEntryText(out, out.TagId, out.ValueType, out.RawBytes);
+        out.TextPending = false;
+    }
     return true;
 }
 

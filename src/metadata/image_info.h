@@ -35,6 +35,11 @@ class TImageInfo : public tEndInd {
     std::int32_t MakerNotePosition = 0;
     std::size_t SearchCursor = 0;
     char DecimalSeparator = '.';
+    // Entries of the EXIF, GPS and interoperability directories are rendered when
+    // TagTextByName or FindNextTag asks for them rather than during the walk: a run reads a
+    // dozen of a photo's sixty tags. Every text is the same either way; direct readers of
+    // `Tags` (the tag listing) keep this off.
+    bool RenderOnDemand = false;
 
     [[nodiscard]] int TagCount() const { return static_cast<int>(Tags.size()); }
 
@@ -61,7 +66,7 @@ class TImageInfo : public tEndInd {
   private:
     void WalkEntries(std::int64_t position, std::int64_t base, TableKind kind, std::int64_t bound, int depth);
     void FollowLink(std::int64_t valuePosition, std::int64_t base, TableKind kind, std::int64_t bound, int depth);
-    std::string RenderEntryText(const TTagEntry& row, std::uint16_t tag, int type, const Bytes& value);
+    std::string RenderEntryText(const TTagEntry& row, std::uint16_t tag, int type, const Bytes& value) const;
     void HandOverMakerNote(const Bytes& value, std::int64_t valuePosition);
 
     std::set<std::pair<std::int64_t, std::int64_t>> visited_;

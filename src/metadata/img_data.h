@@ -46,6 +46,8 @@ class TimgData : public tEndInd {
     std::unique_ptr<TImageInfo> ExifDirectory;
     std::unique_ptr<TIPTCdata> IptcRecords;
     char DecimalSeparator = '.';
+    // Handed to each ExifDirectory (see TImageInfo::RenderOnDemand).
+    bool RenderOnDemand = false;
 
     void ResetReader();
     bool ReadJpegFile(const std::string& path);

@@ -79,6 +79,8 @@ struct TTagEntry {
     TagText Pattern;
     std::int32_t ByteLength = 0;
     TagRenderer Renderer = nullptr;
+    // The directory renders Text when it is asked for (TImageInfo::RenderOnDemand).
+    bool TextPending = false;
 };
 
 // A table row as stored in the constant tables: texts as views into static storage.

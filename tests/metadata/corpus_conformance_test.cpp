@@ -143,6 +143,39 @@ TEST(CorpusConformance, ValuesExiftoolDoesNotReportAreExplained) {
     }
 }
 
+TEST(CorpusConformance, TextsRenderedOnDemandEqualTextsRenderedDuringTheWalk) {
+    QUORVELA_REQUIRE_CORPUS();
+    for (const char sep : {'.', ','}) {
+        TimgData eager(true, sep);
+        TimgData lazy(true, sep);
+        lazy.RenderOnDemand = true;
+        for (const auto& [name, truth] : Truth().items()) {
+            SCOPED_TRACE(name);
+            const std::string path = (CorpusDir() / name).string();
+            EXPECT_EQ(eager.ReadJpegFile(path), lazy.ReadJpegFile(path));
+            ASSERT_EQ(eager.ExifDirectory == nullptr, lazy.ExifDirectory == nullptr);
+            if (!eager.ExifDirectory) continue;
+            TImageInfo& a = *eager.ExifDirectory;
+            TImageInfo& b = *lazy.ExifDirectory;
+            ASSERT_EQ(a.TagCount(), b.TagCount());
+            for (const TTagEntry& tag : a.Tags) EXPECT_EQ(a.TagTextByName(tag.TagName), b.TagTextByName(tag.TagName));
+            for (int group : {0, 1}) {
+                a.RewindTagSearch();
+                b.RewindTagSearch();
+                TTagEntry x;
+                TTagEntry y;
+                while (a.FindNextTag(group, x)) {
+                    ASSERT_TRUE(b.FindNextTag(group, y));
+                    EXPECT_EQ(x.Text, y.Text) << x.TagName;
+                    EXPECT_FALSE(y.TextPending);
+                }
+            }
+            EXPECT_EQ(a.MakeText, b.MakeText);
+            EXPECT_EQ(a.MakerNoteDecoded, b.MakerNoteDecoded);
+        }
+    }
+}
+
 TEST(CorpusConformance, AFocalLengthBeyondTheBlockIsAbsentNotZero) {
     QUORVELA_REQUIRE_CORPUS();
     TimgData reader;
