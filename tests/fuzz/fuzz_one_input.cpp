@@ -38,6 +38,11 @@ void ReadOneInput(std::span<const std::uint8_t> bytes) {
     metadata::TimgData reader(true, ',');
     reader.ReadJpegBytes("input.jpg", bytes);
     Query(reader);
+    // The same photo as a run reads it: texts rendered when asked for.
+    reader.RenderOnDemand = true;
+    reader.ReadJpegBytes("input.jpg", bytes);
+    Query(reader);
+    reader.RenderOnDemand = false;
     if (bytes.size() >= 2 && (bytes[0] == 'I' || bytes[0] == 'M')) {
         reader.ReadJpegBytes("input.nef", bytes);
         Query(reader);
