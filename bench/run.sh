@@ -1,0 +1,78 @@
+#!/usr/bin/env bash
+# Whole-program benchmark: a tree of N photos, timed on a warm cache, side by side:
+#   a  quorvela-cli analyse TREE --json        (1 reading thread, and the default)
+#   b  the floor: open, read the header, close (bench/floor)
+#   c  exiftool -fast2 for the same tags
+#   d  exiv2 for the same tags
+# Prints median wall times, the ratios a/b, c/a, d/a and the peak memory of a.
+#   bench/run.sh [N] [RUNS]     N photos (default 20000), RUNS timed runs of a and b (default 5)
+# BENCH_LINK=1 makes the tree of hard links instead of copies (fast to build for large N).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+n=${1:-20000}
+runs=${2:-5}
+corpus=${QUORVELA_CORPUS_DIR:-$(pwd)/../shared/corpus}
+source tools/deps.sh
+quorvela_install_deps >/dev/null
+cmake --preset release >/dev/null
+cmake --build --preset release --target quorvela-cli floor_reader >/dev/null
+bin=$(pwd)/build/release/bin
+
+tree=$(mktemp -d "${TMPDIR:-/tmp}/quorvela-bench.XXXXXX")
+trap 'rm -rf "$tree" "$tree.pl" "$tree.time"' EXIT
+mapfile -t photos < <(find "$corpus" -maxdepth 1 -name '*.jpg' | sort)
+echo "Building a tree of $n photos in $tree ..."
+per_folder=100
+for ((i = 0; i < n; i++)); do
+  folder="$tree/$((i / (per_folder * 20)))/$((i / per_folder))"
+  [ $((i % per_folder)) -eq 0 ] && mkdir -p "$folder"
+  src=${photos[$((i % ${#photos[@]}))]}
+  if [ "${BENCH_LINK:-0}" = 1 ]; then ln "$src" "$folder/IMG_$i.JPG"; else cp "$src" "$folder/IMG_$i.JPG"; fi
+done
+
+# Median wall time (s) and peak memory (KiB) of a command over `runs` runs, after one warm-up.
+measure() {
+  local times=() peak=0 out
+  "$@" >/dev/null 2>&1 || true
+  for ((r = 0; r < runs; r++)); do
+    /usr/bin/time -o "$tree.time" -f "%e %M" "$@" >/dev/null 2>&1 || true
+    out=$(tail -n 1 "$tree.time")
+    times+=("${out% *}")
+    [ "${out#* }" -gt "$peak" ] && peak=${out#* }
+  done
+  local median
+  median=$(printf '%s\n' "${times[@]}" | sort -g | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}')
+  echo "$median $peak"
+}
+
+tags=(-Make -Model -FocalLength -FocalLengthIn35mmFormat -FNumber -ExposureTime -ISO)
+exiv2_keys=(-K Exif.Image.Make -K Exif.Image.Model -K Exif.Photo.FocalLength -K Exif.Photo.FocalLengthIn35mmFilm
+            -K Exif.Photo.FNumber -K Exif.Photo.ExposureTime -K Exif.Photo.ISOSpeedRatings)
+exiv2_all() { find "$tree" -name '*.JPG' -print0 | xargs -0 -n 500 exiv2 -q -Pv "${exiv2_keys[@]}"; }
+export -f exiv2_all 2>/dev/null || true
+
+echo "Timing ($runs runs each for a and b, median; 1 run for c and d) ..."
+read -r a1 a1mem < <(measure "$bin/quorvela-cli" analyse "$tree" --json --jobs 1 --path-list-file "$tree.pl")
+read -r an anmem < <(measure "$bin/quorvela-cli" analyse "$tree" --json --path-list-file "$tree.pl")
+read -r b bmem < <(measure "$bin/floor_reader" "$tree")
+runs_saved=$runs; runs=1
+read -r c cmem < <(measure exiftool -fast2 -r -n -T "${tags[@]}" "$tree")
+read -r d dmem < <(measure bash -c "$(declare -f exiv2_all); tree='$tree'; exiv2_keys=(${exiv2_keys[*]}); exiv2_all")
+runs=$runs_saved
+rm -f "$tree.pl" "$tree.time"
+
+ratio() { awk -v x="$1" -v y="$2" 'BEGIN { if (y > 0) printf "%.2f", x / y; else print "n/a" }'; }
+cores=$(nproc)
+echo
+echo "$n photos, $cores cores, $(date -u +%Y-%m-%d)"
+printf '%-44s %10s %12s\n' "command" "median s" "peak MiB"
+printf '%-44s %10s %12s\n' "a  quorvela-cli analyse --jobs 1" "$a1" "$((a1mem / 1024))"
+printf '%-44s %10s %12s\n' "a  quorvela-cli analyse (default jobs)" "$an" "$((anmem / 1024))"
+printf '%-44s %10s %12s\n' "b  floor: open, read header, close" "$b" "$((bmem / 1024))"
+printf '%-44s %10s %12s\n' "c  exiftool -fast2" "$c" "$((cmem / 1024))"
+printf '%-44s %10s %12s\n' "d  exiv2" "$d" "$((dmem / 1024))"
+echo
+echo "a/b (1 job)        $(ratio "$a1" "$b")"
+echo "a/b (default jobs) $(ratio "$an" "$b")"
+echo "c/a (default jobs) $(ratio "$c" "$an")"
+echo "d/a (default jobs) $(ratio "$d" "$an")"
