@@ -50,8 +50,12 @@ void ReadCorpusFromMemory(benchmark::State& state, bool collectTags) {
     state.counters["files/s"] = benchmark::Counter(static_cast<double>(files), benchmark::Counter::kIsRate);
 }
 
-void BM_ReadAndRenderEveryTag(benchmark::State& state) { ReadCorpusFromMemory(state, true); }
-void BM_ReadWithoutRendering(benchmark::State& state) { ReadCorpusFromMemory(state, false); }
+void BM_ReadAndRenderEveryTag(benchmark::State& state) {
+    ReadCorpusFromMemory(state, true);
+}
+void BM_ReadWithoutRendering(benchmark::State& state) {
+    ReadCorpusFromMemory(state, false);
+}
 
 BENCHMARK(BM_ReadAndRenderEveryTag)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReadWithoutRendering)->Unit(benchmark::kMillisecond);

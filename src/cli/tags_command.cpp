@@ -14,7 +14,9 @@ namespace {
 using metadata::Cp1252ToUtf8;
 using metadata::TimgData;
 
-std::string TagIdText(std::uint16_t id) { return fmt::format("0x{:04X}", id); }
+std::string TagIdText(std::uint16_t id) {
+    return fmt::format("0x{:04X}", id);
+}
 
 nlohmann::json FileJson(const std::string& path, const TimgData& reader) {
     nlohmann::json file;

@@ -5,7 +5,9 @@
 
 namespace quorvela::testing {
 
-Bytes ToBytes(std::string_view text) { return Bytes(text.begin(), text.end()); }
+Bytes ToBytes(std::string_view text) {
+    return Bytes(text.begin(), text.end());
+}
 
 Bytes Ifd::U16(std::uint16_t v) const {
     return bigEndian_ ? Bytes{static_cast<std::uint8_t>(v >> 8), static_cast<std::uint8_t>(v)}
@@ -84,7 +86,9 @@ Ifd& Ifd::SRational(std::uint16_t tag, std::initializer_list<std::pair<std::int3
     return Raw(tag, 10, static_cast<std::uint32_t>(values.size()), b);
 }
 
-Ifd& Ifd::Float(std::uint16_t tag, float value) { return Raw(tag, 11, 1, U32(std::bit_cast<std::uint32_t>(value))); }
+Ifd& Ifd::Float(std::uint16_t tag, float value) {
+    return Raw(tag, 11, 1, U32(std::bit_cast<std::uint32_t>(value)));
+}
 
 Ifd& Ifd::Double(std::uint16_t tag, double value) {
     const auto bits = std::bit_cast<std::uint64_t>(value);
@@ -177,12 +181,15 @@ Jpeg& Jpeg::Soi() {
 
 Jpeg& Jpeg::Segment(std::uint8_t marker, const Bytes& payload) {
     const std::size_t length = payload.size() + 2;
-    bytes_.insert(bytes_.end(), {0xFF, marker, static_cast<std::uint8_t>(length >> 8), static_cast<std::uint8_t>(length)});
+    bytes_.insert(bytes_.end(),
+                  {0xFF, marker, static_cast<std::uint8_t>(length >> 8), static_cast<std::uint8_t>(length)});
     bytes_.insert(bytes_.end(), payload.begin(), payload.end());
     return *this;
 }
 
-Jpeg& Jpeg::App0() { return Segment(0xE0, {'J', 'F', 'I', 'F', 0, 1, 1, 0, 0, 1, 0, 1, 0, 0}); }
+Jpeg& Jpeg::App0() {
+    return Segment(0xE0, {'J', 'F', 'I', 'F', 0, 1, 1, 0, 0, 1, 0, 1, 0, 0});
+}
 
 Jpeg& Jpeg::Exif(const Tiff& tiff) {
     Bytes payload = {'E', 'x', 'i', 'f', 0, 0};
@@ -199,7 +206,9 @@ Jpeg& Jpeg::Xmp() {
     return Segment(0xE1, payload);
 }
 
-Jpeg& Jpeg::Comment(std::string_view text) { return Segment(0xFE, ToBytes(text)); }
+Jpeg& Jpeg::Comment(std::string_view text) {
+    return Segment(0xFE, ToBytes(text));
+}
 Jpeg& Jpeg::App13(const Bytes& datasets) {
     Bytes payload = ToBytes("Photoshop 3.0");
     payload.push_back(0);
@@ -224,8 +233,12 @@ Bytes IptcDataset(std::uint8_t record, std::uint8_t dataset, std::string_view va
     return out;
 }
 
-Jpeg& Jpeg::Dqt() { return Segment(0xDB, Bytes(65, 1)); }
-Jpeg& Jpeg::Sof0() { return Segment(0xC0, {8, 0, 16, 0, 16, 1, 1, 0x11, 0}); }
+Jpeg& Jpeg::Dqt() {
+    return Segment(0xDB, Bytes(65, 1));
+}
+Jpeg& Jpeg::Sof0() {
+    return Segment(0xC0, {8, 0, 16, 0, 16, 1, 1, 0x11, 0});
+}
 
 Jpeg& Jpeg::Sos() {
     Segment(0xDA, {1, 1, 0, 0, 63, 0});

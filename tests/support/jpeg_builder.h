@@ -16,7 +16,7 @@ namespace quorvela::testing {
 using Bytes = std::vector<std::uint8_t>;
 
 class Ifd {
-public:
+  public:
     explicit Ifd(bool bigEndian) : bigEndian_(bigEndian) {}
 
     // An entry whose value bytes are given already in file order.
@@ -45,7 +45,7 @@ public:
     // Serialises this directory at TIFF offset `offset`; returns its bytes (with children).
     Bytes Layout(std::uint32_t offset) const;
 
-private:
+  private:
     struct Entry {
         std::uint16_t tag;
         std::uint16_t type;
@@ -59,7 +59,7 @@ private:
 
 // A TIFF structure: the 8-byte header, then IFD0 at offset 8.
 class Tiff {
-public:
+  public:
     explicit Tiff(bool bigEndian = false) : ifd0(bigEndian) {}
     Ifd ifd0;
     // When set, written as the header's IFD0 offset instead of 8.
@@ -68,24 +68,24 @@ public:
 };
 
 class Jpeg {
-public:
+  public:
     Jpeg& Soi();
     // A segment with its marker and computed length; `payload` excludes the length bytes.
     Jpeg& Segment(std::uint8_t marker, const Bytes& payload);
-    Jpeg& App0();                      // a JFIF APP0
-    Jpeg& Exif(const Tiff& tiff);      // APP1 "Exif\0\0" + TIFF
-    Jpeg& Xmp();                       // APP1 with an XMP packet
+    Jpeg& App0();                  // a JFIF APP0
+    Jpeg& Exif(const Tiff& tiff);  // APP1 "Exif\0\0" + TIFF
+    Jpeg& Xmp();                   // APP1 with an XMP packet
     Jpeg& Comment(std::string_view text);
     // APP13 "Photoshop 3.0" with one 8BIM IPTC resource holding `datasets` (see IptcDataset).
     Jpeg& App13(const Bytes& datasets);
     Jpeg& Dqt();
     Jpeg& Sof0();
-    Jpeg& Sos();                       // SOS header followed by a few entropy-coded bytes
+    Jpeg& Sos();  // SOS header followed by a few entropy-coded bytes
     Jpeg& Eoi();
     Jpeg& RawBytes(const Bytes& bytes);
     Bytes Build() const { return bytes_; }
 
-private:
+  private:
     Bytes bytes_;
 };
 
