@@ -29,6 +29,8 @@
 #include "charts/chart_set.h"
 #include "settings/program_folder.h"
 #include "ui/help_topics.h"
+#include "viewer/equivalent_editor_panel.h"
+#include "viewer/path_list_viewer.h"
 
 namespace quorvela::ui {
 
@@ -92,7 +94,8 @@ TAnalyseLength::TAnalyseLength(WindowServices services) : services_(std::move(se
 }
 
 TAnalyseLength::~TAnalyseLength() {
-    controller_.reset();  // stops and waits for a run before the controls go
+    controller_.reset();      // stops and waits for a run before the controls go
+    pathListViewer_.reset();  // waits for a preview being decoded
     RestoreCursor();
 }
 
@@ -134,6 +137,7 @@ void TAnalyseLength::ConnectHandlers() {
     connect(StartAnalyzing, &QPushButton::clicked, this, [this] { StartAnalyzingClick(); });
     connect(StopAnalyzing, &QPushButton::clicked, this, [this] { StopAnalyzingClick(); });
     connect(LbSpeedButton9, &QToolButton::clicked, this, [this] { LbSpeedButton9Click(); });
+    connect(Lb_SaveRichedit, &QToolButton::clicked, this, [this] { Lb_SaveRicheditClick(); });
 
     connect(PageControl1, &QTabWidget::currentChanged, this, [this] { PageControl1Change(); });
     connect(Splitter1, &QSplitter::splitterMoved, this, [this] { Splitter1Moved(); });

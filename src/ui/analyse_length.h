@@ -35,6 +35,11 @@ class QTabWidget;
 class QToolButton;
 class QTreeView;
 
+namespace quorvela::viewer {
+class EquivalentEditorPanel;
+class PathListViewer;
+}  // namespace quorvela::viewer
+
 namespace quorvela::charts {
 class ChartSet;
 class TChart;
@@ -132,6 +137,11 @@ class TAnalyseLength final : public QMainWindow, private RunView {
     void LbSpeedButton5Click() { SaveGraphClick(1); }
     void LbSpeedButton6Click() { SaveGraphClick(2); }
     void LbSpeedButton7Click() { SaveGraphClick(3); }
+
+    // The path-list viewer and the camera-table editor.
+    void Lb_SaveRicheditClick();
+    [[nodiscard]] viewer::PathListViewer& PathListView() const { return *pathListViewer_; }
+    [[nodiscard]] viewer::EquivalentEditorPanel& TableEditor() const { return *tableEditor_; }
 
     // Selects a folder in the tree (raising ShellTreeView1Change); false when the tree has no
     // item for it.
@@ -279,6 +289,7 @@ class TAnalyseLength final : public QMainWindow, private RunView {
     void ConnectHandlers();
     void ConnectCharts();
 
+    void CreateViewerAndEditor();
     void SetStatusPanelLook(const IndicatorLook& look);
     void ApplyIniSettings(const settings::IniSettings& values);
     [[nodiscard]] settings::IniSettings CollectIniSettings() const;
@@ -313,6 +324,8 @@ class TAnalyseLength final : public QMainWindow, private RunView {
     std::array<QWidget*, 4> chartHosts_{};
     std::vector<QWidget*> summaryPanels_;
     std::unique_ptr<RunController> controller_;
+    std::unique_ptr<viewer::PathListViewer> pathListViewer_;
+    std::unique_ptr<viewer::EquivalentEditorPanel> tableEditor_;
 
     QString savedPath_;
     int pendingTreeWidth_ = 185;

@@ -25,10 +25,13 @@
 
 #include "charts/chart_set.h"
 #include "equivalence/focal_length.h"
+#include "settings/program_folder.h"
 #include "ui/analyse_length.h"
 #include "ui/help_topics.h"
-#include "settings/program_folder.h"
 #include "ui/text_codec.h"
+#include "viewer/equivalent_editor_panel.h"
+#include "viewer/install_paths.h"
+#include "viewer/path_list_viewer.h"
 
 namespace quorvela::ui {
 
@@ -46,16 +49,49 @@ QString Fixed(const QString& text, char separator) {
 void TAnalyseLength::FormCreate() {
     SettingsLoading = true;
     executableFolder_ = services_.ExecutableFolder.empty() ? settings::ExecutableFolder() : services_.ExecutableFolder;
-    programFolder_ =
-        services_.ProgramFolder.empty() ? settings::WritableProgramFolder(executableFolder_) : services_.ProgramFolder;
+    if (!services_.ProgramFolder.empty()) {
+        programFolder_ = services_.ProgramFolder;
+    } else if (!viewer::InstalledDataFolder(executableFolder_).empty()) {
+        programFolder_ = viewer::ProgramFolderFor(executableFolder_);  // an installed program: per user
+    } else {
+        programFolder_ = settings::WritableProgramFolder(executableFolder_);
+    }
     ReadIniFile(programFolder_ / settings::kSettingsFileName);
     EquivalentList.clear();
     try {
         equivalence::ReadEquivalentData(programFolder_ / equivalence::kTableFileName, EquivalentList,
-                                        executableFolder_ / equivalence::kSeedFileName);
+                                        viewer::SeedFileFor(executableFolder_));
     } catch (const std::exception& e) {
         ShowMessage(QString::fromLocal8Bit(e.what()));
     }
+    CreateViewerAndEditor();
+}
+
+void TAnalyseLength::CreateViewerAndEditor() {
+    if (pathListViewer_) return;
+    pathListViewer_ =
+        std::make_unique<viewer::PathListViewer>(RichEdit1, Image3, Label20, EquivalentList, decimalSeparator_);
+    if (services_.AskSaveFile) pathListViewer_->SetAskSaveFile(services_.AskSaveFile);
+    viewer::EquivalentEditorPanel::Actions actions;
+    actions.Saved = [this] {
+        // The charts no longer match the table.
+        SetReAnalyseColor();
+        {
+            const QSignalBlocker quiet(PageControl1);
+            PageControl1->setCurrentWidget(TabSheet1);
+        }
+        DistributeCharts(true);
+    };
+    actions.Help = [this] { OpenHelpTopic(kHelpTopicCameraTable); };
+    actions.ShowError = [this](const QString& message) { ShowMessage(message); };
+    tableEditor_ = std::make_unique<viewer::EquivalentEditorPanel>(
+        Memo1, Panel12,
+        viewer::EquivalentEditor(programFolder_ / equivalence::kTableFileName, viewer::SeedFileFor(executableFolder_)),
+        EquivalentList, std::move(actions));
+}
+
+void TAnalyseLength::Lb_SaveRicheditClick() {
+    pathListViewer_->Lb_SaveRicheditClick();
 }
 
 void TAnalyseLength::ReadIniFile(const std::filesystem::path& fileName) {
@@ -132,6 +168,8 @@ void TAnalyseLength::FormShow() {
         "camera");
     if (!savedPath_.isEmpty() && QFileInfo(savedPath_).isDir()) {
         SelectFolder(savedPath_);
+    } else if (const std::filesystem::path demo = viewer::DemoFolderFor(executableFolder_); !demo.empty()) {
+        SelectFolder(FromUtf8(demo.string()));  // a first start opens on the demo photos
     } else if (!ShellTreeView1->currentIndex().isValid()) {
         SelectFolder(QDir::homePath());  // a first start opens the tree at the user's photos' home
     }

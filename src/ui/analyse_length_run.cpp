@@ -15,6 +15,7 @@
 #include "charts/chart_set.h"
 #include "ui/analyse_length.h"
 #include "ui/text_codec.h"
+#include "viewer/path_list_viewer.h"
 
 namespace quorvela::ui {
 
@@ -88,6 +89,7 @@ void TAnalyseLength::RunCaption(const QString& text) {
 }
 
 void TAnalyseLength::RunResetPreview(const QString& hint) {
+    pathListViewer_->CancelPreview();
     Image3->clear();
     Label20->setText(hint);
 }

@@ -91,8 +91,8 @@ class LifecycleTest : public QObject {
                          "from the same camera"));
         QCOMPARE(w->StatusBar1->currentMessage(),
                  QString("Left mouse drag (Up/Down) = zoom. Right mouse drag = pan. Invert Zoom rectangle = reset."));
-        // The tree opens at the user's home.
-        QTRY_COMPARE(w->SelectedFolder(), QDir::homePath());
+        // With no folder saved, the tree opens on the demo photos beside the program.
+        QTRY_COMPARE(w->SelectedFolder(), QString(QUORVELA_BIN_DIR "/demo"));
         QVERIFY(w->StartAnalyzing->isEnabled());
     }
 
@@ -262,7 +262,7 @@ class LifecycleTest : public QObject {
         QCOMPARE(ValueOf(text, "INI/IgnoreWA"), QString("12"));
         QCOMPARE(ValueOf(text, "FilterMake/2"), QString("Nikon"));
         QCOMPARE(ValueOf(text, "LensVAL/0"), QString("8.2"));  // as the window shows it
-        QCOMPARE(ValueOf(text, "INI/Path"), QDir::homePath());
+        QCOMPARE(ValueOf(text, "INI/Path"), QString(QUORVELA_BIN_DIR "/demo"));
         QCOMPARE(ValueOf(text, "INI/WinStatusMain"), QString("1"));
         QCOMPARE(ValueOf(text, "INI/WinStatusLeft"), QString("120"));
         QCOMPARE(ValueOf(text, "INI/WinStatusTop"), QString("80"));

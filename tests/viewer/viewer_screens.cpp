@@ -1,0 +1,62 @@
+// Not a test: pictures of the "Path list + Image" tab with a photo shown and of the camera-table
+// editor open, taken from the real window on the demo folder.
+//   xvfb-run -a -s "-screen 0 1280x800x24" viewer_screens OUT_FOLDER
+#include <QApplication>
+#include <QDir>
+#include <QPixmap>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QTextBlock>
+#include <cstdio>
+
+#include "ui/analyse_length.h"
+#include "viewer/equivalent_editor_panel.h"
+#include "viewer/install_paths.h"
+#include "viewer/path_list_viewer.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: viewer_screens OUT_FOLDER\n");
+        return 2;
+    }
+    const QString out = QString::fromLocal8Bit(argv[1]);
+    QDir().mkpath(out);
+    const QString programFolder = out + "/program";
+    QDir(programFolder).removeRecursively();
+    QDir().mkpath(programFolder);
+    quorvela::ui::WindowServices services;
+    services.ProgramFolder = programFolder.toStdString();
+    services.ExecutableFolder = QUORVELA_BIN_DIR;
+    quorvela::ui::TAnalyseLength window(services);
+    window.resize(1100, 720);
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window)) return 1;
+    const QString demo = QString::fromStdString(quorvela::viewer::DemoFolderFor(QUORVELA_BIN_DIR).string());
+    if (!QTest::qWaitFor([&] { return window.SelectFolder(demo); }, 10000)) return 1;
+    window.StartAnalyzing->click();
+    if (!QTest::qWaitFor([&] { return !window.Running(); }, 60000)) return 1;
+    QTest::qWait(300);
+    window.grab().save(out + "/overview.png");
+
+    window.PageControl1->setCurrentWidget(window.TabSheet7);
+    QPlainTextEdit* list = window.RichEdit1;
+    for (QTextBlock block = list->document()->firstBlock(); block.isValid(); block = block.next()) {
+        if (!block.text().contains("turned_001")) continue;
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->cursorRect(QTextCursor(block)).center());
+        break;
+    }
+    if (!QTest::qWaitFor([&] { return !window.PathListView().ShownPreviewPath().isEmpty(); }, 10000)) return 1;
+    QTest::qWait(300);
+    window.grab().save(out + "/path_list.png");
+
+    window.PageControl1->setCurrentWidget(window.TabSheet5);
+    window.TableEditor().LbButton1->click();
+    QTest::qWait(300);
+    window.grab().save(out + "/editor.png");
+    std::printf("%s/overview.png, path_list.png, editor.png\n", qPrintable(out));
+    window.close();
+    return 0;
+}

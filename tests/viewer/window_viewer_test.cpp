@@ -1,0 +1,232 @@
+// The path-list viewer and the camera-table editor in the main window (offscreen).
+#include <QCheckBox>
+#include <QFrame>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTextBlock>
+#include <QToolButton>
+
+#include "equivalence/text_file.h"
+#include "ui/control_rules.h"
+#include "viewer/equivalent_editor_panel.h"
+#include "viewer/path_list_viewer.h"
+#include "viewer_photos.h"
+#include "window_fixture.h"
+
+namespace fs = std::filesystem;
+using quorvela::ui::testing::TempDir;
+using quorvela::ui::testing::WindowUnderTest;
+using quorvela::viewer::test::PhotoSpec;
+
+namespace {
+
+QString Native(const fs::path& path) {
+    return QString::fromStdString(path.string());
+}
+
+// A folder of photos: the names and layouts the viewer must cope with.
+void WritePhotos(const fs::path& root) {
+    PhotoSpec g2;  // Canon PowerShot G2, 7 mm, no 35mm value: the shipped table knows it
+    quorvela::viewer::test::WritePhoto(root / "a.jpg", g2);
+    PhotoSpec own35 = g2;
+    own35.Focal35 = 35;
+    own35.ExposureTime.reset();
+    own35.ShutterSpeedValue = {8, 1};
+    quorvela::viewer::test::WritePhoto(root / "b.jpeg", own35);
+    PhotoSpec noIso = g2;
+    noIso.Iso.reset();
+    quorvela::viewer::test::WritePhoto(root / "C.JPG", noIso);
+    PhotoSpec nikon;
+    nikon.Make = "NIKON CORPORATION";
+    nikon.Model = "NIKON D70";
+    nikon.Focal35 = 27;
+    nikon.Iso.reset();
+    nikon.MakerNote = {'N', 'i', 'k', 'o', 'n', 0, 2, 0x10, 0, 0, 'I', 'I', 42,  0, 8, 0, 0, 0,
+                       1,   0,   2,   0,   3,   0, 2, 0,    0, 0, 0,   0,   200, 0, 0, 0, 0, 0};
+    quorvela::viewer::test::WritePhoto(root / "x.jpg" / "d.jpg", nikon);
+}
+
+// Clicks the line of the list that names `file` and waits for its preview.
+int ClickLineOf(WindowUnderTest& w, const QString& file) {
+    QPlainTextEdit* list = w->RichEdit1;
+    for (QTextBlock block = list->document()->firstBlock(); block.isValid(); block = block.next()) {
+        if (!block.text().contains(file)) continue;
+        const QRect rect = list->cursorRect(QTextCursor(block));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center() + QPoint(4, 0));
+        return block.blockNumber();
+    }
+    return -1;
+}
+
+}  // namespace
+
+class WindowViewerTest : public QObject {
+    Q_OBJECT
+
+  private:
+    TempDir photos_;
+
+    void RunOn(WindowUnderTest& w, int quantity) {
+        w->SetRadioGroup1Index(quantity);
+        QTRY_VERIFY(w->SelectFolder(Native(photos_.path())));
+        QVERIFY(w.RunAndWait());
+        // Every photo has a line, but the one without any ISO in the ISO list.
+        QCOMPARE(w->RichEdit1->document()->blockCount(), quantity == 1 ? 3 : 4);
+    }
+
+  private slots:
+    void initTestCase() { WritePhotos(photos_.path()); }
+
+    void clickingALineShowsItsPhotoAndSummary_data() {
+        QTest::addColumn<int>("quantity");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("summaryPart");
+        const char* quantities[] = {"focal", "iso", "aperture", "shutter"};
+        for (int q = 0; q < 4; ++q) {
+            QTest::addRow("%s, .jpg, table value", quantities[q])
+                << q << "a.jpg"
+                << "Camera: Canon - Canon PowerShot G2\nShutter: 1/250 sec\nAperture: F2.8\nFocal Length:  7.00 mm\n"
+                   "35mm equivalent: 34.07 mm\nISO: 100";
+            QTest::addRow("%s, .jpeg, own 35mm value", quantities[q])
+                << q << "b.jpeg"
+                << "Shutter: 0.0039 sec (1/256)\nAperture: F2.8\nFocal Length:  7.00 mm\n"
+                   "(35mm equivalent = 35.00 mm)\nISO: 100";
+            if (q != 1)
+                QTest::addRow("%s, .JPG, ISO 0", quantities[q]) << q << "C.JPG"
+                                                                << "\nISO: 0";
+            QTest::addRow("%s, folder x.jpg, ISO from the maker note", quantities[q])
+                << q << "x.jpg/d.jpg"
+                << "(35mm equivalent = 27.00 mm)\nISO: 200";
+        }
+    }
+    void clickingALineShowsItsPhotoAndSummary() {
+        QFETCH(int, quantity);
+        QFETCH(QString, file);
+        QFETCH(QString, summaryPart);
+        TempDir folder;
+        WindowUnderTest w(folder.path());
+        w.Show();
+        RunOn(w, quantity);
+        w->PageControl1->setCurrentWidget(w->TabSheet7);
+        const QString path = Native(photos_.path() / file.toStdString());
+        const int line = ClickLineOf(w, "/" + file);
+        QVERIFY(line >= 0);
+        QTRY_COMPARE(w->PathListView().SelectedPath(), path);
+        QVERIFY2(w->Label20->text().contains(summaryPart), qPrintable(w->Label20->text()));
+        QTRY_COMPARE(w->PathListView().ShownPreviewPath(), path);
+        QCOMPARE(w->Image3->pixmap().size(), QSize(64, 48));
+        QCOMPARE(w->RichEdit1->textCursor().selectedText(), path);
+        QCOMPARE(w->RichEdit1->textCursor().blockNumber(), line);
+    }
+
+    void arrowKeysShowEachLineInTurn() {
+        TempDir folder;
+        WindowUnderTest w(folder.path());
+        w.Show();
+        RunOn(w, 0);
+        w->PageControl1->setCurrentWidget(w->TabSheet7);
+        ClickLineOf(w, w->RichEdit1->document()->firstBlock().text().right(10));
+        QTRY_VERIFY(!w->PathListView().ShownPreviewPath().isEmpty());
+        QStringList shown{w->PathListView().ShownPreviewPath()};
+        for (int i = 1; i < 4; ++i) {
+            QTest::keyClick(w->RichEdit1, Qt::Key_Down);
+            QTRY_VERIFY(w->PathListView().ShownPreviewPath() != shown.back());
+            shown << w->PathListView().ShownPreviewPath();
+            QCOMPARE(w->PathListView().SelectedPath(), shown.back());
+            QVERIFY(w->RichEdit1->document()->findBlockByNumber(i).text().contains(shown.back()));
+        }
+    }
+
+    void aFileGoneSinceTheRunKeepsThePreviousPreview() {
+        TempDir folder;
+        TempDir own;
+        WritePhotos(own.path());
+        WindowUnderTest w(folder.path());
+        w.Show();
+        w->SetRadioGroup1Index(0);
+        QTRY_VERIFY(w->SelectFolder(Native(own.path())));
+        QVERIFY(w.RunAndWait());
+        ClickLineOf(w, "/a.jpg");
+        QTRY_COMPARE(w->PathListView().ShownPreviewPath(), Native(own.path() / "a.jpg"));
+        fs::remove(own.path() / "C.JPG");
+        ClickLineOf(w, "/C.JPG");
+        QTRY_COMPARE(w->PathListView().SelectedPath(), Native(own.path() / "C.JPG"));
+        QCOMPARE(w->Label20->text(), QString());
+        QTest::qWait(100);
+        QCOMPARE(w->PathListView().ShownPreviewPath(), Native(own.path() / "a.jpg"));
+        QVERIFY(!w->Image3->pixmap().isNull());
+    }
+
+    void saveWritesTheListsLines() {
+        TempDir folder;
+        WindowUnderTest w(folder.path());
+        w.Show();
+        RunOn(w, 1);
+        QVERIFY(w->Lb_SaveRichedit->isEnabled());
+        w.SaveAnswer = Native(folder.path() / "saved.txt");
+        w->Lb_SaveRichedit->click();
+        QCOMPARE(w.AskedNames.back(), QString("value_path_list.txt"));
+        const auto saved = quorvela::equivalence::ReadTextLines(folder.path() / "saved.txt");
+        QCOMPARE(QString::fromStdString(saved.at(0)), w->RichEdit1->document()->firstBlock().text());
+        QCOMPARE(static_cast<int>(saved.size()), 3);
+        // The list on disk is the run's own list.
+        QCOMPARE(saved, quorvela::equivalence::ReadTextLines(folder.path() / "vt_debug.txt"));
+    }
+
+    void theSavedCameraTableTakesEffectOnTheNextRun() {
+        TempDir folder;
+        WindowUnderTest w(folder.path());
+        w.Show();
+        auto& editor = w->TableEditor();
+        w->ChBoxSteps->setChecked(false);
+        RunOn(w, 0);
+        QVERIFY2(w.Points(0).contains("34=2"),
+                 qPrintable(w.Points(0).join(' ')));  // a.jpg and C.JPG through the shipped table
+
+        w->PageControl1->setCurrentWidget(w->TabSheet5);
+        QVERIFY(!w->Memo1->isEnabled());
+        editor.LbButton1->click();
+        QVERIFY(w->Memo1->isEnabled());
+        QVERIFY(!editor.LbButton1->isEnabled());
+        QVERIFY(!editor.LbButton2->isEnabled());
+        QVERIFY(editor.LbButton3->isEnabled());
+        QString table = w->Memo1->toPlainText();
+        QVERIFY(table.contains("[35MM_EQUIVALENT]34.07"));
+        w->Memo1->setPlainText(table.replace("[35MM_EQUIVALENT]34.07", "[35MM_EQUIVALENT]70"));
+        QVERIFY(editor.LbButton2->isEnabled());
+        editor.LbButton2->click();
+        QVERIFY(!w->Memo1->isEnabled());
+        QVERIFY(editor.LbButton1->isEnabled());
+        QVERIFY(!editor.LbButton3->isEnabled());
+        QCOMPARE(w->PageControl1->currentWidget(), w->TabSheet1);
+        QCOMPARE(w->StatusPanelLook(), quorvela::ui::kIndicatorNeeded);
+
+        QVERIFY(w.RunAndWait());
+        QVERIFY2(w.Points(0).contains("70=2"), qPrintable(w.Points(0).join(' ')));
+        // The next window reads the saved table too.
+        QVERIFY(quorvela::equivalence::ReadTextFile(folder.path() / "cam_equiv.txt").find("[35MM_EQUIVALENT]70") !=
+                std::string::npos);
+    }
+
+    void closeDiscardsTheEdits() {
+        TempDir folder;
+        WindowUnderTest w(folder.path());
+        w.Show();
+        auto& editor = w->TableEditor();
+        const std::string before = quorvela::equivalence::ReadTextFile(folder.path() / "cam_equiv.txt");
+        editor.LbButton1->click();
+        QTest::keyClicks(w->Memo1, "garbage");
+        QVERIFY(editor.LbButton2->isEnabled());
+        editor.LbButton3->click();
+        QCOMPARE(w->Memo1->toPlainText(), QString());
+        QCOMPARE(quorvela::equivalence::ReadTextFile(folder.path() / "cam_equiv.txt"), before);
+        editor.LbSpeedButton10->click();
+        QVERIFY(!w.Opened.empty());
+        QVERIFY(w.Opened.back().toString().endsWith("camera-table.html"));
+    }
+};
+
+QTEST_MAIN(WindowViewerTest)
+#include "window_viewer_test.moc"
