@@ -4,9 +4,9 @@
 #include <filesystem>
 #include <fstream>
 
+#include "settings/program_folder.h"
 #include "ui/control_rules.h"
 #include "ui/help_topics.h"
-#include "settings/program_folder.h"
 
 using namespace quorvela::ui;
 namespace fs = std::filesystem;

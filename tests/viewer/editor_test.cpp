@@ -119,8 +119,8 @@ TEST(SplitEditorText, Lines) {
 TEST(EquivalentEditor, TheNextRunUsesTheSavedTable) {
     const testing::TempDir dir;
     const auto photos = dir.path() / "photos";
-    test::PhotoSpec spec;  // a Canon PowerShot G2 at 7 mm, no 35mm value
-    test::WritePhoto(photos / "g2.jpg", spec);
+    test::PhotoTags photo;  // a Canon PowerShot G2 at 7 mm, no 35mm value
+    test::WritePhoto(photos / "g2.jpg", photo);
     const auto file = dir.path() / "cam_equiv.txt";
     equivalence::WriteTextLines(file, {"; nothing yet"});
     equivalence::EquivalentList list;

@@ -11,14 +11,14 @@
 namespace quorvela::viewer {
 namespace {
 
-using test::PhotoSpec;
+using test::PhotoTags;
 
 const equivalence::EquivalentList kG2Table = {"[MAKE]Canon[MODEL]CanonPowerShotG2[REAL_LENS]7[35MM_EQUIVALENT]34.07"};
 
-std::string Summary(const PhotoSpec& spec, const equivalence::EquivalentList& table = kG2Table, char separator = '.') {
+std::string Summary(const PhotoTags& photo, const equivalence::EquivalentList& table = kG2Table, char separator = '.') {
     const testing::TempDir dir;
     const auto path = dir.path() / "photo.jpg";
-    test::WritePhoto(path, spec);
+    test::WritePhoto(path, photo);
     metadata::TimgData reader(true, separator);
     return GetExifInfStr(reader, path.string(), table);
 }
@@ -87,40 +87,40 @@ TEST(GetExifInfStr, EveryLineInOrder) {
 }
 
 TEST(GetExifInfStr, ExposureTimeShownInItsFriendlyForm) {
-    PhotoSpec spec;
-    spec.ExposureTime = {10, 2500};
-    EXPECT_NE(Summary(spec).find("\rShutter: 1/250 sec.\r"), std::string::npos) << Summary(spec);
-    spec.ExposureTime = {4, 10};
-    EXPECT_NE(Summary(spec).find("\rShutter: 0.4 sec. ~(1/2)\r"), std::string::npos) << Summary(spec);
+    PhotoTags photo;
+    photo.ExposureTime = {10, 2500};
+    EXPECT_NE(Summary(photo).find("\rShutter: 1/250 sec.\r"), std::string::npos) << Summary(photo);
+    photo.ExposureTime = {4, 10};
+    EXPECT_NE(Summary(photo).find("\rShutter: 0.4 sec. ~(1/2)\r"), std::string::npos) << Summary(photo);
 }
 
 TEST(GetExifInfStr, ShutterSpeedValueWhenThereIsNoExposureTime) {
-    PhotoSpec spec;
-    spec.ExposureTime.reset();
-    spec.ShutterSpeedValue = {8, 1};
-    const std::string text = Summary(spec);
+    PhotoTags photo;
+    photo.ExposureTime.reset();
+    photo.ShutterSpeedValue = {8, 1};
+    const std::string text = Summary(photo);
     EXPECT_NE(text.find("\rShutter: 0.0039 sec (1/256)\r"), std::string::npos) << text;
 }
 
 TEST(GetExifInfStr, NoShutterLineWithoutEither) {
-    PhotoSpec spec;
-    spec.ExposureTime.reset();
-    EXPECT_EQ(Summary(spec).find("Shutter"), std::string::npos);
+    PhotoTags photo;
+    photo.ExposureTime.reset();
+    EXPECT_EQ(Summary(photo).find("Shutter"), std::string::npos);
 }
 
 TEST(GetExifInfStr, TheFilesOwn35mmValueInBracketsAndTheTableNotAsked) {
-    PhotoSpec spec;
-    spec.Focal35 = 35;
-    const std::string text = Summary(spec);
+    PhotoTags photo;
+    photo.Focal35 = 35;
+    const std::string text = Summary(photo);
     EXPECT_NE(text.find("\r(35mm equivalent = 35.00 mm)\r"), std::string::npos) << text;
     EXPECT_EQ(text.find("35mm equivalent:"), std::string::npos) << text;
 }
 
 TEST(GetExifInfStr, AStoredZero35mmValueCountsAsAbsentUnderEitherSeparator) {
-    PhotoSpec spec;
-    spec.Focal35 = 0;
+    PhotoTags photo;
+    photo.Focal35 = 0;
     for (const char separator : {'.', ','}) {
-        const std::string text = Summary(spec, kG2Table, separator);
+        const std::string text = Summary(photo, kG2Table, separator);
         EXPECT_EQ(text.find("(35mm"), std::string::npos) << text;
         EXPECT_NE(text.find(separator == '.' ? "35mm equivalent: 34.07 mm" : "35mm equivalent: 34,07 mm"),
                   std::string::npos)
@@ -130,7 +130,7 @@ TEST(GetExifInfStr, AStoredZero35mmValueCountsAsAbsentUnderEitherSeparator) {
 
 TEST(GetExifInfStr, NoTableLineForACameraNotInTheTableOrWithoutModel) {
     EXPECT_EQ(Summary({}, {}).find("35mm"), std::string::npos);
-    PhotoSpec noModel;
+    PhotoTags noModel;
     noModel.Model.clear();
     const std::string text = Summary(noModel);
     EXPECT_EQ(text.rfind("Camera: Canon - \r", 0), 0U) << text;
@@ -138,21 +138,21 @@ TEST(GetExifInfStr, NoTableLineForACameraNotInTheTableOrWithoutModel) {
 }
 
 TEST(GetExifInfStr, WithoutIsoAndMakerNoteTheLastLineIsIsoZero) {
-    PhotoSpec spec;
-    spec.Iso.reset();
-    const std::string text = Summary(spec);
+    PhotoTags photo;
+    photo.Iso.reset();
+    const std::string text = Summary(photo);
     ASSERT_GE(text.size(), 7U);
     EXPECT_EQ(text.substr(text.size() - 7), "\rISO: 0");
 }
 
 TEST(GetExifInfStr, IsoFromANikonMakerNote) {
-    PhotoSpec spec;
-    spec.Make = "NIKON CORPORATION";
-    spec.Model = "NIKON D70";
-    spec.Iso.reset();
-    spec.MakerNote = {'N', 'i', 'k', 'o', 'n', 0, 2, 0x10, 0, 0, 'I', 'I', 42,  0, 8, 0, 0, 0,
-                      1,   0,   2,   0,   3,   0, 2, 0,    0, 0, 0,   0,   200, 0, 0, 0, 0, 0};
-    const std::string text = Summary(spec);
+    PhotoTags photo;
+    photo.Make = "NIKON CORPORATION";
+    photo.Model = "NIKON D70";
+    photo.Iso.reset();
+    photo.MakerNote = {'N', 'i', 'k', 'o', 'n', 0, 2, 0x10, 0, 0, 'I', 'I', 42,  0, 8, 0, 0, 0,
+                       1,   0,   2,   0,   3,   0, 2, 0,    0, 0, 0,   0,   200, 0, 0, 0, 0, 0};
+    const std::string text = Summary(photo);
     EXPECT_EQ(text.substr(text.rfind('\r')), "\rISO: 200") << text;
 }
 

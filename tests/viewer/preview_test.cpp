@@ -21,9 +21,9 @@ class PreviewTest : public QObject {
 
   private:
     static QString Write(const quorvela::testing::TempDir& dir, const char* name,
-                         const quorvela::viewer::test::PhotoSpec& spec) {
+                         const quorvela::viewer::test::PhotoTags& photo) {
         const auto path = dir.path() / name;
-        quorvela::viewer::test::WritePhoto(path, spec);
+        quorvela::viewer::test::WritePhoto(path, photo);
         return QString::fromStdString(path.string());
     }
     static bool Reddish(QRgb c) { return qRed(c) > 200 && qBlue(c) < 60; }
@@ -78,10 +78,10 @@ class PreviewTest : public QObject {
 
     void decodesFittedAndUpright() {
         const quorvela::testing::TempDir dir;
-        quorvela::viewer::test::PhotoSpec spec;
-        spec.Width = 640;
-        spec.Height = 480;
-        const PreviewImage plain = DecodePreview(Write(dir, "plain.jpg", spec), QSize(218, 218));
+        quorvela::viewer::test::PhotoTags photo;
+        photo.Width = 640;
+        photo.Height = 480;
+        const PreviewImage plain = DecodePreview(Write(dir, "plain.jpg", photo), QSize(218, 218));
         QVERIFY2(plain.Error.isEmpty(), qPrintable(plain.Error));
         QCOMPARE(plain.StoredSize, QSize(640, 480));
         QCOMPARE(plain.ScaleEighths, 3);
@@ -89,8 +89,8 @@ class PreviewTest : public QObject {
         QVERIFY(Reddish(plain.Image.pixel(5, 80)));
         QVERIFY(Bluish(plain.Image.pixel(212, 80)));
 
-        spec.Orientation = 6;  // turned clockwise for showing: the red left half comes on top
-        const PreviewImage turned = DecodePreview(Write(dir, "turned.jpg", spec), QSize(218, 218));
+        photo.Orientation = 6;  // turned clockwise for showing: the red left half comes on top
+        const PreviewImage turned = DecodePreview(Write(dir, "turned.jpg", photo), QSize(218, 218));
         QCOMPARE(turned.Orientation, 6);
         QCOMPARE(turned.Image.size(), QSize(163, 218));
         QVERIFY(Reddish(turned.Image.pixel(80, 5)));
@@ -99,8 +99,8 @@ class PreviewTest : public QObject {
 
     void smallPhotosAreNotEnlarged() {
         const quorvela::testing::TempDir dir;
-        quorvela::viewer::test::PhotoSpec spec;  // 64 x 48
-        const PreviewImage preview = DecodePreview(Write(dir, "small.jpg", spec), QSize(218, 218));
+        quorvela::viewer::test::PhotoTags photo;  // 64 x 48
+        const PreviewImage preview = DecodePreview(Write(dir, "small.jpg", photo), QSize(218, 218));
         QCOMPARE(preview.Image.size(), QSize(64, 48));
     }
 
@@ -121,10 +121,10 @@ class PreviewTest : public QObject {
 
     void aPhotoCutShortGivesAMessage() {
         const quorvela::testing::TempDir dir;
-        quorvela::viewer::test::PhotoSpec spec;
-        spec.Width = 400;
-        spec.Height = 300;
-        std::vector<std::uint8_t> bytes = quorvela::viewer::test::PhotoBytes(spec);
+        quorvela::viewer::test::PhotoTags photo;
+        photo.Width = 400;
+        photo.Height = 300;
+        std::vector<std::uint8_t> bytes = quorvela::viewer::test::PhotoBytes(photo);
         bytes.resize(bytes.size() / 2);
         const auto path = dir.Write("cut.jpg", bytes);
         const PreviewImage preview = DecodePreview(QString::fromStdString(path.string()), QSize(218, 218));
@@ -184,9 +184,9 @@ class PreviewTest : public QObject {
 
     void loaderAnswersOnlyTheLatestRequest() {
         const quorvela::testing::TempDir dir;
-        quorvela::viewer::test::PhotoSpec spec;
-        const QString first = Write(dir, "first.jpg", spec);
-        const QString second = Write(dir, "second.jpg", spec);
+        quorvela::viewer::test::PhotoTags photo;
+        const QString first = Write(dir, "first.jpg", photo);
+        const QString second = Write(dir, "second.jpg", photo);
         QStringList answered;
         PreviewLoader loader(QSize(218, 218), [&](const QString& path, const PreviewImage&) { answered << path; });
         loader.Request(first);

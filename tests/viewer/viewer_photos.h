@@ -13,7 +13,7 @@
 
 namespace quorvela::viewer::test {
 
-struct PhotoSpec {
+struct PhotoTags {
     std::string Make = "Canon";
     std::string Model = "Canon PowerShot G2";
     std::optional<std::pair<std::uint32_t, std::uint32_t>> ExposureTime =
@@ -30,9 +30,9 @@ struct PhotoSpec {
 };
 
 // The file's bytes: the left half red, the right half blue, so tests can tell which way is up.
-std::vector<std::uint8_t> PhotoBytes(const PhotoSpec& spec);
+std::vector<std::uint8_t> PhotoBytes(const PhotoTags& photo);
 
 // Writes the photo at `path`, creating its folder.
-void WritePhoto(const std::filesystem::path& path, const PhotoSpec& spec);
+void WritePhoto(const std::filesystem::path& path, const PhotoTags& photo);
 
 }  // namespace quorvela::viewer::test

@@ -24,7 +24,7 @@ using quorvela::equivalence::EquivalentList;
 using quorvela::viewer::EquivalentEditor;
 using quorvela::viewer::EquivalentEditorPanel;
 using quorvela::viewer::PathListViewer;
-using quorvela::viewer::test::PhotoSpec;
+using quorvela::viewer::test::PhotoTags;
 
 namespace {
 
@@ -75,14 +75,14 @@ class ViewerWidgetTest : public QObject {
   private slots:
     void initTestCase() {
         dir_ = std::make_unique<quorvela::testing::TempDir>();
-        PhotoSpec plain;  // Canon PowerShot G2, 7 mm, no 35mm value, ISO 100
+        PhotoTags plain;  // Canon PowerShot G2, 7 mm, no 35mm value, ISO 100
         quorvela::viewer::test::WritePhoto(dir_->path() / "a.jpg", plain);
-        PhotoSpec own35 = plain;
+        PhotoTags own35 = plain;
         own35.Focal35 = 35;
         own35.ExposureTime.reset();
         own35.ShutterSpeedValue = {8, 1};
         quorvela::viewer::test::WritePhoto(dir_->path() / "b.jpeg", own35);
-        PhotoSpec noIso = plain;
+        PhotoTags noIso = plain;
         noIso.Iso.reset();
         noIso.Width = 48;
         noIso.Height = 64;

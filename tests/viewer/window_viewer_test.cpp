@@ -18,7 +18,7 @@
 namespace fs = std::filesystem;
 using quorvela::ui::testing::TempDir;
 using quorvela::ui::testing::WindowUnderTest;
-using quorvela::viewer::test::PhotoSpec;
+using quorvela::viewer::test::PhotoTags;
 
 namespace {
 
@@ -28,17 +28,17 @@ QString Native(const fs::path& path) {
 
 // A folder of photos: the names and layouts the viewer must cope with.
 void WritePhotos(const fs::path& root) {
-    PhotoSpec g2;  // Canon PowerShot G2, 7 mm, no 35mm value: the shipped table knows it
+    PhotoTags g2;  // Canon PowerShot G2, 7 mm, no 35mm value: the shipped table knows it
     quorvela::viewer::test::WritePhoto(root / "a.jpg", g2);
-    PhotoSpec own35 = g2;
+    PhotoTags own35 = g2;
     own35.Focal35 = 35;
     own35.ExposureTime.reset();
     own35.ShutterSpeedValue = {8, 1};
     quorvela::viewer::test::WritePhoto(root / "b.jpeg", own35);
-    PhotoSpec noIso = g2;
+    PhotoTags noIso = g2;
     noIso.Iso.reset();
     quorvela::viewer::test::WritePhoto(root / "C.JPG", noIso);
-    PhotoSpec nikon;
+    PhotoTags nikon;
     nikon.Make = "NIKON CORPORATION";
     nikon.Model = "NIKON D70";
     nikon.Focal35 = 27;
