@@ -15,19 +15,24 @@ fs::path ExecutableFolder() {
     return error ? fs::current_path(error) : self.parent_path();
 }
 
-fs::path WritableProgramFolder(const fs::path& executableFolder) {
-    if (::access(executableFolder.c_str(), W_OK) == 0) return executableFolder;
+fs::path UserConfigFolder() {
     fs::path base;
     if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg != nullptr && *xdg != '\0') {
         base = xdg;
     } else if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') {
         base = fs::path(home) / ".config";
     } else {
-        return executableFolder;
+        return {};
     }
     std::error_code error;
     fs::create_directories(base / "quorvela", error);
-    return error ? executableFolder : base / "quorvela";
+    return error ? fs::path() : base / "quorvela";
+}
+
+fs::path WritableProgramFolder(const fs::path& executableFolder) {
+    if (::access(executableFolder.c_str(), W_OK) == 0) return executableFolder;
+    const fs::path user = UserConfigFolder();
+    return user.empty() ? executableFolder : user;
 }
 
 }  // namespace quorvela::settings

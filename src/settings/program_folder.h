@@ -12,4 +12,8 @@ std::filesystem::path ExecutableFolder();
 // "quorvela") when the program's folder is not writable, as for an installed program.
 std::filesystem::path WritableProgramFolder(const std::filesystem::path& executableFolder);
 
+// The per-user configuration folder, $XDG_CONFIG_HOME/quorvela or ~/.config/quorvela, made
+// when missing; empty when there is no home or it cannot be made.
+std::filesystem::path UserConfigFolder();
+
 }  // namespace quorvela::settings

@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "equivalence/equivalent_table.h"
+#include "settings/program_folder.h"
 
 namespace quorvela::viewer {
 
@@ -31,23 +32,9 @@ fs::path InstalledDataFolder(const fs::path& executableFolder) {
     return IsFile(data / equivalence::kSeedFileName) ? data : fs::path();
 }
 
-fs::path UserConfigFolder() {
-    fs::path base;
-    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg != nullptr && *xdg != '\0') {
-        base = xdg;
-    } else if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') {
-        base = fs::path(home) / ".config";
-    } else {
-        return {};
-    }
-    std::error_code error;
-    fs::create_directories(base / "quorvela", error);
-    return error ? fs::path() : base / "quorvela";
-}
-
 fs::path ProgramFolderFor(const fs::path& executableFolder) {
     if (InstalledDataFolder(executableFolder).empty()) return executableFolder;
-    const fs::path user = UserConfigFolder();
+    const fs::path user = settings::UserConfigFolder();
     return user.empty() ? executableFolder : user;
 }
 

@@ -11,10 +11,6 @@ namespace quorvela::viewer {
 // <prefix>/share/quorvela when the program at `executableFolder` is installed; empty otherwise.
 std::filesystem::path InstalledDataFolder(const std::filesystem::path& executableFolder);
 
-// The per-user configuration folder: $XDG_CONFIG_HOME/quorvela, else ~/.config/quorvela;
-// created when missing. Empty when neither variable is set or it cannot be created.
-std::filesystem::path UserConfigFolder();
-
 // Where vintrop.ini, cam_equiv.txt and vt_debug.txt live: the per-user configuration folder for
 // an installed program (it must not write into the system's folders, even when it could), the
 // program's own folder otherwise.
