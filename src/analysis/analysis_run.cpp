@@ -112,6 +112,7 @@ class Run {
     AnalysisResult result_;
     std::array<std::vector<std::string>, 4> lists_;
     std::vector<std::string> pathLines_;
+    std::vector<std::string> linePaths_;  // the file of each path line
     std::string statusText_;
 };
 
@@ -267,7 +268,10 @@ void Run::AddFile(FileResult file) {
         lists_[0].push_back(std::move(file.Focal));
         ++result_.FilesAnalysed;
     }
-    if (!file.PathLine.empty()) pathLines_.push_back(std::move(file.PathLine));
+    if (!file.PathLine.empty()) {
+        pathLines_.push_back(std::move(file.PathLine));
+        linePaths_.push_back(std::move(file.LinePath));
+    }
 }
 
 void Run::TallyAll() {
@@ -296,7 +300,9 @@ void Run::TallyAll() {
 void Run::EndOfRun(bool analysed) {
     for (auto& list : lists_) list.clear();
     if (!pathLines_.empty()) {
-        order_->Sort(pathLines_);
+        const std::vector<std::size_t> order = order_->SortOrder(pathLines_);
+        ApplyOrder(order, pathLines_);
+        ApplyOrder(order, linePaths_);
         if (!environment_.PathListFile.empty()) {
             try {
                 equivalence::WriteTextLines(environment_.PathListFile, pathLines_);
@@ -305,10 +311,12 @@ void Run::EndOfRun(bool analysed) {
                 Say(e.what());
             }
         }
-        observer_.PathListReady(pathLines_);
+        observer_.PathListReady(pathLines_, linePaths_);
         result_.PathLines = std::move(pathLines_);
+        result_.LinePaths = std::move(linePaths_);
     }
     pathLines_.clear();
+    linePaths_.clear();
     result_.StopRequested = StopAsked();
     if (result_.StopRequested) Say(kPlotInterrupted);
     if (settings_.FilterOn && result_.FilesAnalysed > 0) {

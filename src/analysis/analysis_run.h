@@ -44,7 +44,10 @@ class AnalysisObserver {
     virtual void RunSummary(const std::string& /*text*/) {}  // set once the files are read
     virtual void ServiceEvents() {}
     virtual void ChartPoint(Quantity /*quantity*/, const CategoryCount& /*point*/) {}
-    virtual void PathListReady(const std::vector<std::string>& /*sortedLines*/) {}
+    // The sorted lines, and for each the path of its file as the run was given it: a line
+    // shows "?" for a line break in a name and UTF-8 for names in another encoding.
+    virtual void PathListReady(const std::vector<std::string>& /*sortedLines*/,
+                               const std::vector<std::string>& /*linePaths*/) {}
     virtual void Message(const std::string& /*text*/) {}  // modal, one OK button
     virtual void AnalysisCurrent() {}                     // charts match the settings
 };
@@ -68,6 +71,7 @@ struct AnalysisResult {
     std::string RunSummaryText;
     std::array<CategoryTable, 4> Tables;  // indexed by Quantity
     std::vector<std::string> PathLines;   // sorted
+    std::vector<std::string> LinePaths;   // the file of each path line
     std::vector<std::string> Messages;    // as shown, in order
 };
 

@@ -33,6 +33,7 @@ FileResult AnalyseFile(const std::string& path, const AnalysisSettings& settings
     // The path-list pieces are read only for the files that get a line.
     auto pieces = [&](auto&& build) {
         result.PathLine = build(MakeModelText(reader), Show2MakerNotes(reader, settings.AddMakerNotes));
+        result.LinePath = path;
     };
 
     const std::string lengthText = equivalence::Get35mmLens(reader, settings.Lens, table);

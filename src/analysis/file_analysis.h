@@ -19,6 +19,7 @@ struct FileResult {
     std::string Aperture;  // "__F5.6"
     std::string Shutter;   // "1/125" or "0.008"
     std::string PathLine;  // the line for the path list, in UTF-8
+    std::string LinePath;  // the file that line names, exactly as given (the line may differ)
 };
 
 // Reads one file once and answers every query of the run from that reading. Depends only on

@@ -17,17 +17,19 @@ bool HasExif(const TimgData& reader) {
     return reader.HasAnyMetadata() && reader.HasExifBlock() && reader.ExifDirectory != nullptr;
 }
 
-// A line break inside a piece (file and folder names may hold one) would split the line in
-// the path-list file and view, so one photo would give two lines: it becomes "?".
 std::string Join(std::initializer_list<std::string_view> parts) {
     std::string out;
     for (const std::string_view part : parts) out += part;
-    std::replace_if(
-        out.begin(), out.end(), [](char c) { return c == '\r' || c == '\n'; }, '?');
-    return out;
+    return OnOneLine(std::move(out));
 }
 
 }  // namespace
+
+std::string OnOneLine(std::string text) {
+    std::replace_if(
+        text.begin(), text.end(), [](char c) { return c == '\r' || c == '\n'; }, '?');
+    return text;
+}
 
 std::string MakeModelText(const TimgData& reader) {
     if (!HasExif(reader)) return {};

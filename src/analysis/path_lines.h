@@ -23,6 +23,10 @@ std::string Show2MakerNotes(const metadata::TimgData& reader, bool addMakerNotes
 // and its focal length, with " mm" added when the text has no unit.
 std::string Debuginfo(const metadata::TimgData& reader);
 
+// `text` with each line break made "?": file and folder names may hold one, and it would split
+// a line of the path-list file and view in two.
+std::string OnOneLine(std::string text);
+
 // The five line layouts. `path` is the full path, `mm` and `mn` the texts above.
 std::string FocalLineStepped(std::string_view category, std::string_view debugInfo, std::string_view path,
                              std::string_view mm, std::string_view mn);

@@ -63,16 +63,20 @@ bool Collation::Less(std::string_view a, std::string_view b) const {
     return SortKey(a) < SortKey(b);
 }
 
-void Collation::Sort(std::vector<std::string>& texts) const {
+std::vector<std::size_t> Collation::SortOrder(const std::vector<std::string>& texts) const {
     // One key per text, then a stable sort of the keys: linear key work, no repeated ICU calls.
     std::vector<std::pair<std::string, std::size_t>> keyed;
     keyed.reserve(texts.size());
     for (std::size_t i = 0; i < texts.size(); ++i) keyed.emplace_back(SortKey(texts[i]), i);
     std::stable_sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-    std::vector<std::string> sorted;
-    sorted.reserve(texts.size());
-    for (const auto& entry : keyed) sorted.push_back(std::move(texts[entry.second]));
-    texts = std::move(sorted);
+    std::vector<std::size_t> order;
+    order.reserve(keyed.size());
+    for (const auto& entry : keyed) order.push_back(entry.second);
+    return order;
+}
+
+void Collation::Sort(std::vector<std::string>& texts) const {
+    ApplyOrder(SortOrder(texts), texts);
 }
 
 std::string CollationLocaleFromEnvironment() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -23,11 +24,22 @@ class Collation {
     [[nodiscard]] bool Less(std::string_view a, std::string_view b) const;
     // Sorts in place; texts that compare equal keep their order.
     void Sort(std::vector<std::string>& texts) const;
+    // The indexes of `texts` in sorted order (stable), for sorting other lists alongside.
+    [[nodiscard]] std::vector<std::size_t> SortOrder(const std::vector<std::string>& texts) const;
 
   private:
     struct Impl;  // keeps ICU's headers out of this one
     std::unique_ptr<Impl> impl_;
 };
+
+// Rearranges `items` so that item i is the one that stood at order[i].
+template <typename T>
+void ApplyOrder(const std::vector<std::size_t>& order, std::vector<T>& items) {
+    std::vector<T> sorted;
+    sorted.reserve(order.size());
+    for (const std::size_t index : order) sorted.push_back(std::move(items[index]));
+    items = std::move(sorted);
+}
 
 // The locale name for collation from the environment (LC_ALL, LC_COLLATE, LANG).
 std::string CollationLocaleFromEnvironment();

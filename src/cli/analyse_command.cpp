@@ -242,7 +242,7 @@ bool AnalyseCommand::Parsed() const {
 
 int AnalyseCommand::Run(std::ostream& out, std::ostream& err) const {
     const fs::path programFolder = settings::ExecutableFolder();
-    const fs::path dataFolder = settings::WritableProgramFolder(programFolder);
+    const fs::path dataFolder = settings::ProgramFolderFor(programFolder);
 
     AnalysisSettings s;
     if (!settings_.empty()) {
@@ -285,7 +285,7 @@ int AnalyseCommand::Run(std::ostream& out, std::ostream& err) const {
     try {
         if (table_.empty()) {
             equivalence::ReadEquivalentData(dataFolder / equivalence::kTableFileName, table,
-                                            programFolder / equivalence::kSeedFileName);
+                                            settings::SeedFileFor(programFolder));
         } else {
             std::error_code error;
             if (!fs::exists(table_, error)) {

@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <system_error>
 
+#include "equivalence/equivalent_table.h"
+
 namespace quorvela::settings {
 
 namespace fs = std::filesystem;
@@ -33,6 +35,47 @@ fs::path WritableProgramFolder(const fs::path& executableFolder) {
     if (::access(executableFolder.c_str(), W_OK) == 0) return executableFolder;
     const fs::path user = UserConfigFolder();
     return user.empty() ? executableFolder : user;
+}
+
+namespace {
+
+bool IsFile(const fs::path& path) {
+    std::error_code error;
+    return fs::is_regular_file(path, error);
+}
+
+bool IsFolder(const fs::path& path) {
+    std::error_code error;
+    return fs::is_directory(path, error);
+}
+
+}  // namespace
+
+fs::path InstalledDataFolder(const fs::path& executableFolder) {
+    if (executableFolder.empty()) return {};
+    // A build folder has its own copy of the table beside the program.
+    if (IsFile(executableFolder / equivalence::kSeedFileName)) return {};
+    const fs::path data = executableFolder.parent_path() / "share" / "quorvela";
+    return IsFile(data / equivalence::kSeedFileName) ? data : fs::path();
+}
+
+fs::path ProgramFolderFor(const fs::path& executableFolder) {
+    if (InstalledDataFolder(executableFolder).empty()) return WritableProgramFolder(executableFolder);
+    const fs::path user = UserConfigFolder();
+    return user.empty() ? executableFolder : user;
+}
+
+fs::path SeedFileFor(const fs::path& executableFolder) {
+    const fs::path beside = executableFolder / equivalence::kSeedFileName;
+    const fs::path installed = InstalledDataFolder(executableFolder);
+    return installed.empty() ? beside : installed / equivalence::kSeedFileName;
+}
+
+fs::path DemoFolderFor(const fs::path& executableFolder) {
+    if (IsFolder(executableFolder / "demo")) return executableFolder / "demo";
+    const fs::path installed = InstalledDataFolder(executableFolder);
+    if (!installed.empty() && IsFolder(installed / "demo")) return installed / "demo";
+    return {};
 }
 
 }  // namespace quorvela::settings

@@ -310,7 +310,7 @@ class TAnalyseLength final : public QMainWindow, private RunView {
     void RunStatusText(const QString& text) override;
     void RunSummary(const QString& text) override;
     void RunChartPoint(analysis::Quantity quantity, const QString& label, int count) override;
-    void RunPathList(const QStringList& sortedLines) override;
+    void RunPathList(const QStringList& sortedLines, std::vector<std::string> linePaths) override;
     void RunMessage(const QString& text) override;
     void RunAnalysisCurrent() override;
     void RunFinished(const analysis::AnalysisResult& result) override;
@@ -334,7 +334,6 @@ class TAnalyseLength final : public QMainWindow, private RunView {
     bool closePending_ = false;
     bool closed_ = false;
     QString runSummaryText_;
-    QStringList pathLines_;
     analysis::AnalysisResult lastResult_;
 };
 

@@ -30,7 +30,6 @@
 #include "ui/help_topics.h"
 #include "ui/text_codec.h"
 #include "viewer/equivalent_editor_panel.h"
-#include "viewer/install_paths.h"
 #include "viewer/path_list_viewer.h"
 
 namespace quorvela::ui {
@@ -51,16 +50,14 @@ void TAnalyseLength::FormCreate() {
     executableFolder_ = services_.ExecutableFolder.empty() ? settings::ExecutableFolder() : services_.ExecutableFolder;
     if (!services_.ProgramFolder.empty()) {
         programFolder_ = services_.ProgramFolder;
-    } else if (!viewer::InstalledDataFolder(executableFolder_).empty()) {
-        programFolder_ = viewer::ProgramFolderFor(executableFolder_);  // an installed program: per user
     } else {
-        programFolder_ = settings::WritableProgramFolder(executableFolder_);
+        programFolder_ = settings::ProgramFolderFor(executableFolder_);
     }
     ReadIniFile(programFolder_ / settings::kSettingsFileName);
     EquivalentList.clear();
     try {
         equivalence::ReadEquivalentData(programFolder_ / equivalence::kTableFileName, EquivalentList,
-                                        viewer::SeedFileFor(executableFolder_));
+                                        settings::SeedFileFor(executableFolder_));
     } catch (const std::exception& e) {
         ShowMessage(QString::fromLocal8Bit(e.what()));
     }
@@ -86,7 +83,8 @@ void TAnalyseLength::CreateViewerAndEditor() {
     actions.ShowError = [this](const QString& message) { ShowMessage(message); };
     tableEditor_ = std::make_unique<viewer::EquivalentEditorPanel>(
         Memo1, Panel12,
-        viewer::EquivalentEditor(programFolder_ / equivalence::kTableFileName, viewer::SeedFileFor(executableFolder_)),
+        viewer::EquivalentEditor(programFolder_ / equivalence::kTableFileName,
+                                 settings::SeedFileFor(executableFolder_)),
         EquivalentList, std::move(actions));
 }
 
@@ -168,7 +166,7 @@ void TAnalyseLength::FormShow() {
         "camera");
     if (!savedPath_.isEmpty() && QFileInfo(savedPath_).isDir()) {
         SelectFolder(savedPath_);
-    } else if (const std::filesystem::path demo = viewer::DemoFolderFor(executableFolder_); !demo.empty()) {
+    } else if (const std::filesystem::path demo = settings::DemoFolderFor(executableFolder_); !demo.empty()) {
         SelectFolder(FromUtf8(demo.string()));  // a first start opens on the demo photos
     } else if (!ShellTreeView1->currentIndex().isValid()) {
         SelectFolder(QDir::homePath());  // a first start opens the tree at the user's photos' home
@@ -196,7 +194,7 @@ void TAnalyseLength::FormClose() {
     for (charts::TBarSeries* series : Series()) series->Clear();
     UndoAllZooms();
     RichEdit1->clear();
-    pathLines_.clear();
+    if (pathListViewer_) pathListViewer_->SetLinePaths({});
     ProgrBarAnalyse->setValue(0);
     ProgrBarCollect->setValue(0);
     EquivalentList.clear();

@@ -100,7 +100,7 @@ void TAnalyseLength::RunClearResults() {
     for (charts::TBarSeries* series : Series()) series->Clear();
     UndoAllZooms();
     RichEdit1->clear();
-    pathLines_.clear();
+    if (pathListViewer_) pathListViewer_->SetLinePaths({});
     Lb_SaveRichedit->setEnabled(false);
 }
 
@@ -132,9 +132,9 @@ void TAnalyseLength::RunChartPoint(analysis::Quantity quantity, const QString& l
     Series().at(static_cast<std::size_t>(quantity))->Add(count, ToUtf8(label));
 }
 
-void TAnalyseLength::RunPathList(const QStringList& sortedLines) {
-    pathLines_ = sortedLines;
+void TAnalyseLength::RunPathList(const QStringList& sortedLines, std::vector<std::string> linePaths) {
     RichEdit1->setPlainText(sortedLines.join(QChar('\n')));
+    pathListViewer_->SetLinePaths(std::move(linePaths));
     Lb_SaveRichedit->setEnabled(true);
 }
 

@@ -66,11 +66,14 @@ class RunController::Observer final : public analysis::AnalysisObserver {
             view_.RunChartPoint(quantity, label, count);
         });
     }
-    void PathListReady(const std::vector<std::string>& sortedLines) override {
+    void PathListReady(const std::vector<std::string>& sortedLines,
+                       const std::vector<std::string>& linePaths) override {
         QStringList lines;
         lines.reserve(static_cast<qsizetype>(sortedLines.size()));
         for (const std::string& line : sortedLines) lines.push_back(FromUtf8(line));
-        Post([this, lines = std::move(lines)] { view_.RunPathList(lines); });
+        Post([this, lines = std::move(lines), paths = linePaths]() mutable {
+            view_.RunPathList(lines, std::move(paths));
+        });
     }
     void Message(const std::string& text) override {
         {

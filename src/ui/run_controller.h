@@ -6,7 +6,9 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "analysis/analysis_run.h"
 
@@ -26,7 +28,8 @@ class RunView {
     virtual void RunStatusText(const QString& text) = 0;
     virtual void RunSummary(const QString& text) = 0;
     virtual void RunChartPoint(analysis::Quantity quantity, const QString& label, int count) = 0;
-    virtual void RunPathList(const QStringList& sortedLines) = 0;
+    // `linePaths` holds the file of each line, in the file system's own bytes.
+    virtual void RunPathList(const QStringList& sortedLines, std::vector<std::string> linePaths) = 0;
     virtual void RunMessage(const QString& text) = 0;  // returns once the user has seen it
     virtual void RunAnalysisCurrent() = 0;
     virtual void RunFinished(const analysis::AnalysisResult& result) = 0;

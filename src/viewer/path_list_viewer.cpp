@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/path_lines.h"
 #include "equivalence/text_file.h"
 #include "viewer/exif_summary.h"
 
@@ -35,7 +36,7 @@ PathListViewer::PathListViewer(QPlainTextEdit* richEdit, QLabel* image, QLabel* 
     // The preview's square, whatever the label's size is while the window is being laid out.
     const QSize box = image_->maximumSize().boundedTo(QSize(218, 218));
     loader_ = std::make_unique<PreviewLoader>(
-        box, [this](const QString& path, const PreviewImage& preview) { ShowPreview(path, preview); });
+        box, [this](const std::string& path, const PreviewImage& preview) { ShowPreview(path, preview); });
     askSaveFile_ = [this](const QString& proposed, const QString& filter) {
         return AskSaveTextFile(richEdit_->window(), proposed, filter);
     };
@@ -67,18 +68,28 @@ void PathListViewer::RichEdit1KeyUp() {
     ShowLineAtCaret();
 }
 
+std::string PathListViewer::PathOfLine(const QTextBlock& line) const {
+    const auto index = static_cast<std::size_t>(line.blockNumber());
+    if (static_cast<std::size_t>(richEdit_->document()->blockCount()) == linePaths_.size() &&
+        index < linePaths_.size()) {
+        return linePaths_[index];
+    }
+    return PathFromLine(line.text().toStdString(), exists_);
+}
+
 void PathListViewer::ShowLineAtCaret() {
     const QTextBlock line = richEdit_->textCursor().block();
     if (!line.isValid()) return;
     const int lineStart = line.position();
-    const QString path = QString::fromStdString(PathFromLine(line.text().toStdString(), exists_));
-    selectedPath_ = path;
+    const std::string path = PathOfLine(line);
+    selectedFile_ = path;
     // Only regular files are read: a FIFO or device named like a photo would block the window.
-    const bool exists = !path.isEmpty() && exists_(path.toStdString());
-    const std::string summary = exists ? GetExifInfStr(reader_, path.toStdString(), table_) : std::string();
+    const bool exists = !path.empty() && exists_(path);
+    const std::string summary = exists ? GetExifInfStr(reader_, path, table_) : std::string();
     summary_->setText(QString::fromStdString(SummaryForDisplay(summary)));
     if (exists) loader_->Request(path);
-    if (!path.isEmpty()) SearchForText_AndSelect(richEdit_, path, lineStart);
+    // The path as the line shows it.
+    if (!path.empty()) SearchForText_AndSelect(richEdit_, QString::fromStdString(analysis::OnOneLine(path)), lineStart);
 }
 
 bool PathListViewer::SearchForText_AndSelect(QPlainTextEdit* richEdit, const QString& text, int start) {
@@ -109,15 +120,15 @@ bool PathListViewer::Lb_SaveRicheditClick() {
     }
 }
 
-void PathListViewer::ShowPreview(const QString& path, const PreviewImage& preview) {
-    shownPreviewPath_ = path;
+void PathListViewer::ShowPreview(const std::string& path, const PreviewImage& preview) {
+    shownPreviewFile_ = path;
     if (preview.Image.isNull()) {
         image_->clear();
         image_->setText(preview.Error);
     } else {
         image_->setPixmap(QPixmap::fromImage(preview.Image));
     }
-    if (OnPreviewShown) OnPreviewShown(path);
+    if (OnPreviewShown) OnPreviewShown(QString::fromStdString(path));
 }
 
 QString AskSaveTextFile(QWidget* parent, const QString& proposedName, const QString& filter) {

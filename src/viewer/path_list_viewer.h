@@ -4,6 +4,8 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "equivalence/equivalent_table.h"
 #include "metadata/img_data.h"
@@ -12,6 +14,7 @@
 
 class QLabel;
 class QPlainTextEdit;
+class QTextBlock;
 
 namespace quorvela::viewer {
 
@@ -39,6 +42,11 @@ class PathListViewer : public QObject {
     // Saves the list's lines as a text file chosen in the dialog; errors are ignored. True when written.
     bool Lb_SaveRicheditClick();
 
+    // The file of each line of the list, as the run named it; empty when the list was not built
+    // by a run. Without them (or when the list no longer has one line per path) the path is
+    // read back from the line itself.
+    void SetLinePaths(std::vector<std::string> paths) { linePaths_ = std::move(paths); }
+
     // Drops the answer of a preview still being decoded (a new run has cleared the preview).
     void CancelPreview() { loader_->Cancel(); }
 
@@ -47,14 +55,18 @@ class PathListViewer : public QObject {
     // Called on the window's thread when a preview has been shown (or its failure reported).
     std::function<void(const QString& path)> OnPreviewShown;
 
-    [[nodiscard]] const QString& SelectedPath() const { return selectedPath_; }
-    [[nodiscard]] const QString& ShownPreviewPath() const { return shownPreviewPath_; }
+    // The file of the line shown last, and of the preview shown last, in the file system's bytes.
+    [[nodiscard]] const std::string& SelectedFile() const { return selectedFile_; }
+    [[nodiscard]] const std::string& ShownPreviewFile() const { return shownPreviewFile_; }
+    [[nodiscard]] QString SelectedPath() const { return QString::fromStdString(selectedFile_); }
+    [[nodiscard]] QString ShownPreviewPath() const { return QString::fromStdString(shownPreviewFile_); }
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    void ShowPreview(const QString& path, const PreviewImage& preview);
+    [[nodiscard]] std::string PathOfLine(const QTextBlock& line) const;
+    void ShowPreview(const std::string& path, const PreviewImage& preview);
 
     QPlainTextEdit* richEdit_;
     QLabel* image_;
@@ -64,8 +76,9 @@ class PathListViewer : public QObject {
     std::unique_ptr<PreviewLoader> loader_;
     AskSaveFile askSaveFile_;
     FileExists exists_ = IsRegularFile;
-    QString selectedPath_;
-    QString shownPreviewPath_;
+    std::vector<std::string> linePaths_;
+    std::string selectedFile_;
+    std::string shownPreviewFile_;
 };
 
 // The platform's save-file dialog, asking before it overwrites, with "txt" as default extension.

@@ -1,8 +1,13 @@
 #include "viewer/preview_decoder.h"
 
-#include <QFile>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QByteArray>
 #include <QTransform>
 #include <algorithm>
+#include <cerrno>
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
@@ -164,14 +169,43 @@ int DctScaleEighths(QSize stored, QSize box) {
     return 8;
 }
 
-PreviewImage DecodePreview(const QString& path, QSize box) {
-    PreviewImage preview;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        preview.Error = QStringLiteral("This photo cannot be read: %1").arg(file.errorString());
-        return preview;
+namespace {
+
+// The whole file, or why it cannot be had. O_NONBLOCK: a FIFO must not hold the thread.
+bool ReadWholeFile(const std::string& path, QByteArray& bytes, QString& error) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        error = QStringLiteral("This photo cannot be read: %1").arg(QString::fromLocal8Bit(std::strerror(errno)));
+        return false;
     }
-    const QByteArray bytes = file.readAll();
+    struct stat info {};
+    bool ok = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+    if (!ok) {
+        error = QStringLiteral("This is not a photo file.");
+    } else if (info.st_size > kPreviewFileLimit) {
+        error = QStringLiteral("This photo is too large to be shown (%1 MB).").arg(info.st_size >> 20);
+        ok = false;
+    } else {
+        bytes.resize(static_cast<qsizetype>(info.st_size));
+        qsizetype got = 0;
+        while (got < bytes.size()) {
+            const ssize_t n = ::read(fd, bytes.data() + got, static_cast<std::size_t>(bytes.size() - got));
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) break;  // the file shrank since fstat: decode what is there
+            got += n;
+        }
+        bytes.truncate(got);
+    }
+    ::close(fd);
+    return ok;
+}
+
+}  // namespace
+
+PreviewImage DecodePreview(const std::string& path, QSize box) {
+    PreviewImage preview;
+    QByteArray bytes;
+    if (!ReadWholeFile(path, bytes, preview.Error)) return preview;
     if (bytes.isEmpty()) {
         preview.Error = QStringLiteral("This photo is an empty file.");
         return preview;

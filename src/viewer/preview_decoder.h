@@ -3,6 +3,8 @@
 #include <QImage>
 #include <QSize>
 #include <QString>
+#include <cstdint>
+#include <string>
 
 namespace quorvela::viewer {
 
@@ -24,7 +26,11 @@ int DctScaleEighths(QSize stored, QSize box);
 
 // Decodes the JPEG file with libjpeg at the smallest scaling that still fills `box`, turns it
 // upright and scales it down in proportion to fit the box (never up). Safe to call on any
-// thread; a damaged file or one cut short gives an error text instead of an image.
-PreviewImage DecodePreview(const QString& path, QSize box);
+// thread; a damaged file or one cut short gives an error text instead of an image. `path` is in
+// the file system's own bytes (a name need not be UTF-8). Only regular files are read, and
+// none larger than `kPreviewFileLimit`.
+PreviewImage DecodePreview(const std::string& path, QSize box);
+
+inline constexpr std::int64_t kPreviewFileLimit = std::int64_t{1} << 30;
 
 }  // namespace quorvela::viewer

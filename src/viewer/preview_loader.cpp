@@ -16,7 +16,7 @@ PreviewLoader::~PreviewLoader() {
     pool_.waitForDone();
 }
 
-void PreviewLoader::Request(const QString& path) {
+void PreviewLoader::Request(const std::string& path) {
     const int generation = ++generation_;
     pool_.clear();  // requests not yet started are stale now
     pool_.start([this, path, generation] {

@@ -6,6 +6,7 @@
 #include <QThreadPool>
 #include <atomic>
 #include <functional>
+#include <string>
 
 #include "viewer/preview_decoder.h"
 
@@ -15,13 +16,14 @@ namespace quorvela::viewer {
 // latest request is answered: moving quickly through a list skips the photos passed over.
 class PreviewLoader : public QObject {
   public:
-    using Done = std::function<void(const QString& path, const PreviewImage& preview)>;
+    // `path` as requested, in the file system's own bytes.
+    using Done = std::function<void(const std::string& path, const PreviewImage& preview)>;
 
     PreviewLoader(QSize box, Done done, QObject* parent = nullptr);
     // Waits for a decode in progress, whose answer is then dropped.
     ~PreviewLoader() override;
 
-    void Request(const QString& path);
+    void Request(const std::string& path);
     // Drops the answers of requests made so far.
     void Cancel() { ++generation_; }
     [[nodiscard]] QSize Box() const { return box_; }

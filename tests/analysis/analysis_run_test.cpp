@@ -278,6 +278,8 @@ TEST(StartAnalyzing, PathListFileIsSortedWithCrLf) {
         "___50 mm = 50.00 mm - " + root + "/b.jpg - Make: Canon - Model: G2",
     };
     EXPECT_EQ(result.PathLines, expected);
+    // Each line's file goes along with it through the sort.
+    EXPECT_EQ(result.LinePaths, (std::vector<std::string>{root + "/c.jpg", root + "/a.jpg", root + "/b.jpg"}));
     const auto bytes = testing::ReadFileBytes(list);
     const std::string text(bytes.begin(), bytes.end());
     EXPECT_EQ(text, expected[0] + "\r\n" + expected[1] + "\r\n" + expected[2] + "\r\n");

@@ -35,8 +35,8 @@ class Log : public AnalysisObserver {
     void ChartPoint(Quantity q, const CategoryCount& p) override {
         Add("point " + std::to_string(static_cast<int>(q)) + " " + p.Label + " " + std::to_string(p.Count));
     }
-    void PathListReady(const std::vector<std::string>& lines) override {
-        for (const auto& line : lines) Add("line " + line);
+    void PathListReady(const std::vector<std::string>& lines, const std::vector<std::string>& paths) override {
+        for (std::size_t i = 0; i < lines.size(); ++i) Add("line " + lines[i] + " | " + paths.at(i));
     }
     void AnalysisCurrent() override { Add("current"); }
 

@@ -41,6 +41,12 @@ cmp -s "$config/cam_equiv.txt" "$prefix/share/quorvela/cam_equiv.exp" || fail "c
 [ ! -e "$prefix/bin/vintrop.ini" ] || fail "settings written beside the installed program"
 # With no folder saved, the first start opens on the installed demo folder.
 grep -q "Path=$prefix/share/quorvela/demo" "$config/vintrop.ini" || fail "demo folder not selected"
-# The companion reads the installed demo folder.
+# The companion reads the installed demo folder and keeps its files in the same per-user
+# folder, even where it could write beside itself (as root).
+rm -f "$config/cam_equiv.txt" "$config/vt_debug.txt"
 "$prefix/bin/quorvela-cli" analyse "$prefix/share/quorvela/demo" >/dev/null || fail "quorvela-cli analyse"
+cmp -s "$config/cam_equiv.txt" "$prefix/share/quorvela/cam_equiv.exp" || fail "quorvela-cli: camera table not seeded"
+[ -s "$config/vt_debug.txt" ] || fail "quorvela-cli: no path list in the per-user folder"
+[ ! -e "$prefix/bin/vt_debug.txt" ] && [ ! -e "$prefix/bin/cam_equiv.txt" ] \
+    || fail "quorvela-cli wrote beside the installed program"
 echo "installed program: help, camera table and demo found; settings in $config"

@@ -1,4 +1,7 @@
 // The preview's decoding: DCT scaling, EXIF orientation, fitting, and damaged files.
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QElapsedTimer>
 #include <QImage>
 #include <QSignalSpy>
@@ -20,11 +23,11 @@ class PreviewTest : public QObject {
     Q_OBJECT
 
   private:
-    static QString Write(const quorvela::testing::TempDir& dir, const char* name,
-                         const quorvela::viewer::test::PhotoTags& photo) {
+    static std::string Write(const quorvela::testing::TempDir& dir, const char* name,
+                             const quorvela::viewer::test::PhotoTags& photo) {
         const auto path = dir.path() / name;
         quorvela::viewer::test::WritePhoto(path, photo);
-        return QString::fromStdString(path.string());
+        return path.string();
     }
     static bool Reddish(QRgb c) { return qRed(c) > 200 && qBlue(c) < 60; }
     static bool Bluish(QRgb c) { return qBlue(c) > 200 && qRed(c) < 60; }
@@ -114,7 +117,7 @@ class PreviewTest : public QObject {
         QFETCH(QByteArray, bytes);
         const quorvela::testing::TempDir dir;
         const auto path = dir.Write("bad.jpg", std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
-        const PreviewImage preview = DecodePreview(QString::fromStdString(path.string()), QSize(218, 218));
+        const PreviewImage preview = DecodePreview(path.string(), QSize(218, 218));
         QVERIFY(preview.Image.isNull());
         QVERIFY(preview.Error.startsWith("This photo"));
     }
@@ -127,15 +130,29 @@ class PreviewTest : public QObject {
         std::vector<std::uint8_t> bytes = quorvela::viewer::test::PhotoBytes(photo);
         bytes.resize(bytes.size() / 2);
         const auto path = dir.Write("cut.jpg", bytes);
-        const PreviewImage preview = DecodePreview(QString::fromStdString(path.string()), QSize(218, 218));
+        const PreviewImage preview = DecodePreview(path.string(), QSize(218, 218));
         QVERIFY(preview.Image.isNull());
         QVERIFY(preview.Error.contains("cut short"));
     }
 
-    void missingFileGivesAMessage() {
-        const PreviewImage preview = DecodePreview("/nonexistent/photo.jpg", QSize(218, 218));
-        QVERIFY(preview.Image.isNull());
-        QVERIFY(preview.Error.startsWith("This photo cannot be read"));
+    void filesThatAreNoPhotosGiveAMessage() {
+        const PreviewImage missing = DecodePreview("/nonexistent/photo.jpg", QSize(218, 218));
+        QVERIFY(missing.Image.isNull());
+        QVERIFY(missing.Error.startsWith("This photo cannot be read"));
+
+        // Neither read into memory nor waited on.
+        const quorvela::testing::TempDir dir;
+        const std::string huge = (dir.path() / "huge.jpg").string();
+        QVERIFY(::truncate(dir.Write("huge.jpg", {0xFF, 0xD8}).c_str(), quorvela::viewer::kPreviewFileLimit + 1) == 0);
+        QVERIFY(DecodePreview(huge, QSize(218, 218)).Error.contains("too large"));
+        const std::string fifo = (dir.path() / "fifo.jpg").string();
+        QVERIFY(::mkfifo(fifo.c_str(), 0600) == 0);
+        QCOMPARE(DecodePreview(fifo, QSize(218, 218)).Error, QString("This is not a photo file."));
+
+        // A name that is not UTF-8 is opened by its bytes.
+        quorvela::viewer::test::PhotoTags photo;
+        const std::string latin1 = Write(dir, "caf\xE9.jpg", photo);
+        QVERIFY(!DecodePreview(latin1, QSize(218, 218)).Image.isNull());
     }
 
     void corpusPhotos() {
@@ -143,21 +160,18 @@ class PreviewTest : public QObject {
         const auto corpus = quorvela::testing::CorpusDir();
         QElapsedTimer timer;
         timer.start();
-        const PreviewImage large =
-            DecodePreview(QString::fromStdString((corpus / "nikon_d90_01.jpg").string()), QSize(218, 218));
+        const PreviewImage large = DecodePreview((corpus / "nikon_d90_01.jpg").string(), QSize(218, 218));
         qInfo("nikon_d90_01.jpg (%dx%d) decoded for the preview in %lld ms", large.StoredSize.width(),
               large.StoredSize.height(), static_cast<long long>(timer.elapsed()));
         QVERIFY2(large.Error.isEmpty(), qPrintable(large.Error));
         QCOMPARE(large.ScaleEighths, 1);
         QCOMPARE(large.Image.width(), 218);
         // Cut after the header: a message, not a grey square.
-        const PreviewImage cut =
-            DecodePreview(QString::fromStdString((corpus / "canon_eos350d_01.jpg").string()), QSize(218, 218));
+        const PreviewImage cut = DecodePreview((corpus / "canon_eos350d_01.jpg").string(), QSize(218, 218));
         QVERIFY(cut.Image.isNull());
         QVERIFY(cut.Error.contains("cut short"));
         // Stored on its side with orientation 6.
-        const PreviewImage side =
-            DecodePreview(QString::fromStdString((corpus / "nikon_d70_02.jpg").string()), QSize(218, 218));
+        const PreviewImage side = DecodePreview((corpus / "nikon_d70_02.jpg").string(), QSize(218, 218));
         QCOMPARE(side.Orientation, 6);
         QVERIFY(side.Image.height() > side.Image.width());
     }
@@ -169,7 +183,7 @@ class PreviewTest : public QObject {
             const quorvela::testing::TempDir dir;
             const auto path =
                 dir.Write("turned.jpg", quorvela::samples::DemoPhotoBytes(photos[i], static_cast<int>(i)));
-            const PreviewImage preview = DecodePreview(QString::fromStdString(path.string()), QSize(218, 218));
+            const PreviewImage preview = DecodePreview(path.string(), QSize(218, 218));
             QCOMPARE(preview.StoredSize, QSize(photos[i].Height, photos[i].Width));  // stored on its side
             QCOMPARE(preview.Image.size(), QSize(218, 163));                         // shown as drawn
             // Sky above, hills below.
@@ -185,15 +199,16 @@ class PreviewTest : public QObject {
     void loaderAnswersOnlyTheLatestRequest() {
         const quorvela::testing::TempDir dir;
         quorvela::viewer::test::PhotoTags photo;
-        const QString first = Write(dir, "first.jpg", photo);
-        const QString second = Write(dir, "second.jpg", photo);
-        QStringList answered;
-        PreviewLoader loader(QSize(218, 218), [&](const QString& path, const PreviewImage&) { answered << path; });
+        const std::string first = Write(dir, "first.jpg", photo);
+        const std::string second = Write(dir, "second.jpg", photo);
+        std::vector<std::string> answered;
+        PreviewLoader loader(QSize(218, 218),
+                             [&](const std::string& path, const PreviewImage&) { answered.push_back(path); });
         loader.Request(first);
         loader.Request(second);
-        QTRY_COMPARE(answered, QStringList{second});
+        QTRY_COMPARE(answered, std::vector<std::string>{second});
         QTest::qWait(50);
-        QCOMPARE(answered, QStringList{second});
+        QCOMPARE(answered, std::vector<std::string>{second});
     }
 };
 

@@ -91,7 +91,8 @@ int main(int argc, char** argv) {
         file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
     }
     timer.restart();
-    const quorvela::viewer::PreviewImage preview = quorvela::viewer::DecodePreview(photo, QSize(218, 218));
+    const quorvela::viewer::PreviewImage preview =
+        quorvela::viewer::DecodePreview(QFile::encodeName(photo).toStdString(), QSize(218, 218));
     std::printf("%s (%dx%d, %lld bytes): preview decoded at %d/8 scale and fitted to %dx%d in %lld ms%s\n",
                 qPrintable(QFileInfo(photo).fileName()), preview.StoredSize.width(), preview.StoredSize.height(),
                 static_cast<long long>(QFileInfo(photo).size()), preview.ScaleEighths, preview.Image.width(),

@@ -11,9 +11,9 @@
 #include <QTextBlock>
 #include <cstdio>
 
+#include "settings/program_folder.h"
 #include "ui/analyse_length.h"
 #include "viewer/equivalent_editor_panel.h"
-#include "viewer/install_paths.h"
 #include "viewer/path_list_viewer.h"
 
 int main(int argc, char** argv) {
@@ -34,7 +34,7 @@ int main(int argc, char** argv) {
     window.resize(1100, 720);
     window.show();
     if (!QTest::qWaitForWindowExposed(&window)) return 1;
-    const QString demo = QString::fromStdString(quorvela::viewer::DemoFolderFor(QUORVELA_BIN_DIR).string());
+    const QString demo = QString::fromStdString(quorvela::settings::DemoFolderFor(QUORVELA_BIN_DIR).string());
     if (!QTest::qWaitFor([&] { return window.SelectFolder(demo); }, 10000)) return 1;
     window.StartAnalyzing->click();
     if (!QTest::qWaitFor([&] { return !window.Running(); }, 60000)) return 1;

@@ -159,6 +159,42 @@ class WindowViewerTest : public QObject {
         QVERIFY(!w->Image3->pixmap().isNull());
     }
 
+    // Names the line cannot spell back: a line break (shown as "?"), bytes that are not UTF-8
+    // (shown as U+FFFD) and " - " before a second photo name. Each line still opens its own file.
+    void eachLineOpensTheFileTheRunRead() {
+        TempDir folder;
+        TempDir own;
+        const std::vector<std::string> names = {"two\nlines.jpg", "caf\xE9.jpg", "a.jpg - b.jpg"};
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            PhotoTags photo;
+            photo.Iso = static_cast<std::uint16_t>(100 * (i + 1));
+            quorvela::viewer::test::WritePhoto(own.path() / names[i], photo);
+        }
+        // The look-alike the third line would be read as, were it parsed.
+        PhotoTags other;
+        other.Iso = 6400;
+        quorvela::viewer::test::WritePhoto(own.path() / "a.jpg", other);
+        WindowUnderTest w(folder.path());
+        w.Show();
+        w->SetRadioGroup1Index(1);
+        QTRY_VERIFY(w->SelectFolder(Native(own.path())));
+        QVERIFY(w.RunAndWait());
+        QCOMPARE(w->RichEdit1->document()->blockCount(), 4);
+        w->PageControl1->setCurrentWidget(w->TabSheet7);
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            const std::string path = (own.path() / names[i]).string();
+            const int value = 100 * static_cast<int>(i + 1);
+            const QString iso = QStringLiteral("ISO %1 - ").arg(value, 4, 10, QChar('_'));
+            QVERIFY2(ClickLineOf(w, iso) >= 0, qPrintable(w->RichEdit1->toPlainText()));
+            QTRY_COMPARE(w->PathListView().SelectedFile(), path);
+            QVERIFY2(w->Label20->text().endsWith(QStringLiteral("ISO: %1").arg(value)), qPrintable(w->Label20->text()));
+            QTRY_COMPARE(w->PathListView().ShownPreviewFile(), path);
+            QVERIFY(!w->Image3->pixmap().isNull());
+            QVERIFY(w->RichEdit1->textCursor().selectedText().endsWith(
+                QString::fromStdString(names[i]).replace('\n', '?')));
+        }
+    }
+
     void saveWritesTheListsLines() {
         TempDir folder;
         WindowUnderTest w(folder.path());

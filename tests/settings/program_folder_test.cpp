@@ -1,11 +1,11 @@
-#include "viewer/install_paths.h"
+#include "settings/program_folder.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
 #include "support/test_files.h"
 
-namespace quorvela::viewer {
+namespace quorvela::settings {
 namespace {
 
 namespace fs = std::filesystem;
@@ -63,4 +63,4 @@ TEST(InstallPaths, NoDemoFolderAnywhere) {
 }
 
 }  // namespace
-}  // namespace quorvela::viewer
+}  // namespace quorvela::settings
