@@ -226,11 +226,12 @@ AnalyseCommand::AnalyseCommand(CLI::App& app) {
     c->add_option("--model", model_, "Filter: part of the camera model");
     c->add_option("--mn-label", makerNoteLabel_, "Filter: part of a maker-note label (needs --mn-data)");
     c->add_option("--mn-data", makerNoteData_, "Filter: part of that maker note's data (needs --mn-label)");
-    c->add_option("--table", table_, "Camera table (default cam_equiv.txt in the program's folder)");
+    c->add_option("--table", table_, "Camera table (default cam_equiv.txt in the settings folder)");
     c->add_option("--settings", settings_, "Take every setting from this vintrop.ini; options override it");
     c->add_option("--decimal-separator", decimalSeparator_, "Decimal separator: . or , (default: the locale's)")
         ->check(CLI::IsMember({".", ","}));
-    c->add_option("--path-list-file", pathListFile_, "Where the sorted path list is written (default vt_debug.txt)");
+    c->add_option("--path-list-file", pathListFile_,
+                  "Where the sorted path list is written (default vt_debug.txt in the settings folder)");
     c->add_flag("--json", json_, "Print the result as one JSON object");
     c->add_option("--jobs", jobs_, "Threads that read photos (default: one per core, at least 2)")
         ->check(CLI::Range(1, 64));

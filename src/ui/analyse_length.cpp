@@ -271,7 +271,7 @@ bool TAnalyseLength::SelectFolder(const QString& path) {
     const QModelIndex index = ShellModel->index(path);
     if (!index.isValid()) return false;
     ShellTreeView1->setCurrentIndex(index);
-    ShellTreeView1->scrollTo(index);
+    ShellTreeView1->scrollTo(index, QAbstractItemView::PositionAtCenter);
     return true;
 }
 

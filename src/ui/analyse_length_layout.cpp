@@ -164,6 +164,15 @@ QWidget* TAnalyseLength::BuildLeftPanel() {
     ShellTreeView1->setSelectionMode(QAbstractItemView::SingleSelection);
     ShellTreeView1->setContextMenuPolicy(Qt::NoContextMenu);
     ShellTreeView1->setToolTip("Select a folder with JPG files to analyse");
+    // The model lists folders as they load, so rows appear above a folder selected at start
+    // after it was scrolled to: the view follows it while the folders on its way load.
+    connect(ShellModel, &QFileSystemModel::directoryLoaded, this, [this](const QString& loaded) {
+        const QString selected = SelectedFolder();
+        const QString prefix = loaded.endsWith('/') ? loaded : loaded + '/';
+        if (selected == loaded || selected.startsWith(prefix)) {
+            ShellTreeView1->scrollTo(ShellTreeView1->currentIndex(), QAbstractItemView::PositionAtCenter);
+        }
+    });
     layout->addWidget(ShellTreeView1, 1);
 
     Panel6 = Panel(Panel2, "Panel6");

@@ -13,6 +13,7 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
+#include <QTreeView>
 
 #include "window_fixture.h"
 
@@ -189,6 +190,24 @@ class LifecycleTest : public QObject {
         QTRY_COMPARE(w->SelectedFolder(), QString::fromStdString(photos.string()));
         QVERIFY(w->BarSeries3->Marks().Visible);
         QCOMPARE(w->BarSeries3->Marks().Style, quorvela::charts::MarkStyle::PercentTotal);
+    }
+
+    // Folders load after the saved one was selected; the tree still shows it at the end.
+    void theSavedFolderIsInViewOnceTheTreeHasLoaded() {
+        TempDir folder;
+        fs::path photos = folder.path();
+        for (const char* level : {"a", "b", "c"}) {
+            for (int i = 0; i < 40; ++i) fs::create_directories(photos / ("0" + std::to_string(100 + i)));
+            photos /= level;
+        }
+        fs::create_directories(photos);
+        WriteIni(folder.path() / "vintrop.ini", {"[INI]", "Path=" + photos.string()});
+        WindowUnderTest w(folder.path());
+        w.Show();
+        QTRY_COMPARE(w->SelectedFolder(), QString::fromStdString(photos.string()));
+        QTest::qWait(300);
+        QTreeView* tree = w->ShellTreeView1;
+        QTRY_VERIFY(tree->viewport()->rect().contains(tree->visualRect(tree->currentIndex())));
     }
 
     void realLengthModeIsRestored() {

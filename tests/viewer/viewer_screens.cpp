@@ -1,8 +1,11 @@
 // Not a test: pictures of the "Path list + Image" tab with a photo shown and of the camera-table
 // editor open, taken from the real window on the demo folder.
-//   xvfb-run -a -s "-screen 0 1280x800x24" viewer_screens OUT_FOLDER
+//   xvfb-run -a -s "-screen 0 1280x800x24" viewer_screens OUT_FOLDER [PHOTO_FOLDER]
+// PHOTO_FOLDER is a copy of the demo folder (with its "turned_001.jpg"), e.g. in a home folder
+// for pictures that show where a photographer keeps photos; the demo folder itself by default.
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -18,8 +21,8 @@
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: viewer_screens OUT_FOLDER\n");
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: viewer_screens OUT_FOLDER [PHOTO_FOLDER]\n");
         return 2;
     }
     const QString out = QString::fromLocal8Bit(argv[1]);
@@ -27,6 +30,12 @@ int main(int argc, char** argv) {
     const QString programFolder = out + "/program";
     QDir(programFolder).removeRecursively();
     QDir().mkpath(programFolder);
+    if (argc == 3) {
+        // Saved as the last folder, so the tree opens on it alone.
+        QFile ini(programFolder + "/vintrop.ini");
+        if (!ini.open(QIODevice::WriteOnly)) return 1;
+        ini.write("[INI]\r\nPath=" + QDir(QString::fromLocal8Bit(argv[2])).absolutePath().toUtf8() + "\r\n");
+    }
     quorvela::ui::WindowServices services;
     services.ProgramFolder = programFolder.toStdString();
     services.ExecutableFolder = QUORVELA_BIN_DIR;
@@ -34,7 +43,9 @@ int main(int argc, char** argv) {
     window.resize(1100, 720);
     window.show();
     if (!QTest::qWaitForWindowExposed(&window)) return 1;
-    const QString demo = QString::fromStdString(quorvela::settings::DemoFolderFor(QUORVELA_BIN_DIR).string());
+    const QString demo = argc == 3
+                             ? QDir(QString::fromLocal8Bit(argv[2])).absolutePath()
+                             : QString::fromStdString(quorvela::settings::DemoFolderFor(QUORVELA_BIN_DIR).string());
     if (!QTest::qWaitFor([&] { return window.SelectFolder(demo); }, 10000)) return 1;
     window.StartAnalyzing->click();
     if (!QTest::qWaitFor([&] { return !window.Running(); }, 60000)) return 1;
