@@ -69,6 +69,7 @@ void TAnalyseLength::CreateViewerAndEditor() {
     pathListViewer_ =
         std::make_unique<viewer::PathListViewer>(RichEdit1, Image3, Label20, EquivalentList, decimalSeparator_);
     if (services_.AskSaveFile) pathListViewer_->SetAskSaveFile(services_.AskSaveFile);
+    pathListViewer_->ShowError = [this](const QString& message) { ShowMessage(message); };
     viewer::EquivalentEditorPanel::Actions actions;
     actions.Saved = [this] {
         // The charts no longer match the table.

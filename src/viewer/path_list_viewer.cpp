@@ -115,8 +115,9 @@ bool PathListViewer::Lb_SaveRicheditClick() {
     try {
         equivalence::WriteTextLines(file.toStdString(), lines);
         return true;
-    } catch (const std::exception&) {
-        return false;  // saving the list is a convenience; a failure is not reported
+    } catch (const std::exception& e) {
+        if (ShowError) ShowError(QString::fromLocal8Bit(e.what()));
+        return false;
     }
 }
 

@@ -39,7 +39,8 @@ class PathListViewer : public QObject {
     void ShowLineAtCaret();
     // Selects the first occurrence of `text` (matching case) from `start` on; false when there is none.
     static bool SearchForText_AndSelect(QPlainTextEdit* richEdit, const QString& text, int start);
-    // Saves the list's lines as a text file chosen in the dialog; errors are ignored. True when written.
+    // Saves the list's lines as a text file chosen in the dialog. True when written; a failure
+    // is told through ShowError, so nobody takes an unsaved list for saved.
     bool Lb_SaveRicheditClick();
 
     // The file of each line of the list, as the run named it; empty when the list was not built
@@ -52,6 +53,8 @@ class PathListViewer : public QObject {
 
     void SetAskSaveFile(AskSaveFile ask) { askSaveFile_ = std::move(ask); }
     void SetFileExists(FileExists exists) { exists_ = std::move(exists); }
+    // Tells the user why the list was not saved.
+    std::function<void(const QString& message)> ShowError;
     // Called on the window's thread when a preview has been shown (or its failure reported).
     std::function<void(const QString& path)> OnPreviewShown;
 

@@ -221,11 +221,16 @@ class ViewerWidgetTest : public QObject {
         const std::vector<std::string> saved = quorvela::equivalence::ReadTextLines(target.toStdString());
         QCOMPARE(static_cast<int>(saved.size()), lines_.size());
         QCOMPARE(QString::fromStdString(saved[1]), lines_[1]);
-        // Cancelled: nothing written; an unwritable place: no message, no file.
+        // Cancelled: nothing written, nothing said; an unwritable place: no file, and the user is told.
+        QStringList errors;
+        host.Viewer->ShowError = [&](const QString& message) { errors << message; };
         host.Viewer->SetAskSaveFile([](const QString&, const QString&) { return QString(); });
         QVERIFY(!host.Viewer->Lb_SaveRicheditClick());
+        QVERIFY(errors.isEmpty());
         host.Viewer->SetAskSaveFile([](const QString&, const QString&) { return QString("/nonexistent/x.txt"); });
         QVERIFY(!host.Viewer->Lb_SaveRicheditClick());
+        QCOMPARE(errors.size(), 1);
+        QVERIFY2(errors[0].startsWith("Unable to write to /nonexistent/x.txt"), qPrintable(errors[0]));
     }
 
     void editorStatesAndReload() {

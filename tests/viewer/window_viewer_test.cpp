@@ -209,6 +209,11 @@ class WindowViewerTest : public QObject {
         QCOMPARE(static_cast<int>(saved.size()), 3);
         // The list on disk is the run's own list.
         QCOMPARE(saved, quorvela::equivalence::ReadTextLines(folder.path() / "vt_debug.txt"));
+        // A place that cannot be written is reported in the window's message box.
+        w.SaveAnswer = Native(folder.path() / "no-such-folder" / "saved.txt");
+        w->Lb_SaveRichedit->click();
+        QCOMPARE(w.Messages->Shown.size(), 1);
+        QVERIFY(w.Messages->Shown[0].startsWith("Unable to write to "));
     }
 
     void theSavedCameraTableTakesEffectOnTheNextRun() {
