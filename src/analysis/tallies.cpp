@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <optional>
 #include <unordered_map>
 
 #include "equivalence/equivalent_table.h"
@@ -64,14 +65,30 @@ bool Collation::Less(std::string_view a, std::string_view b) const {
 }
 
 std::vector<std::size_t> Collation::SortOrder(const std::vector<std::string>& texts) const {
-    // One key per text, then a stable sort of the keys: linear key work, no repeated ICU calls.
-    std::vector<std::pair<std::string, std::size_t>> keyed;
-    keyed.reserve(texts.size());
-    for (std::size_t i = 0; i < texts.size(); ++i) keyed.emplace_back(SortKey(texts[i]), i);
+    // A run list holds a few dozen distinct texts among thousands of entries: one ICU key per
+    // distinct text, ranked once, then the entries placed by rank in their own order. Texts
+    // with equal keys share a rank, so the result is the stable sort by key.
+    std::unordered_map<std::string_view, std::size_t> groupOf;
+    std::vector<std::size_t> group(texts.size());
+    std::vector<std::pair<std::string, std::size_t>> keyed;  // key, distinct text
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        const auto [it, added] = groupOf.try_emplace(texts[i], keyed.size());
+        if (added) keyed.emplace_back(SortKey(texts[i]), keyed.size());
+        group[i] = it->second;
+    }
     std::stable_sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-    std::vector<std::size_t> order;
-    order.reserve(keyed.size());
-    for (const auto& entry : keyed) order.push_back(entry.second);
+    std::vector<std::size_t> rank(keyed.size());
+    std::size_t ranks = 0;
+    for (std::size_t k = 0; k < keyed.size(); ++k) {
+        if (k == 0 || keyed[k].first != keyed[k - 1].first) ++ranks;
+        rank[keyed[k].second] = ranks - 1;
+    }
+    // Counting sort by rank keeps equal ranks in their original order.
+    std::vector<std::size_t> start(ranks + 1, 0);
+    for (const std::size_t g : group) ++start[rank[g] + 1];
+    for (std::size_t r = 1; r <= ranks; ++r) start[r] += start[r - 1];
+    std::vector<std::size_t> order(texts.size());
+    for (std::size_t i = 0; i < texts.size(); ++i) order[start[rank[group[i]]]++] = i;
     return order;
 }
 
@@ -103,10 +120,36 @@ bool ShutterBefore(std::string_view a, std::string_view b, bool fractionFormat, 
 
 void SortShutterCategories(std::vector<std::string>& categories, bool fractionFormat, char decimalSeparator) {
     // Merge sort: the order above need not be transitive for odd texts, and a merge stays
-    // within bounds whatever the comparison answers.
-    std::stable_sort(categories.begin(), categories.end(), [&](const std::string& a, const std::string& b) {
-        return ShutterBefore(a, b, fractionFormat, decimalSeparator);
+    // within bounds whatever the comparison answers. Each text is converted once, and the
+    // comparison below answers exactly as ShutterBefore does, so the same merge sort of the
+    // same number of items makes the same moves.
+    struct Item {
+        std::string Padded;  // fraction format: the text padded to 30 with "0"
+        bool Fraction = false;
+        std::optional<double> Value;  // decimal format
+        std::size_t Index = 0;
+    };
+    std::vector<Item> items(categories.size());
+    for (std::size_t i = 0; i < categories.size(); ++i) {
+        const std::string& text = categories[i];
+        Item& item = items[i];
+        item.Index = i;
+        if (fractionFormat) {
+            item.Padded = std::string(text.size() < 30 ? 30 - text.size() : 0, '0') + text;
+            item.Fraction = text.find('/') != std::string::npos;
+        } else {
+            item.Value = equivalence::ParseDecimal(text, decimalSeparator);
+        }
+    }
+    std::stable_sort(items.begin(), items.end(), [&](const Item& a, const Item& b) {
+        if (fractionFormat) return (a.Fraction || b.Fraction) ? a.Padded < b.Padded : b.Padded < a.Padded;
+        if (!a.Value || !b.Value) return false;
+        return *a.Value > *b.Value;
     });
+    std::vector<std::size_t> order;
+    order.reserve(items.size());
+    for (const Item& item : items) order.push_back(item.Index);
+    ApplyOrder(order, categories);
 }
 
 std::string ChartLabel(Quantity quantity, std::string_view category) {
