@@ -108,14 +108,14 @@ void TImageInfo::WalkEntries(std::int64_t position, std::int64_t base, TableKind
         }
 
         if (CollectTags && row.TagId != 0) {
-            TTagEntry entry = row;
+            // Built in place: the row's texts are views, the value and text are moved in.
+            TTagEntry& entry = Tags.emplace_back(row);
             entry.Text = std::move(text);
             entry.TextPending = pending;
             entry.ByteLength = static_cast<std::int32_t>(value.size());
             entry.RawBytes = std::move(value);
             entry.RawPosition = static_cast<std::int32_t>(valuePosition);
             entry.ValueType = static_cast<std::uint16_t>(type);
-            AppendTag(std::move(entry));
         }
     }
 }

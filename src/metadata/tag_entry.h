@@ -37,6 +37,24 @@ class TagText {
     TagText(const char (&literal)[N]) : view_(literal, N - 1) {}         // NOLINT(google-explicit-constructor)
     TagText(std::string text) : owned_(std::move(text)), owns_(true) {}  // NOLINT(google-explicit-constructor)
     explicit TagText(std::string_view text) : owned_(text), owns_(true) {}
+    // A view is copied as a view: a directory copies a table row for every entry it stores.
+    TagText(const TagText& other) : view_(other.view_), owns_(other.owns_) {
+        if (owns_) owned_ = other.owned_;
+    }
+    TagText& operator=(const TagText& other) {
+        if (this == &other) return *this;
+        if (other.owns_) {
+            owned_ = other.owned_;
+        } else {
+            owned_.clear();
+        }
+        view_ = other.view_;
+        owns_ = other.owns_;
+        return *this;
+    }
+    TagText(TagText&&) noexcept = default;
+    TagText& operator=(TagText&&) noexcept = default;
+    ~TagText() = default;
     // A view of text that outlives every entry: the constant tables and their completions.
     static TagText Static(std::string_view text) {
         TagText t;
