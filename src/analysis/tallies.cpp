@@ -1,11 +1,17 @@
 #include "tallies.h"
 
+#include <unicode/coleitr.h>
 #include <unicode/coll.h>
 #include <unicode/locid.h>
+#include <unicode/tblcoll.h>
+#include <unicode/ucol.h>
 #include <unicode/unistr.h>
+#include <unicode/uset.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
+#include <mutex>
 #include <optional>
 #include <unordered_map>
 
@@ -35,13 +41,116 @@ std::unique_ptr<icu::Collator> MakeCollator(std::string_view localeName) {
     return collator;
 }
 
+// For each printable ASCII character whose place in pure-ASCII texts is decided by that
+// character alone, its rank (from 1) among them in the collator's order; 0 for the others.
+//
+// A character qualifies when it yields exactly one collation element with a primary weight,
+// has the secondary weight all qualifying characters share, is no expansion, and belongs to
+// no contraction or prefix context made of ASCII characters only (a contraction that needs a
+// non-ASCII character, such as root's "l" with a middle dot, cannot occur in an ASCII text).
+// Two texts of such characters then compare at secondary strength exactly as the sequences
+// of their primary weights, which is the order of their rank sequences: equal primaries are
+// equal ranks. The ranks come from the collator's own comparison, so tailorings and script
+// reordering are included. Numeric collation or a case level change that reasoning: no ranks.
+std::array<std::uint8_t, 128> AsciiRanks(icu::Collator& collator) {
+    std::array<std::uint8_t, 128> ranks{};
+    auto* rules = dynamic_cast<icu::RuleBasedCollator*>(&collator);
+    UErrorCode status = U_ZERO_ERROR;
+    if (rules == nullptr || collator.getStrength() != icu::Collator::SECONDARY ||
+        collator.getAttribute(UCOL_NUMERIC_COLLATION, status) != UCOL_OFF ||
+        collator.getAttribute(UCOL_CASE_LEVEL, status) != UCOL_OFF ||
+        collator.getAttribute(UCOL_ALTERNATE_HANDLING, status) != UCOL_NON_IGNORABLE || U_FAILURE(status)) {
+        return {};
+    }
+    std::unique_ptr<USet, decltype(&uset_close)> contractions(uset_openEmpty(), &uset_close);
+    std::unique_ptr<USet, decltype(&uset_close)> expansions(uset_openEmpty(), &uset_close);
+    ucol_getContractionsAndExpansions(rules->toUCollator(), contractions.get(), expansions.get(), true, &status);
+    if (U_FAILURE(status)) return {};
+    std::array<bool, 128> excluded{};
+    const int32_t items = uset_getItemCount(contractions.get());
+    for (int32_t i = 0; i < items; ++i) {
+        UChar32 first = 0;
+        UChar32 last = 0;
+        std::array<UChar, 64> text{};
+        UErrorCode itemStatus = U_ZERO_ERROR;
+        const int32_t length = uset_getItem(contractions.get(), i, &first, &last, text.data(),
+                                            static_cast<int32_t>(text.size()), &itemStatus);
+        if (U_FAILURE(itemStatus)) return {};
+        if (length == 0) {
+            // A range of single characters: a one-character contraction is still special.
+            for (UChar32 c = first; c <= last && c < 128; ++c) excluded[static_cast<std::size_t>(c)] = true;
+            continue;
+        }
+        if (std::all_of(text.begin(), text.begin() + length, [](UChar c) { return c < 128; })) {
+            for (int32_t k = 0; k < length; ++k) excluded[text[static_cast<std::size_t>(k)]] = true;
+        }
+    }
+    std::vector<char> candidates;
+    int32_t secondary = -1;
+    for (char c = 0x20; c < 0x7F; ++c) {
+        if (excluded[static_cast<std::size_t>(c)] || uset_contains(expansions.get(), c)) continue;
+        const icu::UnicodeString single(static_cast<UChar32>(c));
+        std::unique_ptr<icu::CollationElementIterator> elements(rules->createCollationElementIterator(single));
+        if (!elements) return {};
+        const int32_t element = elements->next(status);
+        const bool oneElement = element != icu::CollationElementIterator::NULLORDER &&
+                                elements->next(status) == icu::CollationElementIterator::NULLORDER;
+        if (U_FAILURE(status)) return {};
+        if (!oneElement || icu::CollationElementIterator::primaryOrder(element) == 0) continue;
+        const int32_t s = icu::CollationElementIterator::secondaryOrder(element);
+        if (secondary == -1) secondary = s;
+        if (s != secondary) return {};  // not one shared secondary weight: leave it all to ICU
+        candidates.push_back(c);
+    }
+    const auto compare = [&](char a, char b) {
+        UErrorCode compareStatus = U_ZERO_ERROR;
+        return collator.compare(icu::UnicodeString(static_cast<UChar32>(a)),
+                                icu::UnicodeString(static_cast<UChar32>(b)), compareStatus);
+    };
+    std::stable_sort(candidates.begin(), candidates.end(), [&](char a, char b) { return compare(a, b) == UCOL_LESS; });
+    std::uint8_t rank = 0;
+    for (std::size_t i = 0; i < candidates.size(); ++i) {
+        if (i == 0 || compare(candidates[i - 1], candidates[i]) != UCOL_EQUAL) ++rank;
+        ranks[static_cast<std::size_t>(candidates[i])] = rank;
+    }
+    return ranks;
+}
+
 }  // namespace
 
+// Finding the ranks asks ICU for every contraction of the locale (about 6 ms for the root
+// locale); below this many texts ICU's own keys cost less.
+constexpr std::size_t kAsciiRanksFrom = 4096;
+
 struct Collation::Impl {
+    explicit Impl(std::unique_ptr<icu::Collator> collator) : Collator(std::move(collator)) {}
+
     std::unique_ptr<icu::Collator> Collator;
+    std::once_flag RanksMade;
+    std::array<std::uint8_t, 128> AsciiRank{};  // see AsciiRanks; set once, on first need
+
+    const Impl& WithRanks() {
+        std::call_once(RanksMade, [this] { AsciiRank = AsciiRanks(*Collator); });
+        return *this;
+    }
+
+    // The rank sequence of a text, when every byte has a rank.
+    [[nodiscard]] bool HasAsciiKey(std::string_view text) const {
+        return std::all_of(text.begin(), text.end(), [&](char c) {
+            const auto byte = static_cast<unsigned char>(c);
+            return byte < 128 && AsciiRank[byte] != 0;
+        });
+    }
+    [[nodiscard]] std::string AsciiKey(std::string_view text) const {
+        std::string key(text.size(), '\0');
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            key[i] = static_cast<char>(AsciiRank[static_cast<unsigned char>(text[i])]);
+        }
+        return key;
+    }
 };
 
-Collation::Collation(std::string_view localeName) : impl_(std::make_unique<Impl>(Impl{MakeCollator(localeName)})) {}
+Collation::Collation(std::string_view localeName) : impl_(std::make_unique<Impl>(MakeCollator(localeName))) {}
 Collation::~Collation() = default;
 Collation::Collation(Collation&&) noexcept = default;
 Collation& Collation::operator=(Collation&&) noexcept = default;
@@ -65,15 +174,21 @@ bool Collation::Less(std::string_view a, std::string_view b) const {
 }
 
 std::vector<std::size_t> Collation::SortOrder(const std::vector<std::string>& texts) const {
-    // A run list holds a few dozen distinct texts among thousands of entries: one ICU key per
+    // A run list holds a few dozen distinct texts among thousands of entries: one key per
     // distinct text, ranked once, then the entries placed by rank in their own order. Texts
-    // with equal keys share a rank, so the result is the stable sort by key.
+    // with equal keys share a rank, so the result is the stable sort by key. The keys of one
+    // list come from one scheme: rank sequences (AsciiRanks) when every text has one, which
+    // a long path list of ASCII paths has, else ICU's keys for all.
+    const bool ascii = texts.size() >= kAsciiRanksFrom &&
+                       std::all_of(texts.begin(), texts.end(), [ranked = &impl_->WithRanks()](const std::string& t) {
+                           return ranked->HasAsciiKey(t);
+                       });
     std::unordered_map<std::string_view, std::size_t> groupOf;
     std::vector<std::size_t> group(texts.size());
     std::vector<std::pair<std::string, std::size_t>> keyed;  // key, distinct text
     for (std::size_t i = 0; i < texts.size(); ++i) {
         const auto [it, added] = groupOf.try_emplace(texts[i], keyed.size());
-        if (added) keyed.emplace_back(SortKey(texts[i]), keyed.size());
+        if (added) keyed.emplace_back(ascii ? impl_->AsciiKey(texts[i]) : SortKey(texts[i]), keyed.size());
         group[i] = it->second;
     }
     std::stable_sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
