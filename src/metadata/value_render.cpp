@@ -1,6 +1,8 @@
 #include "value_render.h"
 
+#include <array>
 #include <bit>
+#include <charconv>
 #include <cmath>
 #include <stdexcept>
 
@@ -32,6 +34,14 @@ std::pair<std::int64_t, std::int64_t> RationalParts(ByteView raw, int type, bool
     const std::int32_t den = BytesToInt(raw.subspan(4, 4), bigEndian);
     if (type == 5) return {static_cast<std::uint32_t>(num), static_cast<std::uint32_t>(den)};
     return {num, den};
+}
+
+// Appends the decimal digits of `value`: a maker note's list of 128 numbers is rendered
+// without a temporary text per number.
+void AppendNumber(std::string& out, std::int64_t value) {
+    std::array<char, 24> digits{};
+    const auto result = std::to_chars(digits.data(), digits.data() + digits.size(), value);
+    out.append(digits.data(), result.ptr);
 }
 
 }  // namespace
@@ -67,10 +77,16 @@ std::string RenderValue(ByteView raw, int type, std::string_view codeList, std::
         if (!text.empty()) text += ", ";
         if (IsIntegerType(type)) {
             const std::int32_t v = BytesToInt(piece, bigEndian);
-            text += codeList.empty() ? std::to_string(v) : LookupCodeText(codeList, v);
+            if (codeList.empty()) {
+                AppendNumber(text, v);
+            } else {
+                text += LookupCodeText(codeList, v);
+            }
         } else if (type == 5 || type == 10) {
             const auto [num, den] = RationalParts(piece, type, bigEndian);
-            text += std::to_string(num) + '/' + std::to_string(den);
+            AppendNumber(text, num);
+            text += '/';
+            AppendNumber(text, den);
             if (!codeList.empty()) text += LookupCodeText(codeList, text);
         } else if (type == 11 || type == 12) {
             text += "-9999.99";
@@ -86,19 +102,25 @@ std::string RenderValue(ByteView raw, int type, std::string_view codeList, std::
 }
 
 std::string LookupCodeText(std::string_view codeList, std::string_view key) {
-    std::string list;
-    list.reserve(codeList.size() + 2);
-    list.append(1, ',').append(codeList).append(1, ',');
-    std::string needle;
-    needle.append(1, ',').append(Trim(key)).append(1, ':');
-    const auto at = list.find(needle);
-    if (at == std::string::npos) return {};
-    const auto start = at + needle.size();
-    return list.substr(start, list.find(',', start) - start);
+    // The first ",key:" of "," + codeList + ",", found without building either text: the key
+    // and its colon lie inside the list, at its start or after a comma.
+    key = Trim(key);
+    for (std::size_t at = codeList.find(key); at != std::string_view::npos; at = codeList.find(key, at + 1)) {
+        const std::size_t colon = at + key.size();
+        if (colon < codeList.size() && codeList[colon] == ':' && (at == 0 || codeList[at - 1] == ',')) {
+            const std::size_t start = colon + 1;
+            const std::size_t end = codeList.find(',', start);
+            return std::string(codeList.substr(start, end == std::string_view::npos ? end : end - start));
+        }
+    }
+    return {};
 }
 
 std::string LookupCodeText(std::string_view codeList, std::int64_t key) {
-    return LookupCodeText(codeList, std::to_string(key));
+    std::array<char, 24> digits{};
+    const auto result = std::to_chars(digits.data(), digits.data() + digits.size(), key);
+    return LookupCodeText(codeList,
+                          std::string_view(digits.data(), static_cast<std::size_t>(result.ptr - digits.data())));
 }
 
 std::string MakePrintable(std::string_view text) {

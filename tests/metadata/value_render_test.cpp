@@ -140,6 +140,38 @@ TEST(LookupCodeText, MatchesTheWholeKey) {
     EXPECT_EQ(LookupCodeText("", 1), "");
 }
 
+// The lookup's definition: the text after the first ",key:" of "," + list + ",", up to the
+// next comma.
+std::string LookupByDefinition(std::string_view codeList, std::string_view key) {
+    const std::string list = "," + std::string(codeList) + ",";
+    const std::string needle = "," + std::string(Trim(key)) + ":";
+    const auto at = list.find(needle);
+    if (at == std::string::npos) return {};
+    const auto start = at + needle.size();
+    return list.substr(start, list.find(',', start) - start);
+}
+
+TEST(LookupCodeText, AsItsDefinitionForOddListsAndKeys) {
+    const std::vector<std::string> lists = {"",        ":",        ",",        "1:",        "1:a",
+                                            "0:x,1:a", "11:b,1:a", "1:a,1:b",  "a1:x,1:y",  "1 :x,1:y",
+                                            "1:,2:b",  "2:b,1:",   ":z,1:a",   "1/2:h,3:c", "1/2, 3/4:p,1/2:q",
+                                            ",1:a",    "1:a,,2:b", "-1:m,1:p", "1:a:b,2:c", " 1:s,1:t"};
+    const std::vector<std::string> keys = {"", " ", "1", " 1 ", "11", "2", "-1", "1/2", "1/2, 3/4", "a", ":", ",", "z"};
+    for (const std::string& list : lists) {
+        for (const std::string& key : keys) {
+            EXPECT_EQ(LookupCodeText(list, key), LookupByDefinition(list, key)) << "[" << list << "] [" << key << "]";
+        }
+        for (const std::int64_t key : {-1LL, 0LL, 1LL, 2LL, 11LL, 12345678901LL}) {
+            EXPECT_EQ(LookupCodeText(list, key), LookupByDefinition(list, std::to_string(key))) << list << " " << key;
+        }
+    }
+    for (const auto& row : MainTagTable()) {
+        for (std::int64_t key = -2; key < 300; ++key) {
+            ASSERT_EQ(LookupCodeText(row.CodeList, key), LookupByDefinition(row.CodeList, std::to_string(key)));
+        }
+    }
+}
+
 TEST(MakePrintable, CutsToFiftyAndShowsControlsAsDots) {
     EXPECT_EQ(MakePrintable(std::string(80, 'x')).size(), 50u);
     EXPECT_EQ(MakePrintable(std::string("a\tb\x01", 4)), "a.b.");
