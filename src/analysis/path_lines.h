@@ -23,8 +23,8 @@ std::string Show2MakerNotes(const metadata::TimgData& reader, bool addMakerNotes
 // and its focal length, with " mm" added when the text has no unit.
 std::string Debuginfo(const metadata::TimgData& reader);
 
-// `text` with each line break made "?": file and folder names may hold one, and it would split
-// a line of the path-list file and view in two.
+// `text` with each line break (CR, LF, and the Unicode line and paragraph separators) made "?":
+// file and folder names may hold one, and it would split a line of the path-list file or view.
 std::string OnOneLine(std::string text);
 
 // The five line layouts. `path` is the full path, `mm` and `mn` the texts above.

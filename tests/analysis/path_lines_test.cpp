@@ -104,6 +104,13 @@ TEST(AnalyseFile, GoldenLinesForEachQuantity) {
     }
 }
 
+TEST(PathLines, EveryKindOfLineBreakBecomesAQuestionMark) {
+    EXPECT_EQ(OnOneLine("a\rb\nc\r\nd"), "a?b?c??d");
+    EXPECT_EQ(OnOneLine("x\xE2\x80\xA8y\xE2\x80\xA9z"), "x?y?z");
+    // Other characters of that block, and a sequence cut short at the end, stay as they are.
+    EXPECT_EQ(OnOneLine("\xE2\x80\x94\xE2\x80"), "\xE2\x80\x94\xE2\x80");
+}
+
 TEST(AnalyseFile, SteppedLineOfAComputedLengthShowsTheRealLength) {
     testing::TempDir dir;
     const std::string path =
