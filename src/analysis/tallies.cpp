@@ -219,51 +219,56 @@ std::string CollationLocaleFromEnvironment() {
     return "C";
 }
 
-bool ShutterBefore(std::string_view a, std::string_view b, bool fractionFormat, char decimalSeparator) {
+namespace {
+
+// A shutter category converted once for comparing: padded text and "/" in the fraction
+// format, the number in the decimal format.
+struct ShutterKey {
+    std::string Padded;  // the text padded to 30 with "0"
+    bool Fraction = false;
+    std::optional<double> Value;
+};
+
+ShutterKey MakeShutterKey(std::string_view text, bool fractionFormat, char decimalSeparator) {
+    ShutterKey key;
     if (fractionFormat) {
-        const std::string paddedA = std::string(a.size() < 30 ? 30 - a.size() : 0, '0') + std::string(a);
-        const std::string paddedB = std::string(b.size() < 30 ? 30 - b.size() : 0, '0') + std::string(b);
-        const bool fraction = a.find('/') != std::string_view::npos || b.find('/') != std::string_view::npos;
-        // Whole seconds run from long to short; fractions sort as padded texts.
-        return fraction ? paddedA < paddedB : paddedB < paddedA;
+        key.Padded = std::string(text.size() < 30 ? 30 - text.size() : 0, '0') + std::string(text);
+        key.Fraction = text.find('/') != std::string_view::npos;
+    } else {
+        key.Value = equivalence::ParseDecimal(text, decimalSeparator);
     }
-    const auto x = equivalence::ParseDecimal(a, decimalSeparator);
-    const auto y = equivalence::ParseDecimal(b, decimalSeparator);
-    if (!x || !y) return false;  // a text that does not convert is equal to anything
-    return *x > *y;
+    return key;
+}
+
+bool KeyBefore(const ShutterKey& a, const ShutterKey& b, bool fractionFormat) {
+    if (fractionFormat) {
+        // Whole seconds run from long to short; fractions sort as padded texts.
+        return (a.Fraction || b.Fraction) ? a.Padded < b.Padded : b.Padded < a.Padded;
+    }
+    if (!a.Value || !b.Value) return false;  // a text that does not convert is equal to anything
+    return *a.Value > *b.Value;
+}
+
+}  // namespace
+
+bool ShutterBefore(std::string_view a, std::string_view b, bool fractionFormat, char decimalSeparator) {
+    return KeyBefore(MakeShutterKey(a, fractionFormat, decimalSeparator),
+                     MakeShutterKey(b, fractionFormat, decimalSeparator), fractionFormat);
 }
 
 void SortShutterCategories(std::vector<std::string>& categories, bool fractionFormat, char decimalSeparator) {
     // Merge sort: the order above need not be transitive for odd texts, and a merge stays
-    // within bounds whatever the comparison answers. Each text is converted once, and the
-    // comparison below answers exactly as ShutterBefore does, so the same merge sort of the
-    // same number of items makes the same moves.
-    struct Item {
-        std::string Padded;  // fraction format: the text padded to 30 with "0"
-        bool Fraction = false;
-        std::optional<double> Value;  // decimal format
-        std::size_t Index = 0;
-    };
-    std::vector<Item> items(categories.size());
+    // within bounds whatever the comparison answers. Each text is converted once.
+    std::vector<std::pair<ShutterKey, std::size_t>> keyed;
+    keyed.reserve(categories.size());
     for (std::size_t i = 0; i < categories.size(); ++i) {
-        const std::string& text = categories[i];
-        Item& item = items[i];
-        item.Index = i;
-        if (fractionFormat) {
-            item.Padded = std::string(text.size() < 30 ? 30 - text.size() : 0, '0') + text;
-            item.Fraction = text.find('/') != std::string::npos;
-        } else {
-            item.Value = equivalence::ParseDecimal(text, decimalSeparator);
-        }
+        keyed.emplace_back(MakeShutterKey(categories[i], fractionFormat, decimalSeparator), i);
     }
-    std::stable_sort(items.begin(), items.end(), [&](const Item& a, const Item& b) {
-        if (fractionFormat) return (a.Fraction || b.Fraction) ? a.Padded < b.Padded : b.Padded < a.Padded;
-        if (!a.Value || !b.Value) return false;
-        return *a.Value > *b.Value;
-    });
+    std::stable_sort(keyed.begin(), keyed.end(),
+                     [&](const auto& a, const auto& b) { return KeyBefore(a.first, b.first, fractionFormat); });
     std::vector<std::size_t> order;
-    order.reserve(items.size());
-    for (const Item& item : items) order.push_back(item.Index);
+    order.reserve(keyed.size());
+    for (const auto& entry : keyed) order.push_back(entry.second);
     ApplyOrder(order, categories);
 }
 

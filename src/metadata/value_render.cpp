@@ -36,12 +36,22 @@ std::pair<std::int64_t, std::int64_t> RationalParts(ByteView raw, int type, bool
     return {num, den};
 }
 
-// Appends the decimal digits of `value`: a maker note's list of 128 numbers is rendered
-// without a temporary text per number.
+// The decimal digits of a number, without a temporary text: a maker note's list of 128
+// numbers is rendered with one text.
+class Digits {
+  public:
+    explicit Digits(std::int64_t value)
+        : size_(static_cast<std::size_t>(std::to_chars(buffer_.data(), buffer_.data() + buffer_.size(), value).ptr -
+                                         buffer_.data())) {}
+    [[nodiscard]] std::string_view View() const { return {buffer_.data(), size_}; }
+
+  private:
+    std::array<char, 24> buffer_{};
+    std::size_t size_;
+};
+
 void AppendNumber(std::string& out, std::int64_t value) {
-    std::array<char, 24> digits{};
-    const auto result = std::to_chars(digits.data(), digits.data() + digits.size(), value);
-    out.append(digits.data(), result.ptr);
+    out += Digits(value).View();
 }
 
 }  // namespace
@@ -117,10 +127,7 @@ std::string LookupCodeText(std::string_view codeList, std::string_view key) {
 }
 
 std::string LookupCodeText(std::string_view codeList, std::int64_t key) {
-    std::array<char, 24> digits{};
-    const auto result = std::to_chars(digits.data(), digits.data() + digits.size(), key);
-    return LookupCodeText(codeList,
-                          std::string_view(digits.data(), static_cast<std::size_t>(result.ptr - digits.data())));
+    return LookupCodeText(codeList, Digits(key).View());
 }
 
 std::string MakePrintable(std::string_view text) {
