@@ -30,7 +30,10 @@ std::string OnOneLine(std::string text) {
         text.begin(), text.end(), [](char c) { return c == '\r' || c == '\n'; }, '?');
     // U+2028 and U+2029 in UTF-8: a text view breaks its lines there too.
     for (std::size_t at = text.find("\xE2\x80"); at != std::string::npos; at = text.find("\xE2\x80", at + 1)) {
-        if (at + 2 < text.size() && (text[at + 2] == '\xA8' || text[at + 2] == '\xA9')) text.replace(at, 3, "?");
+        if (at + 2 < text.size() && (text[at + 2] == '\xA8' || text[at + 2] == '\xA9')) {
+            text[at] = '?';
+            text.erase(at + 1, 2);
+        }
     }
     return text;
 }

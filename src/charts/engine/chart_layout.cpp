@@ -181,14 +181,13 @@ int LabelStep(double labelExtent, double slot) {
     }
 }
 
-ChartLayout ComputeLayout(const LayoutInput& in, const TextMeasure& m) {
-    ChartLayout out;
-    out.bounds = {0, 0, in.width, in.height};
-    const double axisH = m.Height(FontRole::Axis);
+namespace {
 
-    // The first series with points labels the bottom axis and formats the value axis.
+// The first series with points labels the bottom axis; returns it (null when none has
+// points) and the largest point count of all series.
+const TBarSeries* LabelSource(const LayoutInput& in, ChartLayout& out, int& pointCount) {
     const TBarSeries* labelSource = nullptr;
-    int pointCount = 0;
+    pointCount = 0;
     for (std::size_t s = 0; s < in.series.size(); ++s) {
         pointCount = std::max(pointCount, in.series[s]->Count());
         if (!labelSource && in.series[s]->Count() > 0) {
@@ -196,65 +195,76 @@ ChartLayout ComputeLayout(const LayoutInput& in, const TextMeasure& m) {
             out.labelSeries = static_cast<int>(s);
         }
     }
-    const std::string valueFormat =
-        in.series.empty() ? std::string(kDefaultValueFormat) : in.series.front()->ValueFormat();
+    return labelSource;
+}
 
-    // Title band at the top.
+// The title band at the top; returns the top of what lies below it.
+double PlaceTitle(const LayoutInput& in, const TextMeasure& m, ChartLayout& out) {
     double top = kPad;
-    if (!in.title.empty()) {
-        const double tw = m.Width(FontRole::Title, in.title);
-        const double th = m.Height(FontRole::Title);
-        double left = (in.width - tw) / 2;
-        if (in.titleAlign == HAlign::Left) left = kPad;
-        if (in.titleAlign == HAlign::Right) left = in.width - kPad - tw;
-        out.titleBox = {std::max(kPad, left), top, std::max(kPad, left) + tw, top + th};
-        top += th + 4;
-    }
+    if (in.title.empty()) return top;
+    const double tw = m.Width(FontRole::Title, in.title);
+    const double th = m.Height(FontRole::Title);
+    double left = (in.width - tw) / 2;
+    if (in.titleAlign == HAlign::Left) left = kPad;
+    if (in.titleAlign == HAlign::Right) left = in.width - kPad - tw;
+    out.titleBox = {std::max(kPad, left), top, std::max(kPad, left) + tw, top + th};
+    return top + th + 4;
+}
 
-    // Legend at the right.
+// The legend at the right; returns the right edge of what lies beside it.
+double PlaceLegend(const LayoutInput& in, const TextMeasure& m, double top, ChartLayout& out) {
     double right = in.width - kPad;
-    if (in.legendVisible) {
-        const double lh = m.Height(FontRole::Legend);
-        std::vector<int> shown;
-        double textW = 0;
-        for (std::size_t s = 0; s < in.series.size(); ++s) {
-            if (!in.series[s]->ShowInLegend()) continue;
-            shown.push_back(static_cast<int>(s));
-            textW = std::max(textW, m.Width(FontRole::Legend, in.series[s]->Title()));
-        }
-        if (!shown.empty()) {
-            const double w = 6 + 12 + 4 + textW + 6;
-            const double h = 4 + static_cast<double>(shown.size()) * (lh + 4);
-            const double legendTop = top + 4;
-            out.legendBox = {right - w, legendTop, right, legendTop + h};
-            for (std::size_t k = 0; k < shown.size(); ++k) {
-                const double rowTop = legendTop + 4 + static_cast<double>(k) * (lh + 4);
-                const double sy = rowTop + (lh - 10) / 2;
-                out.legendItems.push_back(
-                    {shown[k], {right - w + 6, sy, right - w + 18, sy + 10}, {right - w + 22, rowTop}});
-            }
-            right -= w + 6;
-        }
+    if (!in.legendVisible) return right;
+    const double lh = m.Height(FontRole::Legend);
+    std::vector<int> shown;
+    double textW = 0;
+    for (std::size_t s = 0; s < in.series.size(); ++s) {
+        if (!in.series[s]->ShowInLegend()) continue;
+        shown.push_back(static_cast<int>(s));
+        textW = std::max(textW, m.Width(FontRole::Legend, in.series[s]->Title()));
     }
-
-    // Vertical axis title at the left.
-    double left = kPad;
-    if (!in.leftAxisTitle.empty()) {
-        const double h = m.Height(FontRole::AxisTitle);
-        out.leftTitleBox = {left, top, left + h, in.height - kPad};
-        left += h + 4;
+    if (shown.empty()) return right;
+    const double w = 6 + 12 + 4 + textW + 6;
+    const double h = 4 + static_cast<double>(shown.size()) * (lh + 4);
+    const double legendTop = top + 4;
+    out.legendBox = {right - w, legendTop, right, legendTop + h};
+    for (std::size_t k = 0; k < shown.size(); ++k) {
+        const double rowTop = legendTop + 4 + static_cast<double>(k) * (lh + 4);
+        const double sy = rowTop + (lh - 10) / 2;
+        out.legendItems.push_back({shown[k], {right - w + 6, sy, right - w + 18, sy + 10}, {right - w + 22, rowTop}});
     }
+    return right - (w + 6);
+}
 
-    // Room above the bars for the tallest bar's mark.
+// Room above the bars for the tallest bar's mark.
+double MarkReserve(const LayoutInput& in, const TextMeasure& m) {
     double markReserve = 0;
     for (const auto* s : in.series) {
         if (s->Marks().Visible && s->Count() > 0) {
             markReserve = std::max(markReserve, s->Marks().ArrowLength + m.Height(FontRole::Mark) + 2 * kMarkPadY + 2);
         }
     }
+    return markReserve;
+}
 
-    const double bottom = in.height - kPad;
-    out.depth = in.view3D ? DepthPixels(in.chart3DPercent, right - left, bottom - top) : 0;
+// The edges of the area the plot, its axes and their labels share.
+struct PlotArea {
+    double left;
+    double top;
+    double right;
+    double bottom;
+    double markReserve;
+};
+
+// The plot rectangle, the axis scales, the value ticks and how the bottom labels run.
+void PlacePlot(const LayoutInput& in, const TextMeasure& m, const TBarSeries* labelSource, PlotArea area,
+               ChartLayout& out) {
+    const double axisH = m.Height(FontRole::Axis);
+    const std::string valueFormat =
+        in.series.empty() ? std::string(kDefaultValueFormat) : in.series.front()->ValueFormat();
+    const double top = area.top;
+    const double bottom = area.bottom;
+    out.depth = in.view3D ? DepthPixels(in.chart3DPercent, area.right - area.left, bottom - top) : 0;
     const double D = out.depth;
     const double labelOffset = kTickLength + std::max(3.0, axisH / 2 - kTickLength + 1);
     const double flatBand = labelOffset + axisH;
@@ -262,17 +272,17 @@ ChartLayout ComputeLayout(const LayoutInput& in, const TextMeasure& m) {
     // Value ticks: a first estimate of the plot height gives the step, whose widest text
     // sets the width of the tick-label band.
     const Range& yr = in.ranges.left;
-    const double guessH = bottom - flatBand - (top + markReserve + D);
+    const double guessH = bottom - flatBand - (top + area.markReserve + D);
     const double step1 = NiceStep(yr.Width(), guessH, 2.5 * axisH, in.valueStep);
     double tickW = 0;
     for (const double v : TickValues(yr, step1)) {
         tickW = std::max(tickW, m.Width(FontRole::Axis, FormatFloat(valueFormat, v, in.separators)));
     }
     tickW = std::max(tickW, m.Width(FontRole::Axis, FormatFloat(valueFormat, yr.hi, in.separators)));
-    left += tickW + kTickLength + 3;
+    const double left = area.left + tickW + kTickLength + 3;
 
     out.plot.left = std::round(left);
-    out.plot.right = std::round(std::max(out.plot.left + 1, right - D));
+    out.plot.right = std::round(std::max(out.plot.left + 1, area.right - D));
     const Range& xr = in.ranges.bottom;
     const double slot = out.plot.Width() / std::max(xr.Width(), 1e-9);
 
@@ -288,7 +298,7 @@ ChartLayout ComputeLayout(const LayoutInput& in, const TextMeasure& m) {
     const double band = labelOffset + labelExtent;
 
     out.plot.bottom = std::round(std::max(top + 1, bottom - band));
-    out.plot.top = std::round(std::min(out.plot.bottom - 1, top + markReserve + D));
+    out.plot.top = std::round(std::min(out.plot.bottom - 1, top + area.markReserve + D));
     out.labelTop = out.plot.bottom + labelOffset;
 
     out.x = {xr, out.plot.left, out.plot.right};
@@ -302,8 +312,32 @@ ChartLayout ComputeLayout(const LayoutInput& in, const TextMeasure& m) {
             out.ticks.push_back({yr.hi, out.plot.top, FormatFloat(valueFormat, yr.hi, in.separators)});
         }
     }
+}
+
+}  // namespace
+
+ChartLayout ComputeLayout(const LayoutInput& in, const TextMeasure& m) {
+    ChartLayout out;
+    out.bounds = {0, 0, in.width, in.height};
+    int pointCount = 0;
+    const TBarSeries* labelSource = LabelSource(in, out, pointCount);
+
+    PlotArea area{};
+    area.top = PlaceTitle(in, m, out);
+    area.right = PlaceLegend(in, m, area.top, out);
+    // Vertical axis title at the left.
+    area.left = kPad;
+    if (!in.leftAxisTitle.empty()) {
+        const double h = m.Height(FontRole::AxisTitle);
+        out.leftTitleBox = {area.left, area.top, area.left + h, in.height - kPad};
+        area.left += h + 4;
+    }
+    area.bottom = in.height - kPad;
+    area.markReserve = MarkReserve(in, m);
+    PlacePlot(in, m, labelSource, area, out);
 
     // Points whose bars can reach into the visible span.
+    const Range& xr = in.ranges.bottom;
     const int first = std::max(0, static_cast<int>(std::floor(xr.lo)));
     const int last = std::min(pointCount - 1, static_cast<int>(std::ceil(xr.hi)));
 

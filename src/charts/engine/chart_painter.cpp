@@ -99,13 +99,31 @@ double QtTextMeasure::Height(FontRole role) const {
     return Of(role).metrics.height();
 }
 
-void TChart::Paint(QPainter& p, const ChartLayout& L) const {
-    const ChartFonts& fonts = Fonts();
-    const QRectF bounds = ToQt(L.bounds);
-    const double D = L.depth;
-    const QRectF plot = ToQt(L.plot);
-    const QPointF back(D, -D);
+// Text drawn on its baseline from a measured width: far cheaper than boxed drawText, which lays
+// every text out anew.
+static void DrawAt(QPainter& p, const QFontMetricsF& fm, const QString& text, double width, double x, double centreY,
+                   HAlign align) {
+    const double left = align == HAlign::Left ? x : align == HAlign::Center ? x - width / 2 : x - width;
+    p.drawText(QPointF(left, centreY - fm.height() / 2 + fm.ascent()), text);
+}
 
+void TChart::Paint(QPainter& p, const ChartLayout& L) const {
+    PaintWalls(p, L);
+    PaintBars(p, L);
+    PaintAxes(p, L);
+    PaintMarksAndLegend(p, L);
+    if (border_) {
+        p.setPen(QPen(Qt::black, 1));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(ToQt(L.bounds).adjusted(0, 0, -1, -1));
+    }
+}
+
+void TChart::PaintWalls(QPainter& p, const ChartLayout& L) const {
+    const QRectF bounds = ToQt(L.bounds);
+    const QPointF back(L.depth, -L.depth);
+    const QRectF plot = ToQt(L.plot);
+    const double D = L.depth;
     QLinearGradient gradient(bounds.topLeft(), bounds.bottomLeft());
     const bool down = gradientDirection_ == GradientDirection::TopBottom;
     gradient.setColorAt(0, down ? gradientStart_ : gradientEnd_);
@@ -132,7 +150,11 @@ void TChart::Paint(QPainter& p, const ChartLayout& L) const {
         p.drawLine(QPointF(l.x + D, plot.top() - D), QPointF(l.x + D, plot.bottom() - D));
         if (D > 0) p.drawLine(QPointF(l.x, plot.bottom()), QPointF(l.x + D, plot.bottom() - D));
     }
+}
 
+void TChart::PaintBars(QPainter& p, const ChartLayout& L) const {
+    const QRectF plot = ToQt(L.plot);
+    const double D = L.depth;
     // Bars, in the layout's left-to-right order.
     p.save();
     p.setClipRect(QRectF(QPointF(plot.left(), plot.top() - D), QPointF(plot.right() + D, plot.bottom())));
@@ -189,22 +211,20 @@ void TChart::Paint(QPainter& p, const ChartLayout& L) const {
         }
     }
     p.restore();
+}
 
+void TChart::PaintAxes(QPainter& p, const ChartLayout& L) const {
+    const ChartFonts& fonts = Fonts();
+    const QRectF plot = ToQt(L.plot);
     // Axes with their ticks and texts.
     p.setPen(QPen(Qt::black, 1));
     p.drawLine(plot.topLeft(), plot.bottomLeft());
     p.drawLine(plot.bottomLeft(), plot.bottomRight());
-    // Texts are placed on their baselines from measured widths: far cheaper than boxed
-    // drawText, which lays every text out anew.
     const QtTextMeasure& measure = Measure();
-    const auto drawAt = [&](const QFontMetricsF& fm, const QString& text, double width, double x, double centreY,
-                            HAlign align) {
-        const double left = align == HAlign::Left ? x : align == HAlign::Center ? x - width / 2 : x - width;
-        p.drawText(QPointF(left, centreY - fm.height() / 2 + fm.ascent()), text);
-    };
     const auto drawUtf8 = [&](FontRole role, const QFontMetricsF& fm, const std::string& text, double x, double centreY,
-                              HAlign align) { drawAt(fm, Text(text), measure.Width(role, text), x, centreY, align); };
-
+                              HAlign align) {
+        DrawAt(p, fm, Text(text), measure.Width(role, text), x, centreY, align);
+    };
     p.setFont(fonts.axis);
     const QFontMetricsF axisMetrics(fonts.axis);
     for (const auto& t : L.ticks) {
@@ -234,14 +254,19 @@ void TChart::Paint(QPainter& p, const ChartLayout& L) const {
         const QFontMetricsF fm(fonts.axisTitle);
         p.translate(L.leftTitleBox.left, (plot.top() + plot.bottom()) / 2);
         p.rotate(-90);
-        drawAt(fm, leftTitle_, fm.horizontalAdvance(leftTitle_), 0, fm.height() / 2, HAlign::Center);
+        DrawAt(p, fm, leftTitle_, fm.horizontalAdvance(leftTitle_), 0, fm.height() / 2, HAlign::Center);
         p.restore();
     }
     if (!title_.isEmpty()) {
         p.setFont(fonts.title);
         p.drawText(QPointF(L.titleBox.left, L.titleBox.top + QFontMetricsF(fonts.title).ascent()), title_);
     }
+}
 
+void TChart::PaintMarksAndLegend(QPainter& p, const ChartLayout& L) const {
+    const ChartFonts& fonts = Fonts();
+    const QtTextMeasure& measure = Measure();
+    const QFontMetricsF axisMetrics(fonts.axis);
     // Marks: a leader line from the bar to a small text box.
     p.setFont(fonts.mark);
     const QFontMetricsF markMetrics(fonts.mark);
@@ -252,7 +277,8 @@ void TChart::Paint(QPainter& p, const ChartLayout& L) const {
         const QRectF box = ToQt(m.box);
         p.drawRect(box);
         p.setPen(Qt::black);
-        drawUtf8(FontRole::Mark, markMetrics, m.text, box.center().x(), box.center().y(), HAlign::Center);
+        DrawAt(p, markMetrics, Text(m.text), measure.Width(FontRole::Mark, m.text), box.center().x(), box.center().y(),
+               HAlign::Center);
     }
 
     if (!L.legendItems.empty()) {
@@ -266,12 +292,6 @@ void TChart::Paint(QPainter& p, const ChartLayout& L) const {
             p.drawRect(ToQt(item.swatch));
             p.drawText(QPointF(item.textOrigin.x, item.textOrigin.y + axisMetrics.ascent()), Text(s.Title()));
         }
-    }
-
-    if (border_) {
-        p.setPen(QPen(Qt::black, 1));
-        p.setBrush(Qt::NoBrush);
-        p.drawRect(bounds.adjusted(0, 0, -1, -1));
     }
 }
 

@@ -131,6 +131,11 @@ class TChart : public QWidget {
     void AnimationTick();
     [[nodiscard]] ChartLayout LayoutFor(QSize size, const ViewRanges& ranges) const;
     void Paint(QPainter& painter, const ChartLayout& layout) const;
+    // The stages of Paint, back to front.
+    void PaintWalls(QPainter& painter, const ChartLayout& layout) const;
+    void PaintBars(QPainter& painter, const ChartLayout& layout) const;
+    void PaintAxes(QPainter& painter, const ChartLayout& layout) const;
+    void PaintMarksAndLegend(QPainter& painter, const ChartLayout& layout) const;
     [[nodiscard]] double MaxLabelWidth() const;
     [[nodiscard]] const ChartFonts& Fonts() const;
     [[nodiscard]] const QtTextMeasure& Measure() const;

@@ -105,14 +105,10 @@ std::string RenderItems(const std::string& text, std::span<const CanonItemRow> i
         // A list too short to hold the field says nothing about it.
         if (static_cast<std::size_t>(item.Field) >= fields.size()) continue;
         const std::string_view field = fields[static_cast<std::size_t>(item.Field)];
-        std::string itemText;
-        if (item.CodeList.empty()) {
-            itemText = std::string(field);
-        } else if (const auto number = ParseInteger(Trim(field))) {
-            itemText = std::string(Trim(LookupCodeText(item.CodeList, *number)));
-        } else {
-            itemText = "0";
-        }
+        const auto number = item.CodeList.empty() ? std::nullopt : ParseInteger(Trim(field));
+        const std::string itemText = item.CodeList.empty() ? std::string(field)
+                                     : number              ? std::string(Trim(LookupCodeText(item.CodeList, *number)))
+                                                           : std::string("0");
         if (Trim(itemText).empty()) continue;
         EmitItem(out, item.Label, itemText, context);
     }
