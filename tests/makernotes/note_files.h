@@ -18,6 +18,7 @@ using samples::Bytes;
 using samples::Ifd;
 using samples::Jpeg;
 using samples::Tiff;
+using samples::ToBytes;
 
 using NoteMaker = std::function<Bytes(std::uint32_t noteTiffOffset)>;
 
