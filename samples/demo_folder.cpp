@@ -143,25 +143,25 @@ std::vector<DemoPhoto> DemoPhotos() {
 }
 
 Bytes DemoPhotoBytes(const DemoPhoto& photo, int index) {
-    ExifDirectory exif;
+    Ifd exif(false);
     if (photo.ExposureDenominator != 0) {
-        exif.Rational(0x829A, 1, photo.ExposureDenominator);
+        exif.Rational(0x829A, {{1, photo.ExposureDenominator}});
     } else {
-        exif.Rational(0x829A, photo.ExposureSeconds, 1);
+        exif.Rational(0x829A, {{photo.ExposureSeconds, 1}});
     }
-    exif.Rational(0x829D, photo.FNumberTenths, 10);
-    if (photo.Iso) exif.Short(0x8827, *photo.Iso);
-    exif.Undefined(0x9000, {'0', '2', '3', '0'});
+    exif.Rational(0x829D, {{photo.FNumberTenths, 10}});
+    if (photo.Iso) exif.Short(0x8827, {*photo.Iso});
+    exif.Undefined(0x9000, "0230");
     exif.Ascii(0x9003, "2026:06:" + std::to_string(10 + index % 18) + " 1" + std::to_string(index % 10) + ":30:00");
-    exif.Rational(0x920A, photo.FocalTenths, 10);
+    exif.Rational(0x920A, {{photo.FocalTenths, 10}});
     if (!photo.MakerNote.empty()) exif.Undefined(0x927C, photo.MakerNote);
-    if (photo.Focal35) exif.Short(0xA405, *photo.Focal35);
-    ExifDirectory ifd0;
-    ifd0.Ascii(0x010F, photo.Make).Ascii(0x0110, photo.Model);
-    if (photo.Orientation != 1) ifd0.Short(0x0112, photo.Orientation);
-    ifd0.Ascii(0x0131, "Quorvela demo");
-    ifd0.Link(0x8769, std::move(exif));
-    const Bytes app1 = ExifPayload(ifd0);
+    if (photo.Focal35) exif.Short(0xA405, {*photo.Focal35});
+    Tiff tiff;
+    tiff.ifd0.Ascii(0x010F, photo.Make).Ascii(0x0110, photo.Model);
+    if (photo.Orientation != 1) tiff.ifd0.Short(0x0112, {photo.Orientation});
+    tiff.ifd0.Ascii(0x0131, "Quorvela demo");
+    tiff.ifd0.Link(0x8769, std::move(exif));
+    const Bytes app1 = ExifPayload(tiff);
     // A photo stored on its side is drawn on its side, so that turning it shows it upright.
     const bool sideways = photo.Orientation >= 5;
     const int width = sideways ? photo.Height : photo.Width;

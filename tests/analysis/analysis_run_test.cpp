@@ -126,7 +126,7 @@ TEST(StartAnalyzing, CountsFilesAndSummarises) {
     testing::TempDir dir;
     dir.Write("one.jpg", PhotoBytes(kFull));
     dir.Write("two.JPEG", PhotoBytes({.Make = "Canon", .Focal35 = 24, .FNumber = Fraction{56, 10}}));
-    dir.Write("three.thm", testing::Jpeg().Soi().Comment("no exif").Sos().Eoi().Build());
+    dir.Write("three.thm", samples::Jpeg().Soi().Comment("no exif").Sos().Eoi().Build());
     dir.Write("four.jfif", PhotoBytes(kFull));
     dir.Write("five.JPE", {'n', 'o', 't'});
     Recorder recorder;

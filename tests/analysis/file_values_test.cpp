@@ -114,7 +114,7 @@ TEST(ApertureAndExposureTexts, RenderedTagsOrNotAvailable) {
     reader.ReadJpegBytes("p.jpg", PhotoBytes({.Make = "X"}));
     EXPECT_EQ(GetApertureText(reader), "n/a");
     EXPECT_EQ(GetExposureText(reader), "n/a");
-    reader.ReadJpegBytes("p.jpg", testing::Jpeg().Soi().Comment("c").Sos().Eoi().Build());
+    reader.ReadJpegBytes("p.jpg", samples::Jpeg().Soi().Comment("c").Sos().Eoi().Build());
     EXPECT_EQ(GetApertureText(reader), "n/a");
     EXPECT_EQ(GetIsoValue(reader), 0);
 }

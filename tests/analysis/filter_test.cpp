@@ -65,7 +65,7 @@ TEST(PassesFilter, CameraAndMakerNoteTests) {
 
 TEST(PassesFilter, UnreadableFileFailsEveryTestWithText) {
     metadata::TimgData reader;
-    reader.ReadJpegBytes("p.jpg", testing::Jpeg().Soi().Comment("no exif").Sos().Eoi().Build());
+    reader.ReadJpegBytes("p.jpg", samples::Jpeg().Soi().Comment("no exif").Sos().Eoi().Build());
     EXPECT_FALSE(PassesFilter(reader, {"a", "", "", ""}));
     EXPECT_FALSE(PassesFilter(reader, {"", "", "a", "b"}));
     EXPECT_TRUE(PassesFilter(reader, {}));

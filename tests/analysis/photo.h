@@ -8,8 +8,8 @@
 #include <utility>
 #include <vector>
 
+#include "exif_writer.h"
 #include "metadata/img_data.h"
-#include "support/jpeg_builder.h"
 
 namespace quorvela::analysis::test {
 
@@ -26,13 +26,13 @@ struct PhotoTags {
 };
 
 inline std::vector<std::uint8_t> PhotoBytes(const PhotoTags& tags) {
-    testing::Tiff tiff;
-    testing::Ifd exif(false);
+    samples::Tiff tiff;
+    samples::Ifd exif(false);
     if (tags.ExposureTime) exif.Rational(0x829A, {*tags.ExposureTime});
     if (tags.FNumber) exif.Rational(0x829D, {*tags.FNumber});
     if (tags.Iso)
         exif.Raw(0x8827, 3, static_cast<std::uint32_t>(tags.Iso->size()), [&] {
-            testing::Bytes bytes;
+            samples::Bytes bytes;
             for (const std::uint16_t v : *tags.Iso) {
                 bytes.push_back(static_cast<std::uint8_t>(v & 0xFF));
                 bytes.push_back(static_cast<std::uint8_t>(v >> 8));
@@ -44,7 +44,7 @@ inline std::vector<std::uint8_t> PhotoBytes(const PhotoTags& tags) {
     if (tags.Make) tiff.ifd0.Ascii(0x010F, *tags.Make);
     if (tags.Model) tiff.ifd0.Ascii(0x0110, *tags.Model);
     tiff.ifd0.Link(0x8769, exif);
-    return testing::Jpeg().Soi().Exif(tiff).Sos().Eoi().Build();
+    return samples::Jpeg().Soi().Exif(tiff).Sos().Eoi().Build();
 }
 
 // Adds a decoded maker note with the given (description, text) entries to a file just read.

@@ -4,15 +4,15 @@
 #include <sstream>
 
 #include "cli/cli.h"
-#include "support/jpeg_builder.h"
+#include "exif_writer.h"
 #include "support/test_files.h"
 
 namespace quorvela::cli {
 namespace {
 
-using quorvela::testing::Jpeg;
+using quorvela::samples::Jpeg;
+using quorvela::samples::Tiff;
 using quorvela::testing::TempDir;
-using quorvela::testing::Tiff;
 
 struct CliRun {
     int status;

@@ -9,8 +9,8 @@
 #include <thread>
 
 #include "equivalence/text_file.h"
+#include "exif_writer.h"
 #include "run_cli.h"
-#include "support/jpeg_builder.h"
 #include "support/test_files.h"
 
 namespace quorvela::cli {
@@ -20,12 +20,12 @@ namespace fs = std::filesystem;
 using test::RunCli;
 
 std::vector<std::uint8_t> Photo(const char* make, const char* model, std::uint32_t focalTenths, std::uint16_t iso) {
-    testing::Tiff tiff;
-    testing::Ifd exif(false);
+    samples::Tiff tiff;
+    samples::Ifd exif(false);
     exif.Rational(0x829A, {{1, 60}}).Rational(0x829D, {{40, 10}}).Short(0x8827, {iso});
     exif.Rational(0x920A, {{focalTenths, 10}});
     tiff.ifd0.Ascii(0x010F, make).Ascii(0x0110, model).Link(0x8769, exif);
-    return testing::Jpeg().Soi().Exif(tiff).Sos().Eoi().Build();
+    return samples::Jpeg().Soi().Exif(tiff).Sos().Eoi().Build();
 }
 
 class AnalyseOptions : public ::testing::Test {

@@ -4,15 +4,15 @@
 
 #include <optional>
 
+#include "exif_writer.h"
 #include "metadata/img_data.h"
-#include "support/jpeg_builder.h"
 
 namespace quorvela::equivalence {
 namespace {
 
-using testing::Ifd;
-using testing::Jpeg;
-using testing::Tiff;
+using samples::Ifd;
+using samples::Jpeg;
+using samples::Tiff;
 
 TEST(FixDecimalSeparator, BothPointsBecomeTheSeparator) {
     EXPECT_EQ(FixDecimalSeparator("8,2", '.'), "8.2");

@@ -5,17 +5,17 @@
 
 #include <gtest/gtest.h>
 
+#include "exif_writer.h"
 #include "metadata/img_data.h"
-#include "support/jpeg_builder.h"
 #include "support/test_files.h"
 
 namespace quorvela::metadata {
 namespace {
 
-using testing::Bytes;
-using testing::IptcDataset;
-using testing::Jpeg;
-using testing::ToBytes;
+using samples::Bytes;
+using samples::IptcDataset;
+using samples::Jpeg;
+using samples::ToBytes;
 
 Bytes Datasets(std::initializer_list<Bytes> parts) {
     Bytes out;

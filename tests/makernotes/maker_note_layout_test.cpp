@@ -8,8 +8,8 @@
 namespace quorvela::metadata {
 namespace {
 
+using samples::Ifd;
 using testing::FujiNote;
-using testing::Ifd;
 using testing::JpegWithNote;
 using testing::NikonType3Note;
 using testing::NoteCamera;

@@ -13,8 +13,8 @@
 namespace quorvela::metadata {
 namespace {
 
-using testing::Bytes;
-using testing::Ifd;
+using samples::Bytes;
+using samples::Ifd;
 using testing::JpegWithNote;
 using testing::NikonType3Note;
 using testing::NoteCamera;
@@ -75,7 +75,7 @@ TEST(MakerNoteWalk, ValueBeyondTheNoteIsReadFromTheExifBlock) {
         return TiffRelativeNote("", Ifd(false).Raw(0x0006, 2, 6, ifd.U32(makeOffset)));
     };
     const Bytes probe = TiffWithNote(kCanon, noteWith(0));
-    const Bytes make = testing::ToBytes(std::string_view("Canon\0", 6));
+    const Bytes make = samples::ToBytes(std::string_view("Canon\0", 6));
     const auto at = std::search(probe.begin(), probe.end(), make.begin(), make.end());
     ASSERT_NE(at, probe.end());
     TimgData reader;

@@ -9,10 +9,16 @@
 #include <string>
 #include <string_view>
 
+#include "exif_writer.h"
 #include "metadata/img_data.h"
-#include "support/jpeg_builder.h"
 
 namespace quorvela::testing {
+
+using samples::Bytes;
+using samples::Ifd;
+using samples::Jpeg;
+using samples::Tiff;
+using samples::ToBytes;
 
 using NoteMaker = std::function<Bytes(std::uint32_t noteTiffOffset)>;
 

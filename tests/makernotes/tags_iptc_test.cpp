@@ -12,9 +12,9 @@
 namespace quorvela::cli {
 namespace {
 
-using testing::Bytes;
-using testing::IptcDataset;
-using testing::Jpeg;
+using samples::Bytes;
+using samples::IptcDataset;
+using samples::Jpeg;
 using testing::TempDir;
 
 std::string IptcPhoto(const TempDir& dir) {
@@ -56,7 +56,7 @@ TEST(TagsIptc, PlainOutputHasAnIptcSection) {
 
 TEST(TagsIptc, MakerNoteEntriesAreListedWithGroupOne) {
     const TempDir dir;
-    const auto note = testing::TiffRelativeNote("", testing::Ifd(false).Ascii(0x0009, "Ann"));
+    const auto note = testing::TiffRelativeNote("", samples::Ifd(false).Ascii(0x0009, "Ann"));
     const std::string photo =
         dir.Write("canon.jpg", testing::JpegWithNote({"Canon", "Canon PowerShot S40", "0220", false}, note)).string();
     const auto json = nlohmann::json::parse(RunCli({"tags", "--json", photo}));

@@ -1,15 +1,15 @@
 #include <gtest/gtest.h>
 
+#include "exif_writer.h"
 #include "metadata/img_data.h"
-#include "support/jpeg_builder.h"
 
 namespace quorvela::metadata {
 namespace {
 
-using testing::Bytes;
-using testing::Ifd;
-using testing::Jpeg;
-using testing::Tiff;
+using samples::Bytes;
+using samples::Ifd;
+using samples::Jpeg;
+using samples::Tiff;
 
 // Every directory rule holds in both byte orders.
 class Directory : public ::testing::TestWithParam<bool> {

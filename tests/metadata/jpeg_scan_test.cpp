@@ -3,15 +3,15 @@
 
 #include <filesystem>
 
+#include "exif_writer.h"
 #include "metadata/img_data.h"
-#include "support/jpeg_builder.h"
 #include "support/test_files.h"
 
 namespace quorvela::metadata {
 namespace {
 
-using testing::Jpeg;
-using testing::Tiff;
+using samples::Jpeg;
+using samples::Tiff;
 
 Tiff SmallExif(bool bigEndian = false) {
     Tiff tiff(bigEndian);
@@ -40,7 +40,7 @@ TEST(JpegScan, ExifAfterApp0IsTheSecondSlot) {
 namespace quorvela::metadata {
 namespace {
 
-using testing::Bytes;
+using samples::Bytes;
 
 TEST(JpegScan, FiveSegmentsWithoutMetadataEndTheScanBeforeTheFifth) {
     TimgData reader;

@@ -2,14 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include "support/jpeg_builder.h"
+#include "exif_writer.h"
 
 namespace quorvela::viewer {
 namespace {
 
-using testing::Bytes;
+using samples::Bytes;
 
-Bytes Payload(const testing::Tiff& tiff) {
+Bytes Payload(const samples::Tiff& tiff) {
     Bytes out = {'E', 'x', 'i', 'f', 0, 0};
     const Bytes body = tiff.Build();
     out.insert(out.end(), body.begin(), body.end());
@@ -17,7 +17,7 @@ Bytes Payload(const testing::Tiff& tiff) {
 }
 
 Bytes WithOrientation(bool bigEndian, std::uint16_t value) {
-    testing::Tiff tiff(bigEndian);
+    samples::Tiff tiff(bigEndian);
     tiff.ifd0.Ascii(0x010F, "Canon").Short(0x0112, {value});
     return Payload(tiff);
 }
@@ -31,7 +31,7 @@ TEST(ExifOrientation, ReadsIfd0InEitherByteOrder) {
 }
 
 TEST(ExifOrientation, UprightWhenAbsentOrOutOfRange) {
-    testing::Tiff tiff;
+    samples::Tiff tiff;
     tiff.ifd0.Ascii(0x010F, "Canon");
     EXPECT_EQ(ExifOrientation(Payload(tiff)), 1);
     EXPECT_EQ(ExifOrientation(WithOrientation(false, 0)), 1);

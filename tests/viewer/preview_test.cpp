@@ -204,11 +204,40 @@ class PreviewTest : public QObject {
         std::vector<std::string> answered;
         PreviewLoader loader(QSize(218, 218),
                              [&](const std::string& path, const PreviewImage&) { answered.push_back(path); });
+        QSignalSpy idle(&loader, &PreviewLoader::Idle);
         loader.Request(first);
         loader.Request(second);
-        QTRY_COMPARE(answered, std::vector<std::string>{second});
-        QTest::qWait(50);
+        QTRY_COMPARE(idle.count(), 1);  // once, when the latest request has been answered
         QCOMPARE(answered, std::vector<std::string>{second});
+        QVERIFY(loader.IsIdle());
+    }
+
+    // A waiter must learn that no answer will come, whichever way the requests ended.
+    void loaderFallsIdleOnceNothingIsPending_data() {
+        QTest::addColumn<int>("requests");
+        QTest::addColumn<bool>("cancel");
+        QTest::addColumn<int>("answers");
+        QTest::newRow("one request answered") << 1 << false << 1;
+        QTest::newRow("one request cancelled") << 1 << true << 0;
+        QTest::newRow("three requests, the latest answered") << 3 << false << 1;
+        QTest::newRow("three requests cancelled") << 3 << true << 0;
+    }
+    void loaderFallsIdleOnceNothingIsPending() {
+        QFETCH(int, requests);
+        QFETCH(bool, cancel);
+        QFETCH(int, answers);
+        const quorvela::testing::TempDir dir;
+        const std::string path = Write(dir, "photo.jpg", quorvela::viewer::test::PhotoTags{});
+        int answered = 0;
+        PreviewLoader loader(QSize(218, 218), [&](const std::string&, const PreviewImage&) { ++answered; });
+        QVERIFY(loader.IsIdle());
+        QSignalSpy idle(&loader, &PreviewLoader::Idle);
+        for (int i = 0; i < requests; ++i) loader.Request(path);
+        if (cancel) loader.Cancel();
+        QVERIFY(!loader.IsIdle());
+        QTRY_COMPARE(idle.count(), 1);
+        QVERIFY(loader.IsIdle());
+        QCOMPARE(answered, answers);
     }
 };
 

@@ -1,0 +1,200 @@
+// make_fuzz_regressions FOLDER: writes the crafted inputs kept in tests/fuzz/regressions.
+// Each file is a small JPEG (or TIFF) with one structure that a careless reader would follow
+// out of bounds, around in circles or into an overflow; the file name says which. Run again
+// after changing a maker, and keep fuzz findings beside them under names of their own.
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "exif_writer.h"
+
+namespace quorvela::samples {
+namespace {
+
+// Where the first entry of IFD0 starts in a TIFF built by Tiff::Build.
+constexpr std::size_t kIfd0Entries = 8 + 2;
+
+void PutU32(Bytes& bytes, std::size_t at, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
+}
+
+std::uint32_t GetU32(const Bytes& bytes, std::size_t at) {
+    std::uint32_t value = 0;
+    for (int i = 3; i >= 0; --i) value = (value << 8) | bytes[at + i];
+    return value;
+}
+
+Bytes Concat(Bytes a, const Bytes& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+Bytes JpegOfTiff(const Bytes& tiff) {
+    return Jpeg().Soi().Segment(0xE1, Concat(ToBytes(std::string_view("Exif\0\0", 6)), tiff)).Sos().Eoi().Build();
+}
+
+Bytes JpegOf(const Tiff& tiff) {
+    return JpegOfTiff(tiff.Build());
+}
+
+// A camera's usual directories: IFD0 with make and model, the EXIF directory with exposure.
+Tiff Camera(std::string_view make, std::function<void(Ifd&)> exifMore = {}, bool bigEndian = false) {
+    Ifd exif(bigEndian);
+    exif.Rational(0x829A, {{1, 250}}).Rational(0x829D, {{28, 10}}).Short(0x8827, {200});
+    exif.Undefined(0x9000, "0230").Rational(0x920A, {{70, 10}});
+    if (exifMore) exifMore(exif);
+    Tiff tiff(bigEndian);
+    tiff.ifd0.Ascii(0x010F, make).Ascii(0x0110, "Model 1").Link(0x8769, std::move(exif));
+    return tiff;
+}
+
+Tiff WithNote(std::string_view make, const Bytes& note) {
+    return Camera(make, [&note](Ifd& exif) { exif.Undefined(0x927C, note); });
+}
+
+// IFD0's next-directory field, after its `entries` entries.
+Bytes NextIfdPointsAt(Tiff tiff, int entries, std::uint32_t target) {
+    Bytes bytes = tiff.Build();
+    PutU32(bytes, kIfd0Entries + 12 * entries, target);
+    return bytes;
+}
+
+// The EXIF directory holds an interoperability link back to itself.
+Bytes ExifDirectoryLinksToItself() {
+    const auto withLink = [](std::uint32_t to) {
+        return Camera("Canon", [to](Ifd& exif) { exif.LinkTo(0xA005, to); }).Build();
+    };
+    const std::uint32_t exifOffset = GetU32(withLink(0), kIfd0Entries + 2 * 12 + 8);
+    return JpegOfTiff(withLink(exifOffset));
+}
+
+Bytes DirectoryCountPastTheEnd() {
+    Bytes tiff = Camera("Canon").Build();
+    tiff[8] = 0xFF;
+    tiff[9] = 0xFF;
+    return JpegOfTiff(tiff);
+}
+
+Bytes Truncated(Bytes bytes, std::size_t size) {
+    bytes.resize(size);
+    return bytes;
+}
+
+Bytes NikonNote(const Bytes& directory, std::uint32_t ifdOffset = 8) {
+    Bytes note = ToBytes(std::string_view("Nikon\0\x02\x10\0\0II*\0", 14));
+    note.resize(18);
+    PutU32(note, 14, ifdOffset);
+    return Concat(note, directory);
+}
+
+// One maker-note entry of a little-endian directory, with its own entry count before it.
+Bytes NoteDirectory(std::uint16_t count, std::uint16_t tag, std::uint16_t type, std::uint32_t n, std::uint32_t value) {
+    Bytes bytes = {static_cast<std::uint8_t>(count),
+                   static_cast<std::uint8_t>(count >> 8),
+                   static_cast<std::uint8_t>(tag),
+                   static_cast<std::uint8_t>(tag >> 8),
+                   static_cast<std::uint8_t>(type),
+                   static_cast<std::uint8_t>(type >> 8),
+                   0,
+                   0,
+                   0,
+                   0,
+                   0,
+                   0,
+                   0,
+                   0,
+                   0,
+                   0,
+                   0,
+                   0};
+    PutU32(bytes, 6, n);
+    PutU32(bytes, 10, value);
+    return bytes;
+}
+
+// APP13 with one 8BIM IPTC resource whose size field says `size`, holding `datasets`.
+Bytes PhotoshopSegment(std::uint32_t size, const Bytes& datasets, std::uint8_t nameLength = 0) {
+    Bytes payload =
+        ToBytes(std::string_view("Photoshop 3.0\0"
+                                 "8BIM\x04\x04",
+                                 20));
+    payload.insert(payload.end(), {nameLength, 0});
+    payload.insert(payload.end(), {static_cast<std::uint8_t>(size >> 24), static_cast<std::uint8_t>(size >> 16),
+                                   static_cast<std::uint8_t>(size >> 8), static_cast<std::uint8_t>(size)});
+    return Jpeg().Soi().Segment(0xED, Concat(payload, datasets)).Sos().Eoi().Build();
+}
+
+Bytes Iptc(const Bytes& datasets) {
+    return PhotoshopSegment(static_cast<std::uint32_t>(datasets.size()), datasets);
+}
+
+struct Crafted {
+    const char* name;
+    std::function<Bytes()> make;
+};
+
+// clang-format off
+const std::vector<Crafted>& CraftedInputs() {
+    static const std::vector<Crafted> inputs = {
+        {"jpeg-cut-inside-the-exif-segment.jpg", [] { return Truncated(JpegOf(Camera("Canon")), 40); }},
+        {"jpeg-cut-after-the-start-marker.jpg", [] { return Bytes{0xFF, 0xD8, 0xFF}; }},
+        {"segment-length-below-two.jpg", [] { return Bytes{0xFF, 0xD8, 0xFF, 0xE1, 0x00, 0x01, 'E', 'x', 0xFF, 0xD9}; }},
+        {"segment-length-past-the-end.jpg", [] { return Concat({0xFF, 0xD8, 0xFF, 0xE1, 0xFF, 0xFF}, ToBytes(std::string_view("Exif\0\0II*\0\x08\0\0\0", 14))); }},
+        {"exif-segment-without-tiff.jpg", [] { return Jpeg().Soi().Segment(0xE1, ToBytes(std::string_view("Exif\0\0", 6))).Eoi().Build(); }},
+        {"ifd0-next-directory-is-itself.jpg", [] { return JpegOfTiff(NextIfdPointsAt(Camera("Canon"), 3, 8)); }},
+        {"exif-directory-link-is-ifd0.jpg", [] { Tiff t; t.ifd0.Ascii(0x010F, "Canon").LinkTo(0x8769, 8); return JpegOf(t); }},
+        {"exif-directory-links-to-itself.jpg", ExifDirectoryLinksToItself},
+        {"ifd0-offset-past-the-end.jpg", [] { Tiff t = Camera("Canon"); t.ifd0OffsetField = 0x7FFFFFF0; return JpegOf(t); }},
+        {"ifd0-offset-inside-the-header.jpg", [] { Tiff t = Camera("Canon"); t.ifd0OffsetField = 1; return JpegOf(t); }},
+        {"ifd0-entry-count-past-the-end.jpg", DirectoryCountPastTheEnd},
+        {"gps-directory-offset-past-the-end.jpg", [] { Tiff t = Camera("Canon"); t.ifd0.LinkTo(0x8825, 0xFFFFFFF0); return JpegOf(t); }},
+        {"value-offset-past-the-end.jpg", [] { return JpegOf(Camera("Canon", [](Ifd& e) { e.Raw(0x9003, 2, 64, e.U32(0xFFFFFFF0)); })); }},
+        {"rational-count-overflows-to-one-value.jpg", [] { return JpegOf(Camera("Canon", [](Ifd& e) { e.Raw(0x9204, 10, 0x20000001, e.U32(8)); })); }},
+        {"long-count-overflows-to-an-inline-value.jpg", [] { return JpegOf(Camera("Canon", [](Ifd& e) { e.Raw(0xA002, 4, 0x40000001, e.U32(640)); })); }},
+        {"unknown-and-zero-value-types.jpg", [] { return JpegOf(Camera("Canon", [](Ifd& e) { e.Raw(0xA001, 0, 5, e.U32(1)).Raw(0xA002, 0xFFFF, 1, e.U32(1)); })); }},
+        {"extreme-rationals-and-shorts.jpg", [] { return JpegOf(Camera("Canon", [](Ifd& e) {
+             e.SRational(0x9201, {{INT32_MIN, -1}}).SRational(0x9204, {{INT32_MIN, 0}}).Rational(0xA20E, {{0xFFFFFFFF, 0}}).Short(0xA405, {0xFFFF});
+         })); }},
+        {"big-endian-texts-without-terminator.jpg", [] { Tiff t(true); t.ifd0.Ascii(0x010F, "NIKON CORPORATION", false).Ascii(0x0110, std::string(300, 'D'), false); return JpegOf(t); }},
+        {"nikon-note-directory-offset-past-the-end.jpg", [] { return JpegOf(WithNote("NIKON CORPORATION", NikonNote({}, 0xFFFFFF00))); }},
+        {"nikon-note-value-offset-past-the-end.jpg", [] { return JpegOf(WithNote("NIKON CORPORATION", NikonNote(NoteDirectory(1, 0x0084, 5, 4, 0x7FFFFFF0)))); }},
+        {"nikon-note-huge-count.jpg", [] { return JpegOf(WithNote("NIKON CORPORATION", NikonNote(NoteDirectory(1, 0x0001, 7, 0xFFFFFFFF, 8)))); }},
+        {"canon-note-entry-count-past-the-end.jpg", [] { return JpegOf(WithNote("Canon", NoteDirectory(0x7FFF, 0x0001, 3, 1, 0))); }},
+        {"canon-note-value-offset-before-the-block.jpg", [] { return JpegOf(WithNote("Canon", NoteDirectory(1, 0x0001, 3, 40, 0xFFFFFF00))); }},
+        {"fuji-note-directory-offset-past-the-end.jpg", [] { return JpegOf(WithNote("FUJIFILM", Concat(ToBytes("FUJIFILM"), {0x00, 0x00, 0xFF, 0xFF}))); }},
+        {"casio-note-huge-entry-count.jpg", [] { return JpegOf(WithNote("CASIO COMPUTER CO.,LTD.", Concat(ToBytes(std::string_view("QVC\0\0\0", 6)), {0xFF, 0xFF}))); }},
+        {"iptc-dataset-length-past-the-end.jpg", [] { return Iptc(Concat(IptcDataset(2, 25, "a"), {0x1C, 0x02, 0x19, 0x7F, 0xFF, 'x'})); }},
+        {"iptc-extended-dataset-length.jpg", [] { return Iptc({0x1C, 0x02, 0x78, 0x80, 0x04, 0xFF, 0xFF, 0xFF, 0xFF, 'x'}); }},
+        {"iptc-resource-size-past-the-segment.jpg", [] { return PhotoshopSegment(0x7FFFFFFF, IptcDataset(2, 5, "title")); }},
+        {"iptc-resource-name-past-the-segment.jpg", [] { return PhotoshopSegment(8, IptcDataset(2, 5, "title"), 0xFF); }},
+        {"tiff-file-with-a-directory-loop.tif", [] { return NextIfdPointsAt(Camera("NIKON CORPORATION", {}, false), 3, 8); }},
+    };
+    return inputs;
+}
+// clang-format on
+
+}  // namespace
+}  // namespace quorvela::samples
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::cerr << "usage: make_fuzz_regressions FOLDER\n";
+        return 2;
+    }
+    const std::filesystem::path folder = argv[1];
+    std::filesystem::create_directories(folder);
+    for (const auto& [name, make] : quorvela::samples::CraftedInputs()) {
+        const quorvela::samples::Bytes bytes = make();
+        std::ofstream out(folder / name, std::ios::binary | std::ios::trunc);
+        if (!out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()))) {
+            std::cerr << "cannot write " << (folder / name).string() << '\n';
+            return 1;
+        }
+    }
+    return 0;
+}
