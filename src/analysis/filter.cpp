@@ -1,11 +1,11 @@
 #include "filter.h"
 
+#include "common/ascii.h"
 #include "metadata/img_data.h"
-#include "metadata/text_util.h"
 
 namespace quorvela::analysis {
 
-using metadata::UpperAscii;
+using common::UpperAscii;
 
 namespace {
 

@@ -2,13 +2,14 @@
 
 #include <algorithm>
 
+#include "common/ascii.h"
+#include "common/code_page.h"
 #include "file_values.h"
 #include "metadata/img_data.h"
-#include "metadata/text_util.h"
 
 namespace quorvela::analysis {
 
-using metadata::Cp1252ToUtf8;
+using common::Cp1252ToUtf8;
 using metadata::TimgData;
 
 namespace {
@@ -52,8 +53,7 @@ std::string Show2MakerNotes(const TimgData& reader, bool addMakerNotes) {
     std::string text = " - Maker Notes --> ";
     metadata::TTagEntry entry;
     while (exif.FindNextTag(1, entry)) {
-        text +=
-            " Label: " + metadata::UpperAscii(entry.Description) + " Data: " + metadata::UpperAscii(entry.Text) + " - ";
+        text += " Label: " + common::UpperAscii(entry.Description) + " Data: " + common::UpperAscii(entry.Text) + " - ";
     }
     return Cp1252ToUtf8(text);
 }

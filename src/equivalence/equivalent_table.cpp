@@ -2,21 +2,12 @@
 
 #include <system_error>
 
-#include "metadata/text_util.h"
-#include "text_file.h"
+#include "common/ascii.h"
+#include "common/text_file.h"
 
 namespace quorvela::equivalence {
 
-using metadata::UpperAscii;
-
-std::string RemoveChar(std::string_view text, char c) {
-    std::string out;
-    out.reserve(text.size());
-    for (const char ch : text) {
-        if (ch != c) out += ch;
-    }
-    return out;
-}
+using common::UpperAscii;
 
 void AppendEquivalentEntries(const std::vector<std::string>& lines, EquivalentList& list) {
     std::string entry;
@@ -25,7 +16,7 @@ void AppendEquivalentEntries(const std::vector<std::string>& lines, EquivalentLi
         std::string upper = UpperAscii(line);
         if (upper.find("[MODEL]") != std::string::npos) {
             // Model names are compared without spaces, so the marker's own line drops them.
-            line = RemoveChar(line, ' ');
+            line = common::RemoveChar(line, ' ');
             upper = UpperAscii(line);
         }
         if (line.empty() || line.front() == ';') continue;
@@ -51,10 +42,10 @@ void ReadEquivalentData(const std::filesystem::path& tableFile, EquivalentList& 
     std::error_code error;
     if (!std::filesystem::exists(tableFile, error)) {
         const std::filesystem::path seed = seedFile.empty() ? tableFile.parent_path() / kSeedFileName : seedFile;
-        if (std::filesystem::exists(seed, error)) WriteTextLines(tableFile, ReadTextLines(seed));
+        if (std::filesystem::exists(seed, error)) common::WriteTextLines(tableFile, common::ReadTextLines(seed));
     }
     if (!std::filesystem::exists(tableFile, error)) return;
-    AppendEquivalentEntries(ReadTextLines(tableFile), list);
+    AppendEquivalentEntries(common::ReadTextLines(tableFile), list);
 }
 
 }  // namespace quorvela::equivalence

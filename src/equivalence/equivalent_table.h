@@ -14,9 +14,6 @@ using EquivalentList = std::vector<std::string>;
 inline constexpr std::string_view kTableFileName = "cam_equiv.txt";
 inline constexpr std::string_view kSeedFileName = "cam_equiv.exp";
 
-// The text with every occurrence of `c` removed.
-std::string RemoveChar(std::string_view text, char c);
-
 // Appends the accepted entries of the table's lines to `list` (which is not emptied).
 void AppendEquivalentEntries(const std::vector<std::string>& lines, EquivalentList& list);
 

@@ -4,12 +4,13 @@
 #include <cmath>
 #include <exception>
 
+#include "common/ascii.h"
+#include "common/number_format.h"
 #include "metadata/img_data.h"
-#include "metadata/text_util.h"
 
 namespace quorvela::equivalence {
 
-using metadata::UpperAscii;
+using common::UpperAscii;
 
 namespace {
 
@@ -53,7 +54,7 @@ std::string FixDecimalSeparator(std::string_view text, char decimalSeparator) {
 }
 
 std::optional<double> ParseDecimal(std::string_view text, char decimalSeparator) {
-    std::string plain = FixDecimalSeparator(metadata::Trim(text), decimalSeparator);
+    std::string plain = FixDecimalSeparator(common::Trim(text), decimalSeparator);
     for (char& c : plain) {
         if (c == decimalSeparator) c = '.';
     }
@@ -90,7 +91,7 @@ std::string LengthText(double value, char decimalSeparator) {
     }
     try {
         if (decimals >= 0) {
-            std::string text = metadata::FormatFixed(value, decimals, 0, decimalSeparator);
+            std::string text = common::FormatFixed(value, decimals, 0, decimalSeparator);
             if (decimals == 0) text += decimalSeparator;
             text.append(static_cast<std::size_t>(2 - decimals), '0');
             return text;
@@ -100,14 +101,14 @@ std::string LengthText(double value, char decimalSeparator) {
         const auto r = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 3);
         double rounded = 0.0;
         std::from_chars(buffer, r.ptr, rounded);
-        return metadata::FormatFixed(rounded, 2, 0, decimalSeparator);
+        return common::FormatFixed(rounded, 2, 0, decimalSeparator);
     } catch (const std::exception&) {
         return {};
     }
 }
 
 bool IsZeroLengthText(std::string_view text) {
-    text = metadata::Trim(text);
+    text = common::Trim(text);
     bool digit = false;
     for (const char c : text) {
         if (c == '0') {
@@ -127,7 +128,7 @@ std::string EquivalentfromDataBase(std::string_view focalText, std::string_view 
                                    const EquivalentList& list, char decimalSeparator) {
     const std::string digits = FocalDigits(focalText, decimalSeparator);
     if (digits.empty()) return {};
-    const std::string model = UpperAscii(RemoveChar(modelText, ' '));
+    const std::string model = UpperAscii(common::RemoveChar(modelText, ' '));
     const std::string make = UpperAscii(makeText);
     const std::optional<double> focal = ParseDecimal(digits, decimalSeparator);
 

@@ -5,8 +5,8 @@
 #include <deque>
 #include <vector>
 
+#include "common/ascii.h"
 #include "renderers.h"
-#include "text_util.h"
 
 namespace quorvela::metadata {
 namespace {
@@ -389,7 +389,7 @@ const TTagEntry& FindTableRow(std::uint16_t tag, TableKind kind) {
 const TTagEntry& FindMainRowByName(std::string_view name) {
     const auto main = MainTagTable();
     for (const TTagEntry& row : main) {
-        if (EqualsIgnoreAsciiCase(row.TagName, name)) return row;
+        if (common::EqualsIgnoreAsciiCase(row.TagName, name)) return row;
     }
     return main.back();
 }

@@ -2,9 +2,10 @@
 
 #include <algorithm>
 
+#include "common/ascii.h"
+#include "common/code_page.h"
 #include "equivalence/focal_length.h"
 #include "metadata/img_data.h"
-#include "metadata/text_util.h"
 #include "metadata/value_render.h"
 
 namespace quorvela::viewer {
@@ -31,7 +32,7 @@ std::string GetIsoFromSpecific(metadata::TImageInfo& exif) {
     exif.RewindTagSearch();
     metadata::TTagEntry entry;
     while (exif.FindNextTag(1, entry)) {
-        const std::string upper = metadata::UpperAscii(entry.Description + " = " + entry.Text);
+        const std::string upper = common::UpperAscii(entry.Description + " = " + entry.Text);
         for (const std::string_view key : {"ISO SPEED", "CCD SENSITIVITY", "CCD ISO"}) {
             // The digits come from the value only: a description such as "ISO Speed 2" would
             // otherwise add its own digits to the ISO.
@@ -70,7 +71,7 @@ std::string GetExifInfStr(metadata::TimgData& reader, const std::string& path,
     }
     const std::string iso = tag("ISOSpeedRatings");
     text += "ISO: " + (iso.empty() ? GetIsoFromSpecific(exif) : iso);
-    return metadata::Cp1252ToUtf8(text);
+    return common::Cp1252ToUtf8(text);
 }
 
 std::string SummaryForDisplay(std::string_view summary) {

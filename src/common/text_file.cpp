@@ -1,4 +1,4 @@
-#include "text_file.h"
+#include "common/text_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -9,7 +9,7 @@
 #include <cstring>
 #include <stdexcept>
 
-namespace quorvela::equivalence {
+namespace quorvela::common {
 namespace {
 
 // Refuses FIFOs and devices: reading one could block for ever.
@@ -100,4 +100,4 @@ void WriteTextLines(const std::filesystem::path& path, const std::vector<std::st
     WriteFileAtomically(path, content);
 }
 
-}  // namespace quorvela::equivalence
+}  // namespace quorvela::common
