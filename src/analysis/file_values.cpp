@@ -7,6 +7,7 @@
 #include "common/ascii.h"
 #include "common/number_format.h"
 #include "metadata/img_data.h"
+#include "metadata/tag_names.h"
 #include "metadata/value_render.h"
 
 namespace quorvela::analysis {
@@ -95,7 +96,7 @@ std::string IsoFromMakerNotes(TImageInfo& exif) {
 std::int64_t GetIsoValue(const TimgData& reader) {
     if (!HasExif(reader)) return 0;
     TImageInfo& exif = *reader.ExifDirectory;
-    std::string text = exif.TagTextByName("ISOSpeedRatings");
+    std::string text = exif.TagTextByName(metadata::tags::ISOSpeedRatings);
     if (text.empty()) text = IsoFromMakerNotes(exif);
     const auto value = common::ParseInteger(text);
     // A list of values, or a number beyond a 32-bit integer, is no ISO setting.
@@ -105,14 +106,14 @@ std::int64_t GetIsoValue(const TimgData& reader) {
 
 std::string GetApertureText(const TimgData& reader) {
     if (!HasExif(reader)) return "n/a";
-    std::string text = reader.ExifDirectory->TagTextByName("FNumber");
+    std::string text = reader.ExifDirectory->TagTextByName(metadata::tags::FNumber);
     return text.empty() ? "n/a" : text;
 }
 
 std::string GetExposureText(const TimgData& reader) {
     if (!HasExif(reader)) return "n/a";
-    std::string text = reader.ExifDirectory->TagTextByName("ExposureTime");
-    if (text.empty()) text = reader.ExifDirectory->TagTextByName("ShutterSpeedValue");
+    std::string text = reader.ExifDirectory->TagTextByName(metadata::tags::ExposureTime);
+    if (text.empty()) text = reader.ExifDirectory->TagTextByName(metadata::tags::ShutterSpeedValue);
     return text.empty() ? "n/a" : text;
 }
 

@@ -6,6 +6,7 @@
 #include "common/code_page.h"
 #include "file_values.h"
 #include "metadata/img_data.h"
+#include "metadata/tag_names.h"
 
 namespace quorvela::analysis {
 
@@ -40,8 +41,9 @@ std::string MakeModelText(const TimgData& reader) {
     if (!HasExif(reader)) return {};
     const metadata::TImageInfo& exif = *reader.ExifDirectory;
     std::string text;
-    if (const std::string make = exif.TagTextByName("Make"); !make.empty()) text = "Make: " + make;
-    if (const std::string model = exif.TagTextByName("Model"); !model.empty()) text += " - Model: " + model;
+    if (const std::string make = exif.TagTextByName(metadata::tags::Make); !make.empty()) text = "Make: " + make;
+    if (const std::string model = exif.TagTextByName(metadata::tags::Model); !model.empty())
+        text += " - Model: " + model;
     return text.empty() ? std::string() : Cp1252ToUtf8(" - " + text);
 }
 
@@ -61,8 +63,8 @@ std::string Show2MakerNotes(const TimgData& reader, bool addMakerNotes) {
 std::string Debuginfo(const TimgData& reader) {
     if (!HasExif(reader)) return {};
     const metadata::TImageInfo& exif = *reader.ExifDirectory;
-    std::string text = exif.TagTextByName("FocalLengthin35mmFilm");
-    if (text.empty()) text = "(real length)" + exif.TagTextByName("FocalLength");
+    std::string text = exif.TagTextByName(metadata::tags::FocalLengthIn35mmFilm);
+    if (text.empty()) text = "(real length)" + exif.TagTextByName(metadata::tags::FocalLength);
     if (text.find("mm") == std::string::npos) text += " mm";
     return Cp1252ToUtf8(text);
 }

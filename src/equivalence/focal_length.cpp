@@ -7,6 +7,7 @@
 #include "common/ascii.h"
 #include "common/number_format.h"
 #include "metadata/img_data.h"
+#include "metadata/tag_names.h"
 
 namespace quorvela::equivalence {
 
@@ -177,15 +178,15 @@ std::string Get35mmLens(const metadata::TimgData& reader, const LensSettings& le
     const char separator = reader.DecimalSeparator;
 
     if (!calculateOnly) {
-        std::string own = exif.TagTextByName("FocalLengthin35mmFilm");
+        std::string own = exif.TagTextByName(metadata::tags::FocalLengthIn35mmFilm);
         // A stored or derived zero means "unknown", not a 0 mm lens.
         if (!own.empty() && !IsZeroLengthText(own)) return own;
     }
-    const std::string focal = exif.TagTextByName("FocalLength");
+    const std::string focal = exif.TagTextByName(metadata::tags::FocalLength);
     std::string result;
     if (!calculateOnly) {
-        result =
-            EquivalentfromDataBase(focal, exif.TagTextByName("Make"), exif.TagTextByName("Model"), list, separator);
+        result = EquivalentfromDataBase(focal, exif.TagTextByName(metadata::tags::Make),
+                                        exif.TagTextByName(metadata::tags::Model), list, separator);
     }
     if (result.empty()) result = CalculateFromFactor(focal, edit1, edit2, separator);
     // A lens of 0 mm is the camera saying "unknown", whichever source the zero came from.

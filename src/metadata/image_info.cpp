@@ -8,6 +8,7 @@
 #include "common/number_format.h"
 #include "img_data.h"
 #include "maker_note.h"
+#include "tag_names.h"
 #include "value_render.h"
 
 namespace quorvela::metadata {
@@ -25,6 +26,9 @@ constexpr std::int64_t kClippedValue = 64;
 // A 1/6" sensor, the smallest in cameras that store focal-plane resolutions, has a crop
 // factor near 14.5.
 constexpr double kLargestCropFactor = 15.0;
+
+// The sensor diagonal an Olympus maker note can give, as a maker-note entry's name.
+constexpr std::string_view kCcdDiagonal = "CCDDiagonal";
 
 bool IsLinkTag(std::uint16_t tag) {
     return tag == 0x014A || tag == 0x8769 || tag == 0xA005;
@@ -229,22 +233,22 @@ int TImageInfo::TagRoundedByName(std::string_view name) const {
 }
 
 void TImageInfo::Derive35mmFocalLength() {
-    if (TagIndexByName("FocalLengthin35mmFilm") >= 0) return;
-    int unit = TagRoundedByName("FocalPlaneResolutionUnit");
-    if (unit < 1) unit = TagRoundedByName("ResolutionUnit");
+    if (TagIndexByName(tags::FocalLengthIn35mmFilm) >= 0) return;
+    int unit = TagRoundedByName(tags::FocalPlaneResolutionUnit);
+    if (unit < 1) unit = TagRoundedByName(tags::ResolutionUnit);
     const double mmPerUnit = unit == 2 ? 25.4 : unit == 3 ? 10.0 : 0.0;
     if (mmPerUnit == 0.0) return;
-    const double f = TagNumberByName("FocalLength");
+    const double f = TagNumberByName(tags::FocalLength);
     if (f == 0.0) return;
     double w = 0.0;
     double h = 0.0;
-    if (const int xr = TagRoundedByName("FocalPlaneXResolution"); xr > 0) w = PixelWidth * mmPerUnit / xr;
-    if (const int yr = TagRoundedByName("FocalPlaneYResolution"); yr > 0) h = PixelHeight * mmPerUnit / yr;
+    if (const int xr = TagRoundedByName(tags::FocalPlaneXResolution); xr > 0) w = PixelWidth * mmPerUnit / xr;
+    if (const int yr = TagRoundedByName(tags::FocalPlaneYResolution); yr > 0) h = PixelHeight * mmPerUnit / yr;
 
     double k = 0.0;
     if (common::UpperAscii(MakeText.substr(0, 5)) == "OLYMP") {
         if (MakerNoteDecoded && common::UpperAscii(ModelText.substr(0, 2)) == "E-") k = 2.0;
-        const double diagonal = TagNumberByName("CCDDiagonal");
+        const double diagonal = TagNumberByName(kCcdDiagonal);
         if (diagonal > 0.0) k = 43.2 / diagonal;
     } else {
         if (!(w * h > 0.0)) return;
@@ -255,7 +259,7 @@ void TImageInfo::Derive35mmFocalLength() {
         if (k > kLargestCropFactor) return;
     }
     const double f35 = f * k;
-    TTagEntry entry = FindMainRowByName("FocalLengthIn35mmFilm");
+    TTagEntry entry = FindMainRowByName(tags::FocalLengthIn35mmFilm);
     try {
         entry.Text = common::FormatFixed(f35, 2, 5, DecimalSeparator);
     } catch (const std::exception&) {
