@@ -1,6 +1,7 @@
 #include "equivalent_table.h"
 
 #include <system_error>
+#include <utility>
 
 #include "common/ascii.h"
 #include "common/text_file.h"
@@ -8,6 +9,34 @@
 namespace quorvela::equivalence {
 
 using common::UpperAscii;
+
+namespace {
+
+// Text between the end of `from` and the start of `to` in `item`; empty when a marker is
+// missing or the markers stand in the wrong order.
+std::string_view Between(std::string_view item, std::string_view from, std::string_view to) {
+    const std::size_t a = item.find(from);
+    if (a == std::string_view::npos) return {};
+    const std::size_t start = a + from.size();
+    if (to.empty()) return item.substr(start);
+    const std::size_t b = item.find(to);
+    if (b == std::string_view::npos || b < start) return {};
+    return item.substr(start, b - start);
+}
+
+}  // namespace
+
+EquivalentEntry::EquivalentEntry(std::string text) : text_(std::move(text)) {
+    const std::string item = UpperAscii(text_);
+    const std::size_t modelAt = item.find("[MODEL]");
+    hasModel_ = modelAt != std::string::npos;
+    if (!hasModel_) return;
+    make_ = item.substr(0, modelAt);
+    if (const std::size_t makeAt = make_.find("[MAKE]"); makeAt != std::string::npos) make_.erase(makeAt, 6);
+    model_ = Between(item, "[MODEL]", "[REAL_LENS]");
+    realLens_ = Between(item, "[REAL_LENS]", "[35MM_EQUIVALENT]");
+    equivalent_ = Between(item, "[35MM_EQUIVALENT]", {});
+}
 
 void AppendEquivalentEntries(const std::vector<std::string>& lines, EquivalentList& list) {
     std::string entry;
@@ -30,7 +59,7 @@ void AppendEquivalentEntries(const std::vector<std::string>& lines, EquivalentLi
             for (const std::string_view marker : {"[MAKE]", "[MODEL]", "[REAL_LENS]", "[35MM_EQUIVALENT]"}) {
                 complete = complete && joined.find(marker) != std::string::npos;
             }
-            if (complete) list.push_back(entry);
+            if (complete) list.emplace_back(entry);
             entry.clear();
         }
     }

@@ -19,18 +19,6 @@ bool IsDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
-// Text between the end of `from` and the start of `to` in `item`; empty when a marker is
-// missing or the markers stand in the wrong order.
-std::string_view Between(std::string_view item, std::string_view from, std::string_view to) {
-    const std::size_t a = item.find(from);
-    if (a == std::string_view::npos) return {};
-    const std::size_t start = a + from.size();
-    if (to.empty()) return item.substr(start);
-    const std::size_t b = item.find(to);
-    if (b == std::string_view::npos || b < start) return {};
-    return item.substr(start, b - start);
-}
-
 // equivalent / real x focal, carried in extended precision and rounded once to double.
 std::optional<double> Scale(double equivalent, double real, double focal) {
     if (real == 0.0) return std::nullopt;
@@ -134,18 +122,12 @@ std::string EquivalentfromDataBase(std::string_view focalText, std::string_view 
     const std::optional<double> focal = ParseDecimal(digits, decimalSeparator);
 
     std::string result;
-    for (const std::string& entry : list) {
-        const std::string item = UpperAscii(entry);
-        const std::size_t modelAt = item.find("[MODEL]");
-        if (modelAt == std::string::npos) continue;
-        std::string tableMake = item.substr(0, modelAt);
-        if (const std::size_t makeAt = tableMake.find("[MAKE]"); makeAt != std::string::npos) {
-            tableMake.erase(makeAt, 6);
-        }
-        if (tableMake.empty() || make.find(tableMake) == std::string::npos) continue;
-        if (Between(item, "[MODEL]", "[REAL_LENS]") != model) continue;
-        const auto real = ParseDecimal(Between(item, "[REAL_LENS]", "[35MM_EQUIVALENT]"), decimalSeparator);
-        const auto equivalent = ParseDecimal(Between(item, "[35MM_EQUIVALENT]", {}), decimalSeparator);
+    for (const EquivalentEntry& entry : list) {
+        if (!entry.HasModel()) continue;
+        if (entry.Make().empty() || make.find(entry.Make()) == std::string::npos) continue;
+        if (entry.Model() != model) continue;
+        const auto real = ParseDecimal(entry.RealLens(), decimalSeparator);
+        const auto equivalent = ParseDecimal(entry.Equivalent(), decimalSeparator);
         if (!focal || !real || !equivalent) continue;
         const auto value = Scale(*equivalent, *real, *focal);
         if (!value) continue;

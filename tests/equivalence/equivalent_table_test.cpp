@@ -19,6 +19,34 @@ EquivalentList Parse(const std::vector<std::string>& lines) {
     return list;
 }
 
+// The fields an entry is matched by, cut out once from its joined text.
+TEST(EquivalentEntry, FieldsOfTheJoinedText) {
+    struct Case {
+        const char* text;
+        bool hasModel;
+        const char* make;
+        const char* model;
+        const char* real;
+        const char* equivalent;
+    };
+    const Case cases[] = {
+        {"[MAKE]Canon[MODEL]PowerShotG2[REAL_LENS]7[35MM_EQUIVALENT]34.07", true, "CANON", "POWERSHOTG2", "7", "34.07"},
+        {"x[make]Nikon[MAKE]y[model]E990[real_lens]8,2[35mm_equivalent]38", true, "XNIKON[MAKE]Y", "E990", "8,2", "38"},
+        {"[MODEL]G2[REAL_LENS]7[35MM_EQUIVALENT]34", true, "", "G2", "7", "34"},
+        {"[MAKE]Canon[REAL_LENS]7[MODEL]G2[35MM_EQUIVALENT]34", true, "CANON[REAL_LENS]7", "", "7[MODEL]G2", "34"},
+        {"[MAKE]Canon[REAL_LENS]7[35MM_EQUIVALENT]34", false, "", "", "", ""},
+    };
+    for (const Case& c : cases) {
+        const EquivalentEntry entry(c.text);
+        EXPECT_EQ(entry.Text(), c.text);
+        EXPECT_EQ(entry.HasModel(), c.hasModel) << c.text;
+        EXPECT_EQ(entry.Make(), c.make) << c.text;
+        EXPECT_EQ(entry.Model(), c.model) << c.text;
+        EXPECT_EQ(entry.RealLens(), c.real) << c.text;
+        EXPECT_EQ(entry.Equivalent(), c.equivalent) << c.text;
+    }
+}
+
 TEST(EquivalentTable, JoinsEntryLinesAndDropsSpacesOnTheModelLineOnly) {
     const auto list = Parse({"; comment", "", "[_START]", "[MAKE]Canon Inc", "[MODEL]Canon PowerShot A70",
                              "[REAL_LENS]5,4", "[35MM_EQUIVALENT]35", "[_END]"});
@@ -91,7 +119,7 @@ TEST(EquivalentTable, GarbageLinesNeverBreakTheReading) {
                 EXPECT_NE(upper.find(marker), std::string::npos) << entry;
             }
             // Every accepted entry can be looked up without harm.
-            (void)EquivalentfromDataBase(" 7.00 mm", entry, entry, list, '.');
+            (void)EquivalentfromDataBase(" 7.00 mm", entry.Text(), entry.Text(), list, '.');
         }
     }
 }
