@@ -13,6 +13,7 @@
 #include "analysis/analysis_run.h"
 #include "cli.h"
 #include "common/code_page.h"
+#include "common/file_names.h"
 #include "settings/program_folder.h"
 #include "settings/settings_file.h"
 
@@ -257,7 +258,7 @@ int AnalyseCommand::Run(std::ostream& out, std::ostream& err) const {
     equivalence::EquivalentList table;
     try {
         if (table_.empty()) {
-            equivalence::ReadEquivalentData(dataFolder / equivalence::kTableFileName, table,
+            equivalence::ReadEquivalentData(dataFolder / common::kTableFileName, table,
                                             settings::SeedFileFor(programFolder));
         } else {
             std::error_code error;
@@ -279,7 +280,7 @@ int AnalyseCommand::Run(std::ostream& out, std::ostream& err) const {
     environment.Jobs = jobs_;
     environment.Table = &table;
     environment.Order = &order;
-    environment.PathListFile = pathListFile_.empty() ? dataFolder / "vt_debug.txt" : fs::path(pathListFile_);
+    environment.PathListFile = pathListFile_.empty() ? dataFolder / common::kPathListFileName : fs::path(pathListFile_);
 
     const bool terminal = &err == &std::cerr && ::isatty(STDERR_FILENO) == 1;
     analysis::AnalysisResult result;

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "common/file_names.h"
+
 namespace quorvela::equivalence {
 
 // One entry of the camera table: its joined text, such as
@@ -45,8 +47,9 @@ class EquivalentEntry {
 // The camera table in memory: the accepted entries in file order.
 using EquivalentList = std::vector<EquivalentEntry>;
 
-inline constexpr std::string_view kTableFileName = "cam_equiv.txt";
-inline constexpr std::string_view kSeedFileName = "cam_equiv.exp";
+// The table's file names, for callers that know the table but not the program's other files.
+inline constexpr std::string_view kTableFileName = common::kTableFileName;
+inline constexpr std::string_view kSeedFileName = common::kSeedFileName;
 
 // Appends the accepted entries of the table's lines to `list` (which is not emptied).
 void AppendEquivalentEntries(const std::vector<std::string>& lines, EquivalentList& list);
