@@ -267,7 +267,7 @@ void TImageInfo::Derive35mmFocalLength() {
     }
     entry.RawBytes.clear();
     entry.ByteLength = 0;
-    entry.Pattern = "%s mm";
+    entry.Pattern = "%s mm"_tag;
     entry.ValueType = 10;
     AppendTag(std::move(entry));
 }
