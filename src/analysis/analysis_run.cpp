@@ -345,18 +345,6 @@ bool IsJpegFileName(std::string_view name) {
     return extension == ".JPG" || extension == ".THM" || extension == ".JPEG" || extension == ".JPE";
 }
 
-std::vector<std::string> ListEntries(const std::string& folder) {
-    std::vector<std::string> names;
-    for (Entry& entry : ListFolder(folder, false)) names.push_back(std::move(entry.Name));
-    return names;
-}
-
-int CountJpegFiles(const std::string& folder) {
-    int count = 0;
-    for (const std::string& name : ListEntries(folder)) count += IsJpegFileName(name) ? 1 : 0;
-    return count;
-}
-
 void CollectFolders(const std::string& root, std::vector<std::string>& list, const std::atomic<bool>* stop) {
     struct stat info {};
     if (::stat(root.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return;

@@ -360,19 +360,8 @@ const CompletedTables& Tables() {
 
 }  // namespace
 
-std::span<const TagRow> MainTagRows() {
-    return kMainRows;
-}
-std::span<const TagRow> GpsTagRows() {
-    return kGpsRows;
-}
-
 std::span<const TTagEntry> MainTagTable() {
     return Tables().Main;
-}
-
-std::span<const TTagEntry> GpsTagTable() {
-    return Tables().Gps;
 }
 
 const TTagEntry& FindTableRow(std::uint16_t tag, TableKind kind) {
