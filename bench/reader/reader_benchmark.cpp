@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "metadata/img_data.h"
+#include "metadata/tag_names.h"
 
 namespace {
 
@@ -43,7 +44,8 @@ void ReadCorpusFromMemory(benchmark::State& state, bool collectTags) {
     for (auto _ : state) {
         for (const Photo& photo : photos) {
             reader.ReadJpegBytes(photo.name, photo.bytes);
-            if (reader.ExifDirectory) benchmark::DoNotOptimize(reader.ExifDirectory->TagTextByName("FocalLength"));
+            if (reader.ExifDirectory)
+                benchmark::DoNotOptimize(reader.ExifDirectory->TagTextByName(quorvela::metadata::tags::FocalLength));
         }
         files += photos.size();
     }

@@ -9,12 +9,13 @@
 #include <set>
 #include <utility>
 
-#include "equivalence/text_file.h"
+#include "common/ascii.h"
+#include "common/code_page.h"
+#include "common/text_file.h"
 #include "file_analysis.h"
 #include "file_pool.h"
 #include "filter.h"
 #include "metadata/img_data.h"
-#include "metadata/text_util.h"
 
 namespace quorvela::analysis {
 
@@ -305,7 +306,7 @@ void Run::EndOfRun(bool analysed) {
         ApplyOrder(order, linePaths_);
         if (!environment_.PathListFile.empty()) {
             try {
-                equivalence::WriteTextLines(environment_.PathListFile, pathLines_);
+                common::WriteTextLines(environment_.PathListFile, pathLines_);
             } catch (const std::exception& e) {
                 // The view is filled from the lines themselves; the user learns why the file is old.
                 Say(e.what());
@@ -321,7 +322,7 @@ void Run::EndOfRun(bool analysed) {
     if (result_.StopRequested) Say(kPlotInterrupted);
     if (settings_.FilterOn && result_.FilesAnalysed > 0) {
         // The filter fields are in the metadata's code page; messages are for a person.
-        Say(metadata::Cp1252ToUtf8(FilterSummaryText(result_.FilesAnalysed, result_.FilesFound, settings_.Filter)));
+        Say(common::Cp1252ToUtf8(FilterSummaryText(result_.FilesAnalysed, result_.FilesFound, settings_.Filter)));
     }
     observer_.Running(false);
     observer_.Caption("Analysed: " + settings_.RootFolder);
@@ -340,20 +341,8 @@ bool IsJpegFileName(std::string_view name) {
     if (slash != std::string_view::npos) name = name.substr(slash + 1);
     const auto dot = name.find_last_of('.');
     if (dot == std::string_view::npos) return false;
-    const std::string extension = metadata::UpperAscii(name.substr(dot));
+    const std::string extension = common::UpperAscii(name.substr(dot));
     return extension == ".JPG" || extension == ".THM" || extension == ".JPEG" || extension == ".JPE";
-}
-
-std::vector<std::string> ListEntries(const std::string& folder) {
-    std::vector<std::string> names;
-    for (Entry& entry : ListFolder(folder, false)) names.push_back(std::move(entry.Name));
-    return names;
-}
-
-int CountJpegFiles(const std::string& folder) {
-    int count = 0;
-    for (const std::string& name : ListEntries(folder)) count += IsJpegFileName(name) ? 1 : 0;
-    return count;
 }
 
 void CollectFolders(const std::string& root, std::vector<std::string>& list, const std::atomic<bool>* stop) {

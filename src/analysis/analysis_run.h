@@ -79,13 +79,6 @@ struct AnalysisResult {
 // ".THM", ".JPEG" or ".JPE".
 bool IsJpegFileName(std::string_view name);
 
-// The names of a folder's entries in listing order ("." and ".." left out); empty when the
-// folder cannot be listed.
-std::vector<std::string> ListEntries(const std::string& folder);
-
-// The number of entries of the folder whose names pass IsJpegFileName.
-int CountJpegFiles(const std::string& folder);
-
 // The folder and every folder below it, depth first, each before its own subfolders,
 // siblings in listing order. Links to folders are followed, but no folder is entered twice,
 // so a link cycle ends. When `stop` is given and set, the walk ends where it is: a stop must

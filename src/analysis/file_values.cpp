@@ -4,8 +4,10 @@
 #include <cmath>
 #include <exception>
 
+#include "common/ascii.h"
+#include "common/number_format.h"
 #include "metadata/img_data.h"
-#include "metadata/text_util.h"
+#include "metadata/tag_names.h"
 #include "metadata/value_render.h"
 
 namespace quorvela::analysis {
@@ -83,7 +85,7 @@ std::string IsoFromMakerNotes(TImageInfo& exif) {
     metadata::TTagEntry entry;
     while (exif.FindNextTag(1, entry)) {
         const std::string s = entry.Description + " = " + entry.Text;
-        const std::string upper = metadata::UpperAscii(s);
+        const std::string upper = common::UpperAscii(s);
         for (const char* key : {"ISO SPEED", "CCD SENSITIVITY", "CCD ISO"}) {
             if (upper.find(key) != std::string::npos) return IsoDigits(s);
         }
@@ -94,9 +96,9 @@ std::string IsoFromMakerNotes(TImageInfo& exif) {
 std::int64_t GetIsoValue(const TimgData& reader) {
     if (!HasExif(reader)) return 0;
     TImageInfo& exif = *reader.ExifDirectory;
-    std::string text = exif.TagTextByName("ISOSpeedRatings");
+    std::string text = exif.TagTextByName(metadata::tags::ISOSpeedRatings);
     if (text.empty()) text = IsoFromMakerNotes(exif);
-    const auto value = metadata::ParseInteger(text);
+    const auto value = common::ParseInteger(text);
     // A list of values, or a number beyond a 32-bit integer, is no ISO setting.
     if (!value || *value > INT32_MAX || *value < INT32_MIN) return 0;
     return *value;
@@ -104,14 +106,14 @@ std::int64_t GetIsoValue(const TimgData& reader) {
 
 std::string GetApertureText(const TimgData& reader) {
     if (!HasExif(reader)) return "n/a";
-    std::string text = reader.ExifDirectory->TagTextByName("FNumber");
+    std::string text = reader.ExifDirectory->TagTextByName(metadata::tags::FNumber);
     return text.empty() ? "n/a" : text;
 }
 
 std::string GetExposureText(const TimgData& reader) {
     if (!HasExif(reader)) return "n/a";
-    std::string text = reader.ExifDirectory->TagTextByName("ExposureTime");
-    if (text.empty()) text = reader.ExifDirectory->TagTextByName("ShutterSpeedValue");
+    std::string text = reader.ExifDirectory->TagTextByName(metadata::tags::ExposureTime);
+    if (text.empty()) text = reader.ExifDirectory->TagTextByName(metadata::tags::ShutterSpeedValue);
     return text.empty() ? "n/a" : text;
 }
 
@@ -145,14 +147,14 @@ std::string ShutterCategory(double seconds, bool fractionFormat, char decimalSep
     if (!(seconds > 0.0) || !std::isfinite(seconds)) return {};
     try {
         if (fractionFormat) {
-            const auto whole = metadata::RoundHalfEven(seconds < 1.0 ? 1.0 / seconds : seconds);
+            const auto whole = common::RoundHalfEven(seconds < 1.0 ? 1.0 / seconds : seconds);
             if (!whole) return {};
             return (seconds < 1.0 ? "1/" : "") + std::to_string(*whole);
         }
         // Ties go to even on v x 10000 itself: 1/160 s is 0.0062, not printf's 0.0063.
-        const auto tenThousandths = metadata::RoundHalfEven(seconds * 10000.0);
+        const auto tenThousandths = common::RoundHalfEven(seconds * 10000.0);
         if (!tenThousandths) return {};
-        return metadata::FormatGeneral(static_cast<double>(*tenThousandths) / 10000.0, decimalSeparator);
+        return common::FormatGeneral(static_cast<double>(*tenThousandths) / 10000.0, decimalSeparator);
     } catch (const std::exception&) {
         return {};
     }

@@ -1,11 +1,12 @@
 #include "filter.h"
 
+#include "common/ascii.h"
 #include "metadata/img_data.h"
-#include "metadata/text_util.h"
+#include "metadata/tag_names.h"
 
 namespace quorvela::analysis {
 
-using metadata::UpperAscii;
+using common::UpperAscii;
 
 namespace {
 
@@ -25,8 +26,8 @@ bool CheckFilterFields(const FilterFields& fields) {
 
 bool CameraMatches(const metadata::TimgData& reader, std::string_view make, std::string_view model) {
     if (!HasExif(reader)) return false;
-    const std::string fileMake = reader.ExifDirectory->TagTextByName("Make");
-    const std::string fileModel = reader.ExifDirectory->TagTextByName("Model");
+    const std::string fileMake = reader.ExifDirectory->TagTextByName(metadata::tags::Make);
+    const std::string fileModel = reader.ExifDirectory->TagTextByName(metadata::tags::Model);
     if (!make.empty() && !Contains(fileMake, make)) return false;
     if (!model.empty() && !Contains(fileModel, model)) return false;
     return !make.empty() || !model.empty();

@@ -2,13 +2,15 @@
 
 #include <algorithm>
 
+#include "common/ascii.h"
+#include "common/code_page.h"
 #include "file_values.h"
 #include "metadata/img_data.h"
-#include "metadata/text_util.h"
+#include "metadata/tag_names.h"
 
 namespace quorvela::analysis {
 
-using metadata::Cp1252ToUtf8;
+using common::Cp1252ToUtf8;
 using metadata::TimgData;
 
 namespace {
@@ -42,8 +44,9 @@ std::string MakeModelText(const TimgData& reader) {
     if (!HasExif(reader)) return {};
     const metadata::TImageInfo& exif = *reader.ExifDirectory;
     std::string text;
-    if (const std::string make = exif.TagTextByName("Make"); !make.empty()) text = "Make: " + make;
-    if (const std::string model = exif.TagTextByName("Model"); !model.empty()) text += " - Model: " + model;
+    if (const std::string make = exif.TagTextByName(metadata::tags::Make); !make.empty()) text = "Make: " + make;
+    if (const std::string model = exif.TagTextByName(metadata::tags::Model); !model.empty())
+        text += " - Model: " + model;
     return text.empty() ? std::string() : Cp1252ToUtf8(" - " + text);
 }
 
@@ -55,8 +58,7 @@ std::string Show2MakerNotes(const TimgData& reader, bool addMakerNotes) {
     std::string text = " - Maker Notes --> ";
     metadata::TTagEntry entry;
     while (exif.FindNextTag(1, entry)) {
-        text +=
-            " Label: " + metadata::UpperAscii(entry.Description) + " Data: " + metadata::UpperAscii(entry.Text) + " - ";
+        text += " Label: " + common::UpperAscii(entry.Description) + " Data: " + common::UpperAscii(entry.Text) + " - ";
     }
     return Cp1252ToUtf8(text);
 }
@@ -64,8 +66,8 @@ std::string Show2MakerNotes(const TimgData& reader, bool addMakerNotes) {
 std::string Debuginfo(const TimgData& reader) {
     if (!HasExif(reader)) return {};
     const metadata::TImageInfo& exif = *reader.ExifDirectory;
-    std::string text = exif.TagTextByName("FocalLengthin35mmFilm");
-    if (text.empty()) text = "(real length)" + exif.TagTextByName("FocalLength");
+    std::string text = exif.TagTextByName(metadata::tags::FocalLengthIn35mmFilm);
+    if (text.empty()) text = "(real length)" + exif.TagTextByName(metadata::tags::FocalLength);
     if (text.find("mm") == std::string::npos) text += " mm";
     return Cp1252ToUtf8(text);
 }

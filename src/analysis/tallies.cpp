@@ -15,6 +15,7 @@
 #include <optional>
 #include <unordered_map>
 
+#include "common/ascii.h"
 #include "equivalence/equivalent_table.h"
 #include "equivalence/focal_length.h"
 #include "metadata/value_render.h"
@@ -274,7 +275,7 @@ void SortShutterCategories(std::vector<std::string>& categories, bool fractionFo
 
 std::string ChartLabel(Quantity quantity, std::string_view category) {
     if (quantity == Quantity::FocalLength) return std::to_string(metadata::LeadingDigits(category, ','));
-    return equivalence::RemoveChar(category, '_');
+    return common::RemoveChar(category, '_');
 }
 
 CategoryTable CountCategories(const std::vector<std::string>& sorted, Quantity quantity) {

@@ -2,12 +2,13 @@
 #include <QApplication>
 
 #include "close_on_signal.h"
+#include "common/version.h"
 #include "ui/analyse_length.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Quorvela");
-    QApplication::setApplicationVersion("1.1.6");
+    QApplication::setApplicationVersion(quorvela::common::kVersion);
     quorvela::ui::TAnalyseLength window;
     quorvela::app::CloseOnSignal(window);
     window.show();

@@ -12,6 +12,8 @@
 
 #include "analysis/analysis_run.h"
 #include "cli.h"
+#include "common/code_page.h"
+#include "common/file_names.h"
 #include "settings/program_folder.h"
 #include "settings/settings_file.h"
 
@@ -76,35 +78,6 @@ class TerminalObserver : public analysis::AnalysisObserver {
     bool shown_ = false;
     std::chrono::steady_clock::time_point last_{};
 };
-
-// A command-line text (UTF-8) in the Windows-1252 code page of the metadata texts it is
-// compared with; characters outside the code page become "?".
-std::string Utf8ToCp1252(const std::string& text) {
-    static constexpr char16_t kHigh[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                           0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
-                                           0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                           0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-    std::string out;
-    for (std::size_t i = 0; i < text.size();) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        const int length = lead < 0x80 ? 1 : (lead >> 5) == 6 ? 2 : (lead >> 4) == 14 ? 3 : (lead >> 3) == 30 ? 4 : 0;
-        char32_t cp = length == 1 ? lead : length == 2 ? lead & 0x1F : length == 3 ? lead & 0x0F : lead & 0x07;
-        bool valid = length != 0 && i + static_cast<std::size_t>(length) <= text.size();
-        for (int k = 1; valid && k < length; ++k) {
-            const auto next = static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]);
-            valid = (next & 0xC0) == 0x80;
-            cp = (cp << 6) | (next & 0x3F);
-        }
-        i += valid ? static_cast<std::size_t>(length) : 1;
-        char byte = '?';
-        if (valid && (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF))) byte = static_cast<char>(cp);
-        for (int k = 0; valid && cp >= 0x80 && k < 32; ++k) {
-            if (kHigh[k] != 0 && kHigh[k] == cp) byte = static_cast<char>(0x80 + k);
-        }
-        out += byte;
-    }
-    return out;
-}
 
 AnalysisSettings FromIni(const settings::IniSettings& ini) {
     AnalysisSettings s;
@@ -277,7 +250,7 @@ int AnalyseCommand::Run(std::ostream& out, std::ostream& err) const {
     std::string* fields[] = {&s.Filter.Make, &s.Filter.Model, &s.Filter.MakerNoteLabel, &s.Filter.MakerNoteData};
     for (int i = 0; i < 4; ++i) {
         if (*filter[i]) {
-            *fields[i] = Utf8ToCp1252(**filter[i]);
+            *fields[i] = common::Utf8ToCp1252(**filter[i]);
             s.FilterOn = true;
         }
     }
@@ -285,7 +258,7 @@ int AnalyseCommand::Run(std::ostream& out, std::ostream& err) const {
     equivalence::EquivalentList table;
     try {
         if (table_.empty()) {
-            equivalence::ReadEquivalentData(dataFolder / equivalence::kTableFileName, table,
+            equivalence::ReadEquivalentData(dataFolder / common::kTableFileName, table,
                                             settings::SeedFileFor(programFolder));
         } else {
             std::error_code error;
@@ -307,7 +280,7 @@ int AnalyseCommand::Run(std::ostream& out, std::ostream& err) const {
     environment.Jobs = jobs_;
     environment.Table = &table;
     environment.Order = &order;
-    environment.PathListFile = pathListFile_.empty() ? dataFolder / "vt_debug.txt" : fs::path(pathListFile_);
+    environment.PathListFile = pathListFile_.empty() ? dataFolder / common::kPathListFileName : fs::path(pathListFile_);
 
     const bool terminal = &err == &std::cerr && ::isatty(STDERR_FILENO) == 1;
     analysis::AnalysisResult result;

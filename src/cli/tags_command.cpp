@@ -5,13 +5,13 @@
 #include <nlohmann/json.hpp>
 #include <ostream>
 
+#include "common/code_page.h"
 #include "metadata/img_data.h"
-#include "metadata/text_util.h"
 
 namespace quorvela::cli {
 namespace {
 
-using metadata::Cp1252ToUtf8;
+using common::Cp1252ToUtf8;
 using metadata::TimgData;
 
 std::string TagIdText(std::uint16_t id) {

@@ -1,21 +1,55 @@
 #pragma once
 
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "common/file_names.h"
+
 namespace quorvela::equivalence {
 
-// The camera table in memory: one joined text per accepted entry, in file order, such as
-// "[MAKE]Canon[MODEL]CanonPowerShotG2[REAL_LENS]7[35MM_EQUIVALENT]34.07".
-using EquivalentList = std::vector<std::string>;
+// One entry of the camera table: its joined text, such as
+// "[MAKE]Canon[MODEL]CanonPowerShotG2[REAL_LENS]7[35MM_EQUIVALENT]34.07", and its fields,
+// cut out once when the entry is made rather than for every photo it is matched against.
+// An entry converts from and to its text, as the table file and the editor hold it.
+class EquivalentEntry {
+  public:
+    EquivalentEntry(std::string text);                                         // NOLINT(google-explicit-constructor)
+    EquivalentEntry(const char* text) : EquivalentEntry(std::string(text)) {}  // NOLINT(google-explicit-constructor)
 
-inline constexpr std::string_view kTableFileName = "cam_equiv.txt";
-inline constexpr std::string_view kSeedFileName = "cam_equiv.exp";
+    [[nodiscard]] const std::string& Text() const { return text_; }
+    operator const std::string&() const { return text_; }  // NOLINT(google-explicit-constructor)
 
-// The text with every occurrence of `c` removed.
-std::string RemoveChar(std::string_view text, char c);
+    // The fields, upper-cased. Without a [MODEL] marker an entry matches no camera.
+    [[nodiscard]] bool HasModel() const { return hasModel_; }
+    // Before [MODEL], without its [MAKE] marker: a part of the photo's make.
+    [[nodiscard]] const std::string& Make() const { return make_; }
+    // Between [MODEL] and [REAL_LENS]: the photo's model without spaces. Each field is empty
+    // when its end marker is missing or stands before it.
+    [[nodiscard]] const std::string& Model() const { return model_; }
+    [[nodiscard]] const std::string& RealLens() const { return realLens_; }
+    [[nodiscard]] const std::string& Equivalent() const { return equivalent_; }
+
+    friend bool operator==(const EquivalentEntry& a, const EquivalentEntry& b) { return a.text_ == b.text_; }
+    friend std::ostream& operator<<(std::ostream& out, const EquivalentEntry& e) { return out << e.text_; }
+
+  private:
+    std::string text_;
+    bool hasModel_ = false;
+    std::string make_;
+    std::string model_;
+    std::string realLens_;
+    std::string equivalent_;
+};
+
+// The camera table in memory: the accepted entries in file order.
+using EquivalentList = std::vector<EquivalentEntry>;
+
+// The table's file names, for callers that know the table but not the program's other files.
+inline constexpr std::string_view kTableFileName = common::kTableFileName;
+inline constexpr std::string_view kSeedFileName = common::kSeedFileName;
 
 // Appends the accepted entries of the table's lines to `list` (which is not emptied).
 void AppendEquivalentEntries(const std::vector<std::string>& lines, EquivalentList& list);

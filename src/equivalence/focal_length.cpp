@@ -4,29 +4,19 @@
 #include <cmath>
 #include <exception>
 
+#include "common/ascii.h"
+#include "common/number_format.h"
 #include "metadata/img_data.h"
-#include "metadata/text_util.h"
+#include "metadata/tag_names.h"
 
 namespace quorvela::equivalence {
 
-using metadata::UpperAscii;
+using common::UpperAscii;
 
 namespace {
 
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
-}
-
-// Text between the end of `from` and the start of `to` in `item`; empty when a marker is
-// missing or the markers stand in the wrong order.
-std::string_view Between(std::string_view item, std::string_view from, std::string_view to) {
-    const std::size_t a = item.find(from);
-    if (a == std::string_view::npos) return {};
-    const std::size_t start = a + from.size();
-    if (to.empty()) return item.substr(start);
-    const std::size_t b = item.find(to);
-    if (b == std::string_view::npos || b < start) return {};
-    return item.substr(start, b - start);
 }
 
 // equivalent / real x focal, carried in extended precision and rounded once to double.
@@ -53,7 +43,7 @@ std::string FixDecimalSeparator(std::string_view text, char decimalSeparator) {
 }
 
 std::optional<double> ParseDecimal(std::string_view text, char decimalSeparator) {
-    std::string plain = FixDecimalSeparator(metadata::Trim(text), decimalSeparator);
+    std::string plain = FixDecimalSeparator(common::Trim(text), decimalSeparator);
     for (char& c : plain) {
         if (c == decimalSeparator) c = '.';
     }
@@ -90,7 +80,7 @@ std::string LengthText(double value, char decimalSeparator) {
     }
     try {
         if (decimals >= 0) {
-            std::string text = metadata::FormatFixed(value, decimals, 0, decimalSeparator);
+            std::string text = common::FormatFixed(value, decimals, 0, decimalSeparator);
             if (decimals == 0) text += decimalSeparator;
             text.append(static_cast<std::size_t>(2 - decimals), '0');
             return text;
@@ -100,14 +90,14 @@ std::string LengthText(double value, char decimalSeparator) {
         const auto r = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 3);
         double rounded = 0.0;
         std::from_chars(buffer, r.ptr, rounded);
-        return metadata::FormatFixed(rounded, 2, 0, decimalSeparator);
+        return common::FormatFixed(rounded, 2, 0, decimalSeparator);
     } catch (const std::exception&) {
         return {};
     }
 }
 
 bool IsZeroLengthText(std::string_view text) {
-    text = metadata::Trim(text);
+    text = common::Trim(text);
     bool digit = false;
     for (const char c : text) {
         if (c == '0') {
@@ -127,23 +117,17 @@ std::string EquivalentfromDataBase(std::string_view focalText, std::string_view 
                                    const EquivalentList& list, char decimalSeparator) {
     const std::string digits = FocalDigits(focalText, decimalSeparator);
     if (digits.empty()) return {};
-    const std::string model = UpperAscii(RemoveChar(modelText, ' '));
+    const std::string model = UpperAscii(common::RemoveChar(modelText, ' '));
     const std::string make = UpperAscii(makeText);
     const std::optional<double> focal = ParseDecimal(digits, decimalSeparator);
 
     std::string result;
-    for (const std::string& entry : list) {
-        const std::string item = UpperAscii(entry);
-        const std::size_t modelAt = item.find("[MODEL]");
-        if (modelAt == std::string::npos) continue;
-        std::string tableMake = item.substr(0, modelAt);
-        if (const std::size_t makeAt = tableMake.find("[MAKE]"); makeAt != std::string::npos) {
-            tableMake.erase(makeAt, 6);
-        }
-        if (tableMake.empty() || make.find(tableMake) == std::string::npos) continue;
-        if (Between(item, "[MODEL]", "[REAL_LENS]") != model) continue;
-        const auto real = ParseDecimal(Between(item, "[REAL_LENS]", "[35MM_EQUIVALENT]"), decimalSeparator);
-        const auto equivalent = ParseDecimal(Between(item, "[35MM_EQUIVALENT]", {}), decimalSeparator);
+    for (const EquivalentEntry& entry : list) {
+        if (!entry.HasModel()) continue;
+        if (entry.Make().empty() || make.find(entry.Make()) == std::string::npos) continue;
+        if (entry.Model() != model) continue;
+        const auto real = ParseDecimal(entry.RealLens(), decimalSeparator);
+        const auto equivalent = ParseDecimal(entry.Equivalent(), decimalSeparator);
         if (!focal || !real || !equivalent) continue;
         const auto value = Scale(*equivalent, *real, *focal);
         if (!value) continue;
@@ -176,15 +160,15 @@ std::string Get35mmLens(const metadata::TimgData& reader, const LensSettings& le
     const char separator = reader.DecimalSeparator;
 
     if (!calculateOnly) {
-        std::string own = exif.TagTextByName("FocalLengthin35mmFilm");
+        std::string own = exif.TagTextByName(metadata::tags::FocalLengthIn35mmFilm);
         // A stored or derived zero means "unknown", not a 0 mm lens.
         if (!own.empty() && !IsZeroLengthText(own)) return own;
     }
-    const std::string focal = exif.TagTextByName("FocalLength");
+    const std::string focal = exif.TagTextByName(metadata::tags::FocalLength);
     std::string result;
     if (!calculateOnly) {
-        result =
-            EquivalentfromDataBase(focal, exif.TagTextByName("Make"), exif.TagTextByName("Model"), list, separator);
+        result = EquivalentfromDataBase(focal, exif.TagTextByName(metadata::tags::Make),
+                                        exif.TagTextByName(metadata::tags::Model), list, separator);
     }
     if (result.empty()) result = CalculateFromFactor(focal, edit1, edit2, separator);
     // A lens of 0 mm is the camera saying "unknown", whichever source the zero came from.

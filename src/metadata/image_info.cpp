@@ -4,9 +4,11 @@
 #include <cmath>
 #include <exception>
 
+#include "common/ascii.h"
+#include "common/number_format.h"
 #include "img_data.h"
 #include "maker_note.h"
-#include "text_util.h"
+#include "tag_names.h"
 #include "value_render.h"
 
 namespace quorvela::metadata {
@@ -24,6 +26,9 @@ constexpr std::int64_t kClippedValue = 64;
 // A 1/6" sensor, the smallest in cameras that store focal-plane resolutions, has a crop
 // factor near 14.5.
 constexpr double kLargestCropFactor = 15.0;
+
+// The sensor diagonal an Olympus maker note can give, as a maker-note entry's name.
+constexpr std::string_view kCcdDiagonal = "CCDDiagonal";
 
 bool IsLinkTag(std::uint16_t tag) {
     return tag == 0x014A || tag == 0x8769 || tag == 0xA005;
@@ -78,13 +83,13 @@ void TImageInfo::WalkEntries(std::int64_t position, std::int64_t base, TableKind
             switch (tag) {
                 case 0x0100:
                 case 0xA002:
-                    PixelWidth =
-                        static_cast<std::int32_t>(RoundHalfEven(NumericValue(value, type, BigEndian)).value_or(0));
+                    PixelWidth = static_cast<std::int32_t>(
+                        common::RoundHalfEven(NumericValue(value, type, BigEndian)).value_or(0));
                     break;
                 case 0x0101:
                 case 0xA003:
-                    PixelHeight =
-                        static_cast<std::int32_t>(RoundHalfEven(NumericValue(value, type, BigEndian)).value_or(0));
+                    PixelHeight = static_cast<std::int32_t>(
+                        common::RoundHalfEven(NumericValue(value, type, BigEndian)).value_or(0));
                     break;
                 case 0x010F:
                     MakeText = text.substr(0, 32);
@@ -152,8 +157,10 @@ std::string TImageInfo::RenderEntryText(const TTagEntry& row, std::uint16_t tag,
     if (tag == 0x9286) {
         // UserComment: drop the 8-byte character-code prefix and the final byte.
         const std::size_t size = value.size();
-        text = size > 9 ? std::string(Trim(std::string_view(reinterpret_cast<const char*>(value.data()) + 8, size - 9)))
-                        : std::string();
+        text =
+            size > 9
+                ? std::string(common::Trim(std::string_view(reinterpret_cast<const char*>(value.data()) + 8, size - 9)))
+                : std::string();
     }
     return text;
 }
@@ -184,7 +191,7 @@ int TImageInfo::AppendTag(TTagEntry entry) {
 
 int TImageInfo::TagIndexByName(std::string_view name) const {
     for (std::size_t i = 0; i < Tags.size(); ++i) {
-        if (EqualsIgnoreAsciiCase(Tags[i].TagName, name)) return static_cast<int>(i);
+        if (common::EqualsIgnoreAsciiCase(Tags[i].TagName, name)) return static_cast<int>(i);
     }
     return -1;
 }
@@ -220,28 +227,28 @@ double TImageInfo::TagNumberByName(std::string_view name) const {
 }
 
 int TImageInfo::TagRoundedByName(std::string_view name) const {
-    const auto rounded = RoundHalfEven(TagNumberByName(name));
+    const auto rounded = common::RoundHalfEven(TagNumberByName(name));
     if (!rounded || *rounded > INT32_MAX || *rounded < INT32_MIN) return 0;
     return static_cast<int>(*rounded);
 }
 
 void TImageInfo::Derive35mmFocalLength() {
-    if (TagIndexByName("FocalLengthin35mmFilm") >= 0) return;
-    int unit = TagRoundedByName("FocalPlaneResolutionUnit");
-    if (unit < 1) unit = TagRoundedByName("ResolutionUnit");
+    if (TagIndexByName(tags::FocalLengthIn35mmFilm) >= 0) return;
+    int unit = TagRoundedByName(tags::FocalPlaneResolutionUnit);
+    if (unit < 1) unit = TagRoundedByName(tags::ResolutionUnit);
     const double mmPerUnit = unit == 2 ? 25.4 : unit == 3 ? 10.0 : 0.0;
     if (mmPerUnit == 0.0) return;
-    const double f = TagNumberByName("FocalLength");
+    const double f = TagNumberByName(tags::FocalLength);
     if (f == 0.0) return;
     double w = 0.0;
     double h = 0.0;
-    if (const int xr = TagRoundedByName("FocalPlaneXResolution"); xr > 0) w = PixelWidth * mmPerUnit / xr;
-    if (const int yr = TagRoundedByName("FocalPlaneYResolution"); yr > 0) h = PixelHeight * mmPerUnit / yr;
+    if (const int xr = TagRoundedByName(tags::FocalPlaneXResolution); xr > 0) w = PixelWidth * mmPerUnit / xr;
+    if (const int yr = TagRoundedByName(tags::FocalPlaneYResolution); yr > 0) h = PixelHeight * mmPerUnit / yr;
 
     double k = 0.0;
-    if (UpperAscii(MakeText.substr(0, 5)) == "OLYMP") {
-        if (MakerNoteDecoded && UpperAscii(ModelText.substr(0, 2)) == "E-") k = 2.0;
-        const double diagonal = TagNumberByName("CCDDiagonal");
+    if (common::UpperAscii(MakeText.substr(0, 5)) == "OLYMP") {
+        if (MakerNoteDecoded && common::UpperAscii(ModelText.substr(0, 2)) == "E-") k = 2.0;
+        const double diagonal = TagNumberByName(kCcdDiagonal);
         if (diagonal > 0.0) k = 43.2 / diagonal;
     } else {
         if (!(w * h > 0.0)) return;
@@ -252,15 +259,15 @@ void TImageInfo::Derive35mmFocalLength() {
         if (k > kLargestCropFactor) return;
     }
     const double f35 = f * k;
-    TTagEntry entry = FindMainRowByName("FocalLengthIn35mmFilm");
+    TTagEntry entry = FindMainRowByName(tags::FocalLengthIn35mmFilm);
     try {
-        entry.Text = FormatFixed(f35, 2, 5, DecimalSeparator);
+        entry.Text = common::FormatFixed(f35, 2, 5, DecimalSeparator);
     } catch (const std::exception&) {
         return;  // a length that cannot be written is no length
     }
     entry.RawBytes.clear();
     entry.ByteLength = 0;
-    entry.Pattern = "%s mm";
+    entry.Pattern = "%s mm"_tag;
     entry.ValueType = 10;
     AppendTag(std::move(entry));
 }

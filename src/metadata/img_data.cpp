@@ -3,7 +3,7 @@
 #include <exception>
 
 #include "byte_source.h"
-#include "text_util.h"
+#include "common/ascii.h"
 
 namespace quorvela::metadata {
 namespace {
@@ -41,7 +41,7 @@ TimgData::FileKind TimgData::KindOf(std::string_view name) {
     const std::string_view base = slash == std::string_view::npos ? name : name.substr(slash + 1);
     const auto dot = base.find_last_of('.');
     if (dot == std::string_view::npos) return FileKind::Other;
-    const std::string ext = UpperAscii(base.substr(dot));
+    const std::string ext = common::UpperAscii(base.substr(dot));
     if (ext == ".JPG" || ext == ".JPEG" || ext == ".THM" || ext == ".JPE") return FileKind::Jpeg;
     if (ext == ".TIF" || ext == ".TIFF" || ext == ".NEF") return FileKind::Tiff;
     return FileKind::Other;

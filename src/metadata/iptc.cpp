@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
+#include "common/ascii.h"
 #include "img_data.h"
-#include "text_util.h"
 
 namespace quorvela::metadata {
 namespace {
@@ -85,7 +85,7 @@ bool SameText(std::string_view a, std::string_view b) {
 
 const IptcRow* RowByName(std::string_view name) {
     const auto row = std::find_if(std::begin(kIptc), std::end(kIptc),
-                                  [name](const IptcRow& r) { return EqualsIgnoreAsciiCase(r.TagName, name); });
+                                  [name](const IptcRow& r) { return common::EqualsIgnoreAsciiCase(r.TagName, name); });
     return row == std::end(kIptc) ? nullptr : &*row;
 }
 
@@ -183,7 +183,7 @@ std::span<const IptcRow> IptcTable() {
 std::string MergeCommaText(std::string_view list, std::string_view added) {
     std::vector<std::string> items = SplitCommaText(list);
     for (const std::string& raw : SplitCommaText(added)) {
-        const std::string item(Trim(raw));
+        const std::string item(common::Trim(raw));
         const bool held =
             std::any_of(items.begin(), items.end(), [&](const std::string& s) { return SameText(s, item); });
         if (!held) items.push_back(item);
@@ -193,7 +193,7 @@ std::string MergeCommaText(std::string_view list, std::string_view added) {
 
 int TIPTCdata::FindRecord(std::string_view name) const {
     for (std::size_t i = 0; i < records_.size(); ++i) {
-        if (EqualsIgnoreAsciiCase(records_[i].TagName, name)) return static_cast<int>(i);
+        if (common::EqualsIgnoreAsciiCase(records_[i].TagName, name)) return static_cast<int>(i);
     }
     return -1;
 }

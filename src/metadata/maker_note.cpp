@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <exception>
 
+#include "common/ascii.h"
 #include "image_info.h"
 #include "makernotes/tables.h"
-#include "text_util.h"
 #include "value_render.h"
 
 namespace quorvela::metadata {
@@ -84,7 +84,7 @@ EntryValue ReadEntryValue(const TImageInfo& directory, const MakerNoteBlock& not
 }  // namespace
 
 std::optional<MakerNoteLayout> ChooseMakerNoteLayout(const TImageInfo& directory, bool tiffSource) {
-    const std::string make = UpperAscii(directory.MakeText.substr(0, 5));
+    const std::string make = common::UpperAscii(directory.MakeText.substr(0, 5));
     const Bytes& note = directory.MakerNoteBytes;
     if (make == "NIKON") {
         const bool newer =
@@ -138,7 +138,7 @@ void WalkMakerNoteDirectory(TImageInfo& directory, const MakerNoteBlock& note, s
             const std::int64_t size = std::max<std::int64_t>(0, std::int64_t{TypeSize(type)} * note.ReadI32(entry + 4));
             const TagRow* row = FindRow(table, tag);
             // Skipped tags and a reader that keeps no tags need no value: its bytes are not read.
-            if (row != nullptr && EqualsIgnoreAsciiCase(row->Description, "Skip")) continue;
+            if (row != nullptr && common::EqualsIgnoreAsciiCase(row->Description, "Skip")) continue;
             if (!directory.CollectTags) continue;
 
             EntryValue value = ReadEntryValue(directory, note, entry, size, offsetBase, budget);

@@ -4,14 +4,15 @@
 #include <cmath>
 #include <stdexcept>
 
-#include "text_util.h"
+#include "common/ascii.h"
+#include "common/number_format.h"
 #include "value_render.h"
 
 namespace quorvela::metadata {
 namespace {
 
 std::int64_t IntegerOrThrow(std::string_view text) {
-    const auto value = ParseInteger(text);
+    const auto value = common::ParseInteger(text);
     if (!value) throw std::invalid_argument("not an integer");
     return *value;
 }
@@ -38,9 +39,9 @@ std::array<double, 3> ThreeFractions(std::string_view text) {
 std::string ShutterSpeedText(const std::string& text, RenderContext& context) {
     const double apex = FractionValue(text);
     const double seconds = 1.0 / std::pow(2.0, apex);
-    std::string out = FormatFixed(seconds, 4, 4, context.DecimalSeparator) + " sec";
+    std::string out = common::FormatFixed(seconds, 4, 4, context.DecimalSeparator) + " sec";
     if (seconds <= 0.5) {
-        const auto denominator = RoundHalfEven(1.0 / seconds);
+        const auto denominator = common::RoundHalfEven(1.0 / seconds);
         if (!denominator || *denominator > INT32_MAX) throw std::domain_error("shutter speed out of range");
         out += " (1/" + std::to_string(*denominator) + ")";
     }
@@ -115,14 +116,15 @@ std::string GpsPositionText(const std::string& text, RenderContext& context) {
         m = std::trunc(m);
     }
     const char sep = context.DecimalSeparator;
-    return FormatFixed(d, 0, 0, sep) + " Degrees " + FormatFixed(m, 0, 0, sep) + " Minutes " +
-           FormatFixed(s, 0, 0, sep) + " Seconds";
+    return common::FormatFixed(d, 0, 0, sep) + " Degrees " + common::FormatFixed(m, 0, 0, sep) + " Minutes " +
+           common::FormatFixed(s, 0, 0, sep) + " Seconds";
 }
 
 std::string GpsTimeText(const std::string& text, RenderContext& context) {
     const auto [h, m, s] = ThreeFractions(text);
     const char sep = context.DecimalSeparator;
-    return FormatFixed(h, 0, 0, sep) + ":" + FormatFixed(m, 0, 0, sep) + ":" + FormatFixed(s, 0, 0, sep);
+    return common::FormatFixed(h, 0, 0, sep) + ":" + common::FormatFixed(m, 0, 0, sep) + ":" +
+           common::FormatFixed(s, 0, 0, sep);
 }
 
 }  // namespace quorvela::metadata

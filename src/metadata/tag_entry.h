@@ -32,9 +32,6 @@ using TagRenderer = std::string (*)(const std::string& text, RenderContext& cont
 class TagText {
   public:
     TagText() = default;
-    // A string literal lives as long as the program.
-    template <std::size_t N>
-    TagText(const char (&literal)[N]) : view_(literal, N - 1) {}         // NOLINT(google-explicit-constructor)
     TagText(std::string text) : owned_(std::move(text)), owns_(true) {}  // NOLINT(google-explicit-constructor)
     explicit TagText(std::string_view text) : owned_(text), owns_(true) {}
     // A view is copied as a view: a directory copies a table row for every entry it stores.
@@ -80,6 +77,15 @@ class TagText {
     std::string_view view_;
     bool owns_ = false;
 };
+
+// A string literal as a tag text, kept as a view: a literal lives as long as the program.
+// Only a literal can be written so; a buffer that could go away must be copied (TagText of a
+// std::string) or be of static storage (TagText::Static).
+inline namespace tag_text_literals {
+inline TagText operator""_tag(const char* text, std::size_t size) {
+    return TagText::Static(std::string_view(text, size));
+}
+}  // namespace tag_text_literals
 
 // One tag: a row of a tag table, or an entry of a directory's tag list. Texts are
 // Windows-1252 byte strings.

@@ -5,8 +5,8 @@
 #include <deque>
 #include <vector>
 
+#include "common/ascii.h"
 #include "renderers.h"
-#include "text_util.h"
 
 namespace quorvela::metadata {
 namespace {
@@ -360,19 +360,8 @@ const CompletedTables& Tables() {
 
 }  // namespace
 
-std::span<const TagRow> MainTagRows() {
-    return kMainRows;
-}
-std::span<const TagRow> GpsTagRows() {
-    return kGpsRows;
-}
-
 std::span<const TTagEntry> MainTagTable() {
     return Tables().Main;
-}
-
-std::span<const TTagEntry> GpsTagTable() {
-    return Tables().Gps;
 }
 
 const TTagEntry& FindTableRow(std::uint16_t tag, TableKind kind) {
@@ -389,7 +378,7 @@ const TTagEntry& FindTableRow(std::uint16_t tag, TableKind kind) {
 const TTagEntry& FindMainRowByName(std::string_view name) {
     const auto main = MainTagTable();
     for (const TTagEntry& row : main) {
-        if (EqualsIgnoreAsciiCase(row.TagName, name)) return row;
+        if (common::EqualsIgnoreAsciiCase(row.TagName, name)) return row;
     }
     return main.back();
 }

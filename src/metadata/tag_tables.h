@@ -11,14 +11,10 @@ namespace quorvela::metadata {
 // Which dictionary a directory walk uses.
 enum class TableKind { Main = 1, Gps = 2 };
 
-// The two dictionaries as stored: 250 TIFF/EXIF/interoperability rows and 31 GPS rows.
-std::span<const TagRow> MainTagRows();
-std::span<const TagRow> GpsTagRows();
-
-// The dictionaries with every missing description completed by SpaceOutName. The last
-// row of the main table is the sentinel "Unknown" (TagId 0). Built once, thread-safely.
+// The main dictionary (250 TIFF/EXIF/interoperability rows) with every missing description
+// completed by SpaceOutName. The last row is the sentinel "Unknown" (TagId 0). Built once,
+// thread-safely, together with the 31 rows of the GPS dictionary.
 std::span<const TTagEntry> MainTagTable();
-std::span<const TTagEntry> GpsTagTable();
 
 // The first row of the table with this tag number, or the sentinel row.
 const TTagEntry& FindTableRow(std::uint16_t tag, TableKind kind);

@@ -6,9 +6,10 @@
 #include <cmath>
 #include <stdexcept>
 
+#include "common/ascii.h"
+#include "common/number_format.h"
 #include "end_ind.h"
 #include "tag_entry.h"
-#include "text_util.h"
 
 namespace quorvela::metadata {
 
@@ -108,13 +109,13 @@ std::string RenderValue(ByteView raw, int type, std::string_view codeList, std::
     if (const auto at = pattern.find("%s"); at != std::string_view::npos) {
         return std::string(pattern.substr(0, at)) + text + std::string(pattern.substr(at + 2));
     }
-    return FormatPattern(pattern, NumericValue(raw, type, bigEndian), decimalSeparator);
+    return common::FormatPattern(pattern, NumericValue(raw, type, bigEndian), decimalSeparator);
 }
 
 std::string LookupCodeText(std::string_view codeList, std::string_view key) {
     // The first ",key:" of "," + codeList + ",", found without building either text: the key
     // and its colon lie inside the list, at its start or after a comma.
-    key = Trim(key);
+    key = common::Trim(key);
     for (std::size_t at = codeList.find(key); at != std::string_view::npos; at = codeList.find(key, at + 1)) {
         const std::size_t colon = at + key.size();
         if (colon < codeList.size() && codeList[colon] == ':' && (at == 0 || codeList[at - 1] == ',')) {
@@ -139,19 +140,19 @@ std::string MakePrintable(std::string_view text) {
 }
 
 double FractionValue(std::string_view text) {
-    text = Trim(text);
+    text = common::Trim(text);
     std::int64_t whole = 0;
     std::string_view fraction = text;
     if (const auto space = text.find(' '); space != std::string_view::npos) {
-        const auto w = ParseInteger(text.substr(0, space));
+        const auto w = common::ParseInteger(text.substr(0, space));
         if (!w) return 0.0;
         whole = *w;
         fraction = text.substr(space + 1);
     }
     const auto slash = fraction.find('/');
     if (slash == std::string_view::npos) return 0.0;
-    const auto a = ParseInteger(fraction.substr(0, slash));
-    const auto b = ParseInteger(fraction.substr(slash + 1));
+    const auto a = common::ParseInteger(fraction.substr(0, slash));
+    const auto b = common::ParseInteger(fraction.substr(slash + 1));
     if (!a || !b || *b == 0) return 0.0;
     return (static_cast<double>(whole) * static_cast<double>(*b) + static_cast<double>(*a)) / static_cast<double>(*b);
 }
@@ -191,13 +192,14 @@ std::string ExposureTimeText(std::string_view text, char decimalSeparator) {
     const double t = static_cast<double>(num) / static_cast<double>(den);
     if (t == 0.0 || !std::isfinite(t)) return unchanged;
     try {
-        const std::string inverse = FormatGeneral(1.0 / t, decimalSeparator);
+        const std::string inverse = common::FormatGeneral(1.0 / t, decimalSeparator);
         if (inverse.find(decimalSeparator) == std::string::npos) return "1/" + inverse + " sec.";
-        const auto rounded = RoundHalfEven(1.0 / t);
+        const auto rounded = common::RoundHalfEven(1.0 / t);
         if (!rounded) return unchanged;
-        const auto fourDecimals = RoundHalfEven(t * 10000.0);
+        const auto fourDecimals = common::RoundHalfEven(t * 10000.0);
         if (!fourDecimals) return unchanged;
-        const std::string seconds = FormatGeneral(static_cast<double>(*fourDecimals) / 10000.0, decimalSeparator);
+        const std::string seconds =
+            common::FormatGeneral(static_cast<double>(*fourDecimals) / 10000.0, decimalSeparator);
         if (*rounded == 0 || *rounded == 1) return seconds + " sec.";
         return seconds + " sec. ~(1/" + std::to_string(*rounded) + ")";
     } catch (const std::domain_error&) {

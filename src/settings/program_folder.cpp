@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <system_error>
 
-#include "equivalence/equivalent_table.h"
+#include "common/file_names.h"
 
 namespace quorvela::settings {
 
@@ -54,9 +54,9 @@ bool IsFolder(const fs::path& path) {
 fs::path InstalledDataFolder(const fs::path& executableFolder) {
     if (executableFolder.empty()) return {};
     // A build folder has its own copy of the table beside the program.
-    if (IsFile(executableFolder / equivalence::kSeedFileName)) return {};
+    if (IsFile(executableFolder / common::kSeedFileName)) return {};
     const fs::path data = executableFolder.parent_path() / "share" / "quorvela";
-    return IsFile(data / equivalence::kSeedFileName) ? data : fs::path();
+    return IsFile(data / common::kSeedFileName) ? data : fs::path();
 }
 
 fs::path ProgramFolderFor(const fs::path& executableFolder) {
@@ -66,9 +66,9 @@ fs::path ProgramFolderFor(const fs::path& executableFolder) {
 }
 
 fs::path SeedFileFor(const fs::path& executableFolder) {
-    const fs::path beside = executableFolder / equivalence::kSeedFileName;
+    const fs::path beside = executableFolder / common::kSeedFileName;
     const fs::path installed = InstalledDataFolder(executableFolder);
-    return installed.empty() ? beside : installed / equivalence::kSeedFileName;
+    return installed.empty() ? beside : installed / common::kSeedFileName;
 }
 
 fs::path DemoFolderFor(const fs::path& executableFolder) {

@@ -8,7 +8,7 @@
 #include <exception>
 #include <system_error>
 
-#include "equivalence/text_file.h"
+#include "common/text_file.h"
 
 // Byte strings in and out: the file is in the system's 8-bit code page, never converted.
 #define SI_NO_CONVERSION
@@ -132,7 +132,7 @@ IniSettings ReadIniFile(const std::filesystem::path& file, const IniSettings& de
     IniSettings values = defaults;
     std::string content;
     try {
-        content = equivalence::ReadTextFile(file);
+        content = common::ReadTextFile(file);
     } catch (const std::exception&) {
         return values;  // missing or unreadable: every default
     }
@@ -148,7 +148,7 @@ void WriteIniFile(const std::filesystem::path& file, const IniSettings& values) 
     std::error_code error;
     if (std::filesystem::exists(file, error)) {
         try {
-            ini.LoadData(equivalence::ReadTextFile(file));
+            ini.LoadData(common::ReadTextFile(file));
         } catch (const std::exception&) {
             // An unreadable old file is replaced by a new one with our keys only.
         }
@@ -166,7 +166,7 @@ void WriteIniFile(const std::filesystem::path& file, const IniSettings& values) 
         if (c == '\n') crlf += '\r';
         crlf += c;
     }
-    equivalence::WriteFileAtomically(file, crlf);
+    common::WriteFileAtomically(file, crlf);
 }
 
 }  // namespace quorvela::settings

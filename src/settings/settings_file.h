@@ -2,10 +2,14 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
+
+#include "common/file_names.h"
 
 namespace quorvela::settings {
 
-inline constexpr const char* kSettingsFileName = "vintrop.ini";
+// For callers that know the settings but not the program's other files.
+inline constexpr std::string_view kSettingsFileName = common::kSettingsFileName;
 
 // Every key of vintrop.ini. The defaults are those of a first start; the window-bound ones
 // (panel width and window bounds) are the caller's current values, passed in as defaults.

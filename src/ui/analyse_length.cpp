@@ -27,6 +27,7 @@
 #include <algorithm>
 
 #include "charts/chart_set.h"
+#include "common/version.h"
 #include "settings/program_folder.h"
 #include "ui/help_topics.h"
 #include "viewer/equivalent_editor_panel.h"
@@ -83,7 +84,7 @@ TAnalyseLength::TAnalyseLength(WindowServices services) : services_(std::move(se
     for (charts::TChart* chart : Charts()) chart->SetNumberSeparators(separators);
     controller_ = std::make_unique<RunController>(this, static_cast<RunView&>(*this), services_.RunServicePoint);
 
-    setWindowTitle("Quorvela - version 1.1.6");
+    setWindowTitle(QString("Quorvela - version ") + common::kVersion);
     resize(kWindowWidth, kWindowHeight);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         move(screen->availableGeometry().center() - rect().center());

@@ -3,7 +3,7 @@
 #include <system_error>
 #include <utility>
 
-#include "equivalence/text_file.h"
+#include "common/text_file.h"
 
 namespace quorvela::viewer {
 
@@ -23,7 +23,7 @@ EquivalentEditor::EquivalentEditor(fs::path tableFile, fs::path seedFile)
 std::vector<std::string> EquivalentEditor::Open() {
     std::error_code error;
     if (fs::exists(tableFile_, error)) {
-        std::vector<std::string> lines = equivalence::ReadTextLines(tableFile_);
+        std::vector<std::string> lines = common::ReadTextLines(tableFile_);
         state_ = State::OpenUnchanged;
         controls_ = {
             .MemoEnabled = true, .MemoCream = false, .EditEnabled = false, .SaveEnabled = false, .CloseEnabled = true};
@@ -46,7 +46,7 @@ void EquivalentEditor::Changed() {
 
 void EquivalentEditor::Save(const std::vector<std::string>& lines, equivalence::EquivalentList& list) {
     // Written first and then read, so the seed is never copied over the user's table.
-    equivalence::WriteTextLines(tableFile_, lines);
+    common::WriteTextLines(tableFile_, lines);
     equivalence::EquivalentList fresh;
     equivalence::ReadEquivalentData(tableFile_, fresh, seedFile_);
     list = std::move(fresh);

@@ -2,9 +2,11 @@
 
 #include <algorithm>
 
+#include "common/ascii.h"
+#include "common/code_page.h"
 #include "equivalence/focal_length.h"
 #include "metadata/img_data.h"
-#include "metadata/text_util.h"
+#include "metadata/tag_names.h"
 #include "metadata/value_render.h"
 
 namespace quorvela::viewer {
@@ -31,7 +33,7 @@ std::string GetIsoFromSpecific(metadata::TImageInfo& exif) {
     exif.RewindTagSearch();
     metadata::TTagEntry entry;
     while (exif.FindNextTag(1, entry)) {
-        const std::string upper = metadata::UpperAscii(entry.Description + " = " + entry.Text);
+        const std::string upper = common::UpperAscii(entry.Description + " = " + entry.Text);
         for (const std::string_view key : {"ISO SPEED", "CCD SENSITIVITY", "CCD ISO"}) {
             // The digits come from the value only: a description such as "ISO Speed 2" would
             // otherwise add its own digits to the ISO.
@@ -50,27 +52,29 @@ std::string GetExifInfStr(metadata::TimgData& reader, const std::string& path,
     const auto tag = [&exif](std::string_view name) { return exif.TagTextByName(name); };
     const char separator = reader.DecimalSeparator;
 
-    const std::string make = tag("Make");
-    const std::string model = tag("Model");
+    const std::string make = tag(metadata::tags::Make);
+    const std::string model = tag(metadata::tags::Model);
     std::string text = "Camera: " + make + " - " + model + "\r";
-    if (const std::string exposure = tag("ExposureTime"); !exposure.empty()) {
+    if (const std::string exposure = tag(metadata::tags::ExposureTime); !exposure.empty()) {
         text += "Shutter: " + metadata::ExposureTimeText(exposure, separator) + "\r";
-    } else if (const std::string speed = tag("ShutterSpeedValue"); !speed.empty()) {
+    } else if (const std::string speed = tag(metadata::tags::ShutterSpeedValue); !speed.empty()) {
         text += "Shutter: " + speed + "\r";
     }
-    if (const std::string fNumber = tag("FNumber"); !fNumber.empty()) text += "Aperture: " + fNumber + "\r";
-    const std::string focal = tag("FocalLength");
+    if (const std::string fNumber = tag(metadata::tags::FNumber); !fNumber.empty())
+        text += "Aperture: " + fNumber + "\r";
+    const std::string focal = tag(metadata::tags::FocalLength);
     if (!focal.empty()) text += "Focal Length: " + focal + "\r";
     // A stored zero is the camera saying "unknown", whichever separator it was rendered with.
-    if (const std::string own = tag("FocalLengthin35mmFilm"); !own.empty() && !equivalence::IsZeroLengthText(own)) {
+    if (const std::string own = tag(metadata::tags::FocalLengthIn35mmFilm);
+        !own.empty() && !equivalence::IsZeroLengthText(own)) {
         text += "(35mm equivalent = " + own + ")\r";
     } else if (!make.empty() && !model.empty()) {
         const std::string value = equivalence::EquivalentfromDataBase(focal, make, model, table, separator);
         if (!value.empty()) text += "35mm equivalent: " + value + " mm\r";
     }
-    const std::string iso = tag("ISOSpeedRatings");
+    const std::string iso = tag(metadata::tags::ISOSpeedRatings);
     text += "ISO: " + (iso.empty() ? GetIsoFromSpecific(exif) : iso);
-    return metadata::Cp1252ToUtf8(text);
+    return common::Cp1252ToUtf8(text);
 }
 
 std::string SummaryForDisplay(std::string_view summary) {

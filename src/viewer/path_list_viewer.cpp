@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "analysis/path_lines.h"
-#include "equivalence/text_file.h"
+#include "common/text_file.h"
 #include "viewer/exif_summary.h"
 
 namespace quorvela::viewer {
@@ -113,7 +113,7 @@ bool PathListViewer::Lb_SaveRicheditClick() {
     // An empty list is one empty block; it saves as an empty file.
     if (lines.size() == 1 && lines.front().empty()) lines.clear();
     try {
-        equivalence::WriteTextLines(file.toStdString(), lines);
+        common::WriteTextLines(file.toStdString(), lines);
         return true;
     } catch (const std::exception& e) {
         if (ShowError) ShowError(QString::fromLocal8Bit(e.what()));

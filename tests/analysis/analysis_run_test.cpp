@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "equivalence/text_file.h"
+#include "common/text_file.h"
 #include "photo.h"
 #include "support/test_files.h"
 
@@ -187,13 +187,13 @@ TEST(StartAnalyzing, MessagesForEmptyResults) {
 TEST(StartAnalyzing, NoFolderLeavesThePathListFileAlone) {
     testing::TempDir dir;
     const fs::path list = dir.path() / "vt_debug.txt";
-    equivalence::WriteTextLines(list, {"earlier"});
+    common::WriteTextLines(list, {"earlier"});
     Recorder recorder;
     recorder.StopRequested = true;  // an Escape before the run is cleared by the run
     const AnalysisResult result = RunOn(dir.path() / "missing", {}, recorder, list);
     EXPECT_EQ(result.Messages, std::vector<std::string>{"No folder selected."});
     EXPECT_FALSE(result.StopRequested);
-    EXPECT_EQ(equivalence::ReadTextLines(list), std::vector<std::string>{"earlier"});
+    EXPECT_EQ(common::ReadTextLines(list), std::vector<std::string>{"earlier"});
     EXPECT_FALSE(recorder.Has("current"));  // the earlier charts are not declared current
     Recorder empty;
     EXPECT_EQ(RunOn("", {}, empty).Messages, std::vector<std::string>{"No folder selected."});
@@ -245,7 +245,7 @@ TEST(StartAnalyzing, StopKeepsWhatWasGatheredAfterTheCurrentFolder) {
     EXPECT_EQ(result.FilesAnalysed, 2);  // the first subfolder is finished, no more
     EXPECT_EQ(result.Messages, std::vector<std::string>{"Plot interrupted, graph not complete."});
     EXPECT_EQ(Labels(result.Tables[0]), std::vector<std::string>{"50x2"});
-    EXPECT_EQ(equivalence::ReadTextLines(list).size(), 2U);
+    EXPECT_EQ(common::ReadTextLines(list).size(), 2U);
     EXPECT_FALSE(recorder.Has("current"));
 }
 
@@ -289,7 +289,7 @@ TEST(StartAnalyzing, PathListFileIsSortedWithCrLf) {
     none.PathList = PathListQuantity::None;
     Recorder again;
     EXPECT_TRUE(RunOn(dir.path(), none, again, list).PathLines.empty());
-    EXPECT_EQ(equivalence::ReadTextLines(list), expected);
+    EXPECT_EQ(common::ReadTextLines(list), expected);
 }
 
 TEST(StartAnalyzing, UnwritablePathListFileIsReportedAndTheRunCompletes) {

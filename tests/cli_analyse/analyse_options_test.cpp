@@ -8,7 +8,7 @@
 #include <fstream>
 #include <thread>
 
-#include "equivalence/text_file.h"
+#include "common/text_file.h"
 #include "exif_writer.h"
 #include "run_cli.h"
 #include "support/test_files.h"
@@ -34,7 +34,7 @@ class AnalyseOptions : public ::testing::Test {
         dir.Write("photos/a.jpg", Photo("Canon", "Canon PowerShot G2", 71, 100));
         dir.Write("photos/b.jpg", Photo("NIKON", "E990", 82, 200));
         dir.Write("photos/sub/c.jpg", Photo("NIKON", "E990", 164, 200));
-        equivalence::WriteTextLines(dir.path() / "cam_equiv.txt", {});
+        common::WriteTextLines(dir.path() / "cam_equiv.txt", {});
     }
     std::vector<std::string> Args(std::vector<std::string> extra) const {
         std::vector<std::string> args{"analyse",
@@ -70,12 +70,12 @@ TEST_F(AnalyseOptions, DefaultsOfAFirstStart) {
     EXPECT_EQ(json["shutter"][0]["category"], "0.0167");
     EXPECT_EQ(json["iso"][0]["category"], "___100");
     // The path list went to its file too, with CR LF line ends.
-    EXPECT_EQ(equivalence::ReadTextLines(dir.path() / "vt_debug.txt").size(), 3U);
+    EXPECT_EQ(common::ReadTextLines(dir.path() / "vt_debug.txt").size(), 3U);
 }
 
 TEST_F(AnalyseOptions, EveryOptionReachesTheRun) {
-    equivalence::WriteTextLines(dir.path() / "cam_equiv.txt", {"[_START]", "[MAKE]nikon", "[MODEL]E990",
-                                                               "[REAL_LENS]8,2", "[35MM_EQUIVALENT]38", "[_END]"});
+    common::WriteTextLines(dir.path() / "cam_equiv.txt", {"[_START]", "[MAKE]nikon", "[MODEL]E990", "[REAL_LENS]8,2",
+                                                          "[35MM_EQUIVALENT]38", "[_END]"});
     struct Case {
         std::vector<std::string> options;
         const char* key;

@@ -5,8 +5,9 @@
 #include <fstream>
 #include <random>
 
+#include "common/ascii.h"
+#include "common/text_file.h"
 #include "equivalence/focal_length.h"
-#include "equivalence/text_file.h"
 #include "support/test_files.h"
 
 namespace quorvela::equivalence {
@@ -18,10 +19,32 @@ EquivalentList Parse(const std::vector<std::string>& lines) {
     return list;
 }
 
-TEST(RemoveChar, RemovesEveryOccurrence) {
-    EXPECT_EQ(RemoveChar("Canon PowerShot A70 ", ' '), "CanonPowerShotA70");
-    EXPECT_EQ(RemoveChar("___50", '_'), "50");
-    EXPECT_EQ(RemoveChar("", '_'), "");
+// The fields an entry is matched by, cut out once from its joined text.
+TEST(EquivalentEntry, FieldsOfTheJoinedText) {
+    struct Case {
+        const char* text;
+        bool hasModel;
+        const char* make;
+        const char* model;
+        const char* real;
+        const char* equivalent;
+    };
+    const Case cases[] = {
+        {"[MAKE]Canon[MODEL]PowerShotG2[REAL_LENS]7[35MM_EQUIVALENT]34.07", true, "CANON", "POWERSHOTG2", "7", "34.07"},
+        {"x[make]Nikon[MAKE]y[model]E990[real_lens]8,2[35mm_equivalent]38", true, "XNIKON[MAKE]Y", "E990", "8,2", "38"},
+        {"[MODEL]G2[REAL_LENS]7[35MM_EQUIVALENT]34", true, "", "G2", "7", "34"},
+        {"[MAKE]Canon[REAL_LENS]7[MODEL]G2[35MM_EQUIVALENT]34", true, "CANON[REAL_LENS]7", "", "7[MODEL]G2", "34"},
+        {"[MAKE]Canon[REAL_LENS]7[35MM_EQUIVALENT]34", false, "", "", "", ""},
+    };
+    for (const Case& c : cases) {
+        const EquivalentEntry entry(c.text);
+        EXPECT_EQ(entry.Text(), c.text);
+        EXPECT_EQ(entry.HasModel(), c.hasModel) << c.text;
+        EXPECT_EQ(entry.Make(), c.make) << c.text;
+        EXPECT_EQ(entry.Model(), c.model) << c.text;
+        EXPECT_EQ(entry.RealLens(), c.real) << c.text;
+        EXPECT_EQ(entry.Equivalent(), c.equivalent) << c.text;
+    }
 }
 
 TEST(EquivalentTable, JoinsEntryLinesAndDropsSpacesOnTheModelLineOnly) {
@@ -96,7 +119,7 @@ TEST(EquivalentTable, GarbageLinesNeverBreakTheReading) {
                 EXPECT_NE(upper.find(marker), std::string::npos) << entry;
             }
             // Every accepted entry can be looked up without harm.
-            (void)EquivalentfromDataBase(" 7.00 mm", entry, entry, list, '.');
+            (void)EquivalentfromDataBase(" 7.00 mm", entry.Text(), entry.Text(), list, '.');
         }
     }
 }
@@ -104,16 +127,17 @@ TEST(EquivalentTable, GarbageLinesNeverBreakTheReading) {
 TEST(ReadEquivalentData, SeedsTheTableFromTheDeliveredFileOnce) {
     testing::TempDir dir;
     const auto seed = dir.path() / "cam_equiv.exp";
-    WriteTextLines(seed, {"[_START]", "[MAKE]Canon", "[MODEL]G2", "[REAL_LENS]7", "[35MM_EQUIVALENT]34", "[_END]"});
+    common::WriteTextLines(seed,
+                           {"[_START]", "[MAKE]Canon", "[MODEL]G2", "[REAL_LENS]7", "[35MM_EQUIVALENT]34", "[_END]"});
     const auto table = dir.path() / "cam_equiv.txt";
     EquivalentList list{"kept"};
     ReadEquivalentData(table, list);
     ASSERT_EQ(list.size(), 2U);
     EXPECT_EQ(list[0], "kept");
-    EXPECT_EQ(ReadTextLines(table), ReadTextLines(seed));
+    EXPECT_EQ(common::ReadTextLines(table), common::ReadTextLines(seed));
 
     // From now on only the table is read: a changed seed does not reach the list.
-    WriteTextLines(seed, {});
+    common::WriteTextLines(seed, {});
     EquivalentList again;
     ReadEquivalentData(table, again);
     EXPECT_EQ(again.size(), 1U);
@@ -139,30 +163,8 @@ TEST(ReadEquivalentData, UnreadableTableIsAClearError) {
     }
 }
 
-TEST(TextFile, ReadsLfAndCrLfAndWritesCrLf) {
-    testing::TempDir dir;
-    const auto file = dir.path() / "t.txt";
-    {
-        std::ofstream out(file, std::ios::binary);
-        out << "a\r\nb\n\r\nc";
-    }
-    EXPECT_EQ(ReadTextLines(file), (std::vector<std::string>{"a", "b", "", "c"}));
-    WriteTextLines(file, {"x", "y"});
-    const auto bytes = testing::ReadFileBytes(file);
-    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "x\r\ny\r\n");
-    // Nothing but the target is left in the folder.
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
-}
-
-TEST(TextFile, FailedWriteLeavesTheTargetAndNoTemporaryFile) {
-    testing::TempDir dir;
-    const auto missing = dir.path() / "no_such_folder" / "t.txt";
-    EXPECT_THROW(WriteTextLines(missing, {"x"}), std::runtime_error);
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 0);
-}
-
 TEST(ShippedTable, EveryEntryIsAcceptedAndConverts) {
-    const auto lines = ReadTextLines(QUORVELA_SOURCE_DIR "/data/cam_equiv.exp");
+    const auto lines = common::ReadTextLines(QUORVELA_SOURCE_DIR "/data/cam_equiv.exp");
     const auto list = Parse(lines);
     int comments = 0;
     for (const auto& line : lines) comments += !line.empty() && line[0] == ';';

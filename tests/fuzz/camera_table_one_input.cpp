@@ -5,9 +5,9 @@
 #include <string_view>
 
 #include "analysis/file_values.h"
+#include "common/ascii.h"
 #include "equivalence/equivalent_table.h"
 #include "equivalence/focal_length.h"
-#include "metadata/text_util.h"
 #include "scratch_file.h"
 
 namespace quorvela::fuzz {
@@ -52,7 +52,7 @@ void CheckCategory(const std::string& category, const std::string& length) {
 }
 
 void LookUp(const std::string& entry, const EquivalentList& list) {
-    const std::string upper = metadata::UpperAscii(entry);
+    const std::string upper = common::UpperAscii(entry);
     const std::string make = Field(entry, upper, "[MAKE]", "[MODEL]");
     const std::string model = Field(entry, upper, "[MODEL]", "[REAL_LENS]");
     // The two manual fields hold at most five characters.
@@ -81,7 +81,7 @@ void ReadOneCameraTable(std::span<const std::uint8_t> bytes) {
     EquivalentList list;
     equivalence::ReadEquivalentData(file.Hold(bytes), list, "/nonexistent/cam_equiv.exp");
     for (const std::string& entry : list) {
-        const std::string upper = metadata::UpperAscii(entry);
+        const std::string upper = common::UpperAscii(entry);
         for (const std::string_view marker : kMarkers) {
             if (upper.find(marker) == std::string::npos) Broken("accepted entry lacks a marker", entry);
         }

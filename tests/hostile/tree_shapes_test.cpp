@@ -14,7 +14,7 @@
 #include <stdexcept>
 
 #include "cli/cli.h"
-#include "equivalence/text_file.h"
+#include "common/text_file.h"
 #include "support/test_files.h"
 #include "tree_support.h"
 
@@ -165,12 +165,12 @@ TEST(TreeShapes, NamesThatAreNotUtf8KeepTheirBytes) {
         EXPECT_EQ(result.FilesAnalysed, 5);
         // The lines keep the names' own bytes, so a line leads back to its file.
         for (const std::string& name : names) EXPECT_TRUE(Lists(result, root / name)) << name;
-        EXPECT_EQ(equivalence::ReadTextLines(pathList), result.PathLines);
+        EXPECT_EQ(common::ReadTextLines(pathList), result.PathLines);
     }
 
     // The command line's JSON stays valid: bytes that are no UTF-8 are replaced there.
     const fs::path table = dir.path() / "cam_equiv.txt";
-    equivalence::WriteTextLines(table, {});
+    common::WriteTextLines(table, {});
     std::ostringstream out;
     std::ostringstream err;
     const int code = cli::runCli({"analyse", root.string(), "--json", "--table", table.string(), "--path-list-file",
@@ -205,7 +205,7 @@ TEST(TreeShapes, LineBreaksInNamesAndTagsKeepOneLinePerPhoto) {
         EXPECT_EQ(line.find_first_of("\r\n"), std::string::npos) << line;
     }
     EXPECT_TRUE(Lists(result, root / "new?line.jpg"));  // the break shows as "?"
-    EXPECT_EQ(equivalence::ReadTextLines(pathList).size(), 5U);
+    EXPECT_EQ(common::ReadTextLines(pathList).size(), 5U);
 }
 
 TEST(TreeShapes, FolderNamesWithLineSeparatorsAndPhotoExtensions) {

@@ -6,11 +6,12 @@
 #include <map>
 #include <set>
 
+#include "common/ascii.h"
+#include "common/code_page.h"
 #include "metadata/img_data.h"
 #include "metadata/iptc.h"
 #include "metadata/maker_note.h"
 #include "metadata/makernotes/tables.h"
-#include "metadata/text_util.h"
 #include "support/test_files.h"
 
 namespace quorvela::metadata {
@@ -31,7 +32,7 @@ std::optional<std::string> MakerNoteIso(const TImageInfo& info) {
     for (const TTagEntry& tag : info.Tags) {
         if (tag.Group != 1) continue;
         const std::string line = tag.Description + " = " + tag.Text;
-        const std::string upper = UpperAscii(line);
+        const std::string upper = common::UpperAscii(line);
         if (upper.find("ISO SPEED") == std::string::npos && upper.find("CCD SENSITIVITY") == std::string::npos &&
             upper.find("CCD ISO") == std::string::npos) {
             continue;
@@ -53,7 +54,7 @@ std::string ExiftoolIso(const nlohmann::json& value) {
     if (value.is_number()) return std::to_string(value.get<double>());
     const std::string text = TextOf(value);
     const std::string last = text.substr(text.find_last_of(' ') == std::string::npos ? 0 : text.find_last_of(' ') + 1);
-    return ParseInteger(last) ? std::to_string(*ParseInteger(last)) : "0";
+    return common::ParseInteger(last) ? std::to_string(*common::ParseInteger(last)) : "0";
 }
 
 TEST(CorpusMakerNotes, EveryNoteOfTheSevenMakesIsDecodedAndNoOther) {
@@ -64,7 +65,7 @@ TEST(CorpusMakerNotes, EveryNoteOfTheSevenMakesIsDecodedAndNoOther) {
         TimgData reader;
         reader.ReadJpegFile((CorpusDir() / name).string());
         const bool hasNote = !truth["MakerNote"].is_null();
-        const std::string make = UpperAscii(TextOf(truth["Make"]).substr(0, 5));
+        const std::string make = common::UpperAscii(TextOf(truth["Make"]).substr(0, 5));
         const bool expected = hasNote && kDecodedMakes.count(make) != 0;
         const bool decoded = reader.ExifDirectory != nullptr && reader.ExifDirectory->MakerNoteDecoded;
         EXPECT_EQ(decoded, expected);
@@ -156,7 +157,7 @@ TEST(CorpusIptc, KeywordsBylineAndCaptionAgreeWithExiftool) {
             }
             std::optional<std::string> ours;
             if (reader.IptcRecords && reader.IptcRecords->FindRecord(record) >= 0) {
-                ours = Cp1252ToUtf8(reader.IptcRecords->RecordValue(record, ""));
+                ours = common::Cp1252ToUtf8(reader.IptcRecords->RecordValue(record, ""));
             }
             if (!ours && !theirs) continue;
             const std::string field = name + " " + key;

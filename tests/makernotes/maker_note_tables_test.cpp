@@ -4,9 +4,9 @@
 
 #include <set>
 
+#include "common/ascii.h"
 #include "metadata/iptc.h"
 #include "metadata/makernotes/tables.h"
-#include "metadata/text_util.h"
 
 namespace quorvela::metadata {
 namespace {
@@ -20,7 +20,7 @@ namespace {
         const std::string_view pair = list.substr(0, comma);
         const auto colon = pair.find(':');
         if (colon == std::string_view::npos) return ::testing::AssertionFailure() << "no colon in '" << pair << "'";
-        const auto number = ParseInteger(pair.substr(0, colon));
+        const auto number = common::ParseInteger(pair.substr(0, colon));
         if (!number) return ::testing::AssertionFailure() << "no number in '" << pair << "'";
         if (!numbers.insert(*number).second) return ::testing::AssertionFailure() << "number twice: " << *number;
         if (pair.substr(colon + 1).find(':') != std::string_view::npos) {
@@ -57,7 +57,7 @@ TEST(MakerNoteTables, EveryRowIsSound) {
             if (!row.CodeList.empty()) {
                 EXPECT_TRUE(WellFormedCodeList(row.CodeList));
             }
-            if (EqualsIgnoreAsciiCase(row.Description, "skip")) {
+            if (common::EqualsIgnoreAsciiCase(row.Description, "skip")) {
                 EXPECT_EQ(row.Renderer, nullptr);
             }
         }
@@ -110,7 +110,7 @@ TEST(IptcTables, EveryRowIsSound) {
     for (const IptcRow& row : IptcTable()) {
         SCOPED_TRACE(row.TagName);
         EXPECT_TRUE(numbers.insert({row.Record, row.Dataset}).second);
-        EXPECT_TRUE(names.insert(UpperAscii(row.TagName)).second);
+        EXPECT_TRUE(names.insert(common::UpperAscii(row.TagName)).second);
         EXPECT_FALSE(row.Description.empty());
         EXPECT_GT(row.MaxLength, 0);
         EXPECT_TRUE(row.Record == 2 || row.Record == 8);

@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <map>
 
+#include "common/number_format.h"
 #include "metadata/img_data.h"
-#include "metadata/text_util.h"
 #include "support/test_files.h"
 
 namespace quorvela::metadata {
@@ -21,7 +21,7 @@ std::string FromRational(const std::string& raw, int precision, int width, char 
     const auto slash = raw.find('/');
     const double num = std::stod(raw.substr(0, slash));
     const double den = std::stod(raw.substr(slash + 1));
-    return FormatFixed(den == 0 ? 0.0 : num / den, precision, width, sep);
+    return common::FormatFixed(den == 0 ? 0.0 : num / den, precision, width, sep);
 }
 
 struct Comparison {
@@ -45,7 +45,7 @@ std::vector<Comparison> Expectations(const nlohmann::json& truth, char sep) {
     if (!text("ISO_raw").empty()) out.push_back({"ISOSpeedRatings", text("ISO_raw")});
     if (truth.value("FocalLengthIn35mmFormat_stored", false)) {
         const double f35 = truth["FocalLengthIn35mmFormat"].get<double>();
-        out.push_back({"FocalLengthin35mmFilm", FormatFixed(f35, 2, 5, sep) + " mm"});
+        out.push_back({"FocalLengthin35mmFilm", common::FormatFixed(f35, 2, 5, sep) + " mm"});
     }
     if (!text("ExifVersion").empty()) out.push_back({"ExifVersion", "\"" + text("ExifVersion") + "\""});
     return out;

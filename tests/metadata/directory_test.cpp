@@ -247,7 +247,7 @@ TEST_P(Directory, FindNextTagWalksOneGroup) {
     TTagEntry note;
     note.Group = 1;
     note.TagId = 7;
-    note.TagName = note.Description = "Quality";
+    note.TagName = note.Description = "Quality"_tag;
     note.Text = "Fine";
     info.AppendTag(note);
     TTagEntry zero;  // TagId 0 is never stored

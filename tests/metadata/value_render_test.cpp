@@ -5,9 +5,9 @@
 #include <array>
 #include <cstring>
 
+#include "common/ascii.h"
 #include "metadata/renderers.h"
 #include "metadata/tag_tables.h"
-#include "metadata/text_util.h"
 
 namespace quorvela::metadata {
 namespace {
@@ -144,7 +144,7 @@ TEST(LookupCodeText, MatchesTheWholeKey) {
 // next comma.
 std::string LookupByDefinition(std::string_view codeList, std::string_view key) {
     const std::string list = "," + std::string(codeList) + ",";
-    const std::string needle = "," + std::string(Trim(key)) + ":";
+    const std::string needle = "," + std::string(common::Trim(key)) + ":";
     const auto at = list.find(needle);
     if (at == std::string::npos) return {};
     const auto start = at + needle.size();
@@ -282,25 +282,6 @@ TEST_P(BothSeparators, ExposureTimeTextAndLeadingDigits) {
     EXPECT_EQ(LeadingDigits("2500 sec", sep), 2500);
     EXPECT_EQ(LeadingDigits(WithSep("12.5", sep), sep), 12);
     EXPECT_EQ(LeadingDigits("sec", sep), -1);
-}
-
-TEST(FormatHelpers, RoundingIsHalfToEven) {
-    EXPECT_EQ(RoundHalfEven(2.5), 2);
-    EXPECT_EQ(RoundHalfEven(3.5), 4);
-    EXPECT_EQ(RoundHalfEven(-2.5), -2);
-    EXPECT_EQ(RoundHalfEven(2.4999), 2);
-    EXPECT_FALSE(RoundHalfEven(1e300).has_value());
-    EXPECT_EQ(FormatPattern("%5.2f mm", 6.3, ','), " 6,30 mm");
-    EXPECT_THROW(FormatPattern("%5.2f", std::numeric_limits<double>::infinity(), '.'), std::domain_error);
-    EXPECT_EQ(FormatGeneral(250.0, '.'), "250");
-    EXPECT_EQ(FormatGeneral(0.4, ','), "0,4");
-    EXPECT_EQ(FormatGeneral(1.0 / 3.0, '.'), "0.333333333333333");
-}
-
-TEST(TextUtil, Cp1252ToUtf8) {
-    EXPECT_EQ(Cp1252ToUtf8("Rotated 180\xB0"), "Rotated 180\xC2\xB0");
-    EXPECT_EQ(Cp1252ToUtf8("\x80"), "\xE2\x82\xAC");
-    EXPECT_EQ(Cp1252ToUtf8("plain"), "plain");
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "analysis/analysis_run.h"
-#include "equivalence/text_file.h"
+#include "common/text_file.h"
 #include "support/test_files.h"
 #include "viewer/equivalent_editor.h"
 #include "viewer_photos.h"
@@ -33,7 +33,7 @@ TEST(EquivalentEditor, StartsClosed) {
 
 TEST(EquivalentEditor, OpeningAnExistingTableLoadsItUnchanged) {
     const testing::TempDir dir;
-    equivalence::WriteTextLines(dir.path() / "cam_equiv.txt", kG2Entry);
+    common::WriteTextLines(dir.path() / "cam_equiv.txt", kG2Entry);
     EquivalentEditor editor(dir.path() / "cam_equiv.txt");
     EXPECT_EQ(editor.Open(), kG2Entry);
     EXPECT_EQ(editor.CurrentState(), State::OpenUnchanged);
@@ -58,13 +58,13 @@ TEST(EquivalentEditor, OpeningAMissingTableOffersTheTwoCommentLinesAsAChange) {
 TEST(EquivalentEditor, SaveWritesThenReloadsAndCloses) {
     const testing::TempDir dir;
     const auto file = dir.path() / "cam_equiv.txt";
-    equivalence::WriteTextLines(file, {"; empty"});
+    common::WriteTextLines(file, {"; empty"});
     EquivalentEditor editor(file);
     equivalence::EquivalentList list = {"stale entry"};
     editor.Open();
     editor.Changed();
     editor.Save(kG2Entry, list);
-    EXPECT_EQ(equivalence::ReadTextLines(file), kG2Entry);
+    EXPECT_EQ(common::ReadTextLines(file), kG2Entry);
     ASSERT_EQ(list.size(), 1U);
     EXPECT_EQ(list[0], "[MAKE]Canon[MODEL]CanonPowerShotG2[REAL_LENS]7[35MM_EQUIVALENT]34.07");
     EXPECT_EQ(editor.CurrentState(), State::Closed);
@@ -75,25 +75,25 @@ TEST(EquivalentEditor, SavingNoEntriesGivesAnEmptyTableAndNeverCopiesTheSeed) {
     const testing::TempDir dir;
     const auto file = dir.path() / "cam_equiv.txt";
     const auto seed = dir.path() / "cam_equiv.exp";
-    equivalence::WriteTextLines(seed, kG2Entry);
+    common::WriteTextLines(seed, kG2Entry);
     EquivalentEditor editor(file, seed);
     equivalence::EquivalentList list = {"old"};
     editor.Open();
     editor.Save({}, list);
     EXPECT_TRUE(list.empty());
-    EXPECT_TRUE(equivalence::ReadTextLines(file).empty());
+    EXPECT_TRUE(common::ReadTextLines(file).empty());
 }
 
 TEST(EquivalentEditor, CloseDiscardsAndLeavesFileAndList) {
     const testing::TempDir dir;
     const auto file = dir.path() / "cam_equiv.txt";
-    equivalence::WriteTextLines(file, kG2Entry);
+    common::WriteTextLines(file, kG2Entry);
     EquivalentEditor editor(file);
     editor.Open();
     editor.Changed();
     editor.Close();
     EXPECT_EQ(editor.Controls(), kClosed);
-    EXPECT_EQ(equivalence::ReadTextLines(file), kG2Entry);
+    EXPECT_EQ(common::ReadTextLines(file), kG2Entry);
     editor.Changed();  // a closed editor has no text to change
     EXPECT_EQ(editor.Controls(), kClosed);
 }
@@ -122,7 +122,7 @@ TEST(EquivalentEditor, TheNextRunUsesTheSavedTable) {
     test::PhotoTags photo;  // a Canon PowerShot G2 at 7 mm, no 35mm value
     test::WritePhoto(photos / "g2.jpg", photo);
     const auto file = dir.path() / "cam_equiv.txt";
-    equivalence::WriteTextLines(file, {"; nothing yet"});
+    common::WriteTextLines(file, {"; nothing yet"});
     equivalence::EquivalentList list;
     equivalence::ReadEquivalentData(file, list);
 

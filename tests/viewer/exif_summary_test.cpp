@@ -5,6 +5,7 @@
 #include "equivalence/equivalent_table.h"
 #include "metadata/image_info.h"
 #include "metadata/img_data.h"
+#include "metadata/tag_names.h"
 #include "support/test_files.h"
 #include "viewer_photos.h"
 
@@ -52,8 +53,8 @@ TEST(GetIsoFromSpecific, TheFirstMatchingMakerNoteEntryGivesItsValuesDigits) {
     metadata::TImageInfo exif(nullptr, true, '.');
     metadata::TTagEntry main;
     main.TagId = 0x8827;
-    main.TagName = "ISOSpeedRatings";
-    main.Description = "ISO Speed Ratings";  // group 0: not a maker-note entry
+    main.TagName = metadata::TagText::Static(metadata::tags::ISOSpeedRatings);
+    main.Description = std::string("ISO Speed Ratings");  // group 0: not a maker-note entry
     main.Text = "800";
     exif.AppendTag(main);
     EXPECT_EQ(GetIsoFromSpecific(exif), "0");

@@ -14,7 +14,7 @@
 #include <QWidget>
 #include <memory>
 
-#include "equivalence/text_file.h"
+#include "common/text_file.h"
 #include "support/test_files.h"
 #include "viewer/equivalent_editor_panel.h"
 #include "viewer/path_list_viewer.h"
@@ -219,7 +219,7 @@ class ViewerWidgetTest : public QObject {
         QVERIFY(host.Viewer->Lb_SaveRicheditClick());
         QCOMPARE(proposed, QString("value_path_list.txt"));
         QVERIFY(filter.contains("*.txt"));
-        const std::vector<std::string> saved = quorvela::equivalence::ReadTextLines(target.toStdString());
+        const std::vector<std::string> saved = quorvela::common::ReadTextLines(target.toStdString());
         QCOMPARE(static_cast<int>(saved.size()), lines_.size());
         QCOMPARE(QString::fromStdString(saved[1]), lines_[1]);
         // Cancelled: nothing written, nothing said; an unwritable place: no file, and the user is told.
@@ -282,7 +282,7 @@ class ViewerWidgetTest : public QObject {
         panel.LbButton3->click();
         QCOMPARE(state(), QString("mcEsc"));
         QCOMPARE(saved, 1);
-        QCOMPARE(quorvela::equivalence::ReadTextLines(file).size(), std::size_t{8});
+        QCOMPARE(quorvela::common::ReadTextLines(file).size(), std::size_t{8});
 
         panel.LbSpeedButton10->click();
         QCOMPARE(help, 1);

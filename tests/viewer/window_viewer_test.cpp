@@ -8,7 +8,7 @@
 #include <QTextBlock>
 #include <QToolButton>
 
-#include "equivalence/text_file.h"
+#include "common/text_file.h"
 #include "ui/control_rules.h"
 #include "viewer/equivalent_editor_panel.h"
 #include "viewer/path_list_viewer.h"
@@ -207,11 +207,11 @@ class WindowViewerTest : public QObject {
         w.SaveAnswer = Native(folder.path() / "saved.txt");
         w->Lb_SaveRichedit->click();
         QCOMPARE(w.AskedNames.back(), QString("value_path_list.txt"));
-        const auto saved = quorvela::equivalence::ReadTextLines(folder.path() / "saved.txt");
+        const auto saved = quorvela::common::ReadTextLines(folder.path() / "saved.txt");
         QCOMPARE(QString::fromStdString(saved.at(0)), w->RichEdit1->document()->firstBlock().text());
         QCOMPARE(static_cast<int>(saved.size()), 3);
         // The list on disk is the run's own list.
-        QCOMPARE(saved, quorvela::equivalence::ReadTextLines(folder.path() / "vt_debug.txt"));
+        QCOMPARE(saved, quorvela::common::ReadTextLines(folder.path() / "vt_debug.txt"));
         // A place that cannot be written is reported in the window's message box.
         w.SaveAnswer = Native(folder.path() / "no-such-folder" / "saved.txt");
         w->Lb_SaveRichedit->click();
@@ -250,7 +250,7 @@ class WindowViewerTest : public QObject {
         QVERIFY(w.RunAndWait());
         QVERIFY2(w.Points(0).contains("70=2"), qPrintable(w.Points(0).join(' ')));
         // The next window reads the saved table too.
-        QVERIFY(quorvela::equivalence::ReadTextFile(folder.path() / "cam_equiv.txt").find("[35MM_EQUIVALENT]70") !=
+        QVERIFY(quorvela::common::ReadTextFile(folder.path() / "cam_equiv.txt").find("[35MM_EQUIVALENT]70") !=
                 std::string::npos);
     }
 
@@ -259,13 +259,13 @@ class WindowViewerTest : public QObject {
         WindowUnderTest w(folder.path());
         w.Show();
         auto& editor = w->TableEditor();
-        const std::string before = quorvela::equivalence::ReadTextFile(folder.path() / "cam_equiv.txt");
+        const std::string before = quorvela::common::ReadTextFile(folder.path() / "cam_equiv.txt");
         editor.LbButton1->click();
         QTest::keyClicks(w->Memo1, "garbage");
         QVERIFY(editor.LbButton2->isEnabled());
         editor.LbButton3->click();
         QCOMPARE(w->Memo1->toPlainText(), QString());
-        QCOMPARE(quorvela::equivalence::ReadTextFile(folder.path() / "cam_equiv.txt"), before);
+        QCOMPARE(quorvela::common::ReadTextFile(folder.path() / "cam_equiv.txt"), before);
         editor.LbSpeedButton10->click();
         QVERIFY(!w.Opened.empty());
         QVERIFY(w.Opened.back().toString().endsWith("camera-table.html"));

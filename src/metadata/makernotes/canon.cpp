@@ -1,8 +1,8 @@
 #include <vector>
 
+#include "common/ascii.h"
 #include "metadata/maker_note.h"
 #include "metadata/makernotes/tables.h"
-#include "metadata/text_util.h"
 #include "metadata/value_render.h"
 
 namespace quorvela::metadata {
@@ -105,11 +105,11 @@ std::string RenderItems(const std::string& text, std::span<const CanonItemRow> i
         // A list too short to hold the field says nothing about it.
         if (static_cast<std::size_t>(item.Field) >= fields.size()) continue;
         const std::string_view field = fields[static_cast<std::size_t>(item.Field)];
-        const auto number = item.CodeList.empty() ? std::nullopt : ParseInteger(Trim(field));
+        const auto number = item.CodeList.empty() ? std::nullopt : common::ParseInteger(common::Trim(field));
         const std::string itemText = item.CodeList.empty() ? std::string(field)
-                                     : number              ? std::string(Trim(LookupCodeText(item.CodeList, *number)))
-                                                           : std::string("0");
-        if (Trim(itemText).empty()) continue;
+                                     : number ? std::string(common::Trim(LookupCodeText(item.CodeList, *number)))
+                                              : std::string("0");
+        if (common::Trim(itemText).empty()) continue;
         EmitItem(out, item.Label, itemText, context);
     }
     context.MultiLineResult = true;
@@ -144,13 +144,13 @@ std::string CanonCustomFunctions(const std::string& text, RenderContext& context
     // The last field is decoded too, so every custom function of the list is shown.
     std::string out;
     for (const std::string_view field : Fields(text)) {
-        const auto number = ParseInteger(Trim(field));
+        const auto number = common::ParseInteger(common::Trim(field));
         if (!number || *number < 0) continue;
         const std::int64_t function = *number / 256;
         const std::int64_t setting = *number % 256;
         for (const CanonFunctionRow& row : kCustomFunctions) {
             if (row.Function != function) continue;
-            const std::string itemText(Trim(LookupCodeText(row.CodeList, setting)));
+            const std::string itemText(common::Trim(LookupCodeText(row.CodeList, setting)));
             if (!itemText.empty()) EmitItem(out, row.Label, itemText, context);
             break;
         }

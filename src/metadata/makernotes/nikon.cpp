@@ -1,7 +1,7 @@
 #include <array>
 
+#include "common/number_format.h"
 #include "metadata/makernotes/tables.h"
-#include "metadata/text_util.h"
 #include "metadata/value_render.h"
 
 namespace quorvela::metadata {
@@ -89,8 +89,8 @@ std::string NikonLensInfo(const std::string& text, RenderContext& context) {
         rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 2);
     }
     const char sep = context.DecimalSeparator;
-    return FormatFixed(values[0], 1, 0, sep) + "-" + FormatFixed(values[1], 1, 0, sep) + "(mm)  F" +
-           FormatFixed(values[2], 1, 0, sep) + "-F" + FormatFixed(values[3], 1, 0, sep);
+    return common::FormatFixed(values[0], 1, 0, sep) + "-" + common::FormatFixed(values[1], 1, 0, sep) + "(mm)  F" +
+           common::FormatFixed(values[2], 1, 0, sep) + "-F" + common::FormatFixed(values[3], 1, 0, sep);
 }
 
 }  // namespace quorvela::metadata

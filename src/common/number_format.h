@@ -5,22 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace quorvela::metadata {
-
-char ToUpperAscii(char c);
-std::string UpperAscii(std::string_view text);
-bool EqualsIgnoreAsciiCase(std::string_view a, std::string_view b);
-bool StartsWithIgnoreAsciiCase(std::string_view text, std::string_view prefix);
-
-// Removes leading and trailing characters up to and including the space (blanks and
-// control characters), as the texts of this reader are trimmed.
-std::string_view Trim(std::string_view text);
-
-// Whole-number parse that accepts leading blanks and a sign, and nothing after the digits.
-std::optional<std::int64_t> ParseInteger(std::string_view text);
-
-// Windows-1252 bytes to UTF-8, for texts that leave the reader for a person or a file.
-std::string Cp1252ToUtf8(std::string_view text);
+namespace quorvela::common {
 
 // Round to the nearest integer, halves to even; nullopt when not finite or out of range.
 std::optional<std::int64_t> RoundHalfEven(double value);
@@ -37,4 +22,4 @@ std::string FormatPattern(std::string_view pattern, double value, char decimalSe
 // magnitudes, trailing zeros removed ("0.4", "250", "1.3").
 std::string FormatGeneral(double value, char decimalSeparator);
 
-}  // namespace quorvela::metadata
+}  // namespace quorvela::common

@@ -1,4 +1,4 @@
-#include "text_file.h"
+#include "common/text_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -9,7 +9,7 @@
 #include <cstring>
 #include <stdexcept>
 
-namespace quorvela::equivalence {
+namespace quorvela::common {
 namespace {
 
 // Refuses FIFOs and devices: reading one could block for ever.
@@ -65,7 +65,10 @@ void WriteFileAtomically(const std::filesystem::path& path, std::string_view con
     const std::string failure = "Unable to write to " + path.string();
     std::filesystem::path folder = path.parent_path();
     if (folder.empty()) folder = ".";
-    std::string temp = (folder / ("." + path.filename().string() + ".XXXXXX")).string();
+    std::string hidden = path.filename().string();
+    hidden.insert(0, 1, '.');
+    hidden += ".XXXXXX";
+    std::string temp = (folder / hidden).string();
     const int fd = ::mkstemp(temp.data());
     if (fd < 0) throw std::runtime_error(failure);
     bool ok = true;
@@ -100,4 +103,4 @@ void WriteTextLines(const std::filesystem::path& path, const std::vector<std::st
     WriteFileAtomically(path, content);
 }
 
-}  // namespace quorvela::equivalence
+}  // namespace quorvela::common

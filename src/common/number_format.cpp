@@ -1,4 +1,4 @@
-#include "text_util.h"
+#include "common/number_format.h"
 
 #include <algorithm>
 #include <charconv>
@@ -6,73 +6,7 @@
 #include <limits>
 #include <stdexcept>
 
-namespace quorvela::metadata {
-
-char ToUpperAscii(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-std::string UpperAscii(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) c = ToUpperAscii(c);
-    return out;
-}
-
-bool EqualsIgnoreAsciiCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (ToUpperAscii(a[i]) != ToUpperAscii(b[i])) return false;
-    }
-    return true;
-}
-
-bool StartsWithIgnoreAsciiCase(std::string_view text, std::string_view prefix) {
-    return text.size() >= prefix.size() && EqualsIgnoreAsciiCase(text.substr(0, prefix.size()), prefix);
-}
-
-std::string_view Trim(std::string_view text) {
-    auto blank = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
-    while (!text.empty() && blank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && blank(text.back())) text.remove_suffix(1);
-    return text;
-}
-
-std::optional<std::int64_t> ParseInteger(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
-    if (text.empty()) return std::nullopt;
-    std::int64_t value = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec != std::errc{} || end != text.data() + text.size()) return std::nullopt;
-    return value;
-}
-
-std::string Cp1252ToUtf8(std::string_view text) {
-    // Code points of 0x80..0x9F in Windows-1252; 0 marks the five unassigned bytes,
-    // which are kept as the C1 control of the same number.
-    static constexpr char16_t kHigh[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                           0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
-                                           0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                           0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-    std::string out;
-    out.reserve(text.size() + text.size() / 4);
-    for (const char ch : text) {
-        const auto byte = static_cast<unsigned char>(ch);
-        char32_t cp = byte;
-        if (byte >= 0x80 && byte <= 0x9F && kHigh[byte - 0x80] != 0) cp = kHigh[byte - 0x80];
-        if (cp < 0x80) {
-            out += static_cast<char>(cp);
-        } else if (cp < 0x800) {
-            out += static_cast<char>(0xC0 | (cp >> 6));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        } else {
-            out += static_cast<char>(0xE0 | (cp >> 12));
-            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        }
-    }
-    return out;
-}
+namespace quorvela::common {
 
 std::optional<std::int64_t> RoundHalfEven(double value) {
     if (!std::isfinite(value) || std::fabs(value) >= 9.0e18) return std::nullopt;
@@ -183,4 +117,4 @@ std::string FormatGeneral(double value, char decimalSeparator) {
     return WithSeparator(text, decimalSeparator);
 }
 
-}  // namespace quorvela::metadata
+}  // namespace quorvela::common

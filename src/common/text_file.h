@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-namespace quorvela::equivalence {
+namespace quorvela::common {
 
 // The whole content of a regular file (FIFOs and devices are refused, not waited on).
 // Throws std::runtime_error naming the file when it cannot be read.
@@ -23,4 +23,4 @@ void WriteFileAtomically(const std::filesystem::path& path, std::string_view con
 // The lines, each ended by CR LF, written atomically.
 void WriteTextLines(const std::filesystem::path& path, const std::vector<std::string>& lines);
 
-}  // namespace quorvela::equivalence
+}  // namespace quorvela::common
