@@ -48,7 +48,11 @@ ChartFonts::ChartFonts(const QFont& base) : title(base), axis(base), axisTitle(b
     mark.setPointSizeF(base.pointSizeF() > 1 ? base.pointSizeF() - 1 : 8);
 }
 
-const QFont& ChartFonts::Of(FontRole role) const {
+namespace {
+
+// Of the four things kept per font role, the one of `role`; the legend uses the axis font.
+template <class T>
+const T& ByRole(FontRole role, const T& title, const T& axisTitle, const T& mark, const T& axis) {
     switch (role) {
         case FontRole::Title:
             return title;
@@ -63,22 +67,17 @@ const QFont& ChartFonts::Of(FontRole role) const {
     return axis;
 }
 
+}  // namespace
+
+const QFont& ChartFonts::Of(FontRole role) const {
+    return ByRole(role, title, axisTitle, mark, axis);
+}
+
 QtTextMeasure::QtTextMeasure(const ChartFonts& fonts)
     : title_(fonts.title), axis_(fonts.axis), axisTitle_(fonts.axisTitle), mark_(fonts.mark) {}
 
 const QtTextMeasure::Face& QtTextMeasure::Of(FontRole role) const {
-    switch (role) {
-        case FontRole::Title:
-            return title_;
-        case FontRole::AxisTitle:
-            return axisTitle_;
-        case FontRole::Mark:
-            return mark_;
-        case FontRole::Axis:
-        case FontRole::Legend:
-            break;
-    }
-    return axis_;
+    return ByRole(role, title_, axisTitle_, mark_, axis_);
 }
 
 double QtTextMeasure::Width(FontRole role, std::string_view text) const {
