@@ -81,7 +81,7 @@ TAnalyseLength::TAnalyseLength(WindowServices services) : services_(std::move(se
     const QLocale locale;
     const charts::NumberSeparators separators{decimalSeparator_, locale.groupSeparator().toStdString()};
     for (charts::TChart* chart : Charts()) chart->SetNumberSeparators(separators);
-    controller_ = std::make_unique<RunController>(this, static_cast<RunView&>(*this), services_.RunServicePoint);
+    CreateRunPresenter();
 
     setWindowTitle("Quorvela - version 1.1.6");
     resize(kWindowWidth, kWindowHeight);
@@ -96,7 +96,7 @@ TAnalyseLength::TAnalyseLength(WindowServices services) : services_(std::move(se
 TAnalyseLength::~TAnalyseLength() {
     controller_.reset();      // stops and waits for a run before the controls go
     pathListViewer_.reset();  // waits for a preview being decoded
-    RestoreCursor();
+    presenter_->RestoreCursor();
 }
 
 void TAnalyseLength::ConnectHandlers() {
@@ -285,7 +285,7 @@ void TAnalyseLength::FormKeyDown(int key) {
 }
 
 void TAnalyseLength::Panel1MouseMove() {
-    StatusBar1->showMessage(runSummaryText_);
+    StatusBar1->showMessage(presenter_->Summary());
 }
 
 int TAnalyseLength::RadioGroup1Index() const {

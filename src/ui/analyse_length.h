@@ -16,6 +16,7 @@
 #include "ui/control_rules.h"
 #include "ui/messages.h"
 #include "ui/run_controller.h"
+#include "ui/run_presenter.h"
 
 class QButtonGroup;
 class QCheckBox;
@@ -73,7 +74,7 @@ struct WindowServices {
 // Handlers are named after the control and the event they serve. The window is wiring: the
 // rules of which control shows what are in control_rules.h, the run is the analysis engine on a
 // thread of its own (run_controller.h).
-class TAnalyseLength final : public QMainWindow, private RunView {
+class TAnalyseLength final : public QMainWindow {
   public:
     explicit TAnalyseLength(WindowServices services = {});
     ~TAnalyseLength() override;
@@ -106,8 +107,6 @@ class TAnalyseLength final : public QMainWindow, private RunView {
     // The run.
     void StartAnalyzingClick();
     void StopAnalyzingClick();
-    void HourGlassCursor();
-    void RestoreCursor();
 
     // Chart placement, options, zoom and export.
     void DistributeCharts(bool ToOverview);
@@ -150,7 +149,7 @@ class TAnalyseLength final : public QMainWindow, private RunView {
     [[nodiscard]] IndicatorLook StatusPanelLook() const;
     [[nodiscard]] bool Running() const { return controller_->Active(); }
     [[nodiscard]] bool StopRequested() const { return controller_->StopRequested(); }
-    [[nodiscard]] const QString& RunSummaryText() const { return runSummaryText_; }
+    [[nodiscard]] const QString& RunSummaryText() const { return presenter_->Summary(); }
     [[nodiscard]] const analysis::AnalysisResult& LastResult() const { return lastResult_; }
     [[nodiscard]] const std::filesystem::path& ProgramFolder() const { return programFolder_; }
     [[nodiscard]] char DecimalSeparator() const { return decimalSeparator_; }
@@ -299,21 +298,9 @@ class TAnalyseLength final : public QMainWindow, private RunView {
     void ApplyResetButtons(const ResetButtons& buttons);
     void UndoAllZooms();
 
-    // RunView: the run's reports, on the window's thread.
-    void RunBusyCursor(bool busy) override;
-    void RunCaption(const QString& text) override;
-    void RunResetPreview(const QString& hint) override;
-    void RunClearResults() override;
-    void RunRunning(bool running) override;
-    void RunCollectProgress(int maximum, int position) override;
-    void RunAnalyseProgress(int maximum, int position) override;
-    void RunStatusText(const QString& text) override;
-    void RunSummary(const QString& text) override;
-    void RunChartPoint(analysis::Quantity quantity, const QString& label, int count) override;
-    void RunPathList(const QStringList& sortedLines, std::vector<std::string> linePaths) override;
-    void RunMessage(const QString& text) override;
-    void RunAnalysisCurrent() override;
-    void RunFinished(const analysis::AnalysisResult& result) override;
+    void CreateRunPresenter();
+    // The end of a run, once its reports have been carried out.
+    void RunFinished(const analysis::AnalysisResult& result);
 
     WindowServices services_;
     std::filesystem::path programFolder_;
@@ -323,6 +310,7 @@ class TAnalyseLength final : public QMainWindow, private RunView {
     std::unique_ptr<charts::ChartSet> charts_;
     std::array<QWidget*, 4> chartHosts_{};
     std::vector<QWidget*> summaryPanels_;
+    std::unique_ptr<RunPresenter> presenter_;
     std::unique_ptr<RunController> controller_;
     std::unique_ptr<viewer::PathListViewer> pathListViewer_;
     std::unique_ptr<viewer::EquivalentEditorPanel> tableEditor_;
@@ -330,10 +318,8 @@ class TAnalyseLength final : public QMainWindow, private RunView {
     QString savedPath_;
     int pendingTreeWidth_ = 185;
     bool shown_ = false;
-    bool busyCursor_ = false;
     bool closePending_ = false;
     bool closed_ = false;
-    QString runSummaryText_;
     analysis::AnalysisResult lastResult_;
 };
 

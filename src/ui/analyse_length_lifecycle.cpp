@@ -68,6 +68,7 @@ void TAnalyseLength::CreateViewerAndEditor() {
     if (pathListViewer_) return;
     pathListViewer_ =
         std::make_unique<viewer::PathListViewer>(RichEdit1, Image3, Label20, EquivalentList, decimalSeparator_);
+    presenter_->SetPathListViewer(pathListViewer_.get());
     if (services_.AskSaveFile) pathListViewer_->SetAskSaveFile(services_.AskSaveFile);
     pathListViewer_->ShowError = [this](const QString& message) { ShowMessage(message); };
     viewer::EquivalentEditorPanel::Actions actions;

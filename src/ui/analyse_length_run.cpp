@@ -23,11 +23,6 @@ namespace {
 
 constexpr const char* kPathListFileName = "vt_debug.txt";
 
-void SetProgress(QProgressBar* bar, int maximum, int position) {
-    bar->setMaximum(std::max(maximum, 1));
-    bar->setValue(std::clamp(position, 0, bar->maximum()));
-}
-
 }  // namespace
 
 analysis::AnalysisSettings TAnalyseLength::CurrentAnalysisSettings() const {
@@ -63,91 +58,38 @@ void TAnalyseLength::StopAnalyzingClick() {
     controller_->RequestStop();
 }
 
-void TAnalyseLength::HourGlassCursor() {
-    if (busyCursor_) return;
-    busyCursor_ = true;
-    // The window stays usable during a run (Stop, tabs, charts): the arrow with a busy sign.
-    QApplication::setOverrideCursor(Qt::BusyCursor);
-}
-
-void TAnalyseLength::RestoreCursor() {
-    if (!busyCursor_) return;
-    busyCursor_ = false;
-    QApplication::restoreOverrideCursor();
-}
-
-void TAnalyseLength::RunBusyCursor(bool busy) {
-    if (busy) {
-        HourGlassCursor();
-    } else {
-        RestoreCursor();
-    }
-}
-
-void TAnalyseLength::RunCaption(const QString& text) {
-    setWindowTitle(text);
-}
-
-void TAnalyseLength::RunResetPreview(const QString& hint) {
-    pathListViewer_->CancelPreview();
-    Image3->clear();
-    Label20->setText(hint);
-}
-
-void TAnalyseLength::RunClearResults() {
-    runSummaryText_.clear();
-    for (QToolButton* button : SaveButtons) button->setEnabled(false);
-    for (charts::TBarSeries* series : Series()) series->Clear();
-    UndoAllZooms();
-    RichEdit1->clear();
-    if (pathListViewer_) pathListViewer_->SetLinePaths({});
-    Lb_SaveRichedit->setEnabled(false);
-}
-
-void TAnalyseLength::RunRunning(bool running) {
-    StartAnalyzing->setVisible(!running);
-    StopAnalyzing->setVisible(running);
-    if (!running) {
-        for (QToolButton* button : SaveButtons) button->setEnabled(true);
-    }
-}
-
-void TAnalyseLength::RunCollectProgress(int maximum, int position) {
-    SetProgress(ProgrBarCollect, maximum, position);
-}
-
-void TAnalyseLength::RunAnalyseProgress(int maximum, int position) {
-    SetProgress(ProgrBarAnalyse, maximum, position);
-}
-
-void TAnalyseLength::RunStatusText(const QString& text) {
-    StatusBar1->showMessage(text);
-}
-
-void TAnalyseLength::RunSummary(const QString& text) {
-    runSummaryText_ = text;
-}
-
-void TAnalyseLength::RunChartPoint(analysis::Quantity quantity, const QString& label, int count) {
-    Series().at(static_cast<std::size_t>(quantity))->Add(count, ToUtf8(label));
-}
-
-void TAnalyseLength::RunPathList(const QStringList& sortedLines, std::vector<std::string> linePaths) {
-    RichEdit1->setPlainText(sortedLines.join(QChar('\n')));
-    pathListViewer_->SetLinePaths(std::move(linePaths));
-    Lb_SaveRichedit->setEnabled(true);
-}
-
-void TAnalyseLength::RunMessage(const QString& text) {
-    ShowMessage(text);
-}
-
-void TAnalyseLength::RunAnalysisCurrent() {
-    SetStatusPanelLook(kIndicatorCurrent);
+void TAnalyseLength::CreateRunPresenter() {
+    const RunPresenter::Controls controls{.Window = this,
+                                          .Start = StartAnalyzing,
+                                          .Stop = StopAnalyzing,
+                                          .Collecting = ProgrBarCollect,
+                                          .Analysing = ProgrBarAnalyse,
+                                          .Status = StatusBar1,
+                                          .Preview = Image3,
+                                          .PreviewText = Label20,
+                                          .PathList = RichEdit1,
+                                          .SavePathList = Lb_SaveRichedit};
+    RunPresenter::Actions actions;
+    actions.ClearCharts = [this] {
+        for (charts::TBarSeries* series : Series()) series->Clear();
+        UndoAllZooms();
+    };
+    actions.AddPoint = [this](analysis::Quantity quantity, const std::string& label, int count) {
+        Series().at(static_cast<std::size_t>(quantity))->Add(count, label);
+    };
+    actions.EnableChartSaving = [this](bool enabled) {
+        for (QToolButton* button : SaveButtons) button->setEnabled(enabled);
+    };
+    actions.ShowMessage = [this](const QString& text) { ShowMessage(text); };
+    actions.ResultsCurrent = [this] { SetStatusPanelLook(kIndicatorCurrent); };
+    actions.ServicePoint = services_.RunServicePoint;
+    presenter_ = std::make_unique<RunPresenter>(controls, std::move(actions));
+    controller_ = std::make_unique<RunController>(
+        this, *presenter_, [this](const analysis::AnalysisResult& result) { RunFinished(result); });
 }
 
 void TAnalyseLength::RunFinished(const analysis::AnalysisResult& result) {
-    RestoreCursor();
+    presenter_->RestoreCursor();
     lastResult_ = result;
     // The button follows the tree's selection again, which may have changed during the run.
     const QString folder = SelectedFolder();
