@@ -70,17 +70,7 @@ TAnalyseLength::TAnalyseLength(WindowServices services) : services_(std::move(se
 
     BuildWindow();
     charts_ = std::make_unique<charts::ChartSet>(PanelOverview);
-    Chart5 = charts_->Chart5;
-    Chart6 = charts_->Chart6;
-    Chart7 = charts_->Chart7;
-    Chart8 = charts_->Chart8;
-    BarSeries1 = charts_->BarSeries1;
-    BarSeries2 = charts_->BarSeries2;
-    BarSeries3 = charts_->BarSeries3;
-    BarSeries4 = charts_->BarSeries4;
-    const QLocale locale;
-    const charts::NumberSeparators separators{decimalSeparator_, locale.groupSeparator().toStdString()};
-    for (charts::TChart* chart : Charts()) chart->SetNumberSeparators(separators);
+    charts_->SetNumberSeparators(decimalSeparator_, QLocale().groupSeparator().toStdString());
     CreateRunPresenter();
 
     setWindowTitle("Quorvela - version 1.1.6");

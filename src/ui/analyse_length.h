@@ -43,8 +43,6 @@ class PathListViewer;
 
 namespace quorvela::charts {
 class ChartSet;
-class TChart;
-class TBarSeries;
 }  // namespace quorvela::charts
 
 namespace quorvela::ui {
@@ -122,9 +120,9 @@ class TAnalyseLength final : public QMainWindow {
     void ChB3DClick();
     void SpinEdit3Change();
     void Chart1MouseMove();
-    void Chart5Zoom();
-    void Chart5UndoZoom();
-    void Chart5Scroll();
+    void Chart5Zoom(int index);
+    void Chart5UndoZoom(int index);
+    void Chart5Scroll(int index);
     void LbSpeedButton8Click();
     void FitGraphClick(int index);   // "Fit graph" of chart `index`
     void SaveGraphClick(int index);  // "Save graph as bmp" of chart `index`
@@ -246,19 +244,6 @@ class TAnalyseLength final : public QMainWindow {
 
     QStatusBar* StatusBar1 = nullptr;
 
-    // The four usage charts.
-    charts::TChart* Chart5 = nullptr;
-    charts::TChart* Chart6 = nullptr;
-    charts::TChart* Chart7 = nullptr;
-    charts::TChart* Chart8 = nullptr;
-    charts::TBarSeries* BarSeries1 = nullptr;
-    charts::TBarSeries* BarSeries2 = nullptr;
-    charts::TBarSeries* BarSeries3 = nullptr;
-    charts::TBarSeries* BarSeries4 = nullptr;
-    [[nodiscard]] std::array<charts::TChart*, 4> Charts() const { return {Chart5, Chart6, Chart7, Chart8}; }
-    [[nodiscard]] std::array<charts::TBarSeries*, 4> Series() const {
-        return {BarSeries1, BarSeries2, BarSeries3, BarSeries4};
-    }
     // The tab a chart has to itself.
     [[nodiscard]] QWidget* OwnTab(int index) const;
 

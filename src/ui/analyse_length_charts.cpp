@@ -25,26 +25,14 @@ constexpr std::array<const char*, 4> kGraphFileNames{"Focal_length_graph.bmp", "
 // The BMP filter as the platform's dialog writes it.
 constexpr const char* kGraphFilter = "file(*.bmp);;All (*)";
 
-// The mark style of each statistics entry after "Statistics off".
-constexpr std::array<charts::MarkStyle, 5> kModeStyles{charts::MarkStyle::Label, charts::MarkStyle::Value,
-                                                       charts::MarkStyle::Percent, charts::MarkStyle::PercentTotal,
-                                                       charts::MarkStyle::LabelPercentTotal};
-
 }  // namespace
 
 void TAnalyseLength::ConnectCharts() {
-    Chart5->OnDblClick = [this](charts::TChart&) { Chart5DblClick(); };
-    Chart6->OnDblClick = [this](charts::TChart&) { Chart6DblClick(); };
-    Chart7->OnDblClick = [this](charts::TChart&) { Chart7DblClick(); };
-    Chart8->OnDblClick = [this](charts::TChart&) { Chart8DblClick(); };
-    const auto charts = Charts();
-    for (std::size_t i = 0; i < 4; ++i) {
-        charts::TChart* chart = charts[i];
-        chart->OnMouseMove = [this](charts::TChart&, int, int) { Chart1MouseMove(); };
-        chart->OnZoom = [this](charts::TChart&) { Chart5Zoom(); };
-        chart->OnUndoZoom = [this](charts::TChart&) { Chart5UndoZoom(); };
-        chart->OnScroll = [this](charts::TChart&) { Chart5Scroll(); };
-    }
+    charts_->OnDoubleClicked = [this](int index) { ChartDblClick(index); };
+    charts_->OnMouseMove = [this](int) { Chart1MouseMove(); };
+    charts_->OnZoomed = [this](int index) { Chart5Zoom(index); };
+    charts_->OnZoomUndone = [this](int index) { Chart5UndoZoom(index); };
+    charts_->OnScrolled = [this](int index) { Chart5Scroll(index); };
 }
 
 QWidget* TAnalyseLength::OwnTab(int index) const {
@@ -53,10 +41,11 @@ QWidget* TAnalyseLength::OwnTab(int index) const {
 }
 
 void TAnalyseLength::DistributeCharts(bool ToOverview) {
-    const auto charts = Charts();
-    for (charts::TChart* chart : charts) chart->SetAllowZoom(false);
+    std::array<QWidget*, charts::ChartSet::kCount> charts{};
+    for (int i = 0; i < charts::ChartSet::kCount; ++i) charts[static_cast<std::size_t>(i)] = charts_->Widget(i);
+    charts_->AllowZoom(false);
     if (ToOverview && PageControl1->currentWidget() == TabSheet1) {
-        for (charts::TChart* chart : charts) {
+        for (QWidget* chart : charts) {
             if (chart->parentWidget() != TabSheet1) {
                 chart->setParent(TabSheet1);
                 chart->show();
@@ -76,11 +65,11 @@ void TAnalyseLength::DistributeCharts(bool ToOverview) {
 
 void TAnalyseLength::FormResize() {
     const std::array<GridCell, 4> grid = OverviewGrid(PanelOverview->width(), PanelOverview->height());
-    const auto charts = Charts();
     for (std::size_t i = 0; i < 4; ++i) {
+        QWidget* chart = charts_->Widget(static_cast<int>(i));
         // On its own tab a chart fills its place; the grid applies when the overview shows again.
-        if (charts[i]->parentWidget() != TabSheet1) continue;
-        charts[i]->setGeometry(grid[i].Left, grid[i].Top, grid[i].Width, grid[i].Height);
+        if (chart->parentWidget() != TabSheet1) continue;
+        chart->setGeometry(grid[i].Left, grid[i].Top, grid[i].Width, grid[i].Height);
     }
     if (shown_ && Panel2->width() < kMinimumTreeWidth) {
         Splitter1->setSizes({kMinimumTreeWidth, Splitter1->width() - kMinimumTreeWidth - Splitter1->handleWidth()});
@@ -109,20 +98,12 @@ void TAnalyseLength::Splitter1Moved() {
 
 void TAnalyseLength::ComboBoxValueChange() {
     const int index = ComboBoxValue->currentIndex();
-    if (index == 0) {
-        BarSeries1->SetMarksVisible(false);
-    } else if (index >= 1 && index <= 5) {
-        BarSeries1->SetMarksStyle(kModeStyles[static_cast<std::size_t>(index - 1)]);
-    }
-    if (index > 0 && index <= 5) BarSeries1->SetMarksVisible(true);
-    for (charts::TBarSeries* series : {BarSeries2, BarSeries3, BarSeries4}) {
-        series->SetMarksVisible(BarSeries1->Marks().Visible);
-        series->SetMarksStyle(BarSeries1->Marks().Style);
-    }
+    charts_->SetStatistics(index >= -1 && index <= 5 ? static_cast<charts::Statistics>(index)
+                                                     : charts::Statistics::None);
 }
 
 void TAnalyseLength::ChB3DClick() {
-    for (charts::TChart* chart : Charts()) chart->SetView3D(ChB3D->isChecked());
+    charts_->Set3D(ChB3D->isChecked());
 }
 
 void TAnalyseLength::SpinEdit3Change() {
@@ -130,20 +111,20 @@ void TAnalyseLength::SpinEdit3Change() {
         SpinEdit3->setValue(*wrapped);  // runs this handler for the new value first
     }
     const int perPage = std::max(SpinEdit3->value(), 0);
-    for (charts::TChart* chart : Charts()) chart->SetMaxPointsPerPage(perPage);
+    charts_->SetPointsPerPage(perPage);
     UndoAllZooms();
 }
 
 void TAnalyseLength::Chart1MouseMove() {
-    for (charts::TChart* chart : Charts()) chart->SetAllowZoom(true);
+    charts_->AllowZoom(true);
     StatusBar1->showMessage(kZoomHelp);
 }
 
 ViewStates TAnalyseLength::ChartViewStates() const {
     ViewStates states;
-    const auto charts = Charts();
     for (std::size_t i = 0; i < 4; ++i) {
-        states[i] = {charts[i]->Zoomed(), charts[i]->View().UserRanges(), charts[i]->BottomAxis().Minimum};
+        const charts::ChartSet::ViewState view = charts_->View(static_cast<int>(i));
+        states[i] = {view.Zoomed, view.UserRanges, view.FirstShown};
     }
     return states;
 }
@@ -153,20 +134,20 @@ void TAnalyseLength::ApplyResetButtons(const ResetButtons& buttons) {
     for (std::size_t i = 0; i < 4; ++i) FitButtons[i]->setEnabled(buttons.Fit[i]);
 }
 
-void TAnalyseLength::Chart5Zoom() {
+void TAnalyseLength::Chart5Zoom(int /*index*/) {
     ApplyResetButtons(AfterZoom(ChartViewStates()));
 }
 
-void TAnalyseLength::Chart5UndoZoom() {
+void TAnalyseLength::Chart5UndoZoom(int /*index*/) {
     ApplyResetButtons(AfterUndoZoom(ChartViewStates()));
 }
 
-void TAnalyseLength::Chart5Scroll() {
+void TAnalyseLength::Chart5Scroll(int /*index*/) {
     ApplyResetButtons(AfterScroll(ChartViewStates()));
 }
 
 void TAnalyseLength::UndoAllZooms() {
-    for (charts::TChart* chart : Charts()) chart->UndoZoom();
+    charts_->UndoAllZooms();
 }
 
 void TAnalyseLength::LbSpeedButton8Click() {
@@ -175,7 +156,7 @@ void TAnalyseLength::LbSpeedButton8Click() {
 }
 
 void TAnalyseLength::FitGraphClick(int index) {
-    Charts().at(static_cast<std::size_t>(index))->UndoZoom();
+    charts_->UndoZoom(index);
     FitButtons.at(static_cast<std::size_t>(index))->setEnabled(false);
 }
 
@@ -198,7 +179,7 @@ void TAnalyseLength::SaveGraphClick(int index) {
         }
     }
     if (file.isEmpty()) return;
-    Charts()[i]->SaveToBitmapFile(file);  // a file that cannot be written is skipped silently
+    charts_->SaveImage(index, file);  // a file that cannot be written is skipped silently
 }
 
 }  // namespace quorvela::ui

@@ -540,6 +540,7 @@ void TAnalyseLength::BuildPathListTab() {
     RadioGroup1->setObjectName("RadioGroup1");
     RadioGroup1->setToolTip("When changing settings you need to reanayse te recreate the list");
     RadioGroup1Buttons = new QButtonGroup(this);
+    RadioGroup1Buttons->setObjectName("RadioGroup1Buttons");
     auto* radios = new QGridLayout(RadioGroup1);
     radios->setContentsMargins(4, 2, 4, 2);
     radios->setVerticalSpacing(0);

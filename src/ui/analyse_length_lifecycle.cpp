@@ -193,7 +193,7 @@ void TAnalyseLength::FormActivate() {
 
 void TAnalyseLength::FormClose() {
     Image3->clear();
-    for (charts::TBarSeries* series : Series()) series->Clear();
+    charts_->Clear();
     UndoAllZooms();
     RichEdit1->clear();
     if (pathListViewer_) pathListViewer_->SetLinePaths({});

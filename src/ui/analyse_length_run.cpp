@@ -71,11 +71,11 @@ void TAnalyseLength::CreateRunPresenter() {
                                           .SavePathList = Lb_SaveRichedit};
     RunPresenter::Actions actions;
     actions.ClearCharts = [this] {
-        for (charts::TBarSeries* series : Series()) series->Clear();
+        charts_->Clear();
         UndoAllZooms();
     };
     actions.AddPoint = [this](analysis::Quantity quantity, const std::string& label, int count) {
-        Series().at(static_cast<std::size_t>(quantity))->Add(count, label);
+        charts_->AddPoint(static_cast<int>(quantity), label, count);
     };
     actions.EnableChartSaving = [this](bool enabled) {
         for (QToolButton* button : SaveButtons) button->setEnabled(enabled);

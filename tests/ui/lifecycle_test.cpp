@@ -164,7 +164,7 @@ class LifecycleTest : public QObject {
         QVERIFY(!w->ChBoxSteps->isChecked());
         QVERIFY(!w->ChB_Subs->isChecked());
         QVERIFY(w->ChB3D->isChecked());
-        QVERIFY(w->Chart5->View3D());
+        QVERIFY(w.Charts().ShownBy(0).View3D);
         QVERIFY(w->ChBbar->isChecked());  // key "3" is read and overridden
         QVERIFY(w->Ch_AlwaysCalc->isChecked());
         QVERIFY(w->ChB_Raw->isChecked());
@@ -188,8 +188,8 @@ class LifecycleTest : public QObject {
         QVERIFY(!w->PanelMakeModel->isHidden());
         QCOMPARE(w->StatusPanel->text(), QString("Calculate 35mm"));
         QTRY_COMPARE(w->SelectedFolder(), QString::fromStdString(photos.string()));
-        QVERIFY(w->BarSeries3->Marks().Visible);
-        QCOMPARE(w->BarSeries3->Marks().Style, quorvela::charts::MarkStyle::PercentTotal);
+        QVERIFY(w.Charts().ShownBy(2).MarksVisible);
+        QCOMPARE(w.Charts().ShownBy(2).MarksStyle, std::string("PercentTotal"));
     }
 
     // Folders load after the saved one was selected; the tree still shows it at the end.

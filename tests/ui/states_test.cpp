@@ -60,7 +60,7 @@ class StatesTest : public QObject {
         QVERIFY(!w->LbSetforRealLength->isChecked());
         QVERIFY(!w->MMPanel->isHidden());
         QCOMPARE(w->PageControl1->currentWidget(), w->TabSheet2);
-        for (int i = 0; i < 4; ++i) QVERIFY(w->OwnTab(i)->isAncestorOf(w->Charts()[std::size_t(i)]));
+        for (int i = 0; i < 4; ++i) QVERIFY(w.OwnTab(i)->isAncestorOf(w.Chart(i)));
         QCOMPARE(w->StatusPanelLook(), kIndicatorNeeded);
     }
 
@@ -212,8 +212,8 @@ class StatesTest : public QObject {
         QCOMPARE(w->PanelMakeModel->palette().color(QPalette::Window), QColor(166, 202, 240));
         QCOMPARE(w->PageControl1->height(), tabs - 95);
         // The overview grid follows the smaller panel.
-        QCOMPARE(w->Chart7->geometry().top(), w->PanelOverview->height() / 2);
-        QCOMPARE(w->Chart5->height(), w->PanelOverview->height() / 2);
+        QCOMPARE(w.Chart(2)->geometry().top(), w->PanelOverview->height() / 2);
+        QCOMPARE(w.Chart(0)->height(), w->PanelOverview->height() / 2);
         QCOMPARE(w->StatusPanelLook(), kIndicatorNeeded);
         w->Cb_Custom->click();
         QVERIFY(w->PanelMakeModel->isHidden());
@@ -253,7 +253,7 @@ class StatesTest : public QObject {
             QCOMPARE(w->StatusBar1->currentMessage(), QString("Files analyzed: 0 out of total: 0"));
         }
         // A chart shows the zoom help instead.
-        MoveMouseOver(w->Chart6);
+        MoveMouseOver(w.Chart(1));
         QCOMPARE(w->StatusBar1->currentMessage(),
                  QString("Left mouse drag (Up/Down) = zoom. Right mouse drag = pan. Invert Zoom rectangle = reset."));
     }

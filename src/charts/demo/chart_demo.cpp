@@ -22,9 +22,11 @@
 
 #include "charts/chart_set.h"
 #include "charts/demo/demo_tallies.h"
+#include "charts/engine/tchart.h"
 
 using quorvela::charts::ChartSet;
-using quorvela::charts::MarkStyle;
+using quorvela::charts::Statistics;
+using quorvela::charts::TChart;
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -92,18 +94,13 @@ int main(int argc, char** argv) {
         tallies[0].clear();
         for (int i = 0; i < dense; ++i) tallies[0].push_back({std::to_string(10 + i), 1 + (i * 7919) % 613});
     }
-    constexpr MarkStyle kStyles[] = {MarkStyle::Label,   MarkStyle::Label,        MarkStyle::Value,
-                                     MarkStyle::Percent, MarkStyle::PercentTotal, MarkStyle::LabelPercentTotal};
-    for (int k = 0; k < 4; ++k) {
+    charts.Set3D(view3D);
+    charts.SetPointsPerPage(page);
+    // The statistics box's entries after "Statistics off" are the mark styles 1 to 5.
+    if (marks >= 1 && marks <= 5) charts.SetStatistics(static_cast<Statistics>(marks));
+    for (int k = 0; k < ChartSet::kCount; ++k) {
         charts.Fill(k, tallies[static_cast<std::size_t>(k)]);
-        auto* chart = charts.Charts()[static_cast<std::size_t>(k)];
-        auto* series = charts.Series()[static_cast<std::size_t>(k)];
-        chart->SetView3D(view3D);
-        chart->SetMaxPointsPerPage(page);
-        if (marks >= 1 && marks <= 5) {
-            series->SetMarksStyle(kStyles[marks]);
-            series->SetMarksVisible(true);
-        }
+        QWidget* chart = charts.Widget(k);
         if (single < 0) {
             grid->addWidget(chart, k / 2, k % 2);
         } else if (single == k) {
@@ -117,11 +114,13 @@ int main(int argc, char** argv) {
 
     if (zoom) {
         QTimer::singleShot(100, &app, [&] {
-            for (auto* chart : charts.Charts()) {
+            for (int k = 0; k < ChartSet::kCount; ++k) {
+                // The demo is chart code: it reads the engine's layout to find the plot.
+                auto* chart = dynamic_cast<TChart*>(charts.Widget(k));
                 const auto plot = chart->CurrentLayout().plot;
                 const QPoint from(static_cast<int>(plot.left + 0.35 * plot.Width()), static_cast<int>(plot.top));
                 const QPoint to(static_cast<int>(plot.left + 0.62 * plot.Width()), static_cast<int>(plot.bottom - 5));
-                chart->ZoomRect(QRect(from, to));
+                charts.ZoomTo(k, QRect(from, to));
             }
         });
     }
