@@ -1,21 +1,17 @@
-// The run in the window: the settings it takes from the controls and what it shows as it goes.
-#include <QApplication>
+// The run in the window: the settings it takes from the controls, starting and stopping it,
+// and the window after it.
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QFileInfo>
-#include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QStatusBar>
 #include <QToolButton>
 
-#include "charts/chart_set.h"
 #include "ui/analyse_length.h"
+#include "ui/run_controller.h"
+#include "ui/run_presenter.h"
 #include "ui/text_codec.h"
-#include "viewer/path_list_viewer.h"
 
 namespace quorvela::ui {
 
@@ -28,18 +24,18 @@ constexpr const char* kPathListFileName = "vt_debug.txt";
 analysis::AnalysisSettings TAnalyseLength::CurrentAnalysisSettings() const {
     analysis::AnalysisSettings s;
     s.RootFolder = ToUtf8(SelectedFolder());
-    s.IncludeSubfolders = ChB_Subs->isChecked();
-    s.FilterOn = Cb_Custom->isChecked();
-    s.Filter = {ToCp1252(EditMake->text()), ToCp1252(EditModel->text()), ToCp1252(MN_name_Edit->text()),
-                ToCp1252(MN_Data_Edit->text())};
-    s.UseSteps = ChBoxSteps->isChecked();
-    s.StepSize = SpinEdit1->value();
-    s.IgnoreUpTo = SpinEdit2->value();
-    s.FractionShutter = ChB_Raw->isChecked();
-    s.PathList = static_cast<analysis::PathListQuantity>(RadioGroup1Index());
-    s.AddMakerNotes = CB_MakerNote->isChecked();
-    s.Lens = {ToCp1252(Edit1->text()), ToCp1252(Edit2->text()), LbSetforRealLength->isChecked(),
-              Ch_AlwaysCalc->isChecked()};
+    s.IncludeSubfolders = ui_.subfoldersCheck->isChecked();
+    s.FilterOn = ui_.filterCheck->isChecked();
+    s.Filter = {ToCp1252(ui_.makeEdit->text()), ToCp1252(ui_.modelEdit->text()),
+                ToCp1252(ui_.makerNoteLabelEdit->text()), ToCp1252(ui_.makerNoteDataEdit->text())};
+    s.UseSteps = ui_.stepsCheck->isChecked();
+    s.StepSize = ui_.stepSpin->value();
+    s.IgnoreUpTo = ui_.ignoreSpin->value();
+    s.FractionShutter = ui_.fractionShutterCheck->isChecked();
+    s.PathList = static_cast<analysis::PathListQuantity>(ui_.pathListQuantity->checkedId());
+    s.AddMakerNotes = ui_.makerNoteCheck->isChecked();
+    s.Lens = {ToCp1252(ui_.lensLengthEdit->text()), ToCp1252(ui_.equivalentEdit->text()),
+              ui_.realLengthButton->isChecked(), ui_.alwaysCalculateCheck->isChecked()};
     return s;
 }
 
@@ -50,42 +46,24 @@ void TAnalyseLength::StartAnalyzingClick() {
     environment.Order = collation_.get();
     environment.PathListFile = programFolder_ / kPathListFileName;
     // The button stays out of reach until the run has ended; the run itself shows Stop.
-    StartAnalyzing->setEnabled(false);
-    controller_->Start(CurrentAnalysisSettings(), environment, EquivalentList);
+    ui_.startButton->setEnabled(false);
+    controller_->Start(CurrentAnalysisSettings(), environment, equivalentList_);
 }
 
 void TAnalyseLength::StopAnalyzingClick() {
     controller_->RequestStop();
 }
 
-void TAnalyseLength::CreateRunPresenter() {
-    const RunPresenter::Controls controls{.Window = this,
-                                          .Start = StartAnalyzing,
-                                          .Stop = StopAnalyzing,
-                                          .Collecting = ProgrBarCollect,
-                                          .Analysing = ProgrBarAnalyse,
-                                          .Status = StatusBar1,
-                                          .Preview = Image3,
-                                          .PreviewText = Label20,
-                                          .PathList = RichEdit1,
-                                          .SavePathList = Lb_SaveRichedit};
-    RunPresenter::Actions actions;
-    actions.ClearCharts = [this] {
-        charts_->Clear();
-        UndoAllZooms();
-    };
-    actions.AddPoint = [this](analysis::Quantity quantity, const std::string& label, int count) {
-        charts_->AddPoint(static_cast<int>(quantity), label, count);
-    };
-    actions.EnableChartSaving = [this](bool enabled) {
-        for (QToolButton* button : SaveButtons) button->setEnabled(enabled);
-    };
-    actions.ShowMessage = [this](const QString& text) { ShowMessage(text); };
-    actions.ResultsCurrent = [this] { SetStatusPanelLook(kIndicatorCurrent); };
-    actions.ServicePoint = services_.RunServicePoint;
-    presenter_ = std::make_unique<RunPresenter>(controls, std::move(actions));
-    controller_ = std::make_unique<RunController>(
-        this, *presenter_, [this](const analysis::AnalysisResult& result) { RunFinished(result); });
+bool TAnalyseLength::Running() const {
+    return controller_->Active();
+}
+
+bool TAnalyseLength::StopRequested() const {
+    return controller_->StopRequested();
+}
+
+const QString& TAnalyseLength::RunSummaryText() const {
+    return presenter_->Summary();
 }
 
 void TAnalyseLength::RunFinished(const analysis::AnalysisResult& result) {
@@ -93,7 +71,7 @@ void TAnalyseLength::RunFinished(const analysis::AnalysisResult& result) {
     lastResult_ = result;
     // The button follows the tree's selection again, which may have changed during the run.
     const QString folder = SelectedFolder();
-    StartAnalyzing->setEnabled(!folder.isEmpty() && QFileInfo(folder).isDir());
+    ui_.startButton->setEnabled(!folder.isEmpty() && QFileInfo(folder).isDir());
     if (closePending_) {
         close();
         return;

@@ -12,14 +12,15 @@
 namespace quorvela::ui {
 
 // The one adapter between a run's thread and a window: an observer of the run whose reports
-// are carried out on the thread of a QObject (the window), in the order the run made them.
-// A subclass overrides the reports it shows and wraps what it does to the window in
+// are carried out on the thread that made the observer (the window's), in the order the run
+// made them. A subclass overrides the reports it shows and wraps what it does to the window in
 // Queue(...); a message goes through QueueAndWait(...), so it holds the run until it has been
-// shown and the steps after it follow it.
+// shown and the steps after it follow it. Calls still queued when the observer goes are dropped.
 class QueuedObserver : public analysis::AnalysisObserver {
   public:
-    // `context` is the object whose thread runs the queued calls; it must outlive the runs.
-    explicit QueuedObserver(QObject* context) : context_(context) {}
+    QueuedObserver() = default;
+    QueuedObserver(const QueuedObserver&) = delete;
+    QueuedObserver& operator=(const QueuedObserver&) = delete;
 
     // From now on nothing holds the run: a waiting call lets it go and later waiting calls
     // are dropped (the window is closing).
@@ -46,13 +47,13 @@ class QueuedObserver : public analysis::AnalysisObserver {
         std::atomic<bool> Queued{false};
     };
 
-    // Runs `call` on the context's thread.
+    // Runs `call` on the observer's thread.
     template <class F>
     void Queue(F&& call) {
-        QMetaObject::invokeMethod(context_, std::forward<F>(call), Qt::QueuedConnection);
+        QMetaObject::invokeMethod(&receiver_, std::forward<F>(call), Qt::QueuedConnection);
     }
 
-    // Runs `call` on the context's thread and holds the calling thread until it has returned.
+    // Runs `call` on the observer's thread and holds the calling thread until it has returned.
     // Once abandoned, neither happens.
     template <class F>
     void QueueAndWait(F&& call) {
@@ -83,7 +84,7 @@ class QueuedObserver : public analysis::AnalysisObserver {
     }
 
   private:
-    QObject* context_;
+    QObject receiver_;  // lives on the thread that made the observer
     mutable std::mutex mutex_;
     std::condition_variable doneChanged_;
     bool done_ = true;

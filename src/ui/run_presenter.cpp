@@ -11,6 +11,7 @@
 #include <QToolButton>
 #include <algorithm>
 
+#include "ui/chart_panel.h"
 #include "ui/text_codec.h"
 #include "viewer/path_list_viewer.h"
 
@@ -25,8 +26,8 @@ void SetProgress(QProgressBar* bar, int maximum, int position) {
 
 }  // namespace
 
-RunPresenter::RunPresenter(const Controls& controls, Actions actions)
-    : QueuedObserver(controls.Window), controls_(controls), actions_(std::move(actions)) {}
+RunPresenter::RunPresenter(QMainWindow& window, const WindowWidgets& widgets, ChartPanel& charts, Actions actions)
+    : window_(window), w_(widgets), charts_(charts), actions_(std::move(actions)) {}
 
 RunPresenter::~RunPresenter() {
     RestoreCursor();
@@ -46,17 +47,17 @@ void RunPresenter::RestoreCursor() {
 }
 
 void RunPresenter::ShowRunning(bool running) {
-    controls_.Start->setVisible(!running);
-    controls_.Stop->setVisible(running);
+    w_.startButton->setVisible(!running);
+    w_.stopButton->setVisible(running);
 }
 
 void RunPresenter::ClearResults() {
     summary_.clear();
-    actions_.EnableChartSaving(false);
-    actions_.ClearCharts();
-    controls_.PathList->clear();
+    charts_.EnableSaving(false);
+    charts_.Clear();
+    w_.pathList->clear();
     if (viewer_ != nullptr) viewer_->SetLinePaths({});
-    controls_.SavePathList->setEnabled(false);
+    w_.savePathListButton->setEnabled(false);
 }
 
 RunPresenter::Gauge& RunPresenter::GaugeOf(analysis::RunStage stage) {
@@ -64,22 +65,22 @@ RunPresenter::Gauge& RunPresenter::GaugeOf(analysis::RunStage stage) {
 }
 
 void RunPresenter::QueueProgress(analysis::RunStage stage) {
-    QProgressBar* bar = stage == analysis::RunStage::Collecting ? controls_.Collecting : controls_.Analysing;
+    QProgressBar* bar = stage == analysis::RunStage::Collecting ? w_.collectingBar : w_.analysingBar;
     QueueGauge(GaugeOf(stage), [bar](int maximum, int position) { SetProgress(bar, maximum, position); });
 }
 
 void RunPresenter::RunStarted(const std::string& /*root*/) {
     Queue([this] {
         if (viewer_ != nullptr) viewer_->CancelPreview();
-        controls_.Preview->clear();
-        controls_.PreviewText->setText(kPreviewHint);
+        w_.preview->clear();
+        w_.previewText->setText(kPreviewHint);
         BusyCursor();
     });
 }
 
 void RunPresenter::FolderOpened(const std::string& root) {
     Queue([this, caption = "Analyzing: " + FromUtf8(root)] {
-        controls_.Window->setWindowTitle(caption);
+        window_.setWindowTitle(caption);
         ClearResults();
         ShowRunning(true);
     });
@@ -96,7 +97,7 @@ void RunPresenter::ProgressPosition(analysis::RunStage stage, int position) {
 }
 
 void RunPresenter::StatusText(const std::string& text) {
-    Queue([this, t = FromUtf8(text)] { controls_.Status->showMessage(t); });
+    Queue([this, t = FromUtf8(text)] { w_.statusBar->showMessage(t); });
 }
 
 void RunPresenter::RunSummary(const std::string& text) {
@@ -108,7 +109,9 @@ void RunPresenter::ServiceEvents() {
 }
 
 void RunPresenter::ChartPoint(analysis::Quantity quantity, const analysis::CategoryCount& point) {
-    Queue([this, quantity, label = point.Label, count = point.Count] { actions_.AddPoint(quantity, label, count); });
+    Queue([this, chart = static_cast<int>(quantity), label = point.Label, count = point.Count] {
+        charts_.AddPoint(chart, label, count);
+    });
 }
 
 void RunPresenter::PathListReady(const std::vector<std::string>& sortedLines,
@@ -117,9 +120,9 @@ void RunPresenter::PathListReady(const std::vector<std::string>& sortedLines,
     lines.reserve(static_cast<qsizetype>(sortedLines.size()));
     for (const std::string& line : sortedLines) lines.push_back(FromUtf8(line));
     Queue([this, lines = std::move(lines), paths = linePaths]() mutable {
-        controls_.PathList->setPlainText(lines.join(QChar('\n')));
+        w_.pathList->setPlainText(lines.join(QChar('\n')));
         if (viewer_ != nullptr) viewer_->SetLinePaths(std::move(paths));
-        controls_.SavePathList->setEnabled(true);
+        w_.savePathListButton->setEnabled(true);
     });
 }
 
@@ -133,8 +136,8 @@ void RunPresenter::RunEnded(const std::string& root, analysis::RunOutcome outcom
     if (outcome == analysis::RunOutcome::Refused) return;
     Queue([this, caption = "Analysed: " + FromUtf8(root), outcome] {
         ShowRunning(false);
-        actions_.EnableChartSaving(true);
-        controls_.Window->setWindowTitle(caption);
+        charts_.EnableSaving(true);
+        window_.setWindowTitle(caption);
         RestoreCursor();
         if (analysis::ResultsCurrent(outcome)) actions_.ResultsCurrent();
     });

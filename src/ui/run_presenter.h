@@ -7,14 +7,9 @@
 
 #include "analysis/analysis_run.h"
 #include "ui/queued_observer.h"
+#include "ui/window_layout.h"
 
-class QLabel;
 class QMainWindow;
-class QPlainTextEdit;
-class QProgressBar;
-class QPushButton;
-class QStatusBar;
-class QToolButton;
 
 namespace quorvela::viewer {
 class PathListViewer;
@@ -22,40 +17,27 @@ class PathListViewer;
 
 namespace quorvela::ui {
 
+class ChartPanel;
+
 // The hint under the preview while no line is chosen.
 inline constexpr const char* kPreviewHint = "Click on a line to select and show the image!";
 
 // The run as the window shows it: the busy cursor, the caption ("Analyzing: ", "Analysed: "),
-// the preview reset with its hint, Stop in place of Start, the progress bars, the status bar,
-// the charts and the path list. The run's reports arrive on the run's thread; what they do
-// to the window is carried out on the window's thread, in order.
+// the preview reset with its hint, Stop in place of Start, the save buttons, the progress
+// bars, the status bar, the charts and the path list. The run's reports arrive on the run's
+// thread; what they do to the window is carried out on the window's thread, in order.
 class RunPresenter final : public QueuedObserver {
   public:
-    // The controls a run changes; they belong to the window.
-    struct Controls {
-        QMainWindow* Window = nullptr;
-        QPushButton* Start = nullptr;
-        QPushButton* Stop = nullptr;
-        QProgressBar* Collecting = nullptr;
-        QProgressBar* Analysing = nullptr;
-        QStatusBar* Status = nullptr;
-        QLabel* Preview = nullptr;
-        QLabel* PreviewText = nullptr;
-        QPlainTextEdit* PathList = nullptr;
-        QToolButton* SavePathList = nullptr;
-    };
-    // What a run does to the rest of the window.
+    // What a run does beyond the controls.
     struct Actions {
-        std::function<void()> ClearCharts;  // points and zooms
-        std::function<void(analysis::Quantity quantity, const std::string& label, int count)> AddPoint;
-        std::function<void(bool enabled)> EnableChartSaving;
         std::function<void(const QString& text)> ShowMessage;  // returns once it has been seen
         std::function<void()> ResultsCurrent;                  // the charts match the settings
         // Called on the run's thread where the run services events: tests pace runs with it.
         std::function<void()> ServicePoint;
     };
 
-    RunPresenter(const Controls& controls, Actions actions);
+    // Made on the window's thread.
+    RunPresenter(QMainWindow& window, const WindowWidgets& widgets, ChartPanel& charts, Actions actions);
     ~RunPresenter() override;
 
     // The viewer of the path list, once it exists.
@@ -85,7 +67,9 @@ class RunPresenter final : public QueuedObserver {
     Gauge& GaugeOf(analysis::RunStage stage);
     void QueueProgress(analysis::RunStage stage);
 
-    Controls controls_;
+    QMainWindow& window_;
+    const WindowWidgets& w_;
+    ChartPanel& charts_;
     Actions actions_;
     viewer::PathListViewer* viewer_ = nullptr;
     Gauge collecting_;

@@ -281,14 +281,14 @@ class ChartsTest : public QObject {
         FillSeries(w);
         w->ChartDblClick(chart);
         // Cancelled: nothing is written.
-        w->SaveGraphClick(chart);
+        w->SaveChart(chart);
         QCOMPARE(w.AskedNames, QStringList{name});
         QCOMPARE(w.AskedFilters, QStringList{"file(*.bmp);;All (*)"});
         const fs::path target = folder.path() / name.toStdString();
         QVERIFY(!fs::exists(target));
         // Confirmed: a BMP of the chart as shown.
         w.SaveAnswer = QString::fromStdString(target.string());
-        w->SaveGraphClick(chart);
+        w->SaveChart(chart);
         const std::string bytes = ReadAll(target);
         QVERIFY(bytes.size() > 54);
         QCOMPARE(bytes.substr(0, 2), std::string("BM"));
@@ -299,7 +299,7 @@ class ChartsTest : public QObject {
         WindowUnderTest w(folder.path());
         w.Show();
         w.SaveAnswer = QString::fromStdString((folder.path() / "no-such-folder" / "x.bmp").string());
-        w->SaveGraphClick(1);
+        w->SaveChart(1);
         QVERIFY(w.Messages->Shown.isEmpty());
         QVERIFY(!fs::exists(folder.path() / "no-such-folder"));
     }
