@@ -4,10 +4,12 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFileSystemModel>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -203,9 +205,20 @@ class LifecycleTest : public QObject {
         fs::create_directories(photos);
         WriteIni(folder.path() / "vintrop.ini", {"[INI]", "Path=" + photos.string()});
         WindowUnderTest w(folder.path());
+        QSignalSpy loaded(w.Find<QFileSystemModel>("ShellModel"), &QFileSystemModel::directoryLoaded);
         w.Show();
         QTRY_COMPARE(w->SelectedFolder(), QString::fromStdString(photos.string()));
-        QTest::qWait(300);
+        // Every folder on its way has been listed: no more rows come in above it.
+        const auto listed = [&loaded](const fs::path& path) {
+            for (const QList<QVariant>& arguments : loaded) {
+                if (arguments.at(0).toString() == QString::fromStdString(path.string())) return true;
+            }
+            return false;
+        };
+        for (fs::path above = photos.parent_path();; above = above.parent_path()) {
+            QTRY_VERIFY2(listed(above), above.c_str());
+            if (above == above.root_path()) break;
+        }
         QTreeView* tree = w.Tree();
         QTRY_VERIFY(tree->viewport()->rect().contains(tree->visualRect(tree->currentIndex())));
     }

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTextBlock>
 #include <QToolButton>
@@ -11,6 +12,7 @@
 #include "equivalence/text_file.h"
 #include "ui/control_rules.h"
 #include "viewer/path_list_viewer.h"
+#include "viewer/preview_loader.h"
 #include "viewer_photos.h"
 #include "window_fixture.h"
 
@@ -57,6 +59,14 @@ int ClickLineOf(WindowUnderTest& w, const QString& file) {
         return block.blockNumber();
     }
     return -1;
+}
+
+// Returns once the preview loader has nothing pending or running: an answer it was going to
+// give has been shown.
+void WaitUntilIdle(const quorvela::viewer::PreviewLoader& loader) {
+    if (!loader.Busy()) return;
+    QSignalSpy idle(&loader, &quorvela::viewer::PreviewLoader::Idle);
+    QVERIFY(idle.wait(10000));
 }
 
 }  // namespace
@@ -153,7 +163,7 @@ class WindowViewerTest : public QObject {
         ClickLineOf(w, "/C.JPG");
         QTRY_COMPARE(w->PathListView().SelectedPath(), Native(own.path() / "C.JPG"));
         QCOMPARE(w.Label("Label20")->text(), QString());
-        QTest::qWait(100);
+        WaitUntilIdle(w->PathListView().Loader());
         QCOMPARE(w->PathListView().ShownPreviewPath(), Native(own.path() / "a.jpg"));
         QVERIFY(!w.Label("Image3")->pixmap().isNull());
     }
