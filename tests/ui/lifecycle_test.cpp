@@ -233,6 +233,16 @@ class LifecycleTest : public QObject {
         QVERIFY(w.Widget("MMPanel")->isHidden());
     }
 
+    void noPathListEntryIsRestored() {
+        TempDir folder;
+        WriteIni(folder.path() / "vintrop.ini", {"[RadioButton]", "0=-1"});
+        WindowUnderTest w(folder.path());
+        QCOMPARE(w.PathListIndex(), -1);
+        QVERIFY(w->CurrentAnalysisSettings().PathList == quorvela::analysis::PathListQuantity::None);
+        QVERIFY(w->close());
+        QCOMPARE(ValueOf(ReadAll(folder.path() / "vintrop.ini"), "RadioButton/0"), QString("-1"));
+    }
+
     void brokenValuesGiveDefaults() {
         TempDir folder;
         WriteIni(folder.path() / "vintrop.ini", {"garbage without a section", "[INI]", "IgnoreWA=many",

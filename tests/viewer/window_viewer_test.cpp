@@ -130,6 +130,21 @@ class WindowViewerTest : public QObject {
         QCOMPARE(w.Text("RichEdit1")->textCursor().blockNumber(), line);
     }
 
+    void theLoaderIsIdleOnceTheAnswerIsShown() {
+        TempDir folder;
+        WindowUnderTest w(folder.path());
+        w.Show();
+        RunOn(w, 0);
+        w.Tabs()->setCurrentWidget(w.Widget("TabSheet7"));
+        const auto& loader = w->PathListView().Loader();
+        QVERIFY(!loader.Busy());
+        QSignalSpy idle(&loader, &quorvela::viewer::PreviewLoader::Idle);
+        QVERIFY(ClickLineOf(w, "/b.jpeg") >= 0);
+        QTRY_COMPARE(idle.count(), 1);
+        QVERIFY(!loader.Busy());
+        QCOMPARE(w->PathListView().ShownPreviewPath(), Native(photos_.path() / "b.jpeg"));
+    }
+
     void arrowKeysShowEachLineInTurn() {
         TempDir folder;
         WindowUnderTest w(folder.path());
