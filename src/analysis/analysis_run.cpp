@@ -94,9 +94,10 @@ class Run {
     void AddFile(FileResult file);
     void TallyAll();
     void EndOfRun(bool analysed);
-    void Say(std::string_view text) {
+    [[nodiscard]] RunOutcome OutcomeOf(bool analysed) const;
+    void Say(MessageKind kind, std::string_view text) {
         result_.Messages.emplace_back(text);
-        observer_.Message(std::string(text));
+        observer_.Message(kind, std::string(text));
     }
     bool StopAsked() const { return observer_.StopRequested.load(); }
 
@@ -118,26 +119,24 @@ class Run {
 };
 
 AnalysisResult Run::Perform() {
+    const std::string& root = settings_.RootFolder;
     if (settings_.FilterOn && !CheckFilterFields(settings_.Filter)) {
-        result_.Refused = true;
-        Say(kFilterRefused);
+        result_.Outcome = RunOutcome::Refused;
+        Say(MessageKind::FilterRefused, kFilterRefused);
+        observer_.RunEnded(root, result_.Outcome);
         return result_;
     }
     observer_.StopRequested = false;
-    observer_.ResetPreview(std::string(kPreviewHint));
-    observer_.BusyCursor(true);
-    const std::string& root = settings_.RootFolder;
+    observer_.RunStarted(root);
     if (!IsExistingFolder(root)) {
-        Say(kNoFolderSelected);
+        Say(MessageKind::NoFolder, kNoFolderSelected);
         EndOfRun(false);
         return result_;
     }
-    observer_.Caption("Analyzing: " + root);
-    observer_.CollectPosition(0);
-    observer_.AnalysePosition(0);
+    observer_.FolderOpened(root);
+    observer_.ProgressPosition(RunStage::Collecting, 0);
+    observer_.ProgressPosition(RunStage::Analysing, 0);
     observer_.StatusText({});
-    observer_.ClearResults();
-    observer_.Running(true);
     observer_.ServiceEvents();
 
     std::vector<std::string> folders;
@@ -146,7 +145,7 @@ AnalysisResult Run::Perform() {
     } else {
         folders.push_back(root);
     }
-    if (folders.size() > 1) observer_.CollectMaximum(static_cast<int>(folders.size()));
+    if (folders.size() > 1) observer_.ProgressMaximum(RunStage::Collecting, static_cast<int>(folders.size()));
     ProcessFolders(folders);
 
     result_.RunSummaryText = RunSummaryText(result_.FilesAnalysed, result_.FilesFound);
@@ -155,10 +154,14 @@ AnalysisResult Run::Perform() {
     TallyAll();
 
     if (result_.FilesFound == 0) {
-        Say(kNoJpegFiles);
+        Say(MessageKind::NoPhotos, kNoJpegFiles);
     } else if (result_.Tables[0].empty()) {
-        observer_.CollectPosition(0);
-        Say(settings_.FilterOn ? kNoFilterMatch : kNoExifInfo);
+        observer_.ProgressPosition(RunStage::Collecting, 0);
+        if (settings_.FilterOn) {
+            Say(MessageKind::NoFilterMatch, kNoFilterMatch);
+        } else {
+            Say(MessageKind::NoExif, kNoExifInfo);
+        }
     }
     EndOfRun(true);
     return result_;
@@ -187,7 +190,7 @@ bool Run::Combine(const Step& step, std::size_t folderCount, const std::function
         case Step::Kind::FolderStart:
             result_.FilesFound += step.Value;
             filesDone_ = 0;
-            if (folderCount == 1) observer_.CollectMaximum(result_.FilesFound);
+            if (folderCount == 1) observer_.ProgressMaximum(RunStage::Collecting, result_.FilesFound);
             return true;
         case Step::Kind::File:
             if (settings_.FilterOn && statusText_.empty()) {
@@ -196,10 +199,10 @@ bool Run::Combine(const Step& step, std::size_t folderCount, const std::function
             }
             AddFile(nextResult());
             // With one folder the collecting bar follows the files of that folder.
-            if (folderCount == 1) observer_.CollectPosition(++filesDone_);
+            if (folderCount == 1) observer_.ProgressPosition(RunStage::Collecting, ++filesDone_);
             return !StopAsked();
         case Step::Kind::FolderEnd:
-            if (folderCount > 1) observer_.CollectPosition(step.Value + 1);
+            if (folderCount > 1) observer_.ProgressPosition(RunStage::Collecting, step.Value + 1);
             observer_.ServiceEvents();
             return !StopAsked();
     }
@@ -277,7 +280,7 @@ void Run::AddFile(FileResult file) {
 
 void Run::TallyAll() {
     const std::size_t focalCount = lists_[0].size();
-    observer_.AnalyseMaximum(static_cast<int>(focalCount));
+    observer_.ProgressMaximum(RunStage::Analysing, static_cast<int>(focalCount));
     for (int q = 0; q < 4; ++q) {
         const auto quantity = static_cast<Quantity>(q);
         CategoryTable table = TallyCategories(std::move(lists_[q]), quantity, *order_, settings_.FractionShutter,
@@ -287,7 +290,7 @@ void Run::TallyAll() {
             // The analysing bar follows the entries of the sorted list, one step per entry.
             int gone = 0;
             for (const CategoryCount& row : table) {
-                for (int i = 0; i < row.Count; ++i) observer_.AnalysePosition(++gone);
+                for (int i = 0; i < row.Count; ++i) observer_.ProgressPosition(RunStage::Analysing, ++gone);
             }
         }
         for (const CategoryCount& row : table) {
@@ -309,7 +312,7 @@ void Run::EndOfRun(bool analysed) {
                 common::WriteTextLines(environment_.PathListFile, pathLines_);
             } catch (const std::exception& e) {
                 // The view is filled from the lines themselves; the user learns why the file is old.
-                Say(e.what());
+                Say(MessageKind::PathListNotWritten, e.what());
             }
         }
         observer_.PathListReady(pathLines_, linePaths_);
@@ -319,19 +322,25 @@ void Run::EndOfRun(bool analysed) {
     pathLines_.clear();
     linePaths_.clear();
     result_.StopRequested = StopAsked();
-    if (result_.StopRequested) Say(kPlotInterrupted);
+    if (result_.StopRequested) Say(MessageKind::Interrupted, kPlotInterrupted);
     if (settings_.FilterOn && result_.FilesAnalysed > 0) {
         // The filter fields are in the metadata's code page; messages are for a person.
-        Say(common::Cp1252ToUtf8(FilterSummaryText(result_.FilesAnalysed, result_.FilesFound, settings_.Filter)));
+        Say(MessageKind::FilterSummary,
+            common::Cp1252ToUtf8(FilterSummaryText(result_.FilesAnalysed, result_.FilesFound, settings_.Filter)));
     }
-    observer_.Running(false);
-    observer_.Caption("Analysed: " + settings_.RootFolder);
-    observer_.CollectPosition(0);
-    observer_.AnalysePosition(0);
-    observer_.BusyCursor(false);
-    // Without a folder nothing was analysed: the charts still show an earlier run, which
-    // need not match the settings.
-    if (analysed && !result_.StopRequested) observer_.AnalysisCurrent();
+    observer_.ProgressPosition(RunStage::Collecting, 0);
+    observer_.ProgressPosition(RunStage::Analysing, 0);
+    result_.Outcome = OutcomeOf(analysed);
+    observer_.RunEnded(settings_.RootFolder, result_.Outcome);
+}
+
+RunOutcome Run::OutcomeOf(bool analysed) const {
+    // Without a folder nothing was analysed: the charts still show an earlier run.
+    if (!analysed) return RunOutcome::NoFolder;
+    if (result_.StopRequested) return RunOutcome::Stopped;
+    if (result_.FilesFound == 0) return RunOutcome::NoPhotos;
+    if (result_.Tables[0].empty()) return settings_.FilterOn ? RunOutcome::NoFilterMatch : RunOutcome::NoExif;
+    return RunOutcome::Finished;
 }
 
 }  // namespace

@@ -19,37 +19,73 @@ inline constexpr std::string_view kNoJpegFiles = "No jpeg files found.";
 inline constexpr std::string_view kNoExifInfo = "None of the jpeg files contained EXIF info.";
 inline constexpr std::string_view kNoFilterMatch = "None of the jpeg files match the make and/or model filter strings.";
 inline constexpr std::string_view kPlotInterrupted = "Plot interrupted, graph not complete.";
-inline constexpr std::string_view kPreviewHint = "Click on a line to select and show the image!";
 
-// What a run does to the window, in the order the run does it. The window implements it
-// (marshalling to its own thread), and so does the command line; every call has a no-op
-// default. `StopRequested` may be set from any thread or a signal handler; the run reads it
-// after each analysed file and after each folder.
+// The two stages a run shows progress of: collecting the files (folder by folder, or file by
+// file when there is one folder) and analysing the focal lengths read.
+enum class RunStage { Collecting, Analysing };
+
+// What a message tells; its text comes with it.
+enum class MessageKind {
+    FilterRefused,       // kFilterRefused: the filter fields cannot be used; nothing else happens
+    NoFolder,            // kNoFolderSelected
+    NoPhotos,            // kNoJpegFiles
+    NoExif,              // kNoExifInfo
+    NoFilterMatch,       // kNoFilterMatch
+    PathListNotWritten,  // the path-list file could not be written: the error's text
+    Interrupted,         // kPlotInterrupted
+    FilterSummary,       // how many files matched the filter
+};
+
+// How a run ended, the first that applies.
+enum class RunOutcome {
+    Refused,        // the filter fields were refused: nothing was done
+    NoFolder,       // the folder does not exist: the earlier results stand
+    Stopped,        // stopped on request: what was gathered so far
+    NoPhotos,       // no JPEG file was found
+    NoFilterMatch,  // files were found, but none passed the filter
+    NoExif,         // files were found, but none had a focal length
+    Finished,       // the results are complete
+};
+
+// True for the outcomes whose results match the settings they were made with (everything but
+// a refused, folderless or stopped run).
+constexpr bool ResultsCurrent(RunOutcome outcome) {
+    return outcome != RunOutcome::Refused && outcome != RunOutcome::NoFolder && outcome != RunOutcome::Stopped;
+}
+
+// What a run reports as it goes, in the order it happens; how it is shown is the caller's
+// business (the window, the command line). Every call has a no-op default. `StopRequested`
+// may be set from any thread or a signal handler; the run clears it when it starts and reads
+// it after each analysed file and after each folder.
+//
+// The order of a run: RunStarted; then either a NoFolder message or FolderOpened, the
+// progress, status texts, the summary and the chart points; messages; PathListReady before
+// the end-of-run messages; RunEnded last. A refused run reports its message and RunEnded only.
 class AnalysisObserver {
   public:
     virtual ~AnalysisObserver() = default;
 
     std::atomic<bool> StopRequested{false};
 
-    virtual void BusyCursor(bool /*busy*/) {}
-    virtual void Caption(const std::string& /*text*/) {}       // "Analyzing: ", "Analysed: "
-    virtual void ResetPreview(const std::string& /*hint*/) {}  // preview image cleared, hint shown
-    virtual void ClearResults() {}                             // series, zooms, path-list view
-    virtual void Running(bool /*running*/) {}                  // Stop shown, save buttons disabled
-    virtual void CollectMaximum(int /*maximum*/) {}            // "Collecting files" bar
-    virtual void CollectPosition(int /*position*/) {}
-    virtual void AnalyseMaximum(int /*maximum*/) {}    // "Analyzing files" bar
-    virtual void AnalysePosition(int /*position*/) {}  // repainted at once
+    // The run begins on `root` (before the folder is looked at).
+    virtual void RunStarted(const std::string& /*root*/) {}
+    // The folder exists: earlier results are dropped, the run is under way and can be stopped.
+    virtual void FolderOpened(const std::string& /*root*/) {}
+    virtual void ProgressMaximum(RunStage /*stage*/, int /*maximum*/) {}
+    virtual void ProgressPosition(RunStage /*stage*/, int /*position*/) {}
     virtual void StatusText(const std::string& /*text*/) {}
     virtual void RunSummary(const std::string& /*text*/) {}  // set once the files are read
+    // A point in time where a caller may handle its own events (after each folder and chart point).
     virtual void ServiceEvents() {}
     virtual void ChartPoint(Quantity /*quantity*/, const CategoryCount& /*point*/) {}
     // The sorted lines, and for each the path of its file as the run was given it: a line
     // shows "?" for a line break in a name and UTF-8 for names in another encoding.
     virtual void PathListReady(const std::vector<std::string>& /*sortedLines*/,
                                const std::vector<std::string>& /*linePaths*/) {}
-    virtual void Message(const std::string& /*text*/) {}  // modal, one OK button
-    virtual void AnalysisCurrent() {}                     // charts match the settings
+    // Something the user has to learn; a window shows it before the run goes on.
+    virtual void Message(MessageKind /*kind*/, const std::string& /*text*/) {}
+    // The run is over; nothing follows.
+    virtual void RunEnded(const std::string& /*root*/, RunOutcome /*outcome*/) {}
 };
 
 // What one run needs besides its settings.
@@ -64,7 +100,7 @@ struct RunEnvironment {
 };
 
 struct AnalysisResult {
-    bool Refused = false;  // the filter fields were refused; nothing else happened
+    RunOutcome Outcome = RunOutcome::Finished;
     int FilesFound = 0;
     int FilesAnalysed = 0;
     bool StopRequested = false;

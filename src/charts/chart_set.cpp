@@ -1,20 +1,57 @@
 #include "charts/chart_set.h"
 
 #include <QWidget>
+#include <string_view>
+
+#include "charts/engine/tchart.h"
 
 namespace quorvela::charts {
 namespace {
+
+// The fixed look of each usage chart, one row per chart.
+struct ChartAppearance {
+    std::string_view chart;
+    std::string_view title;
+    Rgb seriesColor;
+    GradientDirection gradient;
+    int arrowLength;
+    std::string_view percentFormat;
+    bool legendVisible;   // the chart's own legend switch
+    bool seriesInLegend;  // the series' "show in legend" flag
+};
+
+constexpr std::string_view kLeftAxisTitle = "times used";
+constexpr Rgb kGradientStart{192, 192, 192};
+constexpr Rgb kGradientEnd{255, 255, 255};
+constexpr int kChart3DPercent = 20;
+
+// Neither legend is drawn: the focal-length and ISO charts switch theirs off, the aperture and
+// shutter series stay out of theirs.
+constexpr std::array<ChartAppearance, ChartSet::kCount> kChartAppearance{{
+    {"Chart5", "focal length usage (mm)", {0, 0, 255}, GradientDirection::TopBottom, 20, "##0.##%", false, true},
+    {"Chart6", "iso", {255, 0, 0}, GradientDirection::BottomTop, 8, "##0.## %", false, true},
+    {"Chart7", "aperture", {255, 128, 64}, GradientDirection::TopBottom, 8, "##0.## %", true, false},
+    {"Chart8", "shutter speed (sec)", {0, 128, 128}, GradientDirection::TopBottom, 8, "##0.## %", true, false},
+}};
+
+// The mark style of each statistics entry after "Statistics off".
+constexpr std::array<MarkStyle, 5> kStatisticsStyles{MarkStyle::Label, MarkStyle::Value, MarkStyle::Percent,
+                                                     MarkStyle::PercentTotal, MarkStyle::LabelPercentTotal};
 
 QColor ToQt(Rgb c) {
     return {c.r, c.g, c.b};
 }
 
+QString FromView(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
 TChart* MakeChart(QWidget* parent, const ChartAppearance& look, TBarSeries*& series) {
     auto* chart = new TChart(parent);
-    chart->setObjectName(QString::fromUtf8(look.chart.data(), static_cast<qsizetype>(look.chart.size())));
-    chart->SetTitle(QString::fromUtf8(look.title.data(), static_cast<qsizetype>(look.title.size())));
+    chart->setObjectName(FromView(look.chart));
+    chart->SetTitle(FromView(look.title));
     chart->SetTitleAlignment(HAlign::Right);
-    chart->SetLeftAxisTitle(QString::fromUtf8(kLeftAxisTitle.data(), static_cast<qsizetype>(kLeftAxisTitle.size())));
+    chart->SetLeftAxisTitle(FromView(kLeftAxisTitle));
     chart->SetGradient(ToQt(kGradientStart), ToQt(kGradientEnd), look.gradient);
     chart->SetWallColor(std::nullopt);
     chart->SetBorderVisible(true);
@@ -34,22 +71,164 @@ TChart* MakeChart(QWidget* parent, const ChartAppearance& look, TBarSeries*& ser
     return chart;
 }
 
-}  // namespace
-
-ChartSet::ChartSet(QWidget* parent)
-    : Chart5(MakeChart(parent, kChartAppearance[0], BarSeries1)),
-      Chart6(MakeChart(parent, kChartAppearance[1], BarSeries2)),
-      Chart7(MakeChart(parent, kChartAppearance[2], BarSeries3)),
-      Chart8(MakeChart(parent, kChartAppearance[3], BarSeries4)) {}
-
-void ChartSet::Fill(int index, std::span<const CategoryCount> categories) {
-    TBarSeries* series = Series().at(static_cast<std::size_t>(index));
-    series->Clear();
-    for (const auto& c : categories) series->Add(c.count, c.label);
+const char* StyleName(MarkStyle style) {
+    switch (style) {
+        case MarkStyle::Value:
+            return "Value";
+        case MarkStyle::Percent:
+            return "Percent";
+        case MarkStyle::Label:
+            return "Label";
+        case MarkStyle::PercentTotal:
+            return "PercentTotal";
+        case MarkStyle::LabelPercentTotal:
+            return "LabelPercentTotal";
+    }
+    return "";
 }
 
-void ChartSet::ClearAll() {
-    for (TBarSeries* s : Series()) s->Clear();
+}  // namespace
+
+ChartSet::ChartSet(QWidget* parent) : QObject(parent) {
+    setObjectName("ChartSet");
+    for (int i = 0; i < kCount; ++i) {
+        const auto k = static_cast<std::size_t>(i);
+        charts_[k] = MakeChart(parent, kChartAppearance[k], series_[k]);
+        Connect(i);
+        // A chart goes with the widget it was placed on, which need not outlive the set.
+        connect(charts_[k], &QObject::destroyed, this, [this, k] {
+            charts_[k] = nullptr;
+            series_[k] = nullptr;
+        });
+    }
+}
+
+ChartSet::~ChartSet() {
+    // The charts may outlive the set (they belong to their parent widget): they report to it no more.
+    for (TChart* chart : charts_) {
+        if (chart == nullptr) continue;
+        chart->OnZoom = nullptr;
+        chart->OnUndoZoom = nullptr;
+        chart->OnScroll = nullptr;
+        chart->OnDblClick = nullptr;
+        chart->OnMouseMove = nullptr;
+    }
+}
+
+void ChartSet::Connect(int index) {
+    TChart& chart = Chart(index);
+    const auto raise = [this, index](const std::function<void(int)> ChartSet::*event) {
+        return [this, index, event](TChart&) {
+            if (this->*event) (this->*event)(index);
+        };
+    };
+    chart.OnZoom = raise(&ChartSet::OnZoomed);
+    chart.OnUndoZoom = raise(&ChartSet::OnZoomUndone);
+    chart.OnScroll = raise(&ChartSet::OnScrolled);
+    chart.OnDblClick = raise(&ChartSet::OnDoubleClicked);
+    chart.OnMouseMove = [this, index](TChart&, int, int) {
+        if (OnMouseMove) OnMouseMove(index);
+    };
+}
+
+TChart& ChartSet::Chart(int index) const {
+    return *charts_.at(static_cast<std::size_t>(index));
+}
+
+TBarSeries& ChartSet::Series(int index) const {
+    return *series_.at(static_cast<std::size_t>(index));
+}
+
+QWidget* ChartSet::Widget(int index) const {
+    return &Chart(index);
+}
+
+void ChartSet::SetStatistics(Statistics mode) {
+    // The focal-length series takes the mode; the others follow it.
+    TBarSeries& first = Series(0);
+    const int entry = static_cast<int>(mode);
+    if (mode == Statistics::Off) {
+        first.SetMarksVisible(false);
+    } else if (entry >= 1 && entry <= 5) {
+        first.SetMarksStyle(kStatisticsStyles[static_cast<std::size_t>(entry - 1)]);
+        first.SetMarksVisible(true);
+    }
+    for (int i = 1; i < kCount; ++i) {
+        Series(i).SetMarksVisible(first.Marks().Visible);
+        Series(i).SetMarksStyle(first.Marks().Style);
+    }
+}
+
+void ChartSet::Set3D(bool on) {
+    for (TChart* chart : charts_) chart->SetView3D(on);
+}
+
+void ChartSet::SetPointsPerPage(int points) {
+    for (TChart* chart : charts_) chart->SetMaxPointsPerPage(points);
+}
+
+void ChartSet::SetNumberSeparators(char decimal, const std::string& thousands) {
+    for (TChart* chart : charts_) chart->SetNumberSeparators({decimal, thousands});
+}
+
+void ChartSet::AllowZoom(bool allow) {
+    for (TChart* chart : charts_) chart->SetAllowZoom(allow);
+}
+
+void ChartSet::UndoZoom(int index) {
+    Chart(index).UndoZoom();
+}
+
+void ChartSet::UndoAllZooms() {
+    for (TChart* chart : charts_) chart->UndoZoom();
+}
+
+ChartSet::ViewState ChartSet::View(int index) const {
+    const TChart& chart = Chart(index);
+    return {chart.Zoomed(), chart.View().UserRanges(), chart.BottomAxis().Minimum};
+}
+
+bool ChartSet::ZoomTo(int index, const QRect& pixels) {
+    return Chart(index).ZoomRect(pixels);
+}
+
+void ChartSet::Clear() {
+    for (TBarSeries* series : series_) series->Clear();
+}
+
+void ChartSet::Clear(int index) {
+    Series(index).Clear();
+}
+
+void ChartSet::AddPoint(int index, const std::string& label, int count) {
+    Series(index).Add(count, label);
+}
+
+void ChartSet::Fill(int index, std::span<const CategoryCount> categories) {
+    TBarSeries& series = Series(index);
+    series.Clear();
+    for (const auto& c : categories) series.Add(c.count, c.label);
+}
+
+bool ChartSet::SaveImage(int index, const QString& fileName) const {
+    return Chart(index).SaveToBitmapFile(fileName);
+}
+
+ChartSet::Shown ChartSet::ShownBy(int index) const {
+    const TChart& chart = Chart(index);
+    const TBarSeries& series = Series(index);
+    Shown shown{chart.View3D(),
+                chart.AllowZoom(),
+                chart.MaxPointsPerPage(),
+                series.Marks().Visible,
+                StyleName(series.Marks().Style),
+                {}};
+    for (int i = 0; i < series.Count(); ++i) shown.Points.emplace_back(series.Label(i), series.YValue(i));
+    return shown;
+}
+
+std::string ChartSet::MarkText(int index, int point) const {
+    return Series(index).MarkTextOf(point, {});
 }
 
 }  // namespace quorvela::charts

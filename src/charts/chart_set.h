@@ -1,15 +1,21 @@
 #pragma once
 
+#include <QObject>
+#include <QRect>
+#include <QString>
 #include <array>
+#include <functional>
 #include <span>
 #include <string>
-#include <string_view>
-
-#include "charts/engine/tchart.h"
+#include <utility>
+#include <vector>
 
 class QWidget;
 
 namespace quorvela::charts {
+
+class TChart;
+class TBarSeries;
 
 // One category of a tally as the analysis hands it over: the axis label and how many files.
 struct CategoryCount {
@@ -17,55 +23,88 @@ struct CategoryCount {
     int count = 0;
 };
 
-// The fixed look of each usage chart, one row per chart.
-struct ChartAppearance {
-    std::string_view chart;
-    std::string_view title;
-    Rgb seriesColor;
-    GradientDirection gradient;
-    int arrowLength;
-    std::string_view percentFormat;
-    bool legendVisible;   // the chart's own legend switch
-    bool seriesInLegend;  // the series' "show in legend" flag
-};
-
-inline constexpr std::string_view kLeftAxisTitle = "times used";
-inline constexpr Rgb kGradientStart{192, 192, 192};
-inline constexpr Rgb kGradientEnd{255, 255, 255};
-inline constexpr int kChart3DPercent = 20;
-
-// Neither legend is drawn: Chart5 and Chart6 switch theirs off, BarSeries3 and BarSeries4 stay
-// out of theirs.
-inline constexpr std::array<ChartAppearance, 4> kChartAppearance{{
-    {"Chart5", "focal length usage (mm)", {0, 0, 255}, GradientDirection::TopBottom, 20, "##0.##%", false, true},
-    {"Chart6", "iso", {255, 0, 0}, GradientDirection::BottomTop, 8, "##0.## %", false, true},
-    {"Chart7", "aperture", {255, 128, 64}, GradientDirection::TopBottom, 8, "##0.## %", true, false},
-    {"Chart8", "shutter speed (sec)", {0, 128, 128}, GradientDirection::TopBottom, 8, "##0.## %", true, false},
-}};
+// What the marks above the bars show, in the order of the window's "Statistics" box; None is
+// no entry chosen and leaves the marks as they are.
+enum class Statistics { None = -1, Off, PlottedValues, TimesUsed, PercentUsed, PercentAndTotal, ShowAll };
 
 // The four usage charts (focal length, ISO, aperture, shutter speed), each with its one bar
-// series, created with the look they keep for the program's lifetime. The charts are children
-// of `parent`; placing them is the window's business.
-class ChartSet {
+// series, created with the look they keep for the program's lifetime, and everything the
+// program does with them. Chart `index` is 0 = focal length … 3 = shutter speed. The charts
+// are children of `parent`; placing them is the caller's business. The set itself is a child
+// of `parent` too, named "ChartSet".
+class ChartSet final : public QObject {
   public:
+    static constexpr int kCount = 4;
+
     explicit ChartSet(QWidget* parent);
+    ~ChartSet() override;
+    ChartSet(const ChartSet&) = delete;
+    ChartSet& operator=(const ChartSet&) = delete;
 
-    TChart* Chart5;
-    TChart* Chart6;
-    TChart* Chart7;
-    TChart* Chart8;
-    TBarSeries* BarSeries1;
-    TBarSeries* BarSeries2;
-    TBarSeries* BarSeries3;
-    TBarSeries* BarSeries4;
+    // The widget of chart `index`, to be placed in a layout or on a tab.
+    [[nodiscard]] QWidget* Widget(int index) const;
 
-    [[nodiscard]] std::array<TChart*, 4> Charts() const { return {Chart5, Chart6, Chart7, Chart8}; }
-    [[nodiscard]] std::array<TBarSeries*, 4> Series() const { return {BarSeries1, BarSeries2, BarSeries3, BarSeries4}; }
+    // Display options, for all four charts.
+    void SetStatistics(Statistics mode);
+    void Set3D(bool on);
+    void SetPointsPerPage(int points);  // 0 shows every point at once
+    // How numbers are written on the axes and in the marks.
+    void SetNumberSeparators(char decimal, const std::string& thousands);
+    // Whether a left drag zooms.
+    void AllowZoom(bool allow);
 
-    // Replaces the points of chart `index` (0 = focal length … 3 = shutter speed) with one
-    // point per category, in the given order.
+    // Zoom and pan.
+    void UndoZoom(int index);  // back to the automatic scales
+    void UndoAllZooms();
+    // A chart's view as the window's reset buttons see it.
+    struct ViewState {
+        bool Zoomed = false;      // zoomed in
+        bool UserRanges = false;  // zoomed or panned away from the automatic scales
+        double FirstShown = 0;    // the first point shown; 0 unless panned sideways
+    };
+    [[nodiscard]] ViewState View(int index) const;
+    // Zooms into a rectangle in the widget's pixels, as a left drag over it does; false when
+    // the rectangle is refused.
+    bool ZoomTo(int index, const QRect& pixels);
+
+    // Points.
+    void Clear();  // every chart
+    void Clear(int index);
+    void AddPoint(int index, const std::string& label, int count);
+    // Replaces the points of a chart with one point per category, in the given order.
     void Fill(int index, std::span<const CategoryCount> categories);
-    void ClearAll();
+
+    // Writes chart `index` as shown as a BMP file; false when the file could not be written.
+    bool SaveImage(int index, const QString& fileName) const;
+
+    // Raised with the chart's index after the change they report.
+    std::function<void(int index)> OnZoomed;
+    std::function<void(int index)> OnZoomUndone;
+    std::function<void(int index)> OnScrolled;
+    std::function<void(int index)> OnDoubleClicked;
+    std::function<void(int index)> OnMouseMove;
+
+    // What a chart shows, for tests and tools.
+    struct Shown {
+        bool View3D = false;
+        bool ZoomAllowed = false;
+        int PointsPerPage = 0;
+        bool MarksVisible = false;
+        // The marks' style: "Label", "Value", "Percent", "PercentTotal" or "LabelPercentTotal".
+        std::string MarksStyle;
+        std::vector<std::pair<std::string, double>> Points;  // label and value, in order
+    };
+    [[nodiscard]] Shown ShownBy(int index) const;
+    // The text of a point's mark in the marks' current style.
+    [[nodiscard]] std::string MarkText(int index, int point) const;
+
+  private:
+    [[nodiscard]] TChart& Chart(int index) const;
+    [[nodiscard]] TBarSeries& Series(int index) const;
+    void Connect(int index);
+
+    std::array<TChart*, kCount> charts_{};
+    std::array<TBarSeries*, kCount> series_{};
 };
 
 }  // namespace quorvela::charts

@@ -62,9 +62,11 @@ class TerminalObserver : public analysis::AnalysisObserver {
         if (progress_ != nullptr && shown_) *progress_ << "\r\033[K" << std::flush;
     }
 
-    void CollectMaximum(int maximum) override { maximum_ = maximum; }
-    void CollectPosition(int position) override {
-        if (progress_ == nullptr || position == 0) return;
+    void ProgressMaximum(analysis::RunStage stage, int maximum) override {
+        if (stage == analysis::RunStage::Collecting) maximum_ = maximum;
+    }
+    void ProgressPosition(analysis::RunStage stage, int position) override {
+        if (stage != analysis::RunStage::Collecting || progress_ == nullptr || position == 0) return;
         const auto now = std::chrono::steady_clock::now();
         if (shown_ && now - last_ < std::chrono::milliseconds(100)) return;
         last_ = now;
@@ -290,7 +292,7 @@ int AnalyseCommand::Run(std::ostream& out, std::ostream& err) const {
         result = analysis::StartAnalyzing(s, environment, observer);
     }
 
-    if (result.Refused) {
+    if (result.Outcome == analysis::RunOutcome::Refused) {
         err << "quorvela-cli analyse: " << result.Messages.front() << '\n';
         return 2;
     }
@@ -300,9 +302,14 @@ int AnalyseCommand::Run(std::ostream& out, std::ostream& err) const {
         PrintPlain(out, result, s);
     }
     out.flush();
-    const bool noFolder = !result.Messages.empty() && result.Messages.front() == analysis::kNoFolderSelected;
-    if (noFolder) return 1;
-    return result.StopRequested ? 130 : 0;
+    switch (result.Outcome) {
+        case analysis::RunOutcome::NoFolder:
+            return 1;
+        case analysis::RunOutcome::Stopped:
+            return 130;
+        default:
+            return 0;
+    }
 }
 
 }  // namespace quorvela::cli

@@ -5,7 +5,6 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
 #include <QEvent>
 #include <QFileInfo>
 #include <QFileSystemModel>
@@ -26,10 +25,12 @@
 #include <QTreeView>
 #include <algorithm>
 
-#include "charts/chart_set.h"
 #include "common/version.h"
-#include "settings/program_folder.h"
+#include "ui/chart_panel.h"
 #include "ui/help_topics.h"
+#include "ui/run_controller.h"
+#include "ui/run_presenter.h"
+#include "ui/settings_binder.h"
 #include "viewer/equivalent_editor_panel.h"
 #include "viewer/path_list_viewer.h"
 
@@ -42,10 +43,6 @@ constexpr int kWindowHeight = 571;
 
 char LocaleDecimalSeparator() {
     return QLocale().decimalPoint() == QLatin1String(",") ? ',' : '.';
-}
-
-QColor ToQt(Rgb c) {
-    return {c.r, c.g, c.b};
 }
 
 }  // namespace
@@ -69,91 +66,86 @@ TAnalyseLength::TAnalyseLength(WindowServices services) : services_(std::move(se
     collation_ = std::make_unique<analysis::Collation>(analysis::CollationLocaleFromEnvironment());
     if (!services_.Messages) services_.Messages = std::make_shared<MessageBoxSink>(this);
 
-    BuildWindow();
-    charts_ = std::make_unique<charts::ChartSet>(PanelOverview);
-    Chart5 = charts_->Chart5;
-    Chart6 = charts_->Chart6;
-    Chart7 = charts_->Chart7;
-    Chart8 = charts_->Chart8;
-    BarSeries1 = charts_->BarSeries1;
-    BarSeries2 = charts_->BarSeries2;
-    BarSeries3 = charts_->BarSeries3;
-    BarSeries4 = charts_->BarSeries4;
-    const QLocale locale;
-    const charts::NumberSeparators separators{decimalSeparator_, locale.groupSeparator().toStdString()};
-    for (charts::TChart* chart : Charts()) chart->SetNumberSeparators(separators);
-    controller_ = std::make_unique<RunController>(this, static_cast<RunView&>(*this), services_.RunServicePoint);
-
+    ui_ = BuildWindowLayout(*this);
+    CreateParts();
     setWindowTitle(QString("Quorvela - version ") + common::kVersion);
     resize(kWindowWidth, kWindowHeight);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         move(screen->availableGeometry().center() - rect().center());
     }
     ConnectHandlers();
-    ConnectCharts();
     FormCreate();
 }
 
 TAnalyseLength::~TAnalyseLength() {
     controller_.reset();      // stops and waits for a run before the controls go
     pathListViewer_.reset();  // waits for a preview being decoded
-    RestoreCursor();
+    presenter_->RestoreCursor();
+}
+
+// The parts the window delegates to, each over the controls it serves.
+void TAnalyseLength::CreateParts() {
+    charts_ = std::make_unique<ChartPanel>(this, ui_, decimalSeparator_, services_.AskSaveFile);
+    RunPresenter::Actions actions;
+    actions.ShowMessage = [this](const QString& text) { ShowMessage(text); };
+    actions.ResultsCurrent = [this] { SetStatusPanelLook(kIndicatorCurrent); };
+    actions.ServicePoint = services_.RunServicePoint;
+    presenter_ = std::make_unique<RunPresenter>(*this, ui_, *charts_, std::move(actions));
+    controller_ = std::make_unique<RunController>(
+        this, *presenter_, [this](const analysis::AnalysisResult& result) { RunFinished(result); });
+    SettingsBinder::Hooks hooks;
+    hooks.SelectedFolder = [this] { return SelectedFolder(); };
+    hooks.PathListCleared = [this] { SetReAnalyseColor(); };
+    settings_ = std::make_unique<SettingsBinder>(*this, ui_, std::move(hooks));
 }
 
 void TAnalyseLength::ConnectHandlers() {
+    // The model lists folders as they load, so rows appear above a folder selected at start
+    // after it was scrolled to: the view follows it while the folders on its way load.
+    connect(ui_.folderModel, &QFileSystemModel::directoryLoaded, this,
+            [this](const QString& loaded) { FollowSelectedFolder(loaded); });
     // Key preview: Esc and F1 work whichever control has the focus.
     qApp->installEventFilter(new KeyPreviewFilter(this));
-    StatusPanel->installEventFilter(this);
-    Edit1->installEventFilter(this);
-    Edit2->installEventFilter(this);
-    PanelOverview->installEventFilter(this);
-    Label7->installEventFilter(this);
-    Label14->installEventFilter(this);
+    for (QObject* watched : std::initializer_list<QObject*>{ui_.modeIndicator, ui_.lensLengthEdit, ui_.equivalentEdit,
+                                                            ui_.overviewPanel, ui_.homePageLink, ui_.donateLink}) {
+        watched->installEventFilter(this);
+    }
     // The panels over which the mouse brings back the run's summary.
-    summaryPanels_ = {Panel3, Panel11, Panel5, Panel4, Panel8, Panel9, Panel10, Panel12, Label10};
+    summaryPanels_ = {ui_.topBar,       ui_.overviewBar, ui_.chartBars[0], ui_.chartBars[1], ui_.chartBars[2],
+                      ui_.chartBars[3], ui_.pathListBar, ui_.tableBar,     ui_.filterIntro};
     for (QWidget* panel : summaryPanels_) {
         panel->setMouseTracking(true);
         panel->installEventFilter(this);
     }
-
-    // Changes that make the charts out of date.
-    for (QCheckBox* box : {ChB_Subs, Ch_AlwaysCalc, ChB_Raw}) {
-        connect(box, &QCheckBox::toggled, this, [this] { SetReAnalyseColor(); });
-    }
-    connect(RadioGroup1Buttons, &QButtonGroup::idToggled, this, [this](int, bool checked) {
-        if (checked) SetReAnalyseColor();
-    });
-    for (QSpinBox* spin : {SpinEdit1, SpinEdit2}) {
-        connect(spin, &QSpinBox::valueChanged, this, [this] { SetReAnalyseColor(); });
-    }
-    for (QLineEdit* edit : {EditMake, EditModel}) {
-        connect(edit, &QLineEdit::textChanged, this, [this] { SetReAnalyseColor(); });
-    }
-    connect(LbSetforRealLength, &QToolButton::toggled, this, [this] { LbSetforRealLengthClick(); });
-    connect(ChBoxSteps, &QCheckBox::toggled, this, [this] { ChBoxStepsClick(); });
-    connect(Cb_Custom, &QCheckBox::toggled, this, [this] { Cb_CustomClick(); });
-    connect(ShellTreeView1->selectionModel(), &QItemSelectionModel::currentChanged, this,
+    ConnectRunOptions();
+    connect(ui_.realLengthButton, &QToolButton::toggled, this, [this] { LbSetforRealLengthClick(); });
+    connect(ui_.stepsCheck, &QCheckBox::toggled, this, [this] { ChBoxStepsClick(); });
+    connect(ui_.filterCheck, &QCheckBox::toggled, this, [this] { Cb_CustomClick(); });
+    connect(ui_.folderTree->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this] { ShellTreeView1Change(); });
 
-    connect(StartAnalyzing, &QPushButton::clicked, this, [this] { StartAnalyzingClick(); });
-    connect(StopAnalyzing, &QPushButton::clicked, this, [this] { StopAnalyzingClick(); });
-    connect(LbSpeedButton9, &QToolButton::clicked, this, [this] { LbSpeedButton9Click(); });
-    connect(Lb_SaveRichedit, &QToolButton::clicked, this, [this] { Lb_SaveRicheditClick(); });
+    connect(ui_.startButton, &QPushButton::clicked, this, [this] { StartAnalyzingClick(); });
+    connect(ui_.stopButton, &QPushButton::clicked, this, [this] { StopAnalyzingClick(); });
+    connect(ui_.helpButton, &QToolButton::clicked, this, [this] { LbSpeedButton9Click(); });
+    connect(ui_.savePathListButton, &QToolButton::clicked, this, [this] { Lb_SaveRicheditClick(); });
+    connect(ui_.tabs, &QTabWidget::currentChanged, this, [this] { PageControl1Change(); });
+    connect(ui_.splitter, &QSplitter::splitterMoved, this, [this] { Splitter1Moved(); });
+}
 
-    connect(PageControl1, &QTabWidget::currentChanged, this, [this] { PageControl1Change(); });
-    connect(Splitter1, &QSplitter::splitterMoved, this, [this] { Splitter1Moved(); });
-    connect(ComboBoxValue, &QComboBox::currentIndexChanged, this, [this] { ComboBoxValueChange(); });
-    connect(ChB3D, &QCheckBox::toggled, this, [this] { ChB3DClick(); });
-    connect(SpinEdit3, &QSpinBox::valueChanged, this, [this] { SpinEdit3Change(); });
-    connect(LbSpeedButton8, &QToolButton::clicked, this, [this] { LbSpeedButton8Click(); });
-    connect(FitButtons[0], &QToolButton::clicked, this, [this] { LbSpeedButton1Click(); });
-    connect(FitButtons[1], &QToolButton::clicked, this, [this] { LbSpeedButton2Click(); });
-    connect(FitButtons[2], &QToolButton::clicked, this, [this] { LbSpeedButton3Click(); });
-    connect(FitButtons[3], &QToolButton::clicked, this, [this] { LbSpeedButton4Click(); });
-    connect(SaveButtons[0], &QToolButton::clicked, this, [this] { LbSaveDateClick(); });
-    connect(SaveButtons[1], &QToolButton::clicked, this, [this] { LbSpeedButton5Click(); });
-    connect(SaveButtons[2], &QToolButton::clicked, this, [this] { LbSpeedButton6Click(); });
-    connect(SaveButtons[3], &QToolButton::clicked, this, [this] { LbSpeedButton7Click(); });
+// Changes that make the charts out of date.
+void TAnalyseLength::ConnectRunOptions() {
+    for (QCheckBox* box : {ui_.subfoldersCheck, ui_.alwaysCalculateCheck, ui_.fractionShutterCheck}) {
+        connect(box, &QCheckBox::toggled, this, [this] { SetReAnalyseColor(); });
+    }
+    connect(ui_.pathListQuantity, &QButtonGroup::idToggled, this, [this](int, bool checked) {
+        if (checked) SetReAnalyseColor();
+    });
+    for (QSpinBox* spin : {ui_.stepSpin, ui_.ignoreSpin}) {
+        connect(spin, &QSpinBox::valueChanged, this, [this] { SetReAnalyseColor(); });
+    }
+    for (QLineEdit* edit : {ui_.makeEdit, ui_.modelEdit}) {
+        connect(edit, &QLineEdit::textChanged, this, [this] { SetReAnalyseColor(); });
+    }
 }
 
 bool TAnalyseLength::PreviewKey(QObject* receiver, int key) {
@@ -178,19 +170,19 @@ bool TAnalyseLength::Edit1KeyPress(QChar key) {
 
 bool TAnalyseLength::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
-    if (type == QEvent::KeyPress && (watched == Edit1 || watched == Edit2)) {
+    if (type == QEvent::KeyPress && (watched == ui_.lensLengthEdit || watched == ui_.equivalentEdit)) {
         const QString text = static_cast<QKeyEvent*>(event)->text();
         // Moving on with Tab is no edit.
         if (!text.isEmpty() && text.at(0) != QChar('\t') && !Edit1KeyPress(text.at(0))) return true;
-    } else if (watched == StatusPanel && type == QEvent::MouseButtonDblClick) {
+    } else if (watched == ui_.modeIndicator && type == QEvent::MouseButtonDblClick) {
         StatusPanelDblClick();
         return true;
-    } else if (watched == PanelOverview && type == QEvent::Resize) {
+    } else if (watched == ui_.overviewPanel && type == QEvent::Resize) {
         FormResize();
-    } else if (type == QEvent::MouseButtonRelease && watched == Label7) {
+    } else if (type == QEvent::MouseButtonRelease && watched == ui_.homePageLink) {
         Label7Click();
         return true;
-    } else if (type == QEvent::MouseButtonRelease && watched == Label14) {
+    } else if (type == QEvent::MouseButtonRelease && watched == ui_.donateLink) {
         Label14Click();
         return true;
     } else if (type == QEvent::MouseMove &&
@@ -201,24 +193,18 @@ bool TAnalyseLength::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TAnalyseLength::SetStatusPanelLook(const IndicatorLook& look) {
-    QPalette palette = StatusPanel->palette();
-    palette.setColor(QPalette::Window, ToQt(look.Background));
-    palette.setColor(QPalette::WindowText, ToQt(look.Text));
-    StatusPanel->setPalette(palette);
-    StatusPanel->setAutoFillBackground(true);
+    SetIndicatorLook(ui_.modeIndicator, look);
 }
 
 IndicatorLook TAnalyseLength::StatusPanelLook() const {
-    const QPalette& palette = StatusPanel->palette();
-    const QColor back = palette.color(QPalette::Window);
-    const QColor text = palette.color(QPalette::WindowText);
-    return {{back.red(), back.green(), back.blue()}, {text.red(), text.green(), text.blue()}};
+    return IndicatorLookOf(ui_.modeIndicator);
 }
 
 void TAnalyseLength::setButtonstate() {
-    const ModeDisplay display = DisplayFor({LbSetforRealLength->isChecked(), Ch_AlwaysCalc->isChecked()});
-    StatusPanel->setText(QString::fromUtf8(display.Caption.data(), static_cast<qsizetype>(display.Caption.size())));
-    MMPanel->setVisible(display.ManualFactorVisible);
+    const ModeDisplay display = DisplayFor({ui_.realLengthButton->isChecked(), ui_.alwaysCalculateCheck->isChecked()});
+    ui_.modeIndicator->setText(
+        QString::fromUtf8(display.Caption.data(), static_cast<qsizetype>(display.Caption.size())));
+    ui_.manualFactorPanel->setVisible(display.ManualFactorVisible);
     SetStatusPanelLook(kIndicatorNeeded);
 }
 
@@ -231,29 +217,30 @@ void TAnalyseLength::LbSetforRealLengthClick() {
 }
 
 void TAnalyseLength::StatusPanelDblClick() {
-    const std::string caption = StatusPanel->text().toStdString();
+    const std::string caption = ui_.modeIndicator->text().toStdString();
     if (const std::optional<LensMode> next = NextMode(caption)) {
-        LbSetforRealLength->setChecked(next->RealLength);
-        Ch_AlwaysCalc->setChecked(next->AlwaysCalculate);
+        ui_.realLengthButton->setChecked(next->RealLength);
+        ui_.alwaysCalculateCheck->setChecked(next->AlwaysCalculate);
     }
     setButtonstate();
-    if (PageControl1->currentWidget() != TabSheet2) {
-        const QSignalBlocker quiet(PageControl1);
-        PageControl1->setCurrentWidget(TabSheet2);
+    QWidget* lensLength = ui_.chartTabs[0];
+    if (ui_.tabs->currentWidget() != lensLength) {
+        const QSignalBlocker quiet(ui_.tabs);
+        ui_.tabs->setCurrentWidget(lensLength);
         PageControl1Change();
     }
 }
 
 void TAnalyseLength::ChBoxStepsClick() {
-    if (SettingsLoading) return;
+    if (settingsLoading_) return;
     SetStatusPanelLook(kIndicatorNeeded);
-    SpinEdit1->setEnabled(ChBoxSteps->isChecked());
+    ui_.stepSpin->setEnabled(ui_.stepsCheck->isChecked());
 }
 
 void TAnalyseLength::Cb_CustomClick() {
-    PanelMakeModel->setVisible(Cb_Custom->isChecked());
+    ui_.filterPanel->setVisible(ui_.filterCheck->isChecked());
     // The tab area takes the new height at once, so the grid is laid out for it.
-    if (Panel1->layout() != nullptr) Panel1->layout()->activate();
+    if (ui_.rightArea->layout() != nullptr) ui_.rightArea->layout()->activate();
     FormResize();
     SetReAnalyseColor();
 }
@@ -261,24 +248,32 @@ void TAnalyseLength::Cb_CustomClick() {
 void TAnalyseLength::ShellTreeView1Change() {
     const QString path = SelectedFolder();
     if (!path.isEmpty() && QFileInfo(path).isDir()) {
-        StartAnalyzing->setEnabled(true);
+        ui_.startButton->setEnabled(true);
         SetReAnalyseColor();
     } else {
-        StartAnalyzing->setEnabled(false);
+        ui_.startButton->setEnabled(false);
+    }
+}
+
+void TAnalyseLength::FollowSelectedFolder(const QString& loaded) {
+    const QString selected = SelectedFolder();
+    const QString prefix = loaded.endsWith('/') ? loaded : loaded + '/';
+    if (selected == loaded || selected.startsWith(prefix)) {
+        ui_.folderTree->scrollTo(ui_.folderTree->currentIndex(), QAbstractItemView::PositionAtCenter);
     }
 }
 
 bool TAnalyseLength::SelectFolder(const QString& path) {
-    const QModelIndex index = ShellModel->index(path);
+    const QModelIndex index = ui_.folderModel->index(path);
     if (!index.isValid()) return false;
-    ShellTreeView1->setCurrentIndex(index);
-    ShellTreeView1->scrollTo(index, QAbstractItemView::PositionAtCenter);
+    ui_.folderTree->setCurrentIndex(index);
+    ui_.folderTree->scrollTo(index, QAbstractItemView::PositionAtCenter);
     return true;
 }
 
 QString TAnalyseLength::SelectedFolder() const {
-    const QModelIndex index = ShellTreeView1->currentIndex();
-    return index.isValid() ? ShellModel->filePath(index) : QString();
+    const QModelIndex index = ui_.folderTree->currentIndex();
+    return index.isValid() ? ui_.folderModel->filePath(index) : QString();
 }
 
 void TAnalyseLength::FormKeyDown(int key) {
@@ -286,27 +281,49 @@ void TAnalyseLength::FormKeyDown(int key) {
 }
 
 void TAnalyseLength::Panel1MouseMove() {
-    StatusBar1->showMessage(runSummaryText_);
-}
-
-int TAnalyseLength::RadioGroup1Index() const {
-    return RadioGroup1Buttons->checkedId();
-}
-
-void TAnalyseLength::SetRadioGroup1Index(int index) {
-    if (QAbstractButton* button = RadioGroup1Buttons->button(index)) {
-        button->setChecked(true);
-        return;
-    }
-    // No entry selected: the group has to let go of its checked button first.
-    RadioGroup1Buttons->setExclusive(false);
-    for (QAbstractButton* button : RadioGroup1Buttons->buttons()) button->setChecked(false);
-    RadioGroup1Buttons->setExclusive(true);
-    SetReAnalyseColor();
+    ui_.statusBar->showMessage(RunSummaryText());
 }
 
 int TAnalyseLength::TreeWidth() const {
-    return shown_ ? Panel2->width() : pendingTreeWidth_;
+    return settings_->TreeWidth();
+}
+
+// The charts: the window's handlers pass on to the chart panel.
+
+void TAnalyseLength::FormResize() {
+    charts_->LayOutOverview();
+    if (shown_ && ui_.treePanel->width() < kMinimumTreeWidth) {
+        ui_.splitter->setSizes(
+            {kMinimumTreeWidth, ui_.splitter->width() - kMinimumTreeWidth - ui_.splitter->handleWidth()});
+    }
+}
+
+void TAnalyseLength::Splitter1Moved() {
+    FormResize();
+}
+
+void TAnalyseLength::PageControl1Change() {
+    charts_->Distribute(true);
+}
+
+void TAnalyseLength::ChartDblClick(int index) {
+    charts_->ToggleOwnTab(index);
+}
+
+void TAnalyseLength::Chart1MouseMove() {
+    charts_->MouseOverChart();
+}
+
+void TAnalyseLength::FitChart(int index) {
+    charts_->FitChart(index);
+}
+
+void TAnalyseLength::SaveChart(int index) {
+    charts_->SaveChart(index);
+}
+
+void TAnalyseLength::Lb_SaveRicheditClick() {
+    pathListViewer_->Lb_SaveRicheditClick();
 }
 
 }  // namespace quorvela::ui

@@ -2,51 +2,30 @@
 
 #include <QMainWindow>
 #include <QString>
-#include <QStringList>
 #include <QUrl>
-#include <array>
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <string_view>
 #include <vector>
 
 #include "analysis/analysis_run.h"
 #include "equivalence/equivalent_table.h"
-#include "settings/settings_file.h"
 #include "ui/control_rules.h"
 #include "ui/messages.h"
-#include "ui/run_controller.h"
-
-class QButtonGroup;
-class QCheckBox;
-class QComboBox;
-class QFileSystemModel;
-class QFrame;
-class QGroupBox;
-class QLabel;
-class QLineEdit;
-class QPlainTextEdit;
-class QProgressBar;
-class QPushButton;
-class QSpinBox;
-class QSplitter;
-class QStatusBar;
-class QTabWidget;
-class QToolButton;
-class QTreeView;
+#include "ui/window_layout.h"
 
 namespace quorvela::viewer {
 class EquivalentEditorPanel;
 class PathListViewer;
 }  // namespace quorvela::viewer
 
-namespace quorvela::charts {
-class ChartSet;
-class TChart;
-class TBarSeries;
-}  // namespace quorvela::charts
-
 namespace quorvela::ui {
+
+class ChartPanel;
+class RunController;
+class RunPresenter;
+class SettingsBinder;
 
 // What the window takes from its surroundings; tests give their own.
 struct WindowServices {
@@ -70,201 +49,48 @@ struct WindowServices {
 };
 
 // The one main window: the folder tree, the run controls, the four usage charts, the path list.
-// Handlers are named after the control and the event they serve. The window is wiring: the
-// rules of which control shows what are in control_rules.h, the run is the analysis engine on a
-// thread of its own (run_controller.h).
-class TAnalyseLength final : public QMainWindow, private RunView {
+// The window is wiring: its controls are built by window_layout.h (each named as the product
+// names it, which is how tests find them), the charts are ChartPanel's, the settings file's
+// values SettingsBinder's, a run's reports RunPresenter's, and which control shows what follows
+// control_rules.h. Handlers keep the names of the control and event they serve.
+class TAnalyseLength final : public QMainWindow {
   public:
     explicit TAnalyseLength(WindowServices services = {});
     ~TAnalyseLength() override;
 
-    // Life cycle and settings.
-    void FormCreate();
-    void ReadIniFile(const std::filesystem::path& fileName);
-    void FormShow();
+    // Life cycle: created (and the settings read) by the constructor, shown, activated, closed.
     void FormActivate();
-    void FormClose();
-    void WriteIniFile(const std::filesystem::path& fileName);
-    void LbSpeedButton9Click();
-    void Label7Click();
-    void Label14Click();
     void OpenHelpTopic(int topic);
 
-    // Control states.
-    void setButtonstate();
-    void SetReAnalyseColor();
-    void LbSetforRealLengthClick();
-    void StatusPanelDblClick();
-    void ChBoxStepsClick();
-    void Cb_CustomClick();
-    void ShellTreeView1Change();
-    // Returns whether the typed character is kept.
-    bool Edit1KeyPress(QChar key);
-    void FormKeyDown(int key);
-    void Panel1MouseMove();
-
-    // The run.
+    // The handlers tests and tools drive directly.
     void StartAnalyzingClick();
     void StopAnalyzingClick();
-    void HourGlassCursor();
-    void RestoreCursor();
-
-    // Chart placement, options, zoom and export.
-    void DistributeCharts(bool ToOverview);
+    void FormKeyDown(int key);
     void FormResize();
-    void ChartDblClick(int index);  // the logic the four double-click handlers share
-    void Chart5DblClick() { ChartDblClick(0); }
-    void Chart6DblClick() { ChartDblClick(1); }
-    void Chart7DblClick() { ChartDblClick(2); }
-    void Chart8DblClick() { ChartDblClick(3); }
-    void PageControl1Change();
     void Splitter1Moved();
-    void ComboBoxValueChange();
-    void ChB3DClick();
-    void SpinEdit3Change();
-    void Chart1MouseMove();
-    void Chart5Zoom();
-    void Chart5UndoZoom();
-    void Chart5Scroll();
-    void LbSpeedButton8Click();
-    void FitGraphClick(int index);   // "Fit graph" of chart `index`
-    void SaveGraphClick(int index);  // "Save graph as bmp" of chart `index`
-    void LbSpeedButton1Click() { FitGraphClick(0); }
-    void LbSpeedButton2Click() { FitGraphClick(1); }
-    void LbSpeedButton3Click() { FitGraphClick(2); }
-    void LbSpeedButton4Click() { FitGraphClick(3); }
-    void LbSaveDateClick() { SaveGraphClick(0); }
-    void LbSpeedButton5Click() { SaveGraphClick(1); }
-    void LbSpeedButton6Click() { SaveGraphClick(2); }
-    void LbSpeedButton7Click() { SaveGraphClick(3); }
-
-    // The path-list viewer and the camera-table editor.
-    void Lb_SaveRicheditClick();
-    [[nodiscard]] viewer::PathListViewer& PathListView() const { return *pathListViewer_; }
-    [[nodiscard]] viewer::EquivalentEditorPanel& TableEditor() const { return *tableEditor_; }
+    void ChartDblClick(int index);  // a double-click on chart `index`
+    void Chart1MouseMove();         // the mouse over any chart
+    void FitChart(int index);       // "Fit graph" under chart `index`
+    void SaveChart(int index);      // "Save graph as bmp" under chart `index`
 
     // Selects a folder in the tree (raising ShellTreeView1Change); false when the tree has no
     // item for it.
     bool SelectFolder(const QString& path);
     [[nodiscard]] QString SelectedFolder() const;
     [[nodiscard]] IndicatorLook StatusPanelLook() const;
-    [[nodiscard]] bool Running() const { return controller_->Active(); }
-    [[nodiscard]] bool StopRequested() const { return controller_->StopRequested(); }
-    [[nodiscard]] const QString& RunSummaryText() const { return runSummaryText_; }
+    [[nodiscard]] bool Running() const;
+    [[nodiscard]] bool StopRequested() const;
+    [[nodiscard]] const QString& RunSummaryText() const;
     [[nodiscard]] const analysis::AnalysisResult& LastResult() const { return lastResult_; }
-    [[nodiscard]] const std::filesystem::path& ProgramFolder() const { return programFolder_; }
-    [[nodiscard]] char DecimalSeparator() const { return decimalSeparator_; }
     [[nodiscard]] int TreeWidth() const;
     // The settings as the controls hold them now.
     [[nodiscard]] analysis::AnalysisSettings CurrentAnalysisSettings() const;
+    // The camera table in force.
+    [[nodiscard]] const equivalence::EquivalentList& CameraTable() const { return equivalentList_; }
+    // The path-list viewer: which line's photo is shown.
+    [[nodiscard]] const viewer::PathListViewer& PathListView() const { return *pathListViewer_; }
     // Called when a run has ended and its end-of-run steps are done.
     std::function<void()> OnRunFinished;
-
-    bool SettingsLoading = false;
-    equivalence::EquivalentList EquivalentList;
-
-    // Left panel.
-    QSplitter* Splitter1 = nullptr;
-    QFrame* Panel2 = nullptr;
-    QTreeView* ShellTreeView1 = nullptr;
-    QFileSystemModel* ShellModel = nullptr;
-    QFrame* Panel6 = nullptr;
-    QLabel* Label7 = nullptr;
-    QLabel* Label14 = nullptr;
-
-    // Right area and top bar.
-    QWidget* Panel1 = nullptr;
-    QFrame* Panel3 = nullptr;
-    QPushButton* StartAnalyzing = nullptr;
-    QPushButton* StopAnalyzing = nullptr;
-    QLabel* StatusPanel = nullptr;
-    QCheckBox* ChB_Subs = nullptr;
-    QCheckBox* Cb_Custom = nullptr;
-    QLabel* Label3 = nullptr;
-    QProgressBar* ProgrBarCollect = nullptr;
-    QLabel* Label4 = nullptr;
-    QProgressBar* ProgrBarAnalyse = nullptr;
-    QCheckBox* ChB3D = nullptr;
-    QComboBox* ComboBoxValue = nullptr;
-    QSpinBox* SpinEdit3 = nullptr;
-    QToolButton* LbSpeedButton9 = nullptr;
-    QCheckBox* ChBbar = nullptr;
-
-    // Filter panel.
-    QFrame* PanelMakeModel = nullptr;
-    QLabel* Label10 = nullptr;
-    QLineEdit* EditMake = nullptr;
-    QLineEdit* EditModel = nullptr;
-    QLineEdit* MN_name_Edit = nullptr;
-    QLineEdit* MN_Data_Edit = nullptr;
-
-    // Tabs.
-    QTabWidget* PageControl1 = nullptr;
-    QWidget* TabSheet1 = nullptr;
-    QWidget* TabSheet2 = nullptr;
-    QWidget* TabSheet3 = nullptr;
-    QWidget* TabSheet4 = nullptr;
-    QWidget* TabSheet6 = nullptr;
-    QWidget* TabSheet7 = nullptr;
-    QWidget* TabSheet5 = nullptr;
-    QWidget* PanelOverview = nullptr;
-    QFrame* Panel11 = nullptr;
-    QToolButton* LbSpeedButton8 = nullptr;
-
-    // "Lens Length" tab.
-    QFrame* Panel5 = nullptr;
-    QSpinBox* SpinEdit2 = nullptr;
-    QSpinBox* SpinEdit1 = nullptr;
-    QCheckBox* ChBoxSteps = nullptr;
-    QToolButton* LbSetforRealLength = nullptr;
-    QFrame* MMPanel = nullptr;
-    QLineEdit* Edit1 = nullptr;
-    QLineEdit* Edit2 = nullptr;
-    QCheckBox* Ch_AlwaysCalc = nullptr;
-
-    // Bottom bars of the chart tabs.
-    QFrame* Panel4 = nullptr;
-    QFrame* Panel8 = nullptr;
-    QFrame* Panel9 = nullptr;
-    QCheckBox* ChB_Raw = nullptr;
-    std::array<QToolButton*, 4> FitButtons{};   // LbSpeedButton1 to LbSpeedButton4
-    std::array<QToolButton*, 4> SaveButtons{};  // LbSaveDate, LbSpeedButton5 to LbSpeedButton7
-
-    // "Path list + Image" tab.
-    QFrame* Panel7 = nullptr;
-    QLabel* Image3 = nullptr;
-    QLabel* Label20 = nullptr;
-    QPlainTextEdit* RichEdit1 = nullptr;
-    QFrame* Panel10 = nullptr;
-    QGroupBox* RadioGroup1 = nullptr;
-    QButtonGroup* RadioGroup1Buttons = nullptr;
-    QCheckBox* CB_MakerNote = nullptr;
-    QToolButton* Lb_SaveRichedit = nullptr;
-
-    // "Equivalent list" tab.
-    QPlainTextEdit* Memo1 = nullptr;
-    QFrame* Panel12 = nullptr;
-
-    QStatusBar* StatusBar1 = nullptr;
-
-    // The four usage charts.
-    charts::TChart* Chart5 = nullptr;
-    charts::TChart* Chart6 = nullptr;
-    charts::TChart* Chart7 = nullptr;
-    charts::TChart* Chart8 = nullptr;
-    charts::TBarSeries* BarSeries1 = nullptr;
-    charts::TBarSeries* BarSeries2 = nullptr;
-    charts::TBarSeries* BarSeries3 = nullptr;
-    charts::TBarSeries* BarSeries4 = nullptr;
-    [[nodiscard]] std::array<charts::TChart*, 4> Charts() const { return {Chart5, Chart6, Chart7, Chart8}; }
-    [[nodiscard]] std::array<charts::TBarSeries*, 4> Series() const {
-        return {BarSeries1, BarSeries2, BarSeries3, BarSeries4};
-    }
-    // The tab a chart has to itself.
-    [[nodiscard]] QWidget* OwnTab(int index) const;
-
-    [[nodiscard]] int RadioGroup1Index() const;
-    void SetRadioGroup1Index(int index);
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -274,66 +100,67 @@ class TAnalyseLength final : public QMainWindow, private RunView {
 
   private:
     class KeyPreviewFilter;
+
+    // Wiring (analyse_length.cpp).
+    void CreateParts();
+    void ConnectHandlers();
+    void ConnectRunOptions();
     bool PreviewKey(QObject* receiver, int key);
 
-    // Building the window (analyse_length_layout.cpp).
-    void BuildWindow();
-    QWidget* BuildLeftPanel();
-    QFrame* BuildTopBar();
-    QFrame* BuildFilterPanel();
-    void BuildTabs();
-    QFrame* BuildLensBar();
-    QFrame* BuildChartBar(int index, QWidget* extra);
-    void BuildPathListTab();
-    void BuildEquivalentTab();
-    void ConnectHandlers();
-    void ConnectCharts();
-
+    // Life cycle and settings (analyse_length_lifecycle.cpp).
+    void FormCreate();
     void CreateViewerAndEditor();
-    void SetStatusPanelLook(const IndicatorLook& look);
-    void ApplyIniSettings(const settings::IniSettings& values);
-    [[nodiscard]] settings::IniSettings CollectIniSettings() const;
+    void ReadIniFile(const std::filesystem::path& fileName);
+    void FormShow();
+    void SelectStartFolder();
+    void FormClose();
+    void WriteIniFile(const std::filesystem::path& fileName);
     void ShowMessage(const QString& text);
     void OpenUrl(const QUrl& url);
-    [[nodiscard]] ViewStates ChartViewStates() const;
-    void ApplyResetButtons(const ResetButtons& buttons);
-    void UndoAllZooms();
+    void OpenHelpPage(std::string_view page);
+    void LbSpeedButton9Click();
+    void Label7Click();
+    void Label14Click();
 
-    // RunView: the run's reports, on the window's thread.
-    void RunBusyCursor(bool busy) override;
-    void RunCaption(const QString& text) override;
-    void RunResetPreview(const QString& hint) override;
-    void RunClearResults() override;
-    void RunRunning(bool running) override;
-    void RunCollectProgress(int maximum, int position) override;
-    void RunAnalyseProgress(int maximum, int position) override;
-    void RunStatusText(const QString& text) override;
-    void RunSummary(const QString& text) override;
-    void RunChartPoint(analysis::Quantity quantity, const QString& label, int count) override;
-    void RunPathList(const QStringList& sortedLines, std::vector<std::string> linePaths) override;
-    void RunMessage(const QString& text) override;
-    void RunAnalysisCurrent() override;
-    void RunFinished(const analysis::AnalysisResult& result) override;
+    // Control states (analyse_length.cpp).
+    void setButtonstate();
+    void SetReAnalyseColor();
+    void SetStatusPanelLook(const IndicatorLook& look);
+    void LbSetforRealLengthClick();
+    void StatusPanelDblClick();
+    void ChBoxStepsClick();
+    void Cb_CustomClick();
+    void ShellTreeView1Change();
+    void FollowSelectedFolder(const QString& loaded);
+    // Returns whether the typed character is kept.
+    bool Edit1KeyPress(QChar key);
+    void Panel1MouseMove();
+    void PageControl1Change();
+    void Lb_SaveRicheditClick();
+
+    // The run (analyse_length_run.cpp).
+    void RunFinished(const analysis::AnalysisResult& result);
 
     WindowServices services_;
     std::filesystem::path programFolder_;
     std::filesystem::path executableFolder_;
     char decimalSeparator_ = '.';
     std::unique_ptr<analysis::Collation> collation_;
-    std::unique_ptr<charts::ChartSet> charts_;
-    std::array<QWidget*, 4> chartHosts_{};
+    equivalence::EquivalentList equivalentList_;
+
+    WindowWidgets ui_;
     std::vector<QWidget*> summaryPanels_;
+    std::unique_ptr<ChartPanel> charts_;
+    std::unique_ptr<SettingsBinder> settings_;
+    std::unique_ptr<RunPresenter> presenter_;
     std::unique_ptr<RunController> controller_;
     std::unique_ptr<viewer::PathListViewer> pathListViewer_;
     std::unique_ptr<viewer::EquivalentEditorPanel> tableEditor_;
 
-    QString savedPath_;
-    int pendingTreeWidth_ = 185;
+    bool settingsLoading_ = false;
     bool shown_ = false;
-    bool busyCursor_ = false;
     bool closePending_ = false;
     bool closed_ = false;
-    QString runSummaryText_;
     analysis::AnalysisResult lastResult_;
 };
 

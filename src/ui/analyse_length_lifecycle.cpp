@@ -1,33 +1,31 @@
 // The window's life: creation, first showing, activation, closing, the settings file, help.
 #include <QApplication>
-#include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QFrame>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QScreen>
 #include <QSpinBox>
-#include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QTreeView>
 #include <exception>
 
-#include "charts/chart_set.h"
 #include "equivalence/focal_length.h"
 #include "settings/program_folder.h"
 #include "ui/analyse_length.h"
+#include "ui/chart_panel.h"
 #include "ui/help_topics.h"
+#include "ui/run_controller.h"
+#include "ui/run_presenter.h"
+#include "ui/settings_binder.h"
 #include "ui/text_codec.h"
 #include "viewer/equivalent_editor_panel.h"
 #include "viewer/path_list_viewer.h"
@@ -36,9 +34,6 @@ namespace quorvela::ui {
 
 namespace {
 
-constexpr const char* kZoomHelp =
-    "Left mouse drag (Up/Down) = zoom. Right mouse drag = pan. Invert Zoom rectangle = reset.";
-
 QString Fixed(const QString& text, char separator) {
     return FromUtf8(equivalence::FixDecimalSeparator(ToUtf8(text), separator));
 }
@@ -46,7 +41,7 @@ QString Fixed(const QString& text, char separator) {
 }  // namespace
 
 void TAnalyseLength::FormCreate() {
-    SettingsLoading = true;
+    settingsLoading_ = true;
     executableFolder_ = services_.ExecutableFolder.empty() ? settings::ExecutableFolder() : services_.ExecutableFolder;
     if (!services_.ProgramFolder.empty()) {
         programFolder_ = services_.ProgramFolder;
@@ -54,9 +49,9 @@ void TAnalyseLength::FormCreate() {
         programFolder_ = settings::ProgramFolderFor(executableFolder_);
     }
     ReadIniFile(programFolder_ / settings::kSettingsFileName);
-    EquivalentList.clear();
+    equivalentList_.clear();
     try {
-        equivalence::ReadEquivalentData(programFolder_ / equivalence::kTableFileName, EquivalentList,
+        equivalence::ReadEquivalentData(programFolder_ / equivalence::kTableFileName, equivalentList_,
                                         settings::SeedFileFor(executableFolder_));
     } catch (const std::exception& e) {
         ShowMessage(QString::fromLocal8Bit(e.what()));
@@ -66,31 +61,24 @@ void TAnalyseLength::FormCreate() {
 
 void TAnalyseLength::CreateViewerAndEditor() {
     if (pathListViewer_) return;
-    pathListViewer_ =
-        std::make_unique<viewer::PathListViewer>(RichEdit1, Image3, Label20, EquivalentList, decimalSeparator_);
+    pathListViewer_ = std::make_unique<viewer::PathListViewer>(ui_.pathList, ui_.preview, ui_.previewText,
+                                                               equivalentList_, decimalSeparator_);
+    presenter_->SetPathListViewer(pathListViewer_.get());
     if (services_.AskSaveFile) pathListViewer_->SetAskSaveFile(services_.AskSaveFile);
     pathListViewer_->ShowError = [this](const QString& message) { ShowMessage(message); };
     viewer::EquivalentEditorPanel::Actions actions;
     actions.Saved = [this] {
         // The charts no longer match the table.
         SetReAnalyseColor();
-        {
-            const QSignalBlocker quiet(PageControl1);
-            PageControl1->setCurrentWidget(TabSheet1);
-        }
-        DistributeCharts(true);
+        charts_->ShowOverview();
     };
     actions.Help = [this] { OpenHelpTopic(kHelpTopicCameraTable); };
     actions.ShowError = [this](const QString& message) { ShowMessage(message); };
     tableEditor_ = std::make_unique<viewer::EquivalentEditorPanel>(
-        Memo1, Panel12,
+        ui_.tableText, ui_.tableBar,
         viewer::EquivalentEditor(programFolder_ / equivalence::kTableFileName,
                                  settings::SeedFileFor(executableFolder_)),
-        EquivalentList, std::move(actions));
-}
-
-void TAnalyseLength::Lb_SaveRicheditClick() {
-    pathListViewer_->Lb_SaveRicheditClick();
+        equivalentList_, std::move(actions));
 }
 
 void TAnalyseLength::ReadIniFile(const std::filesystem::path& fileName) {
@@ -100,146 +88,69 @@ void TAnalyseLength::ReadIniFile(const std::filesystem::path& fileName) {
     defaults.WindowLeft = x();
     defaults.WindowWidth = width();
     defaults.WindowHeight = height();
-    ApplyIniSettings(settings::ReadIniFile(fileName, defaults));
-}
-
-void TAnalyseLength::ApplyIniSettings(const settings::IniSettings& v) {
-    ChBoxSteps->setChecked(v.UseSteps);
-    ChB_Subs->setChecked(v.IncludeSubfolders);
-    ChB3D->setChecked(v.ThreeD);
-    Ch_AlwaysCalc->setChecked(v.AlwaysCalculate);
-    ChB_Raw->setChecked(v.FractionShutter);
-    SetRadioGroup1Index(v.PathList);
-    Edit1->setText(FromCp1252(v.RealLens));
-    Edit2->setText(FromCp1252(v.Equivalent));
-    EditMake->setText(FromCp1252(v.FilterMake));
-    EditModel->setText(FromCp1252(v.FilterModel));
-    Cb_Custom->setChecked(v.FilterOn);
-    LbSetforRealLength->setChecked(v.RealLength);
-    MN_name_Edit->setText(FromCp1252(v.MakerTag));
-    MN_Data_Edit->setText(FromCp1252(v.MakerData));
-    CB_MakerNote->setChecked(v.MakerNote);
-    SpinEdit2->setValue(v.IgnoreUpTo);
-    SpinEdit1->setValue(v.StepSize);
-    savedPath_ = FromUtf8(v.Path);
-    ComboBoxValue->setCurrentIndex(v.Labels >= 0 && v.Labels < ComboBoxValue->count() ? v.Labels : -1);
-    pendingTreeWidth_ = std::max(v.Tree, kMinimumTreeWidth);
-    if (shown_) Splitter1->setSizes({pendingTreeWidth_, std::max(Splitter1->width() - pendingTreeWidth_, 1)});
-
-    switch (v.WindowState) {
-        case 1: {
-            setWindowState(Qt::WindowNoState);
-            Bounds bounds{v.WindowLeft, v.WindowTop, v.WindowWidth, v.WindowHeight};
-            if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-                const QRect desktop = screen->availableVirtualGeometry();
-                bounds = FitOnDesktop(bounds, {desktop.x(), desktop.y(), desktop.width(), desktop.height()},
-                                      minimumSizeHint().width(), minimumSizeHint().height());
-            }
-            move(bounds.Left, bounds.Top);
-            resize(bounds.Width, bounds.Height);
-            break;
-        }
-        case 2:
-            setWindowState(Qt::WindowMinimized);
-            break;
-        case 3:
-            setWindowState(Qt::WindowMaximized);
-            break;
-        default:
-            break;
-    }
-    ChBbar->setChecked(true);  // the focal-length chart is always drawn as bars
+    settings_->Apply(settings::ReadIniFile(fileName, defaults));
 }
 
 void TAnalyseLength::FormShow() {
-    for (QToolButton* button : SaveButtons) button->setEnabled(false);
-    Lb_SaveRichedit->setEnabled(false);
+    charts_->EnableSaving(false);
+    ui_.savePathListButton->setEnabled(false);
     {
-        const QSignalBlocker quiet(PageControl1);
-        PageControl1->setCurrentWidget(TabSheet1);
+        const QSignalBlocker quiet(ui_.tabs);
+        ui_.tabs->setCurrentWidget(ui_.overviewTab);
     }
-    PanelMakeModel->setVisible(Cb_Custom->isChecked());
-    SpinEdit1->setEnabled(ChBoxSteps->isChecked());
+    ui_.filterPanel->setVisible(ui_.filterCheck->isChecked());
+    ui_.stepSpin->setEnabled(ui_.stepsCheck->isChecked());
     PageControl1Change();
-    ComboBoxValueChange();
-    Ch_AlwaysCalc->setToolTip(
+    charts_->ApplyStatistics();
+    ui_.alwaysCalculateCheck->setToolTip(
         "Use this if the EXIF doesn't have accurate 35mm info.\rNote: All analyzed files should be from the same "
         "camera");
-    if (!savedPath_.isEmpty() && QFileInfo(savedPath_).isDir()) {
-        SelectFolder(savedPath_);
+    SelectStartFolder();
+    settingsLoading_ = false;
+    setButtonstate();
+}
+
+void TAnalyseLength::SelectStartFolder() {
+    const QString& saved = settings_->SavedFolder();
+    if (!saved.isEmpty() && QFileInfo(saved).isDir()) {
+        SelectFolder(saved);
     } else if (const std::filesystem::path demo = settings::DemoFolderFor(executableFolder_); !demo.empty()) {
         SelectFolder(FromUtf8(demo.string()));  // a first start opens on the demo photos
-    } else if (!ShellTreeView1->currentIndex().isValid()) {
+    } else if (!ui_.folderTree->currentIndex().isValid()) {
         SelectFolder(QDir::homePath());  // a first start opens the tree at the user's photos' home
     }
-    SettingsLoading = false;
-    setButtonstate();
 }
 
 void TAnalyseLength::FormActivate() {
     const QString selected = SelectedFolder();
-    if (selected.isEmpty() || !QFileInfo(selected).isDir()) StartAnalyzing->setEnabled(false);
-    Edit1->setText(Fixed(Edit1->text(), decimalSeparator_));
-    Edit2->setText(Fixed(Edit2->text(), decimalSeparator_));
-    StatusBar1->showMessage(kZoomHelp);
+    if (selected.isEmpty() || !QFileInfo(selected).isDir()) ui_.startButton->setEnabled(false);
+    QLineEdit* lensLength = ui_.lensLengthEdit;
+    QLineEdit* equivalent = ui_.equivalentEdit;
+    lensLength->setText(Fixed(lensLength->text(), decimalSeparator_));
+    equivalent->setText(Fixed(equivalent->text(), decimalSeparator_));
+    ui_.statusBar->showMessage(kZoomHelp);
     const QString separator(QChar::fromLatin1(decimalSeparator_));
-    Edit1->setToolTip("Enter lens length of the digital camera For example 7" + separator +
-                      "2\r\nNote: Enter 1 if you use the cropfactor in the next field\r\nSee the f number on the lens "
-                      "or documentation of the camera.");
-    Edit2->setToolTip("Enter equivalent for the lens length, or enter the cropfactor\r\nFor example 38 or 1" +
-                      separator + "6\r\nSee documentation of the camera.");
+    lensLength->setToolTip("Enter lens length of the digital camera For example 7" + separator +
+                           "2\r\nNote: Enter 1 if you use the cropfactor in the next field\r\nSee the f number on the "
+                           "lens or documentation of the camera.");
+    equivalent->setToolTip("Enter equivalent for the lens length, or enter the cropfactor\r\nFor example 38 or 1" +
+                           separator + "6\r\nSee documentation of the camera.");
 }
 
 void TAnalyseLength::FormClose() {
-    Image3->clear();
-    for (charts::TBarSeries* series : Series()) series->Clear();
-    UndoAllZooms();
-    RichEdit1->clear();
+    ui_.preview->clear();
+    charts_->Clear();
+    ui_.pathList->clear();
     if (pathListViewer_) pathListViewer_->SetLinePaths({});
-    ProgrBarAnalyse->setValue(0);
-    ProgrBarCollect->setValue(0);
-    EquivalentList.clear();
+    ui_.analysingBar->setValue(0);
+    ui_.collectingBar->setValue(0);
+    equivalentList_.clear();
     WriteIniFile(programFolder_ / settings::kSettingsFileName);
-}
-
-settings::IniSettings TAnalyseLength::CollectIniSettings() const {
-    settings::IniSettings v;
-    v.UseSteps = ChBoxSteps->isChecked();
-    v.IncludeSubfolders = ChB_Subs->isChecked();
-    v.ThreeD = ChB3D->isChecked();
-    v.BarGraph = true;
-    v.AlwaysCalculate = Ch_AlwaysCalc->isChecked();
-    v.FractionShutter = ChB_Raw->isChecked();
-    v.PathList = RadioGroup1Index();
-    v.RealLens = ToCp1252(Edit1->text());
-    v.Equivalent = ToCp1252(Edit2->text());
-    v.FilterMake = ToCp1252(EditMake->text());
-    v.FilterModel = ToCp1252(EditModel->text());
-    v.FilterOn = Cb_Custom->isChecked();
-    v.RealLength = LbSetforRealLength->isChecked();
-    v.MakerTag = ToCp1252(MN_name_Edit->text());
-    v.MakerData = ToCp1252(MN_Data_Edit->text());
-    v.MakerNote = CB_MakerNote->isChecked();
-    v.IgnoreUpTo = SpinEdit2->value();
-    v.StepSize = SpinEdit1->value();
-    v.Path = ToUtf8(SelectedFolder());
-    v.Labels = ComboBoxValue->currentIndex();
-    v.Tree = TreeWidth();
-    // A maximized or minimized window keeps the bounds it returns to, so a later normal start
-    // opens where the user last had it.
-    const QRect bounds = isMaximized() || isMinimized() ? normalGeometry() : geometry();
-    const QPoint corner = isMaximized() || isMinimized() ? bounds.topLeft() : pos();
-    v.WindowTop = corner.y();
-    v.WindowLeft = corner.x();
-    v.WindowWidth = bounds.width();
-    v.WindowHeight = bounds.height();
-    v.WindowState = isMinimized() ? 2 : isMaximized() ? 3 : 1;
-    return v;
 }
 
 void TAnalyseLength::WriteIniFile(const std::filesystem::path& fileName) {
     try {
-        settings::WriteIniFile(fileName, CollectIniSettings());
+        settings::WriteIniFile(fileName, settings_->Collect());
     } catch (const std::exception& e) {
         ShowMessage(QString::fromLocal8Bit(e.what()));  // reported; the window still closes
     }
@@ -249,7 +160,7 @@ void TAnalyseLength::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (shown_) return;
     // The splitter shares out its width only once it has one: the saved tree width goes in now.
-    Splitter1->setSizes({pendingTreeWidth_, std::max(Splitter1->width() - pendingTreeWidth_, 1)});
+    settings_->LayInTreeWidth();
     shown_ = true;
     FormShow();
 }
@@ -288,6 +199,11 @@ void TAnalyseLength::OpenUrl(const QUrl& url) {
     }
 }
 
+void TAnalyseLength::OpenHelpPage(std::string_view page) {
+    const std::filesystem::path folder = FindHelpFolder(HelpFolderCandidates(executableFolder_));
+    if (!folder.empty()) OpenUrl(QUrl::fromLocalFile(FromUtf8((folder / page).string())));
+}
+
 void TAnalyseLength::OpenHelpTopic(int topic) {
     const std::filesystem::path folder = FindHelpFolder(HelpFolderCandidates(executableFolder_));
     if (folder.empty()) return;
@@ -299,13 +215,11 @@ void TAnalyseLength::LbSpeedButton9Click() {
 }
 
 void TAnalyseLength::Label7Click() {
-    const std::filesystem::path folder = FindHelpFolder(HelpFolderCandidates(executableFolder_));
-    if (!folder.empty()) OpenUrl(QUrl::fromLocalFile(FromUtf8((folder / kHomePage).string())));
+    OpenHelpPage(kHomePage);
 }
 
 void TAnalyseLength::Label14Click() {
-    const std::filesystem::path folder = FindHelpFolder(HelpFolderCandidates(executableFolder_));
-    if (!folder.empty()) OpenUrl(QUrl::fromLocalFile(FromUtf8((folder / kSupportPage).string())));
+    OpenHelpPage(kSupportPage);
 }
 
 }  // namespace quorvela::ui

@@ -50,8 +50,8 @@ class PathListViewer : public QObject {
 
     // Drops the answer of a preview still being decoded (a new run has cleared the preview).
     void CancelPreview() { loader_->Cancel(); }
-    // The preview decoder, so a caller can wait until no answer is pending.
-    [[nodiscard]] const PreviewLoader& Previews() const { return *loader_; }
+    // The decoder of the previews: whether it is still at work.
+    [[nodiscard]] const PreviewLoader& Loader() const { return *loader_; }
 
     void SetAskSaveFile(AskSaveFile ask) { askSaveFile_ = std::move(ask); }
     void SetFileExists(FileExists exists) { exists_ = std::move(exists); }

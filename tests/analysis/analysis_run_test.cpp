@@ -22,24 +22,57 @@ const test::PhotoTags kFull{.Make = "Canon",
                             .ExposureTime = Fraction{1, 125},
                             .Iso = std::vector<std::uint16_t>{100}};
 
-// Records what the run tells the window.
+const char* OutcomeName(RunOutcome outcome) {
+    switch (outcome) {
+        case RunOutcome::Refused:
+            return "refused";
+        case RunOutcome::NoFolder:
+            return "no-folder";
+        case RunOutcome::Stopped:
+            return "stopped";
+        case RunOutcome::NoPhotos:
+            return "no-photos";
+        case RunOutcome::NoFilterMatch:
+            return "no-filter-match";
+        case RunOutcome::NoExif:
+            return "no-exif";
+        case RunOutcome::Finished:
+            return "finished";
+    }
+    return "?";
+}
+
+// Records what the run reports.
 class Recorder : public AnalysisObserver {
   public:
     std::vector<std::string> Events;
-    int StopAfterFolders = -1;  // sets the stop flag when this many folders were serviced
+    std::vector<MessageKind> Kinds;  // of the messages, in order
+    int StopAfterFolders = -1;       // sets the stop flag when this many folders were serviced
     int foldersServiced = 0;
 
-    void Caption(const std::string& text) override { Events.push_back("caption " + text); }
-    void Message(const std::string& text) override { Events.push_back("message " + text); }
+    void RunStarted(const std::string& root) override { Events.push_back("started " + root); }
+    void FolderOpened(const std::string& root) override { Events.push_back("opened " + root); }
+    void Message(MessageKind kind, const std::string& text) override {
+        Kinds.push_back(kind);
+        Events.push_back("message " + text);
+    }
     void StatusText(const std::string& text) override { Events.push_back("status " + text); }
     void RunSummary(const std::string& text) override { Events.push_back("summary " + text); }
     void ChartPoint(Quantity q, const CategoryCount& p) override {
         Events.push_back("point " + std::to_string(static_cast<int>(q)) + " " + p.Label + " " +
                          std::to_string(p.Count));
     }
-    void AnalysisCurrent() override { Events.push_back("current"); }
-    void AnalyseMaximum(int maximum) override { analyseMaximum = maximum; }
-    void AnalysePosition(int position) override { analyseTop = std::max(analyseTop, position); }
+    // "current" for the outcomes whose charts match the settings.
+    void RunEnded(const std::string& root, RunOutcome outcome) override {
+        Events.push_back("ended " + root + " " + OutcomeName(outcome));
+        if (ResultsCurrent(outcome)) Events.push_back("current");
+    }
+    void ProgressMaximum(RunStage stage, int maximum) override {
+        if (stage == RunStage::Analysing) analyseMaximum = maximum;
+    }
+    void ProgressPosition(RunStage stage, int position) override {
+        if (stage == RunStage::Analysing) analyseTop = std::max(analyseTop, position);
+    }
     int analyseMaximum = -1;
     int analyseTop = 0;
     void ServiceEvents() override {
@@ -140,8 +173,10 @@ TEST(StartAnalyzing, CountsFilesAndSummarises) {
     EXPECT_EQ(Labels(result.Tables[1]), (std::vector<std::string>{"100x1"}));
     EXPECT_EQ(Labels(result.Tables[2]), (std::vector<std::string>{"F2.8x1", "F5.6x1"}));
     EXPECT_EQ(Labels(result.Tables[3]), (std::vector<std::string>{"0.008x1"}));
-    EXPECT_TRUE(recorder.Has("caption Analyzing: " + dir.path().string()));
-    EXPECT_TRUE(recorder.Has("caption Analysed: " + dir.path().string()));
+    EXPECT_EQ(result.Outcome, RunOutcome::Finished);
+    EXPECT_EQ(recorder.Events.front(), "started " + dir.path().string());
+    EXPECT_EQ(recorder.Events.at(1), "opened " + dir.path().string());
+    EXPECT_TRUE(recorder.Has("ended " + dir.path().string() + " finished"));
     EXPECT_TRUE(recorder.Has("point 2 F5.6 1"));
     EXPECT_TRUE(recorder.Has("current"));
     EXPECT_EQ(recorder.analyseMaximum, 2);  // the focal-length tally drives the analysing bar
@@ -167,20 +202,29 @@ TEST(StartAnalyzing, SubfoldersOnAndOff) {
 TEST(StartAnalyzing, MessagesForEmptyResults) {
     testing::TempDir dir;
     Recorder none;
-    EXPECT_EQ(RunOn(dir.path(), {}, none).Messages, std::vector<std::string>{"No jpeg files found."});
+    const AnalysisResult nothing = RunOn(dir.path(), {}, none);
+    EXPECT_EQ(nothing.Messages, std::vector<std::string>{"No jpeg files found."});
+    EXPECT_EQ(nothing.Outcome, RunOutcome::NoPhotos);
+    EXPECT_EQ(none.Kinds, std::vector<MessageKind>{MessageKind::NoPhotos});
+    EXPECT_TRUE(none.Has("current"));  // an empty folder is analysed all the same
 
     dir.Write("a.jpg", PhotoBytes({.Make = "Canon", .FNumber = Fraction{28, 10}}));
     Recorder noExif;
     const AnalysisResult result = RunOn(dir.path(), {}, noExif);
     EXPECT_EQ(result.Messages, std::vector<std::string>{"None of the jpeg files contained EXIF info."});
+    EXPECT_EQ(result.Outcome, RunOutcome::NoExif);
+    EXPECT_EQ(noExif.Kinds, std::vector<MessageKind>{MessageKind::NoExif});
     EXPECT_EQ(Labels(result.Tables[2]), std::vector<std::string>{"F2.8x1"});  // other charts still fill
 
     AnalysisSettings filtered;
     filtered.FilterOn = true;
     filtered.Filter.Make = "Nikon";
     Recorder noMatch;
-    EXPECT_EQ(RunOn(dir.path(), filtered, noMatch).Messages,
+    const AnalysisResult unmatched = RunOn(dir.path(), filtered, noMatch);
+    EXPECT_EQ(unmatched.Messages,
               std::vector<std::string>{"None of the jpeg files match the make and/or model filter strings."});
+    EXPECT_EQ(unmatched.Outcome, RunOutcome::NoFilterMatch);
+    EXPECT_EQ(noMatch.Kinds, std::vector<MessageKind>{MessageKind::NoFilterMatch});
     EXPECT_TRUE(noMatch.Has("status Scanning files with the filter enabled"));
 }
 
@@ -192,9 +236,15 @@ TEST(StartAnalyzing, NoFolderLeavesThePathListFileAlone) {
     recorder.StopRequested = true;  // an Escape before the run is cleared by the run
     const AnalysisResult result = RunOn(dir.path() / "missing", {}, recorder, list);
     EXPECT_EQ(result.Messages, std::vector<std::string>{"No folder selected."});
+    EXPECT_EQ(recorder.Kinds, std::vector<MessageKind>{MessageKind::NoFolder});
+    EXPECT_EQ(result.Outcome, RunOutcome::NoFolder);
     EXPECT_FALSE(result.StopRequested);
     EXPECT_EQ(common::ReadTextLines(list), std::vector<std::string>{"earlier"});
     EXPECT_FALSE(recorder.Has("current"));  // the earlier charts are not declared current
+    // The folder never opened: the run started and ended on it.
+    const std::string root = (dir.path() / "missing").string();
+    EXPECT_EQ(recorder.Events, (std::vector<std::string>{"started " + root, "message No folder selected.",
+                                                         "ended " + root + " no-folder"}));
     Recorder empty;
     EXPECT_EQ(RunOn("", {}, empty).Messages, std::vector<std::string>{"No folder selected."});
 }
@@ -207,11 +257,13 @@ TEST(StartAnalyzing, RefusedFilterChangesNothing) {
     settings.Filter.MakerNoteLabel = "record";
     Recorder recorder;
     const AnalysisResult result = RunOn(dir.path(), settings, recorder);
-    EXPECT_TRUE(result.Refused);
+    EXPECT_EQ(result.Outcome, RunOutcome::Refused);
     EXPECT_EQ(result.FilesFound, 0);
     EXPECT_EQ(recorder.Events,
-              std::vector<std::string>{"message You need to fill Maker and/or Model, and/or enter two strings at the "
-                                       "Maker note."});
+              (std::vector<std::string>{"message You need to fill Maker and/or Model, and/or enter two strings at the "
+                                        "Maker note.",
+                                        "ended " + dir.path().string() + " refused"}));
+    EXPECT_EQ(recorder.Kinds, std::vector<MessageKind>{MessageKind::FilterRefused});
 }
 
 TEST(StartAnalyzing, FilterSummaryAfterAFilteredRun) {
@@ -228,6 +280,8 @@ TEST(StartAnalyzing, FilterSummaryAfterAFilteredRun) {
     ASSERT_EQ(result.Messages.size(), 1U);
     EXPECT_EQ(result.Messages[0].substr(0, 75),
               "Filtering selected, 1 files out of a total of 2 files are a match for the f");
+    EXPECT_EQ(recorder.Kinds, std::vector<MessageKind>{MessageKind::FilterSummary});
+    EXPECT_EQ(result.Outcome, RunOutcome::Finished);
 }
 
 TEST(StartAnalyzing, StopKeepsWhatWasGatheredAfterTheCurrentFolder) {
@@ -244,6 +298,8 @@ TEST(StartAnalyzing, StopKeepsWhatWasGatheredAfterTheCurrentFolder) {
     EXPECT_TRUE(result.StopRequested);
     EXPECT_EQ(result.FilesAnalysed, 2);  // the first subfolder is finished, no more
     EXPECT_EQ(result.Messages, std::vector<std::string>{"Plot interrupted, graph not complete."});
+    EXPECT_EQ(recorder.Kinds, std::vector<MessageKind>{MessageKind::Interrupted});
+    EXPECT_EQ(result.Outcome, RunOutcome::Stopped);
     EXPECT_EQ(Labels(result.Tables[0]), std::vector<std::string>{"50x2"});
     EXPECT_EQ(common::ReadTextLines(list).size(), 2U);
     EXPECT_FALSE(recorder.Has("current"));
@@ -253,8 +309,8 @@ TEST(StartAnalyzing, StopDuringAFolderEndsItAfterTheCurrentFile) {
     testing::TempDir dir;
     for (int i = 0; i < 5; ++i) dir.Write("p" + std::to_string(i) + ".jpg", PhotoBytes(kFull));
     class StopAtFirstFile : public Recorder {
-        void CollectPosition(int position) override {
-            if (position == 1) StopRequested = true;
+        void ProgressPosition(RunStage stage, int position) override {
+            if (stage == RunStage::Collecting && position == 1) StopRequested = true;
         }
     } recorder;
     const AnalysisResult result = RunOn(dir.path(), {}, recorder);
@@ -300,6 +356,7 @@ TEST(StartAnalyzing, UnwritablePathListFileIsReportedAndTheRunCompletes) {
     EXPECT_EQ(result.PathLines.size(), 1U);
     ASSERT_EQ(result.Messages.size(), 1U);
     EXPECT_EQ(result.Messages[0].rfind("Unable to write to ", 0), 0U);
+    EXPECT_EQ(recorder.Kinds, std::vector<MessageKind>{MessageKind::PathListNotWritten});
     EXPECT_TRUE(recorder.Has("current"));
 }
 

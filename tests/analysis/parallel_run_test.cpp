@@ -21,16 +21,23 @@ class Log : public AnalysisObserver {
     int StopAtFile = -1;  // requests a stop when the collecting bar reaches this file
     int StopAtFolder = -1;
 
-    void Caption(const std::string& t) override { Add("caption " + t); }
-    void Message(const std::string& t) override { Add("message " + t); }
+    void RunStarted(const std::string& r) override { Add("started " + r); }
+    void FolderOpened(const std::string& r) override { Add("opened " + r); }
+    void Message(MessageKind k, const std::string& t) override {
+        Add("message " + std::to_string(static_cast<int>(k)) + " " + t);
+    }
     void StatusText(const std::string& t) override { Add("status " + t); }
-    void CollectMaximum(int m) override { Add("collect-max " + std::to_string(m)); }
-    void CollectPosition(int p) override {
+    void ProgressMaximum(RunStage s, int m) override {
+        Add((s == RunStage::Collecting ? "collect-max " : "analyse-max ") + std::to_string(m));
+    }
+    void ProgressPosition(RunStage s, int p) override {
+        if (s == RunStage::Analysing) {
+            Add("analyse " + std::to_string(p));
+            return;
+        }
         Add("collect " + std::to_string(p));
         if (p == StopAtFile || (StopAtFolder >= 0 && p == StopAtFolder)) StopRequested = true;
     }
-    void AnalyseMaximum(int m) override { Add("analyse-max " + std::to_string(m)); }
-    void AnalysePosition(int p) override { Add("analyse " + std::to_string(p)); }
     void ServiceEvents() override { Add("service"); }
     void ChartPoint(Quantity q, const CategoryCount& p) override {
         Add("point " + std::to_string(static_cast<int>(q)) + " " + p.Label + " " + std::to_string(p.Count));
@@ -38,7 +45,9 @@ class Log : public AnalysisObserver {
     void PathListReady(const std::vector<std::string>& lines, const std::vector<std::string>& paths) override {
         for (std::size_t i = 0; i < lines.size(); ++i) Add("line " + lines[i] + " | " + paths.at(i));
     }
-    void AnalysisCurrent() override { Add("current"); }
+    void RunEnded(const std::string& r, RunOutcome o) override {
+        Add("ended " + r + " " + std::to_string(static_cast<int>(o)));
+    }
 
   private:
     void Add(std::string e) { Events.push_back(std::move(e)); }

@@ -4,11 +4,27 @@
 #include <gtest/gtest.h>
 
 #include <QWidget>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
 
+#include "charts/engine/tchart.h"
 #include "qt_test_app.h"
 
 namespace quorvela::charts {
 namespace {
+
+// The engine's chart behind chart `index` of the set: the chart tests look inside it.
+TChart& ChartOf(const ChartSet& set, int index) {
+    auto* chart = dynamic_cast<TChart*>(set.Widget(index));
+    if (chart == nullptr) throw std::logic_error("not a TChart");
+    return *chart;
+}
+
+TBarSeries& SeriesOf(const ChartSet& set, int index) {
+    return ChartOf(set, index).Series(0);
+}
 
 TEST(ChartSet, EachChartHasItsLook) {
     testing::App();
@@ -31,8 +47,8 @@ TEST(ChartSet, EachChartHasItsLook) {
     for (int k = 0; k < 4; ++k) {
         const Expected& e = expected[k];
         SCOPED_TRACE(e.name);
-        TChart& chart = *set.Charts()[static_cast<std::size_t>(k)];
-        const TBarSeries& series = *set.Series()[static_cast<std::size_t>(k)];
+        TChart& chart = ChartOf(set, k);
+        const TBarSeries& series = SeriesOf(set, k);
         EXPECT_EQ(chart.objectName(), e.name);
         EXPECT_EQ(chart.parentWidget(), &parent);
         EXPECT_EQ(chart.Title(), e.title);
@@ -56,10 +72,12 @@ TEST(ChartSet, EachChartHasItsLook) {
         // No legend is drawn on any of them.
         EXPECT_TRUE(chart.CurrentLayout().legendItems.empty());
     }
-    EXPECT_FALSE(set.Chart5->LegendVisible());
-    EXPECT_FALSE(set.Chart6->LegendVisible());
-    EXPECT_FALSE(set.BarSeries3->ShowInLegend());
-    EXPECT_FALSE(set.BarSeries4->ShowInLegend());
+    EXPECT_FALSE(ChartOf(set, 0).LegendVisible());
+    EXPECT_FALSE(ChartOf(set, 1).LegendVisible());
+    EXPECT_FALSE(SeriesOf(set, 2).ShowInLegend());
+    EXPECT_FALSE(SeriesOf(set, 3).ShowInLegend());
+    EXPECT_EQ(set.objectName(), "ChartSet");
+    EXPECT_EQ(set.parent(), &parent);
 }
 
 TEST(ChartSet, PercentMarksFollowEachSeriesFormat) {
@@ -69,7 +87,7 @@ TEST(ChartSet, PercentMarksFollowEachSeriesFormat) {
     const CategoryCount tally[] = {{"a", 3}, {"b", 9}};
     for (int k = 0; k < 4; ++k) {
         set.Fill(k, tally);
-        TBarSeries& s = *set.Series()[static_cast<std::size_t>(k)];
+        TBarSeries& s = SeriesOf(set, k);
         s.SetMarksStyle(MarkStyle::PercentTotal);
         EXPECT_EQ(s.MarkTextOf(0, {}), k == 0 ? "25% of 12" : "25 % of 12");
     }
@@ -81,24 +99,88 @@ TEST(ChartSet, TalliesBecomePointsInTheirOrder) {
     ChartSet set(&parent);
     const CategoryCount shutter[] = {{"2", 1}, {"1/60", 2}, {"1/125", 1}};
     set.Fill(3, shutter);
-    set.Chart8->resize(640, 400);
-    const TBarSeries& s = *set.BarSeries4;
+    set.Widget(3)->resize(640, 400);
+    const TBarSeries& s = SeriesOf(set, 3);
     ASSERT_EQ(s.Count(), 3);
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(s.XValue(i), i);
         EXPECT_EQ(s.Label(i), shutter[i].label);
         EXPECT_EQ(s.YValue(i), shutter[i].count);
     }
-    const auto labels = set.Chart8->CurrentLayout().labels;
+    const auto labels = ChartOf(set, 3).CurrentLayout().labels;
     ASSERT_EQ(labels.size(), 3u);
     EXPECT_LT(labels[0].x, labels[1].x);
     const CategoryCount again[] = {{"1/8", 4}};
     set.Fill(3, again);  // a new run replaces, never appends
     EXPECT_EQ(s.Count(), 1);
-    EXPECT_EQ(set.BarSeries1->Count(), 0);
+    EXPECT_EQ(SeriesOf(set, 0).Count(), 0);
     set.Fill(0, again);
-    set.ClearAll();
-    EXPECT_EQ(set.BarSeries1->Count() + set.BarSeries4->Count(), 0);
+    set.Clear();
+    EXPECT_EQ(SeriesOf(set, 0).Count() + SeriesOf(set, 3).Count(), 0);
+    set.AddPoint(1, "ISO 100", 7);  // a run adds its points one by one
+    set.AddPoint(1, "ISO 200", 2);
+    EXPECT_EQ(SeriesOf(set, 1).Count(), 2);
+    EXPECT_EQ(SeriesOf(set, 1).Label(1), "ISO 200");
+    EXPECT_EQ(SeriesOf(set, 1).YValue(0), 7);
+    set.Clear(1);
+    EXPECT_EQ(SeriesOf(set, 1).Count(), 0);
+}
+
+TEST(ChartSet, StatisticsModesSetTheMarksOfEveryChart) {
+    testing::App();
+    QWidget parent;
+    ChartSet set(&parent);
+    const std::pair<Statistics, MarkStyle> modes[] = {
+        {Statistics::PlottedValues, MarkStyle::Label},       {Statistics::TimesUsed, MarkStyle::Value},
+        {Statistics::PercentUsed, MarkStyle::Percent},       {Statistics::PercentAndTotal, MarkStyle::PercentTotal},
+        {Statistics::ShowAll, MarkStyle::LabelPercentTotal},
+    };
+    for (const auto& [mode, style] : modes) {
+        set.SetStatistics(mode);
+        for (int k = 0; k < ChartSet::kCount; ++k) {
+            EXPECT_TRUE(SeriesOf(set, k).Marks().Visible);
+            EXPECT_EQ(SeriesOf(set, k).Marks().Style, style);
+        }
+        set.SetStatistics(Statistics::Off);   // hides the marks, keeps their style
+        set.SetStatistics(Statistics::None);  // no entry: the marks stay as they are
+        for (int k = 0; k < ChartSet::kCount; ++k) {
+            EXPECT_FALSE(SeriesOf(set, k).Marks().Visible);
+            EXPECT_EQ(SeriesOf(set, k).Marks().Style, style);
+            EXPECT_FALSE(set.ShownBy(k).MarksVisible);
+        }
+    }
+    EXPECT_EQ(set.ShownBy(0).MarksStyle, "LabelPercentTotal");
+}
+
+TEST(ChartSet, OptionsReachEveryChartAndEventsNameTheirChart) {
+    testing::App();
+    QWidget parent;
+    ChartSet set(&parent);
+    set.Set3D(true);
+    set.SetPointsPerPage(30);
+    set.AllowZoom(false);
+    for (int k = 0; k < ChartSet::kCount; ++k) {
+        EXPECT_TRUE(ChartOf(set, k).View3D());
+        EXPECT_EQ(ChartOf(set, k).MaxPointsPerPage(), 30);
+        EXPECT_FALSE(ChartOf(set, k).AllowZoom());
+        EXPECT_TRUE(set.ShownBy(k).View3D);
+        EXPECT_EQ(set.ShownBy(k).PointsPerPage, 30);
+    }
+    set.SetPointsPerPage(0);
+    std::vector<std::string> events;
+    set.OnZoomed = [&](int k) { events.push_back("zoomed " + std::to_string(k)); };
+    set.OnZoomUndone = [&](int k) { events.push_back("undone " + std::to_string(k)); };
+    std::vector<CategoryCount> tally;
+    for (int i = 0; i < 12; ++i) tally.push_back({"v" + std::to_string(i), 1 + i % 5});
+    set.Fill(2, tally);
+    set.Widget(2)->resize(640, 400);
+    EXPECT_TRUE(set.ZoomTo(2, QRect(QPoint(100, 40), QPoint(300, 200))));
+    EXPECT_TRUE(set.View(2).Zoomed);
+    EXPECT_TRUE(set.View(2).UserRanges);
+    EXPECT_FALSE(set.View(1).Zoomed);
+    set.UndoZoom(2);
+    EXPECT_FALSE(set.View(2).Zoomed);
+    EXPECT_EQ(events, (std::vector<std::string>{"zoomed 2", "undone 2"}));
 }
 
 }  // namespace

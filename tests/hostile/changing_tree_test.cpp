@@ -22,19 +22,19 @@ std::string Numbered(const char* stem, int i) {
     return name;
 }
 
-// Calls `change` once: at CollectMaximum after AtMaximum(), else at the CollectPosition
+// Calls `change` once: at the collecting maximum after AtMaximum(), else at the collecting position
 // given to AtPosition (1 by default).
 template <class Change>
 class ChangeOnce : public AnalysisObserver {
   public:
     explicit ChangeOnce(Change change) : change_(std::move(change)) {}
     // After the folders are collected and before any is listed (several folders only).
-    void CollectMaximum(int maximum) override {
-        if (atMaximum_) Once(maximum);
+    void ProgressMaximum(analysis::RunStage stage, int maximum) override {
+        if (stage == analysis::RunStage::Collecting && atMaximum_) Once(maximum);
     }
     // After each folder (several folders), or after each file of the only folder.
-    void CollectPosition(int position) override {
-        if (!atMaximum_ && position == atPosition_) Once(position);
+    void ProgressPosition(analysis::RunStage stage, int position) override {
+        if (stage == analysis::RunStage::Collecting && !atMaximum_ && position == atPosition_) Once(position);
     }
     void AtMaximum() { atMaximum_ = true; }
     void AtPosition(int position) { atPosition_ = position; }

@@ -84,7 +84,7 @@ AnalysisResult RunWatched(const fs::path& root, AnalysisSettings settings) {
 }
 
 void ExpectCompleteRun(const AnalysisResult& result) {
-    EXPECT_FALSE(result.Refused);
+    EXPECT_NE(result.Outcome, analysis::RunOutcome::Refused);
     EXPECT_FALSE(result.StopRequested);
     EXPECT_LE(result.FilesAnalysed, result.FilesFound);
     EXPECT_EQ(result.RunSummaryText, analysis::RunSummaryText(result.FilesAnalysed, result.FilesFound));

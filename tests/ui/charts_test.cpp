@@ -11,38 +11,33 @@
 #include <QTest>
 #include <QToolButton>
 
-#include "charts/chart_set.h"
 #include "window_fixture.h"
 
 using namespace quorvela::ui;
 using namespace quorvela::ui::testing;
-using quorvela::charts::MarkStyle;
-using quorvela::charts::TChart;
+using quorvela::charts::ChartSet;
 namespace fs = std::filesystem;
-
-Q_DECLARE_METATYPE(MarkStyle)
 
 namespace {
 
-void FillSeries(TAnalyseLength& w) {
-    int k = 0;
-    for (auto* series : w.Series()) {
-        series->Clear();
-        for (int i = 0; i < 12; ++i) series->Add(1 + (i * 7 + k) % 9, "v" + std::to_string(i));
-        ++k;
+void FillSeries(WindowUnderTest& w) {
+    ChartSet& charts = w.Charts();
+    for (int k = 0; k < 4; ++k) {
+        charts.Clear(k);
+        for (int i = 0; i < 12; ++i) charts.AddPoint(k, "v" + std::to_string(i), 1 + (i * 7 + k) % 9);
     }
 }
 
-bool OnOverview(TAnalyseLength& w) {
-    for (TChart* chart : w.Charts()) {
-        if (chart->parentWidget() != w.TabSheet1) return false;
+bool OnOverview(WindowUnderTest& w) {
+    for (int i = 0; i < 4; ++i) {
+        if (w.Chart(i)->parentWidget() != w.Widget("TabSheet1")) return false;
     }
     return true;
 }
 
-bool OnOwnTabs(TAnalyseLength& w) {
+bool OnOwnTabs(WindowUnderTest& w) {
     for (int i = 0; i < 4; ++i) {
-        if (!w.OwnTab(i)->isAncestorOf(w.Charts()[std::size_t(i)])) return false;
+        if (!w.OwnTab(i)->isAncestorOf(w.Chart(i))) return false;
     }
     return true;
 }
@@ -68,13 +63,13 @@ class ChartsTest : public QObject {
         TempDir folder;
         WindowUnderTest w(folder.path());
         w.Show();
-        QVERIFY(OnOverview(*w));
-        w->PanelOverview->resize(641, 313);
+        QVERIFY(OnOverview(w));
+        w.Widget("PanelOverview")->resize(641, 313);
         w->FormResize();
-        QCOMPARE(w->Chart5->geometry(), QRect(0, 0, 320, 156));
-        QCOMPARE(w->Chart6->geometry(), QRect(320, 0, 320, 156));
-        QCOMPARE(w->Chart7->geometry(), QRect(0, 156, 320, 156));
-        QCOMPARE(w->Chart8->geometry(), QRect(320, 156, 320, 156));
+        QCOMPARE(w.Chart(0)->geometry(), QRect(0, 0, 320, 156));
+        QCOMPARE(w.Chart(1)->geometry(), QRect(320, 0, 320, 156));
+        QCOMPARE(w.Chart(2)->geometry(), QRect(0, 156, 320, 156));
+        QCOMPARE(w.Chart(3)->geometry(), QRect(320, 156, 320, 156));
     }
 
     void windowResizeRelaysTheGrid() {
@@ -83,33 +78,34 @@ class ChartsTest : public QObject {
         w->setWindowState(Qt::WindowNoState);
         w.Show();
         w->resize(1000, 700);
-        QTRY_COMPARE(w->Chart8->geometry().bottomRight(),
-                     QPoint(w->PanelOverview->width() / 2 * 2 - 1, w->PanelOverview->height() / 2 * 2 - 1));
+        QWidget* overview = w.Widget("PanelOverview");
+        QTRY_COMPARE(w.Chart(3)->geometry().bottomRight(),
+                     QPoint(overview->width() / 2 * 2 - 1, overview->height() / 2 * 2 - 1));
     }
 
     void doubleClickMovesBetweenOverviewAndOwnTab() {
         TempDir folder;
         WindowUnderTest w(folder.path());
         w.Show();
-        QTest::mouseDClick(w->Chart6, Qt::LeftButton, {}, w->Chart6->rect().center());
-        QCOMPARE(w->PageControl1->currentWidget(), w->TabSheet3);
-        QVERIFY(OnOwnTabs(*w));
-        for (TChart* chart : w->Charts()) QVERIFY(!chart->AllowZoom());
-        QTest::mouseDClick(w->Chart6, Qt::LeftButton, {}, w->Chart6->rect().center());
-        QCOMPARE(w->PageControl1->currentWidget(), w->TabSheet1);
-        QVERIFY(OnOverview(*w));
+        QTest::mouseDClick(w.Chart(1), Qt::LeftButton, {}, w.Chart(1)->rect().center());
+        QCOMPARE(w.Tabs()->currentWidget(), w.Widget("TabSheet3"));
+        QVERIFY(OnOwnTabs(w));
+        for (int i = 0; i < 4; ++i) QVERIFY(!w.Charts().ShownBy(i).ZoomAllowed);
+        QTest::mouseDClick(w.Chart(1), Qt::LeftButton, {}, w.Chart(1)->rect().center());
+        QCOMPARE(w.Tabs()->currentWidget(), w.Widget("TabSheet1"));
+        QVERIFY(OnOverview(w));
     }
 
     void focalChartOnItsTabReturnsToTheOverview() {
         TempDir folder;
         WindowUnderTest w(folder.path());
         w.Show();
-        w->PageControl1->setCurrentWidget(w->TabSheet7);
-        QVERIFY(OnOwnTabs(*w));
-        w->PageControl1->setCurrentWidget(w->TabSheet2);
+        w.Tabs()->setCurrentWidget(w.Widget("TabSheet7"));
+        QVERIFY(OnOwnTabs(w));
+        w.Tabs()->setCurrentWidget(w.Widget("TabSheet2"));
         w->ChartDblClick(0);
-        QCOMPARE(w->PageControl1->currentWidget(), w->TabSheet1);
-        QVERIFY(OnOverview(*w));
+        QCOMPARE(w.Tabs()->currentWidget(), w.Widget("TabSheet1"));
+        QVERIFY(OnOverview(w));
     }
 
     void choosingATabRedistributes_data() {
@@ -123,10 +119,10 @@ class ChartsTest : public QObject {
         TempDir folder;
         WindowUnderTest w(folder.path());
         w.Show();
-        w->PageControl1->setCurrentIndex(tab == 0 ? 5 : 0);
-        w->PageControl1->setCurrentIndex(tab);
-        QCOMPARE(OnOverview(*w), overview);
-        QCOMPARE(OnOwnTabs(*w), !overview);
+        w.Tabs()->setCurrentIndex(tab == 0 ? 5 : 0);
+        w.Tabs()->setCurrentIndex(tab);
+        QCOMPARE(OnOverview(w), overview);
+        QCOMPARE(OnOwnTabs(w), !overview);
     }
 
     void treeKeepsItsMinimumWidth() {
@@ -134,121 +130,125 @@ class ChartsTest : public QObject {
         WindowUnderTest w(folder.path());
         w->setWindowState(Qt::WindowNoState);
         w.Show();
-        w->Splitter1->setSizes({20, w->Splitter1->width() - 20});
+        w.Splitter()->setSizes({20, w.Splitter()->width() - 20});
         w->Splitter1Moved();
-        QCOMPARE(w->Panel2->width(), 35);
+        QCOMPARE(w.Widget("Panel2")->width(), 35);
     }
 
     void statisticsModes_data() {
         QTest::addColumn<int>("index");
         QTest::addColumn<bool>("visible");
-        QTest::addColumn<MarkStyle>("style");
-        QTest::newRow("Plotted values") << 1 << true << MarkStyle::Label;
-        QTest::newRow("Times used") << 2 << true << MarkStyle::Value;
-        QTest::newRow("Percent used") << 3 << true << MarkStyle::Percent;
-        QTest::newRow("Percent and total") << 4 << true << MarkStyle::PercentTotal;
-        QTest::newRow("Show all statistics") << 5 << true << MarkStyle::LabelPercentTotal;
+        QTest::addColumn<QString>("style");
+        QTest::newRow("Plotted values") << 1 << true << "Label";
+        QTest::newRow("Times used") << 2 << true << "Value";
+        QTest::newRow("Percent used") << 3 << true << "Percent";
+        QTest::newRow("Percent and total") << 4 << true << "PercentTotal";
+        QTest::newRow("Show all statistics") << 5 << true << "LabelPercentTotal";
     }
     void statisticsModes() {
         QFETCH(int, index);
         QFETCH(bool, visible);
-        QFETCH(MarkStyle, style);
+        QFETCH(QString, style);
         TempDir folder;
         WindowUnderTest w(folder.path());
         w.Show();
-        w->ComboBoxValue->setCurrentIndex(index);
-        for (auto* series : w->Series()) {
-            QCOMPARE(series->Marks().Visible, visible);
-            QCOMPARE(series->Marks().Style, style);
+        w.Combo("ComboBoxValue")->setCurrentIndex(index);
+        for (int i = 0; i < 4; ++i) {
+            QCOMPARE(w.Charts().ShownBy(i).MarksVisible, visible);
+            QCOMPARE(QString::fromStdString(w.Charts().ShownBy(i).MarksStyle), style);
         }
         // "Statistics off" hides the marks and keeps their style.
-        w->ComboBoxValue->setCurrentIndex(0);
-        for (auto* series : w->Series()) {
-            QVERIFY(!series->Marks().Visible);
-            QCOMPARE(series->Marks().Style, style);
+        w.Combo("ComboBoxValue")->setCurrentIndex(0);
+        for (int i = 0; i < 4; ++i) {
+            QVERIFY(!w.Charts().ShownBy(i).MarksVisible);
+            QCOMPARE(QString::fromStdString(w.Charts().ShownBy(i).MarksStyle), style);
         }
-        w->ComboBoxValue->setCurrentIndex(index);
-        for (auto* series : w->Series()) QVERIFY(series->Marks().Visible);
+        w.Combo("ComboBoxValue")->setCurrentIndex(index);
+        for (int i = 0; i < 4; ++i) QVERIFY(w.Charts().ShownBy(i).MarksVisible);
     }
 
     void plottedValuesShowTheCategoryOnEveryChart() {
         TempDir folder;
         WindowUnderTest w(folder.path());
         w.Show();
-        FillSeries(*w);
-        w->ComboBoxValue->setCurrentIndex(1);
-        for (auto* series : w->Series()) QCOMPARE(series->MarkTextOf(3, {}), std::string("v3"));
+        FillSeries(w);
+        w.Combo("ComboBoxValue")->setCurrentIndex(1);
+        for (int i = 0; i < 4; ++i) QCOMPARE(w.Charts().MarkText(i, 3), std::string("v3"));
     }
 
     void threeDOnEveryChart() {
         TempDir folder;
         WindowUnderTest w(folder.path());
         w.Show();
-        w->ChB3D->click();
-        for (TChart* chart : w->Charts()) QVERIFY(chart->View3D());
-        w->ChB3D->click();
-        for (TChart* chart : w->Charts()) QVERIFY(!chart->View3D());
+        w.Check("ChB3D")->click();
+        for (int i = 0; i < 4; ++i) QVERIFY(w.Charts().ShownBy(i).View3D);
+        w.Check("ChB3D")->click();
+        for (int i = 0; i < 4; ++i) QVERIFY(!w.Charts().ShownBy(i).View3D);
     }
 
     void pointsPerPageWrapsAndUndoesZooms() {
         TempDir folder;
         WindowUnderTest w(folder.path());
         w.Show();
-        FillSeries(*w);
-        QVERIFY(w->Chart6->ZoomRect(QRect(QPoint(60, 30), QPoint(200, 120))));
-        QVERIFY(w->Chart6->Zoomed());
-        w->SpinEdit3->stepDown();
-        QCOMPARE(w->SpinEdit3->value(), 100);
-        for (TChart* chart : w->Charts()) {
-            QCOMPARE(chart->MaxPointsPerPage(), 100);
-            QVERIFY(!chart->Zoomed());
+        FillSeries(w);
+        ChartSet& charts = w.Charts();
+        QSpinBox* perPage = w.Spin("SpinEdit3");
+        QVERIFY(charts.ZoomTo(1, QRect(QPoint(60, 30), QPoint(200, 120))));
+        QVERIFY(charts.View(1).Zoomed);
+        perPage->stepDown();
+        QCOMPARE(perPage->value(), 100);
+        for (int i = 0; i < 4; ++i) {
+            QCOMPARE(charts.ShownBy(i).PointsPerPage, 100);
+            QVERIFY(!charts.View(i).Zoomed);
         }
-        w->SpinEdit3->stepUp();
-        QCOMPARE(w->SpinEdit3->value(), 0);
-        for (TChart* chart : w->Charts()) QCOMPARE(chart->MaxPointsPerPage(), 0);
-        w->SpinEdit3->stepUp();
-        QCOMPARE(w->SpinEdit3->value(), 10);
-        for (TChart* chart : w->Charts()) QCOMPARE(chart->MaxPointsPerPage(), 10);
+        perPage->stepUp();
+        QCOMPARE(perPage->value(), 0);
+        for (int i = 0; i < 4; ++i) QCOMPARE(charts.ShownBy(i).PointsPerPage, 0);
+        perPage->stepUp();
+        QCOMPARE(perPage->value(), 10);
+        for (int i = 0; i < 4; ++i) QCOMPARE(charts.ShownBy(i).PointsPerPage, 10);
     }
 
     void zoomEnablesTheResetButtons() {
         TempDir folder;
         WindowUnderTest w(folder.path());
         w.Show();
-        FillSeries(*w);
-        QVERIFY(!w->LbSpeedButton8->isEnabled());
-        QVERIFY(w->Chart6->ZoomRect(QRect(QPoint(60, 30), QPoint(200, 120))));
-        QVERIFY(w->LbSpeedButton8->isEnabled());
-        QVERIFY(w->FitButtons[1]->isEnabled());
-        QVERIFY(!w->FitButtons[0]->isEnabled());
-        w->LbSpeedButton8->click();
-        for (TChart* chart : w->Charts()) QVERIFY(!chart->Zoomed());
-        QVERIFY(!w->LbSpeedButton8->isEnabled());
-        QVERIFY(!w->FitButtons[1]->isEnabled());
+        FillSeries(w);
+        QToolButton* resetAll = w.Tool("LbSpeedButton8");
+        QVERIFY(!resetAll->isEnabled());
+        QVERIFY(w.Charts().ZoomTo(1, QRect(QPoint(60, 30), QPoint(200, 120))));
+        QVERIFY(resetAll->isEnabled());
+        QVERIFY(w.FitButton(1)->isEnabled());
+        QVERIFY(!w.FitButton(0)->isEnabled());
+        resetAll->click();
+        for (int i = 0; i < 4; ++i) QVERIFY(!w.Charts().View(i).Zoomed);
+        QVERIFY(!resetAll->isEnabled());
+        QVERIFY(!w.FitButton(1)->isEnabled());
     }
 
     void panEnablesFitGraph() {
         TempDir folder;
         WindowUnderTest w(folder.path());
         w.Show();
-        FillSeries(*w);
-        w->SpinEdit3->setValue(30);  // pages of fewer points than the series has: room to pan
-        w->SpinEdit3->setValue(0);
+        FillSeries(w);
+        w.Spin("SpinEdit3")->setValue(30);  // pages of fewer points than the series has: room to pan
+        w.Spin("SpinEdit3")->setValue(0);
         w->ChartDblClick(2);  // the aperture chart on its own tab
-        TChart* chart = w->Chart7;
+        QWidget* chart = w.Chart(2);
+        ChartSet& charts = w.Charts();
         w->Chart1MouseMove();
         QTRY_VERIFY(chart->width() > 200);
-        QVERIFY(w->Chart7->ZoomRect(QRect(QPoint(chart->width() / 4, 40), QPoint(chart->width() / 2, 150))));
-        w->FitButtons[2]->click();
-        QVERIFY(!w->FitButtons[2]->isEnabled());
-        QVERIFY(!chart->Zoomed());
+        QVERIFY(charts.ZoomTo(2, QRect(QPoint(chart->width() / 4, 40), QPoint(chart->width() / 2, 150))));
+        w.FitButton(2)->click();
+        QVERIFY(!w.FitButton(2)->isEnabled());
+        QVERIFY(!charts.View(2).Zoomed);
         RightDrag(chart, QPoint(chart->width() / 2, 100), QPoint(chart->width() / 2 - 120, 100));
-        QVERIFY(chart->View().UserRanges());
-        QVERIFY(w->FitButtons[2]->isEnabled());
-        QVERIFY(w->LbSpeedButton8->isEnabled());
-        w->FitButtons[2]->click();
-        QVERIFY(!chart->View().UserRanges());
-        QVERIFY(!w->FitButtons[2]->isEnabled());
+        QVERIFY(charts.View(2).UserRanges);
+        QVERIFY(w.FitButton(2)->isEnabled());
+        QVERIFY(w.Tool("LbSpeedButton8")->isEnabled());
+        w.FitButton(2)->click();
+        QVERIFY(!charts.View(2).UserRanges);
+        QVERIFY(!w.FitButton(2)->isEnabled());
     }
 
     void mouseOverAChartAllowsZoom() {
@@ -256,11 +256,12 @@ class ChartsTest : public QObject {
         WindowUnderTest w(folder.path());
         w.Show();
         w->ChartDblClick(1);
-        for (TChart* chart : w->Charts()) QVERIFY(!chart->AllowZoom());
+        for (int i = 0; i < 4; ++i) QVERIFY(!w.Charts().ShownBy(i).ZoomAllowed);
         const QPointF at(20, 20);
-        QMouseEvent move(QEvent::MouseMove, at, w->Chart6->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(w->Chart6, &move);
-        for (TChart* chart : w->Charts()) QVERIFY(chart->AllowZoom());
+        QMouseEvent move(QEvent::MouseMove, at, w.Chart(1)->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(w.Chart(1), &move);
+        for (int i = 0; i < 4; ++i) QVERIFY(w.Charts().ShownBy(i).ZoomAllowed);
     }
 
     void saveOffersTheChartsFileName_data() {
@@ -277,17 +278,17 @@ class ChartsTest : public QObject {
         TempDir folder;
         WindowUnderTest w(folder.path());
         w.Show();
-        FillSeries(*w);
+        FillSeries(w);
         w->ChartDblClick(chart);
         // Cancelled: nothing is written.
-        w->SaveGraphClick(chart);
+        w->SaveChart(chart);
         QCOMPARE(w.AskedNames, QStringList{name});
         QCOMPARE(w.AskedFilters, QStringList{"file(*.bmp);;All (*)"});
         const fs::path target = folder.path() / name.toStdString();
         QVERIFY(!fs::exists(target));
         // Confirmed: a BMP of the chart as shown.
         w.SaveAnswer = QString::fromStdString(target.string());
-        w->SaveGraphClick(chart);
+        w->SaveChart(chart);
         const std::string bytes = ReadAll(target);
         QVERIFY(bytes.size() > 54);
         QCOMPARE(bytes.substr(0, 2), std::string("BM"));
@@ -298,7 +299,7 @@ class ChartsTest : public QObject {
         WindowUnderTest w(folder.path());
         w.Show();
         w.SaveAnswer = QString::fromStdString((folder.path() / "no-such-folder" / "x.bmp").string());
-        w->SaveGraphClick(1);
+        w->SaveChart(1);
         QVERIFY(w.Messages->Shown.isEmpty());
         QVERIFY(!fs::exists(folder.path() / "no-such-folder"));
     }
@@ -307,13 +308,13 @@ class ChartsTest : public QObject {
         TempDir folder;
         WindowUnderTest w(folder.path());
         w.Show();
-        for (QToolButton* button : w->SaveButtons) {
+        for (QToolButton* button : w.SaveButtons()) {
             QVERIFY(!button->isEnabled());
             QCOMPARE(button->toolTip(), QString("Save graph as bmp"));
         }
         QTRY_VERIFY(w->SelectFolder(QString::fromStdString(folder.path().string())));
         QVERIFY(w.RunAndWait());
-        for (QToolButton* button : w->SaveButtons) QVERIFY(button->isEnabled());
+        for (QToolButton* button : w.SaveButtons()) QVERIFY(button->isEnabled());
     }
 };
 

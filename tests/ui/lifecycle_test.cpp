@@ -4,10 +4,12 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFileSystemModel>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -62,45 +64,45 @@ class LifecycleTest : public QObject {
         w.Show();
         w->FormActivate();
         QCOMPARE(w->windowTitle(), QString("Quorvela - version 1.1.6"));
-        QVERIFY(w->ChBoxSteps->isChecked());
-        QVERIFY(w->ChB_Subs->isChecked());
-        QVERIFY(!w->ChB3D->isChecked());
-        QVERIFY(!w->ChB_Raw->isChecked());  // built ticked, the missing file unticks it
-        QVERIFY(!w->Ch_AlwaysCalc->isChecked());
-        QCOMPARE(w->RadioGroup1Index(), 0);
-        QCOMPARE(w->Edit1->text(), QString("8.2"));
-        QCOMPARE(w->Edit2->text(), QString("38"));
-        QVERIFY(!w->Cb_Custom->isChecked());
-        QVERIFY(w->PanelMakeModel->isHidden());
-        QCOMPARE(w->SpinEdit1->value(), 10);
-        QVERIFY(w->SpinEdit1->isEnabled());
-        QCOMPARE(w->SpinEdit2->value(), 28);
-        QCOMPARE(w->SpinEdit3->value(), 0);
-        QCOMPARE(w->ComboBoxValue->currentIndex(), 0);
-        QCOMPARE(w->ComboBoxValue->currentText(), QString("Statistics off"));
-        QVERIFY(!w->LbSetforRealLength->isChecked());
-        QVERIFY(w->ChBbar->isChecked());
-        QVERIFY(w->ChBbar->isHidden());
-        QCOMPARE(w->PageControl1->currentWidget(), w->TabSheet1);
-        QCOMPARE(w->StatusPanel->text(), QString("35mm equivalent"));
+        QVERIFY(w.Check("ChBoxSteps")->isChecked());
+        QVERIFY(w.Check("ChB_Subs")->isChecked());
+        QVERIFY(!w.Check("ChB3D")->isChecked());
+        QVERIFY(!w.Check("ChB_Raw")->isChecked());  // built ticked, the missing file unticks it
+        QVERIFY(!w.Check("Ch_AlwaysCalc")->isChecked());
+        QCOMPARE(w.PathListIndex(), 0);
+        QCOMPARE(w.Edit("Edit1")->text(), QString("8.2"));
+        QCOMPARE(w.Edit("Edit2")->text(), QString("38"));
+        QVERIFY(!w.Check("Cb_Custom")->isChecked());
+        QVERIFY(w.Widget("PanelMakeModel")->isHidden());
+        QCOMPARE(w.Spin("SpinEdit1")->value(), 10);
+        QVERIFY(w.Spin("SpinEdit1")->isEnabled());
+        QCOMPARE(w.Spin("SpinEdit2")->value(), 28);
+        QCOMPARE(w.Spin("SpinEdit3")->value(), 0);
+        QCOMPARE(w.Combo("ComboBoxValue")->currentIndex(), 0);
+        QCOMPARE(w.Combo("ComboBoxValue")->currentText(), QString("Statistics off"));
+        QVERIFY(!w.Tool("LbSetforRealLength")->isChecked());
+        QVERIFY(w.Check("ChBbar")->isChecked());
+        QVERIFY(w.Check("ChBbar")->isHidden());
+        QCOMPARE(w.Tabs()->currentWidget(), w.Widget("TabSheet1"));
+        QCOMPARE(w.Label("StatusPanel")->text(), QString("35mm equivalent"));
         QCOMPARE(w->StatusPanelLook(), kIndicatorNeeded);
-        for (QToolButton* button : w->SaveButtons) QVERIFY(!button->isEnabled());
-        QVERIFY(!w->Lb_SaveRichedit->isEnabled());
-        QVERIFY(!w->LbSpeedButton8->isEnabled());
-        QCOMPARE(w->Ch_AlwaysCalc->toolTip(),
+        for (QToolButton* button : w.SaveButtons()) QVERIFY(!button->isEnabled());
+        QVERIFY(!w.Tool("Lb_SaveRichedit")->isEnabled());
+        QVERIFY(!w.Tool("LbSpeedButton8")->isEnabled());
+        QCOMPARE(w.Check("Ch_AlwaysCalc")->toolTip(),
                  QString("Use this if the EXIF doesn't have accurate 35mm info.\rNote: All analyzed files should be "
                          "from the same camera"));
-        QCOMPARE(w->StatusBar1->currentMessage(),
+        QCOMPARE(w.StatusBar()->currentMessage(),
                  QString("Left mouse drag (Up/Down) = zoom. Right mouse drag = pan. Invert Zoom rectangle = reset."));
         // With no folder saved, the tree opens on the demo photos beside the program.
         QTRY_COMPARE(w->SelectedFolder(), QString(QUORVELA_BIN_DIR "/demo"));
-        QVERIFY(w->StartAnalyzing->isEnabled());
+        QVERIFY(w.Button("StartAnalyzing")->isEnabled());
     }
 
     void firstStartSeedsTheCameraTable() {
         TempDir folder;
         WindowUnderTest w(folder.path());
-        QVERIFY(!w->EquivalentList.empty());
+        QVERIFY(!w->CameraTable().empty());
         QVERIFY(fs::is_regular_file(folder.path() / "cam_equiv.txt"));
     }
 
@@ -110,9 +112,9 @@ class LifecycleTest : public QObject {
         WindowUnderTest w(folder.path());
         QCOMPARE(w.Messages->Shown.size(), 1);
         QVERIFY(w.Messages->Shown.first().contains("cam_equiv.txt"));
-        QVERIFY(w->EquivalentList.empty());
+        QVERIFY(w->CameraTable().empty());
         w.Show();
-        QVERIFY(w->StartAnalyzing->isEnabled());
+        QVERIFY(w.Button("StartAnalyzing")->isEnabled());
     }
 
     void preparedFileRestoresEveryControl() {
@@ -161,35 +163,35 @@ class LifecycleTest : public QObject {
         QVERIFY(!(w->windowState() & (Qt::WindowMaximized | Qt::WindowMinimized)));
         QCOMPARE(w->pos(), QPoint(100, 50));
         QCOMPARE(w->size(), QSize(700, 500));
-        QVERIFY(!w->ChBoxSteps->isChecked());
-        QVERIFY(!w->ChB_Subs->isChecked());
-        QVERIFY(w->ChB3D->isChecked());
-        QVERIFY(w->Chart5->View3D());
-        QVERIFY(w->ChBbar->isChecked());  // key "3" is read and overridden
-        QVERIFY(w->Ch_AlwaysCalc->isChecked());
-        QVERIFY(w->ChB_Raw->isChecked());
-        QCOMPARE(w->RadioGroup1Index(), 3);  // clamped to the last entry
-        QCOMPARE(w->Edit1->text(), QString("7,1"));
-        QCOMPARE(w->Edit2->text(), QString("0x22"));  // a text key stays text
-        QCOMPARE(w->EditMake->text(), QString("Canon"));
-        QCOMPARE(w->EditModel->text(), QString("G2"));
-        QVERIFY(w->Cb_Custom->isChecked());
-        QCOMPARE(w->MN_name_Edit->text(), QString("Quality"));
-        QCOMPARE(w->MN_Data_Edit->text(), QString("Fine"));
-        QVERIFY(w->CB_MakerNote->isChecked());
-        QCOMPARE(w->SpinEdit2->value(), 49);  // IgnoreWA 99 is clamped
-        QCOMPARE(w->SpinEdit1->value(), 1);
-        QCOMPARE(w->ComboBoxValue->currentIndex(), 4);
+        QVERIFY(!w.Check("ChBoxSteps")->isChecked());
+        QVERIFY(!w.Check("ChB_Subs")->isChecked());
+        QVERIFY(w.Check("ChB3D")->isChecked());
+        QVERIFY(w.Charts().ShownBy(0).View3D);
+        QVERIFY(w.Check("ChBbar")->isChecked());  // key "3" is read and overridden
+        QVERIFY(w.Check("Ch_AlwaysCalc")->isChecked());
+        QVERIFY(w.Check("ChB_Raw")->isChecked());
+        QCOMPARE(w.PathListIndex(), 3);  // clamped to the last entry
+        QCOMPARE(w.Edit("Edit1")->text(), QString("7,1"));
+        QCOMPARE(w.Edit("Edit2")->text(), QString("0x22"));  // a text key stays text
+        QCOMPARE(w.Edit("EditMake")->text(), QString("Canon"));
+        QCOMPARE(w.Edit("EditModel")->text(), QString("G2"));
+        QVERIFY(w.Check("Cb_Custom")->isChecked());
+        QCOMPARE(w.Edit("MN_name_Edit")->text(), QString("Quality"));
+        QCOMPARE(w.Edit("MN_Data_Edit")->text(), QString("Fine"));
+        QVERIFY(w.Check("CB_MakerNote")->isChecked());
+        QCOMPARE(w.Spin("SpinEdit2")->value(), 49);  // IgnoreWA 99 is clamped
+        QCOMPARE(w.Spin("SpinEdit1")->value(), 1);
+        QCOMPARE(w.Combo("ComboBoxValue")->currentIndex(), 4);
         QCOMPARE(w->TreeWidth(), 64);
         w.Show();
         w->FormActivate();
-        QCOMPARE(w->Edit1->text(), QString("7.1"));
-        QVERIFY(!w->SpinEdit1->isEnabled());  // "Use steps" is off
-        QVERIFY(!w->PanelMakeModel->isHidden());
-        QCOMPARE(w->StatusPanel->text(), QString("Calculate 35mm"));
+        QCOMPARE(w.Edit("Edit1")->text(), QString("7.1"));
+        QVERIFY(!w.Spin("SpinEdit1")->isEnabled());  // "Use steps" is off
+        QVERIFY(!w.Widget("PanelMakeModel")->isHidden());
+        QCOMPARE(w.Label("StatusPanel")->text(), QString("Calculate 35mm"));
         QTRY_COMPARE(w->SelectedFolder(), QString::fromStdString(photos.string()));
-        QVERIFY(w->BarSeries3->Marks().Visible);
-        QCOMPARE(w->BarSeries3->Marks().Style, quorvela::charts::MarkStyle::PercentTotal);
+        QVERIFY(w.Charts().ShownBy(2).MarksVisible);
+        QCOMPARE(w.Charts().ShownBy(2).MarksStyle, std::string("PercentTotal"));
     }
 
     // Folders load after the saved one was selected; the tree still shows it at the end.
@@ -203,10 +205,21 @@ class LifecycleTest : public QObject {
         fs::create_directories(photos);
         WriteIni(folder.path() / "vintrop.ini", {"[INI]", "Path=" + photos.string()});
         WindowUnderTest w(folder.path());
+        QSignalSpy loaded(w.Find<QFileSystemModel>("ShellModel"), &QFileSystemModel::directoryLoaded);
         w.Show();
         QTRY_COMPARE(w->SelectedFolder(), QString::fromStdString(photos.string()));
-        QTest::qWait(300);
-        QTreeView* tree = w->ShellTreeView1;
+        // Every folder on its way has been listed: no more rows come in above it.
+        const auto listed = [&loaded](const fs::path& path) {
+            for (const QList<QVariant>& arguments : loaded) {
+                if (arguments.at(0).toString() == QString::fromStdString(path.string())) return true;
+            }
+            return false;
+        };
+        for (fs::path above = photos.parent_path();; above = above.parent_path()) {
+            QTRY_VERIFY2(listed(above), above.c_str());
+            if (above == above.root_path()) break;
+        }
+        QTreeView* tree = w.Tree();
         QTRY_VERIFY(tree->viewport()->rect().contains(tree->visualRect(tree->currentIndex())));
     }
 
@@ -215,9 +228,19 @@ class LifecycleTest : public QObject {
         WriteIni(folder.path() / "vintrop.ini", {"[RealLength]", "5=1"});
         WindowUnderTest w(folder.path());
         w.Show();
-        QVERIFY(w->LbSetforRealLength->isChecked());
-        QCOMPARE(w->StatusPanel->text(), QString("Real lens length"));
-        QVERIFY(w->MMPanel->isHidden());
+        QVERIFY(w.Tool("LbSetforRealLength")->isChecked());
+        QCOMPARE(w.Label("StatusPanel")->text(), QString("Real lens length"));
+        QVERIFY(w.Widget("MMPanel")->isHidden());
+    }
+
+    void noPathListEntryIsRestored() {
+        TempDir folder;
+        WriteIni(folder.path() / "vintrop.ini", {"[RadioButton]", "0=-1"});
+        WindowUnderTest w(folder.path());
+        QCOMPARE(w.PathListIndex(), -1);
+        QVERIFY(w->CurrentAnalysisSettings().PathList == quorvela::analysis::PathListQuantity::None);
+        QVERIFY(w->close());
+        QCOMPARE(ValueOf(ReadAll(folder.path() / "vintrop.ini"), "RadioButton/0"), QString("-1"));
     }
 
     void brokenValuesGiveDefaults() {
@@ -225,9 +248,9 @@ class LifecycleTest : public QObject {
         WriteIni(folder.path() / "vintrop.ini", {"garbage without a section", "[INI]", "IgnoreWA=many",
                                                  "UseStepsWA=", "WinStatusMain=eleven", "[CHECKMARK]", "0=yes"});
         WindowUnderTest w(folder.path());
-        QCOMPARE(w->SpinEdit2->value(), 28);
-        QCOMPARE(w->SpinEdit1->value(), 10);
-        QVERIFY(w->ChBoxSteps->isChecked());
+        QCOMPARE(w.Spin("SpinEdit2")->value(), 28);
+        QCOMPARE(w.Spin("SpinEdit1")->value(), 10);
+        QVERIFY(w.Check("ChBoxSteps")->isChecked());
         QVERIFY(w->windowState() & Qt::WindowMaximized);
         QVERIFY(w.Messages->Shown.isEmpty());
     }
@@ -237,8 +260,8 @@ class LifecycleTest : public QObject {
         const std::vector<std::uint8_t> noise{0x00, 0xFF, 0x5B, 0x00, 0x3D, 0x0A, 0x80, 0x5D, 0x0D};
         folder.Write("vintrop.ini", noise);
         WindowUnderTest w(folder.path());
-        QVERIFY(w->ChB_Subs->isChecked());
-        QCOMPARE(w->SpinEdit2->value(), 28);
+        QVERIFY(w.Check("ChB_Subs")->isChecked());
+        QCOMPARE(w.Spin("SpinEdit2")->value(), 28);
     }
 
     void closeWritesEveryKeyInTableOrder() {
@@ -265,9 +288,9 @@ class LifecycleTest : public QObject {
                  {"; written by hand", "[Mine]", "colour=blue", "[CHECKMARK]", "3=0", "[INI]", "Extra=5"});
         WindowUnderTest w(folder.path());
         w.Show();
-        w->ChB3D->setChecked(true);
-        w->SpinEdit2->setValue(12);
-        w->EditMake->setText("Nikon");
+        w.Check("ChB3D")->setChecked(true);
+        w.Spin("SpinEdit2")->setValue(12);
+        w.Edit("EditMake")->setText("Nikon");
         w->showNormal();
         w->move(120, 80);
         w->resize(760, 540);
@@ -287,7 +310,7 @@ class LifecycleTest : public QObject {
         QCOMPARE(ValueOf(text, "INI/WinStatusTop"), QString("80"));
         QCOMPARE(ValueOf(text, "INI/WinStatusWidth"), QString("760"));
         QCOMPARE(ValueOf(text, "INI/WinStatusHeight"), QString("540"));
-        QCOMPARE(ValueOf(text, "INI/Tree"), QString::number(w->Panel2->width()));
+        QCOMPARE(ValueOf(text, "INI/Tree"), QString::number(w.Widget("Panel2")->width()));
     }
 
     void windows1252TextsSurviveTheRoundTrip() {
@@ -298,10 +321,11 @@ class LifecycleTest : public QObject {
                                                  "5"});
         {
             WindowUnderTest w(folder.path());
-            QCOMPARE(w->EditMake->text(), QString::fromUtf8("Caf\u00e9"));
-            QCOMPARE(w->MN_Data_Edit->text(), QString::fromUtf8("\u20ac5"));
+            QCOMPARE(w.Edit("EditMake")->text(), QString::fromUtf8("Caf\u00e9"));
+            QCOMPARE(w.Edit("MN_Data_Edit")->text(), QString::fromUtf8("\u20ac5"));
             QCOMPARE(w->CurrentAnalysisSettings().Filter.Make, std::string("Caf\xE9"));
-            w->EditModel->setText(QString::fromUtf8("\u00c5ngstr\u00f6m \u4e2d"));  // the last is not in the code page
+            w.Edit("EditModel")
+                ->setText(QString::fromUtf8("\u00c5ngstr\u00f6m \u4e2d"));  // the last is not in the code page
             QVERIFY(w->close());
         }
         const std::string text = ReadAll(folder.path() / "vintrop.ini");
@@ -377,12 +401,12 @@ class LifecycleTest : public QObject {
         WindowUnderTest w(folder.path(), separator);
         w.Show();
         w->FormActivate();
-        QCOMPARE(w->Edit1->text(), edit1);
-        QVERIFY2(w->Edit1->toolTip().contains(example1), qPrintable(w->Edit1->toolTip()));
-        QVERIFY(w->Edit1->toolTip().startsWith("Enter lens length of the digital camera For example 7"));
-        QVERIFY(w->Edit1->toolTip().endsWith("See the f number on the lens or documentation of the camera."));
-        QVERIFY2(w->Edit2->toolTip().contains(example2), qPrintable(w->Edit2->toolTip()));
-        QVERIFY(w->Edit2->toolTip().endsWith("6\r\nSee documentation of the camera."));
+        QCOMPARE(w.Edit("Edit1")->text(), edit1);
+        QVERIFY2(w.Edit("Edit1")->toolTip().contains(example1), qPrintable(w.Edit("Edit1")->toolTip()));
+        QVERIFY(w.Edit("Edit1")->toolTip().startsWith("Enter lens length of the digital camera For example 7"));
+        QVERIFY(w.Edit("Edit1")->toolTip().endsWith("See the f number on the lens or documentation of the camera."));
+        QVERIFY2(w.Edit("Edit2")->toolTip().contains(example2), qPrintable(w.Edit("Edit2")->toolTip()));
+        QVERIFY(w.Edit("Edit2")->toolTip().endsWith("6\r\nSee documentation of the camera."));
     }
 
     void activationDisablesStartWithoutAFolder() {
@@ -392,17 +416,17 @@ class LifecycleTest : public QObject {
         const fs::path gone = folder.path() / "gone";
         fs::create_directories(gone);
         QTRY_VERIFY(w->SelectFolder(QString::fromStdString(gone.string())));
-        QVERIFY(w->StartAnalyzing->isEnabled());
+        QVERIFY(w.Button("StartAnalyzing")->isEnabled());
         fs::remove(gone);
         w->FormActivate();
-        QVERIFY(!w->StartAnalyzing->isEnabled());
+        QVERIFY(!w.Button("StartAnalyzing")->isEnabled());
     }
 
     void helpOpensTheProgramsPage() {
         TempDir folder;
         WindowUnderTest w(folder.path());
         w.Show();
-        w->LbSpeedButton9->click();
+        w.Tool("LbSpeedButton9")->click();
         QCOMPARE(int(w.Opened.size()), 1);
         QVERIFY(w.Opened.back().isLocalFile());
         QVERIFY(w.Opened.back().toLocalFile().endsWith("/index.html"));
@@ -414,11 +438,11 @@ class LifecycleTest : public QObject {
         WindowUnderTest w(folder.path());
         w.Show();
         w->activateWindow();
-        w->EditMake->setFocus();
-        QTest::keyClick(w->EditMake, Qt::Key_F1);
+        w.Edit("EditMake")->setFocus();
+        QTest::keyClick(w.Edit("EditMake"), Qt::Key_F1);
         QCOMPARE(int(w.Opened.size()), 1);
         QVERIFY(w.Opened.back().toLocalFile().endsWith("/index.html"));
-        QVERIFY(w->EditMake->text().isEmpty());
+        QVERIFY(w.Edit("EditMake")->text().isEmpty());
     }
 
     void cameraTableTopicHasItsOwnPage() {
@@ -433,13 +457,13 @@ class LifecycleTest : public QObject {
         TempDir folder;
         WindowUnderTest w(folder.path());
         w.Show();
-        QTest::mouseClick(w->Label7, Qt::LeftButton);
-        QTest::mouseClick(w->Label14, Qt::LeftButton);
+        QTest::mouseClick(w.Label("Label7"), Qt::LeftButton);
+        QTest::mouseClick(w.Label("Label14"), Qt::LeftButton);
         QCOMPARE(int(w.Opened.size()), 2);
         QVERIFY(w.Opened[0].toLocalFile().endsWith("/home.html"));
         QVERIFY(w.Opened[1].toLocalFile().endsWith("/support.html"));
-        QCOMPARE(w->Label7->toolTip(), QString("Click here to visit the site"));
-        QCOMPARE(w->Label14->text(), QString("Please Donate"));
+        QCOMPARE(w.Label("Label7")->toolTip(), QString("Click here to visit the site"));
+        QCOMPARE(w.Label("Label14")->text(), QString("Please Donate"));
     }
 };
 

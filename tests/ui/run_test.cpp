@@ -27,11 +27,11 @@ using namespace quorvela::ui::testing;
 namespace fs = std::filesystem;
 namespace testdata = quorvela::testing;
 
-Q_DECLARE_METATYPE(std::function<void(TAnalyseLength&)>)
+Q_DECLARE_METATYPE(std::function<void(quorvela::ui::testing::WindowUnderTest&)>)
 
 namespace {
 
-using Setup = std::function<void(TAnalyseLength&)>;
+using Setup = std::function<void(WindowUnderTest&)>;
 
 QString Path(const fs::path& p) {
     return QString::fromStdString(p.string());
@@ -97,47 +97,47 @@ class RunTest : public QObject {
         }
         QStringList lines;
         for (const auto& line : cli["pathList"]) lines << QString::fromStdString(line.get<std::string>());
-        QCOMPARE(w->RichEdit1->toPlainText(), lines.join('\n'));
+        QCOMPARE(w.Text("RichEdit1")->toPlainText(), lines.join('\n'));
         QCOMPARE(w->RunSummaryText().toStdString(), cli["summary"].get<std::string>());
-        QVERIFY(w->Lb_SaveRichedit->isEnabled());
+        QVERIFY(w.Tool("Lb_SaveRichedit")->isEnabled());
         QCOMPARE(ReadAll(folder.path() / "vt_debug.txt"), ReadAll(folder.path() / "cli_list.txt"));
         // Idle again, with the charts current.
         QCOMPARE(w->windowTitle(), "Analysed: " + Path(corpus));
-        QVERIFY(w->StartAnalyzing->isVisible());
-        QVERIFY(w->StopAnalyzing->isHidden());
-        QCOMPARE(w->ProgrBarCollect->value(), 0);
-        QCOMPARE(w->ProgrBarAnalyse->value(), 0);
+        QVERIFY(w.Button("StartAnalyzing")->isVisible());
+        QVERIFY(w.Button("StopAnalyzing")->isHidden());
+        QCOMPARE(w.Progress("ProgrBarCollect")->value(), 0);
+        QCOMPARE(w.Progress("ProgrBarAnalyse")->value(), 0);
         QVERIFY(QApplication::overrideCursor() == nullptr);
         QCOMPARE(w->StatusPanelLook(), kIndicatorCurrent);
-        QCOMPARE(w->Label20->text(), QString("Click on a line to select and show the image!"));
-        for (QToolButton* button : w->SaveButtons) QVERIFY(button->isEnabled());
+        QCOMPARE(w.Label("Label20")->text(), QString("Click on a line to select and show the image!"));
+        for (QToolButton* button : w.SaveButtons()) QVERIFY(button->isEnabled());
         QCOMPARE(w.Messages->Shown, QStringList{});
     }
 
     void messagesInOrder_data() {
         QTest::addColumn<Setup>("setup");
         QTest::addColumn<QStringList>("messages");
-        QTest::newRow("no jpeg files") << Setup([](TAnalyseLength&) {}) << QStringList{"No jpeg files found."};
-        QTest::newRow("no EXIF") << Setup([](TAnalyseLength& w) {
-            const fs::path folder = w.SelectedFolder().toStdString();
+        QTest::newRow("no jpeg files") << Setup([](WindowUnderTest&) {}) << QStringList{"No jpeg files found."};
+        QTest::newRow("no EXIF") << Setup([](WindowUnderTest& w) {
+            const fs::path folder = w->SelectedFolder().toStdString();
             std::ofstream(folder / "a.jpg") << "not a photo";
             std::ofstream(folder / "b.JPEG") << "\xFF\xD8\xFF\xD9";
         }) << QStringList{"None of the jpeg files contained EXIF info."};
-        QTest::newRow("filtered, none match") << Setup([](TAnalyseLength& w) {
-            CopyPhoto("canon_powershotg2_01.jpg", fs::path(w.SelectedFolder().toStdString()) / "a.jpg");
-            w.Cb_Custom->setChecked(true);
-            w.EditMake->setText("NoSuchMaker");
+        QTest::newRow("filtered, none match") << Setup([](WindowUnderTest& w) {
+            CopyPhoto("canon_powershotg2_01.jpg", fs::path(w->SelectedFolder().toStdString()) / "a.jpg");
+            w.Check("Cb_Custom")->setChecked(true);
+            w.Edit("EditMake")->setText("NoSuchMaker");
         }) << QStringList{"None of the jpeg files match the make and/or model filter strings."};
         const std::string summary = quorvela::analysis::FilterSummaryText(1, 2, {"canon", "", "", ""});
-        QTest::newRow("filtered, one matches") << Setup([](TAnalyseLength& w) {
-            CopyPhoto("canon_powershotg2_01.jpg", fs::path(w.SelectedFolder().toStdString()) / "a.jpg");
-            CopyPhoto("nikon_d90_01.jpg", fs::path(w.SelectedFolder().toStdString()) / "b.jpg");
-            w.Cb_Custom->setChecked(true);
-            w.EditMake->setText("canon");
+        QTest::newRow("filtered, one matches") << Setup([](WindowUnderTest& w) {
+            CopyPhoto("canon_powershotg2_01.jpg", fs::path(w->SelectedFolder().toStdString()) / "a.jpg");
+            CopyPhoto("nikon_d90_01.jpg", fs::path(w->SelectedFolder().toStdString()) / "b.jpg");
+            w.Check("Cb_Custom")->setChecked(true);
+            w.Edit("EditMake")->setText("canon");
         }) << QStringList{QString::fromStdString(summary)};
-        QTest::newRow("filter fields refused") << Setup([](TAnalyseLength& w) {
-            w.Cb_Custom->setChecked(true);
-            w.MN_name_Edit->setText("Quality");
+        QTest::newRow("filter fields refused") << Setup([](WindowUnderTest& w) {
+            w.Check("Cb_Custom")->setChecked(true);
+            w.Edit("MN_name_Edit")->setText("Quality");
         }) << QStringList{"You need to fill Maker and/or Model, and/or enter two strings at the Maker note."};
     }
     void messagesInOrder() {
@@ -149,7 +149,7 @@ class RunTest : public QObject {
         WindowUnderTest w(program.path());
         w.Show();
         QTRY_VERIFY(w->SelectFolder(Path(photos.path())));
-        setup(*w);
+        setup(w);
         QVERIFY(w.RunAndWait());
         QCOMPARE(w.Messages->Shown, messages);
     }
@@ -165,13 +165,13 @@ class RunTest : public QObject {
         QVERIFY(w.RunAndWait());
         const QString caption = w->windowTitle();
         const QStringList points = w.Points(0);
-        w->Cb_Custom->setChecked(true);
-        w->MN_Data_Edit->setText("Fine");
+        w.Check("Cb_Custom")->setChecked(true);
+        w.Edit("MN_Data_Edit")->setText("Fine");
         QVERIFY(w.RunAndWait());
         QCOMPARE(w.Messages->Shown.size(), 1);
         QCOMPARE(w->windowTitle(), caption);
         QCOMPARE(w.Points(0), points);
-        QVERIFY(w->StartAnalyzing->isEnabled());
+        QVERIFY(w.Button("StartAnalyzing")->isEnabled());
     }
 
     void noFolderKeepsThePreviousResult() {
@@ -188,7 +188,7 @@ class RunTest : public QObject {
         QTRY_VERIFY(w->SelectFolder(Path(first)));
         QVERIFY(w.RunAndWait());
         const QStringList points = w.Points(0);
-        const QString list = w->RichEdit1->toPlainText();
+        const QString list = w.Text("RichEdit1")->toPlainText();
         QVERIFY(!points.isEmpty());
         QVERIFY(!list.isEmpty());
         const std::string file = ReadAll(program.path() / "vt_debug.txt");
@@ -199,7 +199,7 @@ class RunTest : public QObject {
         QTRY_VERIFY(!w->Running());
         QCOMPARE(w.Messages->Shown, QStringList{"No folder selected."});
         QCOMPARE(w.Points(0), points);
-        QCOMPARE(w->RichEdit1->toPlainText(), list);
+        QCOMPARE(w.Text("RichEdit1")->toPlainText(), list);
         QCOMPARE(ReadAll(program.path() / "vt_debug.txt"), file);
         QVERIFY(QApplication::overrideCursor() == nullptr);
     }
@@ -219,18 +219,18 @@ class RunTest : public QObject {
         w.Show();
         QTRY_VERIFY(w->SelectFolder(Path(photos.path())));
         w.PaceMs->store(20);  // the stop must land in the middle of the run
-        w->StartAnalyzing->click();
+        w.Button("StartAnalyzing")->click();
         QVERIFY(w->Running());
-        QTRY_VERIFY(w->ProgrBarCollect->value() > 5);
+        QTRY_VERIFY(w.Progress("ProgrBarCollect")->value() > 5);
         // While it runs: Stop in place of Start, the save buttons out of reach.
-        QVERIFY(w->StopAnalyzing->isVisible());
-        QVERIFY(w->StartAnalyzing->isHidden());
+        QVERIFY(w.Button("StopAnalyzing")->isVisible());
+        QVERIFY(w.Button("StartAnalyzing")->isHidden());
         QVERIFY(w->windowTitle().startsWith("Analyzing: "));
-        for (QToolButton* button : w->SaveButtons) QVERIFY(!button->isEnabled());
+        for (QToolButton* button : w.SaveButtons()) QVERIFY(!button->isEnabled());
         if (escape) {
             QTest::keyClick(w.window.get(), Qt::Key_Escape);
         } else {
-            w->StopAnalyzing->click();
+            w.Button("StopAnalyzing")->click();
         }
         QTRY_VERIFY_WITH_TIMEOUT(!w->Running(), 30000);
         QCOMPARE(w.Messages->Shown, QStringList{"Plot interrupted, graph not complete."});
@@ -238,7 +238,7 @@ class RunTest : public QObject {
         QVERIFY(w->LastResult().FilesFound < total);
         QVERIFY(!w.Points(0).isEmpty());  // what was gathered before the stop
         QCOMPARE(w->StatusPanelLook(), kIndicatorNeeded);
-        QVERIFY(w->StartAnalyzing->isVisible());
+        QVERIFY(w.Button("StartAnalyzing")->isVisible());
     }
 
     void stoppedFilteredRunReportsBothInOrder() {
@@ -249,12 +249,12 @@ class RunTest : public QObject {
         WindowUnderTest w(program.path());
         w.Show();
         QTRY_VERIFY(w->SelectFolder(Path(photos.path())));
-        w->Cb_Custom->setChecked(true);
-        w->EditMake->setText("nikon");
+        w.Check("Cb_Custom")->setChecked(true);
+        w.Edit("EditMake")->setText("nikon");
         w.PaceMs->store(20);  // the stop must land in the middle of the run
-        w->StartAnalyzing->click();
-        QTRY_VERIFY(w->ProgrBarCollect->value() > 5);
-        w->StopAnalyzing->click();
+        w.Button("StartAnalyzing")->click();
+        QTRY_VERIFY(w.Progress("ProgrBarCollect")->value() > 5);
+        w.Button("StopAnalyzing")->click();
         QTRY_VERIFY_WITH_TIMEOUT(!w->Running(), 30000);
         const auto& result = w->LastResult();
         QVERIFY(result.FilesAnalysed > 0);
@@ -272,10 +272,10 @@ class RunTest : public QObject {
         WindowUnderTest w(program.path());
         w.Show();
         QTRY_VERIFY(w->SelectFolder(Path(photos.path())));
-        w->SpinEdit2->setValue(17);
+        w.Spin("SpinEdit2")->setValue(17);
         w.PaceMs->store(20);  // the stop must land in the middle of the run
-        w->StartAnalyzing->click();
-        QTRY_VERIFY(w->ProgrBarCollect->value() > 5);
+        w.Button("StartAnalyzing")->click();
+        QTRY_VERIFY(w.Progress("ProgrBarCollect")->value() > 5);
         QVERIFY(!w->close());  // not yet: the run stops first
         QTRY_VERIFY_WITH_TIMEOUT(!w->isVisible(), 30000);
         QVERIFY(!w->Running());
@@ -318,7 +318,7 @@ class RunTest : public QObject {
         QTRY_VERIFY(w.SelectFolder(Path(photos.path())));
         bool refused = false;
         messages->OnShown = [&] { refused = !w.close(); };  // as a session logout would
-        w.StartAnalyzing->click();
+        WindowPage(&w).Button("StartAnalyzing")->click();
         QTRY_VERIFY_WITH_TIMEOUT(!w.isVisible(), 30000);
         QVERIFY(refused);  // the first close waited for the run
         QVERIFY(!w.Running());
@@ -329,16 +329,16 @@ class RunTest : public QObject {
     void runReadsTheSettingsOfTheControls() {
         TempDir program;
         WindowUnderTest w(program.path(), ',');
-        w->ChBoxSteps->setChecked(false);
-        w->SpinEdit1->setValue(7);
-        w->SpinEdit2->setValue(3);
-        w->ChB_Subs->setChecked(false);
-        w->ChB_Raw->setChecked(true);
-        w->SetRadioGroup1Index(2);
-        w->CB_MakerNote->setChecked(true);
-        w->LbSetforRealLength->setChecked(true);
-        w->Edit1->setText("7,1");
-        w->EditModel->setText("G2");
+        w.Check("ChBoxSteps")->setChecked(false);
+        w.Spin("SpinEdit1")->setValue(7);
+        w.Spin("SpinEdit2")->setValue(3);
+        w.Check("ChB_Subs")->setChecked(false);
+        w.Check("ChB_Raw")->setChecked(true);
+        w.SetPathListIndex(2);
+        w.Check("CB_MakerNote")->setChecked(true);
+        w.Tool("LbSetforRealLength")->setChecked(true);
+        w.Edit("Edit1")->setText("7,1");
+        w.Edit("EditModel")->setText("G2");
         const quorvela::analysis::AnalysisSettings s = w->CurrentAnalysisSettings();
         QVERIFY(!s.UseSteps);
         QCOMPARE(s.StepSize, 7);
@@ -350,7 +350,7 @@ class RunTest : public QObject {
         QVERIFY(s.Lens.RealLength);
         QCOMPARE(s.Lens.Edit1, std::string("7,1"));
         QCOMPARE(s.Filter.Model, std::string("G2"));
-        w->SetRadioGroup1Index(-1);
+        w.SetPathListIndex(-1);
         QVERIFY(w->CurrentAnalysisSettings().PathList == quorvela::analysis::PathListQuantity::None);
     }
 };

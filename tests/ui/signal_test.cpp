@@ -30,10 +30,10 @@ class SignalTest : public QObject {
         quorvela::app::CloseOnSignal(*w);
         w.Show();
         QTRY_VERIFY(w->SelectFolder(QString::fromStdString(photos.path().string())));
-        w->SpinEdit2->setValue(21);
+        w.Spin("SpinEdit2")->setValue(21);
         w.PaceMs->store(20);  // the signal must land in the middle of the run
-        w->StartAnalyzing->click();
-        QTRY_VERIFY(w->ProgrBarCollect->value() > 5);
+        w.Button("StartAnalyzing")->click();
+        QTRY_VERIFY(w.Progress("ProgrBarCollect")->value() > 5);
         std::raise(SIGTERM);
         QTRY_VERIFY_WITH_TIMEOUT(!w->isVisible(), 30000);
         QVERIFY(!w->Running());

@@ -22,11 +22,11 @@ using namespace quorvela::ui;
 using namespace quorvela::ui::testing;
 namespace fs = std::filesystem;
 
-Q_DECLARE_METATYPE(std::function<void(TAnalyseLength&)>)
+Q_DECLARE_METATYPE(std::function<void(quorvela::ui::testing::WindowUnderTest&)>)
 
 namespace {
 
-using Change = std::function<void(TAnalyseLength&)>;
+using Change = std::function<void(WindowUnderTest&)>;
 
 // A window whose indicator shows "charts current": a run over an empty folder ends unstopped.
 void MakeCurrent(WindowUnderTest& w, const fs::path& folder) {
@@ -51,16 +51,16 @@ class StatesTest : public QObject {
         TempDir folder;
         WindowUnderTest w(folder.path());
         w.Show();
-        w->LbSetforRealLength->setChecked(true);
-        w->PageControl1->setCurrentWidget(w->TabSheet3);  // the user picks "ISO"
-        QCOMPARE(w->StatusPanel->text(), QString("Real lens length"));
-        QTest::mouseDClick(w->StatusPanel, Qt::LeftButton);
-        QCOMPARE(w->StatusPanel->text(), QString("Calculate 35mm"));
-        QVERIFY(w->Ch_AlwaysCalc->isChecked());
-        QVERIFY(!w->LbSetforRealLength->isChecked());
-        QVERIFY(!w->MMPanel->isHidden());
-        QCOMPARE(w->PageControl1->currentWidget(), w->TabSheet2);
-        for (int i = 0; i < 4; ++i) QVERIFY(w->OwnTab(i)->isAncestorOf(w->Charts()[std::size_t(i)]));
+        w.Tool("LbSetforRealLength")->setChecked(true);
+        w.Tabs()->setCurrentWidget(w.Widget("TabSheet3"));  // the user picks "ISO"
+        QCOMPARE(w.Label("StatusPanel")->text(), QString("Real lens length"));
+        QTest::mouseDClick(w.Label("StatusPanel"), Qt::LeftButton);
+        QCOMPARE(w.Label("StatusPanel")->text(), QString("Calculate 35mm"));
+        QVERIFY(w.Check("Ch_AlwaysCalc")->isChecked());
+        QVERIFY(!w.Tool("LbSetforRealLength")->isChecked());
+        QVERIFY(!w.Widget("MMPanel")->isHidden());
+        QCOMPARE(w.Tabs()->currentWidget(), w.Widget("TabSheet2"));
+        for (int i = 0; i < 4; ++i) QVERIFY(w.OwnTab(i)->isAncestorOf(w.Chart(i)));
         QCOMPARE(w->StatusPanelLook(), kIndicatorNeeded);
     }
 
@@ -68,27 +68,27 @@ class StatesTest : public QObject {
         TempDir folder;
         WindowUnderTest w(folder.path());
         w.Show();
-        const QString start = w->StatusPanel->text();
+        const QString start = w.Label("StatusPanel")->text();
         QStringList seen;
         for (int i = 0; i < 3; ++i) {
-            QTest::mouseDClick(w->StatusPanel, Qt::LeftButton);
-            seen << w->StatusPanel->text();
+            QTest::mouseDClick(w.Label("StatusPanel"), Qt::LeftButton);
+            seen << w.Label("StatusPanel")->text();
         }
         QCOMPARE(seen, (QStringList{"Real lens length", "Calculate 35mm", "35mm equivalent"}));
-        QCOMPARE(w->StatusPanel->text(), start);
+        QCOMPARE(w.Label("StatusPanel")->text(), start);
     }
 
     void theEightControlsAskForAnalysis_data() {
         QTest::addColumn<Change>("change");
-        QTest::newRow("Include subfolders") << Change([](TAnalyseLength& w) { w.ChB_Subs->click(); });
-        QTest::newRow("Always calculate") << Change([](TAnalyseLength& w) { w.Ch_AlwaysCalc->click(); });
-        QTest::newRow("1/100 format") << Change([](TAnalyseLength& w) { w.ChB_Raw->click(); });
+        QTest::newRow("Include subfolders") << Change([](WindowUnderTest& w) { w.Check("ChB_Subs")->click(); });
+        QTest::newRow("Always calculate") << Change([](WindowUnderTest& w) { w.Check("Ch_AlwaysCalc")->click(); });
+        QTest::newRow("1/100 format") << Change([](WindowUnderTest& w) { w.Check("ChB_Raw")->click(); });
         QTest::newRow("path list quantity")
-            << Change([](TAnalyseLength& w) { w.RadioGroup1Buttons->button(2)->click(); });
-        QTest::newRow("steps") << Change([](TAnalyseLength& w) { w.SpinEdit1->stepUp(); });
-        QTest::newRow("ignore") << Change([](TAnalyseLength& w) { w.SpinEdit2->stepDown(); });
-        QTest::newRow("make") << Change([](TAnalyseLength& w) { QTest::keyClicks(w.EditMake, "Ca"); });
-        QTest::newRow("model") << Change([](TAnalyseLength& w) { QTest::keyClicks(w.EditModel, "G2"); });
+            << Change([](WindowUnderTest& w) { w.Find<QButtonGroup>("RadioGroup1Buttons")->button(2)->click(); });
+        QTest::newRow("steps") << Change([](WindowUnderTest& w) { w.Spin("SpinEdit1")->stepUp(); });
+        QTest::newRow("ignore") << Change([](WindowUnderTest& w) { w.Spin("SpinEdit2")->stepDown(); });
+        QTest::newRow("make") << Change([](WindowUnderTest& w) { QTest::keyClicks(w.Edit("EditMake"), "Ca"); });
+        QTest::newRow("model") << Change([](WindowUnderTest& w) { QTest::keyClicks(w.Edit("EditModel"), "G2"); });
     }
     void theEightControlsAskForAnalysis() {
         QFETCH(Change, change);
@@ -96,20 +96,23 @@ class StatesTest : public QObject {
         WindowUnderTest w(folder.path());
         w.Show();
         MakeCurrent(w, folder.path());
-        const QString caption = w->StatusPanel->text();
-        change(*w);
+        const QString caption = w.Label("StatusPanel")->text();
+        change(w);
         QCOMPARE(w->StatusPanelLook(), kIndicatorNeeded);
-        if (QTest::currentDataTag() != QString("Always calculate")) QCOMPARE(w->StatusPanel->text(), caption);
+        if (QTest::currentDataTag() != QString("Always calculate")) QCOMPARE(w.Label("StatusPanel")->text(), caption);
     }
 
     void displayOptionsLeaveTheIndicator_data() {
         QTest::addColumn<Change>("change");
-        QTest::newRow("maker-note label") << Change([](TAnalyseLength& w) { QTest::keyClicks(w.MN_name_Edit, "Qu"); });
-        QTest::newRow("maker-note data") << Change([](TAnalyseLength& w) { QTest::keyClicks(w.MN_Data_Edit, "Fi"); });
-        QTest::newRow("maker notes in the list") << Change([](TAnalyseLength& w) { w.CB_MakerNote->click(); });
-        QTest::newRow("statistics") << Change([](TAnalyseLength& w) { w.ComboBoxValue->setCurrentIndex(3); });
-        QTest::newRow("3D") << Change([](TAnalyseLength& w) { w.ChB3D->click(); });
-        QTest::newRow("points per page") << Change([](TAnalyseLength& w) { w.SpinEdit3->stepUp(); });
+        QTest::newRow("maker-note label")
+            << Change([](WindowUnderTest& w) { QTest::keyClicks(w.Edit("MN_name_Edit"), "Qu"); });
+        QTest::newRow("maker-note data") << Change(
+            [](WindowUnderTest& w) { QTest::keyClicks(w.Edit("MN_Data_Edit"), "Fi"); });
+        QTest::newRow("maker notes in the list")
+            << Change([](WindowUnderTest& w) { w.Check("CB_MakerNote")->click(); });
+        QTest::newRow("statistics") << Change([](WindowUnderTest& w) { w.Combo("ComboBoxValue")->setCurrentIndex(3); });
+        QTest::newRow("3D") << Change([](WindowUnderTest& w) { w.Check("ChB3D")->click(); });
+        QTest::newRow("points per page") << Change([](WindowUnderTest& w) { w.Spin("SpinEdit3")->stepUp(); });
     }
     void displayOptionsLeaveTheIndicator() {
         QFETCH(Change, change);
@@ -117,7 +120,7 @@ class StatesTest : public QObject {
         WindowUnderTest w(folder.path());
         w.Show();
         MakeCurrent(w, folder.path());
-        change(*w);
+        change(w);
         QCOMPARE(w->StatusPanelLook(), kIndicatorCurrent);
     }
 
@@ -142,7 +145,7 @@ class StatesTest : public QObject {
         WindowUnderTest w(folder.path(), separator);
         w.Show();
         MakeCurrent(w, folder.path());
-        for (QLineEdit* edit : {w->Edit1, w->Edit2}) {
+        for (QLineEdit* edit : {w.Edit("Edit1"), w.Edit("Edit2")}) {
             edit->clear();
             QTest::keyClicks(edit, typed);
             QCOMPARE(edit->text(), shown);
@@ -155,18 +158,18 @@ class StatesTest : public QObject {
         WindowUnderTest w(folder.path(), '.');
         w.Show();
         MakeCurrent(w, folder.path());
-        const QString before = w->Edit1->text();
-        QTest::keyClick(w->Edit1, ',');
-        QCOMPARE(w->Edit1->text(), before);
+        const QString before = w.Edit("Edit1")->text();
+        QTest::keyClick(w.Edit("Edit1"), ',');
+        QCOMPARE(w.Edit("Edit1")->text(), before);
         QCOMPARE(w->StatusPanelLook(), kIndicatorNeeded);
     }
 
     void manualFactorFieldsHoldFiveCharacters() {
         TempDir folder;
         WindowUnderTest w(folder.path());
-        w->Edit2->clear();
-        QTest::keyClicks(w->Edit2, "1234567");
-        QCOMPARE(w->Edit2->text(), QString("12345"));
+        w.Edit("Edit2")->clear();
+        QTest::keyClicks(w.Edit("Edit2"), "1234567");
+        QCOMPARE(w.Edit("Edit2")->text(), QString("12345"));
     }
 
     void treeSelectionDecidesTheStartButton() {
@@ -174,13 +177,13 @@ class StatesTest : public QObject {
         WindowUnderTest w(folder.path());
         w.Show();
         MakeCurrent(w, folder.path());
-        w->ShellTreeView1->setCurrentIndex({});  // an item with no folder
-        QVERIFY(!w->StartAnalyzing->isEnabled());
+        w.Tree()->setCurrentIndex({});  // an item with no folder
+        QVERIFY(!w.Button("StartAnalyzing")->isEnabled());
         QCOMPARE(w->StatusPanelLook(), kIndicatorCurrent);
         const fs::path other = folder.path() / "other";
         fs::create_directories(other);
         QTRY_VERIFY(w->SelectFolder(QString::fromStdString(other.string())));
-        QVERIFY(w->StartAnalyzing->isEnabled());
+        QVERIFY(w.Button("StartAnalyzing")->isEnabled());
         QCOMPARE(w->StatusPanelLook(), kIndicatorNeeded);
     }
 
@@ -189,13 +192,13 @@ class StatesTest : public QObject {
         WindowUnderTest w(folder.path());
         w.Show();
         MakeCurrent(w, folder.path());
-        const QString caption = w->StatusPanel->text();
-        w->ChBoxSteps->click();
-        QVERIFY(!w->SpinEdit1->isEnabled());
+        const QString caption = w.Label("StatusPanel")->text();
+        w.Check("ChBoxSteps")->click();
+        QVERIFY(!w.Spin("SpinEdit1")->isEnabled());
         QCOMPARE(w->StatusPanelLook(), kIndicatorNeeded);
-        QCOMPARE(w->StatusPanel->text(), caption);
-        w->ChBoxSteps->click();
-        QVERIFY(w->SpinEdit1->isEnabled());
+        QCOMPARE(w.Label("StatusPanel")->text(), caption);
+        w.Check("ChBoxSteps")->click();
+        QVERIFY(w.Spin("SpinEdit1")->isEnabled());
     }
 
     void filterPanelTakesItsHeightFromTheTabs() {
@@ -204,20 +207,20 @@ class StatesTest : public QObject {
         w->setWindowState(Qt::WindowNoState);
         w->resize(855, 571);
         w.Show();
-        QTRY_VERIFY(w->PanelOverview->height() > 200);
-        const int tabs = w->PageControl1->height();
-        w->Cb_Custom->click();
-        QVERIFY(!w->PanelMakeModel->isHidden());
-        QCOMPARE(w->PanelMakeModel->height(), 95);
-        QCOMPARE(w->PanelMakeModel->palette().color(QPalette::Window), QColor(166, 202, 240));
-        QCOMPARE(w->PageControl1->height(), tabs - 95);
+        QTRY_VERIFY(w.Widget("PanelOverview")->height() > 200);
+        const int tabs = w.Tabs()->height();
+        w.Check("Cb_Custom")->click();
+        QVERIFY(!w.Widget("PanelMakeModel")->isHidden());
+        QCOMPARE(w.Widget("PanelMakeModel")->height(), 95);
+        QCOMPARE(w.Widget("PanelMakeModel")->palette().color(QPalette::Window), QColor(166, 202, 240));
+        QCOMPARE(w.Tabs()->height(), tabs - 95);
         // The overview grid follows the smaller panel.
-        QCOMPARE(w->Chart7->geometry().top(), w->PanelOverview->height() / 2);
-        QCOMPARE(w->Chart5->height(), w->PanelOverview->height() / 2);
+        QCOMPARE(w.Chart(2)->geometry().top(), w.Widget("PanelOverview")->height() / 2);
+        QCOMPARE(w.Chart(0)->height(), w.Widget("PanelOverview")->height() / 2);
         QCOMPARE(w->StatusPanelLook(), kIndicatorNeeded);
-        w->Cb_Custom->click();
-        QVERIFY(w->PanelMakeModel->isHidden());
-        QCOMPARE(w->PageControl1->height(), tabs);
+        w.Check("Cb_Custom")->click();
+        QVERIFY(w.Widget("PanelMakeModel")->isHidden());
+        QCOMPARE(w.Tabs()->height(), tabs);
     }
 
     void escWithoutARunOnlySetsTheStopFlag() {
@@ -226,8 +229,8 @@ class StatesTest : public QObject {
         w.Show();
         QTRY_VERIFY(w->SelectFolder(QString::fromStdString(folder.path().string())));
         QVERIFY(!w->StopRequested());
-        w->EditModel->setFocus();
-        QTest::keyClick(w->EditModel, Qt::Key_Escape);
+        w.Edit("EditModel")->setFocus();
+        QTest::keyClick(w.Edit("EditModel"), Qt::Key_Escape);
         QVERIFY(w->StopRequested());
         QVERIFY(!w->Running());
         QVERIFY(w.Messages->Shown.isEmpty());
@@ -241,45 +244,45 @@ class StatesTest : public QObject {
         TempDir folder;
         WindowUnderTest w(folder.path());
         w.Show();
-        MoveMouseOver(w->Panel3);
-        QCOMPARE(w->StatusBar1->currentMessage(), QString());  // no run yet
+        MoveMouseOver(w.Widget("Panel3"));
+        QCOMPARE(w.StatusBar()->currentMessage(), QString());  // no run yet
         MakeCurrent(w, folder.path());
-        w->StatusBar1->clearMessage();
+        w.StatusBar()->clearMessage();
         for (QWidget* panel :
-             {static_cast<QWidget*>(w->Panel3), static_cast<QWidget*>(w->Panel11), static_cast<QWidget*>(w->Panel5),
-              static_cast<QWidget*>(w->Panel10), static_cast<QWidget*>(w->Panel12)}) {
-            w->StatusBar1->clearMessage();
+             {w.Widget("Panel3"), w.Widget("Panel11"), w.Widget("Panel5"), w.Widget("Panel10"), w.Widget("Panel12")}) {
+            w.StatusBar()->clearMessage();
             MoveMouseOver(panel);
-            QCOMPARE(w->StatusBar1->currentMessage(), QString("Files analyzed: 0 out of total: 0"));
+            QCOMPARE(w.StatusBar()->currentMessage(), QString("Files analyzed: 0 out of total: 0"));
         }
         // A chart shows the zoom help instead.
-        MoveMouseOver(w->Chart6);
-        QCOMPARE(w->StatusBar1->currentMessage(),
+        MoveMouseOver(w.Chart(1));
+        QCOMPARE(w.StatusBar()->currentMessage(),
                  QString("Left mouse drag (Up/Down) = zoom. Right mouse drag = pan. Invert Zoom rectangle = reset."));
     }
 
     void startingHintsAndCaptions() {
         TempDir folder;
         WindowUnderTest w(folder.path());
-        QCOMPARE(w->StartAnalyzing->text(), QString("Start analyzing"));
-        QCOMPARE(w->StartAnalyzing->toolTip(), QString("Select any folder with jpg files on the left to analyse"));
-        QCOMPARE(w->StopAnalyzing->text(), QString("Stop"));
-        QVERIFY(w->StopAnalyzing->isHidden());
-        QCOMPARE(w->StatusPanel->toolTip(), QString("If the background is red, you need to (re)analyse"));
-        QCOMPARE(w->Cb_Custom->toolTip(), QString("Select to filter for camera make and/or model"));
-        QCOMPARE(w->ShellTreeView1->toolTip(), QString("Select a folder with JPG files to analyse"));
-        QCOMPARE(w->SpinEdit3->toolTip(),
+        QCOMPARE(w.Button("StartAnalyzing")->text(), QString("Start analyzing"));
+        QCOMPARE(w.Button("StartAnalyzing")->toolTip(),
+                 QString("Select any folder with jpg files on the left to analyse"));
+        QCOMPARE(w.Button("StopAnalyzing")->text(), QString("Stop"));
+        QVERIFY(w.Button("StopAnalyzing")->isHidden());
+        QCOMPARE(w.Label("StatusPanel")->toolTip(), QString("If the background is red, you need to (re)analyse"));
+        QCOMPARE(w.Check("Cb_Custom")->toolTip(), QString("Select to filter for camera make and/or model"));
+        QCOMPARE(w.Tree()->toolTip(), QString("Select a folder with JPG files to analyse"));
+        QCOMPARE(w.Spin("SpinEdit3")->toolTip(),
                  QString("Stretch horizontaly, set max. points for the charts, default 0 is off"));
-        QCOMPARE(w->LbSpeedButton9->toolTip(), QString("Help"));
+        QCOMPARE(w.Tool("LbSpeedButton9")->toolTip(), QString("Help"));
         QStringList tabs;
-        for (int i = 0; i < w->PageControl1->count(); ++i) tabs << w->PageControl1->tabText(i);
+        for (int i = 0; i < w.Tabs()->count(); ++i) tabs << w.Tabs()->tabText(i);
         QCOMPARE(tabs, (QStringList{"Overview", "Lens Length", "ISO", "Aperture", "Shutter Speed", "Path list + Image",
                                     "Equivalent list"}));
-        QCOMPARE(w->Panel3->height(), 50);
-        QCOMPARE(w->Panel11->height(), 26);
-        QCOMPARE(w->Panel5->height(), 56);
-        QCOMPARE(w->Panel7->width(), 220);
-        QCOMPARE(w->Label20->text(), QString("Click on a line to show image!"));
+        QCOMPARE(w.Widget("Panel3")->height(), 50);
+        QCOMPARE(w.Widget("Panel11")->height(), 26);
+        QCOMPARE(w.Widget("Panel5")->height(), 56);
+        QCOMPARE(w.Widget("Panel7")->width(), 220);
+        QCOMPARE(w.Label("Label20")->text(), QString("Click on a line to show image!"));
     }
 };
 

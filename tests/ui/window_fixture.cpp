@@ -8,8 +8,6 @@
 #include <sstream>
 #include <thread>
 
-#include "charts/engine/bar_series.h"
-
 namespace quorvela::ui::testing {
 
 WindowUnderTest::WindowUnderTest(std::filesystem::path programFolder, char decimalSeparator)
@@ -30,6 +28,7 @@ WindowUnderTest::WindowUnderTest(std::filesystem::path programFolder, char decim
         return SaveAnswer;
     };
     window = std::make_unique<TAnalyseLength>(services);
+    SetWindow(window.get());
 }
 
 WindowUnderTest::~WindowUnderTest() = default;
@@ -40,18 +39,9 @@ void WindowUnderTest::Show() {
 }
 
 bool WindowUnderTest::RunAndWait(int timeoutMs) {
-    window->StartAnalyzing->click();
+    Button("StartAnalyzing")->click();
     if (!window->Running()) return true;  // nothing started (button disabled)
     return QTest::qWaitFor([this] { return !window->Running(); }, timeoutMs);
-}
-
-QStringList WindowUnderTest::Points(int series) const {
-    const charts::TBarSeries* s = window->Series().at(static_cast<std::size_t>(series));
-    QStringList points;
-    for (int i = 0; i < s->Count(); ++i) {
-        points << QString::fromStdString(s->Label(i)) + "=" + QString::number(s->YValue(i));
-    }
-    return points;
 }
 
 void WriteIni(const std::filesystem::path& file, const std::vector<std::string>& lines) {

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "charts/chart_set.h"
 #include "support/test_files.h"
 #include "ui/analyse_length.h"
+#include "window_page.h"
 
 namespace quorvela::ui::testing {
 
@@ -22,8 +22,10 @@ class RecordingMessages final : public MessageSink {
     QStringList Shown;
 };
 
-// A window over its own program folder, with recorded messages, links and save dialogs.
-class WindowUnderTest {
+// A window over its own program folder, with recorded messages, links and save dialogs. Its
+// controls are found through the page (w.Button("StartAnalyzing")), its own functions through
+// the arrow (w->SelectFolder(...)).
+class WindowUnderTest : public WindowPage {
   public:
     explicit WindowUnderTest(std::filesystem::path programFolder, char decimalSeparator = '.');
     ~WindowUnderTest();
@@ -35,8 +37,6 @@ class WindowUnderTest {
     void Show();
     // Starts a run and waits until it has ended; false when it did not end in time.
     bool RunAndWait(int timeoutMs = 120000);
-    // The points of one series as "label=count" texts.
-    [[nodiscard]] QStringList Points(int series) const;
 
     std::filesystem::path ProgramFolder;
     std::shared_ptr<RecordingMessages> Messages = std::make_shared<RecordingMessages>();

@@ -161,7 +161,7 @@ class ViewerWidgetTest : public QObject {
         QTRY_COMPARE(host.Viewer->SelectedPath(), Path("missing.jpg"));
         QCOMPARE(host.Summary->text(), QString());
         // A preview asked for by mistake would be answered before the loader falls idle.
-        QTRY_VERIFY(host.Viewer->Previews().IsIdle());
+        QTRY_VERIFY(host.Viewer->Loader().IsIdle());
         QCOMPARE(host.Viewer->ShownPreviewPath(), Path("C.JPG"));
         QCOMPARE(host.Image->pixmap().size(), QSize(48, 64));
     }
@@ -188,7 +188,7 @@ class ViewerWidgetTest : public QObject {
         host.Click(0);  // would block here, reading the pipe, if it were opened
         QTRY_COMPARE(host.Viewer->SelectedPath(), QString::fromStdString(fifo.string()));
         QCOMPARE(host.Summary->text(), QString());
-        QTRY_VERIFY(host.Viewer->Previews().IsIdle());
+        QTRY_VERIFY(host.Viewer->Loader().IsIdle());
         QCOMPARE(host.Viewer->ShownPreviewPath(), QString());
     }
 

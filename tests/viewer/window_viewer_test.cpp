@@ -4,14 +4,15 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTextBlock>
 #include <QToolButton>
 
 #include "common/text_file.h"
 #include "ui/control_rules.h"
-#include "viewer/equivalent_editor_panel.h"
 #include "viewer/path_list_viewer.h"
+#include "viewer/preview_loader.h"
 #include "viewer_photos.h"
 #include "window_fixture.h"
 
@@ -50,7 +51,7 @@ void WritePhotos(const fs::path& root) {
 
 // Clicks the line of the list that names `file` and waits for its preview.
 int ClickLineOf(WindowUnderTest& w, const QString& file) {
-    QPlainTextEdit* list = w->RichEdit1;
+    QPlainTextEdit* list = w.Text("RichEdit1");
     for (QTextBlock block = list->document()->firstBlock(); block.isValid(); block = block.next()) {
         if (!block.text().contains(file)) continue;
         const QRect rect = list->cursorRect(QTextCursor(block));
@@ -58,6 +59,14 @@ int ClickLineOf(WindowUnderTest& w, const QString& file) {
         return block.blockNumber();
     }
     return -1;
+}
+
+// Returns once the preview loader has nothing pending or running: an answer it was going to
+// give has been shown.
+void WaitUntilIdle(const quorvela::viewer::PreviewLoader& loader) {
+    if (loader.IsIdle()) return;
+    QSignalSpy idle(&loader, &quorvela::viewer::PreviewLoader::Idle);
+    QVERIFY(idle.wait(10000));
 }
 
 }  // namespace
@@ -69,11 +78,11 @@ class WindowViewerTest : public QObject {
     TempDir photos_;
 
     void RunOn(WindowUnderTest& w, int quantity) {
-        w->SetRadioGroup1Index(quantity);
+        w.SetPathListIndex(quantity);
         QTRY_VERIFY(w->SelectFolder(Native(photos_.path())));
         QVERIFY(w.RunAndWait());
         // Every photo has a line, but the one without any ISO in the ISO list.
-        QCOMPARE(w->RichEdit1->document()->blockCount(), quantity == 1 ? 3 : 4);
+        QCOMPARE(w.Text("RichEdit1")->document()->blockCount(), quantity == 1 ? 3 : 4);
     }
 
   private slots:
@@ -109,16 +118,31 @@ class WindowViewerTest : public QObject {
         WindowUnderTest w(folder.path());
         w.Show();
         RunOn(w, quantity);
-        w->PageControl1->setCurrentWidget(w->TabSheet7);
+        w.Tabs()->setCurrentWidget(w.Widget("TabSheet7"));
         const QString path = Native(photos_.path() / file.toStdString());
         const int line = ClickLineOf(w, "/" + file);
         QVERIFY(line >= 0);
         QTRY_COMPARE(w->PathListView().SelectedPath(), path);
-        QVERIFY2(w->Label20->text().contains(summaryPart), qPrintable(w->Label20->text()));
+        QVERIFY2(w.Label("Label20")->text().contains(summaryPart), qPrintable(w.Label("Label20")->text()));
         QTRY_COMPARE(w->PathListView().ShownPreviewPath(), path);
-        QCOMPARE(w->Image3->pixmap().size(), QSize(64, 48));
-        QCOMPARE(w->RichEdit1->textCursor().selectedText(), path);
-        QCOMPARE(w->RichEdit1->textCursor().blockNumber(), line);
+        QCOMPARE(w.Label("Image3")->pixmap().size(), QSize(64, 48));
+        QCOMPARE(w.Text("RichEdit1")->textCursor().selectedText(), path);
+        QCOMPARE(w.Text("RichEdit1")->textCursor().blockNumber(), line);
+    }
+
+    void theLoaderIsIdleOnceTheAnswerIsShown() {
+        TempDir folder;
+        WindowUnderTest w(folder.path());
+        w.Show();
+        RunOn(w, 0);
+        w.Tabs()->setCurrentWidget(w.Widget("TabSheet7"));
+        const auto& loader = w->PathListView().Loader();
+        QVERIFY(loader.IsIdle());
+        QSignalSpy idle(&loader, &quorvela::viewer::PreviewLoader::Idle);
+        QVERIFY(ClickLineOf(w, "/b.jpeg") >= 0);
+        QTRY_COMPARE(idle.count(), 1);
+        QVERIFY(loader.IsIdle());
+        QCOMPARE(w->PathListView().ShownPreviewPath(), Native(photos_.path() / "b.jpeg"));
     }
 
     void arrowKeysShowEachLineInTurn() {
@@ -126,16 +150,16 @@ class WindowViewerTest : public QObject {
         WindowUnderTest w(folder.path());
         w.Show();
         RunOn(w, 0);
-        w->PageControl1->setCurrentWidget(w->TabSheet7);
-        ClickLineOf(w, w->RichEdit1->document()->firstBlock().text().right(10));
+        w.Tabs()->setCurrentWidget(w.Widget("TabSheet7"));
+        ClickLineOf(w, w.Text("RichEdit1")->document()->firstBlock().text().right(10));
         QTRY_VERIFY(!w->PathListView().ShownPreviewPath().isEmpty());
         QStringList shown{w->PathListView().ShownPreviewPath()};
         for (int i = 1; i < 4; ++i) {
-            QTest::keyClick(w->RichEdit1, Qt::Key_Down);
+            QTest::keyClick(w.Text("RichEdit1"), Qt::Key_Down);
             QTRY_VERIFY(w->PathListView().ShownPreviewPath() != shown.back());
             shown << w->PathListView().ShownPreviewPath();
             QCOMPARE(w->PathListView().SelectedPath(), shown.back());
-            QVERIFY(w->RichEdit1->document()->findBlockByNumber(i).text().contains(shown.back()));
+            QVERIFY(w.Text("RichEdit1")->document()->findBlockByNumber(i).text().contains(shown.back()));
         }
     }
 
@@ -145,7 +169,7 @@ class WindowViewerTest : public QObject {
         WritePhotos(own.path());
         WindowUnderTest w(folder.path());
         w.Show();
-        w->SetRadioGroup1Index(0);
+        w.SetPathListIndex(0);
         QTRY_VERIFY(w->SelectFolder(Native(own.path())));
         QVERIFY(w.RunAndWait());
         ClickLineOf(w, "/a.jpg");
@@ -153,10 +177,10 @@ class WindowViewerTest : public QObject {
         fs::remove(own.path() / "C.JPG");
         ClickLineOf(w, "/C.JPG");
         QTRY_COMPARE(w->PathListView().SelectedPath(), Native(own.path() / "C.JPG"));
-        QCOMPARE(w->Label20->text(), QString());
-        QTest::qWait(100);
+        QCOMPARE(w.Label("Label20")->text(), QString());
+        WaitUntilIdle(w->PathListView().Loader());
         QCOMPARE(w->PathListView().ShownPreviewPath(), Native(own.path() / "a.jpg"));
-        QVERIFY(!w->Image3->pixmap().isNull());
+        QVERIFY(!w.Label("Image3")->pixmap().isNull());
     }
 
     // Names the line cannot spell back: a line break (shown as "?"), bytes that are not UTF-8
@@ -177,24 +201,28 @@ class WindowViewerTest : public QObject {
         quorvela::viewer::test::WritePhoto(own.path() / "a.jpg", other);
         WindowUnderTest w(folder.path());
         w.Show();
-        w->SetRadioGroup1Index(1);
+        w.SetPathListIndex(1);
         QTRY_VERIFY(w->SelectFolder(Native(own.path())));
         QVERIFY(w.RunAndWait());
-        QCOMPARE(w->RichEdit1->document()->blockCount(), static_cast<int>(names.size()) + 1);
-        w->PageControl1->setCurrentWidget(w->TabSheet7);
+        QCOMPARE(w.Text("RichEdit1")->document()->blockCount(), static_cast<int>(names.size()) + 1);
+        w.Tabs()->setCurrentWidget(w.Widget("TabSheet7"));
         for (std::size_t i = 0; i < names.size(); ++i) {
             const std::string path = (own.path() / names[i]).string();
             const int value = 100 * static_cast<int>(i + 1);
             const QString iso = QStringLiteral("ISO %1 - ").arg(value, 4, 10, QChar('_'));
-            QVERIFY2(ClickLineOf(w, iso) >= 0, qPrintable(w->RichEdit1->toPlainText()));
+            QVERIFY2(ClickLineOf(w, iso) >= 0, qPrintable(w.Text("RichEdit1")->toPlainText()));
             QTRY_COMPARE(w->PathListView().SelectedFile(), path);
-            QVERIFY2(w->Label20->text().endsWith(QStringLiteral("ISO: %1").arg(value)), qPrintable(w->Label20->text()));
+            QVERIFY2(w.Label("Label20")->text().endsWith(QStringLiteral("ISO: %1").arg(value)),
+                     qPrintable(w.Label("Label20")->text()));
             QTRY_COMPARE(w->PathListView().ShownPreviewFile(), path);
-            QVERIFY(!w->Image3->pixmap().isNull());
-            QVERIFY(w->RichEdit1->textCursor().selectedText().endsWith(QString::fromStdString(names[i])
-                                                                           .replace('\n', '?')
-                                                                           .replace(QChar(0x2028), '?')
-                                                                           .replace(QChar(0x2029), '?')));
+            QVERIFY(!w.Label("Image3")->pixmap().isNull());
+            QVERIFY(w.Text("RichEdit1")
+                        ->textCursor()
+                        .selectedText()
+                        .endsWith(QString::fromStdString(names[i])
+                                      .replace('\n', '?')
+                                      .replace(QChar(0x2028), '?')
+                                      .replace(QChar(0x2029), '?')));
         }
     }
 
@@ -203,18 +231,18 @@ class WindowViewerTest : public QObject {
         WindowUnderTest w(folder.path());
         w.Show();
         RunOn(w, 1);
-        QVERIFY(w->Lb_SaveRichedit->isEnabled());
+        QVERIFY(w.Tool("Lb_SaveRichedit")->isEnabled());
         w.SaveAnswer = Native(folder.path() / "saved.txt");
-        w->Lb_SaveRichedit->click();
+        w.Tool("Lb_SaveRichedit")->click();
         QCOMPARE(w.AskedNames.back(), QString("value_path_list.txt"));
         const auto saved = quorvela::common::ReadTextLines(folder.path() / "saved.txt");
-        QCOMPARE(QString::fromStdString(saved.at(0)), w->RichEdit1->document()->firstBlock().text());
+        QCOMPARE(QString::fromStdString(saved.at(0)), w.Text("RichEdit1")->document()->firstBlock().text());
         QCOMPARE(static_cast<int>(saved.size()), 3);
         // The list on disk is the run's own list.
         QCOMPARE(saved, quorvela::common::ReadTextLines(folder.path() / "vt_debug.txt"));
         // A place that cannot be written is reported in the window's message box.
         w.SaveAnswer = Native(folder.path() / "no-such-folder" / "saved.txt");
-        w->Lb_SaveRichedit->click();
+        w.Tool("Lb_SaveRichedit")->click();
         QCOMPARE(w.Messages->Shown.size(), 1);
         QVERIFY(w.Messages->Shown[0].startsWith("Unable to write to "));
     }
@@ -223,28 +251,27 @@ class WindowViewerTest : public QObject {
         TempDir folder;
         WindowUnderTest w(folder.path());
         w.Show();
-        auto& editor = w->TableEditor();
-        w->ChBoxSteps->setChecked(false);
+        w.Check("ChBoxSteps")->setChecked(false);
         RunOn(w, 0);
         QVERIFY2(w.Points(0).contains("34=2"),
                  qPrintable(w.Points(0).join(' ')));  // a.jpg and C.JPG through the shipped table
 
-        w->PageControl1->setCurrentWidget(w->TabSheet5);
-        QVERIFY(!w->Memo1->isEnabled());
-        editor.LbButton1->click();
-        QVERIFY(w->Memo1->isEnabled());
-        QVERIFY(!editor.LbButton1->isEnabled());
-        QVERIFY(!editor.LbButton2->isEnabled());
-        QVERIFY(editor.LbButton3->isEnabled());
-        QString table = w->Memo1->toPlainText();
+        w.Tabs()->setCurrentWidget(w.Widget("TabSheet5"));
+        QVERIFY(!w.Text("Memo1")->isEnabled());
+        w.Button("LbButton1")->click();
+        QVERIFY(w.Text("Memo1")->isEnabled());
+        QVERIFY(!w.Button("LbButton1")->isEnabled());
+        QVERIFY(!w.Button("LbButton2")->isEnabled());
+        QVERIFY(w.Button("LbButton3")->isEnabled());
+        QString table = w.Text("Memo1")->toPlainText();
         QVERIFY(table.contains("[35MM_EQUIVALENT]34.07"));
-        w->Memo1->setPlainText(table.replace("[35MM_EQUIVALENT]34.07", "[35MM_EQUIVALENT]70"));
-        QVERIFY(editor.LbButton2->isEnabled());
-        editor.LbButton2->click();
-        QVERIFY(!w->Memo1->isEnabled());
-        QVERIFY(editor.LbButton1->isEnabled());
-        QVERIFY(!editor.LbButton3->isEnabled());
-        QCOMPARE(w->PageControl1->currentWidget(), w->TabSheet1);
+        w.Text("Memo1")->setPlainText(table.replace("[35MM_EQUIVALENT]34.07", "[35MM_EQUIVALENT]70"));
+        QVERIFY(w.Button("LbButton2")->isEnabled());
+        w.Button("LbButton2")->click();
+        QVERIFY(!w.Text("Memo1")->isEnabled());
+        QVERIFY(w.Button("LbButton1")->isEnabled());
+        QVERIFY(!w.Button("LbButton3")->isEnabled());
+        QCOMPARE(w.Tabs()->currentWidget(), w.Widget("TabSheet1"));
         QCOMPARE(w->StatusPanelLook(), quorvela::ui::kIndicatorNeeded);
 
         QVERIFY(w.RunAndWait());
@@ -258,15 +285,14 @@ class WindowViewerTest : public QObject {
         TempDir folder;
         WindowUnderTest w(folder.path());
         w.Show();
-        auto& editor = w->TableEditor();
         const std::string before = quorvela::common::ReadTextFile(folder.path() / "cam_equiv.txt");
-        editor.LbButton1->click();
-        QTest::keyClicks(w->Memo1, "garbage");
-        QVERIFY(editor.LbButton2->isEnabled());
-        editor.LbButton3->click();
-        QCOMPARE(w->Memo1->toPlainText(), QString());
+        w.Button("LbButton1")->click();
+        QTest::keyClicks(w.Text("Memo1"), "garbage");
+        QVERIFY(w.Button("LbButton2")->isEnabled());
+        w.Button("LbButton3")->click();
+        QCOMPARE(w.Text("Memo1")->toPlainText(), QString());
         QCOMPARE(quorvela::common::ReadTextFile(folder.path() / "cam_equiv.txt"), before);
-        editor.LbSpeedButton10->click();
+        w.Tool("LbSpeedButton10")->click();
         QVERIFY(!w.Opened.empty());
         QVERIFY(w.Opened.back().toString().endsWith("camera-table.html"));
     }

@@ -15,20 +15,24 @@
 #include <QStringList>
 #include <QTimer>
 #include <QWidget>
+#include <array>
 #include <cstdio>
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <string>
+#include <vector>
 
 #include "charts/chart_set.h"
 #include "charts/demo/demo_tallies.h"
+#include "charts/engine/tchart.h"
 
 using quorvela::charts::ChartSet;
-using quorvela::charts::MarkStyle;
+using quorvela::charts::Statistics;
+using quorvela::charts::TChart;
 
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    const QStringList args = app.arguments();
+namespace {
+
+struct Options {
     QString screenshot;
     bool view3D = false;
     int marks = 0;
@@ -37,48 +41,53 @@ int main(int argc, char** argv) {
     int dense = 0;
     QString talliesFile;
     bool zoom = false;
-    QSize size(1280, 800);
+    QSize size{1280, 800};
+};
+
+// False (with a message) for an unknown or incomplete option.
+bool ParseOptions(const QStringList& args, Options& o) {
     for (int i = 1; i < args.size(); ++i) {
         const QString& a = args[i];
         const bool hasValue = i + 1 < args.size();
         if (a == "--screenshot" && hasValue) {
-            screenshot = args[++i];
+            o.screenshot = args[++i];
         } else if (a == "--3d") {
-            view3D = true;
+            o.view3D = true;
         } else if (a == "--marks" && hasValue) {
-            marks = args[++i].toInt();
+            o.marks = args[++i].toInt();
         } else if (a == "--page" && hasValue) {
-            page = args[++i].toInt();
+            o.page = args[++i].toInt();
         } else if (a == "--zoom") {
-            zoom = true;
+            o.zoom = true;
         } else if (a == "--tallies" && hasValue) {
-            talliesFile = args[++i];
+            o.talliesFile = args[++i];
         } else if (a == "--dense" && hasValue) {
-            dense = args[++i].toInt();
+            o.dense = args[++i].toInt();
         } else if (a == "--single" && hasValue) {
-            single = args[++i].toInt();
+            o.single = args[++i].toInt();
         } else if (a == "--size" && hasValue) {
             const QStringList wh = args[++i].split('x');
-            if (wh.size() == 2) size = QSize(wh[0].toInt(), wh[1].toInt());
+            if (wh.size() == 2) o.size = QSize(wh[0].toInt(), wh[1].toInt());
         } else {
             std::fprintf(stderr, "unknown or incomplete option: %s\n", qPrintable(a));
-            return 2;
+            return false;
         }
     }
+    return true;
+}
 
-    QWidget window;
-    window.setWindowTitle("Quorvela charts");
-    auto* grid = new QGridLayout(&window);
-    grid->setContentsMargins(0, 0, 0, 0);
-    grid->setSpacing(0);
-    ChartSet charts(&window);
-    auto tallies = quorvela::charts::DemoTallies();
-    if (!talliesFile.isEmpty()) {
-        std::ifstream in(talliesFile.toStdString());
+using Tallies = std::array<std::vector<quorvela::charts::CategoryCount>, 4>;
+
+// The fixed tallies, or those of a `quorvela-cli analyse --json` file; false when that file is
+// no JSON object.
+bool LoadTallies(const Options& o, Tallies& tallies) {
+    tallies = quorvela::charts::DemoTallies();
+    if (!o.talliesFile.isEmpty()) {
+        std::ifstream in(o.talliesFile.toStdString());
         const auto json = nlohmann::json::parse(in, nullptr, false);
         if (json.is_discarded() || !json.is_object()) {
-            std::fprintf(stderr, "not a JSON object: %s\n", qPrintable(talliesFile));
-            return 2;
+            std::fprintf(stderr, "not a JSON object: %s\n", qPrintable(o.talliesFile));
+            return false;
         }
         constexpr const char* kKeys[] = {"focal", "iso", "aperture", "shutter"};
         for (std::size_t k = 0; k < 4; ++k) {
@@ -88,46 +97,66 @@ int main(int argc, char** argv) {
             }
         }
     }
-    if (dense > 0) {
+    if (o.dense > 0) {
         tallies[0].clear();
-        for (int i = 0; i < dense; ++i) tallies[0].push_back({std::to_string(10 + i), 1 + (i * 7919) % 613});
+        for (int i = 0; i < o.dense; ++i) tallies[0].push_back({std::to_string(10 + i), 1 + (i * 7919) % 613});
     }
-    constexpr MarkStyle kStyles[] = {MarkStyle::Label,   MarkStyle::Label,        MarkStyle::Value,
-                                     MarkStyle::Percent, MarkStyle::PercentTotal, MarkStyle::LabelPercentTotal};
-    for (int k = 0; k < 4; ++k) {
+    return true;
+}
+
+void ShowCharts(ChartSet& charts, QGridLayout* grid, const Options& o, const Tallies& tallies) {
+    charts.Set3D(o.view3D);
+    charts.SetPointsPerPage(o.page);
+    // The statistics box's entries after "Statistics off" are the mark styles 1 to 5.
+    if (o.marks >= 1 && o.marks <= 5) charts.SetStatistics(static_cast<Statistics>(o.marks));
+    for (int k = 0; k < ChartSet::kCount; ++k) {
         charts.Fill(k, tallies[static_cast<std::size_t>(k)]);
-        auto* chart = charts.Charts()[static_cast<std::size_t>(k)];
-        auto* series = charts.Series()[static_cast<std::size_t>(k)];
-        chart->SetView3D(view3D);
-        chart->SetMaxPointsPerPage(page);
-        if (marks >= 1 && marks <= 5) {
-            series->SetMarksStyle(kStyles[marks]);
-            series->SetMarksVisible(true);
-        }
-        if (single < 0) {
+        QWidget* chart = charts.Widget(k);
+        if (o.single < 0) {
             grid->addWidget(chart, k / 2, k % 2);
-        } else if (single == k) {
+        } else if (o.single == k) {
             grid->addWidget(chart, 0, 0);
         } else {
             chart->hide();
         }
     }
-    window.resize(size);
+}
+
+// Every chart zoomed into the middle of its plot, as a drag would.
+void ZoomIntoTheMiddle(ChartSet& charts) {
+    for (int k = 0; k < ChartSet::kCount; ++k) {
+        // The demo is chart code: it reads the engine's layout to find the plot.
+        auto* chart = dynamic_cast<TChart*>(charts.Widget(k));
+        const auto plot = chart->CurrentLayout().plot;
+        const QPoint from(static_cast<int>(plot.left + 0.35 * plot.Width()), static_cast<int>(plot.top));
+        const QPoint to(static_cast<int>(plot.left + 0.62 * plot.Width()), static_cast<int>(plot.bottom - 5));
+        charts.ZoomTo(k, QRect(from, to));
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    Options o;
+    if (!ParseOptions(app.arguments(), o)) return 2;
+
+    QWidget window;
+    window.setWindowTitle("Quorvela charts");
+    auto* grid = new QGridLayout(&window);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setSpacing(0);
+    ChartSet charts(&window);
+    Tallies tallies;
+    if (!LoadTallies(o, tallies)) return 2;
+    ShowCharts(charts, grid, o, tallies);
+    window.resize(o.size);
     window.show();
 
-    if (zoom) {
-        QTimer::singleShot(100, &app, [&] {
-            for (auto* chart : charts.Charts()) {
-                const auto plot = chart->CurrentLayout().plot;
-                const QPoint from(static_cast<int>(plot.left + 0.35 * plot.Width()), static_cast<int>(plot.top));
-                const QPoint to(static_cast<int>(plot.left + 0.62 * plot.Width()), static_cast<int>(plot.bottom - 5));
-                chart->ZoomRect(QRect(from, to));
-            }
-        });
-    }
-    if (!screenshot.isEmpty()) {
-        QTimer::singleShot(zoom ? 800 : 300, &app, [&] {
-            const bool ok = window.grab().save(screenshot, "PNG");
+    if (o.zoom) QTimer::singleShot(100, &app, [&] { ZoomIntoTheMiddle(charts); });
+    if (!o.screenshot.isEmpty()) {
+        QTimer::singleShot(o.zoom ? 800 : 300, &app, [&] {
+            const bool ok = window.grab().save(o.screenshot, "PNG");
             app.exit(ok ? 0 : 1);
         });
     }

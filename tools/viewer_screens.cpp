@@ -16,8 +16,8 @@
 
 #include "settings/program_folder.h"
 #include "ui/analyse_length.h"
-#include "viewer/equivalent_editor_panel.h"
 #include "viewer/path_list_viewer.h"
+#include "window_page.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -40,6 +40,7 @@ int main(int argc, char** argv) {
     services.ProgramFolder = programFolder.toStdString();
     services.ExecutableFolder = QUORVELA_BIN_DIR;
     quorvela::ui::TAnalyseLength window(services);
+    const quorvela::ui::testing::WindowPage page(&window);
     window.resize(1100, 720);
     window.show();
     if (!QTest::qWaitForWindowExposed(&window)) return 1;
@@ -47,13 +48,13 @@ int main(int argc, char** argv) {
                              ? QDir(QString::fromLocal8Bit(argv[2])).absolutePath()
                              : QString::fromStdString(quorvela::settings::DemoFolderFor(QUORVELA_BIN_DIR).string());
     if (!QTest::qWaitFor([&] { return window.SelectFolder(demo); }, 10000)) return 1;
-    window.StartAnalyzing->click();
+    page.Button("StartAnalyzing")->click();
     if (!QTest::qWaitFor([&] { return !window.Running(); }, 60000)) return 1;
     QTest::qWait(300);
     window.grab().save(out + "/overview.png");
 
-    window.PageControl1->setCurrentWidget(window.TabSheet7);
-    QPlainTextEdit* list = window.RichEdit1;
+    page.Tabs()->setCurrentWidget(page.Widget("TabSheet7"));
+    QPlainTextEdit* list = page.Text("RichEdit1");
     for (QTextBlock block = list->document()->firstBlock(); block.isValid(); block = block.next()) {
         if (!block.text().contains("turned_001")) continue;
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->cursorRect(QTextCursor(block)).center());
@@ -63,8 +64,8 @@ int main(int argc, char** argv) {
     QTest::qWait(300);
     window.grab().save(out + "/path_list.png");
 
-    window.PageControl1->setCurrentWidget(window.TabSheet5);
-    window.TableEditor().LbButton1->click();
+    page.Tabs()->setCurrentWidget(page.Widget("TabSheet5"));
+    page.Button("LbButton1")->click();
     QTest::qWait(300);
     window.grab().save(out + "/editor.png");
     std::printf("%s/overview.png, path_list.png, editor.png\n", qPrintable(out));

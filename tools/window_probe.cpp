@@ -27,10 +27,11 @@
 #include <cstdio>
 #include <memory>
 
-#include "charts/chart_set.h"
 #include "ui/analyse_length.h"
+#include "window_page.h"
 
 using quorvela::ui::TAnalyseLength;
+using quorvela::ui::testing::WindowPage;
 
 namespace {
 
@@ -102,8 +103,9 @@ bool WaitIdle(TAnalyseLength& w, int ms) {
 int Shots(const QString& outDir, const QString& folder, QSize size) {
     QTemporaryDir program;
     auto w = MakeWindow(program.path(), size);
+    const WindowPage page(w.get());
     if (!QTest::qWaitFor([&] { return w->SelectFolder(folder); }, 5000)) return 2;
-    w->StartAnalyzing->click();
+    page.Button("StartAnalyzing")->click();
     if (!WaitIdle(*w, 600000)) return 3;
     const auto save = [&](const QString& name) {
         QTest::qWait(400);  // animations and the tree settle
@@ -113,20 +115,20 @@ int Shots(const QString& outDir, const QString& folder, QSize size) {
     save("overview");
     const char* tabs[] = {"lens_length", "iso", "aperture", "shutter"};
     for (int i = 0; i < 4; ++i) {
-        w->PageControl1->setCurrentWidget(w->OwnTab(i));
+        page.Tabs()->setCurrentWidget(page.OwnTab(i));
         save(tabs[i]);
     }
-    w->PageControl1->setCurrentWidget(w->TabSheet7);
+    page.Tabs()->setCurrentWidget(page.Widget("TabSheet7"));
     save("path_list");
-    w->PageControl1->setCurrentWidget(w->TabSheet1);
-    w->Cb_Custom->click();
+    page.Tabs()->setCurrentWidget(page.Widget("TabSheet1"));
+    page.Check("Cb_Custom")->click();
     save("filter_panel");
-    w->Cb_Custom->click();
-    w->ChB3D->click();
-    w->ComboBoxValue->setCurrentIndex(2);
+    page.Check("Cb_Custom")->click();
+    page.Check("ChB3D")->click();
+    page.Combo("ComboBoxValue")->setCurrentIndex(2);
     save("3d_marks_overview");
-    w->PageControl1->setCurrentWidget(w->TabSheet3);
-    w->ComboBoxValue->setCurrentIndex(5);
+    page.Tabs()->setCurrentWidget(page.Widget("TabSheet3"));
+    page.Combo("ComboBoxValue")->setCurrentIndex(5);
     save("3d_all_statistics_iso");
     w->close();
     return 0;
@@ -135,8 +137,9 @@ int Shots(const QString& outDir, const QString& folder, QSize size) {
 int Stop(const QString& folder, int afterMs, const QString& runningShot) {
     QTemporaryDir program;
     auto w = MakeWindow(program.path(), QSize(1280, 800));
+    const WindowPage page(w.get());
     if (!QTest::qWaitFor([&] { return w->SelectFolder(folder); }, 5000)) return 2;
-    PaintClock paints(w->StatusBar1);
+    PaintClock paints(page.StatusBar());
     QElapsedTimer clock;
     qint64 clicked = -1;
     qint64 idle = -1;
@@ -144,11 +147,11 @@ int Stop(const QString& folder, int afterMs, const QString& runningShot) {
     paints.Reset();
     clock.start();
     const qint64 started = paints.Now();
-    w->StartAnalyzing->click();
+    page.Button("StartAnalyzing")->click();
     QTimer::singleShot(afterMs, w.get(), [&] {
         if (!runningShot.isEmpty()) w->grab().save(runningShot);
         clicked = clock.elapsed();
-        w->StopAnalyzing->click();
+        page.Button("StopAnalyzing")->click();
     });
     if (!WaitIdle(*w, 600000)) return 3;
     QApplication::processEvents();

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "ui/control_rules.h"
+#include "ui/window_layout.h"
+
+namespace quorvela::charts {
+class ChartSet;
+}
+
+namespace quorvela::ui {
+
+// The status bar's help while the mouse is over a chart.
+inline constexpr const char* kZoomHelp =
+    "Left mouse drag (Up/Down) = zoom. Right mouse drag = pan. Invert Zoom rectangle = reset.";
+
+// The four usage charts in the window: their places (a 2 x 2 grid on the overview, or each on
+// its own tab), the display options of the top bar (statistics, 3D, points per page), the zoom
+// bookkeeping behind the reset buttons, and saving a chart as a picture. It listens to the
+// controls of its own: the options, the reset, fit and save buttons and the charts.
+class ChartPanel final : public QObject {
+  public:
+    // The save-file dialog for a chart: the chosen file, or empty when cancelled.
+    using AskSaveFile = std::function<QString(const QString& proposedName, const QString& filter)>;
+
+    // `askSaveFile` empty gives the platform's dialog over `window`.
+    ChartPanel(QWidget* window, const WindowWidgets& widgets, char decimalSeparator, AskSaveFile askSaveFile);
+    ~ChartPanel() override;
+
+    // Placement.
+    // To the overview grid when that tab shows and `toOverview`, else each to its own tab.
+    void Distribute(bool toOverview);
+    // The overview grid over the overview panel's current size.
+    void LayOutOverview();
+    // A double-click on a chart: to its own tab, or back to the overview from there.
+    void ToggleOwnTab(int index);
+    // The overview tab chosen by the program (not the user), the charts on it.
+    void ShowOverview();
+
+    // Display options, as the top bar's controls hold them.
+    void ApplyStatistics();
+    void Apply3D();
+    void ApplyPointsPerPage();  // wraps the box at its ends and undoes every zoom
+    // The mouse is over a chart: zooming allowed, its help in the status bar.
+    void MouseOverChart();
+
+    // Zoom, reset and export.
+    void UndoAllZooms();
+    void ResetOverview();       // "Reset overview zooms and scrolls"
+    void FitChart(int index);   // "Fit graph"
+    void SaveChart(int index);  // "Save graph as bmp"
+    void EnableSaving(bool enabled);
+
+    // The points.
+    void Clear();  // the points of every chart, and their zooms
+    void AddPoint(int index, const std::string& label, int count);
+
+  private:
+    void Connect();
+    [[nodiscard]] ViewStates CurrentViewStates() const;
+    void ApplyResetButtons(const ResetButtons& buttons);
+    [[nodiscard]] QString AskSaveFileName(int index) const;
+
+    QWidget* window_;
+    const WindowWidgets& w_;
+    AskSaveFile askSaveFile_;
+    std::unique_ptr<charts::ChartSet> charts_;
+};
+
+}  // namespace quorvela::ui

@@ -1,0 +1,146 @@
+#include "ui/run_presenter.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QMainWindow>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QStringList>
+#include <QToolButton>
+#include <algorithm>
+
+#include "ui/chart_panel.h"
+#include "ui/text_codec.h"
+#include "viewer/path_list_viewer.h"
+
+namespace quorvela::ui {
+
+namespace {
+
+void SetProgress(QProgressBar* bar, int maximum, int position) {
+    bar->setMaximum(std::max(maximum, 1));
+    bar->setValue(std::clamp(position, 0, bar->maximum()));
+}
+
+}  // namespace
+
+RunPresenter::RunPresenter(QMainWindow& window, const WindowWidgets& widgets, ChartPanel& charts, Actions actions)
+    : window_(window), w_(widgets), charts_(charts), actions_(std::move(actions)) {}
+
+RunPresenter::~RunPresenter() {
+    RestoreCursor();
+}
+
+void RunPresenter::BusyCursor() {
+    if (busy_) return;
+    busy_ = true;
+    // The window stays usable during a run (Stop, tabs, charts): the arrow with a busy sign.
+    QApplication::setOverrideCursor(Qt::BusyCursor);
+}
+
+void RunPresenter::RestoreCursor() {
+    if (!busy_) return;
+    busy_ = false;
+    QApplication::restoreOverrideCursor();
+}
+
+void RunPresenter::ShowRunning(bool running) {
+    w_.startButton->setVisible(!running);
+    w_.stopButton->setVisible(running);
+}
+
+void RunPresenter::ClearResults() {
+    summary_.clear();
+    charts_.EnableSaving(false);
+    charts_.Clear();
+    w_.pathList->clear();
+    if (viewer_ != nullptr) viewer_->SetLinePaths({});
+    w_.savePathListButton->setEnabled(false);
+}
+
+RunPresenter::Gauge& RunPresenter::GaugeOf(analysis::RunStage stage) {
+    return stage == analysis::RunStage::Collecting ? collecting_ : analysing_;
+}
+
+void RunPresenter::QueueProgress(analysis::RunStage stage) {
+    QProgressBar* bar = stage == analysis::RunStage::Collecting ? w_.collectingBar : w_.analysingBar;
+    QueueGauge(GaugeOf(stage), [bar](int maximum, int position) { SetProgress(bar, maximum, position); });
+}
+
+void RunPresenter::RunStarted(const std::string& /*root*/) {
+    Queue([this] {
+        if (viewer_ != nullptr) viewer_->CancelPreview();
+        w_.preview->clear();
+        w_.previewText->setText(kPreviewHint);
+        BusyCursor();
+    });
+}
+
+void RunPresenter::FolderOpened(const std::string& root) {
+    Queue([this, caption = "Analyzing: " + FromUtf8(root)] {
+        window_.setWindowTitle(caption);
+        ClearResults();
+        ShowRunning(true);
+    });
+}
+
+void RunPresenter::ProgressMaximum(analysis::RunStage stage, int maximum) {
+    GaugeOf(stage).Maximum = maximum;
+    QueueProgress(stage);
+}
+
+void RunPresenter::ProgressPosition(analysis::RunStage stage, int position) {
+    GaugeOf(stage).Position = position;
+    QueueProgress(stage);
+}
+
+void RunPresenter::StatusText(const std::string& text) {
+    Queue([this, t = FromUtf8(text)] { w_.statusBar->showMessage(t); });
+}
+
+void RunPresenter::RunSummary(const std::string& text) {
+    Queue([this, t = FromUtf8(text)] { summary_ = t; });
+}
+
+void RunPresenter::ServiceEvents() {
+    if (actions_.ServicePoint) actions_.ServicePoint();
+}
+
+void RunPresenter::ChartPoint(analysis::Quantity quantity, const analysis::CategoryCount& point) {
+    Queue([this, chart = static_cast<int>(quantity), label = point.Label, count = point.Count] {
+        charts_.AddPoint(chart, label, count);
+    });
+}
+
+void RunPresenter::PathListReady(const std::vector<std::string>& sortedLines,
+                                 const std::vector<std::string>& linePaths) {
+    QStringList lines;
+    lines.reserve(static_cast<qsizetype>(sortedLines.size()));
+    for (const std::string& line : sortedLines) lines.push_back(FromUtf8(line));
+    Queue([this, lines = std::move(lines), paths = linePaths]() mutable {
+        w_.pathList->setPlainText(lines.join(QChar('\n')));
+        if (viewer_ != nullptr) viewer_->SetLinePaths(std::move(paths));
+        w_.savePathListButton->setEnabled(true);
+    });
+}
+
+void RunPresenter::Message(analysis::MessageKind /*kind*/, const std::string& text) {
+    // Every kind is shown alike: a box the user confirms before the run goes on.
+    QueueAndWait([this, t = FromUtf8(text)] { actions_.ShowMessage(t); });
+}
+
+void RunPresenter::RunEnded(const std::string& root, analysis::RunOutcome outcome) {
+    // A refused run never started: the window stays as it was.
+    if (outcome == analysis::RunOutcome::Refused) return;
+    Queue([this, caption = "Analysed: " + FromUtf8(root), outcome] {
+        ShowRunning(false);
+        charts_.EnableSaving(true);
+        window_.setWindowTitle(caption);
+        RestoreCursor();
+        if (analysis::ResultsCurrent(outcome)) actions_.ResultsCurrent();
+    });
+}
+
+}  // namespace quorvela::ui

@@ -1,0 +1,81 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "analysis/analysis_run.h"
+#include "ui/queued_observer.h"
+#include "ui/window_layout.h"
+
+class QMainWindow;
+
+namespace quorvela::viewer {
+class PathListViewer;
+}
+
+namespace quorvela::ui {
+
+class ChartPanel;
+
+// The hint under the preview while no line is chosen.
+inline constexpr const char* kPreviewHint = "Click on a line to select and show the image!";
+
+// The run as the window shows it: the busy cursor, the caption ("Analyzing: ", "Analysed: "),
+// the preview reset with its hint, Stop in place of Start, the save buttons, the progress
+// bars, the status bar, the charts and the path list. The run's reports arrive on the run's
+// thread; what they do to the window is carried out on the window's thread, in order.
+class RunPresenter final : public QueuedObserver {
+  public:
+    // What a run does beyond the controls.
+    struct Actions {
+        std::function<void(const QString& text)> ShowMessage;  // returns once it has been seen
+        std::function<void()> ResultsCurrent;                  // the charts match the settings
+        // Called on the run's thread where the run services events: tests pace runs with it.
+        std::function<void()> ServicePoint;
+    };
+
+    // Made on the window's thread.
+    RunPresenter(QMainWindow& window, const WindowWidgets& widgets, ChartPanel& charts, Actions actions);
+    ~RunPresenter() override;
+
+    // The viewer of the path list, once it exists.
+    void SetPathListViewer(viewer::PathListViewer* viewer) { viewer_ = viewer; }
+    // The summary of the last run ("Files analyzed: ..."); empty before one.
+    [[nodiscard]] const QString& Summary() const { return summary_; }
+    // The arrow again, if the busy cursor is shown.
+    void RestoreCursor();
+
+    // The run's reports, on the run's thread.
+    void RunStarted(const std::string& root) override;
+    void FolderOpened(const std::string& root) override;
+    void ProgressMaximum(analysis::RunStage stage, int maximum) override;
+    void ProgressPosition(analysis::RunStage stage, int position) override;
+    void StatusText(const std::string& text) override;
+    void RunSummary(const std::string& text) override;
+    void ServiceEvents() override;
+    void ChartPoint(analysis::Quantity quantity, const analysis::CategoryCount& point) override;
+    void PathListReady(const std::vector<std::string>& sortedLines, const std::vector<std::string>& linePaths) override;
+    void Message(analysis::MessageKind kind, const std::string& text) override;
+    void RunEnded(const std::string& root, analysis::RunOutcome outcome) override;
+
+  private:
+    void BusyCursor();
+    void ShowRunning(bool running);
+    void ClearResults();
+    Gauge& GaugeOf(analysis::RunStage stage);
+    void QueueProgress(analysis::RunStage stage);
+
+    QMainWindow& window_;
+    const WindowWidgets& w_;
+    ChartPanel& charts_;
+    Actions actions_;
+    viewer::PathListViewer* viewer_ = nullptr;
+    Gauge collecting_;
+    Gauge analysing_;
+    QString summary_;
+    bool busy_ = false;
+};
+
+}  // namespace quorvela::ui
