@@ -56,7 +56,8 @@ std::string ValueText(const Bytes& value, int type, const TagRow* row, bool bigE
 }
 
 // Where an entry's value lies and its bytes: inside the note when it fits there, else at the
-// same place of the whole EXIF block. Throws ReadFailure when it lies outside both.
+// same place of the whole EXIF block. Throws ReadFailure when the whole value lies in neither:
+// a note whose entry claims more bytes than the data holds is broken from there on.
 struct EntryValue {
     Bytes Data;
     std::int64_t BlockPosition = 0;  // 1-based in the EXIF block
@@ -66,17 +67,14 @@ EntryValue ReadEntryValue(const TImageInfo& directory, const MakerNoteBlock& not
                           std::int64_t size, std::int64_t offsetBase, std::int64_t& budget) {
     std::int64_t position = entry + 8;  // a value of four bytes or less sits in the entry itself
     if (size > 4) position = std::int64_t{note.ReadI32(entry + 8)} + offsetBase;
-    const std::int64_t take = (size > kClippedValue && size > budget) ? kClippedValue : size;
-    const std::int64_t blockPosition = position + note.Position - 1;
     EntryValue value;
-    value.BlockPosition = blockPosition;
-    if (note.Contains(position, take)) {
-        value.Data = note.SliceClipped(position, take);
-    } else if (directory.Contains(blockPosition, take)) {
-        value.Data = directory.SliceClipped(blockPosition, take);
-    } else {
+    value.BlockPosition = position + note.Position - 1;
+    const bool inNote = note.Contains(position, size);
+    if (!inNote && !directory.Contains(value.BlockPosition, size)) {
         throw ReadFailure("maker-note value outside the EXIF data");
     }
+    const std::int64_t take = (size > kClippedValue && size > budget) ? kClippedValue : size;
+    value.Data = inNote ? note.SliceClipped(position, take) : directory.SliceClipped(value.BlockPosition, take);
     budget -= take;
     return value;
 }
