@@ -85,20 +85,19 @@ std::optional<MakerNoteLayout> ChooseMakerNoteLayout(const TImageInfo& directory
     const std::string make = common::UpperAscii(directory.MakeText.substr(0, 5));
     const Bytes& note = directory.MakerNoteBytes;
     if (make == "NIKON") {
+        // A note's own header names its layout whatever the ExifVersion says: a D300s writes
+        // 0210 with "Nikon\0\2", and editors rewrite the version of an E950's "Nikon\0\1" note.
+        // An embedded TIFF header follows "Nikon", the version 2 and two zero bytes.
+        if (BeginsWith(note, std::string_view("Nikon\0\1", 7))) return FromTiffHeader(NikonType1Rows(), 8);
+        const bool embeddedTiff = BeginsWith(note, std::string_view("Nikon\0\2", 7));
         const bool newer =
             directory.VersionText > "0210" ||
             (directory.VersionText.empty() && ModelSeriesLetter(directory.ModelText) == 'D' && tiffSource);
-        // An embedded TIFF header follows "Nikon", a version and two zero bytes.
-        // "Nikon\0\2" starts the newer note whatever the ExifVersion says: a D300s writes
-        // 0210 with it, and reading it as the older layout finds nothing.
-        const bool embeddedTiff = BeginsWith(note, std::string_view("Nikon\0\2", 7));
         if (newer || embeddedTiff) return MakerNoteLayout{NikonType2Rows(), 18, false, 10, false};
         if (BeginsWith(note, "Nikon")) return FromTiffHeader(NikonType1Rows(), 8);
         return FromTiffHeader(NikonType2Rows(), 0);
     }
-    if (make == "CASIO") {
-        if (BeginsWith(note, "QVC")) return FromTiffHeader(CasioType2Rows(), 6);
-        return FromTiffHeader(CasioType1Rows(), 0);
+(CasioType1Rows(), 0);
     }
     // "FUJIFILM" and a 32-bit directory offset; the note is little-endian in every file.
     if (make == "FUJIF") return MakerNoteLayout{FujiRows(), 12, false, 0, true};
