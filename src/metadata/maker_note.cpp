@@ -79,6 +79,21 @@ EntryValue ReadEntryValue(const TImageInfo& directory, const MakerNoteBlock& not
     return value;
 }
 
+// The display text of one entry. A failing renderer fails only its own entry, which shows its
+// plain value text; the items it added before failing go with it.
+std::string DisplayText(TImageInfo& directory, const TagRow* row, const std::string& valueText,
+                        RenderContext& context) {
+    if (row == nullptr || row->Renderer == nullptr) return MakePrintable(valueText);
+    const std::size_t itemsBefore = directory.Tags.size();
+    try {
+        return row->Renderer(valueText, context);
+    } catch (const std::exception&) {
+        directory.Tags.resize(itemsBefore);
+        context.MultiLineResult = false;
+        return MakePrintable(valueText);
+    }
+}
+
 }  // namespace
 
 std::optional<MakerNoteLayout> ChooseMakerNoteLayout(const TImageInfo& directory, bool tiffSource) {
@@ -97,7 +112,9 @@ std::optional<MakerNoteLayout> ChooseMakerNoteLayout(const TImageInfo& directory
         if (BeginsWith(note, "Nikon")) return FromTiffHeader(NikonType1Rows(), 8);
         return FromTiffHeader(NikonType2Rows(), 0);
     }
-(CasioType1Rows(), 0);
+    if (make == "CASIO") {
+        if (BeginsWith(note, "QVC")) return FromTiffHeader(CasioType2Rows(), 6);
+        return FromTiffHeader(CasioType1Rows(), 0);
     }
     // "FUJIFILM" and a 32-bit directory offset; the note is little-endian in every file.
     if (make == "FUJIF") return MakerNoteLayout{FujiRows(), 12, false, 0, true};
@@ -141,8 +158,7 @@ void WalkMakerNoteDirectory(TImageInfo& directory, const MakerNoteBlock& note, s
             EntryValue value = ReadEntryValue(directory, note, entry, size, offsetBase, budget);
             const std::string valueText = ValueText(value.Data, type, row, note.BigEndian, directory.DecimalSeparator);
             RenderContext context{directory.DecimalSeparator, &directory, false};
-            const std::string display = (row != nullptr && row->Renderer != nullptr) ? row->Renderer(valueText, context)
-                                                                                     : MakePrintable(valueText);
+            const std::string display = DisplayText(directory, row, valueText, context);
             if (row == nullptr) continue;  // rendered, but only tags of the table are listed
 
             TTagEntry item;
