@@ -38,7 +38,8 @@ Bytes tEndInd::SliceClipped(std::int64_t position, std::int64_t count) const {
     const std::int64_t inside = CountInside(position, count);
     if (inside == 0) return {};
     const auto first = Block.begin() + (std::max<std::int64_t>(position, 1) - 1);
-    return Bytes(first, first + inside);
+    Bytes slice(first, first + inside);
+    return slice;
 }
 
 }  // namespace quorvela::metadata

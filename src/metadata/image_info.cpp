@@ -20,7 +20,7 @@ constexpr int kMaxDirectoryDepth = 16;
 
 // Value bytes copied per file. A crafted directory can point thousands of entries at the
 // same large value; past this budget values are clipped so a file cannot cost gigabytes.
-constexpr std::int64_t kValueBudget = 8 * 1024 * 1024;
+constexpr std::int64_t kValueBudget = std::int64_t{8} * 1024 * 1024;
 constexpr std::int64_t kClippedValue = 64;
 
 // A 1/6" sensor, the smallest in cameras that store focal-plane resolutions, has a crop

@@ -13,7 +13,7 @@ namespace {
 
 // Value bytes copied per note. A crafted note can point thousands of entries at one large
 // value; past this budget values are clipped so one file cannot cost gigabytes.
-constexpr std::int64_t kValueBudget = 4 * 1024 * 1024;
+constexpr std::int64_t kValueBudget = std::int64_t{4} * 1024 * 1024;
 constexpr std::int64_t kClippedValue = 64;
 
 bool BeginsWith(const Bytes& bytes, std::string_view prefix) {
