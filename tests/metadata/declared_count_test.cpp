@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "exif_writer.h"
 #include "metadata/img_data.h"
 #include "support/test_files.h"
 
@@ -36,25 +37,17 @@ const CountCase kCases[] = {
      "BlurWarning"},
 };
 
-std::vector<std::uint8_t> Encode(std::uint32_t value, int bytes, bool bigEndian) {
-    std::vector<std::uint8_t> out;
-    for (int i = 0; i < bytes; ++i) {
-        const int shift = 8 * (bigEndian ? bytes - 1 - i : i);
-        out.push_back(static_cast<std::uint8_t>(value >> shift));
-    }
-    return out;
-}
-
 // The photo with the count of its one entry of that tag and type set to kHugeCount.
 std::vector<std::uint8_t> WithHugeCount(std::vector<std::uint8_t> bytes, const CountCase& c) {
-    std::vector<std::uint8_t> head = Encode(c.tag, 2, c.bigEndian);
-    const std::vector<std::uint8_t> type = Encode(c.type, 2, c.bigEndian);
+    const samples::Ifd order(c.bigEndian);
+    std::vector<std::uint8_t> head = order.U16(c.tag);
+    const std::vector<std::uint8_t> type = order.U16(c.type);
     head.insert(head.end(), type.begin(), type.end());
     const auto at = std::search(bytes.begin(), bytes.end(), head.begin(), head.end());
     EXPECT_NE(at, bytes.end());
     if (at == bytes.end()) return bytes;
     EXPECT_EQ(std::search(at + 1, bytes.end(), head.begin(), head.end()), bytes.end()) << "entry not unique";
-    const std::vector<std::uint8_t> count = Encode(kHugeCount, 4, c.bigEndian);
+    const std::vector<std::uint8_t> count = order.U32(kHugeCount);
     std::copy(count.begin(), count.end(), at + 4);
     return bytes;
 }
