@@ -31,6 +31,10 @@ class tEndInd {
     [[nodiscard]] std::uint16_t ReadU16(std::int64_t position) const;
     [[nodiscard]] std::int32_t ReadI32(std::int64_t position) const;
 
+    // How many of the bytes [position, position + count) lie inside `Block`: they start at
+    // max(position, 1).
+    [[nodiscard]] std::int64_t CountInside(std::int64_t position, std::int64_t count) const;
+
     // The bytes [position, position + count) clipped to the block: fewer or none when the
     // range reaches outside it, none when count is negative.
     [[nodiscard]] Bytes SliceClipped(std::int64_t position, std::int64_t count) const;

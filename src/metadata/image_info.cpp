@@ -20,7 +20,7 @@ constexpr int kMaxDirectoryDepth = 16;
 
 // Value bytes copied per file. A crafted directory can point thousands of entries at the
 // same large value; past this budget values are clipped so a file cannot cost gigabytes.
-constexpr std::int64_t kValueBudget = 8 * 1024 * 1024;
+constexpr std::int64_t kValueBudget = std::int64_t{8} * 1024 * 1024;
 constexpr std::int64_t kClippedValue = 64;
 
 // A 1/6" sensor, the smallest in cameras that store focal-plane resolutions, has a crop
@@ -68,9 +68,11 @@ void TImageInfo::WalkEntries(std::int64_t position, std::int64_t base, TableKind
             static_cast<std::int32_t>(static_cast<std::uint32_t>(TypeSize(type)) * static_cast<std::uint32_t>(count));
         if (length == 0) continue;
         const std::int64_t valuePosition = length > 4 ? std::int64_t{ReadI32(e + 8)} + base : e + 8;
-        std::int64_t take = length;
+        // The budget weighs only the bytes the block holds: a count far beyond the block must
+        // not cut a value that is all there.
+        std::int64_t take = CountInside(valuePosition, length);
         if (take > kClippedValue && take > valueBudget_) take = kClippedValue;
-        Bytes value = SliceClipped(valuePosition, take);
+        Bytes value = SliceClipped(std::max<std::int64_t>(valuePosition, 1), take);
         valueBudget_ -= static_cast<std::int64_t>(value.size());
 
         const TTagEntry& row = FindTableRow(tag, kind);

@@ -66,7 +66,8 @@ class TImageInfo : public tEndInd {
   private:
     void WalkEntries(std::int64_t position, std::int64_t base, TableKind kind, std::int64_t bound, int depth);
     void FollowLink(std::int64_t valuePosition, std::int64_t base, TableKind kind, std::int64_t bound, int depth);
-    std::string RenderEntryText(const TTagEntry& row, std::uint16_t tag, int type, const Bytes& value) const;
+    [[nodiscard]] std::string RenderEntryText(const TTagEntry& row, std::uint16_t tag, int type,
+                                              const Bytes& value) const;
     void HandOverMakerNote(const Bytes& value, std::int64_t valuePosition);
 
     std::set<std::pair<std::int64_t, std::int64_t>> visited_;

@@ -13,7 +13,7 @@ namespace {
 
 // Value bytes copied per note. A crafted note can point thousands of entries at one large
 // value; past this budget values are clipped so one file cannot cost gigabytes.
-constexpr std::int64_t kValueBudget = 4 * 1024 * 1024;
+constexpr std::int64_t kValueBudget = std::int64_t{4} * 1024 * 1024;
 constexpr std::int64_t kClippedValue = 64;
 
 bool BeginsWith(const Bytes& bytes, std::string_view prefix) {
@@ -56,7 +56,8 @@ std::string ValueText(const Bytes& value, int type, const TagRow* row, bool bigE
 }
 
 // Where an entry's value lies and its bytes: inside the note when it fits there, else at the
-// same place of the whole EXIF block. Throws ReadFailure when it lies outside both.
+// same place of the whole EXIF block. Throws ReadFailure when the whole value lies in neither:
+// a note whose entry claims more bytes than the data holds is broken from there on.
 struct EntryValue {
     Bytes Data;
     std::int64_t BlockPosition = 0;  // 1-based in the EXIF block
@@ -66,19 +67,31 @@ EntryValue ReadEntryValue(const TImageInfo& directory, const MakerNoteBlock& not
                           std::int64_t size, std::int64_t offsetBase, std::int64_t& budget) {
     std::int64_t position = entry + 8;  // a value of four bytes or less sits in the entry itself
     if (size > 4) position = std::int64_t{note.ReadI32(entry + 8)} + offsetBase;
-    const std::int64_t take = (size > kClippedValue && size > budget) ? kClippedValue : size;
-    const std::int64_t blockPosition = position + note.Position - 1;
     EntryValue value;
-    value.BlockPosition = blockPosition;
-    if (note.Contains(position, take)) {
-        value.Data = note.SliceClipped(position, take);
-    } else if (directory.Contains(blockPosition, take)) {
-        value.Data = directory.SliceClipped(blockPosition, take);
-    } else {
+    value.BlockPosition = position + note.Position - 1;
+    const bool inNote = note.Contains(position, size);
+    if (!inNote && !directory.Contains(value.BlockPosition, size)) {
         throw ReadFailure("maker-note value outside the EXIF data");
     }
+    const std::int64_t take = (size > kClippedValue && size > budget) ? kClippedValue : size;
+    value.Data = inNote ? note.SliceClipped(position, take) : directory.SliceClipped(value.BlockPosition, take);
     budget -= take;
     return value;
+}
+
+// The display text of one entry. A failing renderer fails only its own entry, which shows its
+// plain value text; the items it added before failing go with it.
+std::string DisplayText(TImageInfo& directory, const TagRow* row, const std::string& valueText,
+                        RenderContext& context) {
+    if (row == nullptr || row->Renderer == nullptr) return MakePrintable(valueText);
+    const std::size_t itemsBefore = directory.Tags.size();
+    try {
+        return row->Renderer(valueText, context);
+    } catch (const std::exception&) {
+        directory.Tags.resize(itemsBefore);
+        context.MultiLineResult = false;
+        return MakePrintable(valueText);
+    }
 }
 
 }  // namespace
@@ -87,13 +100,14 @@ std::optional<MakerNoteLayout> ChooseMakerNoteLayout(const TImageInfo& directory
     const std::string make = common::UpperAscii(directory.MakeText.substr(0, 5));
     const Bytes& note = directory.MakerNoteBytes;
     if (make == "NIKON") {
+        // A note's own header names its layout whatever the ExifVersion says: a D300s writes
+        // 0210 with "Nikon\0\2", and editors rewrite the version of an E950's "Nikon\0\1" note.
+        // An embedded TIFF header follows "Nikon", the version 2 and two zero bytes.
+        if (BeginsWith(note, std::string_view("Nikon\0\1", 7))) return FromTiffHeader(NikonType1Rows(), 8);
+        const bool embeddedTiff = BeginsWith(note, std::string_view("Nikon\0\2", 7));
         const bool newer =
             directory.VersionText > "0210" ||
             (directory.VersionText.empty() && ModelSeriesLetter(directory.ModelText) == 'D' && tiffSource);
-        // An embedded TIFF header follows "Nikon", a version and two zero bytes.
-        // "Nikon\0\2" starts the newer note whatever the ExifVersion says: a D300s writes
-        // 0210 with it, and reading it as the older layout finds nothing.
-        const bool embeddedTiff = BeginsWith(note, std::string_view("Nikon\0\2", 7));
         if (newer || embeddedTiff) return MakerNoteLayout{NikonType2Rows(), 18, false, 10, false};
         if (BeginsWith(note, "Nikon")) return FromTiffHeader(NikonType1Rows(), 8);
         return FromTiffHeader(NikonType2Rows(), 0);
@@ -144,8 +158,7 @@ void WalkMakerNoteDirectory(TImageInfo& directory, const MakerNoteBlock& note, s
             EntryValue value = ReadEntryValue(directory, note, entry, size, offsetBase, budget);
             const std::string valueText = ValueText(value.Data, type, row, note.BigEndian, directory.DecimalSeparator);
             RenderContext context{directory.DecimalSeparator, &directory, false};
-            const std::string display = (row != nullptr && row->Renderer != nullptr) ? row->Renderer(valueText, context)
-                                                                                     : MakePrintable(valueText);
+            const std::string display = DisplayText(directory, row, valueText, context);
             if (row == nullptr) continue;  // rendered, but only tags of the table are listed
 
             TTagEntry item;

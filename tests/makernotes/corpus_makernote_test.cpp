@@ -2,9 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <set>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 #include "common/ascii.h"
 #include "common/code_page.h"
@@ -115,6 +119,37 @@ TEST(CorpusMakerNotes, IsoAgreesWithExiftool) {
     }
     std::printf("[ figures  ] maker-note ISO: %d of %d files agree with exiftool\n", agreed, compared);
     EXPECT_GE(compared, 25);
+}
+
+// The group-1 entries of a reading as description and text.
+std::vector<std::pair<std::string, std::string>> NoteEntries(const TimgData& reader) {
+    std::vector<std::pair<std::string, std::string>> out;
+    for (const TTagEntry& tag : reader.ExifDirectory->Tags) {
+        if (tag.Group == 1) out.emplace_back(tag.Description.str(), tag.Text);
+    }
+    return out;
+}
+
+TEST(CorpusMakerNotes, OlderNikonNoteIsReadByItsHeaderWhateverTheExifVersion) {
+    QUORVELA_REQUIRE_CORPUS();
+    // Little-endian ExifVersion entry: tag 0x9000, UNDEFINED, four bytes held in the entry.
+    const std::vector<std::uint8_t> versionEntry = {0x00, 0x90, 0x07, 0x00, 0x04, 0x00, 0x00, 0x00};
+    for (const char* name : {"nikon_e900_01.jpg", "nikon_e950_01.jpg"}) {
+        SCOPED_TRACE(name);
+        std::vector<std::uint8_t> bytes = testing::ReadFileBytes(CorpusDir() / name);
+        TimgData original;
+        ASSERT_TRUE(original.ReadJpegBytes(name, bytes));
+        // An editor that rewrote the version to 0220 left the camera's note as it was.
+        const auto at = std::search(bytes.begin(), bytes.end(), versionEntry.begin(), versionEntry.end());
+        ASSERT_NE(at, bytes.end());
+        const std::string_view rewritten = "0220";
+        std::copy(rewritten.begin(), rewritten.end(), at + 8);
+        TimgData edited;
+        ASSERT_TRUE(edited.ReadJpegBytes(name, bytes));
+        ASSERT_EQ(edited.ExifDirectory->VersionText, "0220");
+        ASSERT_FALSE(NoteEntries(original).empty());
+        EXPECT_EQ(NoteEntries(edited), NoteEntries(original));
+    }
 }
 
 // Fields where our IPTC texts and exiftool's differ, and why.

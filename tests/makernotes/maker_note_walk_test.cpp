@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <span>
+#include <stdexcept>
 
 #include "metadata/img_data.h"
 #include "metadata/maker_note.h"
@@ -88,13 +90,14 @@ TEST(MakerNoteWalk, ValueBeyondTheNoteIsReadFromTheExifBlock) {
 struct DirectWalk {
     TimgData reader;
     TImageInfo info{&reader, true, '.'};
+    std::span<const TagRow> table = CanonRows();
     void Walk(const Bytes& noteBytes) {
         info.Block = Bytes(200, 0);  // the EXIF block: the note's own bytes and a little more
         std::copy(noteBytes.begin(), noteBytes.end(), info.Block.begin() + 20);
         MakerNoteBlock note;
         note.Block = noteBytes;
         note.Position = 21;
-        WalkMakerNoteDirectory(info, note, CanonRows(), 1, 9 - note.Position + 1);
+        WalkMakerNoteDirectory(info, note, table, 1, 9 - note.Position + 1);
     }
 };
 
@@ -131,6 +134,52 @@ TEST(MakerNoteWalk, ReaderThatKeepsNoTagsListsNothingAndReadsNoValue) {
     walk.Walk(Ifd(false).Long(0x0008, {7}).Raw(0x0006, 2, 10, ifd.U32(60000)).Layout(0));
     EXPECT_EQ(walk.info.TagCount(), 0);
     EXPECT_EQ(walk.reader.StatusText, "");
+}
+
+std::string FailsAtOnce(const std::string& /*text*/, RenderContext& /*context*/) {
+    throw std::invalid_argument("no display form");
+}
+
+std::string FailsAfterAnItem(const std::string& /*text*/, RenderContext& context) {
+    AddMakerNoteItem(*context.Directory, "Half", "done");
+    context.MultiLineResult = true;
+    throw std::invalid_argument("half a display form");
+}
+
+struct FailingRendererCase {
+    const char* what;
+    TagRenderer renderer;
+    Bytes note;
+    const char* text;  // the tested entry's text: its plain value text
+};
+
+TEST(MakerNoteWalk, AFailingRendererFailsOnlyItsOwnEntry) {
+    const FailingRendererCase cases[] = {
+        {"a number", FailsAtOnce, Ifd(false).Long(0x0001, {7}).Long(0x0002, {9}).Layout(0), "7"},
+        {"a text with a control character", FailsAtOnce,
+         Ifd(false)
+             .Ascii(0x0001,
+                    "A\x01"
+                    "B")
+             .Long(0x0002, {9})
+             .Layout(0),
+         "\"A.B\""},
+        {"items added before the failure", FailsAfterAnItem, Ifd(false).Long(0x0001, {7}).Long(0x0002, {9}).Layout(0),
+         "7"},
+    };
+    for (const FailingRendererCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        const TagRow rows[] = {{0x0001, "Tested", "Tested", {}, {}, c.renderer}, {0x0002, "Next", "Next"}};
+        DirectWalk walk;
+        walk.table = rows;
+        walk.Walk(c.note);
+        EXPECT_EQ(walk.reader.StatusText, "");
+        ASSERT_EQ(walk.info.TagCount(), 2);
+        EXPECT_EQ(walk.info.Tags[0].TagName, "Tested");
+        EXPECT_EQ(walk.info.Tags[0].Text, c.text);
+        EXPECT_EQ(walk.info.Tags[1].TagName, "Next");
+        EXPECT_EQ(walk.info.Tags[1].Text, "9");
+    }
 }
 
 TEST(MakerNoteWalk, TextsAreCutToFiftyCharactersWithControlsShownAsDots) {
