@@ -8,6 +8,7 @@
 #include <QSpinBox>
 #include <QToolButton>
 
+#include "common/file_names.h"
 #include "ui/analyse_length.h"
 #include "ui/run_controller.h"
 #include "ui/run_presenter.h"
@@ -15,11 +16,7 @@
 
 namespace quorvela::ui {
 
-namespace {
-
-constexpr const char* kPathListFileName = "vt_debug.txt";
-
-}  // namespace
+namespace {}  // namespace
 
 analysis::AnalysisSettings TAnalyseLength::CurrentAnalysisSettings() const {
     analysis::AnalysisSettings s;
@@ -44,7 +41,7 @@ void TAnalyseLength::StartAnalyzingClick() {
     analysis::RunEnvironment environment;
     environment.DecimalSeparator = decimalSeparator_;
     environment.Order = collation_.get();
-    environment.PathListFile = programFolder_ / kPathListFileName;
+    environment.PathListFile = programFolder_ / common::kPathListFileName;
     // The button stays out of reach until the run has ended; the run itself shows Stop.
     ui_.startButton->setEnabled(false);
     controller_->Start(CurrentAnalysisSettings(), environment, equivalentList_);

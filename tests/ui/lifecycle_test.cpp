@@ -17,6 +17,7 @@
 #include <QToolButton>
 #include <QTreeView>
 
+#include "common/version.h"
 #include "window_fixture.h"
 
 using namespace quorvela::ui;
@@ -63,7 +64,7 @@ class LifecycleTest : public QObject {
         QVERIFY(w->windowState() & Qt::WindowMaximized);
         w.Show();
         w->FormActivate();
-        QCOMPARE(w->windowTitle(), QString("Quorvela - version 1.1.6"));
+        QCOMPARE(w->windowTitle(), QString("Quorvela - version ") + quorvela::common::kVersion);
         QVERIFY(w.Check("ChBoxSteps")->isChecked());
         QVERIFY(w.Check("ChB_Subs")->isChecked());
         QVERIFY(!w.Check("ChB3D")->isChecked());
