@@ -156,7 +156,9 @@ AnalysisResult Run::Perform() {
 
     if (result_.FilesFound == 0) {
         Say(kNoJpegFiles);
-    } else if (result_.Tables[0].empty()) {
+    } else if (result_.FilesAnalysed == 0) {
+        // Not "no focal category": a file whose length lies beyond every category was still
+        // analysed, and saying that no file matched the filter would be wrong.
         observer_.CollectPosition(0);
         Say(settings_.FilterOn ? kNoFilterMatch : kNoExifInfo);
     }
@@ -265,10 +267,8 @@ void Run::AddFile(FileResult file) {
     if (!file.Iso.empty()) lists_[1].push_back(std::move(file.Iso));
     if (!file.Aperture.empty()) lists_[2].push_back(std::move(file.Aperture));
     if (!file.Shutter.empty()) lists_[3].push_back(std::move(file.Shutter));
-    if (!file.Focal.empty()) {
-        lists_[0].push_back(std::move(file.Focal));
-        ++result_.FilesAnalysed;
-    }
+    if (!file.Focal.empty()) lists_[0].push_back(std::move(file.Focal));
+    if (file.Analysed) ++result_.FilesAnalysed;
     if (!file.PathLine.empty()) {
         pathLines_.push_back(std::move(file.PathLine));
         linePaths_.push_back(std::move(file.LinePath));
