@@ -155,7 +155,9 @@ AnalysisResult Run::Perform() {
 
     if (result_.FilesFound == 0) {
         Say(MessageKind::NoPhotos, kNoJpegFiles);
-    } else if (result_.Tables[0].empty()) {
+    } else if (result_.FilesAnalysed == 0) {
+        // Not "no focal category": a file whose length lies beyond every category was still
+        // analysed, and saying that no file matched the filter would be wrong.
         observer_.ProgressPosition(RunStage::Collecting, 0);
         if (settings_.FilterOn) {
             Say(MessageKind::NoFilterMatch, kNoFilterMatch);
@@ -268,10 +270,8 @@ void Run::AddFile(FileResult file) {
     if (!file.Iso.empty()) lists_[1].push_back(std::move(file.Iso));
     if (!file.Aperture.empty()) lists_[2].push_back(std::move(file.Aperture));
     if (!file.Shutter.empty()) lists_[3].push_back(std::move(file.Shutter));
-    if (!file.Focal.empty()) {
-        lists_[0].push_back(std::move(file.Focal));
-        ++result_.FilesAnalysed;
-    }
+    if (!file.Focal.empty()) lists_[0].push_back(std::move(file.Focal));
+    if (file.Analysed) ++result_.FilesAnalysed;
     if (!file.PathLine.empty()) {
         pathLines_.push_back(std::move(file.PathLine));
         linePaths_.push_back(std::move(file.LinePath));
@@ -339,7 +339,7 @@ RunOutcome Run::OutcomeOf(bool analysed) const {
     if (!analysed) return RunOutcome::NoFolder;
     if (result_.StopRequested) return RunOutcome::Stopped;
     if (result_.FilesFound == 0) return RunOutcome::NoPhotos;
-    if (result_.Tables[0].empty()) return settings_.FilterOn ? RunOutcome::NoFilterMatch : RunOutcome::NoExif;
+    if (result_.FilesAnalysed == 0) return settings_.FilterOn ? RunOutcome::NoFilterMatch : RunOutcome::NoExif;
     return RunOutcome::Finished;
 }
 

@@ -64,6 +64,7 @@ FileResult AnalyseFile(const std::string& path, const AnalysisSettings& settings
     }
 
     if (!lengthText.empty()) {
+        result.Analysed = true;
         result.Focal = FocalCategory(lengthText, settings.UseSteps, settings.StepSize, settings.IgnoreUpTo);
         if (!result.Focal.empty() && shown == PathListQuantity::FocalLength) {
             pieces([&](const std::string& mm, const std::string& mn) {

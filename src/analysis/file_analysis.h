@@ -13,13 +13,14 @@ namespace quorvela::analysis {
 
 // Everything one file adds to a run. Empty texts mean "nothing for that quantity".
 struct FileResult {
-    bool Passed = true;    // false when the filter keeps the file out
-    std::string Focal;     // "___50"
-    std::string Iso;       // "___100"
-    std::string Aperture;  // "__F5.6"
-    std::string Shutter;   // "1/125" or "0.008"
-    std::string PathLine;  // the line for the path list, in UTF-8
-    std::string LinePath;  // the file that line names, exactly as given (the line may differ)
+    bool Passed = true;     // false when the filter keeps the file out
+    bool Analysed = false;  // the file gave a focal-length text, even one beyond every category
+    std::string Focal;      // "___50"
+    std::string Iso;        // "___100"
+    std::string Aperture;   // "__F5.6"
+    std::string Shutter;    // "1/125" or "0.008"
+    std::string PathLine;   // the line for the path list, in UTF-8
+    std::string LinePath;   // the file that line names, exactly as given (the line may differ)
 };
 
 // Reads one file once and answers every query of the run from that reading. Depends only on

@@ -97,6 +97,59 @@ AnalysisSettings FromIni(const settings::IniSettings& ini) {
     return s;
 }
 
+// An on/off setting of the window. Both forms exist so that either can override a settings
+// file; the last one on the command line wins.
+struct Switch {
+    const char* On;
+    const char* Off;
+    const char* OnHelp;
+    const char* OffHelp;
+    bool& (*Field)(AnalysisSettings&);
+};
+
+constexpr Switch kSwitches[] = {
+    {"--subfolders", "--no-subfolders", "Also the folders below the folder (default)",
+     "Only the folder itself, not the folders below it",
+     [](AnalysisSettings& s) -> bool& { return s.IncludeSubfolders; }},
+    {"--steps", "--no-steps", "Focal lengths in categories of --step mm (default)",
+     "Every focal length its own category", [](AnalysisSettings& s) -> bool& { return s.UseSteps; }},
+    {"--filter", "--no-filter",
+     "Filter by the filter fields of --settings and the filter options (on by itself with --make, --model, --mn-label "
+     "or --mn-data)",
+     "No filter, even with filter fields given (default)", [](AnalysisSettings& s) -> bool& { return s.FilterOn; }},
+    {"--fraction-shutter", "--decimal-shutter", "Shutter speeds as 1/125 instead of 0.008",
+     "Shutter speeds as 0.008 (default)", [](AnalysisSettings& s) -> bool& { return s.FractionShutter; }},
+    {"--maker-notes", "--no-maker-notes", "Add the maker notes to the path list",
+     "No maker notes in the path list (default)", [](AnalysisSettings& s) -> bool& { return s.AddMakerNotes; }},
+    {"--real-length", "--equivalent", "Plot real lens lengths instead of 35mm equivalents",
+     "Plot 35mm equivalents (default)", [](AnalysisSettings& s) -> bool& { return s.Lens.RealLength; }},
+    {"--always-calc", "--no-always-calc", "Use only the manual factor for the 35mm equivalent",
+     "Use the photo's own 35mm length or the camera table before the manual factor (default)",
+     [](AnalysisSettings& s) -> bool& { return s.Lens.AlwaysCalculate; }},
+};
+
+// A manual-factor field as the window holds it (Windows-1252, at most kLensTextLength
+// characters); nothing when it is too long for the field.
+std::optional<std::string> LensField(std::string_view utf8) {
+    std::string text = common::Utf8ToCp1252(utf8);
+    if (text.size() > settings::kLensTextLength) return std::nullopt;
+    return text;
+}
+
+// Path-list lines and the caption name the full path, as the window's do. An absolute folder
+// stays as given; "." parts and a trailing separator of a relative one go, ".." stays for the
+// file system to resolve (it may follow a link).
+std::string AbsoluteFolder(const std::string& folder) {
+    if (folder.empty() || fs::path(folder).is_absolute()) return folder;
+    std::error_code error;
+    fs::path absolute = fs::current_path(error);
+    if (error) return folder;
+    for (const fs::path& part : fs::path(folder)) {
+        if (!part.empty() && part != ".") absolute /= part;
+    }
+    return absolute.string();
+}
+
 PathListQuantity QuantityNamed(const std::string& name) {
     if (name == "iso") return PathListQuantity::Iso;
     if (name == "aperture") return PathListQuantity::Aperture;
@@ -184,19 +237,19 @@ AnalyseCommand::AnalyseCommand(CLI::App& app) {
     // An option given twice takes its last value, as a later option overrides an earlier one.
     c->option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     c->add_option("DIR", folder_, "Folder to analyse (default: the Path of --settings)");
-    c->add_flag("--no-subfolders", noSubfolders_, "Only the folder itself, not the folders below it");
-    c->add_flag("--no-steps", noSteps_, "Every focal length its own category");
+    for (const Switch& toggle : kSwitches) {
+        c->add_flag(toggle.On, toggle.OnHelp);
+        c->add_flag(toggle.Off, toggle.OffHelp);
+    }
     c->add_option("--step", step_, "Step size of focal-length categories (1 to 50, default 10)")
         ->check(CLI::Range(1, 50));
     c->add_option("--ignore", ignore_, "Focal lengths up to this keep their value (0 to 49, default 28)")
         ->check(CLI::Range(0, 49));
-    c->add_flag("--fraction-shutter", fractionShutter_, "Shutter speeds as 1/125 instead of 0.008");
     c->add_option("--path-list", pathList_, "Quantity of the path list (default focal)")
         ->check(CLI::IsMember({"focal", "iso", "aperture", "shutter", "none"}));
-    c->add_flag("--maker-notes", makerNotes_, "Add the maker notes to the path list");
-    c->add_flag("--real-length", realLength_, "Plot real lens lengths instead of 35mm equivalents");
-    c->add_flag("--always-calc", alwaysCalc_, "Use only the manual factor for the 35mm equivalent");
     c->add_option("--lens", lens_, "Manual factor: a real length and its 35mm equivalent (default 8,2=38)");
+    c->add_option("--lens-real", lensReal_, "Manual factor: the real length alone (default 8,2)");
+    c->add_option("--lens-equiv", lensEquiv_, "Manual factor: the 35mm equivalent alone (default 38)");
     c->add_option("--make", make_, "Filter: part of the camera make");
     c->add_option("--model", model_, "Filter: part of the camera model");
     c->add_option("--mn-label", makerNoteLabel_, "Filter: part of a maker-note label (needs --mn-data)");
@@ -210,17 +263,48 @@ AnalyseCommand::AnalyseCommand(CLI::App& app) {
     c->add_flag("--json", json_, "Print the result as one JSON object");
     c->add_option("--jobs", jobs_, "Threads that read photos (default: one per core, at least 2)")
         ->check(CLI::Range(1, 64));
+    c->footer(
+        "Options override --settings. Of two options that set the same thing (--steps and --no-steps, "
+        "--lens and --lens-real) the last one given wins.");
 }
 
 bool AnalyseCommand::Parsed() const {
     return command_->parsed();
 }
 
-int AnalyseCommand::Run(std::ostream& out, std::ostream& err) const {
-    const fs::path programFolder = settings::ExecutableFolder();
-    const fs::path dataFolder = settings::ProgramFolderFor(programFolder);
+int AnalyseCommand::ApplyInOrder(AnalysisSettings& s, std::ostream& err) const {
+    for (const CLI::Option* option : command_->parse_order()) {
+        const std::string name = option->get_name();
+        for (const Switch& toggle : kSwitches) {
+            if (name == toggle.On) toggle.Field(s) = true;
+            if (name == toggle.Off) toggle.Field(s) = false;
+        }
+        if (name == "--lens") {
+            const auto equals = lens_.find('=');
+            const auto real = LensField(std::string_view(lens_).substr(0, equals));
+            const auto equivalent =
+                equals == std::string::npos ? std::nullopt : LensField(std::string_view(lens_).substr(equals + 1));
+            if (!real || !equivalent) {
+                err << "quorvela-cli analyse: --lens needs REAL=EQUIV, each at most 5 characters, such as 8,2=38\n";
+                return 2;
+            }
+            s.Lens.Edit1 = *real;
+            s.Lens.Edit2 = *equivalent;
+        } else if (name == "--lens-real" || name == "--lens-equiv") {
+            const bool isReal = name == "--lens-real";
+            const auto text = LensField(isReal ? lensReal_ : lensEquiv_);
+            if (!text) {
+                err << "quorvela-cli analyse: " << name << " takes at most 5 characters, such as "
+                    << (isReal ? "8,2" : "38") << '\n';
+                return 2;
+            }
+            (isReal ? s.Lens.Edit1 : s.Lens.Edit2) = *text;
+        }
+    }
+    return 0;
+}
 
-    AnalysisSettings s;
+int AnalyseCommand::Settings(AnalysisSettings& s, std::ostream& err) const {
     if (!settings_.empty()) {
         std::error_code error;
         if (!fs::is_regular_file(settings_, error)) {
@@ -230,24 +314,12 @@ int AnalyseCommand::Run(std::ostream& out, std::ostream& err) const {
         s = FromIni(settings::ReadIniFile(settings_));
     }
     if (!folder_.empty()) s.RootFolder = folder_;
-    if (noSubfolders_) s.IncludeSubfolders = false;
-    if (noSteps_) s.UseSteps = false;
+    s.RootFolder = AbsoluteFolder(s.RootFolder);
     if (step_) s.StepSize = *step_;
     if (ignore_) s.IgnoreUpTo = *ignore_;
-    if (fractionShutter_) s.FractionShutter = true;
     if (!pathList_.empty()) s.PathList = QuantityNamed(pathList_);
-    if (makerNotes_) s.AddMakerNotes = true;
-    if (realLength_) s.Lens.RealLength = true;
-    if (alwaysCalc_) s.Lens.AlwaysCalculate = true;
-    if (!lens_.empty()) {
-        const auto equals = lens_.find('=');
-        if (equals == std::string::npos || equals > 5 || lens_.size() - equals - 1 > 5) {
-            err << "quorvela-cli analyse: --lens needs REAL=EQUIV, each at most 5 characters, such as 8,2=38\n";
-            return 2;
-        }
-        s.Lens.Edit1 = lens_.substr(0, equals);
-        s.Lens.Edit2 = lens_.substr(equals + 1);
-    }
+    // A filter text switches the filter on; --filter and --no-filter, applied after, decide
+    // when given.
     const std::optional<std::string>* filter[] = {&make_, &model_, &makerNoteLabel_, &makerNoteData_};
     std::string* fields[] = {&s.Filter.Make, &s.Filter.Model, &s.Filter.MakerNoteLabel, &s.Filter.MakerNoteData};
     for (int i = 0; i < 4; ++i) {
@@ -256,8 +328,11 @@ int AnalyseCommand::Run(std::ostream& out, std::ostream& err) const {
             s.FilterOn = true;
         }
     }
+    return ApplyInOrder(s, err);
+}
 
-    equivalence::EquivalentList table;
+int AnalyseCommand::ReadTable(equivalence::EquivalentList& table, const fs::path& programFolder,
+                              const fs::path& dataFolder, std::ostream& err) const {
     try {
         if (table_.empty()) {
             equivalence::ReadEquivalentData(dataFolder / common::kTableFileName, table,
@@ -274,6 +349,17 @@ int AnalyseCommand::Run(std::ostream& out, std::ostream& err) const {
         err << "quorvela-cli analyse: " << e.what() << '\n';
         return 2;
     }
+    return 0;
+}
+
+int AnalyseCommand::Run(std::ostream& out, std::ostream& err) const {
+    const fs::path programFolder = settings::ExecutableFolder();
+    const fs::path dataFolder = settings::ProgramFolderFor(programFolder);
+
+    AnalysisSettings s;
+    if (const int refused = Settings(s, err); refused != 0) return refused;
+    equivalence::EquivalentList table;
+    if (const int refused = ReadTable(table, programFolder, dataFolder, err); refused != 0) return refused;
 
     const char separator = decimalSeparator_.empty() ? LocaleDecimalSeparator() : decimalSeparator_[0];
     const analysis::Collation order(analysis::CollationLocaleFromEnvironment());

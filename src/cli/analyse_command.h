@@ -4,8 +4,14 @@
 #include <optional>
 #include <string>
 
+#include "equivalence/equivalent_table.h"
+
 namespace CLI {
 class App;
+}
+
+namespace quorvela::analysis {
+struct AnalysisSettings;
 }
 
 namespace quorvela::cli {
@@ -21,18 +27,22 @@ class AnalyseCommand {
     int Run(std::ostream& out, std::ostream& err) const;
 
   private:
+    // Builds the run's settings from --settings and the options; 0, or the exit status of a
+    // refusal (its reason written to `err`).
+    int Settings(analysis::AnalysisSettings& s, std::ostream& err) const;
+    // The on/off switches and the lens fields, in command-line order: the last one given wins.
+    int ApplyInOrder(analysis::AnalysisSettings& s, std::ostream& err) const;
+    int ReadTable(equivalence::EquivalentList& table, const std::filesystem::path& programFolder,
+                  const std::filesystem::path& dataFolder, std::ostream& err) const;
+
     CLI::App* command_ = nullptr;
     std::string folder_;
-    bool noSubfolders_ = false;
-    bool noSteps_ = false;
     std::optional<int> step_;
     std::optional<int> ignore_;
-    bool fractionShutter_ = false;
     std::string pathList_;
-    bool makerNotes_ = false;
-    bool realLength_ = false;
-    bool alwaysCalc_ = false;
     std::string lens_;
+    std::string lensReal_;
+    std::string lensEquiv_;
     std::optional<std::string> make_;
     std::optional<std::string> model_;
     std::optional<std::string> makerNoteLabel_;

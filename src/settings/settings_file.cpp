@@ -30,8 +30,8 @@ void VisitKeys(Settings& s, Visitor&& v) {
     v.Bool("CHECKMARK", "4", s.AlwaysCalculate);
     v.Bool("CHECKMARK", "5", s.FractionShutter);
     v.Int("RadioButton", "0", s.PathList, -1, 3);
-    v.Text("LensVAL", "0", s.RealLens);
-    v.Text("LensVAL", "1", s.Equivalent);
+    v.Text("LensVAL", "0", s.RealLens, kLensTextLength);
+    v.Text("LensVAL", "1", s.Equivalent, kLensTextLength);
     v.Text("FilterMake", "2", s.FilterMake);
     v.Text("FilterModel", "3", s.FilterModel);
     v.Bool("FilterOn", "4", s.FilterOn);
@@ -64,8 +64,9 @@ struct Reader {
         const char* text = ini.GetValue(section, key, nullptr);
         if (text != nullptr && ParseIniInteger(text, number)) value = std::clamp(number, low, high);
     }
-    void Text(const char* section, const char* key, std::string& value) const {
-        if (const char* text = ini.GetValue(section, key, nullptr)) value = text;
+    void Text(const char* section, const char* key, std::string& value, std::size_t longest = std::string::npos) const {
+        // Characters are bytes here: the file is in a single-byte code page.
+        if (const char* text = ini.GetValue(section, key, nullptr)) value = std::string(text).substr(0, longest);
     }
 };
 
@@ -76,7 +77,10 @@ struct Writer {
     void Int(const char* section, const char* key, int value, int, int) const {
         Put(section, key, std::to_string(value));
     }
-    void Text(const char* section, const char* key, const std::string& value) const { Put(section, key, value); }
+    void Text(const char* section, const char* key, const std::string& value,
+              std::size_t longest = std::string::npos) const {
+        Put(section, key, value.substr(0, longest));
+    }
     void Put(const char* section, const char* key, const std::string& value) const {
         ini.SetValue(section, key, value.c_str());
     }

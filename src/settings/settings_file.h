@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -10,6 +11,12 @@ namespace quorvela::settings {
 
 // For callers that know the settings but not the program's other files.
 inline constexpr std::string_view kSettingsFileName = common::kSettingsFileName;
+
+// The manual factor's two fields (`Edit1`, `Edit2`) hold at most this many characters. A
+// longer value in the file is read as its first five characters, which is what the window's
+// fields keep of a longer text put into them, so the window and quorvela-cli read one file
+// alike.
+inline constexpr std::size_t kLensTextLength = 5;
 
 // Every key of vintrop.ini. The defaults are those of a first start; the window-bound ones
 // (panel width and window bounds) are the caller's current values, passed in as defaults.
@@ -44,7 +51,8 @@ struct IniSettings {
 
 // Reads the file; a missing or unreadable file, section or key gives the value in
 // `defaults`. Booleans are true for any non-zero integer, integers are decimal or "0x" hex,
-// out-of-range values are clamped, a value that is not a number gives the default.
+// out-of-range values are clamped, a value that is not a number gives the default, the lens
+// texts are cut to kLensTextLength characters.
 IniSettings ReadIniFile(const std::filesystem::path& file, const IniSettings& defaults = {});
 
 // Writes every key in table order, the window state last, keeping the file's other keys and

@@ -32,6 +32,8 @@
 #include <algorithm>
 #include <string_view>
 
+#include "settings/settings_file.h"
+
 namespace quorvela::ui {
 
 namespace {
@@ -532,7 +534,7 @@ QFrame* LayoutBuilder::BuildManualFactorPanel() {
     w_.lensLengthEdit = Edit(panel, "Edit1", "8,2", {});
     w_.equivalentEdit = Edit(panel, "Edit2", "38", {});
     for (QLineEdit* edit : {w_.lensLengthEdit, w_.equivalentEdit}) {
-        edit->setMaxLength(5);
+        edit->setMaxLength(static_cast<int>(settings::kLensTextLength));
         edit->setFixedWidth(edit->fontMetrics().horizontalAdvance("00000") + 14);
     }
     auto* equals = Label(panel, "LabelEquals", "=");

@@ -74,6 +74,28 @@ TEST(ReadIniFile, NumbersClampsAndFallbacks) {
     }
 }
 
+// The window's lens fields keep the first five characters of a longer text; the command line
+// reads the same file and must chart the same factor.
+TEST(ReadIniFile, LensTextsKeepWhatTheWindowFieldsHold) {
+    struct Case {
+        const char* value;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"100000", "10000"},
+        {"8,2000001", "8,200"},
+        {"\xE9\xE9\xE9\xE9\xE9\xE9\xE9", "\xE9\xE9\xE9\xE9\xE9"},  // one byte is one character
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.value);
+        testing::TempDir dir;
+        const auto file = WriteRaw(dir, std::string("[LensVAL]\r\n0=") + c.value + "\r\n1=" + c.value + "\r\n");
+        const IniSettings s = ReadIniFile(file);
+        EXPECT_EQ(s.RealLens, c.expected);
+        EXPECT_EQ(s.Equivalent, c.expected);
+    }
+}
+
 TEST(ReadIniFile, BooleansTextsAndCase) {
     testing::TempDir dir;
     const auto file = WriteRaw(dir,
