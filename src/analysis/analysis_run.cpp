@@ -64,8 +64,8 @@ bool IsExistingFolder(const std::string& path) {
 // The state of one run: its lists and counters, the observer it reports to.
 class Run {
   public:
-    Run(const AnalysisSettings& settings, const RunEnvironment& environment, AnalysisObserver& observer)
-        : settings_(settings),
+    Run(AnalysisSettings settings, const RunEnvironment& environment, AnalysisObserver& observer)
+        : settings_(std::move(settings)),
           environment_(environment),
           observer_(observer),
           reader_(true, environment.DecimalSeparator) {
@@ -87,7 +87,7 @@ class Run {
     };
 
     void ProcessFolders(const std::vector<std::string>& folders);
-    std::vector<std::string> JpegPaths(const std::string& folder) const;
+    [[nodiscard]] std::vector<std::string> JpegPaths(const std::string& folder) const;
     // Applies one step; false when the run stops here.
     bool Combine(const Step& step, std::size_t folderCount, const std::function<FileResult()>& nextResult);
     FileResult ReadHere(const std::string& path);
@@ -99,7 +99,7 @@ class Run {
         result_.Messages.emplace_back(text);
         observer_.Message(kind, std::string(text));
     }
-    bool StopAsked() const { return observer_.StopRequested.load(); }
+    [[nodiscard]] bool StopAsked() const { return observer_.StopRequested.load(); }
 
     // A copy: a run started from the window's controls is not changed by later edits to them.
     const AnalysisSettings settings_;
@@ -230,6 +230,7 @@ void Run::ProcessFolders(const std::vector<std::string>& folders) {
     // across folder boundaries, so small folders do not leave readers idle.
     const equivalence::EquivalentList& table = environment_.Table ? *environment_.Table : noTable_;
     std::vector<std::unique_ptr<metadata::TimgData>> readers;
+    readers.reserve(static_cast<std::size_t>(jobs));
     for (int i = 0; i < jobs; ++i)
         readers.push_back(std::make_unique<metadata::TimgData>(true, environment_.DecimalSeparator));
     FilePool pool(jobs, [&](const std::string& path, int worker) {

@@ -89,7 +89,7 @@ std::array<std::uint8_t, 128> AsciiRanks(icu::Collator& collator) {
     std::vector<char> candidates;
     int32_t secondary = -1;
     for (char c = 0x20; c < 0x7F; ++c) {
-        if (excluded[static_cast<std::size_t>(c)] || uset_contains(expansions.get(), c)) continue;
+        if (excluded[static_cast<unsigned char>(c)] || uset_contains(expansions.get(), c)) continue;
         const icu::UnicodeString single(static_cast<UChar32>(c));
         std::unique_ptr<icu::CollationElementIterator> elements(rules->createCollationElementIterator(single));
         if (!elements) return {};
@@ -112,7 +112,7 @@ std::array<std::uint8_t, 128> AsciiRanks(icu::Collator& collator) {
     std::uint8_t rank = 0;
     for (std::size_t i = 0; i < candidates.size(); ++i) {
         if (i == 0 || compare(candidates[i - 1], candidates[i]) != UCOL_EQUAL) ++rank;
-        ranks[static_cast<std::size_t>(candidates[i])] = rank;
+        ranks[static_cast<unsigned char>(candidates[i])] = rank;
     }
     return ranks;
 }

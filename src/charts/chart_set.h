@@ -75,7 +75,7 @@ class ChartSet final : public QObject {
     void Fill(int index, std::span<const CategoryCount> categories);
 
     // Writes chart `index` as shown as a BMP file; false when the file could not be written.
-    bool SaveImage(int index, const QString& fileName) const;
+    [[nodiscard]] bool SaveImage(int index, const QString& fileName) const;
 
     // Raised with the chart's index after the change they report.
     std::function<void(int index)> OnZoomed;

@@ -4,6 +4,7 @@
 
 #include <CLI/CLI.hpp>
 #include <chrono>
+#include <cmath>
 #include <csignal>
 #include <filesystem>
 #include <iostream>
@@ -182,7 +183,7 @@ nlohmann::json ToJson(const analysis::AnalysisResult& result, const std::string&
 // A bar of `fraction` x `width` cells in block characters, eighths at its end.
 std::string Bar(double fraction, int width) {
     static constexpr const char* kEighths[] = {"", "▏", "▎", "▍", "▌", "▋", "▊", "▉"};
-    const int eighths = static_cast<int>(fraction * width * 8 + 0.5);
+    const int eighths = static_cast<int>(std::lround(fraction * width * 8));
     std::string bar;
     for (int i = 0; i < eighths / 8; ++i) bar += "█";
     bar += kEighths[eighths % 8];

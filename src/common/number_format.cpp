@@ -81,7 +81,11 @@ std::string FormatPattern(std::string_view pattern, double value, char decimalSe
             std::string digits = std::to_string(*whole);
             if (static_cast<int>(digits.size()) < width) {
                 const std::string pad(static_cast<std::size_t>(width) - digits.size(), ' ');
-                digits = leftAlign ? digits + pad : pad + digits;
+                if (leftAlign) {
+                    digits += pad;
+                } else {
+                    digits.insert(0, pad);
+                }
             }
             out += digits;
         } else {

@@ -139,7 +139,7 @@ std::string EquivalentfromDataBase(std::string_view focalText, std::string_view 
 
 std::string CalculateFromFactor(std::string_view focalText, std::string_view edit1, std::string_view edit2,
                                 char decimalSeparator) {
-    const std::string digits = FocalDigits(focalText, decimalSeparator);
+    std::string digits = FocalDigits(focalText, decimalSeparator);
     if (digits.empty()) return {};
     const auto real = ParseDecimal(edit1, decimalSeparator);
     const auto equivalent = ParseDecimal(edit2, decimalSeparator);

@@ -12,7 +12,7 @@
 namespace quorvela::metadata {
 
 namespace {
-constexpr std::size_t kChunk = 64 * 1024;
+constexpr std::size_t kChunk = std::size_t{64} * 1024;
 }
 
 std::optional<ByteSource> ByteSource::OpenFile(const std::string& path, std::vector<std::uint8_t>& buffer,

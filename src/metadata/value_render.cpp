@@ -183,7 +183,7 @@ std::int64_t LeadingDigits(std::string_view text, char decimalSeparator) {
 }
 
 std::string ExposureTimeText(std::string_view text, char decimalSeparator) {
-    const std::string unchanged(text);
+    std::string unchanged(text);
     const auto slash = text.find('/');
     if (slash == std::string_view::npos) return unchanged;
     const std::int64_t den = LeadingDigits(text.substr(slash + 1), decimalSeparator);

@@ -179,7 +179,7 @@ QString ChartPanel::AskSaveFileName(int index) const {
 void ChartPanel::SaveChart(int index) {
     const QString file = AskSaveFileName(index);
     if (file.isEmpty()) return;
-    charts_->SaveImage(index, file);  // a file that cannot be written is skipped silently
+    static_cast<void>(charts_->SaveImage(index, file));  // a file that cannot be written is skipped silently
 }
 
 void ChartPanel::EnableSaving(bool enabled) {

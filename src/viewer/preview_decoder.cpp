@@ -69,9 +69,8 @@ struct RawResult {
 // Decodes `bytes` into `*out` (allocated here once the size is known).
 RawResult DecodeBytes(const std::uint8_t* bytes, unsigned long size, QSize box, QImage* out, char* message) {
     RawResult result{false, false, 0, 0, 1, 8};
-    jpeg_decompress_struct info;
-    ErrorManager errors;
-    std::memset(&errors, 0, sizeof errors);
+    jpeg_decompress_struct info{};
+    ErrorManager errors{};
     info.err = jpeg_std_error(&errors.Base);
     errors.Base.error_exit = ErrorExit;
     errors.Base.emit_message = EmitMessage;

@@ -17,6 +17,7 @@
 #include <QWidget>
 #include <array>
 #include <cstdio>
+#include <exception>
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <string>
@@ -134,9 +135,7 @@ void ZoomIntoTheMiddle(ChartSet& charts) {
     }
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int RunDemo(int argc, char** argv) {
     QApplication app(argc, argv);
     Options o;
     if (!ParseOptions(app.arguments(), o)) return 2;
@@ -161,4 +160,15 @@ int main(int argc, char** argv) {
         });
     }
     return app.exec();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    try {
+        return RunDemo(argc, argv);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "quorvela-chart-demo: %s\n", e.what());
+        return 1;
+    }
 }

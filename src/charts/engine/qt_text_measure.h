@@ -31,7 +31,7 @@ class QtTextMeasure final : public TextMeasure {
     struct Face {
         explicit Face(const QFont& font) : metrics(font) { advances.fill(-1); }
         QFontMetricsF metrics;
-        mutable std::array<double, 128> advances;
+        mutable std::array<double, 128> advances{};
     };
     [[nodiscard]] const Face& Of(FontRole role) const;
     Face title_;

@@ -72,7 +72,7 @@ std::string NikonLensType(const std::string& text, RenderContext& /*context*/) {
 
 std::string NikonColorMode(const std::string& text, RenderContext& /*context*/) {
     // The value text of an ASCII value starts with its opening quote.
-    const std::string mode = text.size() > 1 ? text.substr(1, 5) : std::string();
+    std::string mode = text.size() > 1 ? text.substr(1, 5) : std::string();
     if (mode == "MODE1") return "Mode1 (sRGB)";
     if (mode == "MODE2") return "Mode 2 (Adobe RGB)";
     if (mode == "MODE3") return "Mode 3 (sRGB): higher saturation";
