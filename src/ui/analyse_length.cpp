@@ -17,6 +17,7 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QSplitter>
 #include <QStatusBar>
@@ -104,10 +105,21 @@ void TAnalyseLength::ConnectHandlers() {
     // after it was scrolled to: the view follows it while the folders on its way load.
     connect(ui_.folderModel, &QFileSystemModel::directoryLoaded, this,
             [this](const QString& loaded) { FollowSelectedFolder(loaded); });
+    // The model sorts a listed folder later, moving rows after the folder was scrolled to; the
+    // view lays them out first, then the selected one is brought back into view.
+    connect(
+        ui_.folderModel, &QAbstractItemModel::layoutChanged, this, [this] { KeepSelectedFolderInView(); },
+        Qt::QueuedConnection);
+    connect(
+        ui_.folderModel, &QAbstractItemModel::rowsInserted, this, [this] { KeepSelectedFolderInView(); },
+        Qt::QueuedConnection);
+    connect(ui_.folderTree->verticalScrollBar(), &QAbstractSlider::actionTriggered, this,
+            [this] { followSelected_ = false; });
     // Key preview: Esc and F1 work whichever control has the focus.
     qApp->installEventFilter(new KeyPreviewFilter(this));
-    for (QObject* watched : std::initializer_list<QObject*>{ui_.modeIndicator, ui_.lensLengthEdit, ui_.equivalentEdit,
-                                                            ui_.overviewPanel, ui_.homePageLink, ui_.donateLink}) {
+    for (QObject* watched :
+         std::initializer_list<QObject*>{ui_.modeIndicator, ui_.lensLengthEdit, ui_.equivalentEdit, ui_.overviewPanel,
+                                         ui_.homePageLink, ui_.donateLink, ui_.folderTree->viewport()}) {
         watched->installEventFilter(this);
     }
     // The panels over which the mouse brings back the run's summary.
@@ -185,6 +197,8 @@ bool TAnalyseLength::eventFilter(QObject* watched, QEvent* event) {
     } else if (type == QEvent::MouseButtonRelease && watched == ui_.donateLink) {
         Label14Click();
         return true;
+    } else if (watched == ui_.folderTree->viewport() && type == QEvent::MouseButtonPress) {
+        followSelected_ = false;  // the user takes the tree over
     } else if (type == QEvent::MouseMove &&
                std::find(summaryPanels_.begin(), summaryPanels_.end(), watched) != summaryPanels_.end()) {
         Panel1MouseMove();
@@ -263,11 +277,19 @@ void TAnalyseLength::FollowSelectedFolder(const QString& loaded) {
     }
 }
 
+void TAnalyseLength::KeepSelectedFolderInView() {
+    if (!followSelected_ || !ui_.folderTree->currentIndex().isValid()) return;
+    const QRect row = ui_.folderTree->visualRect(ui_.folderTree->currentIndex());
+    if (ui_.folderTree->viewport()->rect().contains(row)) return;
+    ui_.folderTree->scrollTo(ui_.folderTree->currentIndex(), QAbstractItemView::PositionAtCenter);
+}
+
 bool TAnalyseLength::SelectFolder(const QString& path) {
     const QModelIndex index = ui_.folderModel->index(path);
     if (!index.isValid()) return false;
     ui_.folderTree->setCurrentIndex(index);
     ui_.folderTree->scrollTo(index, QAbstractItemView::PositionAtCenter);
+    followSelected_ = true;
     return true;
 }
 

@@ -132,6 +132,7 @@ class TAnalyseLength final : public QMainWindow {
     void Cb_CustomClick();
     void ShellTreeView1Change();
     void FollowSelectedFolder(const QString& loaded);
+    void KeepSelectedFolderInView();
     // Returns whether the typed character is kept.
     bool Edit1KeyPress(QChar key);
     void Panel1MouseMove();
@@ -159,6 +160,9 @@ class TAnalyseLength final : public QMainWindow {
 
     bool settingsLoading_ = false;
     bool shown_ = false;
+    // The tree keeps the folder chosen by SelectFolder in view while rows load and sort in
+    // above it, until the user scrolls it.
+    bool followSelected_ = false;
     bool closePending_ = false;
     bool closed_ = false;
     analysis::AnalysisResult lastResult_;
