@@ -250,7 +250,8 @@ QGridLayout* LayoutBuilder::BuildProgressGroup() {
         bar->setValue(0);
         bar->setTextVisible(false);
         bar->setFixedHeight(14);
-        bar->setMinimumWidth(50);
+        // Wide enough to show progress at the window's default size; the options give way.
+        bar->setMinimumWidth(kProgressMinimumWidth);
     }
     progress->addWidget(collecting, 0, 0);
     progress->addWidget(w_.collectingBar, 0, 1);
@@ -270,7 +271,7 @@ QGridLayout* LayoutBuilder::BuildOptionsGroup() {
     statistics->setCurrentIndex(0);
     // Narrow in a small window; the open list shows the entries in full.
     statistics->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    statistics->setMinimumContentsLength(11);
+    statistics->setMinimumContentsLength(9);
     statistics->setToolTip("Select statistics");
     w_.pointsPerPageSpin = SpinBox(w_.topBar, "SpinEdit3", -10, 110, 0,
                                    "Stretch horizontaly, set max. points for the charts, default 0 is off");
@@ -280,10 +281,12 @@ QGridLayout* LayoutBuilder::BuildOptionsGroup() {
     w_.helpButton = GlyphButton(w_.topBar, "LbSpeedButton9", QStyle::SP_TitleBarContextHelpButton, {}, "Help", true);
     w_.barGraphCheck = CheckBox(w_.topBar, "ChBbar", "Bar graph", true);
     w_.barGraphCheck->hide();
-    options->addWidget(w_.threeDCheck, 0, 0);
-    options->addWidget(statistics, 0, 1);
-    options->addWidget(w_.pointsPerPageSpin, 1, 0);
-    options->addWidget(w_.helpButton, 1, 1, Qt::AlignRight);
+    // The box above the three small controls: the narrowest arrangement, leaving the room to
+    // the progress bars.
+    options->addWidget(statistics, 0, 0, 1, 3);
+    options->addWidget(w_.threeDCheck, 1, 0);
+    options->addWidget(w_.pointsPerPageSpin, 1, 1);
+    options->addWidget(w_.helpButton, 1, 2, Qt::AlignRight);
     return options;
 }
 

@@ -19,6 +19,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <array>
+#include <initializer_list>
 
 #include "settings/settings_file.h"
 #include "ui/window_layout_builder.h"
@@ -140,6 +141,9 @@ QFrame* LayoutBuilder::BuildLensBar() {
     extraLayout->setContentsMargins(0, 0, 0, 0);
     extraLayout->addWidget(steps);
     extraLayout->addWidget(manualFactor, 1);
+    // In real-length mode the 35 mm panel is hidden: the room it leaves stays empty instead of
+    // stretching the steps group, so its controls keep their sizes and places in both modes.
+    extraLayout->addStretch(0);
     w_.chartBars[0] = BuildChartBar(0, extra);
     w_.chartBars[0]->setObjectName("Panel5");
     return w_.chartBars[0];
@@ -158,6 +162,16 @@ QWidget* LayoutBuilder::BuildStepsGroup() {
     realLength->setCheckable(true);
     realLength->setText("Real length");
     realLength->setToolTip("Toggle - Real lens calculation only - Custom settings");
+    // A toggle whose pressed state must be seen at a glance: sunken and highlighted when on.
+    realLength->setStyleSheet(
+        "QToolButton { padding: 2px 8px; border: 1px solid palette(mid); border-radius: 3px;"
+        " background: palette(button); }"
+        "QToolButton:checked { border: 2px inset palette(dark); background: palette(highlight);"
+        " color: palette(highlighted-text); }");
+    for (QWidget* fixed : std::initializer_list<QWidget*>{w_.ignoreSpin, w_.stepSpin, realLength}) {
+        fixed->setFixedWidth(fixed->sizeHint().width());
+    }
+    steps->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
     stepsGrid->addWidget(Label(steps, "Label5", "Ignore"), 0, 0);
     stepsGrid->addWidget(w_.ignoreSpin, 0, 1);
     stepsGrid->addWidget(Label(steps, "Label2", "Steps"), 0, 2);
