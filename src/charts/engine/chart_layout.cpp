@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numeric>
+#include <optional>
 
 namespace quorvela::charts {
 namespace {
@@ -116,8 +117,8 @@ bool CoversABar(const std::vector<BarGeom>& bars, const RectF& box, const BarGeo
 }
 
 // Marks are thinned as the axis labels are: the largest values are labelled first, and a mark
-// that would overlap one already placed, cover another bar or leave the mark area is left out
-// (and counted, so the chart can say so).
+// that would overlap one already placed, cover another bar or leave the mark area in each of
+// its places is left out (and counted, so the chart can say so).
 void PlaceMarks(const LayoutInput& in, const TextMeasure& m, ChartLayout& out) {
     const double D = out.depth;
     const RectF& area = out.markArea;
@@ -147,18 +148,30 @@ void PlaceMarks(const LayoutInput& in, const TextMeasure& m, ChartLayout& out) {
         }
         std::string text = series.MarkTextOf(bar.index, in.separators);
         const double w = m.Width(FontRole::Mark, text) + 2 * kMarkPadX;
-        RectF box{end.x - w / 2, end.y - markH, end.x + w / 2, end.y};
-        // Slid sideways into the mark area; the leader line still meets the box.
-        box = box.Shifted(std::max(area.left + 1 - box.left, std::min(0.0, area.right - box.right)), 0);
-        const RectF padded{box.left - 2, box.top - 1, box.right + 2, box.bottom + 1};
-        if (!area.Contains(box) || box.left <= area.left ||
-            std::any_of(taken.begin(), taken.end(), [&](const RectF& t) { return t.Intersects(padded); }) ||
-            CoversABar(out.bars, box, bar, D)) {
+        const auto fits = [&](const RectF& box) {
+            const RectF padded{box.left - 2, box.top - 1, box.right + 2, box.bottom + 1};
+            return area.Contains(box) && box.left > area.left &&
+                   std::none_of(taken.begin(), taken.end(), [&](const RectF& t) { return t.Intersects(padded); }) &&
+                   !CoversABar(out.bars, box, bar, D);
+        };
+        // Centred over the bar, or else hung by one end, away from a taller neighbour; slid into
+        // the mark area. The leader line meets the box in each case.
+        const double reach = w / 2 - kMarkPadX;
+        std::optional<RectF> placed;
+        for (const double offset : {0.0, -reach, reach}) {
+            RectF box{end.x + offset - w / 2, end.y - markH, end.x + offset + w / 2, end.y};
+            box = box.Shifted(std::max(area.left + 1 - box.left, std::min(0.0, area.right - box.right)), 0);
+            if (box.left <= end.x && end.x <= box.right && fits(box)) {
+                placed = box;
+                break;
+            }
+        }
+        if (!placed) {
             ++out.marksLeftOut;
             continue;
         }
-        taken.push_back(box);
-        out.marks.push_back({bar.series, bar.index, anchor, end, box, std::move(text)});
+        taken.push_back(*placed);
+        out.marks.push_back({bar.series, bar.index, anchor, end, *placed, std::move(text)});
     }
     std::sort(out.marks.begin(), out.marks.end(), [](const MarkGeom& a, const MarkGeom& b) {
         return a.series != b.series ? a.series < b.series : a.index < b.index;

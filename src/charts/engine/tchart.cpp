@@ -23,7 +23,7 @@ QToolButton* PagerButton(QWidget* chart, const char* name, Qt::ArrowType arrow, 
     auto* button = new QToolButton(chart);
     button->setObjectName(name);
     button->setArrowType(arrow);
-    button->setAutoRaise(true);
+    button->setAutoRaise(false);  // framed: seen as buttons even before the mouse finds them
     button->setFocusPolicy(Qt::NoFocus);
     button->setToolTip(hint);
     button->setGeometry(x, kPagerLeft - 1, kPagerButton, kPagerButton);
