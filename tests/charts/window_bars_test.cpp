@@ -60,6 +60,7 @@ TEST(WindowBars, LensBarControlsKeepTheirPlacesWithoutThe35mmPanel) {
         const std::vector<QWidget*> controls{laid.w.ignoreSpin, laid.w.stepSpin, laid.w.stepsCheck,
                                              laid.w.realLengthButton};
         std::vector<QRect> shown;
+        shown.reserve(controls.size());
         for (const QWidget* c : controls) shown.push_back(laid.Place(c));
         laid.w.manualFactorPanel->hide();
         laid.w.realLengthButton->setChecked(true);
