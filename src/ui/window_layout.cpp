@@ -271,7 +271,7 @@ QGridLayout* LayoutBuilder::BuildOptionsGroup() {
     statistics->setCurrentIndex(0);
     // Narrow in a small window; the open list shows the entries in full.
     statistics->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    statistics->setMinimumContentsLength(9);
+    statistics->setMinimumContentsLength(8);
     statistics->setToolTip("Select statistics");
     w_.pointsPerPageSpin = SpinBox(w_.topBar, "SpinEdit3", -10, 110, 0,
                                    "Stretch horizontaly, set max. points for the charts, default 0 is off");

@@ -21,7 +21,7 @@ constexpr int kOverviewBarHeight = 26;
 constexpr int kLensBarHeight = 56;
 constexpr int kPreviewSize = 218;
 constexpr int kPreviewPanelWidth = 220;
-constexpr int kProgressMinimumWidth = 120;
+constexpr int kProgressMinimumWidth = 100;
 
 QFrame* Panel(QWidget* parent, const char* name);
 QLabel* Label(QWidget* parent, const char* name, const QString& text);
