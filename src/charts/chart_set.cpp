@@ -192,6 +192,15 @@ bool ChartSet::ZoomTo(int index, const QRect& pixels) {
     return Chart(index).ZoomRect(pixels);
 }
 
+ChartSet::PageState ChartSet::Pages(int index) const {
+    const TChart& chart = Chart(index);
+    return {chart.Page(), chart.PageCount()};
+}
+
+bool ChartSet::ShowPage(int index, int page) {
+    return Chart(index).ShowPage(page);
+}
+
 void ChartSet::Clear() {
     for (TBarSeries* series : series_) series->Clear();
 }

@@ -66,6 +66,14 @@ class ChartSet final : public QObject {
     // Zooms into a rectangle in the widget's pixels, as a left drag over it does; false when
     // the rectangle is refused.
     bool ZoomTo(int index, const QRect& pixels);
+    // Paging, with points per page set: the page a chart shows (0-based) of how many, and
+    // moving to another page, as the chart's own arrow buttons do; false when nothing moved.
+    struct PageState {
+        int Page = 0;
+        int Pages = 1;
+    };
+    [[nodiscard]] PageState Pages(int index) const;
+    bool ShowPage(int index, int page);
 
     // Points.
     void Clear();  // every chart

@@ -1,51 +1,33 @@
-// The window's regions, tabs and controls with their captions, hints and starting states.
+// The window's regions: the left panel, the top bar and the filter panel; the helpers every region uses.
 #include "ui/window_layout.h"
 
-#include <QApplication>
-#include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFileSystemModel>
-#include <QFont>
-#include <QFontDatabase>
 #include <QFrame>
 #include <QGridLayout>
-#include <QGroupBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
-#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QSpinBox>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStyle>
-#include <QTabWidget>
 #include <QToolButton>
 #include <QTreeView>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <string_view>
 
-#include "settings/settings_file.h"
+#include "ui/window_layout_builder.h"
 
 namespace quorvela::ui {
 
-namespace {
-
-constexpr int kTreeWidth = 185;
-constexpr int kLinkStripHeight = 78;
-constexpr int kTopBarHeight = 50;
-constexpr int kFilterPanelHeight = 95;
-constexpr int kOverviewBarHeight = 26;
-constexpr int kLensBarHeight = 56;
-constexpr int kPreviewSize = 218;
-constexpr int kPreviewPanelWidth = 220;
+namespace layout {
 
 QFrame* Panel(QWidget* parent, const char* name) {
     auto* panel = new QFrame(parent);
@@ -59,7 +41,7 @@ QLabel* Label(QWidget* parent, const char* name, const QString& text) {
     return label;
 }
 
-QCheckBox* CheckBox(QWidget* parent, const char* name, const QString& text, bool checked, const QString& hint = {}) {
+QCheckBox* CheckBox(QWidget* parent, const char* name, const QString& text, bool checked, const QString& hint) {
     auto* box = new QCheckBox(text, parent);
     box->setObjectName(name);
     box->setChecked(checked);
@@ -120,39 +102,6 @@ void Fill(QWidget* widget, const QColor& color) {
 QColor ToQt(Rgb c) {
     return {c.r, c.g, c.b};
 }
-
-// Builds the window one region at a time, in the order the controls were always made (the
-// order decides the focus chain and what is drawn over what).
-class LayoutBuilder {
-  public:
-    explicit LayoutBuilder(QMainWindow& window) : window_(window) {}
-    WindowWidgets Build();
-
-  private:
-    QWidget* BuildLeftPanel();
-    QFrame* BuildLinkStrip(QWidget* parent);
-    QFrame* BuildTopBar();
-    void BuildStartStop(QHBoxLayout* bar);
-    QGridLayout* BuildRunGroup();
-    QGridLayout* BuildProgressGroup();
-    QGridLayout* BuildOptionsGroup();
-    QFrame* BuildFilterPanel();
-    void BuildTabs();
-    void BuildOverviewTab();
-    void BuildChartTabs();
-    QFrame* BuildLensBar();
-    QWidget* BuildStepsGroup();
-    QFrame* BuildManualFactorPanel();
-    QFrame* BuildChartBar(int index, QWidget* extra);
-    QWidget* BuildShutterOptions();
-    void BuildPathListTab();
-    QFrame* BuildPreviewPanel();
-    QFrame* BuildPathListBar();
-    void BuildEquivalentTab();
-
-    QMainWindow& window_;
-    WindowWidgets w_;
-};
 
 WindowWidgets LayoutBuilder::Build() {
     w_.splitter = new QSplitter(Qt::Horizontal, &window_);
@@ -301,7 +250,8 @@ QGridLayout* LayoutBuilder::BuildProgressGroup() {
         bar->setValue(0);
         bar->setTextVisible(false);
         bar->setFixedHeight(14);
-        bar->setMinimumWidth(50);
+        // Wide enough to show progress at the window's default size; the options give way.
+        bar->setMinimumWidth(kProgressMinimumWidth);
     }
     progress->addWidget(collecting, 0, 0);
     progress->addWidget(w_.collectingBar, 0, 1);
@@ -321,7 +271,7 @@ QGridLayout* LayoutBuilder::BuildOptionsGroup() {
     statistics->setCurrentIndex(0);
     // Narrow in a small window; the open list shows the entries in full.
     statistics->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    statistics->setMinimumContentsLength(11);
+    statistics->setMinimumContentsLength(8);
     statistics->setToolTip("Select statistics");
     w_.pointsPerPageSpin = SpinBox(w_.topBar, "SpinEdit3", -10, 110, 0,
                                    "Stretch horizontaly, set max. points for the charts, default 0 is off");
@@ -331,10 +281,12 @@ QGridLayout* LayoutBuilder::BuildOptionsGroup() {
     w_.helpButton = GlyphButton(w_.topBar, "LbSpeedButton9", QStyle::SP_TitleBarContextHelpButton, {}, "Help", true);
     w_.barGraphCheck = CheckBox(w_.topBar, "ChBbar", "Bar graph", true);
     w_.barGraphCheck->hide();
-    options->addWidget(w_.threeDCheck, 0, 0);
-    options->addWidget(statistics, 0, 1);
-    options->addWidget(w_.pointsPerPageSpin, 1, 0);
-    options->addWidget(w_.helpButton, 1, 1, Qt::AlignRight);
+    // The box above the three small controls: the narrowest arrangement, leaving the room to
+    // the progress bars.
+    options->addWidget(statistics, 0, 0, 1, 3);
+    options->addWidget(w_.threeDCheck, 1, 0);
+    options->addWidget(w_.pointsPerPageSpin, 1, 1);
+    options->addWidget(w_.helpButton, 1, 2, Qt::AlignRight);
     return options;
 }
 
@@ -380,283 +332,16 @@ QFrame* LayoutBuilder::BuildFilterPanel() {
     return panel;
 }
 
-void LayoutBuilder::BuildTabs() {
-    w_.tabs = new QTabWidget(w_.rightArea);
-    w_.tabs->setObjectName("PageControl1");
-    w_.tabs->setDocumentMode(true);
-    const auto tab = [](const char* name) {
-        auto* page = new QWidget;
-        page->setObjectName(name);
-        return page;
-    };
-    w_.overviewTab = tab("TabSheet1");
-    w_.chartTabs = {tab("TabSheet2"), tab("TabSheet3"), tab("TabSheet4"), tab("TabSheet6")};
-    w_.pathListTab = tab("TabSheet7");
-    w_.tableTab = tab("TabSheet5");
-
-    BuildOverviewTab();
-    BuildChartTabs();
-    BuildPathListTab();
-    BuildEquivalentTab();
-
-    w_.tabs->addTab(w_.overviewTab, "Overview");
-    w_.tabs->addTab(w_.chartTabs[0], "Lens Length");
-    w_.tabs->addTab(w_.chartTabs[1], "ISO");
-    w_.tabs->addTab(w_.chartTabs[2], "Aperture");
-    w_.tabs->addTab(w_.chartTabs[3], "Shutter Speed");
-    w_.tabs->addTab(w_.pathListTab, "Path list + Image");
-    w_.tabs->addTab(w_.tableTab, "Equivalent list");
-}
-
-void LayoutBuilder::BuildOverviewTab() {
-    auto* overview = new QVBoxLayout(w_.overviewTab);
-    overview->setContentsMargins(0, 0, 0, 0);
-    overview->setSpacing(0);
-    w_.overviewPanel = new QWidget(w_.overviewTab);
-    w_.overviewPanel->setObjectName("PanelOverview");
-    overview->addWidget(w_.overviewPanel, 1);
-    w_.overviewBar = Panel(w_.overviewTab, "Panel11");
-    FixHeight(w_.overviewBar, kOverviewBarHeight);
-    auto* overviewBar = new QHBoxLayout(w_.overviewBar);
-    overviewBar->setContentsMargins(4, 0, 4, 0);
-    overviewBar->addStretch(1);
-    w_.resetZoomsButton = GlyphButton(w_.overviewBar, "LbSpeedButton8", QStyle::SP_BrowserReload, {},
-                                      "Reset overview zooms and scrolls", false);
-    overviewBar->addWidget(w_.resetZoomsButton);
-    overview->addWidget(w_.overviewBar);
-}
-
-// Each chart tab: the chart's place above a bottom button bar.
-void LayoutBuilder::BuildChartTabs() {
-    const std::array<QWidget*, 4>& own = w_.chartTabs;
-    for (std::size_t i = 0; i < 4; ++i) {
-        auto* layout = new QVBoxLayout(own[i]);
-        layout->setContentsMargins(0, 0, 0, 0);
-        layout->setSpacing(0);
-        w_.chartHosts[i] = new QWidget(own[i]);
-        w_.chartHosts[i]->setObjectName(QString("ChartHost%1").arg(i + 5));
-        auto* hostLayout = new QVBoxLayout(w_.chartHosts[i]);
-        hostLayout->setContentsMargins(0, 0, 0, 0);
-        layout->addWidget(w_.chartHosts[i], 1);
-    }
-    own[0]->layout()->addWidget(BuildLensBar());
-    static constexpr const char* kBarNames[] = {"Panel5", "Panel4", "Panel8", "Panel9"};
-    for (int i = 1; i < 4; ++i) {
-        const auto k = static_cast<std::size_t>(i);
-        w_.chartBars[k] = BuildChartBar(i, i == 3 ? BuildShutterOptions() : nullptr);
-        w_.chartBars[k]->setObjectName(kBarNames[k]);
-        own[k]->layout()->addWidget(w_.chartBars[k]);
-    }
-}
-
-QWidget* LayoutBuilder::BuildShutterOptions() {
-    auto* shutterOptions = new QWidget;
-    auto* shutterLayout = new QVBoxLayout(shutterOptions);
-    shutterLayout->setContentsMargins(0, 0, 0, 0);
-    w_.fractionShutterCheck = CheckBox(shutterOptions, "ChB_Raw", "1/100 format", true);
-    auto* label11 = Label(shutterOptions, "Label11",
-                          "Note: if checked, some shutters speed fractions will be rounded, unchecked shows results in "
-                          "0,0000 format.");
-    label11->setWordWrap(true);
-    shutterLayout->addWidget(w_.fractionShutterCheck);
-    shutterLayout->addWidget(label11);
-    return shutterOptions;
-}
-
-QFrame* LayoutBuilder::BuildChartBar(int index, QWidget* extra) {
-    auto* bar = Panel(nullptr, "");
-    FixHeight(bar, kLensBarHeight);
-    auto* layout = new QHBoxLayout(bar);
-    layout->setContentsMargins(6, 2, 4, 2);
-    if (extra != nullptr) layout->addWidget(extra, 1);
-    layout->addStretch(extra != nullptr ? 0 : 1);
-    static constexpr const char* kFitNames[] = {"LbSpeedButton1", "LbSpeedButton2", "LbSpeedButton3", "LbSpeedButton4"};
-    static constexpr const char* kSaveNames[] = {"LbSaveDate", "LbSpeedButton5", "LbSpeedButton6", "LbSpeedButton7"};
-    const auto i = static_cast<std::size_t>(index);
-    QToolButton* fit = w_.fitButtons[i] =
-        GlyphButton(bar, kFitNames[i], QStyle::SP_BrowserReload, "Fit graph", "Reset scroll and zoom", false);
-    QToolButton* save = w_.saveButtons[i] =
-        GlyphButton(bar, kSaveNames[i], QStyle::SP_DialogSaveButton, "Save", "Save graph as bmp", true);
-    auto* buttons = new QVBoxLayout;
-    buttons->setSpacing(0);
-    buttons->addWidget(fit);
-    buttons->addWidget(save);
-    fit->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-    save->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-    layout->addLayout(buttons);
-    return bar;
-}
-
-QFrame* LayoutBuilder::BuildLensBar() {
-    QWidget* steps = BuildStepsGroup();
-    QFrame* manualFactor = BuildManualFactorPanel();
-    auto* extra = new QWidget;
-    auto* extraLayout = new QHBoxLayout(extra);
-    extraLayout->setContentsMargins(0, 0, 0, 0);
-    extraLayout->addWidget(steps);
-    extraLayout->addWidget(manualFactor, 1);
-    w_.chartBars[0] = BuildChartBar(0, extra);
-    w_.chartBars[0]->setObjectName("Panel5");
-    return w_.chartBars[0];
-}
-
-QWidget* LayoutBuilder::BuildStepsGroup() {
-    auto* steps = new QWidget;
-    auto* stepsGrid = new QGridLayout(steps);
-    stepsGrid->setContentsMargins(0, 0, 0, 0);
-    stepsGrid->setVerticalSpacing(2);
-    w_.ignoreSpin = SpinBox(steps, "SpinEdit2", 0, 49, 28, "Ignores steps for wide angle lenzes");
-    w_.stepSpin = SpinBox(steps, "SpinEdit1", 1, 50, 10, "You need to re-analyse when you change the steps value");
-    w_.stepsCheck = CheckBox(steps, "ChBoxSteps", "Use steps", true);
-    QToolButton* realLength = w_.realLengthButton = new QToolButton(steps);
-    realLength->setObjectName("LbSetforRealLength");
-    realLength->setCheckable(true);
-    realLength->setText("Real length");
-    realLength->setToolTip("Toggle - Real lens calculation only - Custom settings");
-    stepsGrid->addWidget(Label(steps, "Label5", "Ignore"), 0, 0);
-    stepsGrid->addWidget(w_.ignoreSpin, 0, 1);
-    stepsGrid->addWidget(Label(steps, "Label2", "Steps"), 0, 2);
-    stepsGrid->addWidget(w_.stepSpin, 0, 3);
-    stepsGrid->addWidget(w_.stepsCheck, 1, 0, 1, 2);
-    stepsGrid->addWidget(realLength, 1, 2, 1, 2);
-    return steps;
-}
-
-QFrame* LayoutBuilder::BuildManualFactorPanel() {
-    QFrame* panel = w_.manualFactorPanel = Panel(nullptr, "MMPanel");
-    panel->setFrameShape(QFrame::StyledPanel);
-    auto* mm = new QGridLayout(panel);
-    mm->setContentsMargins(4, 1, 4, 1);
-    mm->setVerticalSpacing(1);
-    auto* label1 =
-        Label(panel, "Label1", "35mm equivalent values (used only when the 35mm equivalent is not found in the exif).");
-    label1->setWordWrap(true);
-    w_.lensLengthEdit = Edit(panel, "Edit1", "8,2", {});
-    w_.equivalentEdit = Edit(panel, "Edit2", "38", {});
-    for (QLineEdit* edit : {w_.lensLengthEdit, w_.equivalentEdit}) {
-        edit->setMaxLength(static_cast<int>(settings::kLensTextLength));
-        edit->setFixedWidth(edit->fontMetrics().horizontalAdvance("00000") + 14);
-    }
-    auto* equals = Label(panel, "LabelEquals", "=");
-    QFont bold = equals->font();
-    bold.setBold(true);
-    equals->setFont(bold);
-    w_.alwaysCalculateCheck = CheckBox(panel, "Ch_AlwaysCalc", "Always calculate", false);
-    auto* fields = new QHBoxLayout;
-    fields->addWidget(w_.lensLengthEdit);
-    fields->addWidget(equals);
-    fields->addWidget(w_.equivalentEdit);
-    fields->addStretch(1);
-    mm->addWidget(label1, 0, 0, 2, 1);
-    mm->addLayout(fields, 0, 1);
-    mm->addWidget(w_.alwaysCalculateCheck, 1, 1);
-    mm->setColumnStretch(0, 1);
-    return panel;
-}
-
-void LayoutBuilder::BuildPathListTab() {
-    auto* page = new QVBoxLayout(w_.pathListTab);
-    page->setContentsMargins(0, 0, 0, 0);
-    page->setSpacing(0);
-    auto* upper = new QHBoxLayout;
-    upper->setSpacing(0);
-    upper->addWidget(BuildPreviewPanel());
-
-    QPlainTextEdit* list = w_.pathList = new QPlainTextEdit(w_.pathListTab);
-    list->setObjectName("RichEdit1");
-    list->setLineWrapMode(QPlainTextEdit::NoWrap);
-    // The lines are laid out in columns: "___24 mm = 24.00 mm - ..." only lines up in a fixed pitch.
-    list->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    list->setReadOnly(true);
-    list->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    upper->addWidget(list, 1);
-    page->addLayout(upper, 1);
-    page->addWidget(BuildPathListBar());
-}
-
-QFrame* LayoutBuilder::BuildPreviewPanel() {
-    QFrame* panel = w_.previewPanel = Panel(w_.pathListTab, "Panel7");
-    panel->setFixedWidth(kPreviewPanelWidth);
-    auto* previewColumn = new QVBoxLayout(panel);
-    previewColumn->setContentsMargins(1, 1, 1, 1);
-    previewColumn->setSpacing(0);
-    auto* panel15 = Panel(panel, "Panel15");
-    panel15->setFixedSize(kPreviewSize, kPreviewSize);
-    Fill(panel15, Qt::black);
-    auto* squareLayout = new QVBoxLayout(panel15);
-    squareLayout->setContentsMargins(0, 0, 0, 0);
-    w_.preview = Label(panel15, "Image3", {});
-    w_.preview->setAlignment(Qt::AlignCenter);
-    squareLayout->addWidget(w_.preview);
-    w_.previewText = Label(panel, "Label20", "Click on a line to show image!");
-    w_.previewText->setWordWrap(true);
-    w_.previewText->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    Fill(w_.previewText, QColor(255, 251, 240));
-    previewColumn->addWidget(panel15);
-    previewColumn->addWidget(w_.previewText, 1);
-    return panel;
-}
-
-QFrame* LayoutBuilder::BuildPathListBar() {
-    QFrame* panel = w_.pathListBar = Panel(w_.pathListTab, "Panel10");
-    auto* bar = new QHBoxLayout(panel);
-    bar->setContentsMargins(4, 2, 4, 2);
-    auto* group = new QGroupBox(panel);
-    group->setObjectName("RadioGroup1");
-    group->setToolTip("When changing settings you need to reanayse te recreate the list");
-    w_.pathListQuantity = new QButtonGroup(&window_);
-    w_.pathListQuantity->setObjectName("RadioGroup1Buttons");
-    auto* radios = new QGridLayout(group);
-    radios->setContentsMargins(4, 2, 4, 2);
-    radios->setVerticalSpacing(0);
-    const char* items[] = {"Focal length", "ISO", "Aperture", "Shutter"};
-    for (int i = 0; i < 4; ++i) {
-        auto* radio = new QRadioButton(items[i], group);
-        w_.pathListQuantity->addButton(radio, i);
-        radios->addWidget(radio, i % 2, i / 2);
-    }
-    w_.pathListQuantity->button(0)->setChecked(true);
-    bar->addWidget(group);
-    auto* texts = new QVBoxLayout;
-    auto* label12 = Label(panel, "Label12",
-                          "Select an option on the left to use in the list. Use this list to find out where the files "
-                          "are located.");
-    label12->setWordWrap(true);
-    w_.makerNoteCheck = CheckBox(panel, "CB_MakerNote", "Add Maker Note to path list", false);
-    texts->addWidget(label12);
-    texts->addWidget(w_.makerNoteCheck);
-    bar->addLayout(texts, 1);
-    w_.savePathListButton =
-        GlyphButton(panel, "Lb_SaveRichedit", QStyle::SP_DialogSaveButton, "Save", "Save as tekst file", false);
-    bar->addWidget(w_.savePathListButton, 0, Qt::AlignRight | Qt::AlignBottom);
-    return panel;
-}
-
-void LayoutBuilder::BuildEquivalentTab() {
-    auto* page = new QVBoxLayout(w_.tableTab);
-    page->setContentsMargins(0, 0, 0, 0);
-    page->setSpacing(0);
-    w_.tableText = new QPlainTextEdit(w_.tableTab);
-    w_.tableText->setObjectName("Memo1");
-    w_.tableText->setLineWrapMode(QPlainTextEdit::NoWrap);
-    page->addWidget(w_.tableText, 1);
-    w_.tableBar = Panel(w_.tableTab, "Panel12");
-    FixHeight(w_.tableBar, kOverviewBarHeight + 4);
-    page->addWidget(w_.tableBar);
-}
-
-}  // namespace
+}  // namespace layout
 
 WindowWidgets BuildWindowLayout(QMainWindow& window) {
-    return LayoutBuilder(window).Build();
+    return layout::LayoutBuilder(window).Build();
 }
 
 void SetIndicatorLook(QLabel* indicator, const IndicatorLook& look) {
     QPalette palette = indicator->palette();
-    palette.setColor(QPalette::Window, ToQt(look.Background));
-    palette.setColor(QPalette::WindowText, ToQt(look.Text));
+    palette.setColor(QPalette::Window, layout::ToQt(look.Background));
+    palette.setColor(QPalette::WindowText, layout::ToQt(look.Text));
     indicator->setPalette(palette);
     indicator->setAutoFillBackground(true);
 }

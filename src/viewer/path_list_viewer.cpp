@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QPixmap>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -99,7 +100,12 @@ bool PathListViewer::SearchForText_AndSelect(QPlainTextEdit* richEdit, const QSt
     const QTextCursor found = richEdit->document()->find(text, start, QTextDocument::FindCaseSensitively);
     if (found.isNull()) return false;
     richEdit->setFocus();
+    // Placing the cursor scrolls it into view both ways; only the vertical part is wanted: a
+    // long path would push the value at the line's start out of sight.
+    QScrollBar* sideways = richEdit->horizontalScrollBar();
+    const int column = sideways->value();
     richEdit->setTextCursor(found);
+    sideways->setValue(column);
     return true;
 }
 

@@ -242,6 +242,73 @@ TEST(ChartLayout, MarksNeverOverlapAndHangOnTheirArrows) {
     }
 }
 
+// Percent and statistics texts are wider than the bars of a crowded chart: the marks are thinned
+// like the axis labels, largest values first, and keep to the plot and off every other bar.
+TEST(ChartLayout, DenseMarksAreThinnedLargestFirstInsideThePlot) {
+    struct Case {
+        int points;
+        MarkStyle style;
+        bool view3D;
+        bool legend;
+        double width, height;
+    };
+    constexpr Case cases[] = {
+        {80, MarkStyle::LabelPercentTotal, false, true, 640, 400},  // the rightmost marks ran over the legend
+        {40, MarkStyle::PercentTotal, true, false, 640, 400},       // 3D: marks over a neighbour's top face
+        {183, MarkStyle::Value, false, false, 1280, 800},           // marks on the next bar's body
+        {12, MarkStyle::LabelPercentTotal, false, true, 330, 230},  // texts wider than two bars
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.points << " points, style " << static_cast<int>(c.style) << ", 3D "
+                                        << c.view3D << ", legend " << c.legend << ", " << c.width);
+        TBarSeries s = Series(c.points);
+        s.SetMarksVisible(true);
+        s.SetMarksStyle(c.style);
+        s.SetArrowLength(8);
+        s.SetTitle("aperture");
+        LayoutInput in = Input(c.width, c.height, s);
+        in.view3D = c.view3D;
+        in.chart3DPercent = 20;
+        in.legendVisible = c.legend;
+        const ChartLayout L = ComputeLayout(in, kMeasure);
+        ASSERT_FALSE(L.marks.empty());
+        // The plot's columns, the back wall's in 3D, between the title band and the plot's bottom.
+        const RectF area{L.plot.left, L.titleBox.bottom, L.plot.right + L.depth, L.plot.bottom};
+        std::map<int, const MarkGeom*> marked;
+        for (const auto& m : L.marks) {
+            marked[m.index] = &m;
+            EXPECT_TRUE(area.Contains(m.box)) << "mark of " << m.index << " leaves the plot";
+            for (const auto& o : L.marks) {
+                EXPECT_TRUE(&o == &m || !o.box.Intersects(m.box)) << m.index << " overlaps " << o.index;
+            }
+            for (const auto& bar : L.bars) {
+                if (bar.index == m.index) continue;
+                const RectF body{bar.front.left, bar.front.top - L.depth, bar.front.right + L.depth, bar.front.bottom};
+                EXPECT_FALSE(body.Intersects(m.box)) << "mark of " << m.index << " sits on bar " << bar.index;
+            }
+        }
+        // A bar without a mark gave way to a value at least as large close by: a mark placed
+        // before it, or a taller bar its mark would have covered.
+        int leftOut = 0;
+        for (const auto& u : L.bars) {
+            if (u.cut || marked.count(u.index) != 0) continue;
+            ++leftOut;
+            const double v = s.YValue(u.index);
+            const double cx = (u.front.left + u.front.right) / 2;
+            const double reach = kMeasure.Width(FontRole::Mark, s.MarkTextOf(u.index, {})) + L.depth + 12;
+            const auto near = [&](const RectF& r) { return r.right > cx - reach && r.left < cx + reach; };
+            const bool gaveWay =
+                std::any_of(L.marks.begin(), L.marks.end(),
+                            [&](const MarkGeom& m) { return s.YValue(m.index) >= v && near(m.box); }) ||
+                std::any_of(L.bars.begin(), L.bars.end(), [&](const BarGeom& b) {
+                    return b.index != u.index && s.YValue(b.index) > v && near(b.front);
+                });
+            EXPECT_TRUE(gaveWay) << "bar " << u.index << " (" << v << ") has no mark and no larger value near it";
+        }
+        EXPECT_EQ(L.marksLeftOut, leftOut) << "bars without a mark are counted for the chart to tell";
+    }
+}
+
 TEST(ChartLayout, HiddenMarksLeaveNoMarksAndNoRoomForThem) {
     TBarSeries s = Series(10);
     const ChartLayout without = ComputeLayout(Input(640, 400, s), kMeasure);

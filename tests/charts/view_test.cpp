@@ -94,6 +94,44 @@ TEST(ChartView, PanningMovesThroughThePagesAndStopsAtTheData) {
     EXPECT_DOUBLE_EQ(v.Current().bottom.Width(), 10);  // panning never stretches
 }
 
+TEST(ChartView, PagesFollowTheViewAndCanBeShownInTurn) {
+    struct Case {
+        int points, perPage;
+        double pan;  // point positions panned right before asking
+        int pages, page;
+    };
+    constexpr Case cases[] = {
+        {83, 20, 0, 5, 0},   {83, 20, 20, 5, 1}, {83, 20, 9, 5, 0}, {83, 20, 11, 5, 1},
+        {83, 20, 200, 5, 4}, {20, 20, 0, 1, 0},  {83, 0, 0, 1, 0},  {100, 10, 44, 10, 4},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.points << " points, " << c.perPage << " a page, panned " << c.pan);
+        ChartView v;
+        v.SetMaxPointsPerPage(c.perPage);
+        v.SetData(c.points, 50, true);
+        v.Pan(c.pan, 0);
+        EXPECT_EQ(v.PageCount(), c.pages);
+        EXPECT_EQ(v.Page(), c.page);
+    }
+    ChartView v;
+    v.SetMaxPointsPerPage(20);
+    v.SetData(83, 50, true);
+    const Range values = v.Current().left;
+    EXPECT_TRUE(v.ShowPage(2));
+    EXPECT_EQ(v.Current().bottom, (Range{39.5, 59.5}));
+    EXPECT_EQ(v.Current().left, values);
+    EXPECT_EQ(v.Page(), 2);
+    EXPECT_TRUE(v.UserRanges());
+    EXPECT_FALSE(v.ShowPage(2));  // already there
+    EXPECT_TRUE(v.ShowPage(9));   // kept to the last page
+    EXPECT_EQ(v.Page(), 4);
+    EXPECT_EQ(v.Current().bottom, (Range{79.5, 99.5}));
+    EXPECT_TRUE(v.ShowPage(-1));
+    EXPECT_EQ(v.Page(), 0);
+    v.SetMaxPointsPerPage(0);
+    EXPECT_FALSE(v.ShowPage(1));  // one page only
+}
+
 TEST(ChartView, PanningUpAndDownKeepsBarsInSight) {
     ChartView v = ViewOf(10, 400);  // left range 0..400
     EXPECT_TRUE(v.Pan(0, 100));

@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QImageReader>
 #include <QTemporaryDir>
+#include <QToolButton>
 
 #include "charts/engine/tchart.h"
 #include "qt_test_app.h"
@@ -137,6 +138,30 @@ TEST_F(ChartWidget, MaxPointsPerPageLimitsTheVisiblePoints) {
         chart.SetMaxPointsPerPage(c.perPage);
         EXPECT_EQ(chart.CurrentLayout().bars.size(), c.bars);
     }
+}
+
+TEST_F(ChartWidget, ArrowButtonsShowWhileThereArePagesAndMoveAmongThem) {
+    auto* previous = chart.findChild<QToolButton*>("PagePrevious");
+    auto* next = chart.findChild<QToolButton*>("PageNext");
+    ASSERT_TRUE(previous != nullptr && next != nullptr);
+    chart.show();
+    EXPECT_FALSE(next->isVisible());  // every point on one page
+    chart.SetMaxPointsPerPage(30);
+    ASSERT_TRUE(next->isVisible());
+    EXPECT_EQ(chart.PageCount(), 4);
+    EXPECT_FALSE(previous->isEnabled());
+    next->click();
+    EXPECT_EQ(chart.Page(), 1);
+    EXPECT_EQ(scrollMinimums, std::vector<double>{30});
+    EXPECT_TRUE(previous->isEnabled());
+    next->click();
+    next->click();
+    EXPECT_EQ(chart.Page(), 3);
+    EXPECT_FALSE(next->isEnabled());
+    previous->click();
+    EXPECT_EQ(chart.Page(), 2);
+    chart.SetMaxPointsPerPage(0);
+    EXPECT_FALSE(next->isVisible());
 }
 
 TEST_F(ChartWidget, DoubleClickAndMouseMoveAreReported) {

@@ -7,6 +7,7 @@
 #include <QPalette>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 #include <QTextBlock>
 #include <QToolButton>
@@ -133,6 +134,30 @@ class ViewerWidgetTest : public QObject {
         QCOMPARE(host.Image->pixmap().size(), previewSize);
         QCOMPARE(host.List->textCursor().selectedText(), Path(path.toUtf8().constData()));
         QCOMPARE(host.CaretLine(), line);
+    }
+
+    // The value stands at the start of each line: selecting a long path must not scroll it away.
+    void clickOnALongLineKeepsTheListWhereItWasSideways_data() {
+        QTest::addColumn<int>("scrolled");
+        QTest::newRow("list at its left edge") << 0;
+        QTest::newRow("list scrolled a little") << 40;
+    }
+    void clickOnALongLineKeepsTheListWhereItWasSideways() {
+        QFETCH(int, scrolled);
+        const std::string folder = std::string(220, 'f') + "/long.jpg";
+        quorvela::viewer::test::WritePhoto(dir_->path() / folder, PhotoTags{});
+        const QString path = Path(folder.c_str());
+        ViewerHost host(kNoTable);
+        host.List->setPlainText(lines_.join('\n') + "\n___34 mm - " + path + " - Make: Canon");
+        host.Window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&host.Window));
+        QScrollBar* sideways = host.List->horizontalScrollBar();
+        QVERIFY(sideways->maximum() > scrolled);
+        sideways->setValue(scrolled);
+        host.Click(6);
+        QTRY_COMPARE(host.Viewer->SelectedPath(), path);
+        QCOMPARE(host.List->textCursor().selectedText(), path);
+        QCOMPARE(sideways->value(), scrolled);
     }
 
     void arrowKeysShowEachLineInTurn() {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numeric>
+#include <optional>
 
 namespace quorvela::charts {
 namespace {
@@ -102,21 +103,25 @@ void PlaceBars(const LayoutInput& in, int first, int last, ChartLayout& out) {
                      [](const BarGeom& a, const BarGeom& b) { return a.front.left < b.front.left; });
 }
 
+// The bars in whose way a mark box stands: any but its own whose front (and in 3D its top
+// face and side, `depth` to the right and up) meets the box.
+bool CoversABar(const std::vector<BarGeom>& bars, const RectF& box, const BarGeom& own, double depth) {
+    auto it = std::lower_bound(bars.begin(), bars.end(), box.left - depth,
+                               [](const BarGeom& bar, double x) { return bar.front.right <= x; });
+    for (; it != bars.end() && it->front.left < box.right; ++it) {
+        if (&*it == &own) continue;
+        const RectF body{it->front.left, it->front.top - depth, it->front.right + depth, it->front.bottom};
+        if (body.Intersects(box)) return true;
+    }
+    return false;
+}
+
+// Marks are thinned as the axis labels are: the largest values are labelled first, and a mark
+// that would overlap one already placed, cover another bar or leave the mark area in each of
+// its places is left out (and counted, so the chart can say so).
 void PlaceMarks(const LayoutInput& in, const TextMeasure& m, ChartLayout& out) {
     const double D = out.depth;
-    // Marks: the tallest bars are labelled first; a mark that would touch one already placed
-    // (or the title) is left out, so the texts never overlap. Nor may a mark hide the top of a
-    // bar further away than its next neighbours: in a crowded chart only the outline of the
-    // tallest bars gets marks, instead of a wall of texts over the bars.
-    const auto hidesABarTop = [&](const RectF& box, const BarGeom& own) {
-        auto it = std::lower_bound(out.bars.begin(), out.bars.end(), box.left,
-                                   [](const BarGeom& bar, double x) { return bar.front.right <= x; });
-        for (; it != out.bars.end() && it->front.left < box.right; ++it) {
-            if (it->last >= own.first - 1 && it->first <= own.last + 1) continue;
-            if (it->front.top >= box.top && it->front.top <= box.bottom) return true;
-        }
-        return false;
-    };
+    const RectF& area = out.markArea;
     std::vector<std::size_t> order(out.bars.size());
     std::iota(order.begin(), order.end(), std::size_t{0});
     std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
@@ -126,7 +131,6 @@ void PlaceMarks(const LayoutInput& in, const TextMeasure& m, ChartLayout& out) {
     });
     const double markH = m.Height(FontRole::Mark) + 2 * kMarkPadY;
     std::vector<RectF> taken;
-    if (!in.title.empty()) taken.push_back(out.titleBox);
     for (const std::size_t b : order) {
         const BarGeom& bar = out.bars[b];
         const TBarSeries& series = *in.series[bar.series];
@@ -138,21 +142,36 @@ void PlaceMarks(const LayoutInput& in, const TextMeasure& m, ChartLayout& out) {
         PointF end{anchor.x, anchor.y - series.Marks().ArrowLength};
         // Most candidates fall where a mark already stands: rule them out before formatting.
         const RectF least{anchor.x - kMarkPadX, end.y - markH, anchor.x + kMarkPadX, end.y};
-        if (std::any_of(taken.begin(), taken.end(), [&](const RectF& t) { return t.Intersects(least); })) continue;
-        std::string text = series.MarkTextOf(bar.index, in.separators);
-        const double w = m.Width(FontRole::Mark, text) + 2 * kMarkPadX;
-        RectF box{end.x - w / 2, end.y - markH, end.x + w / 2, end.y};
-        // Inside the plot's columns, off the value axis texts; the leader line still meets the box.
-        const double shift = std::max(out.plot.left + 1 - box.left, std::min(0.0, in.width - kPad - box.right));
-        box = box.Shifted(shift, 0);
-        const RectF padded{box.left - 2, box.top - 1, box.right + 2, box.bottom + 1};
-        if (box.top < 0 ||
-            std::any_of(taken.begin(), taken.end(), [&](const RectF& t) { return t.Intersects(padded); }) ||
-            hidesABarTop(box, bar)) {
+        if (std::any_of(taken.begin(), taken.end(), [&](const RectF& t) { return t.Intersects(least); })) {
+            ++out.marksLeftOut;
             continue;
         }
-        taken.push_back(box);
-        out.marks.push_back({bar.series, bar.index, anchor, end, box, std::move(text)});
+        std::string text = series.MarkTextOf(bar.index, in.separators);
+        const double w = m.Width(FontRole::Mark, text) + 2 * kMarkPadX;
+        const auto fits = [&](const RectF& box) {
+            const RectF padded{box.left - 2, box.top - 1, box.right + 2, box.bottom + 1};
+            return area.Contains(box) && box.left > area.left &&
+                   std::none_of(taken.begin(), taken.end(), [&](const RectF& t) { return t.Intersects(padded); }) &&
+                   !CoversABar(out.bars, box, bar, D);
+        };
+        // Centred over the bar, or else hung by one end, away from a taller neighbour; slid into
+        // the mark area. The leader line meets the box in each case.
+        const double reach = w / 2 - kMarkPadX;
+        std::optional<RectF> placed;
+        for (const double offset : {0.0, -reach, reach}) {
+            RectF box{end.x + offset - w / 2, end.y - markH, end.x + offset + w / 2, end.y};
+            box = box.Shifted(std::max(area.left + 1 - box.left, std::min(0.0, area.right - box.right)), 0);
+            if (box.left <= end.x && end.x <= box.right && fits(box)) {
+                placed = box;
+                break;
+            }
+        }
+        if (!placed) {
+            ++out.marksLeftOut;
+            continue;
+        }
+        taken.push_back(*placed);
+        out.marks.push_back({bar.series, bar.index, anchor, end, *placed, std::move(text)});
     }
     std::sort(out.marks.begin(), out.marks.end(), [](const MarkGeom& a, const MarkGeom& b) {
         return a.series != b.series ? a.series < b.series : a.index < b.index;
@@ -343,7 +362,9 @@ ChartLayout ComputeLayout(const LayoutInput& in, const TextMeasure& m) {
 
     PlaceLabels(in, m, labelSource, first, last, out);
     PlaceBars(in, first, last, out);
+    out.markArea = {out.plot.left, area.top, out.plot.right + out.depth, out.plot.bottom};
     PlaceMarks(in, m, out);
+    if (!in.title.empty()) out.statusBox = {kPad, kPad, std::max(kPad, out.titleBox.left - 2 * kPad), area.top};
     return out;
 }
 

@@ -110,6 +110,12 @@ struct ChartLayout {
     int labelSeries = -1;  // the series whose labels the bottom axis shows
     std::vector<BarGeom> bars;
     std::vector<MarkGeom> marks;
+    // The room marks may take: the plot's columns (with the back wall's in 3D) from below the
+    // title down to the plot's bottom, so no mark covers the title, the axes or the legend.
+    RectF markArea;
+    int marksLeftOut = 0;  // bars whose mark found no room: too close to a taller bar's mark
+    // The free part of the title band left of the title, for a line about paging and marks.
+    RectF statusBox;
     RectF legendBox;
     std::vector<LegendItem> legendItems;
 

@@ -2,6 +2,7 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPolygonF>
+#include <QStringList>
 #include <algorithm>
 
 #include "charts/engine/qt_text_measure.h"
@@ -111,6 +112,7 @@ void TChart::Paint(QPainter& p, const ChartLayout& L) const {
     PaintBars(p, L);
     PaintAxes(p, L);
     PaintMarksAndLegend(p, L);
+    PaintStatus(p, L);
     if (border_) {
         p.setPen(QPen(Qt::black, 1));
         p.setBrush(Qt::NoBrush);
@@ -292,6 +294,27 @@ void TChart::PaintMarksAndLegend(QPainter& p, const ChartLayout& L) const {
             p.drawText(QPointF(item.textOrigin.x, item.textOrigin.y + axisMetrics.ascent()), Text(s.Title()));
         }
     }
+}
+
+// Where the view stands among the pages and how many bars the marks had room for, in the
+// title band beside the pager's buttons: both would otherwise go unseen.
+void TChart::PaintStatus(QPainter& p, const ChartLayout& L) const {
+    QStringList parts;
+    const int pages = view_.PageCount();
+    if (pages > 1) parts << QString("page %1 of %2").arg(view_.Page() + 1).arg(pages);
+    if (L.marksLeftOut > 0) {
+        const auto marked = static_cast<int>(L.marks.size());
+        parts << QString("marks on %1 of %2 bars").arg(marked).arg(marked + L.marksLeftOut);
+    }
+    const double left = L.statusBox.left + (pages > 1 ? kPagerWidth : 0);
+    const double room = L.statusBox.right - left;
+    if (parts.isEmpty() || room <= 0) return;
+    const QFontMetricsF metrics(Fonts().axis);
+    const QString text = metrics.elidedText(parts.join(", "), Qt::ElideRight, room);
+    p.setFont(Fonts().axis);
+    p.setPen(QColor(60, 60, 60));
+    const double centreY = (L.statusBox.top + L.statusBox.bottom) / 2;
+    p.drawText(QPointF(left, centreY - metrics.height() / 2 + metrics.ascent()), text);
 }
 
 }  // namespace quorvela::charts

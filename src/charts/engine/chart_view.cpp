@@ -21,6 +21,28 @@ void ChartView::SetMaxPointsPerPage(int n) {
     if (!user_) current_ = Automatic();
 }
 
+int ChartView::PageCount() const {
+    if (perPage_ <= 0 || count_ <= perPage_) return 1;
+    return (count_ + perPage_ - 1) / perPage_;
+}
+
+int ChartView::Page() const {
+    const int pages = PageCount();
+    if (pages <= 1) return 0;
+    const double middle = (current_.bottom.lo + current_.bottom.hi) / 2 + 0.5;
+    return std::clamp(static_cast<int>(std::floor(middle / perPage_)), 0, pages - 1);
+}
+
+bool ChartView::ShowPage(int page) {
+    if (PageCount() <= 1) return false;
+    const int first = std::clamp(page, 0, PageCount() - 1) * perPage_;
+    const Range bottom{first - 0.5, first + perPage_ - 0.5};
+    if (bottom == current_.bottom) return false;
+    current_.bottom = bottom;
+    user_ = true;
+    return true;
+}
+
 ViewRanges ChartView::Automatic() const {
     ViewRanges r;
     const int shown = perPage_ > 0 ? std::min(perPage_, count_) : count_;

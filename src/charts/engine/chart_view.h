@@ -25,6 +25,13 @@ class ChartView {
     // 0 shows every point; n > 0 shows the first n and leaves the rest to panning.
     void SetMaxPointsPerPage(int n);
     [[nodiscard]] int MaxPointsPerPage() const { return perPage_; }
+    // With points per page set and more points than one page holds: how many pages the points
+    // fill (1 otherwise) and the page the view stands on, 0-based: the one holding the view's middle.
+    [[nodiscard]] int PageCount() const;
+    [[nodiscard]] int Page() const;
+    // Shows page `page` (kept to the pages there are) at the value range shown; false when
+    // nothing moved. The ranges become the user's, as after panning.
+    bool ShowPage(int page);
 
     [[nodiscard]] const ViewRanges& Current() const { return current_; }
     [[nodiscard]] ViewRanges Automatic() const;

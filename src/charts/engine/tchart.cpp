@@ -4,6 +4,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QSaveFile>
+#include <QToolButton>
 #include <algorithm>
 #include <cmath>
 
@@ -15,6 +16,20 @@ namespace {
 constexpr int kDragThreshold = 4;  // pixels a drag must cover before it zooms or undoes
 constexpr int kAnimationMs = 250;
 constexpr int kAnimationFrameMs = 15;
+constexpr int kPagerButton = 16;  // fits the title band
+constexpr int kPagerLeft = 6;
+
+QToolButton* PagerButton(QWidget* chart, const char* name, Qt::ArrowType arrow, const QString& hint, int x) {
+    auto* button = new QToolButton(chart);
+    button->setObjectName(name);
+    button->setArrowType(arrow);
+    button->setAutoRaise(false);  // framed: seen as buttons even before the mouse finds them
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setToolTip(hint);
+    button->setGeometry(x, kPagerLeft - 1, kPagerButton, kPagerButton);
+    button->hide();
+    return button;
+}
 
 }  // namespace
 
@@ -26,6 +41,29 @@ TChart::TChart(QWidget* parent) : QWidget(parent) {
     animationTimer_.setInterval(kAnimationFrameMs);
     QObject::connect(&animationTimer_, &QTimer::timeout, this, [this] { AnimationTick(); });
     shown_ = shownFrom_ = view_.Current();
+    const QString dragHint = "; or drag with the right mouse button";
+    previousPage_ = PagerButton(this, "PagePrevious", Qt::LeftArrow, "Previous page" + dragHint, kPagerLeft);
+    nextPage_ = PagerButton(this, "PageNext", Qt::RightArrow, "Next page" + dragHint, kPagerLeft + kPagerButton);
+    QObject::connect(previousPage_, &QToolButton::clicked, this, [this] { ShowPage(Page() - 1); });
+    QObject::connect(nextPage_, &QToolButton::clicked, this, [this] { ShowPage(Page() + 1); });
+}
+
+bool TChart::ShowPage(int page) {
+    if (!view_.ShowPage(page)) return false;
+    animationTimer_.stop();
+    shown_ = view_.Current();
+    UpdatePager();
+    update();
+    if (OnScroll) OnScroll(*this);
+    return true;
+}
+
+void TChart::UpdatePager() {
+    const bool paged = view_.PageCount() > 1;
+    previousPage_->setVisible(paged);
+    nextPage_->setVisible(paged);
+    previousPage_->setEnabled(view_.Page() > 0);
+    nextPage_->setEnabled(view_.Page() + 1 < view_.PageCount());
 }
 
 TChart::~TChart() = default;
@@ -49,6 +87,7 @@ void TChart::SeriesChanged() {
     }
     view_.SetData(count, maxValue, integers);
     if (!animationTimer_.isActive()) shown_ = view_.Current();
+    if (previousPage_ != nullptr) UpdatePager();
     update();
 }
 
@@ -113,6 +152,7 @@ void TChart::SetMaxPointsPerPage(int n) {
     const ViewRanges from = shown_;
     view_.SetMaxPointsPerPage(n);
     ShowRanges(from);
+    UpdatePager();
 }
 
 AxisState TChart::BottomAxis() const {
@@ -127,6 +167,7 @@ void TChart::UndoZoom() {
     const ViewRanges from = shown_;
     view_.Restore();
     ShowRanges(from);
+    UpdatePager();
     if (OnUndoZoom) OnUndoZoom(*this);
     view_.ClearZoomed();
 }
@@ -142,6 +183,7 @@ bool TChart::ZoomRect(const QRect& pixels) {
     const ViewRanges target{{layout.x.ToValue(l), layout.x.ToValue(r)}, {layout.y.ToValue(b), layout.y.ToValue(t)}};
     if (!view_.Zoom(target)) return false;
     ShowRanges(from);
+    UpdatePager();
     if (OnZoom) OnZoom(*this);
     return true;
 }
@@ -276,6 +318,7 @@ void TChart::mouseMoveEvent(QMouseEvent* event) {
         if (view_.Pan(dx, dy)) {
             animationTimer_.stop();
             shown_ = view_.Current();
+            UpdatePager();
             update();
             if (OnScroll) OnScroll(*this);
         }

@@ -17,6 +17,7 @@
 #include "charts/engine/chart_view.h"
 
 class QPainter;
+class QToolButton;
 
 namespace quorvela::charts {
 
@@ -93,6 +94,12 @@ class TChart : public QWidget {
     bool ZoomRect(const QRect& pixels);
     void SetMaxPointsPerPage(int n);
     [[nodiscard]] int MaxPointsPerPage() const { return view_.MaxPointsPerPage(); }
+    // Paging (see ChartView): the two arrow buttons at the top left ("PagePrevious",
+    // "PageNext") show while there is more than one page. ShowPage raises OnScroll when the
+    // view moved.
+    [[nodiscard]] int PageCount() const { return view_.PageCount(); }
+    [[nodiscard]] int Page() const { return view_.Page(); }
+    bool ShowPage(int page);
     [[nodiscard]] AxisState BottomAxis() const;
     [[nodiscard]] AxisState TopAxis() const { return BottomAxis(); }  // the top axis follows the bottom one
     [[nodiscard]] AxisState LeftAxis() const;
@@ -125,6 +132,7 @@ class TChart : public QWidget {
 
   private:
     enum class Drag { None, Zoom, Pan };
+    static constexpr int kPagerWidth = 36;  // the two arrow buttons and a gap before the status text
 
     void SeriesChanged();
     void ShowRanges(const ViewRanges& from);  // animates towards the view's current ranges
@@ -136,6 +144,8 @@ class TChart : public QWidget {
     void PaintBars(QPainter& painter, const ChartLayout& layout) const;
     void PaintAxes(QPainter& painter, const ChartLayout& layout) const;
     void PaintMarksAndLegend(QPainter& painter, const ChartLayout& layout) const;
+    void PaintStatus(QPainter& painter, const ChartLayout& layout) const;
+    void UpdatePager();
     [[nodiscard]] double MaxLabelWidth() const;
     [[nodiscard]] const ChartFonts& Fonts() const;
     [[nodiscard]] const QtTextMeasure& Measure() const;
@@ -169,6 +179,9 @@ class TChart : public QWidget {
     QPoint dragNow_;
 
     // Derived from the widget font; dropped when it changes.
+    QToolButton* previousPage_ = nullptr;
+    QToolButton* nextPage_ = nullptr;
+
     mutable std::unique_ptr<ChartFonts> fonts_;
     mutable std::unique_ptr<QtTextMeasure> measure_;
     mutable double labelWidthCache_ = -1;
