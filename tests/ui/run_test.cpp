@@ -74,6 +74,27 @@ nlohmann::json CliAnalyse(const fs::path& folder, const fs::path& pathListFile) 
     return nlohmann::json::parse(out.str());
 }
 
+// What the top bar passes through: whether "Start analyzing" was enabled each time it was shown,
+// and each place the indicator was moved to.
+class TopBarRecorder final : public QObject {
+  public:
+    TopBarRecorder(QPushButton* start, QWidget* indicator) : start_(start), indicator_(indicator) {
+        start_->installEventFilter(this);
+        indicator_->installEventFilter(this);
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == start_ && event->type() == QEvent::Show) StartEnabledWhenShown << start_->isEnabled();
+        if (watched == indicator_ && event->type() == QEvent::Move) IndicatorMovedTo << indicator_->pos();
+        return false;
+    }
+    QList<bool> StartEnabledWhenShown;
+    QList<QPoint> IndicatorMovedTo;
+
+  private:
+    QPushButton* start_;
+    QWidget* indicator_;
+};
+
 }  // namespace
 
 class RunTest : public QObject {
@@ -239,6 +260,54 @@ class RunTest : public QObject {
         QVERIFY(!w.Points(0).isEmpty());  // what was gathered before the stop
         QCOMPARE(w->StatusPanelLook(), kIndicatorNeeded);
         QVERIFY(w.Button("StartAnalyzing")->isVisible());
+    }
+
+    void aStopAfterAFinishedRunAsksForANewRun() {
+        if (!testdata::HaveCorpus()) QSKIP("photo corpus absent");
+        TempDir program;
+        TempDir photos;
+        MakeLongTree(photos.path(), 60);
+        WindowUnderTest w(program.path());
+        w.Show();
+        QTRY_VERIFY(w->SelectFolder(Path(photos.path())));
+        QVERIFY(w.RunAndWait());
+        QCOMPARE(w->StatusPanelLook(), kIndicatorCurrent);
+        w.PaceMs->store(20);  // the stop must land in the middle of the run
+        w.Button("StartAnalyzing")->click();
+        QTRY_VERIFY(w.Button("StopAnalyzing")->isVisible());
+        w.Button("StopAnalyzing")->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!w->Running(), 30000);
+        QVERIFY(w->LastResult().StopRequested);
+        QCOMPARE(w->StatusPanelLook(), kIndicatorNeeded);
+    }
+
+    void theRunsEndSwitchesTheTopBarInOneStep_data() {
+        QTest::addColumn<bool>("stop");
+        QTest::newRow("finished") << false;
+        QTest::newRow("stopped") << true;
+    }
+    void theRunsEndSwitchesTheTopBarInOneStep() {
+        QFETCH(bool, stop);
+        if (!testdata::HaveCorpus()) QSKIP("photo corpus absent");
+        TempDir program;
+        TempDir photos;
+        MakeLongTree(photos.path(), stop ? 60 : 2);
+        WindowUnderTest w(program.path());
+        w.Show();
+        QTRY_VERIFY(w->SelectFolder(Path(photos.path())));
+        w.PaceMs->store(stop ? 20 : 0);
+        const QPoint idle = w.StatusPanel()->pos();
+        TopBarRecorder recorder(w.Button("StartAnalyzing"), w.StatusPanel());
+        w.Button("StartAnalyzing")->click();
+        if (stop) {
+            QTRY_VERIFY(w.Button("StopAnalyzing")->isVisible());
+            w.Button("StopAnalyzing")->click();
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(!w->Running(), 30000);
+        QVERIFY(w.Button("StartAnalyzing")->isVisible());
+        QCOMPARE(recorder.StartEnabledWhenShown, QList<bool>{true});
+        QCOMPARE(recorder.IndicatorMovedTo, QList<QPoint>{});
+        QCOMPARE(w.StatusPanel()->pos(), idle);
     }
 
     void stoppedFilteredRunReportsBothInOrder() {
