@@ -87,7 +87,7 @@ std::unique_ptr<TAnalyseLength> MakeWindow(const QString& programFolder, QSize s
     quorvela::ui::WindowServices services;
     services.ProgramFolder = programFolder.toStdString();
     services.Messages = std::make_shared<PrintedMessages>();
-    services.OpenUrl = [](const QUrl&) {};
+    services.OpenUrl = [](const QUrl&) { return true; };
     auto window = std::make_unique<TAnalyseLength>(services);
     window->setWindowState(Qt::WindowNoState);
     window->resize(size);

@@ -5,6 +5,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QEvent>
 #include <QFileInfo>
 #include <QFileSystemModel>
@@ -20,6 +21,7 @@
 #include <QScrollBar>
 #include <QSpinBox>
 #include <QSplitter>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QToolButton>
@@ -86,10 +88,18 @@ TAnalyseLength::~TAnalyseLength() {
 
 // The parts the window delegates to, each over the controls it serves.
 void TAnalyseLength::CreateParts() {
-    charts_ = std::make_unique<ChartPanel>(this, ui_, decimalSeparator_, services_.AskSaveFile);
+    charts_ = std::make_unique<ChartPanel>(this, ui_, decimalSeparator_, services_.AskSaveFile,
+                                           [this](const QString& name) { return InSaveFolder(name); });
     RunPresenter::Actions actions;
     actions.ShowMessage = [this](const QString& text) { ShowMessage(text); };
-    actions.ResultsCurrent = [this] { SetStatusPanelLook(kIndicatorCurrent); };
+    actions.ChartsCurrent = [this](bool current) {
+        if (current) {
+            SetStatusPanelLook(kIndicatorCurrent);
+        } else {
+            SetReAnalyseColor();  // a stopped run leaves the charts incomplete
+        }
+    };
+    actions.CanStart = [this] { return FolderChosen(); };
     actions.ServicePoint = services_.RunServicePoint;
     presenter_ = std::make_unique<RunPresenter>(*this, ui_, *charts_, std::move(actions));
     controller_ = std::make_unique<RunController>(
@@ -260,8 +270,7 @@ void TAnalyseLength::Cb_CustomClick() {
 }
 
 void TAnalyseLength::ShellTreeView1Change() {
-    const QString path = SelectedFolder();
-    if (!path.isEmpty() && QFileInfo(path).isDir()) {
+    if (FolderChosen()) {
         ui_.startButton->setEnabled(true);
         SetReAnalyseColor();
     } else {
@@ -296,6 +305,20 @@ bool TAnalyseLength::SelectFolder(const QString& path) {
 QString TAnalyseLength::SelectedFolder() const {
     const QModelIndex index = ui_.folderTree->currentIndex();
     return index.isValid() ? ui_.folderModel->filePath(index) : QString();
+}
+
+bool TAnalyseLength::FolderChosen() const {
+    const QString folder = SelectedFolder();
+    return !folder.isEmpty() && QFileInfo(folder).isDir();
+}
+
+QString TAnalyseLength::InSaveFolder(const QString& fileName) const {
+    // The program's own folder is read-only once installed; the photos' folder is where the
+    // user works.
+    QString folder = FolderChosen() ? SelectedFolder() : QString();
+    if (folder.isEmpty()) folder = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    if (folder.isEmpty()) folder = QDir::homePath();
+    return QDir(folder).filePath(fileName);
 }
 
 void TAnalyseLength::FormKeyDown(int key) {

@@ -14,6 +14,7 @@
 #include "ui/control_rules.h"
 #include "ui/messages.h"
 #include "ui/window_layout.h"
+#include "viewer/equivalent_editor.h"
 
 namespace quorvela::viewer {
 class EquivalentEditorPanel;
@@ -36,13 +37,18 @@ struct WindowServices {
     std::filesystem::path ExecutableFolder;
     // Modal message boxes by default.
     std::shared_ptr<MessageSink> Messages;
-    // Opens a help page or link; the desktop's browser by default.
-    std::function<void(const QUrl&)> OpenUrl;
+    // Opens a help page or link; false when nothing could show it. The desktop's browser by
+    // default.
+    std::function<bool(const QUrl&)> OpenUrl;
     // The decimal separator; the user's locale's by default.
     char DecimalSeparator = 0;
-    // The save-file dialog for chart images: the chosen file, or empty when cancelled. The
-    // platform's dialog by default.
-    std::function<QString(const QString& proposedName, const QString& filter)> AskSaveFile;
+    // The save-file dialog for chart images and the path list: the chosen file, or empty when
+    // cancelled. It is offered the file's name in the folder it should open in. The platform's
+    // dialog by default.
+    std::function<QString(const QString& proposedPath, const QString& filter)> AskSaveFile;
+    // Asked when the camera-table editor is closed with unsaved edits; a box with Save, Discard
+    // and Cancel by default.
+    std::function<viewer::UnsavedEdits()> AskSaveEdits;
     // Called on the run's thread wherever the run services events; none by default. Tests
     // pace runs with it, so that a stop reliably lands in the middle of one.
     std::function<void()> RunServicePoint;
@@ -138,6 +144,10 @@ class TAnalyseLength final : public QMainWindow {
     void Panel1MouseMove();
     void PageControl1Change();
     void Lb_SaveRicheditClick();
+    // Whether the tree's selection is a folder a run can start in.
+    [[nodiscard]] bool FolderChosen() const;
+    // Where the save dialogs open: the analysed folder, else the user's pictures.
+    [[nodiscard]] QString InSaveFolder(const QString& fileName) const;
 
     // The run (analyse_length_run.cpp).
     void RunFinished(const analysis::AnalysisResult& result);

@@ -64,7 +64,11 @@ void TAnalyseLength::CreateViewerAndEditor() {
     pathListViewer_ = std::make_unique<viewer::PathListViewer>(ui_.pathList, ui_.preview, ui_.previewText,
                                                                equivalentList_, decimalSeparator_);
     presenter_->SetPathListViewer(pathListViewer_.get());
-    if (services_.AskSaveFile) pathListViewer_->SetAskSaveFile(services_.AskSaveFile);
+    pathListViewer_->SetAskSaveFile([this](const QString& name, const QString& filter) {
+        const QString proposed = InSaveFolder(name);
+        return services_.AskSaveFile ? services_.AskSaveFile(proposed, filter)
+                                     : viewer::AskSaveTextFile(this, proposed, filter);
+    });
     pathListViewer_->ShowError = [this](const QString& message) { ShowMessage(message); };
     viewer::EquivalentEditorPanel::Actions actions;
     actions.Saved = [this] {
@@ -79,6 +83,7 @@ void TAnalyseLength::CreateViewerAndEditor() {
         viewer::EquivalentEditor(programFolder_ / equivalence::kTableFileName,
                                  settings::SeedFileFor(executableFolder_)),
         equivalentList_, std::move(actions));
+    tableEditor_->AskSaveEdits = services_.AskSaveEdits;
 }
 
 void TAnalyseLength::ReadIniFile(const std::filesystem::path& fileName) {
@@ -192,10 +197,12 @@ void TAnalyseLength::ShowMessage(const QString& text) {
 }
 
 void TAnalyseLength::OpenUrl(const QUrl& url) {
-    if (services_.OpenUrl) {
-        services_.OpenUrl(url);
-    } else {
-        QDesktopServices::openUrl(url);  // a failure is not reported
+    const bool opened = services_.OpenUrl ? services_.OpenUrl(url) : QDesktopServices::openUrl(url);
+    // A desktop without a browser shows nothing: the user can still open the page by hand.
+    if (!opened) {
+        ShowMessage("Unable to open " +
+                    (url.isLocalFile() ? QDir::toNativeSeparators(url.toLocalFile()) : url.toString()) +
+                    "\nOpen it in a web browser.");
     }
 }
 

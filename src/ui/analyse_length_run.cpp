@@ -2,7 +2,6 @@
 // and the window after it.
 #include <QButtonGroup>
 #include <QCheckBox>
-#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
@@ -67,8 +66,7 @@ void TAnalyseLength::RunFinished(const analysis::AnalysisResult& result) {
     presenter_->RestoreCursor();
     lastResult_ = result;
     // The button follows the tree's selection again, which may have changed during the run.
-    const QString folder = SelectedFolder();
-    ui_.startButton->setEnabled(!folder.isEmpty() && QFileInfo(folder).isDir());
+    ui_.startButton->setEnabled(FolderChosen());
     if (closePending_) {
         close();
         return;

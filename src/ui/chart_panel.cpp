@@ -25,10 +25,12 @@ constexpr const char* kGraphFilter = "file(*.bmp);;All (*)";
 
 }  // namespace
 
-ChartPanel::ChartPanel(QWidget* window, const WindowWidgets& widgets, char decimalSeparator, AskSaveFile askSaveFile)
+ChartPanel::ChartPanel(QWidget* window, const WindowWidgets& widgets, char decimalSeparator, AskSaveFile askSaveFile,
+                       InSaveFolder inSaveFolder)
     : window_(window),
       w_(widgets),
       askSaveFile_(std::move(askSaveFile)),
+      inSaveFolder_(std::move(inSaveFolder)),
       charts_(std::make_unique<charts::ChartSet>(widgets.overviewPanel)) {
     charts_->SetNumberSeparators(decimalSeparator, QLocale().groupSeparator().toStdString());
     Connect();
@@ -49,7 +51,7 @@ void ChartPanel::Connect() {
     charts_->OnDoubleClicked = [this](int index) { ToggleOwnTab(index); };
     charts_->OnMouseMove = [this](int) { MouseOverChart(); };
     charts_->OnZoomed = [this](int) { ApplyResetButtons(AfterZoom(CurrentViewStates())); };
-    charts_->OnZoomUndone = [this](int) { ApplyResetButtons(AfterUndoZoom(CurrentViewStates())); };
+    charts_->OnZoomUndone = [this](int index) { ZoomUndone(index); };
     charts_->OnScrolled = [this](int) { ApplyResetButtons(AfterScroll(CurrentViewStates())); };
 }
 
@@ -141,6 +143,14 @@ ViewStates ChartPanel::CurrentViewStates() const {
     return states;
 }
 
+void ChartPanel::ZoomUndone(int index) {
+    // The chart reports its undo before it drops its zoomed flag; it is back at its automatic
+    // scales already.
+    ViewStates views = CurrentViewStates();
+    views.at(static_cast<std::size_t>(index)).Zoomed = false;
+    ApplyResetButtons(AfterUndoZoom(views));
+}
+
 void ChartPanel::ApplyResetButtons(const ResetButtons& buttons) {
     w_.resetZoomsButton->setEnabled(buttons.Overview);
     for (std::size_t i = 0; i < 4; ++i) w_.fitButtons[i]->setEnabled(buttons.Fit[i]);
@@ -161,7 +171,8 @@ void ChartPanel::FitChart(int index) {
 }
 
 QString ChartPanel::AskSaveFileName(int index) const {
-    const QString proposed = kGraphFileNames.at(static_cast<std::size_t>(index));
+    const QString name = kGraphFileNames.at(static_cast<std::size_t>(index));
+    const QString proposed = inSaveFolder_ ? inSaveFolder_(name) : name;
     if (askSaveFile_) return askSaveFile_(proposed, kGraphFilter);
     QFileDialog dialog(window_);
     dialog.setAcceptMode(QFileDialog::AcceptSave);

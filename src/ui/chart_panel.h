@@ -27,10 +27,13 @@ inline constexpr const char* kZoomHelp =
 class ChartPanel final : public QObject {
   public:
     // The save-file dialog for a chart: the chosen file, or empty when cancelled.
-    using AskSaveFile = std::function<QString(const QString& proposedName, const QString& filter)>;
+    using AskSaveFile = std::function<QString(const QString& proposedPath, const QString& filter)>;
+    // A file name placed in the folder the save dialog opens in.
+    using InSaveFolder = std::function<QString(const QString& fileName)>;
 
     // `askSaveFile` empty gives the platform's dialog over `window`.
-    ChartPanel(QWidget* window, const WindowWidgets& widgets, char decimalSeparator, AskSaveFile askSaveFile);
+    ChartPanel(QWidget* window, const WindowWidgets& widgets, char decimalSeparator, AskSaveFile askSaveFile,
+               InSaveFolder inSaveFolder);
     ~ChartPanel() override;
 
     // Placement.
@@ -64,12 +67,14 @@ class ChartPanel final : public QObject {
   private:
     void Connect();
     [[nodiscard]] ViewStates CurrentViewStates() const;
+    void ZoomUndone(int index);
     void ApplyResetButtons(const ResetButtons& buttons);
     [[nodiscard]] QString AskSaveFileName(int index) const;
 
     QWidget* window_;
     const WindowWidgets& w_;
     AskSaveFile askSaveFile_;
+    InSaveFolder inSaveFolder_;
     std::unique_ptr<charts::ChartSet> charts_;
 };
 

@@ -47,8 +47,21 @@ void RunPresenter::RestoreCursor() {
 }
 
 void RunPresenter::ShowRunning(bool running) {
-    w_.startButton->setVisible(!running);
-    w_.stopButton->setVisible(running);
+    // Showing a button lays the bar out at once: the other one goes first, so that the two never
+    // stand side by side and push the controls after them aside.
+    QPushButton* going = running ? w_.startButton : w_.stopButton;
+    QPushButton* coming = running ? w_.stopButton : w_.startButton;
+    going->hide();
+    coming->show();
+}
+
+void RunPresenter::ShowIdle() {
+    // One step from the running bar to the idle one: Start comes back already enabled or not,
+    // and no state in between is painted.
+    w_.topBar->setUpdatesEnabled(false);
+    w_.startButton->setEnabled(!actions_.CanStart || actions_.CanStart());
+    ShowRunning(false);
+    w_.topBar->setUpdatesEnabled(true);
 }
 
 void RunPresenter::ClearResults() {
@@ -135,11 +148,11 @@ void RunPresenter::RunEnded(const std::string& root, analysis::RunOutcome outcom
     // A refused run never started: the window stays as it was.
     if (outcome == analysis::RunOutcome::Refused) return;
     Queue([this, caption = "Analysed: " + FromUtf8(root), outcome] {
-        ShowRunning(false);
+        ShowIdle();
         charts_.EnableSaving(true);
         window_.setWindowTitle(caption);
         RestoreCursor();
-        if (analysis::ResultsCurrent(outcome)) actions_.ResultsCurrent();
+        if (actions_.ChartsCurrent) actions_.ChartsCurrent(analysis::ResultsCurrent(outcome));
     });
 }
 

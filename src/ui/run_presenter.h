@@ -31,7 +31,10 @@ class RunPresenter final : public QueuedObserver {
     // What a run does beyond the controls.
     struct Actions {
         std::function<void(const QString& text)> ShowMessage;  // returns once it has been seen
-        std::function<void()> ResultsCurrent;                  // the charts match the settings
+        // At a run's end: whether the charts match the settings, or (after a stop) are incomplete.
+        std::function<void(bool current)> ChartsCurrent;
+        // Whether "Start analyzing" may be pressed again once the run has ended.
+        std::function<bool()> CanStart;
         // Called on the run's thread where the run services events: tests pace runs with it.
         std::function<void()> ServicePoint;
     };
@@ -63,6 +66,7 @@ class RunPresenter final : public QueuedObserver {
   private:
     void BusyCursor();
     void ShowRunning(bool running);
+    void ShowIdle();
     void ClearResults();
     Gauge& GaugeOf(analysis::RunStage stage);
     void QueueProgress(analysis::RunStage stage);

@@ -8,6 +8,9 @@
 
 namespace quorvela::viewer {
 
+// What the user chose when closing the editor with unsaved edits.
+enum class UnsavedEdits { Save, Discard, Cancel };
+
 // What the camera-table editor's controls show in a state.
 struct EditorControls {
     bool MemoEnabled = false;

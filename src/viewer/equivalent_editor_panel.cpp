@@ -4,6 +4,7 @@
 #include <QColor>
 #include <QFrame>
 #include <QHBoxLayout>
+#include <QMessageBox>
 #include <QPalette>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -75,18 +76,34 @@ void EquivalentEditorPanel::LbButton1Click() {
 }
 
 void EquivalentEditorPanel::LbButton2Click() {
+    static_cast<void>(Save());
+}
+
+bool EquivalentEditorPanel::Save() {
     try {
         editor_.Save(SplitEditorText(memo_->toPlainText().toStdString()), list_);
     } catch (const std::exception& e) {
         if (actions_.ShowError) actions_.ShowError(QString::fromStdString(e.what()));
-        return;
+        return false;
     }
     SetText({});
     Apply();
     if (actions_.Saved) actions_.Saved();
+    return true;
 }
 
 void EquivalentEditorPanel::LbButton3Click() {
+    if (editor_.CurrentState() == EquivalentEditor::State::OpenChanged) {
+        switch (AskWhatToDoWithEdits()) {
+            case UnsavedEdits::Save:
+                static_cast<void>(Save());  // a failed save keeps the editor open with the edits
+                return;
+            case UnsavedEdits::Cancel:
+                return;
+            case UnsavedEdits::Discard:
+                break;
+        }
+    }
     editor_.Close();
     SetText({});
     Apply();
@@ -99,6 +116,16 @@ void EquivalentEditorPanel::Memo1Change() {
 
 void EquivalentEditorPanel::LbSpeedButton10Click() {
     if (actions_.Help) actions_.Help();
+}
+
+UnsavedEdits EquivalentEditorPanel::AskWhatToDoWithEdits() const {
+    if (AskSaveEdits) return AskSaveEdits();
+    const QMessageBox::StandardButton answer = QMessageBox::question(
+        memo_->window(), QApplication::applicationName(), QStringLiteral("Save the changes to the equivalent file?"),
+        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
+    if (answer == QMessageBox::Save) return UnsavedEdits::Save;
+    if (answer == QMessageBox::Discard) return UnsavedEdits::Discard;
+    return UnsavedEdits::Cancel;
 }
 
 void EquivalentEditorPanel::Apply() {

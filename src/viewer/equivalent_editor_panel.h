@@ -35,6 +35,8 @@ class EquivalentEditorPanel : public QObject {
     void LbSpeedButton10Click();
 
     [[nodiscard]] const EquivalentEditor& Editor() const { return editor_; }
+    // Asked when Close meets unsaved edits; a box with Save, Discard and Cancel when empty.
+    std::function<UnsavedEdits()> AskSaveEdits;
 
     QPushButton* LbButton1 = nullptr;
     QPushButton* LbButton2 = nullptr;
@@ -43,6 +45,9 @@ class EquivalentEditorPanel : public QObject {
 
   private:
     void Apply();
+    [[nodiscard]] UnsavedEdits AskWhatToDoWithEdits() const;
+    // Saves the editor's text and reloads the table; false (and told) when that failed.
+    bool Save();
     // Replaces the editor's text without it counting as a change.
     void SetText(const QString& text);
 

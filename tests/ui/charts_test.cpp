@@ -3,10 +3,13 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QFrame>
 #include <QMouseEvent>
 #include <QSpinBox>
 #include <QSplitter>
+#include <QStandardPaths>
 #include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
@@ -42,15 +45,19 @@ bool OnOwnTabs(WindowUnderTest& w) {
     return true;
 }
 
-void RightDrag(QWidget* w, QPoint from, QPoint to) {
-    const auto send = [w](QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons held, QPoint at) {
-        QMouseEvent event(type, QPointF(at), w->mapToGlobal(QPointF(at)), button, held, Qt::NoModifier);
+void Drag(QWidget* w, Qt::MouseButton held, QPoint from, QPoint to) {
+    const auto send = [w](QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons buttons, QPoint at) {
+        QMouseEvent event(type, QPointF(at), w->mapToGlobal(QPointF(at)), button, buttons, Qt::NoModifier);
         QApplication::sendEvent(w, &event);
     };
-    send(QEvent::MouseButtonPress, Qt::RightButton, Qt::RightButton, from);
-    send(QEvent::MouseMove, Qt::NoButton, Qt::RightButton, (from + to) / 2);
-    send(QEvent::MouseMove, Qt::NoButton, Qt::RightButton, to);
-    send(QEvent::MouseButtonRelease, Qt::RightButton, Qt::NoButton, to);
+    send(QEvent::MouseButtonPress, held, held, from);
+    send(QEvent::MouseMove, Qt::NoButton, held, (from + to) / 2);
+    send(QEvent::MouseMove, Qt::NoButton, held, to);
+    send(QEvent::MouseButtonRelease, held, Qt::NoButton, to);
+}
+
+void RightDrag(QWidget* w, QPoint from, QPoint to) {
+    Drag(w, Qt::RightButton, from, to);
 }
 
 }  // namespace
@@ -226,6 +233,66 @@ class ChartsTest : public QObject {
         QVERIFY(!w.FitButton(1)->isEnabled());
     }
 
+    void undoingTheOnlyZoomDisablesTheResetButtons_data() {
+        QTest::addColumn<bool>("fitGraph");
+        QTest::newRow("Fit graph") << true;
+        QTest::newRow("inverted zoom rectangle") << false;
+    }
+    void undoingTheOnlyZoomDisablesTheResetButtons() {
+        QFETCH(bool, fitGraph);
+        TempDir folder;
+        WindowUnderTest w(folder.path());
+        w.Show();
+        FillSeries(w);
+        ChartSet& charts = w.Charts();
+        QVERIFY(charts.ZoomTo(1, QRect(QPoint(60, 30), QPoint(200, 120))));
+        QVERIFY(w.FitButton(1)->isEnabled());
+        if (fitGraph) {
+            w.FitButton(1)->click();
+        } else {
+            w->Chart1MouseMove();
+            Drag(w.Chart(1), Qt::LeftButton, QPoint(200, 120), QPoint(60, 30));
+        }
+        QVERIFY(!charts.View(1).Zoomed);
+        QVERIFY(!w.FitButton(1)->isEnabled());
+        QVERIFY(!w.Tool("LbSpeedButton8")->isEnabled());
+    }
+
+    void saveDialogsOpenInTheAnalysedFolder_data() {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("folderChosen");
+        QTest::newRow("chart, folder chosen") << "LbSpeedButton5"
+                                              << "ISO_graph.bmp" << true;
+        QTest::newRow("chart, no folder") << "LbSpeedButton5"
+                                          << "ISO_graph.bmp" << false;
+        QTest::newRow("path list, folder chosen") << "Lb_SaveRichedit"
+                                                  << "value_path_list.txt" << true;
+        QTest::newRow("path list, no folder") << "Lb_SaveRichedit"
+                                              << "value_path_list.txt" << false;
+    }
+    void saveDialogsOpenInTheAnalysedFolder() {
+        QFETCH(QString, button);
+        QFETCH(QString, name);
+        QFETCH(bool, folderChosen);
+        TempDir program;
+        TempDir photos;
+        WindowUnderTest w(program.path());
+        w.Show();
+        const QString folder = QString::fromStdString(photos.path().string());
+        if (folderChosen) {
+            QTRY_VERIFY(w->SelectFolder(folder));
+        } else {
+            w.Tree()->setCurrentIndex({});
+        }
+        QToolButton* save = w.Tool(qPrintable(button));
+        save->setEnabled(true);  // as after a run
+        save->click();
+        const QString expected =
+            folderChosen ? folder : QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+        QCOMPARE(w.AskedNames, QStringList{QDir(expected).filePath(name)});
+    }
+
     void panEnablesFitGraph() {
         TempDir folder;
         WindowUnderTest w(folder.path());
@@ -282,7 +349,8 @@ class ChartsTest : public QObject {
         w->ChartDblClick(chart);
         // Cancelled: nothing is written.
         w->SaveChart(chart);
-        QCOMPARE(w.AskedNames, QStringList{name});
+        QCOMPARE(w.AskedNames.size(), 1);
+        QCOMPARE(QFileInfo(w.AskedNames[0]).fileName(), name);
         QCOMPARE(w.AskedFilters, QStringList{"file(*.bmp);;All (*)"});
         const fs::path target = folder.path() / name.toStdString();
         QVERIFY(!fs::exists(target));

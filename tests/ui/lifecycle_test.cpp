@@ -5,19 +5,24 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileSystemModel>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 #include <QTreeView>
 
 #include "common/version.h"
+#include "ui/messages.h"
 #include "window_fixture.h"
 
 using namespace quorvela::ui;
@@ -452,6 +457,60 @@ class LifecycleTest : public QObject {
         w->OpenHelpTopic(3);
         QCOMPARE(int(w.Opened.size()), 1);
         QVERIFY(w.Opened.back().toLocalFile().endsWith("/camera-table.html"));
+    }
+
+    void aPageNothingCanShowIsNamedInAMessage_data() {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("page");
+        QTest::newRow("help") << "LbSpeedButton9"
+                              << "index.html";
+        QTest::newRow("home page link") << "Label7"
+                                        << "home.html";
+        QTest::newRow("donate link") << "Label14"
+                                     << "support.html";
+    }
+    void aPageNothingCanShowIsNamedInAMessage() {
+        QFETCH(QString, control);
+        QFETCH(QString, page);
+        TempDir folder;
+        WindowUnderTest w(folder.path());
+        w.UrlOpens = false;  // a desktop without a browser
+        w.Show();
+        QTest::mouseClick(w.Widget(qPrintable(control)), Qt::LeftButton);
+        QCOMPARE(int(w.Opened.size()), 1);
+        const QString file = QDir::toNativeSeparators(w.Opened[0].toLocalFile());
+        QVERIFY(file.endsWith(page));
+        QCOMPARE(w.Messages->Shown.size(), 1);
+        QVERIFY2(w.Messages->Shown[0].contains(file), qPrintable(w.Messages->Shown[0]));
+    }
+
+    void aShortMessageLeavesRoomForItsTitle() {
+        const QString name = QApplication::applicationName();
+        QApplication::setApplicationName("Quorvela");
+        QWidget parent;
+        MessageBoxSink sink(&parent);
+        int width = 0;
+        int needed = 0;
+        QTimer watch;
+        // Measures the box once it shows, then closes it.
+        connect(&watch, &QTimer::timeout, [&] {
+            for (QWidget* top : QApplication::topLevelWidgets()) {
+                auto* box = qobject_cast<QMessageBox*>(top);
+                if (box == nullptr || !box->isVisible()) continue;
+                QFont bold = box->font();
+                bold.setBold(true);
+                // The title beside the window's icon and its three buttons, squares of the bar's height.
+                needed = QFontMetrics(bold).horizontalAdvance(box->windowTitle()) +
+                         4 * box->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, box);
+                width = box->width();
+                box->done(QMessageBox::Ok);
+            }
+        });
+        watch.start(10);
+        sink.ShowMessage("Done.");
+        QApplication::setApplicationName(name);
+        QVERIFY(needed > 0);
+        QVERIFY2(width >= needed, qPrintable(QString("%1 < %2").arg(width).arg(needed)));
     }
 
     void linkLabelsOpenTheirPages() {

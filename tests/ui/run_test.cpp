@@ -28,6 +28,7 @@ namespace fs = std::filesystem;
 namespace testdata = quorvela::testing;
 
 Q_DECLARE_METATYPE(std::function<void(quorvela::ui::testing::WindowUnderTest&)>)
+Q_DECLARE_METATYPE(quorvela::ui::IndicatorLook)
 
 namespace {
 
@@ -73,6 +74,27 @@ nlohmann::json CliAnalyse(const fs::path& folder, const fs::path& pathListFile) 
     if (code != 0) qWarning("quorvela-cli: %s", err.str().c_str());
     return nlohmann::json::parse(out.str());
 }
+
+// What the top bar passes through: whether "Start analyzing" was enabled each time it was shown,
+// and each place the indicator was moved to.
+class TopBarRecorder final : public QObject {
+  public:
+    TopBarRecorder(QPushButton* start, QWidget* indicator) : start_(start), indicator_(indicator) {
+        start_->installEventFilter(this);
+        indicator_->installEventFilter(this);
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == start_ && event->type() == QEvent::Show) StartEnabledWhenShown << start_->isEnabled();
+        if (watched == indicator_ && event->type() == QEvent::Move) IndicatorMovedTo << indicator_->pos();
+        return false;
+    }
+    QList<bool> StartEnabledWhenShown;
+    QList<QPoint> IndicatorMovedTo;
+
+  private:
+    QPushButton* start_;
+    QWidget* indicator_;
+};
 
 }  // namespace
 
@@ -239,6 +261,42 @@ class RunTest : public QObject {
         QVERIFY(!w.Points(0).isEmpty());  // what was gathered before the stop
         QCOMPARE(w->StatusPanelLook(), kIndicatorNeeded);
         QVERIFY(w.Button("StartAnalyzing")->isVisible());
+    }
+
+    // The top bar switches back in one step, and the indicator tells whether the charts are
+    // complete, also when they were before the run.
+    void theRunsEndSwitchesTheTopBarInOneStep_data() {
+        QTest::addColumn<bool>("stop");
+        QTest::addColumn<IndicatorLook>("look");
+        QTest::newRow("finished") << false << kIndicatorCurrent;
+        QTest::newRow("stopped") << true << kIndicatorNeeded;
+    }
+    void theRunsEndSwitchesTheTopBarInOneStep() {
+        QFETCH(bool, stop);
+        QFETCH(IndicatorLook, look);
+        if (!testdata::HaveCorpus()) QSKIP("photo corpus absent");
+        TempDir program;
+        TempDir photos;
+        MakeLongTree(photos.path(), 60);
+        WindowUnderTest w(program.path());
+        w.Show();
+        QTRY_VERIFY(w->SelectFolder(Path(photos.path())));
+        QVERIFY(w.RunAndWait());  // the charts current before the run
+        w.PaceMs->store(stop ? 20 : 0);
+        const QPoint idle = w.StatusPanel()->pos();
+        TopBarRecorder recorder(w.Button("StartAnalyzing"), w.StatusPanel());
+        w.Button("StartAnalyzing")->click();
+        if (stop) {
+            QTRY_VERIFY(w.Button("StopAnalyzing")->isVisible());
+            w.Button("StopAnalyzing")->click();
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(!w->Running(), 30000);
+        QCOMPARE(w->LastResult().StopRequested, stop);
+        QVERIFY(w.Button("StartAnalyzing")->isVisible());
+        QCOMPARE(recorder.StartEnabledWhenShown, QList<bool>{true});
+        QCOMPARE(recorder.IndicatorMovedTo, QList<QPoint>{});
+        QCOMPARE(w.StatusPanel()->pos(), idle);
+        QCOMPARE(w->StatusPanelLook(), look);
     }
 
     void stoppedFilteredRunReportsBothInOrder() {

@@ -17,7 +17,14 @@ WindowUnderTest::WindowUnderTest(std::filesystem::path programFolder, char decim
     // The build's program folder holds the camera table seed and the help pages.
     services.ExecutableFolder = QUORVELA_BIN_DIR;
     services.Messages = Messages;
-    services.OpenUrl = [this](const QUrl& url) { Opened.push_back(url); };
+    services.OpenUrl = [this](const QUrl& url) {
+        Opened.push_back(url);
+        return UrlOpens;
+    };
+    services.AskSaveEdits = [this] {
+        ++EditsAsked;
+        return EditsAnswer;
+    };
     services.DecimalSeparator = decimalSeparator;
     services.RunServicePoint = [pace = PaceMs] {
         if (const int ms = pace->load(); ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms));

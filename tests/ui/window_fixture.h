@@ -43,7 +43,11 @@ class WindowUnderTest : public WindowPage {
     std::vector<QUrl> Opened;
     QStringList AskedNames;
     QStringList AskedFilters;
-    QString SaveAnswer;  // what the save dialog returns; empty is a cancel
+    QString SaveAnswer;    // what the save dialog returns; empty is a cancel
+    bool UrlOpens = true;  // whether opening a page succeeds, as on a desktop with a browser
+    // The answer to closing the camera-table editor with unsaved edits, and how often it was asked.
+    quorvela::viewer::UnsavedEdits EditsAnswer = quorvela::viewer::UnsavedEdits::Discard;
+    int EditsAsked = 0;
     // Milliseconds the run waits after each folder: a stop then lands in the middle of a run
     // however fast the build is.
     std::shared_ptr<std::atomic<int>> PaceMs = std::make_shared<std::atomic<int>>(0);

@@ -304,6 +304,7 @@ class ViewerWidgetTest : public QObject {
         QCOMPARE(state(), QString("MwesC"));
         QTest::keyClicks(memo, "x");
         QCOMPARE(state(), QString("MweSC"));
+        panel.AskSaveEdits = [] { return quorvela::viewer::UnsavedEdits::Discard; };
         panel.LbButton3->click();
         QCOMPARE(state(), QString("mcEsc"));
         QCOMPARE(saved, 1);

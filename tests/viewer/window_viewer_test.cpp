@@ -1,5 +1,6 @@
 // The path-list viewer and the camera-table editor in the main window (offscreen).
 #include <QCheckBox>
+#include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -20,6 +21,8 @@ namespace fs = std::filesystem;
 using quorvela::ui::testing::TempDir;
 using quorvela::ui::testing::WindowUnderTest;
 using quorvela::viewer::test::PhotoTags;
+
+Q_DECLARE_METATYPE(quorvela::viewer::UnsavedEdits)
 
 namespace {
 
@@ -234,7 +237,7 @@ class WindowViewerTest : public QObject {
         QVERIFY(w.Tool("Lb_SaveRichedit")->isEnabled());
         w.SaveAnswer = Native(folder.path() / "saved.txt");
         w.Tool("Lb_SaveRichedit")->click();
-        QCOMPARE(w.AskedNames.back(), QString("value_path_list.txt"));
+        QCOMPARE(QFileInfo(w.AskedNames.back()).fileName(), QString("value_path_list.txt"));
         const auto saved = quorvela::common::ReadTextLines(folder.path() / "saved.txt");
         QCOMPARE(QString::fromStdString(saved.at(0)), w.Text("RichEdit1")->document()->firstBlock().text());
         QCOMPARE(static_cast<int>(saved.size()), 3);
@@ -279,6 +282,46 @@ class WindowViewerTest : public QObject {
         // The next window reads the saved table too.
         QVERIFY(quorvela::common::ReadTextFile(folder.path() / "cam_equiv.txt").find("[35MM_EQUIVALENT]70") !=
                 std::string::npos);
+    }
+
+    void closeWithUnsavedEditsAsksFirst_data() {
+        QTest::addColumn<quorvela::viewer::UnsavedEdits>("answer");
+        QTest::addColumn<bool>("saveFails");
+        QTest::addColumn<bool>("staysOpen");
+        QTest::addColumn<bool>("written");
+        using quorvela::viewer::UnsavedEdits;
+        QTest::newRow("save") << UnsavedEdits::Save << false << false << true;
+        QTest::newRow("save fails") << UnsavedEdits::Save << true << true << false;
+        QTest::newRow("discard") << UnsavedEdits::Discard << false << false << false;
+        QTest::newRow("cancel") << UnsavedEdits::Cancel << false << true << false;
+    }
+    void closeWithUnsavedEditsAsksFirst() {
+        QFETCH(quorvela::viewer::UnsavedEdits, answer);
+        QFETCH(bool, saveFails);
+        QFETCH(bool, staysOpen);
+        QFETCH(bool, written);
+        TempDir folder;
+        WindowUnderTest w(folder.path());
+        w.Show();
+        const fs::path table = folder.path() / "cam_equiv.txt";
+        w.Button("LbButton1")->click();
+        QTest::keyClicks(w.Text("Memo1"), "; mine");
+        const QString edited = w.Text("Memo1")->toPlainText();
+        if (saveFails) {
+            fs::remove(table);
+            fs::create_directory(table);  // nothing can be written in its place
+        }
+        const std::string before = saveFails ? std::string() : quorvela::common::ReadTextFile(table);
+        w.EditsAnswer = answer;
+        w.Button("LbButton3")->click();
+        QCOMPARE(w.EditsAsked, 1);
+        QCOMPARE(w.Text("Memo1")->isEnabled(), staysOpen);
+        QCOMPARE(w.Text("Memo1")->toPlainText(), staysOpen ? edited : QString());
+        QCOMPARE(w.Messages->Shown.size(), saveFails ? 1 : 0);
+        if (saveFails) return;
+        const std::string after = quorvela::common::ReadTextFile(table);
+        QCOMPARE(after.find("; mine") != std::string::npos, written);
+        if (!written) QCOMPARE(after, before);
     }
 
     void closeDiscardsTheEdits() {
