@@ -32,40 +32,31 @@ Ifd& Ifd::Byte(std::uint16_t tag, std::initializer_list<std::uint8_t> values) {
     return Raw(tag, 1, static_cast<std::uint32_t>(values.size()), Bytes(values));
 }
 
-Ifd& Ifd::Short(std::uint16_t tag, std::initializer_list<std::uint16_t> values) {
+template <class T>
+Ifd& Ifd::Words(std::uint16_t tag, std::uint16_t type, std::initializer_list<T> values) {
+    static_assert(sizeof(T) == 2 || sizeof(T) == 4);
     Bytes b;
-    for (auto v : values) {
-        const Bytes p = U16(v);
+    for (const T v : values) {
+        const Bytes p = sizeof(T) == 2 ? U16(static_cast<std::uint16_t>(v)) : U32(static_cast<std::uint32_t>(v));
         b.insert(b.end(), p.begin(), p.end());
     }
-    return Raw(tag, 3, static_cast<std::uint32_t>(values.size()), b);
+    return Raw(tag, type, static_cast<std::uint32_t>(values.size()), b);
+}
+
+Ifd& Ifd::Short(std::uint16_t tag, std::initializer_list<std::uint16_t> values) {
+    return Words(tag, 3, values);
 }
 
 Ifd& Ifd::SShort(std::uint16_t tag, std::initializer_list<std::int16_t> values) {
-    Bytes b;
-    for (auto v : values) {
-        const Bytes p = U16(static_cast<std::uint16_t>(v));
-        b.insert(b.end(), p.begin(), p.end());
-    }
-    return Raw(tag, 8, static_cast<std::uint32_t>(values.size()), b);
+    return Words(tag, 8, values);
 }
 
 Ifd& Ifd::Long(std::uint16_t tag, std::initializer_list<std::uint32_t> values) {
-    Bytes b;
-    for (auto v : values) {
-        const Bytes p = U32(v);
-        b.insert(b.end(), p.begin(), p.end());
-    }
-    return Raw(tag, 4, static_cast<std::uint32_t>(values.size()), b);
+    return Words(tag, 4, values);
 }
 
 Ifd& Ifd::SLong(std::uint16_t tag, std::initializer_list<std::int32_t> values) {
-    Bytes b;
-    for (auto v : values) {
-        const Bytes p = U32(static_cast<std::uint32_t>(v));
-        b.insert(b.end(), p.begin(), p.end());
-    }
-    return Raw(tag, 9, static_cast<std::uint32_t>(values.size()), b);
+    return Words(tag, 9, values);
 }
 
 Ifd& Ifd::Rational(std::uint16_t tag, std::initializer_list<std::pair<std::uint32_t, std::uint32_t>> values) {

@@ -48,6 +48,11 @@ class Ifd {
     Bytes Layout(std::uint32_t offset) const;
 
   private:
+    // An entry of `values`, each written in the directory's byte order as a 16- or 32-bit word
+    // by the size of T.
+    template <class T>
+    Ifd& Words(std::uint16_t tag, std::uint16_t type, std::initializer_list<T> values);
+
     struct Entry {
         std::uint16_t tag;
         std::uint16_t type;

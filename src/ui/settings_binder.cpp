@@ -50,7 +50,8 @@ void VisitBindings(const WindowWidgets& w, Visitor&& v) {
     v.WindowPlace();  // WinStatusTop, WinStatusLeft, WinStatusWidth, WinStatusHeight, WinStatusMain
 }
 
-// Checks entry `index` of the group; no entry when it has no such button.
+}  // namespace
+
 void SetChoice(QButtonGroup* group, int index) {
     if (QAbstractButton* button = group->button(index)) {
         button->setChecked(true);
@@ -61,8 +62,6 @@ void SetChoice(QButtonGroup* group, int index) {
     for (QAbstractButton* button : group->buttons()) button->setChecked(false);
     group->setExclusive(true);
 }
-
-}  // namespace
 
 struct SettingsBinder::Applier {
     SettingsBinder& b;

@@ -6,9 +6,13 @@
 #include "settings/settings_file.h"
 #include "ui/window_layout.h"
 
+class QButtonGroup;
 class QMainWindow;
 
 namespace quorvela::ui {
+
+// Checks entry `index` of the group; with no such entry, none stays checked.
+void SetChoice(QButtonGroup* group, int index);
 
 // The window's controls and the values of the settings file (vintrop.ini), bound by one table
 // with a row per key in the file's order (settings_binder.cpp): reading the file puts the

@@ -37,14 +37,7 @@ class AnalyseOptions : public ::testing::Test {
         common::WriteTextLines(dir.path() / "cam_equiv.txt", {});
     }
     std::vector<std::string> Args(std::vector<std::string> extra) const {
-        std::vector<std::string> args{"analyse",
-                                      (dir.path() / "photos").string(),
-                                      "--decimal-separator",
-                                      ".",
-                                      "--table",
-                                      (dir.path() / "cam_equiv.txt").string(),
-                                      "--path-list-file",
-                                      (dir.path() / "vt_debug.txt").string()};
+        std::vector<std::string> args = test::AnalyseArgs(dir.path(), {(dir.path() / "photos").string()});
         args.insert(args.end(), extra.begin(), extra.end());
         return args;
     }

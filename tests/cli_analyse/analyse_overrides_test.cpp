@@ -54,16 +54,7 @@ class AnalyseOverrides : public ::testing::Test {
         return ini;
     }
     json Analyse(const fs::path& ini, const std::vector<std::string>& options) const {
-        std::vector<std::string> args{"analyse",
-                                      "--settings",
-                                      ini.string(),
-                                      "--json",
-                                      "--decimal-separator",
-                                      ".",
-                                      "--table",
-                                      (dir.path() / "cam_equiv.txt").string(),
-                                      "--path-list-file",
-                                      (dir.path() / "vt_debug.txt").string()};
+        std::vector<std::string> args = test::AnalyseArgs(dir.path(), {"--settings", ini.string(), "--json"});
         args.insert(args.end(), options.begin(), options.end());
         const auto run = RunCli(args);
         EXPECT_EQ(run.code, 0) << run.err;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
@@ -24,6 +25,21 @@ inline CliRun RunCli(const std::vector<std::string>& args) {
     run.out = out.str();
     run.err = err.str();
     return run;
+}
+
+// "analyse", then `first`, then the options that keep a test's run inside `folder`: "." as the
+// decimal separator, the camera table cam_equiv.txt and the path list vt_debug.txt there.
+inline std::vector<std::string> AnalyseArgs(const std::filesystem::path& folder, std::vector<std::string> first) {
+    std::vector<std::string> args{"analyse"};
+    args.insert(args.end(), first.begin(), first.end());
+    const std::vector<std::string> local{"--decimal-separator",
+                                         ".",
+                                         "--table",
+                                         (folder / "cam_equiv.txt").string(),
+                                         "--path-list-file",
+                                         (folder / "vt_debug.txt").string()};
+    args.insert(args.end(), local.begin(), local.end());
+    return args;
 }
 
 }  // namespace quorvela::cli::test

@@ -22,6 +22,7 @@
 #include <array>
 
 #include "charts/chart_set.h"
+#include "ui/settings_binder.h"
 
 namespace quorvela::ui::testing {
 
@@ -61,16 +62,7 @@ class WindowPage {
 
     // The path-list quantity: the checked entry of "RadioGroup1" (-1 for none), and checking one.
     [[nodiscard]] int PathListIndex() const { return Find<QButtonGroup>("RadioGroup1Buttons")->checkedId(); }
-    void SetPathListIndex(int index) const {
-        QButtonGroup* group = Find<QButtonGroup>("RadioGroup1Buttons");
-        if (QAbstractButton* button = group->button(index)) {
-            button->setChecked(true);
-            return;
-        }
-        group->setExclusive(false);
-        for (QAbstractButton* button : group->buttons()) button->setChecked(false);
-        group->setExclusive(true);
-    }
+    void SetPathListIndex(int index) const { SetChoice(Find<QButtonGroup>("RadioGroup1Buttons"), index); }
 
     // The four usage charts: 0 = focal length ("Chart5") … 3 = shutter speed ("Chart8").
     [[nodiscard]] charts::ChartSet& Charts() const {
