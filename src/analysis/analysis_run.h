@@ -28,7 +28,7 @@ enum class RunStage { Collecting, Analysing };
 
 // What a message tells; its text comes with it.
 enum class MessageKind {
-    FilterRefused,       // kFilterRefused: the filter fields cannot be used; nothing else happens
+    FilterRefused,       // kFilterRefused or kPeriodRefused: the filter fields cannot be used; nothing else happens
     NoFolder,            // kNoFolderSelected
     NoPhotos,            // kNoJpegFiles
     NoExif,              // kNoExifInfo
