@@ -5,6 +5,7 @@
 #include "analysis/analysis_run.h"
 #include "analysis/filter.h"
 #include "analysis/lens_and_date.h"
+#include "metadata/makernotes/tables.h"
 #include "photo.h"
 #include "support/test_files.h"
 
@@ -27,6 +28,7 @@ TEST(ParseDay, OnlyRealDaysWrittenInFull) {
 }
 
 TEST(NikonLensName, ZoomPrimeAndEqualApertures) {
+    using metadata::NikonLensName;
     EXPECT_EQ(NikonLensName(18, 55, 3.5, 5.6), "18-55mm f/3.5-5.6");
     EXPECT_EQ(NikonLensName(50, 50, 1.8, 1.8), "50mm f/1.8");
     EXPECT_EQ(NikonLensName(6.5, 19.5, 2.8, 2.8), "6.5-19.5mm f/2.8");
@@ -83,11 +85,12 @@ TEST_F(LensPeriodRun, LensFilterAloneAndTheTallyMostUsedFirst) {
     Add("3.jpg", "2026:06:01 10:00:00", "C lens");
     Add("4.jpg", "2026:06:01 10:00:00", "a lens");
     Add("5.jpg", "2026:06:01 10:00:00", "EF16-35mm f/4L  \0\0"s);
+    Add("6.jpg", "2026:06:01 10:00:00", "x\r\nlens");  // a line break would split a path-list line
     const AnalysisResult all = Run({}, false);
     std::vector<std::string> rows;
     for (const auto& row : all.Tables[static_cast<std::size_t>(Quantity::Lens)])
         rows.push_back(row.Label + "x" + std::to_string(row.Count));
-    EXPECT_EQ(rows, (std::vector<std::string>{"C lensx2", "a lensx1", "b lensx1", "EF16-35mm f/4Lx1"}));
+    EXPECT_EQ(rows, (std::vector<std::string>{"C lensx2", "a lensx1", "b lensx1", "EF16-35mm f/4Lx1", "x??lensx1"}));
     const AnalysisResult lens = Run({.Lens = "f/4l"});
     EXPECT_EQ(lens.Outcome, RunOutcome::Finished);
     EXPECT_EQ(lens.FilesAnalysed, 1);

@@ -42,14 +42,11 @@ TEST(LensTruth, EveryCorpusPhotoAsExiftoolReadsIt) {
         }
     }
     EXPECT_GE(compared, 132);
-    const auto& corpus = sources[testing::CorpusDir().filename()];
-    for (const LensSource source : {LensSource::LensModel, LensSource::CanonNote, LensSource::NikonNote}) {
-        EXPECT_GT(corpus.count(source), 0U) << static_cast<int>(source);
-    }
-    for (auto& [folder, found] : sources) {  // LensModel, Canon note, Nikon note, none
-        std::cout << folder.string() << ": " << found[LensSource::LensModel] << ' ' << found[LensSource::CanonNote]
-                  << ' ' << found[LensSource::NikonNote] << ' ' << found[LensSource::None] << '\n';
-    }
+    // Where the corpus photos' lenses come from: two Canon notes (EOS-1D Mark III, 6D), ten Nikon
+    // notes, six LensModel tags (two Canons, two iPhones, a Pixel and an X-T3).
+    const std::map<LensSource, int> expected = {
+        {LensSource::LensModel, 6}, {LensSource::CanonNote, 2}, {LensSource::NikonNote, 10}, {LensSource::None, 114}};
+    EXPECT_EQ(sources[testing::CorpusDir().filename()], expected);
 }
 
 }  // namespace
