@@ -129,7 +129,8 @@ std::optional<std::uint32_t> FindExifItem(std::span<const std::uint8_t> iinf) {
     };
     ForEachBox(0, static_cast<std::int64_t>(entries.size()), headerAt, [&](const Box& box) {
         if (box.Type != FourCc("infe")) return false;
-        BeCursor infe(entries.subspan(static_cast<std::size_t>(box.Body), static_cast<std::size_t>(box.End - box.Body)));
+        BeCursor infe(
+            entries.subspan(static_cast<std::size_t>(box.Body), static_cast<std::size_t>(box.End - box.Body)));
         const auto infeVersion = infe.Read(1);
         infe.Skip(3);
         if (infeVersion < 2) return false;  // the older entries name no item type
