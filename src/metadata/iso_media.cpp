@@ -261,9 +261,12 @@ bool StartsLikeTiff(std::span<const std::uint8_t> bytes) {
                                  (bytes[0] == 'M' && bytes[1] == 'M' && bytes[2] == 0 && bytes[3] == 42));
 }
 
-// An EXIF item starts with the distance from its fifth byte to the TIFF header.
+// An EXIF item starts with the distance from its fifth byte to the TIFF header; some writers
+// leave the distance out and start with the "Exif\0\0" of a JPEG segment.
 std::optional<TiffPiece> PieceOfExifItem(const Bytes& item) {
-    const std::uint64_t skip = LoadBe(item, 0, 4);
+    static constexpr std::string_view kExifMark("Exif\0\0", 6);
+    const bool bare = item.size() >= kExifMark.size() && std::equal(kExifMark.begin(), kExifMark.end(), item.begin());
+    const std::uint64_t skip = bare ? 2 : LoadBe(item, 0, 4);
     if (item.size() < 4 || skip > item.size() - 4) return std::nullopt;
     const auto tiff = std::span<const std::uint8_t>(item).subspan(4 + static_cast<std::size_t>(skip));
     if (!StartsLikeTiff(tiff)) return std::nullopt;

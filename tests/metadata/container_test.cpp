@@ -131,6 +131,8 @@ TEST(HeifFiles, TheExifItemIsFoundHoweverItsLocationIsWritten) {
                   (Read{true, "<none>", PhotoFormat::Heic, "Apple", "50.00 mm"}))
             << name;
     }
+    const Bytes withoutDistance(item.begin() + 4, item.end());
+    EXPECT_EQ(ReadAs("x.heic", c::Heif("heic", withoutDistance)).make, "Apple");
     EXPECT_EQ(ReadAs("x.avif", c::Heif("avif", item)).format, PhotoFormat::Avif);
     EXPECT_EQ(ReadAs("x.hif", c::Heif("mif1", item)).format, PhotoFormat::Heif);
 }
