@@ -229,10 +229,15 @@ QGridLayout* LayoutBuilder::BuildRunGroup() {
     indicator->setMinimumWidth(indicator->fontMetrics().horizontalAdvance("Real lens length") + 16);
     SetIndicatorLook(indicator, kIndicatorStart);
     w_.subfoldersCheck = CheckBox(w_.topBar, "ChB_Subs", "Include subfolders", true);
+    w_.rawHeifCheck = CheckBox(w_.topBar, "IncludeRawHeif", "Include RAW and HEIF photos", true,
+                               "Also read RAW, HEIC, HEIF and AVIF files; a RAW or HEIF file beside the JPEG of its "
+                               "shot counts once, as the JPEG");
     w_.filterCheck = CheckBox(w_.topBar, "Cb_Custom", "Filter", false, "Select to filter for camera make and/or model");
-    runGroup->addWidget(indicator, 0, 0, 1, 2);
+    // The two choices of which files a run reads side by side; the filter beside the indicator.
+    runGroup->addWidget(indicator, 0, 0);
+    runGroup->addWidget(w_.filterCheck, 0, 1);
     runGroup->addWidget(w_.subfoldersCheck, 1, 0);
-    runGroup->addWidget(w_.filterCheck, 1, 1);
+    runGroup->addWidget(w_.rawHeifCheck, 1, 1);
     return runGroup;
 }
 
