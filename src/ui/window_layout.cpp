@@ -17,15 +17,44 @@
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStyle>
+#include <QStyleOptionButton>
+#include <QStylePainter>
 #include <QToolButton>
 #include <QTreeView>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <string_view>
+#include <utility>
 
 #include "ui/window_layout_builder.h"
 
 namespace quorvela::ui {
+
+namespace {
+
+// A check box with a long caption and a short one for a narrow window, so that the long caption
+// does not widen the window's minimum; the short one ends in "..." when even it does not fit.
+class ShrinkingCheckBox : public QCheckBox {
+  public:
+    ShrinkingCheckBox(const QString& caption, QString shortCaption, QWidget* parent)
+        : QCheckBox(caption, parent), shortCaption_(std::move(shortCaption)) {}
+
+  protected:
+    void paintEvent(QPaintEvent* /*event*/) override {
+        QStylePainter painter(this);
+        QStyleOptionButton option;
+        initStyleOption(&option);
+        const int room = style()->subElementRect(QStyle::SE_CheckBoxContents, &option, this).width();
+        const QString& caption = fontMetrics().horizontalAdvance(text()) <= room ? text() : shortCaption_;
+        option.text = fontMetrics().elidedText(caption, Qt::ElideRight, room);
+        painter.drawControl(QStyle::CE_CheckBox, option);
+    }
+
+  private:
+    QString shortCaption_;
+};
+
+}  // namespace
 
 namespace layout {
 
@@ -229,10 +258,15 @@ QGridLayout* LayoutBuilder::BuildRunGroup() {
     indicator->setMinimumWidth(indicator->fontMetrics().horizontalAdvance("Real lens length") + 16);
     SetIndicatorLook(indicator, kIndicatorStart);
     w_.subfoldersCheck = CheckBox(w_.topBar, "ChB_Subs", "Include subfolders", true);
-    w_.rawHeifCheck = CheckBox(w_.topBar, "IncludeRawHeif", "Include RAW and HEIF photos", true,
-                               "Also read RAW, HEIC, HEIF and AVIF files; a RAW or HEIF file beside the JPEG of its "
-                               "shot counts once, as the JPEG");
     w_.filterCheck = CheckBox(w_.topBar, "Cb_Custom", "Filter", false, "Select to filter for camera make and/or model");
+    QCheckBox* rawHeif = w_.rawHeifCheck = new ShrinkingCheckBox("Include RAW and HEIF photos", "RAW, HEIF", w_.topBar);
+    // No wider at the least than "Filter", which had this column alone: the window's minimum stays.
+    rawHeif->setMinimumWidth(w_.filterCheck->sizeHint().width());
+    rawHeif->setObjectName("IncludeRawHeif");
+    rawHeif->setChecked(true);
+    rawHeif->setToolTip(
+        "Include RAW and HEIF photos: also read RAW, HEIC, HEIF and AVIF files; a RAW or HEIF file beside the JPEG "
+        "of its shot counts once, as the JPEG");
     // The two choices of which files a run reads side by side; the filter beside the indicator.
     runGroup->addWidget(indicator, 0, 0);
     runGroup->addWidget(w_.filterCheck, 0, 1);
