@@ -225,16 +225,8 @@ TEST_F(AnalyseFormats, JpegOnlyRunIgnoresEveryOtherFile) {
     EXPECT_EQ(Run({}).out, mixed);
 }
 
-// The reader tells a file's format by its content once it has the header naming the formats.
-#if __has_include("metadata/photo_format.h")
-constexpr bool kReaderKnowsFormats = true;
-#else
-constexpr bool kReaderKnowsFormats = false;
-#endif
-
 // The tallies of every shot, worked out from exiftool's values of the file that stands for it.
 TEST_F(AnalyseFormats, TalliesCountEachShotOnce) {
-    if (!kReaderKnowsFormats) GTEST_SKIP() << "the reader does not read RAW and HEIF files yet";
     const json result = Run({}).Json();
     const Tally focal = Expected(FocalCategory);
     EXPECT_EQ(Actual(result["focal"]), focal);
