@@ -2,18 +2,23 @@
 # photo of each kind with one reading thread. Sourced by bench/run.sh, which sets `corpus`,
 # `formats` and BENCH_LINK.
 
-# Median wall time in seconds (nanosecond clock) of a command over `runs` runs, after one warm-up.
+# Median processor time (user + system, from the kernel's accounting in microseconds) in seconds
+# of a command over `runs` runs, after one warm-up. Processor time, not wall time: the machine is
+# shared, and a busy neighbour stretches wall times but hardly the time the run itself spends.
 median_seconds() {
-  local runs=$1 times=() start end
+  local runs=$1
   shift
-  "$@" >/dev/null 2>&1 || true
-  for ((r = 0; r < runs; r++)); do
-    start=$(date +%s%N)
-    "$@" >/dev/null 2>&1 || true
-    end=$(date +%s%N)
-    times+=("$(((end - start) / 1000))")
-  done
-  printf '%s\n' "${times[@]}" | sort -n | awk '{a[NR]=$1} END {printf "%.6f", a[int((NR+1)/2)] / 1e6}'
+  python3 - "$runs" "$@" <<'PY'
+import os, subprocess, sys
+runs, command = int(sys.argv[1]), sys.argv[2:]
+def once():
+    child = subprocess.Popen(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    _, _, usage = os.wait4(child.pid, 0)
+    return usage.ru_utime + usage.ru_stime
+once()
+times = sorted(once() for _ in range(runs))
+print(f"{times[(len(times) - 1) // 2]:.6f}")
+PY
 }
 
 # Copies (or hard-links) the files named on stdin round-robin into DEST, M of them, 100 a folder,
@@ -43,7 +48,7 @@ bench_mixed() {
   printf '%s\n' "$formats"/{canon_eos_cr2_01.cr2,canon_eos_cr3_01.cr3,canon_r6_cr3_01.cr3,nikon_nef_01.nef,adobe_dng_01.dng,dng_02.dng,fujifilm_raf_01.raf,panasonic_rw2_01.rw2,minolta_mrw_01.mrw} |
     fill_kind "$tree/mixed/raw" "$m" ""
   local args=(--json --jobs 1 --path-list-file "$tree/mixed.pl")
-  echo "Timing ($runs runs each, median, one reading thread) ..."
+  echo "Timing ($runs runs each, median processor time, one reading thread) ..."
   local base all kind t
   base=$(median_seconds "$runs" "$cli" analyse "$tree/empty" "${args[@]}")
   all=$(median_seconds "$runs" "$cli" analyse "$tree/mixed" "${args[@]}")
@@ -53,7 +58,7 @@ bench_mixed() {
     cost[$kind]=$(awk -v t="$t" -v b="$base" -v m="$m" 'BEGIN { printf "%.1f", (t - b) / m * 1e6 }')
   done
   echo
-  echo "mixed tree: $m photos of each kind, $(nproc) cores, $(date -u +%Y-%m-%d), --jobs 1"
+  echo "mixed tree: $m photos of each kind, $(nproc) cores, $(date -u +%Y-%m-%d), --jobs 1, processor time"
   printf '%-34s %10s\n' "start and end of a run (empty)" "$base s"
   printf '%-34s %10s\n' "the whole mixed tree" "$all s"
   for kind in jpeg heif raw; do
