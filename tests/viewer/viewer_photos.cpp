@@ -34,6 +34,36 @@ std::vector<std::uint8_t> PhotoBytes(const PhotoTags& photo) {
     return samples::EncodeJpeg(photo.Width, photo.Height, rgb, samples::ExifPayload(tiff), 95);
 }
 
+std::vector<std::uint8_t> RawPhotoBytes(const PhotoTags& preview, std::uint16_t orientation,
+                                        std::optional<std::uint32_t> claimedPreviewLength) {
+    const std::vector<std::uint8_t> jpeg = PhotoBytes(preview);
+    constexpr std::uint32_t kRawWidth = 64;
+    constexpr std::uint32_t kRawHeight = 48;
+    constexpr std::uint32_t kRawLength = kRawWidth * kRawHeight * 2;
+    const auto width = static_cast<std::uint32_t>(preview.Width);
+    const auto height = static_cast<std::uint32_t>(preview.Height);
+    const auto jpegLength = claimedPreviewLength.value_or(static_cast<std::uint32_t>(jpeg.size()));
+    // The directories' size does not depend on the offsets they hold: laid out once to learn it.
+    const auto layout = [&](std::uint32_t jpegAt, std::uint32_t rawAt) {
+        samples::Ifd raw(false);
+        raw.Long(0x00FE, {0}).Long(0x0100, {kRawWidth}).Long(0x0101, {kRawHeight}).Short(0x0102, {16});
+        raw.Short(0x0103, {1}).Short(0x0106, {32803}).Long(0x0111, {rawAt}).Short(0x0115, {1});
+        raw.Long(0x0116, {kRawHeight}).Long(0x0117, {kRawLength}).Short(0x828D, {2, 2}).Byte(0x828E, {0, 1, 1, 2});
+        samples::Tiff tiff;
+        tiff.ifd0.Long(0x00FE, {1}).Long(0x0100, {width}).Long(0x0101, {height}).Short(0x0102, {8, 8, 8});
+        tiff.ifd0.Short(0x0103, {7}).Short(0x0106, {6}).Ascii(0x010F, "Canon").Ascii(0x0110, "Canon EOS 80D");
+        tiff.ifd0.Long(0x0111, {jpegAt}).Short(0x0112, {orientation}).Short(0x0115, {3}).Long(0x0116, {height});
+        tiff.ifd0.Long(0x0117, {jpegLength}).Link(0x014A, std::move(raw)).Byte(0xC612, {1, 4, 0, 0});
+        tiff.ifd0.Ascii(0xC614, "Canon EOS 80D");
+        return tiff.Build();
+    };
+    const auto tiffSize = static_cast<std::uint32_t>(layout(0, 0).size());
+    std::vector<std::uint8_t> bytes = layout(tiffSize, tiffSize + static_cast<std::uint32_t>(jpeg.size()));
+    bytes.insert(bytes.end(), jpeg.begin(), jpeg.end());
+    bytes.resize(bytes.size() + kRawLength, 0);
+    return bytes;
+}
+
 void WritePhoto(const std::filesystem::path& path, const PhotoTags& photo) {
     std::filesystem::create_directories(path.parent_path());
     const std::vector<std::uint8_t> bytes = PhotoBytes(photo);

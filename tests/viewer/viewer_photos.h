@@ -32,6 +32,13 @@ struct PhotoTags {
 // The file's bytes: the left half red, the right half blue, so tests can tell which way is up.
 std::vector<std::uint8_t> PhotoBytes(const PhotoTags& photo);
 
+// A small DNG (TIFF-based RAW) whose IFD0 holds `preview` as its JPEG preview and the RAW's
+// `orientation`, with a 64 x 48 raw picture of zeros in a sub-directory: what LibRaw reads as a
+// camera file. `claimedPreviewLength`, when set, replaces the preview's byte count in the
+// directory, as a damaged file would.
+std::vector<std::uint8_t> RawPhotoBytes(const PhotoTags& preview, std::uint16_t orientation,
+                                        std::optional<std::uint32_t> claimedPreviewLength = std::nullopt);
+
 // Writes the photo at `path`, creating its folder.
 void WritePhoto(const std::filesystem::path& path, const PhotoTags& photo);
 
