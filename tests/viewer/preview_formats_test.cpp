@@ -14,6 +14,7 @@
 using quorvela::viewer::DecodePreview;
 using quorvela::viewer::PreviewImage;
 using quorvela::viewer::test::PhotoTags;
+using quorvela::viewer::test::RawPhoto;
 using quorvela::viewer::test::RawPhotoBytes;
 
 namespace {
@@ -212,15 +213,18 @@ class PreviewFormatsTest : public QObject {
         QFETCH(QPoint, red);
         QFETCH(QPoint, blue);
         const quorvela::testing::TempDir dir;
-        const auto path = dir.Write("turned.dng", RawPhotoBytes(Landscape(), static_cast<std::uint16_t>(orientation)));
-        const PreviewImage preview = DecodePreview(path.string(), kBox);
-        QVERIFY2(preview.Error.isEmpty(), qPrintable(preview.Error));
-        QCOMPARE(preview.Orientation, orientation);
-        QCOMPARE(preview.StoredSize, QSize(320, 240));
-        QCOMPARE(preview.ScaleEighths, 6);  // the DCT scaling applies to the embedded JPEG
-        QCOMPARE(preview.Image.size(), shown);
-        QVERIFY(Reddish(preview.Image.pixel(red)));
-        QVERIFY(Bluish(preview.Image.pixel(blue)));
+        for (const bool bitmap : {false, true}) {
+            RawPhoto photo{Landscape(), static_cast<std::uint16_t>(orientation), bitmap, std::nullopt};
+            const auto path = dir.Write(bitmap ? "bitmap.dng" : "jpeg.dng", RawPhotoBytes(photo));
+            const PreviewImage preview = DecodePreview(path.string(), kBox);
+            QVERIFY2(preview.Error.isEmpty(), qPrintable(preview.Error));
+            QCOMPARE(preview.Orientation, orientation);
+            QCOMPARE(preview.StoredSize, QSize(320, 240));
+            QCOMPARE(preview.ScaleEighths, bitmap ? 8 : 6);  // the DCT scaling applies to the embedded JPEG
+            QCOMPARE(preview.Image.size(), shown);
+            QVERIFY(Reddish(preview.Image.pixel(red)));
+            QVERIFY(Bluish(preview.Image.pixel(blue)));
+        }
     }
 
     // The embedded JPEG's own orientation must not turn the picture a second time.
@@ -228,7 +232,7 @@ class PreviewFormatsTest : public QObject {
         PhotoTags photo = Landscape();
         photo.Orientation = 6;
         const quorvela::testing::TempDir dir;
-        const auto path = dir.Write("twice.dng", RawPhotoBytes(photo, 6));
+        const auto path = dir.Write("twice.dng", RawPhotoBytes(RawPhoto{photo, 6, false, std::nullopt}));
         const PreviewImage preview = DecodePreview(path.string(), kBox);
         QCOMPARE(preview.Orientation, 6);
         QCOMPARE(preview.Image.size(), QSize(163, 218));
@@ -247,8 +251,8 @@ class PreviewFormatsTest : public QObject {
         QFETCH(int, keep);
         QFETCH(quint32, claimed);
         QFETCH(QString, message);
-        std::vector<std::uint8_t> bytes =
-            RawPhotoBytes(Landscape(), 1, claimed == 0 ? std::nullopt : std::optional<std::uint32_t>(claimed));
+        const std::optional<std::uint32_t> claim = claimed == 0 ? std::nullopt : std::optional<std::uint32_t>(claimed);
+        std::vector<std::uint8_t> bytes = RawPhotoBytes(RawPhoto{Landscape(), 1, false, claim});
         if (keep > 0) bytes.resize(static_cast<std::size_t>(keep));
         const quorvela::testing::TempDir dir;
         const PreviewImage preview = DecodePreview(dir.Write("bad.dng", bytes).string(), kBox);
