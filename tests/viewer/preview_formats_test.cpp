@@ -22,7 +22,7 @@ namespace {
 const QSize kBox(218, 218);
 
 std::filesystem::path FormatsDir() {
-    return QUORVELA_FORMATS_CORPUS_DIR;
+    return QUORVELA_FORMATS_DIR;
 }
 
 bool Reddish(QRgb c) {
