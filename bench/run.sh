@@ -6,14 +6,18 @@
 #   d  exiv2 for the same tags
 # Prints median wall times, the ratios a/b, c/a, d/a and the peak memory of a.
 #   bench/run.sh [N] [RUNS]     N photos (default 20000), RUNS timed runs of a and b (default 5)
-# BENCH_LINK=1 makes the tree of hard links instead of copies (fast to build for large N).
+# Then a mixed tree of M JPEG, M HEIF and M RAW photos (BENCH_MIXED=M, default 2000; 0 skips
+# it): the cost of one photo of each kind with one reading thread, beside the JPEG's.
+# BENCH_LINK=1 makes the trees of hard links instead of copies (fast to build for large N).
 # BENCH_BUILD=DIR times the programs of an already configured build folder instead of the
-# release preset's; BENCH_OURS_ONLY=1 times a and b only (exiftool and exiv2 take minutes).
+# release preset's; BENCH_OURS_ONLY=1 times a and b only (exiftool and exiv2 take minutes);
+# BENCH_MIXED_ONLY=1 times the mixed tree only.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 n=${1:-20000}
 runs=${2:-5}
 corpus=${QUORVELA_CORPUS_DIR:-$(pwd)/../shared/corpus}
+formats=${QUORVELA_FORMATS_DIR:-$(dirname "$corpus")/corpus-formats}
 source tools/deps.sh
 quorvela_install_deps >/dev/null
 if [ -n "${BENCH_BUILD:-}" ]; then
@@ -27,6 +31,11 @@ fi
 
 tree=$(mktemp -d "${TMPDIR:-/tmp}/quorvela-bench.XXXXXX")
 trap 'rm -rf "$tree" "$tree.pl" "$tree.time"' EXIT
+if [ "${BENCH_MIXED_ONLY:-0}" = 1 ]; then
+  source bench/mixed.sh
+  bench_mixed "$bin/quorvela-cli" "$tree" "${BENCH_MIXED:-2000}" "$runs"
+  exit 0
+fi
 mapfile -t photos < <(find "$corpus" -maxdepth 1 -name '*.jpg' | sort)
 echo "Building a tree of $n photos in $tree ..."
 per_folder=100
@@ -86,3 +95,9 @@ echo "a/b (1 job)        $(ratio "$a1" "$b")"
 echo "a/b (default jobs) $(ratio "$an" "$b")"
 echo "c/a (default jobs) $(ratio "$c" "$an")"
 echo "d/a (default jobs) $(ratio "$d" "$an")"
+if [ "${BENCH_MIXED:-2000}" != 0 ]; then
+  echo
+  rm -rf "${tree:?}"/*
+  source bench/mixed.sh
+  bench_mixed "$bin/quorvela-cli" "$tree" "${BENCH_MIXED:-2000}" "$runs"
+fi

@@ -3,9 +3,13 @@
 //   xvfb-run -a -s "-screen 0 1280x800x24" viewer_screens OUT_FOLDER [PHOTO_FOLDER]
 // PHOTO_FOLDER is a copy of the demo folder (with its "turned_001.jpg"), e.g. in a home folder
 // for pictures that show where a photographer keeps photos; the demo folder itself by default.
+//   xvfb-run -a -s "-screen 0 1280x800x24" viewer_screens OUT_FOLDER --photos PHOTO...
+// puts a path-list line for each PHOTO (any format, e.g. HEIC or RAW) into the list by hand,
+// clicks each and saves the tab as preview_<name>.png.
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -19,8 +23,49 @@
 #include "viewer/path_list_viewer.h"
 #include "window_page.h"
 
+namespace {
+
+// Lists `photos` in the path list, clicks each line and saves the tab once its preview shows.
+int ShowPhotos(quorvela::ui::TAnalyseLength& window, const QString& out, const QStringList& photos) {
+    const quorvela::ui::testing::WindowPage page(&window);
+    page.Tabs()->setCurrentWidget(page.Widget("TabSheet7"));
+    QPlainTextEdit* list = page.Text("RichEdit1");
+    QStringList lines;
+    for (const QString& photo : photos) lines << "___50 mm - " + QFileInfo(photo).absoluteFilePath();
+    list->setPlainText(lines.join('\n'));
+    QTest::qWait(100);
+    int block = 0;
+    for (const QString& photo : photos) {
+        const QString path = QFileInfo(photo).absoluteFilePath();
+        const QTextBlock line = list->document()->findBlockByNumber(block++);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->cursorRect(QTextCursor(line)).center());
+        if (!QTest::qWaitFor([&] { return window.PathListView().ShownPreviewPath() == path; }, 20000)) return 1;
+        QTest::qWait(300);
+        const QString shot = out + "/preview_" + QFileInfo(photo).fileName() + ".png";
+        window.grab().save(shot);
+        std::printf("%s\n", qPrintable(shot));
+    }
+    return 0;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    if (argc > 3 && QString::fromLocal8Bit(argv[2]) == "--photos") {
+        const QString out = QString::fromLocal8Bit(argv[1]);
+        QDir().mkpath(out + "/program");
+        quorvela::ui::WindowServices services;
+        services.ProgramFolder = (out + "/program").toStdString();
+        services.ExecutableFolder = QUORVELA_BIN_DIR;
+        quorvela::ui::TAnalyseLength window(services);
+        window.resize(1100, 720);
+        window.show();
+        if (!QTest::qWaitForWindowExposed(&window)) return 1;
+        QStringList photos;
+        for (int i = 3; i < argc; ++i) photos << QString::fromLocal8Bit(argv[i]);
+        return ShowPhotos(window, out, photos);
+    }
     if (argc != 2 && argc != 3) {
         std::fprintf(stderr, "usage: viewer_screens OUT_FOLDER [PHOTO_FOLDER]\n");
         return 2;

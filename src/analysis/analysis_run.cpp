@@ -16,6 +16,7 @@
 #include "file_pool.h"
 #include "filter.h"
 #include "metadata/img_data.h"
+#include "photo_candidates.h"
 
 namespace quorvela::analysis {
 
@@ -87,7 +88,7 @@ class Run {
     };
 
     void ProcessFolders(const std::vector<std::string>& folders);
-    [[nodiscard]] std::vector<std::string> JpegPaths(const std::string& folder) const;
+    [[nodiscard]] std::vector<std::string> PhotoPaths(const std::string& folder) const;
     // Applies one step; false when the run stops here.
     bool Combine(const Step& step, std::size_t folderCount, const std::function<FileResult()>& nextResult);
     FileResult ReadHere(const std::string& path);
@@ -172,11 +173,12 @@ AnalysisResult Run::Perform() {
     return result_;
 }
 
-std::vector<std::string> Run::JpegPaths(const std::string& folder) const {
+std::vector<std::string> Run::PhotoPaths(const std::string& folder) const {
+    std::vector<std::string> names;
+    for (Entry& entry : ListFolder(folder, false)) names.push_back(std::move(entry.Name));
     std::vector<std::string> paths;
-    for (const Entry& entry : ListFolder(folder, false)) {
-        if (IsJpegFileName(entry.Name)) paths.push_back(JoinPath(folder, entry.Name));
-    }
+    for (const std::string& name : ChoosePhotos(names, settings_.IncludeRawHeif))
+        paths.push_back(JoinPath(folder, name));
     return paths;
 }
 
@@ -220,7 +222,7 @@ void Run::ProcessFolders(const std::vector<std::string>& folders) {
     const int jobs = environment_.Jobs > 0 ? environment_.Jobs : DefaultJobs();
     if (jobs == 1) {
         for (std::size_t i = 0; i < count; ++i) {
-            const std::vector<std::string> paths = JpegPaths(folders[i]);
+            const std::vector<std::string> paths = PhotoPaths(folders[i]);
             Combine({Step::Kind::FolderStart, static_cast<int>(paths.size())}, count, {});
             for (const std::string& path : paths) {
                 if (!Combine({Step::Kind::File}, count, [&] { return ReadHere(path); })) break;
@@ -247,7 +249,7 @@ void Run::ProcessFolders(const std::vector<std::string>& folders) {
     const std::function<FileResult()> take = [&] { return pool.TakeNext(); };
     for (;;) {
         while (next < count && pool.Pending() < ahead) {
-            std::vector<std::string> paths = JpegPaths(folders[next]);
+            std::vector<std::string> paths = PhotoPaths(folders[next]);
             steps.push_back({Step::Kind::FolderStart, static_cast<int>(paths.size())});
             for (std::string& path : paths) {
                 steps.push_back({Step::Kind::File});

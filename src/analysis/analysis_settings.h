@@ -28,6 +28,8 @@ struct FilterFields {
 struct AnalysisSettings {
     std::string RootFolder;
     bool IncludeSubfolders = true;
+    // RAW and HEIF files too, a shot with several files counted once; off: JPEG files only.
+    bool IncludeRawHeif = true;
     bool FilterOn = false;
     FilterFields Filter;
     bool UseSteps = true;

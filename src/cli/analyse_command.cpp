@@ -88,6 +88,7 @@ AnalysisSettings FromIni(const settings::IniSettings& ini) {
     AnalysisSettings s;
     s.RootFolder = ini.Path;
     s.IncludeSubfolders = ini.IncludeSubfolders;
+    s.IncludeRawHeif = ini.IncludeRawHeif;
     s.FilterOn = ini.FilterOn;
     s.Filter = {ini.FilterMake, ini.FilterModel, ini.MakerTag, ini.MakerData,
                 ini.FilterLens, ini.PeriodFrom,  ini.PeriodTo};
@@ -265,6 +266,10 @@ AnalyseCommand::AnalyseCommand(CLI::App& app) {
         ->check(CLI::Range(0, 49));
     c->add_option("--path-list", pathList_, "Quantity of the path list (default focal)")
         ->check(CLI::IsMember({"focal", "iso", "aperture", "shutter", "lens", "none"}));
+    c->add_option("--formats", formats_,
+                  "Photos to read: jpeg, or all for RAW and HEIF files too, a RAW or HEIF file beside the JPEG of "
+                  "its shot counting once (default all)")
+        ->check(CLI::IsMember({"jpeg", "all"}));
     c->add_option("--lens", lens_, "Manual factor: a real length and its 35mm equivalent (default 8,2=38)");
     c->add_option("--lens-real", lensReal_, "Manual factor: the real length alone (default 8,2)");
     c->add_option("--lens-equiv", lensEquiv_, "Manual factor: the 35mm equivalent alone (default 38)");
@@ -340,6 +345,7 @@ int AnalyseCommand::Settings(AnalysisSettings& s, std::ostream& err) const {
     if (step_) s.StepSize = *step_;
     if (ignore_) s.IgnoreUpTo = *ignore_;
     if (!pathList_.empty()) s.PathList = QuantityNamed(pathList_);
+    if (!formats_.empty()) s.IncludeRawHeif = formats_ == "all";
     // A filter text switches the filter on; --filter and --no-filter, applied after, decide
     // when given.
     const std::optional<std::string>* filter[] = {&make_, &model_, &makerNoteLabel_, &makerNoteData_};

@@ -42,6 +42,7 @@ class AnalyseCommand {
     std::optional<int> step_;
     std::optional<int> ignore_;
     std::string pathList_;
+    std::string formats_;  // "jpeg" or "all"; empty: as --settings, else all
     std::string lens_;
     std::string lensReal_;
     std::string lensEquiv_;

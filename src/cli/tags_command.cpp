@@ -22,6 +22,7 @@ nlohmann::json FileJson(const std::string& path, const TimgData& reader) {
     nlohmann::json file;
     file["file"] = path;
     file["status"] = Cp1252ToUtf8(reader.StatusText);
+    file["format"] = std::string(metadata::FormatName(reader.Format));
     file["hasAnyMetadata"] = reader.HasAnyMetadata();
     file["hasExifBlock"] = reader.HasExifBlock();
     file["makerNoteDecoded"] = reader.ExifDirectory != nullptr && reader.ExifDirectory->MakerNoteDecoded;
@@ -64,9 +65,10 @@ void PrintIptc(const TimgData& reader, std::ostream& out) {
 void PrintFile(const std::string& path, const TimgData& reader, std::ostream& out) {
     const bool makerNote = reader.ExifDirectory != nullptr && reader.ExifDirectory->MakerNoteDecoded;
     out << path << '\n';
-    out << fmt::format("  status: {}   metadata: {}   EXIF block: {}   maker note decoded: {}\n",
+    out << fmt::format("  status: {}   metadata: {}   EXIF block: {}   maker note decoded: {}   format: {}\n",
                        Cp1252ToUtf8(reader.StatusText), reader.HasAnyMetadata() ? "yes" : "no",
-                       reader.HasExifBlock() ? "yes" : "no", makerNote ? "yes" : "no");
+                       reader.HasExifBlock() ? "yes" : "no", makerNote ? "yes" : "no",
+                       metadata::FormatName(reader.Format));
     if (!reader.ExifDirectory || reader.ExifDirectory->Tags.empty()) {
         out << "  (no tags)\n\n";
         PrintIptc(reader, out);

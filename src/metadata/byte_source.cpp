@@ -38,6 +38,8 @@ std::optional<ByteSource> ByteSource::OpenFile(const std::string& path, std::vec
     ByteSource source;
     source.fd_ = fd;
     source.buffer_ = &buffer;
+    source.size_ = st.st_size;
+    source.fileEnd_ = st.st_size;
     return source;
 }
 
@@ -45,6 +47,7 @@ ByteSource ByteSource::FromMemory(std::span<const std::uint8_t> bytes) {
     ByteSource source;
     source.memory_ = bytes;
     source.end_ = bytes.size();
+    source.size_ = static_cast<std::int64_t>(bytes.size());
     return source;
 }
 
@@ -61,6 +64,9 @@ ByteSource& ByteSource::operator=(ByteSource&& other) noexcept {
         pos_ = other.pos_;
         end_ = other.end_;
         eof_ = other.eof_;
+        size_ = other.size_;
+        filePos_ = other.filePos_;
+        fileEnd_ = other.fileEnd_;
     }
     return *this;
 }
@@ -71,17 +77,61 @@ ByteSource::~ByteSource() {
 
 bool ByteSource::Refill() {
     if (fd_ < 0 || eof_) return false;
+    const auto want = static_cast<std::size_t>(std::min<std::int64_t>(static_cast<std::int64_t>(buffer_->size()),
+                                                                      std::max<std::int64_t>(0, fileEnd_ - filePos_)));
     ssize_t got = 0;
-    do {
-        got = ::read(fd_, buffer_->data(), buffer_->size());
-    } while (got < 0 && errno == EINTR);
+    if (want > 0) {
+        do {
+            got = ::pread(fd_, buffer_->data(), want, filePos_);
+        } while (got < 0 && errno == EINTR);
+    }
     if (got <= 0) {
         eof_ = true;
         return false;
     }
     pos_ = 0;
     end_ = static_cast<std::size_t>(got);
+    filePos_ += got;
     return true;
+}
+
+std::size_t ByteSource::ReadAt(std::int64_t offset, std::size_t count, std::vector<std::uint8_t>& out) const {
+    if (offset < 0 || offset >= size_) return 0;
+    const auto take =
+        static_cast<std::size_t>(std::min<std::int64_t>(static_cast<std::int64_t>(count), size_ - offset));
+    if (fd_ < 0) {
+        const auto from = memory_.begin() + static_cast<std::ptrdiff_t>(offset);
+        out.insert(out.end(), from, from + static_cast<std::ptrdiff_t>(take));
+        return take;
+    }
+    const std::size_t before = out.size();
+    out.resize(before + take);
+    std::size_t done = 0;
+    while (done < take) {
+        const ssize_t got =
+            ::pread(fd_, out.data() + before + done, take - done, offset + static_cast<std::int64_t>(done));
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) break;
+        done += static_cast<std::size_t>(got);
+    }
+    out.resize(before + done);
+    return done;
+}
+
+bool ByteSource::Restart(std::int64_t offset, std::int64_t length) {
+    const bool inside = offset >= 0 && offset < size_ && length > 0;
+    const std::int64_t start = inside ? offset : size_;
+    const std::int64_t end = inside ? start + std::min(length, size_ - start) : size_;
+    if (fd_ < 0) {
+        pos_ = static_cast<std::size_t>(start);
+        end_ = static_cast<std::size_t>(end);
+    } else {
+        pos_ = end_ = 0;
+        filePos_ = start;
+        fileEnd_ = end;
+        eof_ = false;
+    }
+    return inside;
 }
 
 std::optional<std::uint8_t> ByteSource::ReadByte() {

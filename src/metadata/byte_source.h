@@ -9,8 +9,9 @@
 
 namespace quorvela::metadata {
 
-// A forward-only byte stream over a file or a memory block. Reads from a file go through a
-// 64 KiB buffer, so a typical header costs one system call.
+// A forward byte stream over a file or a memory block, plus reads at given offsets. Stream
+// reads from a file go through a 64 KiB buffer, so a typical header costs one system call;
+// reads at an offset (pread) leave the stream where it is.
 class ByteSource {
   public:
     struct FileInfo {
@@ -36,6 +37,15 @@ class ByteSource {
     // Appends up to `count` bytes to `out`; returns how many were appended.
     std::size_t ReadInto(std::vector<std::uint8_t>& out, std::size_t count);
 
+    // The size of the file or block in bytes.
+    [[nodiscard]] std::int64_t Size() const { return size_; }
+    // Appends the bytes [offset, offset + count) that lie inside the data to `out`; returns how
+    // many were appended (fewer at the end of the data, none for an offset outside it).
+    std::size_t ReadAt(std::int64_t offset, std::size_t count, std::vector<std::uint8_t>& out) const;
+    // Restarts the stream at `offset`; it then ends after `length` bytes or at the end of the
+    // data, whichever comes first. False (and an empty stream) for an offset outside the data.
+    bool Restart(std::int64_t offset, std::int64_t length);
+
   private:
     ByteSource() = default;
     bool Refill();
@@ -46,6 +56,9 @@ class ByteSource {
     std::size_t pos_ = 0;
     std::size_t end_ = 0;
     bool eof_ = false;
+    std::int64_t size_ = 0;
+    std::int64_t filePos_ = 0;  // where the next refill reads
+    std::int64_t fileEnd_ = 0;  // where the stream ends
 };
 
 }  // namespace quorvela::metadata

@@ -106,7 +106,7 @@ void TImageInfo::WalkEntries(std::int64_t position, std::int64_t base, TableKind
                     FollowLink(valuePosition, base, TableKind::Gps, bound, depth);
                     break;
                 case 0x927C:
-                    HandOverMakerNote(value, valuePosition);
+                    HandOverMakerNote(value, valuePosition, base);
                     break;
                 default:
                     if (IsLinkTag(tag)) FollowLink(valuePosition, base, TableKind::Main, bound, depth);
@@ -179,11 +179,16 @@ void TImageInfo::FollowLink(std::int64_t valuePosition, std::int64_t base, Table
     }
 }
 
-void TImageInfo::HandOverMakerNote(const Bytes& value, std::int64_t valuePosition) {
+void TImageInfo::HandOverMakerNote(const Bytes& value, std::int64_t valuePosition, std::int64_t tiffBase) {
     MakerNoteBytes = value;
     MakerNotePosition = static_cast<std::int32_t>(valuePosition);
+    MakerNoteTiffBase = tiffBase;
     TmsInfo decoder(*this, TiffSource);
     MakerNoteDecoded = decoder.ReadMakerNote();
+}
+
+void TImageInfo::DecodeMakerNoteAt(std::int64_t position, std::int64_t length, std::int64_t tiffBase) {
+    HandOverMakerNote(SliceClipped(position, length), position, tiffBase);
 }
 
 int TImageInfo::AppendTag(TTagEntry entry) {

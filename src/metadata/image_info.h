@@ -33,6 +33,8 @@ class TImageInfo : public tEndInd {
     bool TiffSource = false;
     bool MakerNoteDecoded = false;
     std::int32_t MakerNotePosition = 0;
+    // The 1-based block position of the TIFF header the maker note's offsets count from.
+    std::int64_t MakerNoteTiffBase = 9;
     std::size_t SearchCursor = 0;
     char DecimalSeparator = '.';
     // Entries of the EXIF, GPS and interoperability directories are rendered when
@@ -57,6 +59,10 @@ class TImageInfo : public tEndInd {
     [[nodiscard]] double TagNumberByName(std::string_view name) const;
     [[nodiscard]] int TagRoundedByName(std::string_view name) const;
 
+    // Decodes a maker note that is a directory of its own rather than a tag's value: the
+    // `length` bytes at 1-based `position`, whose offsets count from `tiffBase` (a CR3 file's).
+    void DecodeMakerNoteAt(std::int64_t position, std::int64_t length, std::int64_t tiffBase);
+
     // Adds a computed FocalLengthin35mmFilm entry from the sensor size when none is stored.
     void Derive35mmFocalLength();
 
@@ -68,7 +74,7 @@ class TImageInfo : public tEndInd {
     void FollowLink(std::int64_t valuePosition, std::int64_t base, TableKind kind, std::int64_t bound, int depth);
     [[nodiscard]] std::string RenderEntryText(const TTagEntry& row, std::uint16_t tag, int type,
                                               const Bytes& value) const;
-    void HandOverMakerNote(const Bytes& value, std::int64_t valuePosition);
+    void HandOverMakerNote(const Bytes& value, std::int64_t valuePosition, std::int64_t tiffBase);
 
     std::set<std::pair<std::int64_t, std::int64_t>> visited_;
     std::int64_t valueBudget_;

@@ -3,12 +3,20 @@
 #include <exception>
 
 #include "byte_source.h"
-#include "common/ascii.h"
+#include "iso_media.h"
+#include "raw_containers.h"
 
 namespace quorvela::metadata {
 namespace {
 
-constexpr std::size_t kTiffLoadLimit = 256000;
+// Bytes read from the start of a TIFF-structured file: raw files keep their directories and
+// maker note ahead of the image data; a directory beyond this is not read.
+constexpr std::size_t kTiffLoadLimit = 256008;
+// Bytes that tell the format: the longest mark is a RAF's, a 'ftyp' box needs twelve.
+constexpr std::size_t kFormatHeaderBytes = 32;
+// Panasonic's raw files keep their EXIF block in the JPEG of this IFD0 tag.
+constexpr std::uint16_t kJpgFromRawTag = 0x002E;
+constexpr std::uint16_t kDngVersionTag = 0xC612;
 constexpr int kMaxDroppedApp1 = 64;
 
 bool PayloadIsExif(const Bytes& segment) {
@@ -24,27 +32,21 @@ TimgData::TimgData(bool collectTags, char decimalSeparator)
 }
 
 void TimgData::ResetReader() {
-    SectionsRead = 0;
-    ExifSection = IptcSection = CommentSection = App0Section = 0;
+    ClearBlocks();
     PathName.clear();
     ModifiedAt = 0.0;
     ByteSize = 0;
     StatusText.clear();
+    Format = PhotoFormat::Unknown;
+}
+
+void TimgData::ClearBlocks() {
+    SectionsRead = 0;
+    ExifSection = IptcSection = CommentSection = App0Section = 0;
     ExifDirectory.reset();
     IptcRecords.reset();
     BigEndian = false;
     Block.clear();
-}
-
-TimgData::FileKind TimgData::KindOf(std::string_view name) {
-    const auto slash = name.find_last_of('/');
-    const std::string_view base = slash == std::string_view::npos ? name : name.substr(slash + 1);
-    const auto dot = base.find_last_of('.');
-    if (dot == std::string_view::npos) return FileKind::Other;
-    const std::string ext = common::UpperAscii(base.substr(dot));
-    if (ext == ".JPG" || ext == ".JPEG" || ext == ".THM" || ext == ".JPE") return FileKind::Jpeg;
-    if (ext == ".TIF" || ext == ".TIFF" || ext == ".NEF") return FileKind::Tiff;
-    return FileKind::Other;
 }
 
 bool TimgData::ReadJpegFile(const std::string& path) {
@@ -57,13 +59,11 @@ bool TimgData::ReadJpegFile(const std::string& path) {
     ByteSize = info.Size;
     ModifiedAt = info.ModifiedAt;
     StatusText = "Not an EXIF file";
-    const FileKind kind = KindOf(path);
-    if (kind == FileKind::Other) return false;
     if (!source) {
         StatusText = "Illegal Exif construction";
         return false;
     }
-    return ReadFrom(*source, kind);
+    return ReadFrom(*source);
 }
 
 bool TimgData::ReadJpegBytes(std::string_view name, std::span<const std::uint8_t> bytes) {
@@ -71,16 +71,14 @@ bool TimgData::ReadJpegBytes(std::string_view name, std::span<const std::uint8_t
     PathName = std::string(name);
     ByteSize = static_cast<std::int64_t>(bytes.size());
     StatusText = "Not an EXIF file";
-    const FileKind kind = KindOf(name);
-    if (kind == FileKind::Other) return false;
     auto source = ByteSource::FromMemory(bytes);
-    return ReadFrom(source, kind);
+    return ReadFrom(source);
 }
 
-bool TimgData::ReadFrom(ByteSource& source, FileKind kind) {
+bool TimgData::ReadFrom(ByteSource& source) {
     bool found = false;
     try {
-        found = kind == FileKind::Jpeg ? ScanMarkers(source) : LoadTiff(source);
+        found = ReadContent(source);
     } catch (const std::exception&) {
         // A failure inside the walk ends the scan; what it found stays in place.
         found = false;
@@ -88,6 +86,32 @@ bool TimgData::ReadFrom(ByteSource& source, FileKind kind) {
     TiffSource = false;
     if (found) StatusText = "<none>";
     return found;
+}
+
+bool TimgData::ReadContent(ByteSource& source) {
+    Bytes header;
+    source.ReadAt(0, kFormatHeaderBytes, header);
+    Format = FormatFromContent(header);
+    switch (Format) {
+        case PhotoFormat::Unknown:
+            return false;
+        case PhotoFormat::Jpeg:
+            return ScanMarkers(source);
+        case PhotoFormat::Raf:
+            return ReadRaf(source);
+        case PhotoFormat::Mrw:
+            return WalkContainer(ReadMrw(source), true);
+        case PhotoFormat::Crw:
+            StatusText = "format not read";
+            return false;
+        case PhotoFormat::Heic:
+        case PhotoFormat::Heif:
+        case PhotoFormat::Avif:
+        case PhotoFormat::Cr3:
+            return WalkContainer(ReadIsoMedia(source, Format), false);
+        default:
+            return ReadTiffFile(source, Format);
+    }
 }
 
 TImageInfo& TimgData::NewExifDirectory() {
@@ -189,30 +213,116 @@ void TimgData::ReadExifSection() {
     directory.Derive35mmFocalLength();
 }
 
-bool TimgData::LoadTiff(ByteSource& source) {
-    TiffSource = true;
-    const auto a = source.ReadByte();
-    const auto b = source.ReadByte();
-    if (!a || !b || *a != *b || (*a != 'I' && *a != 'M')) return false;
-    const bool bigEndian = *a == 'M';
-    Bytes header;
-    source.ReadInto(header, 6);  // magic number and IFD0 offset: not used
+bool TimgData::ReadTiffFile(ByteSource& source, PhotoFormat content) {
+    TiffPiece piece;
+    source.ReadAt(0, kTiffLoadLimit, piece.Data);
+    if (const auto jpeg = FindIfd0Entry(piece.Data, kJpgFromRawTag); jpeg && content == PhotoFormat::Rw2) {
+        if (ReadEmbeddedJpeg(source, jpeg->Value, jpeg->Count)) {
+            Format = NameTiffFormat(content, ExifDirectory->MakeText, false, PathName);
+            return true;
+        }
+        ClearBlocks();  // no EXIF block there: IFD0 still names the camera
+    }
+    const bool dng = FindIfd0Entry(piece.Data, kDngVersionTag).has_value();
+    std::vector<TiffPiece> pieces;
+    pieces.push_back(std::move(piece));
+    const bool found = WalkPieces(pieces, true);
+    Format = NameTiffFormat(content, ExifDirectory ? ExifDirectory->MakeText : std::string(), dng, PathName);
+    return found;
+}
 
+bool TimgData::ReadEmbeddedJpeg(ByteSource& source, std::int64_t offset, std::int64_t length) {
+    if (!source.Restart(offset, length)) return false;
+    return ScanMarkers(source) && HasExifBlock() && ExifDirectory != nullptr;
+}
+
+bool TimgData::ReadRaf(ByteSource& source) {
+    const auto range = RafJpegRange(source, StatusText);
+    if (!range) return false;
+    if (ReadEmbeddedJpeg(source, range->Offset, range->Length)) return true;
+    if (!HasAnyMetadata()) StatusText = "No EXIF data in the RAF file's JPEG";
+    return HasAnyMetadata();
+}
+
+bool TimgData::WalkContainer(ContainerResult result, bool tiffSource) {
+    if (result.Pieces.empty()) {
+        StatusText = result.Problem.empty() ? "No EXIF data" : result.Problem;
+        return false;
+    }
+    return WalkPieces(result.Pieces, tiffSource);
+}
+
+namespace {
+
+// Where one TIFF structure lies in the directory's block.
+struct PlacedPiece {
+    TiffRole Role = TiffRole::Ifd0;
+    std::int64_t Start = 1;  // 1-based position of its byte-order mark
+    std::int64_t Length = 0;
+};
+
+// Walks one structure; its offsets count from its own first byte. False when its first
+// directory cannot be read.
+bool WalkPiece(TImageInfo& directory, const PlacedPiece& piece) {
+    try {
+        const auto stored = static_cast<std::uint32_t>(directory.ReadI32(piece.Start + 4));
+        const std::int64_t position = piece.Start + (stored != 0 ? std::int64_t{stored} : 8);
+        switch (piece.Role) {
+            case TiffRole::MakerNote:
+                directory.DecodeMakerNoteAt(position, piece.Start + piece.Length - position, piece.Start);
+                break;
+            case TiffRole::Gps:
+                directory.WalkDirectory(position, piece.Start, TableKind::Gps, piece.Length);
+                break;
+            case TiffRole::Ifd0:
+            case TiffRole::Exif:
+                directory.WalkDirectory(position, piece.Start, TableKind::Main, piece.Length);
+                break;
+        }
+        return true;
+    } catch (const std::exception&) {
+        return false;  // the entries read before the failure stay
+    }
+}
+
+bool HasByteOrderMark(const Bytes& data) {
+    return data.size() >= 8 && data[0] == data[1] && (data[0] == 'I' || data[0] == 'M');
+}
+
+}  // namespace
+
+bool TimgData::WalkPieces(std::vector<TiffPiece>& pieces, bool tiffSource) {
+    TiffSource = tiffSource;
+    TImageInfo& directory = NewExifDirectory();
+    directory.TiffSource = tiffSource;
+    // The structures stand one after the other in one block, so every entry keeps its bytes
+    // and position. The directory reads one byte order: a structure in the other is left out.
+    std::vector<PlacedPiece> placed;
+    for (TiffPiece& piece : pieces) {
+        if (!HasByteOrderMark(piece.Data)) continue;
+        const bool bigEndian = piece.Data[0] == 'M';
+        if (!placed.empty() && bigEndian != directory.BigEndian) continue;
+        directory.BigEndian = bigEndian;
+        placed.push_back({piece.Role, static_cast<std::int64_t>(directory.Block.size()) + 1,
+                          static_cast<std::int64_t>(piece.Data.size())});
+        directory.Block.insert(directory.Block.end(), piece.Data.begin(), piece.Data.end());
+    }
+    if (placed.empty()) {
+        ExifDirectory.reset();
+        StatusText = "Invalid Exif alignment marker";
+        return false;
+    }
+    BigEndian = directory.BigEndian;
     tSection& section = SectionTable[1];
     section.SegmentBytes.clear();
-    source.ReadInto(section.SegmentBytes, kTiffLoadLimit);
-    section.SegmentLength = static_cast<std::int32_t>(section.SegmentBytes.size());
+    section.SegmentLength = static_cast<std::int32_t>(directory.Block.size());
     section.MarkerCode = 0;
     SectionsRead = 1;
     ExifSection = 1;
-
-    TImageInfo& directory = NewExifDirectory();
-    directory.TiffSource = true;
-    directory.Block.swap(section.SegmentBytes);
-    directory.BigEndian = bigEndian;
-    directory.WalkDirectory(1, -7, TableKind::Main, static_cast<std::int64_t>(kTiffLoadLimit));
+    bool walked = false;
+    for (const PlacedPiece& piece : placed) walked = WalkPiece(directory, piece) || walked;
     directory.Derive35mmFocalLength();
-    return true;
+    return walked;
 }
 
 }  // namespace quorvela::metadata

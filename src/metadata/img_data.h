@@ -10,6 +10,8 @@
 #include "end_ind.h"
 #include "image_info.h"
 #include "iptc.h"
+#include "photo_format.h"
+#include "tiff_piece.h"
 
 namespace quorvela::metadata {
 
@@ -22,9 +24,10 @@ struct tSection {
     std::int32_t SegmentLength = 0;
 };
 
-// The per-file metadata reader: finds the EXIF, IPTC and comment segments of a JPEG (or
-// the directory of a TIFF-structured raw file) and hands them to their decoders. Reads only
-// the header: the scan stops at the start of the compressed image.
+// The per-file metadata reader: tells a file's format from its first bytes, finds the EXIF,
+// IPTC and comment segments of a JPEG (or the TIFF structures of a raw, HEIF or AVIF file)
+// and hands them to their decoders. Reads only the header: the scan stops at the start of the
+// compressed image, and containers are read box by box at their offsets.
 class TimgData : public tEndInd {
   public:
     static constexpr int kMaxSections = 20;
@@ -43,6 +46,8 @@ class TimgData : public tEndInd {
     double ModifiedAt = 0.0;  // seconds since 1970-01-01 UTC
     std::int64_t ByteSize = 0;
     std::string StatusText;
+    // What the last read found the file to be; Unknown when no format matched.
+    PhotoFormat Format = PhotoFormat::Unknown;
     std::unique_ptr<TImageInfo> ExifDirectory;
     std::unique_ptr<TIPTCdata> IptcRecords;
     char DecimalSeparator = '.';
@@ -50,20 +55,26 @@ class TimgData : public tEndInd {
     bool RenderOnDemand = false;
 
     void ResetReader();
+    // Reads a file of any format; its content, not its name, decides how.
     bool ReadJpegFile(const std::string& path);
-    // The same reading for bytes already in memory; `name` supplies the extension.
+    // The same reading for bytes already in memory; `name` names a TIFF-based raw file that
+    // carries no mark of its own (its extension, as for a file).
     bool ReadJpegBytes(std::string_view name, std::span<const std::uint8_t> bytes);
 
     [[nodiscard]] bool HasAnyMetadata() const { return ExifSection != 0 || CommentSection != 0 || IptcSection != 0; }
     [[nodiscard]] bool HasExifBlock() const { return ExifSection != 0; }
 
   private:
-    enum class FileKind { Jpeg, Tiff, Other };
-    static FileKind KindOf(std::string_view name);
-    bool ReadFrom(ByteSource& source, FileKind kind);
+    void ClearBlocks();
+    bool ReadFrom(ByteSource& source);
+    bool ReadContent(ByteSource& source);
     bool ScanMarkers(ByteSource& source);
     void ReadExifSection();
-    bool LoadTiff(ByteSource& source);
+    bool ReadTiffFile(ByteSource& source, PhotoFormat content);
+    bool ReadEmbeddedJpeg(ByteSource& source, std::int64_t offset, std::int64_t length);
+    bool ReadRaf(ByteSource& source);
+    bool WalkContainer(ContainerResult result, bool tiffSource);
+    bool WalkPieces(std::vector<TiffPiece>& pieces, bool tiffSource);
     TImageInfo& NewExifDirectory();
 
     Bytes readBuffer_;  // the file reads' buffer, kept from file to file

@@ -132,8 +132,8 @@ bool TmsInfo::ReadMakerNote() {
     note.Block = directory_.MakerNoteBytes;
     note.BigEndian = layout->LittleEndian ? false : directory_.BigEndian;
     note.Position = directory_.MakerNotePosition;
-    // TIFF offsets are found at o + 9 in a JPEG's EXIF block and at o - 7 in a TIFF file.
-    const std::int64_t tiffBase = tiffSource_ ? -7 : 9;
+    // A TIFF offset o is found at o + MakerNoteTiffBase: 9 in a JPEG's EXIF block.
+    const std::int64_t tiffBase = directory_.MakerNoteTiffBase;
     const std::int64_t offsetBase =
         layout->OffsetsFromTiffHeader ? tiffBase - note.Position + 1 : layout->OffsetByte + 1;
     WalkMakerNoteDirectory(directory_, note, layout->Table, layout->DirectoryByte + 1, offsetBase);

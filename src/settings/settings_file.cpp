@@ -46,6 +46,7 @@ void VisitKeys(Settings& s, Visitor&& v) {
     v.Int("INI", "IgnoreWA", s.IgnoreUpTo, 0, 49);
     v.Int("INI", "UseStepsWA", s.StepSize, 1, 50);
     v.Text("INI", "Path", s.Path);
+    v.Bool("INI", "RawHeif", s.IncludeRawHeif);
     v.Int("INI", "Labels", s.Labels, INT_MIN, INT_MAX);
     v.Int("INI", "Tree", s.Tree, INT_MIN, INT_MAX);
     v.Int("INI", "WinStatusTop", s.WindowTop, INT_MIN, INT_MAX);

@@ -44,6 +44,7 @@ struct IniSettings {
     int IgnoreUpTo = 28;            // INI IgnoreWA, 0 to 49
     int StepSize = 10;              // INI UseStepsWA, 1 to 50
     std::string Path;               // INI Path
+    bool IncludeRawHeif = true;     // INI RawHeif: RAW and HEIF photos too, not only JPEG
     int Labels = 0;                 // INI Labels
     int Tree = 185;                 // INI Tree
     int WindowTop = 0;              // INI WinStatusTop

@@ -156,7 +156,7 @@ void TAnalyseLength::ConnectHandlers() {
 
 // Changes that make the charts out of date.
 void TAnalyseLength::ConnectRunOptions() {
-    for (QCheckBox* box : {ui_.subfoldersCheck, ui_.alwaysCalculateCheck, ui_.fractionShutterCheck}) {
+    for (QCheckBox* box : {ui_.subfoldersCheck, ui_.rawHeifCheck, ui_.alwaysCalculateCheck, ui_.fractionShutterCheck}) {
         connect(box, &QCheckBox::toggled, this, [this] { SetReAnalyseColor(); });
     }
     connect(ui_.pathListQuantity, &QButtonGroup::idToggled, this, [this](int, bool checked) {

@@ -21,6 +21,7 @@ analysis::AnalysisSettings TAnalyseLength::CurrentAnalysisSettings() const {
     analysis::AnalysisSettings s;
     s.RootFolder = ToUtf8(SelectedFolder());
     s.IncludeSubfolders = ui_.subfoldersCheck->isChecked();
+    s.IncludeRawHeif = ui_.rawHeifCheck->isChecked();
     s.FilterOn = ui_.filterCheck->isChecked();
     s.Filter = {ToCp1252(ui_.makeEdit->text()), ToCp1252(ui_.modelEdit->text()),
                 ToCp1252(ui_.makerNoteLabelEdit->text()), ToCp1252(ui_.makerNoteDataEdit->text())};

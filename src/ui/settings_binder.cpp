@@ -45,6 +45,7 @@ void VisitBindings(const WindowWidgets& w, Visitor&& v) {
     v.Number(w.ignoreSpin, &IniSettings::IgnoreUpTo);
     v.Number(w.stepSpin, &IniSettings::StepSize);
     v.Folder(&IniSettings::Path);
+    v.Check(w.rawHeifCheck, &IniSettings::IncludeRawHeif);
     v.Entry(w.statisticsBox, &IniSettings::Labels);
     v.TreeWidth(&IniSettings::Tree);
     v.WindowPlace();  // WinStatusTop, WinStatusLeft, WinStatusWidth, WinStatusHeight, WinStatusMain

@@ -16,16 +16,58 @@
 #include <QSpinBox>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QStringList>
 #include <QStyle>
+#include <QStyleOptionButton>
+#include <QStylePainter>
 #include <QToolButton>
 #include <QTreeView>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <string_view>
+#include <utility>
 
 #include "ui/window_layout_builder.h"
 
 namespace quorvela::ui {
+
+namespace {
+
+// A check box with a long caption and shorter ones. It asks the layout for no more room than
+// `narrowWidth`, so that the long caption does not widen the window or take room from its
+// neighbours, and takes up to the long caption's width where the layout has room to spare. It
+// shows the longest caption that fits; the shortest ends in "..." when even that does not fit.
+class ShrinkingCheckBox : public QCheckBox {
+  public:
+    ShrinkingCheckBox(const QString& caption, QStringList shorter, int narrowWidth, QWidget* parent)
+        : QCheckBox(caption, parent), shorter_(std::move(shorter)), narrowWidth_(narrowWidth) {
+        setMinimumWidth(narrowWidth_);
+        setMaximumWidth(std::max(narrowWidth_, QCheckBox::sizeHint().width()));
+    }
+    [[nodiscard]] QSize sizeHint() const override { return {narrowWidth_, QCheckBox::sizeHint().height()}; }
+    [[nodiscard]] QSize minimumSizeHint() const override { return sizeHint(); }
+
+  protected:
+    void paintEvent(QPaintEvent* /*event*/) override {
+        QStylePainter painter(this);
+        QStyleOptionButton option;
+        initStyleOption(&option);
+        const int room = style()->subElementRect(QStyle::SE_CheckBoxContents, &option, this).width();
+        QString caption = text();
+        for (const QString& shorter : shorter_) {
+            if (fontMetrics().horizontalAdvance(caption) <= room) break;
+            caption = shorter;
+        }
+        option.text = fontMetrics().elidedText(caption, Qt::ElideRight, room);
+        painter.drawControl(QStyle::CE_CheckBox, option);
+    }
+
+  private:
+    QStringList shorter_;
+    int narrowWidth_;
+};
+
+}  // namespace
 
 namespace layout {
 
@@ -193,9 +235,9 @@ QFrame* LayoutBuilder::BuildTopBar() {
     bar->setSpacing(3);
     BuildStartStop(bar);
     bar->addWidget(Separator(w_.topBar));
-    bar->addLayout(BuildRunGroup());
+    bar->addLayout(BuildRunGroup(), 1);
     bar->addWidget(Separator(w_.topBar));
-    bar->addLayout(BuildProgressGroup(), 1);
+    bar->addLayout(BuildProgressGroup(), 2);
     bar->addWidget(Separator(w_.topBar));
     bar->addLayout(BuildOptionsGroup());
     return w_.topBar;
@@ -230,9 +272,25 @@ QGridLayout* LayoutBuilder::BuildRunGroup() {
     SetIndicatorLook(indicator, kIndicatorStart);
     w_.subfoldersCheck = CheckBox(w_.topBar, "ChB_Subs", "Include subfolders", true);
     w_.filterCheck = CheckBox(w_.topBar, "Cb_Custom", "Filter", false, "Select to filter for camera make and/or model");
-    runGroup->addWidget(indicator, 0, 0, 1, 2);
+    // As narrow as "Filter", which had the column alone: the window's minimum and the room of the
+    // progress bars stay as they were.
+    QCheckBox* rawHeif = w_.rawHeifCheck = new ShrinkingCheckBox("Include RAW and HEIF photos", {"RAW, HEIF", "RAW"},
+                                                                 w_.filterCheck->sizeHint().width(), w_.topBar);
+    rawHeif->setObjectName("IncludeRawHeif");
+    rawHeif->setChecked(true);
+    rawHeif->setToolTip(
+        "Include RAW and HEIF photos: also read RAW, HEIC, HEIF and AVIF files; a RAW or HEIF file beside the JPEG "
+        "of its shot counts once, as the JPEG");
+    // The two choices of which files a run reads side by side; the filter beside the indicator.
+    // The group takes room to spare, shared with the progress bars, only up to the long caption
+    // of the RAW and HEIF box; its other controls keep their widths.
+    const int firstColumn = std::max(indicator->minimumWidth(), w_.subfoldersCheck->sizeHint().width());
+    indicator->setMaximumWidth(firstColumn);
+    w_.subfoldersCheck->setMaximumWidth(firstColumn);
+    runGroup->addWidget(indicator, 0, 0);
+    runGroup->addWidget(w_.filterCheck, 0, 1, Qt::AlignLeft);  // aligned: no limit of its own on the column
     runGroup->addWidget(w_.subfoldersCheck, 1, 0);
-    runGroup->addWidget(w_.filterCheck, 1, 1);
+    runGroup->addWidget(w_.rawHeifCheck, 1, 1);
     return runGroup;
 }
 

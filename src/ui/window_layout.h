@@ -44,6 +44,7 @@ struct WindowWidgets {
     QPushButton* stopButton = nullptr;      // StopAnalyzing
     QLabel* modeIndicator = nullptr;        // StatusPanel: the lens mode, red when a run is due
     QCheckBox* subfoldersCheck = nullptr;   // ChB_Subs
+    QCheckBox* rawHeifCheck = nullptr;      // IncludeRawHeif: RAW and HEIF files too
     QCheckBox* filterCheck = nullptr;       // Cb_Custom
     QProgressBar* collectingBar = nullptr;  // ProgrBarCollect
     QProgressBar* analysingBar = nullptr;   // ProgrBarAnalyse

@@ -21,6 +21,8 @@
 // clang-format on
 
 #include "viewer/exif_orientation.h"
+#include "viewer/preview_format.h"
+#include "viewer/preview_sources.h"
 
 namespace quorvela::viewer {
 
@@ -66,6 +68,21 @@ struct RawResult {
     int Eighths;
 };
 
+// Four bytes per pixel either way: turns C, M, Y, K into B, G, R, X in place.
+void CmykToRgbInPlace(QImage& image, bool inverted) {
+    for (int y = 0; y < image.height(); ++y) {
+        std::uint8_t* p = image.scanLine(y);
+        for (int x = 0; x < image.width(); ++x, p += 4) {
+            int c = p[0], m = p[1], yl = p[2], k = p[3];
+            if (!inverted) c = 255 - c, m = 255 - m, yl = 255 - yl, k = 255 - k;
+            p[0] = static_cast<std::uint8_t>(yl * k / 255);
+            p[1] = static_cast<std::uint8_t>(m * k / 255);
+            p[2] = static_cast<std::uint8_t>(c * k / 255);
+            p[3] = 255;
+        }
+    }
+}
+
 // Decodes `bytes` into `*out` (allocated here once the size is known).
 RawResult DecodeBytes(const std::uint8_t* bytes, unsigned long size, QSize box, QImage* out, char* message) {
     RawResult result{false, false, 0, 0, 1, 8};
@@ -101,6 +118,13 @@ RawResult DecodeBytes(const std::uint8_t* bytes, unsigned long size, QSize box, 
     info.scale_denom = 8;
     const bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
     info.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGRX;
+    jpeg_calc_output_dimensions(&info);
+    // A hostile header may claim 65535 x 65535: refused before anything is allocated for it.
+    if (std::int64_t{info.output_width} * info.output_height > kPreviewPixelLimit) {
+        jpeg_destroy_decompress(&info);
+        std::snprintf(message, JMSG_LENGTH_MAX, "%s", "The picture is too large to be shown");
+        return result;
+    }
     jpeg_start_decompress(&info);
     *out = QImage(static_cast<int>(info.output_width), static_cast<int>(info.output_height), QImage::Format_RGB32);
     if (out->isNull()) {
@@ -113,20 +137,7 @@ RawResult DecodeBytes(const std::uint8_t* bytes, unsigned long size, QSize box, 
         JSAMPROW row = out->scanLine(static_cast<int>(info.output_scanline));
         jpeg_read_scanlines(&info, &row, 1);
     }
-    if (cmyk) {
-        // Four bytes per pixel either way: turn C, M, Y, K into B, G, R, X in place.
-        for (int y = 0; y < out->height(); ++y) {
-            std::uint8_t* p = out->scanLine(y);
-            for (int x = 0; x < out->width(); ++x, p += 4) {
-                int c = p[0], m = p[1], yl = p[2], k = p[3];
-                if (!inverted) c = 255 - c, m = 255 - m, yl = 255 - yl, k = 255 - k;
-                p[0] = static_cast<std::uint8_t>(yl * k / 255);
-                p[1] = static_cast<std::uint8_t>(m * k / 255);
-                p[2] = static_cast<std::uint8_t>(c * k / 255);
-                p[3] = 255;
-            }
-        }
-    }
+    if (cmyk) CmykToRgbInPlace(*out, inverted);
     jpeg_finish_decompress(&info);
     result.CutShort = errors.CutShort;
     jpeg_destroy_decompress(&info);
@@ -170,66 +181,125 @@ int DctScaleEighths(QSize stored, QSize box) {
 
 namespace {
 
-// The whole file, or why it cannot be had. O_NONBLOCK: a FIFO must not hold the thread.
-bool ReadWholeFile(const std::string& path, QByteArray& bytes, QString& error) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) {
+// A photo file open for reading, closed when it goes.
+class OpenFile {
+  public:
+    OpenFile() = default;
+    OpenFile(const OpenFile&) = delete;
+    OpenFile& operator=(const OpenFile&) = delete;
+    ~OpenFile() {
+        if (fd >= 0) ::close(fd);
+    }
+    int fd = -1;
+    std::int64_t size = 0;
+};
+
+// Opens the file if it is a regular file within the limit, or says why not. O_NONBLOCK: a FIFO
+// must not hold the thread.
+bool OpenPhotoFile(const std::string& path, OpenFile& file, QString& error) {
+    file.fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (file.fd < 0) {
         error = QStringLiteral("This photo cannot be read: %1").arg(QString::fromLocal8Bit(std::strerror(errno)));
         return false;
     }
     struct stat info {};
-    bool ok = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
-    if (!ok) {
+    if (::fstat(file.fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         error = QStringLiteral("This is not a photo file.");
-    } else if (info.st_size > kPreviewFileLimit) {
-        error = QStringLiteral("This photo is too large to be shown (%1 MB).").arg(info.st_size >> 20);
-        ok = false;
-    } else {
-        bytes.resize(static_cast<qsizetype>(info.st_size));
-        qsizetype got = 0;
-        while (got < bytes.size()) {
-            const ssize_t n = ::read(fd, bytes.data() + got, static_cast<std::size_t>(bytes.size() - got));
-            if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) break;  // the file shrank since fstat: decode what is there
-            got += n;
-        }
-        bytes.truncate(got);
+        return false;
     }
-    ::close(fd);
-    return ok;
+    if (info.st_size > kPreviewFileLimit) {
+        error = QStringLiteral("This photo is too large to be shown (%1 MB).").arg(info.st_size >> 20);
+        return false;
+    }
+    file.size = info.st_size;
+    return true;
+}
+
+// Up to `limit` bytes from the file's start; fewer when the file shrank since it was opened.
+QByteArray ReadStart(const OpenFile& file, std::int64_t limit) {
+    QByteArray bytes;
+    bytes.resize(static_cast<qsizetype>(std::min(file.size, limit)));
+    qsizetype got = 0;
+    while (got < bytes.size()) {
+        const ssize_t n = ::pread(file.fd, bytes.data() + got, static_cast<std::size_t>(bytes.size() - got), got);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        got += n;
+    }
+    bytes.truncate(got);
+    return bytes;
+}
+
+// The libraries open files by name: they are handed the file already checked, not whatever the
+// name may point to by now.
+std::string NameOfOpenFile(const OpenFile& file) {
+    return "/proc/self/fd/" + std::to_string(file.fd);
+}
+
+PreviewImage JpegPreview(const OpenFile& file, QSize box) {
+    const QByteArray bytes = ReadStart(file, file.size);
+    detail::JpegDecoding jpeg = detail::DecodeJpeg(
+        std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()), static_cast<std::size_t>(bytes.size())),
+        box, 0);
+    if (!jpeg.Failure.isEmpty()) {
+        jpeg.Preview.Error = QStringLiteral("This photo cannot be shown: %1.").arg(jpeg.Failure);
+    } else if (jpeg.CutShort) {
+        jpeg.Preview.Error = QStringLiteral("This photo's picture is cut short; it cannot be shown.");
+    }
+    return jpeg.Preview;
 }
 
 }  // namespace
 
+namespace detail {
+
+QImage FitIntoBox(const QImage& image, QSize box) {
+    if (image.width() <= box.width() && image.height() <= box.height()) return image;
+    return image.scaled(box, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+}
+
+JpegDecoding DecodeJpeg(std::span<const std::uint8_t> bytes, QSize box, int orientation) {
+    JpegDecoding jpeg;
+    QImage decoded;
+    char message[JMSG_LENGTH_MAX] = {};
+    const RawResult raw = DecodeBytes(bytes.data(), static_cast<unsigned long>(bytes.size()), box, &decoded, message);
+    jpeg.Preview.StoredSize = QSize(raw.StoredWidth, raw.StoredHeight);
+    jpeg.Preview.Orientation = orientation != 0 ? orientation : raw.Orientation;
+    jpeg.Preview.ScaleEighths = raw.Eighths;
+    if (!raw.Ok) {
+        jpeg.Failure = QString::fromLatin1(message);
+    } else if (raw.CutShort) {
+        jpeg.CutShort = true;
+    } else {
+        jpeg.Preview.Image = FitIntoBox(Orient(decoded, jpeg.Preview.Orientation), box);
+    }
+    return jpeg;
+}
+
+}  // namespace detail
+
 PreviewImage DecodePreview(const std::string& path, QSize box) {
     PreviewImage preview;
-    QByteArray bytes;
-    if (!ReadWholeFile(path, bytes, preview.Error)) return preview;
-    if (bytes.isEmpty()) {
+    OpenFile file;
+    if (!OpenPhotoFile(path, file, preview.Error)) return preview;
+    const QByteArray head = ReadStart(file, kPreviewFormatHeadSize);
+    if (head.isEmpty()) {
         preview.Error = QStringLiteral("This photo is an empty file.");
         return preview;
     }
-    QImage decoded;
-    char message[JMSG_LENGTH_MAX] = {};
-    const RawResult raw = DecodeBytes(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
-                                      static_cast<unsigned long>(bytes.size()), box, &decoded, message);
-    preview.StoredSize = QSize(raw.StoredWidth, raw.StoredHeight);
-    preview.Orientation = raw.Orientation;
-    preview.ScaleEighths = raw.Eighths;
-    if (!raw.Ok) {
-        preview.Error = QStringLiteral("This photo cannot be shown: %1.").arg(QString::fromLatin1(message));
-        return preview;
+    const PreviewFormat format = PreviewFormatOf(
+        std::span(reinterpret_cast<const std::uint8_t*>(head.constData()), static_cast<std::size_t>(head.size())));
+    switch (format) {
+        case PreviewFormat::Jpeg:
+            return JpegPreview(file, box);
+        case PreviewFormat::Heif:
+            return detail::DecodeHeifPreview(NameOfOpenFile(file), box);
+        case PreviewFormat::Raw:
+        case PreviewFormat::Unknown:
+            break;
     }
-    if (raw.CutShort) {
-        preview.Error = QStringLiteral("This photo's picture is cut short; it cannot be shown.");
-        return preview;
-    }
-    QImage upright = Orient(decoded, raw.Orientation);
-    if (upright.width() > box.width() || upright.height() > box.height()) {
-        upright = upright.scaled(box, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-    }
-    preview.Image = std::move(upright);
-    return preview;
+    // LibRaw knows some RAW formats by their size alone, so a file of unknown kind is asked too.
+    return detail::DecodeRawPreview(NameOfOpenFile(file), file.size, format, box);
 }
 
 }  // namespace quorvela::viewer

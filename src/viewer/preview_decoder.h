@@ -12,8 +12,8 @@ namespace quorvela::viewer {
 struct PreviewImage {
     QImage Image;          // upright, fitted into the box; null when the photo cannot be shown
     QString Error;         // for a person; empty when the image is there
-    QSize StoredSize;      // the picture's size as stored in the file
-    int Orientation = 1;   // the EXIF orientation applied (1 to 8)
+    QSize StoredSize;      // the decoded picture's size as stored (a RAW's: its embedded preview's)
+    int Orientation = 1;   // the EXIF orientation applied (1 to 8); 1 for HEIF, turned by libheif
     int ScaleEighths = 8;  // the DCT scaling used: the picture was decoded at this many eighths
 };
 
@@ -24,13 +24,20 @@ QImage Orient(const QImage& image, int orientation);
 // fills `box` once fitted in proportion; 8 for pictures that fit already.
 int DctScaleEighths(QSize stored, QSize box);
 
-// Decodes the JPEG file with libjpeg at the smallest scaling that still fills `box`, turns it
-// upright and scales it down in proportion to fit the box (never up). Safe to call on any
-// thread; a damaged file or one cut short gives an error text instead of an image. `path` is in
+// Decodes the photo for the preview, told by its content: a JPEG with libjpeg at the smallest
+// scaling that still fills `box`, turned upright by its EXIF orientation; a HEIF/HEIC/AVIF with
+// libheif, upright by the file's own rotation and mirroring; any other file as a RAW through
+// the preview image it embeds (LibRaw), upright by the RAW's orientation. The picture is scaled
+// down in proportion to fit the box (never up). Safe to call on any thread; a damaged file, one
+// cut short or a RAW without a preview gives an error text instead of an image. `path` is in
 // the file system's own bytes (a name need not be UTF-8). Only regular files are read, and
 // none larger than `kPreviewFileLimit`.
 PreviewImage DecodePreview(const std::string& path, QSize box);
 
 inline constexpr std::int64_t kPreviewFileLimit = std::int64_t{1} << 30;
+
+// Decoded pictures of more pixels than this are refused before anything is allocated for them
+// (the largest camera pictures have about 100 million).
+inline constexpr std::int64_t kPreviewPixelLimit = std::int64_t{1} << 27;
 
 }  // namespace quorvela::viewer

@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "cli/cli.h"
+#include "container_writer.h"
 #include "exif_writer.h"
 #include "support/test_files.h"
 
@@ -59,6 +60,28 @@ TEST(TagsCommand, JsonHasOneObjectPerFileWithUtf8Texts) {
     EXPECT_EQ(json[1]["file"], missing);
     EXPECT_EQ(json[1]["hasAnyMetadata"], false);
     EXPECT_TRUE(json[1]["tags"].empty());
+}
+
+TEST(TagsCommand, EveryFormatIsReadAndNamed) {
+    namespace c = quorvela::samples::containers;
+    TempDir dir;
+    Tiff tiff;
+    tiff.ifd0.Ascii(0x010F, "Apple").Rational(0x920A, {{425, 100}});
+    const std::string heic = dir.Write("IMG_1.HEIC", c::Heif("heic", c::ExifItem(tiff))).string();
+    const std::string tiffNamedJpeg = dir.Write("scan.jpg", tiff.Build()).string();
+    const std::string png = dir.Write("x.jpg", {0x89, 'P', 'N', 'G'}).string();
+    const CliRun run = Cli({"tags", "--json", Photo(dir), heic, tiffNamedJpeg, png});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const auto json = nlohmann::json::parse(run.out);
+    ASSERT_EQ(json.size(), 4u);
+    const char* const formats[] = {"JPEG", "HEIC", "TIFF", "Unknown"};
+    for (std::size_t i = 0; i < 4; ++i) EXPECT_EQ(json[i]["format"], formats[i]) << i;
+    EXPECT_EQ(json[1]["status"], "<none>");
+    EXPECT_EQ(json[1]["tags"][1]["text"], " 4.25 mm");
+    EXPECT_EQ(json[2]["tags"][1]["text"], " 4.25 mm");
+    EXPECT_EQ(json[3]["status"], "Not an EXIF file");
+    const CliRun plain = Cli({"tags", heic});
+    EXPECT_NE(plain.out.find("format: HEIC"), std::string::npos) << plain.out;
 }
 
 TEST(TagsCommand, PlainOutputIsAlignedText) {

@@ -142,6 +142,7 @@ TEST_F(AnalyseOptions, ExitStatusesAndMessages) {
         {{"analyse", (dir.path() / "photos").string(), "--step", "0"}, 2, "--step"},
         {{"analyse", (dir.path() / "photos").string(), "--ignore", "50"}, 2, "--ignore"},
         {{"analyse", (dir.path() / "photos").string(), "--path-list", "colour"}, 2, "--path-list"},
+        {{"analyse", (dir.path() / "photos").string(), "--formats", "raw"}, 2, "--formats"},
         {{"analyse", (dir.path() / "photos").string(), "--lens", "82"}, 2, "--lens"},
         {{"analyse", (dir.path() / "photos").string(), "--decimal-separator", ";"}, 2, "--decimal-separator"},
         {{"analyse", (dir.path() / "photos").string(), "--mn-label", "record"},

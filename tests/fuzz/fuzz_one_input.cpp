@@ -1,6 +1,12 @@
 #include "fuzz_one_input.h"
 
+#include <algorithm>
+#include <string_view>
+#include <vector>
+
+#include "metadata/byte_source.h"
 #include "metadata/img_data.h"
+#include "metadata/iso_media.h"
 
 namespace quorvela::fuzz {
 namespace {
@@ -45,6 +51,35 @@ void ReadOneInput(std::span<const std::uint8_t> bytes) {
     reader.RenderOnDemand = false;
     if (bytes.size() >= 2 && (bytes[0] == 'I' || bytes[0] == 'M')) {
         reader.ReadJpegBytes("input.nef", bytes);
+        Query(reader);
+    }
+}
+
+void ReadIsoInput(std::span<const std::uint8_t> bytes) {
+    const auto source = metadata::ByteSource::FromMemory(bytes);
+    for (const auto format : {metadata::PhotoFormat::Heic, metadata::PhotoFormat::Cr3}) {
+        const metadata::ContainerResult result = metadata::ReadIsoMedia(source, format);
+        for (const metadata::TiffPiece& piece : result.Pieces) (void)piece.Data.size();
+    }
+    metadata::TimgData reader(true, '.');
+    reader.ReadJpegBytes("input.heic", bytes);
+    Query(reader);
+}
+
+void ReadRafInput(std::span<const std::uint8_t> bytes) {
+    static constexpr std::string_view kMark = "FUJIFILMCCD-RAW ";
+    std::vector<std::uint8_t> raf(bytes.begin(), bytes.end());
+    if (raf.size() < kMark.size()) raf.resize(kMark.size());
+    std::copy(kMark.begin(), kMark.end(), raf.begin());
+    metadata::TimgData reader(true, '.');
+    reader.ReadJpegBytes("input.raf", raf);
+    Query(reader);
+}
+
+void ReadTiffInput(std::span<const std::uint8_t> bytes) {
+    metadata::TimgData reader(true, ',');
+    for (const char* name : {"input.arw", "input.tif"}) {
+        reader.ReadJpegBytes(name, bytes);
         Query(reader);
     }
 }

@@ -3,6 +3,7 @@
 // out of bounds, around in circles or into an overflow; the file name says which. Run again
 // after changing a maker, and keep fuzz findings beside them under names of their own.
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -11,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "container_writer.h"
 #include "exif_writer.h"
 
 namespace quorvela::samples {
@@ -133,6 +135,61 @@ Bytes Iptc(const Bytes& datasets) {
     return PhotoshopSegment(static_cast<std::uint32_t>(datasets.size()), datasets);
 }
 
+namespace c = containers;
+
+// Where the first `mark` (a box type) stands.
+std::ptrdiff_t FindMark(const Bytes& bytes, std::string_view mark) {
+    return std::search(bytes.begin(), bytes.end(), mark.begin(), mark.end()) - bytes.begin();
+}
+
+// Overwrites the bytes `skip` bytes after the first `mark` with `value` (-4: its box's size).
+Bytes PatchAfter(Bytes bytes, std::string_view mark, std::ptrdiff_t skip, const Bytes& value) {
+    std::copy(value.begin(), value.end(), bytes.begin() + FindMark(bytes, mark) + skip);
+    return bytes;
+}
+
+Bytes PhoneHeif(const c::HeifLayout& layout = {}) {
+    return c::Heif("heic", c::ExifItem(Camera("Apple")), layout);
+}
+
+// Where, after the type of a version-0 'iloc' box, its one extent's offset and length stand.
+constexpr std::ptrdiff_t kIlocExtentOffset = 18;
+constexpr std::ptrdiff_t kIlocExtentLength = 22;
+
+Bytes NestedMetaBoxes(int depth) {
+    Bytes inner = c::Box("free", {});
+    for (int i = 0; i < depth; ++i) inner = c::Box("meta", inner);
+    return c::Cat({c::Ftyp("heic"), inner});
+}
+
+Bytes ManyEmptyBoxes(int count) {
+    Bytes bytes = c::Ftyp("heic");
+    for (int i = 0; i < count; ++i) bytes = c::Cat({bytes, c::Box("free", {})});
+    return c::Cat({bytes, PhoneHeif()});
+}
+
+// The Exif item's extent covers the 'meta' box that locates it.
+Bytes ExifItemPointsAtItself() {
+    const Bytes file = PhoneHeif();
+    const auto meta = static_cast<std::uint64_t>(FindMark(file, "meta") - 4);
+    const Bytes withOffset = PatchAfter(file, "iloc", kIlocExtentOffset, c::Be(meta, 4));
+    return PatchAfter(withOffset, "iloc", kIlocExtentLength, c::Be(64, 4));
+}
+
+Bytes CanonCr3(const Bytes& ifd0) {
+    Tiff exif;
+    exif.ifd0.Rational(0x920A, {{50, 1}});
+    return c::Cr3({ifd0, exif.Build(), Tiff().Build()});
+}
+
+Bytes Rw2WithJpegAt(std::uint32_t offset, std::uint32_t length) {
+    Tiff raw;
+    raw.ifd0.Ascii(0x010F, "Panasonic").Raw(0x002E, 7, length, raw.ifd0.U32(offset));
+    Bytes bytes = raw.Build();
+    bytes[2] = 'U';
+    return bytes;
+}
+
 struct Crafted {
     const char* name;
     std::function<Bytes()> make;
@@ -173,6 +230,27 @@ const std::vector<Crafted>& CraftedInputs() {
         {"iptc-resource-size-past-the-segment.jpg", [] { return PhotoshopSegment(0x7FFFFFFF, IptcDataset(2, 5, "title")); }},
         {"iptc-resource-name-past-the-segment.jpg", [] { return PhotoshopSegment(8, IptcDataset(2, 5, "title"), 0xFF); }},
         {"tiff-file-with-a-directory-loop.tif", [] { return NextIfdPointsAt(Camera("NIKON CORPORATION", {}, false), 3, 8); }},
+        {"heic-meta-size-past-the-end.heic", [] { return PatchAfter(PhoneHeif(), "meta", -4, c::Be(0x7FFFFFFF, 4)); }},
+        {"heic-meta-64bit-size-past-the-end.heic", [] { return PatchAfter(PhoneHeif({0, 0, 4, 4, 0, 1, true}), "meta", 4, c::Be(0xFFFFFFFFFFFFFFF0, 8)); }},
+        {"heic-box-size-smaller-than-its-header.heic", [] { return PatchAfter(PhoneHeif(), "iinf", -4, c::Be(3, 4)); }},
+        {"heic-nested-meta-boxes.heic", [] { return NestedMetaBoxes(2000); }},
+        {"heic-many-empty-boxes.heic", [] { return ManyEmptyBoxes(6000); }},
+        {"heic-iloc-extent-outside-the-file.heic", [] { return PatchAfter(PhoneHeif(), "iloc", kIlocExtentOffset, c::Be(0xFFFFFFF0, 4)); }},
+        {"heic-iloc-extent-length-past-the-end.heic", [] { return PatchAfter(PhoneHeif(), "iloc", kIlocExtentLength, c::Be(0xFFFFFFFF, 4)); }},
+        {"heic-iloc-many-extents.heic", [] { return PhoneHeif({1, 0, 4, 4, 0, 300}); }},
+        {"heic-iloc-extent-count-without-extents.heic", [] { return PatchAfter(PhoneHeif({1, 0, 0, 0}), "iloc", 18, c::Be(0xFFFF, 2)); }},
+        {"heic-iloc-item-count-past-the-box.heic", [] { return PatchAfter(PhoneHeif({2}), "iloc", 10, c::Be(0xFFFFFFFF, 4)); }},
+        {"heic-exif-item-points-at-itself.heic", ExifItemPointsAtItself},
+        {"heic-exif-tiff-offset-past-the-item.heic", [] { return c::Heif("heic", c::Cat({c::Be(0xFFFFFFF0, 4), Camera("Apple").Build()})); }},
+        {"cr3-cmt1-ifd-offset-past-the-end.cr3", [] { Tiff t = Camera("Canon"); t.ifd0OffsetField = 0xFFFFFFF0; return CanonCr3(t.Build()); }},
+        {"cr3-cmt-box-size-past-the-end.cr3", [] { return PatchAfter(CanonCr3(Camera("Canon").Build()), "CMT2", -4, c::Be(0x7FFFFFFF, 4)); }},
+        {"cr3-uuid-box-size-past-the-end.cr3", [] { return PatchAfter(CanonCr3(Camera("Canon").Build()), "uuid", -4, c::Be(0xFFFFFFFF, 4)); }},
+        {"raf-jpeg-offset-past-the-end.raf", [] { return c::Raf(JpegOf(Camera("FUJIFILM")), 0xFFFFFF00, 100); }},
+        {"raf-jpeg-length-past-the-end.raf", [] { return c::Raf(JpegOf(Camera("FUJIFILM")), 100, 0x7FFFFFFF); }},
+        {"mrw-ttw-length-past-the-end.mrw", [] { return PatchAfter(c::Mrw(Camera("Minolta").Build()), std::string_view("\0TTW", 4), 4, c::Be(0xFFFFFFFF, 4)); }},
+        {"mrw-block-length-skips-past-the-end.mrw", [] { return PatchAfter(c::Mrw(Camera("Minolta").Build()), std::string_view("\0PRD", 4), 4, c::Be(0xFFFFFFF0, 4)); }},
+        {"rw2-jpeg-offset-past-the-end.rw2", [] { return Rw2WithJpegAt(0xFFFFFF00, 0x1000); }},
+        {"rw2-jpeg-is-the-raw-file-itself.rw2", [] { return Rw2WithJpegAt(0, 0x1000); }},
     };
     return inputs;
 }

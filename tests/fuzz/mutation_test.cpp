@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <random>
 
 #include "fuzz_one_input.h"
@@ -115,6 +117,40 @@ TEST(Mutation, TiffStructuredFilesCutAndFlipped) {
         for (int f = 0; f < 4; ++f) mutated[random() % 2000] = static_cast<std::uint8_t>(random());
         ReadOneInput(mutated);
     }
+}
+
+// Every file of the formats corpus (raw, HEIF, AVIF, CR3), cut and flipped where its boxes,
+// headers and directories are: its first 256 KiB, which hold them in every file but the
+// largest HEIF files (whose EXIF item then lies beyond the cut, another case to survive).
+TEST(Mutation, FormatsCorpusCutAndFlipped) {
+    const std::filesystem::path folder = QUORVELA_FORMATS_DIR;
+    if (!std::filesystem::exists(folder / "truth.json")) GTEST_SKIP() << "formats corpus absent";
+    std::mt19937 random(20261208);
+    int variants = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        const std::string name = entry.path().filename().string();
+        if (name == "truth.json" || name == "README.md") continue;
+        SCOPED_TRACE(name);
+        auto bytes = testing::ReadFileBytes(entry.path());
+        bytes.resize(std::min<std::size_t>(bytes.size(), 256 * 1024));
+        const std::size_t step = std::max<std::size_t>(1, bytes.size() / 300);
+        for (std::size_t cut = 0; cut < bytes.size(); cut += cut < 512 ? 1 : step) {
+            ReadOneInput(std::span<const std::uint8_t>(bytes.data(), cut));
+            ++variants;
+        }
+        const std::size_t span = std::min<std::size_t>(bytes.size(), 16 * 1024);
+        for (int variant = 0; variant < 150; ++variant) {
+            auto mutated = bytes;
+            const int flips = 1 + static_cast<int>(random() % 6);
+            for (int f = 0; f < flips; ++f) {
+                mutated[random() % span] = (random() % 2) ? static_cast<std::uint8_t>(random()) : std::uint8_t{0xFF};
+            }
+            ReadOneInput(mutated);
+            ReadIsoInput(mutated);
+            ++variants;
+        }
+    }
+    std::printf("[ figures  ] %d cut or flipped variants of the formats corpus read\n", variants);
 }
 
 }  // namespace

@@ -94,17 +94,20 @@ TEST(JpegScan, OnlyTheFirstIptcAndTheLastCommentAreKept) {
     EXPECT_NE(reader.IptcRecords, nullptr);
 }
 
-TEST(JpegScan, ExtensionsDecideWhatIsRead) {
+TEST(JpegScan, ContentNotExtensionDecidesWhatIsRead) {
     TimgData reader;
     const Bytes bytes = Jpeg().Soi().Exif(SmallExif()).Sos().Build();
-    for (const char* name : {"a.JPG", "b.jpeg", "c.Thm", "d.jpe", "folder.jpg/e.JPE"}) {
+    for (const char* name : {"a.JPG", "b.jpeg", "c.Thm", "d.jpe", "folder.jpg/e.JPE", "a.png", "b", "c.jpg.txt"}) {
         SCOPED_TRACE(name);
         EXPECT_TRUE(reader.ReadJpegBytes(name, bytes));
+        EXPECT_EQ(reader.Format, PhotoFormat::Jpeg);
     }
-    for (const char* name : {"a.png", "b", "c.jpg.txt", "d.jpgx"}) {
+    const Bytes png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    for (const char* name : {"a.jpg", "b.nef", "c.heic"}) {
         SCOPED_TRACE(name);
-        EXPECT_FALSE(reader.ReadJpegBytes(name, bytes));
+        EXPECT_FALSE(reader.ReadJpegBytes(name, png));
         EXPECT_EQ(reader.StatusText, "Not an EXIF file");
+        EXPECT_EQ(reader.Format, PhotoFormat::Unknown);
     }
 }
 

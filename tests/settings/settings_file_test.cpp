@@ -113,6 +113,19 @@ TEST(ReadIniFile, BooleansTextsAndCase) {
     EXPECT_EQ(s.MakerTag, "Record");
 }
 
+// A file from before RAW and HEIF files were read has no key for them: such runs include them.
+TEST(ReadIniFile, RawHeifKeyIsOnUnlessTheFileTurnsItOff) {
+    testing::TempDir dir;
+    EXPECT_TRUE(ReadIniFile(WriteRaw(dir, "[CHECKMARK]\n1=0\n[INI]\nPath=/p\n")).IncludeRawHeif);
+    IniSettings s;
+    s.IncludeRawHeif = false;
+    const auto file = dir.path() / "vintrop.ini";
+    WriteIniFile(file, s);
+    EXPECT_NE(Content(file).find("RawHeif=0\r\n"), std::string::npos);
+    EXPECT_FALSE(ReadIniFile(file).IncludeRawHeif);
+    EXPECT_TRUE(ReadIniFile(WriteRaw(dir, "[INI]\nrawheif=7\n"), s).IncludeRawHeif);
+}
+
 TEST(WriteIniFile, NewFileInTableOrderWithCrLf) {
     testing::TempDir dir;
     const auto file = dir.path() / "vintrop.ini";

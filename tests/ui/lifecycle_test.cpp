@@ -72,6 +72,7 @@ class LifecycleTest : public QObject {
         QCOMPARE(w->windowTitle(), QString("Quorvela - version ") + quorvela::common::kVersion);
         QVERIFY(w.Check("ChBoxSteps")->isChecked());
         QVERIFY(w.Check("ChB_Subs")->isChecked());
+        QVERIFY(w.Check("IncludeRawHeif")->isChecked());
         QVERIFY(!w.Check("ChB3D")->isChecked());
         QVERIFY(!w.Check("ChB_Raw")->isChecked());  // built ticked, the missing file unticks it
         QVERIFY(!w.Check("Ch_AlwaysCalc")->isChecked());
@@ -239,6 +240,18 @@ class LifecycleTest : public QObject {
         QVERIFY(w.Widget("MMPanel")->isHidden());
     }
 
+    void rawHeifCheckFollowsItsKeyAndReachesTheRun() {
+        TempDir folder;
+        WriteIni(folder.path() / "vintrop.ini", {"[INI]", "RawHeif=0"});
+        WindowUnderTest w(folder.path());
+        QVERIFY(!w.Check("IncludeRawHeif")->isChecked());
+        QVERIFY(!w->CurrentAnalysisSettings().IncludeRawHeif);
+        w.Check("IncludeRawHeif")->setChecked(true);
+        QVERIFY(w->CurrentAnalysisSettings().IncludeRawHeif);
+        QVERIFY(w->close());
+        QCOMPARE(ValueOf(ReadAll(folder.path() / "vintrop.ini"), "INI/RawHeif"), QString("1"));
+    }
+
     void noPathListEntryIsRestored() {
         TempDir folder;
         WriteIni(folder.path() / "vintrop.ini", {"[RadioButton]", "0=-1"});
@@ -277,12 +290,13 @@ class LifecycleTest : public QObject {
         QVERIFY(w->close());
         const std::string text = ReadAll(folder.path() / "vintrop.ini");
         const QStringList expected{
-            "CHECKMARK/0",      "CHECKMARK/1",       "CHECKMARK/2",        "CHECKMARK/3",         "CHECKMARK/4",
-            "CHECKMARK/5",      "RadioButton/0",     "LensVAL/0",          "LensVAL/1",           "FilterMake/2",
-            "FilterModel/3",    "FilterOn/4",        "RealLength/5",       "MakerTag/6",          "MakerData/7",
-            "MakerNote/8",      "FilterLens/9",      "FilterPeriod/From",  "FilterPeriod/To",     "Coverage/Range",
-            "INI/IgnoreWA",     "INI/UseStepsWA",    "INI/Path",           "INI/Labels",          "INI/Tree",
-            "INI/WinStatusTop", "INI/WinStatusLeft", "INI/WinStatusWidth", "INI/WinStatusHeight", "INI/WinStatusMain"};
+            "CHECKMARK/0",      "CHECKMARK/1",      "CHECKMARK/2",       "CHECKMARK/3",        "CHECKMARK/4",
+            "CHECKMARK/5",      "RadioButton/0",    "LensVAL/0",         "LensVAL/1",          "FilterMake/2",
+            "FilterModel/3",    "FilterOn/4",       "RealLength/5",      "MakerTag/6",         "MakerData/7",
+            "MakerNote/8",      "FilterLens/9",     "FilterPeriod/From", "FilterPeriod/To",    "Coverage/Range",
+            "INI/IgnoreWA",     "INI/UseStepsWA",   "INI/Path",          "INI/RawHeif",        "INI/Labels",
+            "INI/Tree",         "INI/WinStatusTop", "INI/WinStatusLeft", "INI/WinStatusWidth", "INI/WinStatusHeight",
+            "INI/WinStatusMain"};
         QCOMPARE(KeyOrder(text), expected);
         QVERIFY(text.find("\r\n") != std::string::npos);
         QCOMPARE(text.find('\n'), text.find("\r\n") + 1);  // CR LF line ends

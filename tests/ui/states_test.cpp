@@ -81,6 +81,7 @@ class StatesTest : public QObject {
     void theEightControlsAskForAnalysis_data() {
         QTest::addColumn<Change>("change");
         QTest::newRow("Include subfolders") << Change([](WindowUnderTest& w) { w.Check("ChB_Subs")->click(); });
+        QTest::newRow("Include RAW and HEIF") << Change([](WindowUnderTest& w) { w.Check("IncludeRawHeif")->click(); });
         QTest::newRow("Always calculate") << Change([](WindowUnderTest& w) { w.Check("Ch_AlwaysCalc")->click(); });
         QTest::newRow("1/100 format") << Change([](WindowUnderTest& w) { w.Check("ChB_Raw")->click(); });
         QTest::newRow("path list quantity")

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <tuple>
+
 #include "equivalence/equivalent_table.h"
 #include "metadata/image_info.h"
 #include "metadata/img_data.h"
@@ -174,6 +177,19 @@ TEST(GetExifInfStr, CorpusPhotosWithIsoOnlyInTheirMakerNotes) {
         GetExifInfStr(reader, (testing::CorpusDir() / "canon_powershotg2_01.jpg").string(), kG2Table);
     EXPECT_EQ(canon.substr(canon.rfind('\r')), "\rISO: 50") << canon;
     EXPECT_NE(canon.find("\rFocal Length: "), std::string::npos) << canon;
+}
+
+// Nothing in the summary assumes a JPEG: it gives a HEIC's and a RAF's camera and ISO.
+TEST(GetExifInfStr, PhotosOfOtherFormats) {
+    const std::filesystem::path formats = QUORVELA_FORMATS_DIR;
+    if (!std::filesystem::exists(formats / "truth.json")) GTEST_SKIP() << "corpus of other formats absent";
+    for (const auto& [file, camera, iso] : {std::tuple{"heic_03.heic", "NIKON CORPORATION - NIKON D5300", "200"},
+                                            std::tuple{"fujifilm_raf_01.raf", "FUJIFILM - FinePix S5Pro", "100"}}) {
+        metadata::TimgData reader(true, '.');
+        const std::string summary = GetExifInfStr(reader, (formats / file).string(), {});
+        EXPECT_TRUE(summary.starts_with(std::string("Camera: ") + camera)) << summary;
+        EXPECT_TRUE(summary.ends_with(std::string("\rISO: ") + iso)) << summary;
+    }
 }
 
 TEST(SummaryForDisplay, EachCrStartsALine) {

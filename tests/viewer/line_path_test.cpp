@@ -43,7 +43,10 @@ INSTANTIATE_TEST_SUITE_P(
                       LineCase{"ISO _100 - \\\\server\\share\\g.jpg ", "\\\\server\\share\\g.jpg"},
                       // No full path, or no photo name: no file.
                       LineCase{"___50 mm - photos/a.jpg", ""}, LineCase{"___50 mm - /photos/readme.txt", ""},
-                      LineCase{"", ""}, LineCase{"___50 mm - /photos/a.jpgx", ""}));
+                      LineCase{"", ""}, LineCase{"___50 mm - /photos/a.jpgx", ""},
+                      LineCase{"___50 mm - /photos/a.HEIC - Make: Apple", "/photos/a.HEIC"},
+                      LineCase{"ISO _400 - /raw/b.cr3 - Make: Canon", "/raw/b.cr3"},
+                      LineCase{"ISO _400 - /raw/c.raf", "/raw/c.raf"}, LineCase{"ISO _400 - /raw/d.cr3x", ""}));
 
 TEST(PathFromLine, ANameHoldingABlankOrDashIsFoundWhenTheFileExists) {
     const std::string line = "___50 mm - /p/a.jpg - b.jpg - Make: Canon";

@@ -32,6 +32,18 @@ struct PhotoTags {
 // The file's bytes: the left half red, the right half blue, so tests can tell which way is up.
 std::vector<std::uint8_t> PhotoBytes(const PhotoTags& photo);
 
+// A small DNG (TIFF-based RAW): IFD0 holds the preview (a JPEG, or an uncompressed RGB bitmap)
+// and the RAW's orientation, a sub-directory a 64 x 48 raw picture of zeros; what LibRaw reads
+// as a camera file.
+struct RawPhoto {
+    PhotoTags Preview;
+    std::uint16_t Orientation = 1;
+    bool BitmapPreview = false;
+    // Replaces the preview's byte count in the directory, as a damaged file would.
+    std::optional<std::uint32_t> ClaimedPreviewLength;
+};
+std::vector<std::uint8_t> RawPhotoBytes(const RawPhoto& photo);
+
 // Writes the photo at `path`, creating its folder.
 void WritePhoto(const std::filesystem::path& path, const PhotoTags& photo);
 

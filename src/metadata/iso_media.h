@@ -1,0 +1,20 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+#include "tiff_piece.h"
+
+namespace quorvela::metadata {
+
+class ByteSource;
+
+// The format an ISO base media file names in its leading 'ftyp' box (HEIC, HEIF, AVIF or
+// CR3); Unknown when `header`, the file's first bytes, does not start with such a box.
+PhotoFormat IsoMediaFormat(std::span<const std::uint8_t> header);
+
+// The EXIF structures of an ISO base media file of `format`: the 'Exif' item of a HEIF or
+// AVIF file, the CMT boxes of a CR3 file. Reads only the boxes on the way to them.
+ContainerResult ReadIsoMedia(const ByteSource& source, PhotoFormat format);
+
+}  // namespace quorvela::metadata
