@@ -12,6 +12,7 @@
 #include <ostream>
 
 #include "analysis/analysis_run.h"
+#include "analysis/photo_cache.h"
 #include "cli.h"
 #include "common/code_page.h"
 #include "common/file_names.h"
@@ -264,6 +265,9 @@ AnalyseCommand::AnalyseCommand(CLI::App& app) {
     c->add_flag("--json", json_, "Print the result as one JSON object");
     c->add_option("--jobs", jobs_, "Threads that read photos (default: one per core, at least 2)")
         ->check(CLI::Range(1, 64));
+    c->add_flag("--no-cache", noCache_, "Read every photo; neither use nor fill the cache of photos read before");
+    c->add_option("--cache", cacheFile_,
+                  "The cache of photos read before (default: quorvela/photos.db in $XDG_CACHE_HOME or ~/.cache)");
     c->footer(
         "Options override --settings. Of two options that set the same thing (--steps and --no-steps, "
         "--lens and --lens-real) the last one given wins.");
@@ -369,6 +373,7 @@ int AnalyseCommand::Run(std::ostream& out, std::ostream& err) const {
     environment.Jobs = jobs_;
     environment.Table = &table;
     environment.Order = &order;
+    if (!noCache_) environment.CacheFile = cacheFile_.empty() ? analysis::DefaultCacheFile() : fs::path(cacheFile_);
     environment.PathListFile = pathListFile_.empty() ? dataFolder / common::kPathListFileName : fs::path(pathListFile_);
 
     const bool terminal = &err == &std::cerr && ::isatty(STDERR_FILENO) == 1;

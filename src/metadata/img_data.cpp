@@ -93,6 +93,7 @@ bool TimgData::ReadFrom(ByteSource& source, FileKind kind) {
 TImageInfo& TimgData::NewExifDirectory() {
     ExifDirectory = std::make_unique<TImageInfo>(this, CollectTags, DecimalSeparator);
     ExifDirectory->RenderOnDemand = RenderOnDemand;
+    ExifDirectory->DeferMakerNote = DeferMakerNote;
     return *ExifDirectory;
 }
 

@@ -48,6 +48,8 @@ class TimgData : public tEndInd {
     char DecimalSeparator = '.';
     // Handed to each ExifDirectory (see TImageInfo::RenderOnDemand).
     bool RenderOnDemand = false;
+    // Handed to each ExifDirectory (see TImageInfo::DeferMakerNote).
+    bool DeferMakerNote = false;
 
     void ResetReader();
     bool ReadJpegFile(const std::string& path);

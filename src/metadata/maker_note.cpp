@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <exception>
+#include <set>
+#include <string>
 
 #include "common/ascii.h"
 #include "image_info.h"
@@ -183,6 +185,22 @@ void WalkMakerNoteDirectory(TImageInfo& directory, const MakerNoteBlock& note, s
     } catch (const std::exception& error) {
         directory.SetStatus(std::string("Error Detected = ") + error.what());
     }
+}
+
+bool MakerNoteMayName(std::string_view name) {
+    static const std::set<std::string> kNames = [] {
+        std::set<std::string> names;
+        for (const auto& table : {NikonType1Rows(), NikonType2Rows(), CasioType1Rows(), CasioType2Rows(), FujiRows(),
+                                  CanonRows(), EpsonRows(), SanyoRows(), MinoltaRows()}) {
+            for (const TagRow& row : table) names.insert(common::UpperAscii(row.TagName));
+        }
+        for (const auto& items : {CanonCameraSettingsItems(), CanonShotInfoItems()}) {
+            for (const CanonItemRow& item : items) names.insert(common::UpperAscii(item.Label));
+        }
+        for (const CanonFunctionRow& row : CanonCustomFunctionRows()) names.insert(common::UpperAscii(row.Label));
+        return names;
+    }();
+    return kNames.count(common::UpperAscii(name)) != 0;
 }
 
 void AddMakerNoteItem(TImageInfo& directory, std::string_view label, std::string_view text) {
