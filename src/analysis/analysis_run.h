@@ -96,7 +96,7 @@ struct RunEnvironment {
     const equivalence::EquivalentList* Table = nullptr;  // the camera table; none when null
     const Collation* Order = nullptr;                    // root-locale collation when null
     std::filesystem::path PathListFile;                  // vt_debug.txt; not written when empty
-    // Threads that read files: 0 chooses one per core (at least two); 1 reads every file on
+    // Threads that read files: 0 chooses DefaultJobs() (file_pool.h); 1 reads every file on
     // the run's own thread. The result does not depend on it.
     int Jobs = 0;
     // The photo cache (see DefaultCacheFile in photo_cache.h); none when empty. The result

@@ -6,8 +6,8 @@
 namespace quorvela::analysis {
 
 int DefaultJobs() {
-    const unsigned cores = std::thread::hardware_concurrency();
-    return std::max(2, static_cast<int>(std::min(cores, 64U)));
+    const unsigned cores = std::max(1U, std::thread::hardware_concurrency());
+    return std::clamp(static_cast<int>(std::min(cores, 64U)) * 8, 16, 64);
 }
 
 FilePool::FilePool(int jobs, Work work) : work_(std::move(work)) {

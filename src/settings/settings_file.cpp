@@ -41,6 +41,7 @@ void VisitKeys(Settings& s, Visitor&& v) {
     v.Bool("MakerNote", "8", s.MakerNote);
     v.Int("INI", "IgnoreWA", s.IgnoreUpTo, 0, 49);
     v.Int("INI", "UseStepsWA", s.StepSize, 1, 50);
+    v.Bool("INI", "RememberPhotos", s.RememberPhotos);
     v.Text("INI", "Path", s.Path);
     v.Int("INI", "Labels", s.Labels, INT_MIN, INT_MAX);
     v.Int("INI", "Tree", s.Tree, INT_MIN, INT_MAX);

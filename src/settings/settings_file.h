@@ -39,6 +39,7 @@ struct IniSettings {
     bool MakerNote = false;         // MakerNote 8
     int IgnoreUpTo = 28;            // INI IgnoreWA, 0 to 49
     int StepSize = 10;              // INI UseStepsWA, 1 to 50
+    bool RememberPhotos = true;     // INI RememberPhotos: runs keep what they read in the photo cache
     std::string Path;               // INI Path
     int Labels = 0;                 // INI Labels
     int Tree = 185;                 // INI Tree

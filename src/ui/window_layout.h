@@ -36,6 +36,8 @@ struct WindowWidgets {
     QFileSystemModel* folderModel = nullptr;  // ShellModel
     QLabel* homePageLink = nullptr;           // Label7
     QLabel* donateLink = nullptr;             // Label14
+    QCheckBox* rememberPhotosCheck = nullptr;  // ChB_RememberPhotos: runs keep what they read
+    QPushButton* forgetPhotosButton = nullptr;  // ForgetPhotos: empties the photo cache
 
     // Right: the top bar.
     QWidget* rightArea = nullptr;           // Panel1
