@@ -222,6 +222,45 @@ TEST_F(ChangingFolder, DamagedEntriesAreReadAgain) {
     EXPECT_TRUE(again.Kinds.empty());
 }
 
+int Count(const fs::path& cache, const char* where) {
+    sqlite3* db = nullptr;
+    sqlite3_stmt* count = nullptr;
+    int rows = -1;
+    const std::string sql = std::string("SELECT count(*) FROM photos WHERE ") + where;
+    if (sqlite3_open(cache.c_str(), &db) == SQLITE_OK &&
+        sqlite3_prepare_v2(db, sql.c_str(), -1, &count, nullptr) == SQLITE_OK && sqlite3_step(count) == SQLITE_ROW) {
+        rows = sqlite3_column_int(count, 0);
+    }
+    sqlite3_finalize(count);
+    sqlite3_close(db);
+    return rows;
+}
+
+// Entries not seen for longer than the cache keeps them go at the next day's first run;
+// younger ones, and those of the photos just seen, stay.
+TEST_F(ChangingFolder, EntriesNotSeenForLongAreDropped) {
+    const fs::path cache = cacheFolder_.path() / "photos.db";
+    RunOn(photos_.path(), settings_, cache);
+    const int photos = Count(cache, "1");
+    ASSERT_EQ(photos, 6);
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(cache.c_str(), &db), SQLITE_OK);
+    const std::string today = "(SELECT max(seen) FROM photos)";
+    const std::string sql =
+        "INSERT INTO photos SELECT CAST('/gone/old' AS BLOB), reader, size, mtime_ns, inode, " + today + " - " +
+        std::to_string(PhotoCache::kKeepDays + 1) + ", facts, checksum FROM photos LIMIT 1;" +
+        "INSERT INTO photos SELECT CAST('/gone/young' AS BLOB), reader, size, mtime_ns, inode, " + today + " - " +
+        std::to_string(PhotoCache::kKeepDays - 1) + ", facts, checksum FROM photos LIMIT 1;" +
+        "UPDATE photos SET seen = seen - 400 WHERE CAST(path AS TEXT) NOT LIKE '/gone/%';" + "DELETE FROM meta;";
+    ASSERT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+    const Outcome again = RunOn(photos_.path(), settings_, cache);
+    EXPECT_TRUE(again.Kinds.empty());
+    EXPECT_EQ(Count(cache, "path = CAST('/gone/old' AS BLOB)"), 0);
+    EXPECT_EQ(Count(cache, "path = CAST('/gone/young' AS BLOB)"), 1);
+    EXPECT_EQ(Count(cache, "CAST(path AS TEXT) NOT LIKE '/gone/%'"), photos) << "seen in the run: kept";
+}
+
 TEST(PhotoFacts, EncodingRoundTripsAndRefusesDamage) {
     PhotoFacts facts;
     facts.HasExif = true;
