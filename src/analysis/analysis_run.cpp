@@ -15,6 +15,7 @@
 #include "file_analysis.h"
 #include "file_pool.h"
 #include "filter.h"
+#include "folder_warmer.h"
 #include "metadata/img_data.h"
 #include "photo_cache.h"
 #include "photo_facts.h"
@@ -150,6 +151,7 @@ AnalysisResult Run::Perform() {
 
     std::vector<std::string> folders;
     if (settings_.IncludeSubfolders) {
+        const FolderWarmer warmer(root);
         CollectFolders(root, folders, &observer_.StopRequested);
     } else {
         folders.push_back(root);

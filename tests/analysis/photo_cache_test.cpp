@@ -12,6 +12,7 @@
 #include <fstream>
 
 #include "analysis/analysis_run.h"
+#include "analysis/folder_warmer.h"
 #include "analysis/photo_cache.h"
 #include "analysis/photo_facts.h"
 #include "support/test_files.h"
@@ -282,6 +283,21 @@ TEST(PhotoFacts, EncodingRoundTripsAndRefusesDamage) {
     std::string count = EncodeFacts(PhotoFacts{});
     count[count.size() - 1] = '\x7F';
     EXPECT_FALSE(DecodeFacts(count)) << "pair count beyond the bytes";
+}
+
+// The warmer crawls on its own threads: a link cycle, a missing root and an early end must
+// all let it finish (a hang fails the test by its time limit).
+TEST(FolderWarmer, EndsOnCyclesMissingRootsAndEarlyStops) {
+    const testing::TempDir tree;
+    fs::create_directories(tree.path() / "a" / "b");
+    fs::create_directory_symlink(tree.path(), tree.path() / "a" / "b" / "up");
+    for (int i = 0; i < 50; ++i) fs::create_directories(tree.path() / ("c" + std::to_string(i)) / "d");
+    { const FolderWarmer whole(tree.path().string()); }
+    { const FolderWarmer missing((tree.path() / "none").string()); }
+    const FolderWarmer file((tree.path() / "a").string());
+    std::vector<std::string> folders;
+    CollectFolders(tree.path().string(), folders);
+    EXPECT_EQ(folders.size(), 103U) << "the root, a, a/b, 50 c and 50 d; the link leads back";
 }
 
 TEST(PhotoCache, DefaultFileFollowsXdgCacheHome) {
