@@ -232,7 +232,8 @@ void Run::OpenCache() {
 
 void Run::CloseCache() {
     if (!cache_) return;
-    if (std::string problem; !cache_->Finish(problem)) Say(MessageKind::CacheSetAside, std::string(kCacheSetAside) + problem);
+    if (std::string problem; !cache_->Finish(problem))
+        Say(MessageKind::CacheSetAside, std::string(kCacheSetAside) + problem);
     cache_.reset();
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <condition_variable>
 #include <cstddef>
 #include <deque>
@@ -9,8 +11,6 @@
 #include <thread>
 #include <utility>
 #include <vector>
-
-#include <sys/types.h>
 
 namespace quorvela::analysis {
 

@@ -93,9 +93,9 @@ std::string DebugText(const PhotoFacts& facts) {
 std::string LensLength(const PhotoFacts& facts, const equivalence::LensSettings& lens,
                        const equivalence::EquivalentList& table, char separator) {
     if (!facts.HasExif) return {};
-    return equivalence::Get35mmLens(equivalence::LensTexts{facts.FocalLength35, facts.FocalLength, facts.Make,
-                                                           facts.Model},
-                                    lens, table, separator);
+    return equivalence::Get35mmLens(
+        equivalence::LensTexts{facts.FocalLength35, facts.FocalLength, facts.Make, facts.Model}, lens, table,
+        separator);
 }
 
 }  // namespace
@@ -188,7 +188,9 @@ FileResult DeriveResult(const PhotoFacts& facts, const std::string& path, const 
     if (std::string shutter = ShutterCategory(seconds, settings.FractionShutter, decimalSeparator); !shutter.empty()) {
         result.Shutter = std::move(shutter);
         if (shown == PathListQuantity::Shutter) {
-            line([&](const std::string& mm, const std::string& mn) { return ShutterLine(result.Shutter, path, mm, mn); });
+            line([&](const std::string& mm, const std::string& mn) {
+                return ShutterLine(result.Shutter, path, mm, mn);
+            });
         }
     }
     if (!lengthText.empty()) {
@@ -214,7 +216,7 @@ constexpr std::uint8_t kNoteDecoded = 4;
 
 template <typename Facts>
 auto Texts(Facts& f) {
-    return std::array{&f.Make,         &f.Model,   &f.FocalLength,  &f.FocalLength35,      &f.Iso,
+    return std::array{&f.Make,         &f.Model,   &f.FocalLength,  &f.FocalLength35,     &f.Iso,
                       &f.MakerNoteIso, &f.FNumber, &f.ExposureTime, &f.ShutterSpeedValue, &f.Lens,
                       &f.DateTaken,    &f.Format};
 }
@@ -232,7 +234,8 @@ void PutText(std::string& out, std::string_view text) {
 bool TakeLength(std::string_view& in, std::size_t& n) {
     if (in.size() < 4) return false;
     n = 0;
-    for (int i = 0; i < 4; ++i) n |= std::size_t{static_cast<unsigned char>(in[static_cast<std::size_t>(i)])} << (8 * i);
+    for (int i = 0; i < 4; ++i)
+        n |= std::size_t{static_cast<unsigned char>(in[static_cast<std::size_t>(i)])} << (8 * i);
     in.remove_prefix(4);
     return true;
 }

@@ -1,8 +1,8 @@
 #include "maker_note.h"
 
 #include <algorithm>
-#include <exception>
 #include <array>
+#include <exception>
 #include <functional>
 #include <string>
 #include <string_view>

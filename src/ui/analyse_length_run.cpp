@@ -51,7 +51,8 @@ void TAnalyseLength::StartAnalyzingClick() {
 void TAnalyseLength::ForgetPhotosClick() {
     if (!services_.AskForgetPhotos()) return;
     if (std::string problem; !analysis::PhotoCache::Forget(services_.CacheFile, problem)) {
-        services_.Messages->ShowMessage(QString::fromStdString("The remembered photos could not be forgotten: " + problem));
+        services_.Messages->ShowMessage(
+            QString::fromStdString("The remembered photos could not be forgotten: " + problem));
     }
 }
 

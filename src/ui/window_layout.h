@@ -36,8 +36,10 @@ struct WindowWidgets {
     QFileSystemModel* folderModel = nullptr;  // ShellModel
     QLabel* homePageLink = nullptr;           // Label7
     QLabel* donateLink = nullptr;             // Label14
-    QCheckBox* rememberPhotosCheck = nullptr;  // ChB_RememberPhotos: runs keep what they read
-    QPushButton* forgetPhotosButton = nullptr;  // ForgetPhotos: empties the photo cache
+
+    // Below the tree: whether runs keep what they read of each photo, and emptying that cache.
+    QCheckBox* rememberPhotosCheck = nullptr;   // ChB_RememberPhotos
+    QPushButton* forgetPhotosButton = nullptr;  // ForgetPhotos
 
     // Right: the top bar.
     QWidget* rightArea = nullptr;           // Panel1

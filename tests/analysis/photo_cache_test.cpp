@@ -2,6 +2,8 @@
 // after filling it, from it, after photos change between runs, and when the cache file
 // cannot be used.
 
+#include "analysis/photo_cache.h"
+
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
@@ -13,7 +15,6 @@
 
 #include "analysis/analysis_run.h"
 #include "analysis/folder_warmer.h"
-#include "analysis/photo_cache.h"
 #include "analysis/photo_facts.h"
 #include "support/test_files.h"
 
@@ -93,7 +94,8 @@ const OptionSet kOptionSets[] = {
     {"maker-note filter",
      [](AnalysisSettings& s) { s.FilterOn = true, s.Filter.MakerNoteLabel = "Lens", s.Filter.MakerNoteData = "mm"; }},
     {"real length", [](AnalysisSettings& s) { s.Lens.RealLength = true; }},
-    {"always calculate", [](AnalysisSettings& s) { s.Lens.AlwaysCalculate = true, s.Lens.Edit1 = "5", s.Lens.Edit2 = "9"; }},
+    {"always calculate",
+     [](AnalysisSettings& s) { s.Lens.AlwaysCalculate = true, s.Lens.Edit1 = "5", s.Lens.Edit2 = "9"; }},
     {"comma", [](AnalysisSettings& s) { s.PathList = PathListQuantity::Shutter; }, ','},
 };
 

@@ -1,8 +1,8 @@
 // Several quorvela-cli processes on one photo cache at once, as two windows and a terminal
 // may be: every one reports what a run without the cache reports, and the file stays sound.
 
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <spawn.h>
 #include <sqlite3.h>
 #include <sys/wait.h>
@@ -45,9 +45,21 @@ std::string Read(const fs::path& file) {
 }
 
 std::vector<std::string> Args(const fs::path& folder, const fs::path& cache, const char* pathList) {
-    return {"analyse", testing::CorpusDir().string(), "--json", "--decimal-separator", ".", "--table",
-            QUORVELA_SOURCE_DIR "/data/cam_equiv.exp", "--path-list", pathList, "--path-list-file",
-            (folder / (std::string(pathList) + ".txt")).string(), "--cache", cache.string(), "--jobs", "2"};
+    return {"analyse",
+            testing::CorpusDir().string(),
+            "--json",
+            "--decimal-separator",
+            ".",
+            "--table",
+            QUORVELA_SOURCE_DIR "/data/cam_equiv.exp",
+            "--path-list",
+            pathList,
+            "--path-list-file",
+            (folder / (std::string(pathList) + ".txt")).string(),
+            "--cache",
+            cache.string(),
+            "--jobs",
+            "2"};
 }
 
 TEST(CacheProcesses, ConcurrentRunsOnOneCacheAgreeWithRunsWithoutIt) {

@@ -65,7 +65,7 @@ TEST(DeferredMakerNote, DecodedAfterwardsEqualsDecodedInTheWalk) {
 // A name a maker note may hold is looked up only after the note is decoded when the walk
 // found it behind the note or not at all.
 TEST(DeferredMakerNote, LookupDecodesOnlyForNamesTheNoteMayHold) {
-    EXPECT_TRUE(MakerNoteMayName("FocalLength"));   // Casio
+    EXPECT_TRUE(MakerNoteMayName("FocalLength"));      // Casio
     EXPECT_TRUE(MakerNoteMayName("noise reduction"));  // a Canon custom function, any case
     EXPECT_FALSE(MakerNoteMayName("FNumber"));
     EXPECT_FALSE(MakerNoteMayName("ISOSpeedRatings"));

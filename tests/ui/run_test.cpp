@@ -1,7 +1,8 @@
 // The run in the window: the points it puts on the charts, its messages in order, stopping it
 // with the Stop button, Esc or a close, and the state the window is left in.
-#include <QApplication>
 #include <sqlite3.h>
+
+#include <QApplication>
 #include <QCheckBox>
 #include <QEventLoop>
 #include <QLabel>
