@@ -47,7 +47,7 @@ bench_mixed() {
     fill_kind "$tree/mixed/heif" "$m" HEIC
   printf '%s\n' "$formats"/{canon_eos_cr2_01.cr2,canon_eos_cr3_01.cr3,canon_r6_cr3_01.cr3,nikon_nef_01.nef,adobe_dng_01.dng,dng_02.dng,fujifilm_raf_01.raf,panasonic_rw2_01.rw2,minolta_mrw_01.mrw} |
     fill_kind "$tree/mixed/raw" "$m" ""
-  local args=(--json --jobs 1 --path-list-file "$tree/mixed.pl")
+  local args=(--json --jobs 1 --no-cache --path-list-file "$tree/mixed.pl")
   echo "Timing ($runs runs each, median processor time, one reading thread) ..."
   local base all kind t
   base=$(median_seconds "$runs" "$cli" analyse "$tree/empty" "${args[@]}")

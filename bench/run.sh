@@ -6,6 +6,14 @@
 #   d  exiv2 for the same tags
 # Prints median wall times, the ratios a/b, c/a, d/a and the peak memory of a.
 #   bench/run.sh [N] [RUNS]     N photos (default 20000), RUNS timed runs of a and b (default 5)
+#   bench/run.sh cold [N] [RUNS]
+#       each timed run starts with an empty page cache (needs root): the one-process floor, the
+#       floor on several folders at once (best of 2 to 16 processes), the default run, --jobs 1,
+#       and re-runs with the photo cache, cold and warm
+#   bench/run.sh memory [N]     peak memory of runs filling and reading the photo cache
+#                               (default 100000 photos, hard links)
+# The runs a and the cold runs use --no-cache unless they say otherwise; the photo cache of a
+# timed run is a file beside the tree.
 # Then a mixed tree of M JPEG, M HEIF and M RAW photos (BENCH_MIXED=M, default 2000; 0 skips
 # it): the cost of one photo of each kind with one reading thread, beside the JPEG's.
 # BENCH_LINK=1 makes the trees of hard links instead of copies (fast to build for large N).
@@ -14,6 +22,12 @@
 # BENCH_MIXED_ONLY=1 times the mixed tree only.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+mode=warm
+if [ "${1:-}" = cold ] || [ "${1:-}" = memory ]; then
+  mode=$1
+  shift
+fi
+[ "$mode" = memory ] && export BENCH_LINK=1 && set -- "${1:-100000}" 1
 n=${1:-20000}
 runs=${2:-5}
 corpus=${QUORVELA_CORPUS_DIR:-$(pwd)/../shared/corpus}
@@ -30,7 +44,7 @@ else
 fi
 
 tree=$(mktemp -d "${TMPDIR:-/tmp}/quorvela-bench.XXXXXX")
-trap 'rm -rf "$tree" "$tree.pl" "$tree.time"' EXIT
+trap 'rm -rf "$tree" "$tree.pl" "$tree.time" "$tree.db" "$tree.db-wal" "$tree.db-shm"' EXIT
 if [ "${BENCH_MIXED_ONLY:-0}" = 1 ]; then
   source bench/mixed.sh
   bench_mixed "$bin/quorvela-cli" "$tree" "${BENCH_MIXED:-2000}" "$runs"
@@ -61,6 +75,80 @@ measure() {
   echo "$median $peak"
 }
 
+if [ "$mode" = memory ]; then
+  fill=$( { /usr/bin/time -f "%e %M" "$bin/quorvela-cli" analyse "$tree" --json --path-list-file "$tree.pl" \
+            --cache "$tree.db" >/dev/null; } 2>&1 | tail -n 1)
+  reread=$( { /usr/bin/time -f "%e %M" "$bin/quorvela-cli" analyse "$tree" --json --path-list-file "$tree.pl" \
+              --cache "$tree.db" >/dev/null; } 2>&1 | tail -n 1)
+  plain=$( { /usr/bin/time -f "%e %M" "$bin/quorvela-cli" analyse "$tree" --json --path-list-file "$tree.pl" \
+             --no-cache >/dev/null; } 2>&1 | tail -n 1)
+  echo
+  echo "$n photos (hard links), $(nproc) cores, $(date -u +%Y-%m-%d)"
+  printf '%-44s %10s %12s\n' "run" "s" "peak MiB"
+  printf '%-44s %10s %12s\n' "without the cache" "${plain% *}" "$((${plain#* } / 1024))"
+  printf '%-44s %10s %12s\n' "filling the cache" "${fill% *}" "$((${fill#* } / 1024))"
+  printf '%-44s %10s %12s\n' "from the cache" "${reread% *}" "$((${reread#* } / 1024))"
+  exit 0
+fi
+
+if [ "$mode" = cold ]; then
+  drop() { sync; echo 3 > /proc/sys/vm/drop_caches; }
+  if ! drop 2>/dev/null; then
+    echo "cold mode needs root and a writable /proc/sys/vm/drop_caches; this machine does not allow it" >&2
+    exit 1
+  fi
+  # Median wall time over `runs` runs, each after emptying the page cache; `prepare` runs first.
+  cold() {
+    local times=() out
+    for ((r = 0; r < runs; r++)); do
+      [ -n "${prepare:-}" ] && eval "$prepare"
+      drop
+      /usr/bin/time -o "$tree.time" -f "%e" "$@" >/dev/null 2>&1 || true
+      times+=("$(tail -n 1 "$tree.time")")
+    done
+    printf '%s\n' "${times[@]}" | sort -g | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'
+  }
+  mapfile -t leaves < <(find "$tree" -mindepth 2 -maxdepth 2 -type d | sort)
+  parallel_floor() { printf '%s\n' "${leaves[@]}" | xargs -P "$1" -n $(((${#leaves[@]} + $1 - 1) / $1)) "$bin/floor_reader"; }
+  export -f parallel_floor 2>/dev/null || true
+  cli=("$bin/quorvela-cli" analyse "$tree" --json --path-list-file "$tree.pl")
+  echo "Timing cold ($runs runs each, median) ..."
+  floor1=$(cold "$bin/floor_reader" "$tree")
+  best=""
+  bestp=0
+  for p in 2 4 8 16; do
+    t=$(cold bash -c "$(declare -p leaves bin); $(declare -f parallel_floor); parallel_floor $p")
+    echo "  parallel floor, $p processes: $t s"
+    if [ -z "$best" ] || awk -v a="$t" -v b="$best" 'BEGIN { exit !(a < b) }'; then best=$t; bestp=$p; fi
+  done
+  jobs1=$(cold "${cli[@]}" --no-cache --jobs 1)
+  default=$(cold "${cli[@]}" --no-cache)
+  prepare="rm -f '$tree.db' '$tree.db-wal' '$tree.db-shm'"
+  filling=$(cold "${cli[@]}" --cache "$tree.db")
+  prepare=""
+  "${cli[@]}" --cache "$tree.db" >/dev/null 2>&1
+  rerun=$(cold "${cli[@]}" --cache "$tree.db")
+  read -r warmcache _ < <(measure "${cli[@]}" --cache "$tree.db")
+  read -r warmplain _ < <(measure "${cli[@]}" --no-cache)
+  ratio() { awk -v x="$1" -v y="$2" 'BEGIN { if (x > 0 && y > 0) printf "%.2f", x / y; else print "n/a" }'; }
+  echo
+  echo "$n photos, cold page cache, $(nproc) cores, $(date -u +%Y-%m-%d)"
+  printf '%-52s %10s\n' "command" "median s"
+  printf '%-52s %10s\n' "floor, one process" "$floor1"
+  printf '%-52s %10s\n' "floor, $bestp processes (best of 2, 4, 8, 16)" "$best"
+  printf '%-52s %10s\n' "analyse --no-cache --jobs 1" "$jobs1"
+  printf '%-52s %10s\n' "analyse --no-cache (default jobs)" "$default"
+  printf '%-52s %10s\n' "analyse, filling an empty photo cache" "$filling"
+  printf '%-52s %10s\n' "analyse, re-run from the photo cache" "$rerun"
+  printf '%-52s %10s\n' "warm: analyse --no-cache" "$warmplain"
+  printf '%-52s %10s\n' "warm: analyse, re-run from the photo cache" "$warmcache"
+  echo
+  echo "default / parallel floor        $(ratio "$default" "$best")   (target <= 1.15)"
+  echo "cold re-run / cold run          $(ratio "$rerun" "$default")   (target <= 0.25)"
+  echo "warm re-run / warm run          $(ratio "$warmcache" "$warmplain")   (target <= 1)"
+  exit 0
+fi
+
 tags=(-Make -Model -FocalLength -FocalLengthIn35mmFormat -FNumber -ExposureTime -ISO)
 exiv2_keys=(-K Exif.Image.Make -K Exif.Image.Model -K Exif.Photo.FocalLength -K Exif.Photo.FocalLengthIn35mmFilm
             -K Exif.Photo.FNumber -K Exif.Photo.ExposureTime -K Exif.Photo.ISOSpeedRatings)
@@ -68,8 +156,9 @@ exiv2_all() { find "$tree" -name '*.JPG' -print0 | xargs -0 -n 500 exiv2 -q -Pv 
 export -f exiv2_all 2>/dev/null || true
 
 echo "Timing ($runs runs each for a and b, median; 1 run for c and d) ..."
-read -r a1 a1mem < <(measure "$bin/quorvela-cli" analyse "$tree" --json --jobs 1 --path-list-file "$tree.pl")
-read -r an anmem < <(measure "$bin/quorvela-cli" analyse "$tree" --json --path-list-file "$tree.pl")
+read -r a1 a1mem < <(measure "$bin/quorvela-cli" analyse "$tree" --json --jobs 1 --path-list-file "$tree.pl" --no-cache)
+read -r an anmem < <(measure "$bin/quorvela-cli" analyse "$tree" --json --path-list-file "$tree.pl" --no-cache)
+read -r ac acmem < <(measure "$bin/quorvela-cli" analyse "$tree" --json --path-list-file "$tree.pl" --cache "$tree.db")
 read -r b bmem < <(measure "$bin/floor_reader" "$tree")
 c=0 cmem=0 d=0 dmem=0
 if [ "${BENCH_OURS_ONLY:-0}" != 1 ]; then
@@ -87,6 +176,7 @@ echo "$n photos, $cores cores, $(date -u +%Y-%m-%d)"
 printf '%-44s %10s %12s\n' "command" "median s" "peak MiB"
 printf '%-44s %10s %12s\n' "a  quorvela-cli analyse --jobs 1" "$a1" "$((a1mem / 1024))"
 printf '%-44s %10s %12s\n' "a  quorvela-cli analyse (default jobs)" "$an" "$((anmem / 1024))"
+printf '%-44s %10s %12s\n' "a  ... re-run from the photo cache" "$ac" "$((acmem / 1024))"
 printf '%-44s %10s %12s\n' "b  floor: open, read header, close" "$b" "$((bmem / 1024))"
 printf '%-44s %10s %12s\n' "c  exiftool -fast2" "$c" "$((cmem / 1024))"
 printf '%-44s %10s %12s\n' "d  exiv2" "$d" "$((dmem / 1024))"

@@ -1,6 +1,7 @@
 // The floor a whole run is measured against: walk a tree and, for every file named like a
 // JPEG, open it, read up to the start of the compressed image, close it. Nothing else.
-//   floor_reader TREE      prints the number of files and bytes read
+//   floor_reader TREE...   prints the number of files and bytes read (several trees one after
+//                          another, so that a few processes can share the folders of one tree)
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -55,21 +56,23 @@ std::size_t ReadHeader(const char* path, std::vector<std::uint8_t>& buffer) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: floor_reader TREE\n");
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: floor_reader TREE...\n");
         return 2;
     }
     std::vector<std::uint8_t> buffer;
     std::size_t files = 0;
     std::size_t bytes = 0;
     std::error_code ec;
-    for (auto it = std::filesystem::recursive_directory_iterator(
-             argv[1], std::filesystem::directory_options::skip_permission_denied, ec);
-         it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
-        if (ec) break;
-        if (!it->is_regular_file(ec) || !JpegName(it->path())) continue;
-        bytes += ReadHeader(it->path().c_str(), buffer);
-        ++files;
+    for (int tree = 1; tree < argc; ++tree) {
+        for (auto it = std::filesystem::recursive_directory_iterator(
+                 argv[tree], std::filesystem::directory_options::skip_permission_denied, ec);
+             it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
+            if (ec) break;
+            if (!it->is_regular_file(ec) || !JpegName(it->path())) continue;
+            bytes += ReadHeader(it->path().c_str(), buffer);
+            ++files;
+        }
     }
     std::printf("%zu files, %zu bytes read\n", files, bytes);
     return 0;

@@ -15,8 +15,11 @@
 #include "file_analysis.h"
 #include "file_pool.h"
 #include "filter.h"
+#include "folder_warmer.h"
 #include "metadata/img_data.h"
 #include "photo_candidates.h"
+#include "photo_cache.h"
+#include "photo_facts.h"
 
 namespace quorvela::analysis {
 
@@ -90,9 +93,13 @@ class Run {
     void ProcessFolders(const std::vector<std::string>& folders);
     [[nodiscard]] std::vector<std::string> PhotoPaths(const std::string& folder) const;
     // Applies one step; false when the run stops here.
-    bool Combine(const Step& step, std::size_t folderCount, const std::function<FileResult()>& nextResult);
-    FileResult ReadHere(const std::string& path);
-    void AddFile(FileResult file);
+    bool Combine(const Step& step, std::size_t folderCount, const std::function<FileOutcome()>& nextResult);
+    // Reads one file, or takes it from the cache; `worker` is the reading thread's index.
+    FileOutcome Analyse(const std::string& path, int worker, metadata::TimgData& reader);
+    FileOutcome ReadHere(const std::string& path);
+    void AddFile(FileOutcome outcome);
+    void OpenCache();
+    void CloseCache();
     void TallyAll();
     void EndOfRun(bool analysed);
     [[nodiscard]] RunOutcome OutcomeOf(bool analysed) const;
@@ -110,6 +117,8 @@ class Run {
     std::unique_ptr<Collation> ownOrder_;
     const Collation* order_ = nullptr;
     const equivalence::EquivalentList noTable_;
+    const bool needPairs_ = NeedsMakerNotePairs(settings_);
+    std::unique_ptr<PhotoCache> cache_;
 
     int filesDone_ = 0;  // in the current folder
     AnalysisResult result_;
@@ -138,6 +147,7 @@ AnalysisResult Run::Perform() {
         return result_;
     }
     observer_.FolderOpened(root);
+    OpenCache();
     observer_.ProgressPosition(RunStage::Collecting, 0);
     observer_.ProgressPosition(RunStage::Analysing, 0);
     observer_.StatusText({});
@@ -145,6 +155,7 @@ AnalysisResult Run::Perform() {
 
     std::vector<std::string> folders;
     if (settings_.IncludeSubfolders) {
+        const FolderWarmer warmer(root);
         CollectFolders(root, folders, &observer_.StopRequested);
     } else {
         folders.push_back(root);
@@ -182,18 +193,56 @@ std::vector<std::string> Run::PhotoPaths(const std::string& folder) const {
     return paths;
 }
 
-FileResult Run::ReadHere(const std::string& path) {
+FileOutcome Run::Analyse(const std::string& path, int worker, metadata::TimgData& reader) {
+    const equivalence::EquivalentList& table = environment_.Table ? *environment_.Table : noTable_;
+    const char separator = environment_.DecimalSeparator;
+    FileOutcome outcome;
+    std::optional<PhotoKey> key = cache_ ? KeyOf(path) : std::nullopt;
+    if (key) {
+        if (auto hit = cache_->Find(*key, worker, needPairs_)) {
+            outcome.Result = DeriveResult(hit->Facts, path, settings_, table, separator, environment_.KeepPhotoRecords);
+            outcome.Touch = hit->Touch;
+            if (outcome.Touch) outcome.Key = std::move(key);
+            return outcome;
+        }
+    }
+    const bool readable = cache_ ? key.has_value() : IsReadableFile(path);
+    PhotoFacts facts = ReadFacts(path, readable, needPairs_, reader);
+    outcome.Result = DeriveResult(facts, path, settings_, table, separator, environment_.KeepPhotoRecords);
+    // A file changed while it was read may hold anything: it is read again next time.
+    if (key && KeyOf(path) == key) {
+        outcome.Key = std::move(key);
+        outcome.Facts = std::move(facts);
+    }
+    return outcome;
+}
+
+FileOutcome Run::ReadHere(const std::string& path) {
     try {
-        return AnalyseFile(path, settings_, environment_.Table ? *environment_.Table : noTable_, reader_,
-                           environment_.KeepPhotoRecords);
+        return Analyse(path, 0, reader_);
     } catch (const std::exception&) {
-        FileResult nothing;  // a file that cannot be analysed adds nothing, as an unreadable one
-        nothing.Passed = false;
+        FileOutcome nothing;  // a file that cannot be analysed adds nothing, as an unreadable one
+        nothing.Result.Passed = false;
         return nothing;
     }
 }
 
-bool Run::Combine(const Step& step, std::size_t folderCount, const std::function<FileResult()>& nextResult) {
+void Run::OpenCache() {
+    if (environment_.CacheFile.empty()) return;
+    std::string problem;
+    const std::string version = std::to_string(kFactsVersion) + environment_.DecimalSeparator;
+    cache_ = PhotoCache::Open(environment_.CacheFile, version, problem);
+    if (!cache_) Say(MessageKind::CacheSetAside, std::string(kCacheSetAside) + problem);
+}
+
+void Run::CloseCache() {
+    if (!cache_) return;
+    if (std::string problem; !cache_->Finish(problem))
+        Say(MessageKind::CacheSetAside, std::string(kCacheSetAside) + problem);
+    cache_.reset();
+}
+
+bool Run::Combine(const Step& step, std::size_t folderCount, const std::function<FileOutcome()>& nextResult) {
     switch (step.What) {
         case Step::Kind::FolderStart:
             result_.FilesFound += step.Value;
@@ -220,6 +269,7 @@ bool Run::Combine(const Step& step, std::size_t folderCount, const std::function
 void Run::ProcessFolders(const std::vector<std::string>& folders) {
     const std::size_t count = folders.size();
     const int jobs = environment_.Jobs > 0 ? environment_.Jobs : DefaultJobs();
+    if (cache_) cache_->SetThreads(jobs);
     if (jobs == 1) {
         for (std::size_t i = 0; i < count; ++i) {
             const std::vector<std::string> paths = PhotoPaths(folders[i]);
@@ -234,19 +284,17 @@ void Run::ProcessFolders(const std::vector<std::string>& folders) {
 
     // Several readers: the walk runs ahead of the combining by a bounded number of files,
     // across folder boundaries, so small folders do not leave readers idle.
-    const equivalence::EquivalentList& table = environment_.Table ? *environment_.Table : noTable_;
     std::vector<std::unique_ptr<metadata::TimgData>> readers;
     readers.reserve(static_cast<std::size_t>(jobs));
     for (int i = 0; i < jobs; ++i)
         readers.push_back(std::make_unique<metadata::TimgData>(true, environment_.DecimalSeparator));
     FilePool pool(jobs, [&](const std::string& path, int worker) {
-        return AnalyseFile(path, settings_, table, *readers[static_cast<std::size_t>(worker)],
-                           environment_.KeepPhotoRecords);
+        return Analyse(path, worker, *readers[static_cast<std::size_t>(worker)]);
     });
     const std::size_t ahead = static_cast<std::size_t>(jobs) * 16;
     std::deque<Step> steps;
     std::size_t next = 0;
-    const std::function<FileResult()> take = [&] { return pool.TakeNext(); };
+    const std::function<FileOutcome()> take = [&] { return pool.TakeNext(); };
     for (;;) {
         while (next < count && pool.Pending() < ahead) {
             std::vector<std::string> paths = PhotoPaths(folders[next]);
@@ -273,7 +321,15 @@ void Run::ProcessFolders(const std::vector<std::string>& folders) {
     }
 }
 
-void Run::AddFile(FileResult file) {
+void Run::AddFile(FileOutcome outcome) {
+    if (cache_ && outcome.Key) {
+        if (outcome.Facts) {
+            cache_->Remember(*outcome.Key, *outcome.Facts);
+        } else if (outcome.Touch) {
+            cache_->Touch(*outcome.Key);
+        }
+    }
+    FileResult& file = outcome.Result;
     if (!file.Passed) {
         if (file.Undated) ++undated_;
         return;
@@ -345,6 +401,7 @@ void Run::EndOfRun(bool analysed) {
         result_.PathLines = std::move(pathLines_);
         result_.LinePaths = std::move(linePaths_);
     }
+    CloseCache();
     pathLines_.clear();
     linePaths_.clear();
     result_.StopRequested = StopAsked();

@@ -21,6 +21,7 @@ inline constexpr std::string_view kNoJpegFiles = "No jpeg files found.";
 inline constexpr std::string_view kNoExifInfo = "None of the jpeg files contained EXIF info.";
 inline constexpr std::string_view kNoFilterMatch = "None of the jpeg files match the make and/or model filter strings.";
 inline constexpr std::string_view kPlotInterrupted = "Plot interrupted, graph not complete.";
+inline constexpr std::string_view kCacheSetAside = "Remembered photos are not used in this run, the photos are read: ";
 
 // The two stages a run shows progress of: collecting the files (folder by folder, or file by
 // file when there is one folder) and analysing the focal lengths read.
@@ -36,6 +37,7 @@ enum class MessageKind {
     PathListNotWritten,  // the path-list file could not be written: the error's text
     Interrupted,         // kPlotInterrupted
     FilterSummary,       // how many files matched the filter
+    CacheSetAside,       // the photo cache could not be used: kCacheSetAside and the reason
 };
 
 // How a run ended, the first that applies.
@@ -100,12 +102,15 @@ struct RunEnvironment {
     const equivalence::EquivalentList* Table = nullptr;  // the camera table; none when null
     const Collation* Order = nullptr;                    // root-locale collation when null
     std::filesystem::path PathListFile;                  // vt_debug.txt; not written when empty
-    // Threads that read files: 0 chooses one per core (at least two); 1 reads every file on
+    // Threads that read files: 0 chooses DefaultJobs() (file_pool.h); 1 reads every file on
     // the run's own thread. The result does not depend on it.
     int Jobs = 0;
     // Keep a PhotoRecord of each counted photo for PhotosReady: a window answers questions
     // after the run from them; a caller without such questions saves the memory.
     bool KeepPhotoRecords = false;
+    // The photo cache (see DefaultCacheFile in photo_cache.h); none when empty. The result
+    // does not depend on it.
+    std::filesystem::path CacheFile;
 };
 
 struct AnalysisResult {

@@ -6,8 +6,8 @@
 namespace quorvela::analysis {
 
 int DefaultJobs() {
-    const unsigned cores = std::thread::hardware_concurrency();
-    return std::max(2, static_cast<int>(std::min(cores, 64U)));
+    const unsigned cores = std::max(1U, std::thread::hardware_concurrency());
+    return std::clamp(static_cast<int>(std::min(cores, 64U)) * 8, 16, 64);
 }
 
 FilePool::FilePool(int jobs, Work work) : work_(std::move(work)) {
@@ -37,7 +37,7 @@ void FilePool::Submit(std::string path) {
     wake_.notify_one();
 }
 
-FileResult FilePool::TakeNext() {
+FileOutcome FilePool::TakeNext() {
     std::shared_ptr<Ticket> ticket = tickets_.front();
     std::unique_lock lock(mutex_);
     done_.wait(lock, [&] { return ticket->Done; });
@@ -65,12 +65,12 @@ void FilePool::WorkerLoop(int worker) {
             queue_.pop_front();
             ticket->Started = true;
         }
-        FileResult result;
+        FileOutcome result;
         try {
             result = work_(ticket->Path, worker);
         } catch (const std::exception&) {
-            result = FileResult{};  // a file that cannot be analysed adds nothing
-            result.Passed = false;
+            result = FileOutcome{};  // a file that cannot be analysed adds nothing
+            result.Result.Passed = false;
         }
         {
             std::lock_guard lock(mutex_);

@@ -1,9 +1,10 @@
 #include "filter.h"
 
+#include <algorithm>
+
 #include "common/ascii.h"
 #include "lens_and_date.h"
 #include "metadata/img_data.h"
-#include "metadata/tag_names.h"
 
 namespace quorvela::analysis {
 
@@ -13,10 +14,6 @@ namespace {
 
 bool Contains(std::string_view text, std::string_view part) {
     return UpperAscii(text).find(UpperAscii(part)) != std::string::npos;
-}
-
-bool HasExif(const metadata::TimgData& reader) {
-    return reader.HasAnyMetadata() && reader.HasExifBlock() && reader.ExifDirectory != nullptr;
 }
 
 }  // namespace
@@ -36,36 +33,24 @@ bool CheckFilterFields(const FilterFields& fields) {
     return fields.MakerNoteLabel.empty() == fields.MakerNoteData.empty() && PeriodUsable(fields);
 }
 
-bool CameraMatches(const metadata::TimgData& reader, std::string_view make, std::string_view model) {
-    if (!HasExif(reader)) return false;
-    const std::string fileMake = reader.ExifDirectory->TagTextByName(metadata::tags::Make);
-    const std::string fileModel = reader.ExifDirectory->TagTextByName(metadata::tags::Model);
-    if (!make.empty() && !Contains(fileMake, make)) return false;
-    if (!model.empty() && !Contains(fileModel, model)) return false;
-    return !make.empty() || !model.empty();
-}
-
-bool GetMakerNote(std::string_view label, std::string_view data, const metadata::TimgData& reader) {
-    if (!HasExif(reader)) return false;
-    metadata::TImageInfo& exif = *reader.ExifDirectory;
-    exif.RewindTagSearch();
-    if (!exif.MakerNoteDecoded) return false;
-    metadata::TTagEntry entry;
-    while (exif.FindNextTag(1, entry)) {
+FilterVerdict JudgeFacts(const PhotoFacts& facts, const FilterFields& fields) {
+    if (!fields.MakerNoteLabel.empty() && !fields.MakerNoteData.empty()) {
         // Label and data must meet in the same entry.
-        if (Contains(entry.Description, label) && Contains(entry.Text, data)) return true;
+        const bool found =
+            facts.HasExif && facts.MakerNoteDecoded &&
+            std::any_of(facts.MakerNotePairs.begin(), facts.MakerNotePairs.end(), [&](const auto& pair) {
+                return Contains(pair.first, fields.MakerNoteLabel) && Contains(pair.second, fields.MakerNoteData);
+            });
+        if (!found) return FilterVerdict::Failed;
     }
-    return false;
-}
-
-FilterVerdict JudgeFile(const metadata::TimgData& reader, const FilterFields& fields) {
-    const bool noteTest = !fields.MakerNoteLabel.empty() && !fields.MakerNoteData.empty();
-    if (noteTest && !GetMakerNote(fields.MakerNoteLabel, fields.MakerNoteData, reader)) return FilterVerdict::Failed;
-    const bool cameraTest = !fields.Make.empty() || !fields.Model.empty();
-    if (cameraTest && !CameraMatches(reader, fields.Make, fields.Model)) return FilterVerdict::Failed;
-    if (!fields.Lens.empty() && !Contains(LensText(reader), fields.Lens)) return FilterVerdict::Failed;
+    if (!fields.Make.empty() || !fields.Model.empty()) {
+        if (!facts.HasExif) return FilterVerdict::Failed;
+        if (!fields.Make.empty() && !Contains(facts.Make, fields.Make)) return FilterVerdict::Failed;
+        if (!fields.Model.empty() && !Contains(facts.Model, fields.Model)) return FilterVerdict::Failed;
+    }
+    if (!fields.Lens.empty() && !Contains(LensOf(facts), fields.Lens)) return FilterVerdict::Failed;
     if (!HasPeriod(fields)) return FilterVerdict::Passed;
-    const auto taken = DateTaken(reader);
+    const auto taken = ParseExifDay(facts.DateTaken);
     if (!taken) return FilterVerdict::Undated;
     // A bound that does not parse was refused before the run; here it takes no part.
     const auto from = ParseDay(fields.PeriodFrom);
@@ -73,6 +58,10 @@ FilterVerdict JudgeFile(const metadata::TimgData& reader, const FilterFields& fi
     if (from && taken->Number() < from->Number()) return FilterVerdict::Failed;
     if (to && taken->Number() > to->Number()) return FilterVerdict::Failed;
     return FilterVerdict::Passed;
+}
+
+bool PassesFilter(metadata::TimgData& reader, const FilterFields& fields) {
+    return JudgeFacts(FactsOf(reader, true), fields) == FilterVerdict::Passed;
 }
 
 namespace {

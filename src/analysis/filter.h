@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "analysis_settings.h"
+#include "photo_facts.h"
 
 namespace quorvela::metadata {
 class TimgData;
@@ -25,12 +26,6 @@ bool PeriodUsable(const FilterFields& fields);
 // True when a period end is given: photos without a date are then left out.
 bool HasPeriod(const FilterFields& fields);
 
-// Substring tests, both sides upper-cased; an empty field takes no part. A file without an
-// EXIF block matches nothing.
-bool CameraMatches(const metadata::TimgData& reader, std::string_view make, std::string_view model);
-// True when one maker-note entry's description holds `label` and its text holds `data`.
-bool GetMakerNote(std::string_view label, std::string_view data, const metadata::TimgData& reader);
-
 // Why a file does or does not take part in a filtered run.
 enum class FilterVerdict {
     Passed,
@@ -38,11 +33,12 @@ enum class FilterVerdict {
     Undated,  // every other test passed, but a period is set and the photo has no (well-formed) date
 };
 
-// Whether a file already read takes part in a filtered run.
-FilterVerdict JudgeFile(const metadata::TimgData& reader, const FilterFields& fields);
-inline bool PassesFilter(const metadata::TimgData& reader, const FilterFields& fields) {
-    return JudgeFile(reader, fields) == FilterVerdict::Passed;
-}
+// Whether a photo takes part in a filtered run. Texts are substring tests, both sides
+// upper-cased, an empty field taking no part; a file without EXIF matches no camera or
+// maker-note test. The maker-note test needs facts with their pairs.
+FilterVerdict JudgeFacts(const PhotoFacts& facts, const FilterFields& fields);
+// The same for a file `reader` has read.
+bool PassesFilter(metadata::TimgData& reader, const FilterFields& fields);
 
 // The message at the end of a filtered run that analysed at least one file. With a lens or a
 // period, a line "Lens: …; Period: … to …; N photos without a date left out" follows.

@@ -14,6 +14,7 @@
 #include "analysis/analysis_run.h"
 #include "analysis/filter.h"
 #include "analysis/lens_and_date.h"
+#include "analysis/photo_cache.h"
 #include "cli.h"
 #include "common/code_page.h"
 #include "common/file_names.h"
@@ -288,8 +289,11 @@ AnalyseCommand::AnalyseCommand(CLI::App& app) {
     c->add_option("--path-list-file", pathListFile_,
                   "Where the sorted path list is written (default vt_debug.txt in the settings folder)");
     c->add_flag("--json", json_, "Print the result as one JSON object");
-    c->add_option("--jobs", jobs_, "Threads that read photos (default: one per core, at least 2)")
+    c->add_option("--jobs", jobs_, "Threads that read photos (default: eight per core, 16 to 64)")
         ->check(CLI::Range(1, 64));
+    c->add_flag("--no-cache", noCache_, "Read every photo; neither use nor fill the cache of photos read before");
+    c->add_option("--cache", cacheFile_,
+                  "The cache of photos read before (default: quorvela/photos.db in $XDG_CACHE_HOME or ~/.cache)");
     c->footer(
         "Options override --settings. Of two options that set the same thing (--steps and --no-steps, "
         "--lens and --lens-real) the last one given wins.");
@@ -431,6 +435,7 @@ int AnalyseCommand::Run(std::ostream& out, std::ostream& err) const {
     environment.Jobs = jobs_;
     environment.Table = &table;
     environment.Order = &order;
+    if (!noCache_) environment.CacheFile = cacheFile_.empty() ? analysis::DefaultCacheFile() : fs::path(cacheFile_);
     environment.PathListFile = pathListFile_.empty() ? dataFolder / common::kPathListFileName : fs::path(pathListFile_);
 
     const bool terminal = &err == &std::cerr && ::isatty(STDERR_FILENO) == 1;

@@ -58,6 +58,8 @@ class AnalyseCommand {
     std::string settings_;
     std::string decimalSeparator_;
     int jobs_ = 0;
+    bool noCache_ = false;
+    std::string cacheFile_;
     std::string pathListFile_;
     bool json_ = false;
 };

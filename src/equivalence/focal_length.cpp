@@ -152,25 +152,25 @@ std::string CalculateFromFactor(std::string_view focalText, std::string_view edi
 }
 
 std::string Get35mmLens(const metadata::TimgData& reader, const LensSettings& lens, const EquivalentList& list) {
+    if (!reader.HasAnyMetadata() || !reader.HasExifBlock() || !reader.ExifDirectory) return {};
+    const metadata::TImageInfo& exif = *reader.ExifDirectory;
+    const std::string own = exif.TagTextByName(metadata::tags::FocalLengthIn35mmFilm);
+    const std::string focal = exif.TagTextByName(metadata::tags::FocalLength);
+    const std::string make = exif.TagTextByName(metadata::tags::Make);
+    const std::string model = exif.TagTextByName(metadata::tags::Model);
+    return Get35mmLens(LensTexts{own, focal, make, model}, lens, list, reader.DecimalSeparator);
+}
+
+std::string Get35mmLens(const LensTexts& texts, const LensSettings& lens, const EquivalentList& list,
+                        char decimalSeparator) {
     const bool calculateOnly = lens.RealLength || lens.AlwaysCalculate;
     const std::string edit1 = lens.RealLength ? "1" : lens.Edit1;
     const std::string edit2 = lens.RealLength ? "1" : lens.Edit2;
-    if (!reader.HasAnyMetadata() || !reader.HasExifBlock() || !reader.ExifDirectory) return {};
-    const metadata::TImageInfo& exif = *reader.ExifDirectory;
-    const char separator = reader.DecimalSeparator;
-
-    if (!calculateOnly) {
-        std::string own = exif.TagTextByName(metadata::tags::FocalLengthIn35mmFilm);
-        // A stored or derived zero means "unknown", not a 0 mm lens.
-        if (!own.empty() && !IsZeroLengthText(own)) return own;
-    }
-    const std::string focal = exif.TagTextByName(metadata::tags::FocalLength);
+    // A stored or derived zero means "unknown", not a 0 mm lens.
+    if (!calculateOnly && !texts.Own35mm.empty() && !IsZeroLengthText(texts.Own35mm)) return std::string(texts.Own35mm);
     std::string result;
-    if (!calculateOnly) {
-        result = EquivalentfromDataBase(focal, exif.TagTextByName(metadata::tags::Make),
-                                        exif.TagTextByName(metadata::tags::Model), list, separator);
-    }
-    if (result.empty()) result = CalculateFromFactor(focal, edit1, edit2, separator);
+    if (!calculateOnly) result = EquivalentfromDataBase(texts.Focal, texts.Make, texts.Model, list, decimalSeparator);
+    if (result.empty()) result = CalculateFromFactor(texts.Focal, edit1, edit2, decimalSeparator);
     // A lens of 0 mm is the camera saying "unknown", whichever source the zero came from.
     return IsZeroLengthText(result) ? std::string() : result;
 }

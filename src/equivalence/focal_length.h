@@ -54,4 +54,16 @@ struct LensSettings {
 // A length that comes out as zero is no length.
 std::string Get35mmLens(const metadata::TimgData& reader, const LensSettings& lens, const EquivalentList& list);
 
+// The rendered texts the choice above reads from a file with an EXIF block.
+struct LensTexts {
+    std::string_view Own35mm;  // FocalLengthIn35mmFilm, stored or derived
+    std::string_view Focal;    // FocalLength
+    std::string_view Make;
+    std::string_view Model;
+};
+
+// The same choice from texts read earlier, rendered with `decimalSeparator`.
+std::string Get35mmLens(const LensTexts& texts, const LensSettings& lens, const EquivalentList& list,
+                        char decimalSeparator);
+
 }  // namespace quorvela::equivalence

@@ -180,15 +180,39 @@ void TImageInfo::FollowLink(std::int64_t valuePosition, std::int64_t base, Table
 }
 
 void TImageInfo::HandOverMakerNote(const Bytes& value, std::int64_t valuePosition, std::int64_t tiffBase) {
+    // A second note: the first is decoded from its own bytes before they are replaced.
+    DecodeMakerNote();
     MakerNoteBytes = value;
     MakerNotePosition = static_cast<std::int32_t>(valuePosition);
     MakerNoteTiffBase = tiffBase;
+    if (DeferMakerNote) {
+        makerNotePending_ = true;
+        makerNoteSlot_ = Tags.size();
+        return;
+    }
     TmsInfo decoder(*this, TiffSource);
     MakerNoteDecoded = decoder.ReadMakerNote();
 }
 
 void TImageInfo::DecodeMakerNoteAt(std::int64_t position, std::int64_t length, std::int64_t tiffBase) {
     HandOverMakerNote(SliceClipped(position, length), position, tiffBase);
+}
+
+void TImageInfo::DecodeMakerNote() {
+    if (!makerNotePending_) return;
+    makerNotePending_ = false;
+    const std::size_t before = Tags.size();
+    TmsInfo decoder(*this, TiffSource);
+    MakerNoteDecoded = decoder.ReadMakerNote();
+    const std::size_t slot = std::min(makerNoteSlot_, before);
+    std::rotate(Tags.begin() + static_cast<std::ptrdiff_t>(slot), Tags.begin() + static_cast<std::ptrdiff_t>(before),
+                Tags.end());
+}
+
+void TImageInfo::PrepareLookup(std::string_view name) {
+    if (!makerNotePending_ || !MakerNoteMayName(name)) return;
+    const int index = TagIndexByName(name);
+    if (index < 0 || static_cast<std::size_t>(index) >= makerNoteSlot_) DecodeMakerNote();
 }
 
 int TImageInfo::AppendTag(TTagEntry entry) {
@@ -240,6 +264,13 @@ int TImageInfo::TagRoundedByName(std::string_view name) const {
 }
 
 void TImageInfo::Derive35mmFocalLength() {
+    for (const std::string_view name :
+         {tags::FocalLengthIn35mmFilm, tags::FocalPlaneResolutionUnit, tags::ResolutionUnit, tags::FocalLength,
+          tags::FocalPlaneXResolution, tags::FocalPlaneYResolution, kCcdDiagonal}) {
+        PrepareLookup(name);
+    }
+    // Whether the note was decoded decides the factor of an Olympus.
+    if (common::UpperAscii(MakeText.substr(0, 5)) == "OLYMP") DecodeMakerNote();
     if (TagIndexByName(tags::FocalLengthIn35mmFilm) >= 0) return;
     int unit = TagRoundedByName(tags::FocalPlaneResolutionUnit);
     if (unit < 1) unit = TagRoundedByName(tags::ResolutionUnit);

@@ -42,6 +42,17 @@ class TImageInfo : public tEndInd {
     // dozen of a photo's sixty tags. Every text is the same either way; direct readers of
     // `Tags` (the tag listing) keep this off.
     bool RenderOnDemand = false;
+    // The walk keeps the maker note's bytes but leaves decoding it to DecodeMakerNote: most
+    // runs need no maker-note entry, and decoding one costs more than the rest of the walk.
+    bool DeferMakerNote = false;
+
+    [[nodiscard]] bool MakerNotePending() const { return makerNotePending_; }
+    // Decodes a deferred maker note; its entries take the place an undeferred walk gives
+    // them, so every look-up answers as if it had never been deferred.
+    void DecodeMakerNote();
+    // Decodes a deferred maker note when one of its entries could answer TagTextByName(name)
+    // ahead of the entry found now.
+    void PrepareLookup(std::string_view name);
 
     [[nodiscard]] int TagCount() const { return static_cast<int>(Tags.size()); }
 
@@ -77,6 +88,8 @@ class TImageInfo : public tEndInd {
     void HandOverMakerNote(const Bytes& value, std::int64_t valuePosition, std::int64_t tiffBase);
 
     std::set<std::pair<std::int64_t, std::int64_t>> visited_;
+    bool makerNotePending_ = false;
+    std::size_t makerNoteSlot_ = 0;  // where the deferred note's entries belong in Tags
     std::int64_t valueBudget_;
 };
 

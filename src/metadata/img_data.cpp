@@ -117,6 +117,7 @@ bool TimgData::ReadContent(ByteSource& source) {
 TImageInfo& TimgData::NewExifDirectory() {
     ExifDirectory = std::make_unique<TImageInfo>(this, CollectTags, DecimalSeparator);
     ExifDirectory->RenderOnDemand = RenderOnDemand;
+    ExifDirectory->DeferMakerNote = DeferMakerNote;
     return *ExifDirectory;
 }
 

@@ -53,6 +53,8 @@ class TimgData : public tEndInd {
     char DecimalSeparator = '.';
     // Handed to each ExifDirectory (see TImageInfo::RenderOnDemand).
     bool RenderOnDemand = false;
+    // Handed to each ExifDirectory (see TImageInfo::DeferMakerNote).
+    bool DeferMakerNote = false;
 
     void ResetReader();
     // Reads a file of any format; its content, not its name, decides how.

@@ -1,7 +1,12 @@
 #include "maker_note.h"
 
 #include <algorithm>
+#include <array>
 #include <exception>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <unordered_set>
 
 #include "common/ascii.h"
 #include "image_info.h"
@@ -183,6 +188,33 @@ void WalkMakerNoteDirectory(TImageInfo& directory, const MakerNoteBlock& note, s
     } catch (const std::exception& error) {
         directory.SetStatus(std::string("Error Detected = ") + error.what());
     }
+}
+
+bool MakerNoteMayName(std::string_view name) {
+    // Asked for a dozen names of every photo: hashed, and the name upper-cased on the stack.
+    struct Hash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+    };
+    static const std::unordered_set<std::string, Hash, std::equal_to<>> kNames = [] {
+        std::unordered_set<std::string, Hash, std::equal_to<>> names;
+        for (const auto& table : {NikonType1Rows(), NikonType2Rows(), CasioType1Rows(), CasioType2Rows(), FujiRows(),
+                                  CanonRows(), EpsonRows(), SanyoRows(), MinoltaRows()}) {
+            for (const TagRow& row : table) names.insert(common::UpperAscii(row.TagName));
+        }
+        for (const auto& items : {CanonCameraSettingsItems(), CanonShotInfoItems()}) {
+            for (const CanonItemRow& item : items) names.insert(common::UpperAscii(item.Label));
+        }
+        for (const CanonFunctionRow& row : CanonCustomFunctionRows()) names.insert(common::UpperAscii(row.Label));
+        return names;
+    }();
+    std::array<char, 64> upper{};
+    if (name.size() > upper.size()) return kNames.find(common::UpperAscii(name)) != kNames.end();
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        const char c = name[i];
+        upper[i] = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+    }
+    return kNames.find(std::string_view(upper.data(), name.size())) != kNames.end();
 }
 
 void AddMakerNoteItem(TImageInfo& directory, std::string_view label, std::string_view text) {

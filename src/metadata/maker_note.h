@@ -56,6 +56,10 @@ void WalkMakerNoteDirectory(TImageInfo& directory, const MakerNoteBlock& note, s
 // directory collects tags.
 void AddMakerNoteItem(TImageInfo& directory, std::string_view label, std::string_view text);
 
+// Whether a decoded maker note may hold an entry named `name` (any case): a table's tag or
+// a renderer's item.
+bool MakerNoteMayName(std::string_view name);
+
 // The TagId that renderer items carry: any non-zero number serves, none reads it.
 inline constexpr std::uint16_t kMakerNoteItemTagId = 0xFFFF;
 

@@ -45,6 +45,7 @@ void VisitKeys(Settings& s, Visitor&& v) {
     v.Text("Coverage", "Range", s.Coverage);
     v.Int("INI", "IgnoreWA", s.IgnoreUpTo, 0, 49);
     v.Int("INI", "UseStepsWA", s.StepSize, 1, 50);
+    v.Bool("INI", "RememberPhotos", s.RememberPhotos);
     v.Text("INI", "Path", s.Path);
     v.Bool("INI", "RawHeif", s.IncludeRawHeif);
     v.Int("INI", "Labels", s.Labels, INT_MIN, INT_MAX);

@@ -43,6 +43,7 @@ struct IniSettings {
     std::string Coverage;           // Coverage Range: "24-70", "35" or empty
     int IgnoreUpTo = 28;            // INI IgnoreWA, 0 to 49
     int StepSize = 10;              // INI UseStepsWA, 1 to 50
+    bool RememberPhotos = true;     // INI RememberPhotos: runs keep what they read in the photo cache
     std::string Path;               // INI Path
     bool IncludeRawHeif = true;     // INI RawHeif: RAW and HEIF photos too, not only JPEG
     int Labels = 0;                 // INI Labels

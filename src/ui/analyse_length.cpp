@@ -16,6 +16,7 @@
 #include <QLayout>
 #include <QLineEdit>
 #include <QLocale>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
@@ -28,6 +29,7 @@
 #include <QTreeView>
 #include <algorithm>
 
+#include "analysis/photo_cache.h"
 #include "common/version.h"
 #include "ui/chart_panel.h"
 #include "ui/help_topics.h"
@@ -68,6 +70,14 @@ TAnalyseLength::TAnalyseLength(WindowServices services) : services_(std::move(se
     decimalSeparator_ = services_.DecimalSeparator != 0 ? services_.DecimalSeparator : LocaleDecimalSeparator();
     collation_ = std::make_unique<analysis::Collation>(analysis::CollationLocaleFromEnvironment());
     if (!services_.Messages) services_.Messages = std::make_shared<MessageBoxSink>(this);
+    if (services_.CacheFile.empty()) services_.CacheFile = analysis::DefaultCacheFile();
+    if (!services_.AskForgetPhotos) {
+        services_.AskForgetPhotos = [this] {
+            return QMessageBox::question(this, QApplication::applicationName(),
+                                         "Forget every remembered photo? The next run reads every photo again.") ==
+                   QMessageBox::Yes;
+        };
+    }
 
     ui_ = BuildWindowLayout(*this);
     CreateParts();
@@ -150,6 +160,7 @@ void TAnalyseLength::ConnectHandlers() {
     connect(ui_.stopButton, &QPushButton::clicked, this, [this] { StopAnalyzingClick(); });
     connect(ui_.helpButton, &QToolButton::clicked, this, [this] { LbSpeedButton9Click(); });
     connect(ui_.savePathListButton, &QToolButton::clicked, this, [this] { Lb_SaveRicheditClick(); });
+    connect(ui_.forgetPhotosButton, &QPushButton::clicked, this, [this] { ForgetPhotosClick(); });
     connect(ui_.tabs, &QTabWidget::currentChanged, this, [this] { PageControl1Change(); });
     connect(ui_.splitter, &QSplitter::splitterMoved, this, [this] { Splitter1Moved(); });
 }

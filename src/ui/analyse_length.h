@@ -52,6 +52,11 @@ struct WindowServices {
     // Called on the run's thread wherever the run services events; none by default. Tests
     // pace runs with it, so that a stop reliably lands in the middle of one.
     std::function<void()> RunServicePoint;
+    // The photo cache runs use while "Remember photos between runs" is on; DefaultCacheFile()
+    // by default.
+    std::filesystem::path CacheFile;
+    // Asked before the remembered photos are forgotten; a Yes/No box by default.
+    std::function<bool()> AskForgetPhotos;
 };
 
 // The one main window: the folder tree, the run controls, the four usage charts, the path list.
@@ -71,6 +76,7 @@ class TAnalyseLength final : public QMainWindow {
     // The handlers tests and tools drive directly.
     void StartAnalyzingClick();
     void StopAnalyzingClick();
+    void ForgetPhotosClick();
     void FormKeyDown(int key);
     void FormResize();
     void Splitter1Moved();

@@ -7,6 +7,7 @@
 #include <QSpinBox>
 #include <QToolButton>
 
+#include "analysis/photo_cache.h"
 #include "common/file_names.h"
 #include "ui/analyse_length.h"
 #include "ui/run_controller.h"
@@ -42,9 +43,18 @@ void TAnalyseLength::StartAnalyzingClick() {
     environment.DecimalSeparator = decimalSeparator_;
     environment.Order = collation_.get();
     environment.PathListFile = programFolder_ / common::kPathListFileName;
+    if (ui_.rememberPhotosCheck->isChecked()) environment.CacheFile = services_.CacheFile;
     // The button stays out of reach until the run has ended; the run itself shows Stop.
     ui_.startButton->setEnabled(false);
     controller_->Start(CurrentAnalysisSettings(), environment, equivalentList_);
+}
+
+void TAnalyseLength::ForgetPhotosClick() {
+    if (!services_.AskForgetPhotos()) return;
+    if (std::string problem; !analysis::PhotoCache::Forget(services_.CacheFile, problem)) {
+        services_.Messages->ShowMessage(
+            QString::fromStdString("The remembered photos could not be forgotten: " + problem));
+    }
 }
 
 void TAnalyseLength::StopAnalyzingClick() {

@@ -44,6 +44,7 @@ void VisitBindings(const WindowWidgets& w, Visitor&& v) {
     v.Check(w.makerNoteCheck, &IniSettings::MakerNote);
     v.Number(w.ignoreSpin, &IniSettings::IgnoreUpTo);
     v.Number(w.stepSpin, &IniSettings::StepSize);
+    v.Check(w.rememberPhotosCheck, &IniSettings::RememberPhotos);
     v.Folder(&IniSettings::Path);
     v.Check(w.rawHeifCheck, &IniSettings::IncludeRawHeif);
     v.Entry(w.statisticsBox, &IniSettings::Labels);

@@ -196,6 +196,7 @@ QWidget* LayoutBuilder::BuildLeftPanel() {
     tree->setContextMenuPolicy(Qt::NoContextMenu);
     tree->setToolTip("Select a folder with JPG files to analyse");
     layout->addWidget(tree, 1);
+    layout->addWidget(BuildCacheStrip(w_.treePanel));
     layout->addWidget(BuildLinkStrip(w_.treePanel));
     return w_.treePanel;
 }
@@ -224,6 +225,22 @@ QFrame* LayoutBuilder::BuildLinkStrip(QWidget* parent) {
     grid->addWidget(icon2, 1, 0);
     grid->addWidget(w_.donateLink, 1, 1);
     grid->setColumnStretch(1, 1);
+    return strip;
+}
+
+QFrame* LayoutBuilder::BuildCacheStrip(QWidget* parent) {
+    QFrame* strip = Panel(parent, "PanelRemember");
+    auto* column = new QVBoxLayout(strip);
+    column->setContentsMargins(6, 2, 6, 2);
+    column->setSpacing(2);
+    w_.rememberPhotosCheck =
+        CheckBox(strip, "ChB_RememberPhotos", "Remember photos between runs", true,
+                 "Keep what was read of each photo, so a later run reads only new and changed photos");
+    QPushButton* forget = w_.forgetPhotosButton = new QPushButton("Forget remembered photos", strip);
+    forget->setObjectName("ForgetPhotos");
+    forget->setToolTip("Empty the cache of photos read before; the next run reads every photo");
+    column->addWidget(w_.rememberPhotosCheck);
+    column->addWidget(forget, 0, Qt::AlignLeft);
     return strip;
 }
 

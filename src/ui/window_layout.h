@@ -37,6 +37,10 @@ struct WindowWidgets {
     QLabel* homePageLink = nullptr;           // Label7
     QLabel* donateLink = nullptr;             // Label14
 
+    // Below the tree: whether runs keep what they read of each photo, and emptying that cache.
+    QCheckBox* rememberPhotosCheck = nullptr;   // ChB_RememberPhotos
+    QPushButton* forgetPhotosButton = nullptr;  // ForgetPhotos
+
     // Right: the top bar.
     QWidget* rightArea = nullptr;           // Panel1
     QFrame* topBar = nullptr;               // Panel3

@@ -45,6 +45,7 @@ class LayoutBuilder {
   private:
     QWidget* BuildLeftPanel();
     QFrame* BuildLinkStrip(QWidget* parent);
+    QFrame* BuildCacheStrip(QWidget* parent);
     QFrame* BuildTopBar();
     void BuildStartStop(QHBoxLayout* bar);
     QGridLayout* BuildRunGroup();

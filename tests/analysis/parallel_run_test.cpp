@@ -144,27 +144,27 @@ TEST(ParallelRun, AStopAfterAFolderEndsThereWithReadersRunningAhead) {
 
 TEST(FilePool, ResultsComeBackInSubmissionOrder) {
     FilePool pool(4, [](const std::string& path, int) {
-        FileResult r;
-        r.PathLine = path;
+        FileOutcome r;
+        r.Result.PathLine = path;
         // Later files finish first.
         std::this_thread::sleep_for(std::chrono::microseconds(200 - 2 * std::stoi(path)));
         return r;
     });
     for (int i = 0; i < 100; ++i) pool.Submit(std::to_string(i));
-    for (int i = 0; i < 100; ++i) EXPECT_EQ(pool.TakeNext().PathLine, std::to_string(i));
+    for (int i = 0; i < 100; ++i) EXPECT_EQ(pool.TakeNext().Result.PathLine, std::to_string(i));
     EXPECT_EQ(pool.Pending(), 0u);
 }
 
 TEST(FilePool, CancelDropsWhatWasNotStartedAndAFailingFileAddsNothing) {
-    FilePool pool(2, [](const std::string& path, int) -> FileResult {
+    FilePool pool(2, [](const std::string& path, int) -> FileOutcome {
         if (path == "bad") throw std::runtime_error("unreadable");
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        FileResult r;
-        r.PathLine = path;
+        FileOutcome r;
+        r.Result.PathLine = path;
         return r;
     });
     pool.Submit("bad");
-    EXPECT_FALSE(pool.TakeNext().Passed);
+    EXPECT_FALSE(pool.TakeNext().Result.Passed);
     for (int i = 0; i < 1000; ++i) pool.Submit(std::to_string(i));
     pool.Cancel();
     EXPECT_EQ(pool.Pending(), 0u);

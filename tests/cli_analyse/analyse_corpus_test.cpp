@@ -179,7 +179,9 @@ json Analyse(std::vector<std::string> extra, const fs::path& folder = testing::C
                                   "--table",
                                   QUORVELA_SOURCE_DIR "/data/cam_equiv.exp",
                                   "--path-list-file",
-                                  (out.path() / "vt_debug.txt").string()};
+                                  (out.path() / "vt_debug.txt").string(),
+                                  "--cache",
+                                  (out.path() / "photos.db").string()};
     args.insert(args.end(), extra.begin(), extra.end());
     const test::CliRun run = test::RunCli(args);
     EXPECT_EQ(run.code, 0) << run.err;

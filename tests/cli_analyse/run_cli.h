@@ -28,7 +28,8 @@ inline CliRun RunCli(const std::vector<std::string>& args) {
 }
 
 // "analyse", then `first`, then the options that keep a test's run inside `folder`: "." as the
-// decimal separator, the camera table cam_equiv.txt and the path list vt_debug.txt there.
+// decimal separator, the camera table cam_equiv.txt, the path list vt_debug.txt and the photo
+// cache photos.db there.
 inline std::vector<std::string> AnalyseArgs(const std::filesystem::path& folder, std::vector<std::string> first) {
     std::vector<std::string> args{"analyse"};
     args.insert(args.end(), first.begin(), first.end());
@@ -37,7 +38,9 @@ inline std::vector<std::string> AnalyseArgs(const std::filesystem::path& folder,
                                          "--table",
                                          (folder / "cam_equiv.txt").string(),
                                          "--path-list-file",
-                                         (folder / "vt_debug.txt").string()};
+                                         (folder / "vt_debug.txt").string(),
+                                         "--cache",
+                                         (folder / "photos.db").string()};
     args.insert(args.end(), local.begin(), local.end());
     return args;
 }

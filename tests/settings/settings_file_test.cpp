@@ -40,6 +40,17 @@ TEST(ReadIniFile, MissingFileGivesFirstStartDefaults) {
     EXPECT_EQ(s.Labels, 0);
     EXPECT_EQ(s.WindowState, 3);
     EXPECT_EQ(s.Tree, 200);
+    EXPECT_TRUE(s.RememberPhotos);
+}
+
+TEST(ReadIniFile, RememberPhotosIsWrittenAndReadBack) {
+    testing::TempDir dir;
+    const auto file = dir.path() / "vintrop.ini";
+    IniSettings s;
+    s.RememberPhotos = false;
+    WriteIniFile(file, s);
+    EXPECT_NE(Content(file).find("RememberPhotos=0"), std::string::npos);
+    EXPECT_FALSE(ReadIniFile(file).RememberPhotos);
 }
 
 TEST(ReadIniFile, NumbersClampsAndFallbacks) {

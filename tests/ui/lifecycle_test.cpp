@@ -294,7 +294,7 @@ class LifecycleTest : public QObject {
             "CHECKMARK/5",      "RadioButton/0",    "LensVAL/0",         "LensVAL/1",          "FilterMake/2",
             "FilterModel/3",    "FilterOn/4",       "RealLength/5",      "MakerTag/6",         "MakerData/7",
             "MakerNote/8",      "FilterLens/9",     "FilterPeriod/From", "FilterPeriod/To",    "Coverage/Range",
-            "INI/IgnoreWA",     "INI/UseStepsWA",   "INI/Path",          "INI/RawHeif",        "INI/Labels",
+            "INI/IgnoreWA",     "INI/UseStepsWA",   "INI/RememberPhotos", "INI/Path",          "INI/RawHeif",        "INI/Labels",
             "INI/Tree",         "INI/WinStatusTop", "INI/WinStatusLeft", "INI/WinStatusWidth", "INI/WinStatusHeight",
             "INI/WinStatusMain"};
         QCOMPARE(KeyOrder(text), expected);

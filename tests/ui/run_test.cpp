@@ -1,5 +1,7 @@
 // The run in the window: the points it puts on the charts, its messages in order, stopping it
 // with the Stop button, Esc or a close, and the state the window is left in.
+#include <sqlite3.h>
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QEventLoop>
@@ -69,7 +71,9 @@ nlohmann::json CliAnalyse(const fs::path& folder, const fs::path& pathListFile) 
     std::ostringstream err;
     const int code =
         quorvela::cli::runCli({"analyse", folder.string(), "--json", "--decimal-separator", ".", "--table",
-                               QUORVELA_SOURCE_DIR "/data/cam_equiv.exp", "--path-list-file", pathListFile.string()},
+                               QUORVELA_SOURCE_DIR "/data/cam_equiv.exp", "--path-list-file", pathListFile.string(),
+                               // The window's cache when it is in the same folder: what one fills the other reads.
+                               "--cache", (pathListFile.parent_path() / "photos.db").string()},
                               out, err);
     if (code != 0) qWarning("quorvela-cli: %s", err.str().c_str());
     return nlohmann::json::parse(out.str());
@@ -194,6 +198,45 @@ class RunTest : public QObject {
         QCOMPARE(w->windowTitle(), caption);
         QCOMPARE(w.Points(0), points);
         QVERIFY(w.Button("StartAnalyzing")->isEnabled());
+    }
+
+    void rememberedPhotosFollowTheSettingAndAreForgottenOnRequest() {
+        if (!testdata::HaveCorpus()) QSKIP("photo corpus absent");
+        TempDir program;
+        TempDir photos;
+        CopyPhoto("canon_powershotg2_01.jpg", photos.path() / "a.jpg");
+        CopyPhoto("nikon_d90_01.jpg", photos.path() / "b.jpg");
+        WindowUnderTest w(program.path());
+        w.Show();
+        QTRY_VERIFY(w->SelectFolder(Path(photos.path())));
+        const fs::path cache = program.path() / "photos.db";
+        const auto remembered = [&cache] {
+            sqlite3* db = nullptr;
+            sqlite3_stmt* count = nullptr;
+            int rows = -1;
+            if (sqlite3_open(cache.c_str(), &db) == SQLITE_OK &&
+                sqlite3_prepare_v2(db, "SELECT count(*) FROM photos", -1, &count, nullptr) == SQLITE_OK &&
+                sqlite3_step(count) == SQLITE_ROW) {
+                rows = sqlite3_column_int(count, 0);
+            }
+            sqlite3_finalize(count);
+            sqlite3_close(db);
+            return rows;
+        };
+        QVERIFY(w.Check("ChB_RememberPhotos")->isChecked());
+        w.Check("ChB_RememberPhotos")->setChecked(false);
+        QVERIFY(w.RunAndWait());
+        QVERIFY(!fs::exists(cache));
+        w.Check("ChB_RememberPhotos")->setChecked(true);
+        QVERIFY(w.RunAndWait());
+        QCOMPARE(remembered(), 2);
+        w.Button("ForgetPhotos")->click();
+        QCOMPARE(w.ForgetAsked, 1);
+        QCOMPARE(remembered(), 2);
+        w.ForgetAnswer = true;
+        w.Button("ForgetPhotos")->click();
+        QCOMPARE(remembered(), 0);
+        QCOMPARE(w.Messages->Shown, QStringList{});
     }
 
     void noFolderKeepsThePreviousResult() {

@@ -26,6 +26,11 @@ WindowUnderTest::WindowUnderTest(std::filesystem::path programFolder, char decim
         return EditsAnswer;
     };
     services.DecimalSeparator = decimalSeparator;
+    services.CacheFile = ProgramFolder / "photos.db";
+    services.AskForgetPhotos = [this] {
+        ++ForgetAsked;
+        return ForgetAnswer;
+    };
     services.RunServicePoint = [pace = PaceMs] {
         if (const int ms = pace->load(); ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
     };

@@ -48,6 +48,9 @@ class WindowUnderTest : public WindowPage {
     // The answer to closing the camera-table editor with unsaved edits, and how often it was asked.
     quorvela::viewer::UnsavedEdits EditsAnswer = quorvela::viewer::UnsavedEdits::Discard;
     int EditsAsked = 0;
+    // The answer to "Forget every remembered photo?", and how often it was asked.
+    bool ForgetAnswer = false;
+    int ForgetAsked = 0;
     // Milliseconds the run waits after each folder: a stop then lands in the middle of a run
     // however fast the build is.
     std::shared_ptr<std::atomic<int>> PaceMs = std::make_shared<std::atomic<int>>(0);

@@ -1,0 +1,400 @@
+#include "photo_cache.h"
+
+#include <fcntl.h>
+#include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+#include <utility>
+
+namespace quorvela::analysis {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kBusyMilliseconds = 3000;
+// A look-up connection: a small page cache of its own (512 KiB; many threads each hold one).
+// The file is not mapped: each thread's mapping of it would count in the program's memory.
+constexpr const char* kReaderPragmas = "PRAGMA query_only = 1; PRAGMA cache_size = -512;";
+
+constexpr const char* kCreate =
+    "CREATE TABLE IF NOT EXISTS photos ("
+    " path BLOB NOT NULL, reader TEXT NOT NULL, size INTEGER NOT NULL, mtime_ns INTEGER NOT NULL,"
+    " inode INTEGER NOT NULL, seen INTEGER NOT NULL, facts BLOB NOT NULL, checksum INTEGER NOT NULL,"
+    " PRIMARY KEY (path, reader)) WITHOUT ROWID;"
+    "CREATE TABLE IF NOT EXISTS meta (name TEXT PRIMARY KEY, value INTEGER NOT NULL);";
+
+std::int64_t Today() {
+    using namespace std::chrono;
+    return duration_cast<days>(system_clock::now().time_since_epoch()).count();
+}
+
+// FNV-1a over every field of a row: a damaged page that still decodes is caught here.
+std::int64_t Checksum(const PhotoKey& key, std::string_view reader, std::string_view facts) {
+    std::uint64_t hash = 14695981039346656037ULL;
+    const auto add = [&hash](std::string_view bytes) {
+        for (const char c : bytes) {
+            hash ^= static_cast<unsigned char>(c);
+            hash *= 1099511628211ULL;
+        }
+        hash ^= 0xFF;  // field separator
+        hash *= 1099511628211ULL;
+    };
+    add(key.Path);
+    add(reader);
+    add(facts);
+    for (const std::int64_t n : {key.Size, key.ModifiedNs, key.Inode}) add(std::to_string(n));
+    return static_cast<std::int64_t>(hash);
+}
+
+// A statement that closes itself.
+class Statement {
+  public:
+    Statement(sqlite3* db, const char* sql) { code_ = sqlite3_prepare_v2(db, sql, -1, &stmt_, nullptr); }
+    ~Statement() { sqlite3_finalize(stmt_); }
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+    [[nodiscard]] bool Ok() const { return code_ == SQLITE_OK; }
+    [[nodiscard]] sqlite3_stmt* Get() const { return stmt_; }
+
+  private:
+    sqlite3_stmt* stmt_ = nullptr;
+    int code_ = SQLITE_OK;
+};
+
+bool Exec(sqlite3* db, const char* sql) {
+    return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
+std::optional<std::int64_t> SingleInteger(sqlite3* db, const char* sql) {
+    Statement statement(db, sql);
+    if (!statement.Ok() || sqlite3_step(statement.Get()) != SQLITE_ROW) return std::nullopt;
+    return sqlite3_column_int64(statement.Get(), 0);
+}
+
+bool IsDamage(int code) {
+    const int primary = code & 0xFF;
+    return primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB;
+}
+
+std::string ReasonText(sqlite3* db, const fs::path& file) {
+    const int code = db != nullptr ? sqlite3_extended_errcode(db) & 0xFF : SQLITE_CANTOPEN;
+    const std::string name = file.string();
+    switch (code) {
+        case SQLITE_BUSY:
+        case SQLITE_LOCKED:
+            return name + " is in use by another program";
+        case SQLITE_FULL:
+            return "the disk of " + name + " is full";
+        case SQLITE_READONLY:
+        case SQLITE_CANTOPEN:
+        case SQLITE_PERM:
+        case SQLITE_AUTH:
+            return name + " cannot be written";
+        default:
+            return name + ": " + (db != nullptr ? sqlite3_errmsg(db) : "cannot be opened");
+    }
+}
+
+// A damaged file cannot be mended: it is moved aside, with its journal, so the next run
+// starts a new one.
+std::string SetDamagedFileAside(const fs::path& file) {
+    std::error_code error;
+    fs::path aside = file;
+    aside += ".damaged";
+    fs::rename(file, aside, error);
+    for (const char* suffix : {"-wal", "-shm"}) {
+        fs::path companion = file;
+        companion += suffix;
+        fs::remove(companion, error);
+    }
+    return file.string() + " is damaged; it was moved to " + aside.string();
+}
+
+// Asks the kernel to read the whole file now, in large sequential reads: look-ups touch its
+// pages in an order no readahead foresees, and a cold run would wait for each one.
+void Preload(const fs::path& file) {
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::posix_fadvise(fd, 0, 0, POSIX_FADV_WILLNEED);
+    ::close(fd);
+}
+
+void BindKey(sqlite3_stmt* stmt, const PhotoKey& key, const std::string& reader) {
+    sqlite3_bind_blob(stmt, 1, key.Path.data(), static_cast<int>(key.Path.size()), SQLITE_STATIC);
+    sqlite3_bind_text(stmt, 2, reader.data(), static_cast<int>(reader.size()), SQLITE_STATIC);
+}
+
+}  // namespace
+
+std::optional<PhotoKey> KeyOf(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+    PhotoKey key;
+    key.Path = path;
+    key.Size = info.st_size;
+    key.ModifiedNs = std::int64_t{info.st_mtim.tv_sec} * 1'000'000'000 + info.st_mtim.tv_nsec;
+    key.Inode = static_cast<std::int64_t>(info.st_ino);
+    return key;
+}
+
+fs::path DefaultCacheFile() {
+    fs::path folder;
+    if (const char* xdg = std::getenv("XDG_CACHE_HOME"); xdg != nullptr && xdg[0] == '/') {
+        folder = xdg;
+    } else if (const char* home = std::getenv("HOME"); home != nullptr && home[0] != '\0') {
+        folder = fs::path(home) / ".cache";
+    } else {
+        return {};
+    }
+    return folder / "quorvela" / "photos.db";
+}
+
+PhotoCache::PhotoCache(fs::path file, std::string readerVersion)
+    : file_(std::move(file)), readerVersion_(std::move(readerVersion)), today_(Today()) {}
+
+PhotoCache::~PhotoCache() {
+    for (Reader& reader : readers_) {
+        sqlite3_finalize(reader.Select);
+        sqlite3_close(reader.Db);
+    }
+    sqlite3_close(db_);
+}
+
+std::unique_ptr<PhotoCache> PhotoCache::Open(const fs::path& file, std::string readerVersion, std::string& problem) {
+    std::error_code error;
+    if (!file.parent_path().empty()) fs::create_directories(file.parent_path(), error);
+    if (error) {
+        problem = "the folder " + file.parent_path().string() + " cannot be made (" + error.message() + ")";
+        return nullptr;
+    }
+    for (const char* suffix : {"", "-wal"}) Preload(fs::path(file.string() + suffix));
+    std::unique_ptr<PhotoCache> cache(new PhotoCache(file, std::move(readerVersion)));
+    if (!cache->Prepare(problem)) return nullptr;
+    return cache;
+}
+
+bool PhotoCache::Prepare(std::string& problem) {
+    const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX;
+    const auto fail = [&] {
+        const bool damaged = db_ != nullptr && IsDamage(sqlite3_extended_errcode(db_));
+        problem = damaged ? SetDamagedFileAside(file_) : ReasonText(db_, file_);
+        return false;
+    };
+    if (sqlite3_open_v2(file_.c_str(), &db_, flags, nullptr) != SQLITE_OK) return fail();
+    sqlite3_busy_timeout(db_, kBusyMilliseconds);
+    const auto version = SingleInteger(db_, "PRAGMA user_version");
+    if (!version) return fail();
+    if (*version > kSchemaVersion) {
+        problem = file_.string() + " was made by a newer version of Quorvela";
+        return false;
+    }
+    if (sqlite3_db_readonly(db_, "main") == 1) {
+        problem = file_.string() + " cannot be written";
+        return false;
+    }
+    // Switching to WAL needs a moment alone with the file; another program opening it at the
+    // same time makes it wait a little.
+    bool wal = false;
+    for (int attempt = 0; attempt < 50 && !wal; ++attempt) {
+        Statement mode(db_, "PRAGMA journal_mode = WAL");
+        wal = mode.Ok() && sqlite3_step(mode.Get()) == SQLITE_ROW &&
+              std::string_view(reinterpret_cast<const char*>(sqlite3_column_text(mode.Get(), 0))) == "wal";
+        if (!wal && (sqlite3_extended_errcode(db_) & 0xFF) != SQLITE_BUSY) break;
+        if (!wal) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    if (!wal || !Exec(db_, "PRAGMA synchronous = NORMAL") || !Exec(db_, "BEGIN IMMEDIATE")) return fail();
+    const auto inside = SingleInteger(db_, "PRAGMA user_version");
+    bool ok = inside.has_value() && *inside <= kSchemaVersion;
+    // An older layout holds nothing this program can use.
+    if (ok && *inside != kSchemaVersion && *inside != 0) ok = Exec(db_, "DROP TABLE IF EXISTS photos");
+    ok = ok && Exec(db_, kCreate) && Exec(db_, "PRAGMA user_version = 1") && Exec(db_, "COMMIT");
+    if (ok) return true;
+    const bool newer = inside.has_value() && *inside > kSchemaVersion;
+    fail();
+    if (newer) problem = file_.string() + " was made by a newer version of Quorvela";
+    Exec(db_, "ROLLBACK");
+    return false;
+}
+
+void PhotoCache::SetThreads(int threads) {
+    if (threads > static_cast<int>(readers_.size())) readers_.resize(static_cast<std::size_t>(threads));
+}
+
+sqlite3* PhotoCache::ReaderFor(int thread) {
+    if (thread < 0 || static_cast<std::size_t>(thread) >= readers_.size()) return nullptr;
+    Reader& reader = readers_[static_cast<std::size_t>(thread)];
+    if (reader.Broken) return nullptr;
+    if (reader.Db != nullptr) return reader.Db;
+    const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX;
+    const bool opened = sqlite3_open_v2(file_.c_str(), &reader.Db, flags, nullptr) == SQLITE_OK &&
+                        sqlite3_busy_timeout(reader.Db, kBusyMilliseconds) == SQLITE_OK &&
+                        Exec(reader.Db, kReaderPragmas) &&
+                        sqlite3_prepare_v2(reader.Db,
+                                           "SELECT size, mtime_ns, inode, seen, facts, checksum FROM photos"
+                                           " WHERE path = ?1 AND reader = ?2",
+                                           -1, &reader.Select, nullptr) == SQLITE_OK;
+    if (!opened) {
+        reader.Broken = true;
+        if (reader.Db != nullptr && IsDamage(sqlite3_extended_errcode(reader.Db))) {
+            Fail(file_.string() + " is damaged");
+        }
+        return nullptr;
+    }
+    return reader.Db;
+}
+
+std::optional<PhotoCache::Hit> PhotoCache::Find(const PhotoKey& key, int thread, bool needPairs) {
+    if (failed_.load() || ReaderFor(thread) == nullptr) return std::nullopt;
+    Reader& reader = readers_[static_cast<std::size_t>(thread)];
+    sqlite3_stmt* select = reader.Select;
+    BindKey(select, key, readerVersion_);
+    const int step = sqlite3_step(select);
+    std::optional<Hit> hit;
+    if (step == SQLITE_ROW) {
+        const PhotoKey stored{key.Path, sqlite3_column_int64(select, 0), sqlite3_column_int64(select, 1),
+                              sqlite3_column_int64(select, 2)};
+        const auto* blob = static_cast<const char*>(sqlite3_column_blob(select, 4));
+        const std::string_view facts(blob != nullptr ? blob : "",
+                                     static_cast<std::size_t>(sqlite3_column_bytes(select, 4)));
+        if (stored == key && Checksum(stored, readerVersion_, facts) == sqlite3_column_int64(select, 5)) {
+            if (auto decoded = DecodeFacts(facts); decoded && (!needPairs || decoded->HasMakerNotePairs)) {
+                hit = Hit{std::move(*decoded), sqlite3_column_int64(select, 3) < today_};
+            }
+        }
+    } else if (step != SQLITE_DONE && IsDamage(sqlite3_extended_errcode(reader.Db))) {
+        Fail(file_.string() + " is damaged");
+    }
+    sqlite3_reset(select);
+    sqlite3_clear_bindings(select);
+    return hit;
+}
+
+void PhotoCache::Remember(const PhotoKey& key, const PhotoFacts& facts) {
+    if (failed_.load()) return;
+    pending_.push_back({key, EncodeFacts(facts)});
+    if (pending_.size() >= kBatch) Flush();
+}
+
+void PhotoCache::Touch(const PhotoKey& key) {
+    if (failed_.load()) return;
+    pending_.push_back({key, {}});
+    if (pending_.size() >= kBatch) Flush();
+}
+
+bool PhotoCache::Flush() {
+    if (failed_.load()) return false;
+    if (pending_.empty()) return true;
+    const bool ok = Exec(db_, "BEGIN IMMEDIATE") && WriteRows() && Exec(db_, "COMMIT");
+    if (!ok) {
+        const bool damaged = IsDamage(sqlite3_extended_errcode(db_));
+        const std::string reason = ReasonText(db_, file_);
+        Exec(db_, "ROLLBACK");
+        Fail(damaged ? SetDamagedFileAside(file_) : reason);
+    }
+    pending_.clear();
+    return ok;
+}
+
+bool PhotoCache::WriteRows() {
+    Statement insert(db_,
+                     "INSERT OR REPLACE INTO photos (path, reader, size, mtime_ns, inode, seen, facts, checksum)"
+                     " VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)");
+    Statement touch(db_, "UPDATE photos SET seen = ?3 WHERE path = ?1 AND reader = ?2");
+    if (!insert.Ok() || !touch.Ok()) return false;
+    for (const Row& row : pending_) {
+        sqlite3_stmt* stmt = row.Facts.empty() ? touch.Get() : insert.Get();
+        BindKey(stmt, row.Key, readerVersion_);
+        if (row.Facts.empty()) {
+            sqlite3_bind_int64(stmt, 3, today_);
+        } else {
+            sqlite3_bind_int64(stmt, 3, row.Key.Size);
+            sqlite3_bind_int64(stmt, 4, row.Key.ModifiedNs);
+            sqlite3_bind_int64(stmt, 5, row.Key.Inode);
+            sqlite3_bind_int64(stmt, 6, today_);
+            sqlite3_bind_blob(stmt, 7, row.Facts.data(), static_cast<int>(row.Facts.size()), SQLITE_STATIC);
+            sqlite3_bind_int64(stmt, 8, Checksum(row.Key, readerVersion_, row.Facts));
+        }
+        const int step = sqlite3_step(stmt);
+        sqlite3_reset(stmt);
+        sqlite3_clear_bindings(stmt);
+        if (step != SQLITE_DONE) return false;
+    }
+    return true;
+}
+
+void PhotoCache::Evict() {
+    // Once a day is enough: old entries only matter for the file's size.
+    const auto last = SingleInteger(db_, "SELECT value FROM meta WHERE name = 'evicted'");
+    if (last && *last >= today_) return;
+    if (!Exec(db_, "BEGIN IMMEDIATE")) return;
+    Statement old(db_, "DELETE FROM photos WHERE seen < ?1");
+    bool ok = old.Ok();
+    if (ok) {
+        sqlite3_bind_int64(old.Get(), 1, today_ - kKeepDays);
+        ok = sqlite3_step(old.Get()) == SQLITE_DONE;
+    }
+    const auto count = SingleInteger(db_, "SELECT count(*) FROM photos");
+    if (ok && count && *count > kMaxEntries) {
+        Statement excess(db_,
+                         "DELETE FROM photos WHERE (path, reader) IN"
+                         " (SELECT path, reader FROM photos ORDER BY seen LIMIT ?1)");
+        ok = excess.Ok();
+        if (ok) {
+            sqlite3_bind_int64(excess.Get(), 1, *count - kMaxEntries);
+            ok = sqlite3_step(excess.Get()) == SQLITE_DONE;
+        }
+    }
+    Statement mark(db_, "INSERT OR REPLACE INTO meta (name, value) VALUES ('evicted', ?1)");
+    if (ok && mark.Ok()) {
+        sqlite3_bind_int64(mark.Get(), 1, today_);
+        ok = sqlite3_step(mark.Get()) == SQLITE_DONE;
+    }
+    Exec(db_, ok ? "COMMIT" : "ROLLBACK");
+}
+
+bool PhotoCache::Finish(std::string& problem) {
+    if (Flush() && !failed_.load()) Evict();
+    problem = TakeProblem();
+    return problem.empty();
+}
+
+void PhotoCache::Fail(const std::string& problem) {
+    std::lock_guard lock(problemMutex_);
+    if (failed_.exchange(true)) return;
+    problem_ = problem;
+}
+
+std::string PhotoCache::TakeProblem() {
+    std::lock_guard lock(problemMutex_);
+    return std::exchange(problem_, {});
+}
+
+bool PhotoCache::Forget(const fs::path& file, std::string& problem) {
+    std::error_code error;
+    if (!fs::exists(file, error)) return true;
+    sqlite3* db = nullptr;
+    bool ok = sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK;
+    if (ok) {
+        sqlite3_busy_timeout(db, kBusyMilliseconds);
+        ok = Exec(db, "DELETE FROM photos");
+        if (ok) Exec(db, "VACUUM");  // gives the space back; another program using the file may prevent it
+        const int code = sqlite3_extended_errcode(db);
+        if (!ok && (IsDamage(code) || code == SQLITE_ERROR)) {
+            // Nothing in a damaged file, or one of another layout, is worth keeping.
+            sqlite3_close(db);
+            db = nullptr;
+            for (const char* suffix : {"", "-wal", "-shm"}) fs::remove(fs::path(file.string() + suffix), error);
+            ok = !fs::exists(file, error);
+        }
+    }
+    if (!ok) problem = ReasonText(db, file);
+    sqlite3_close(db);
+    return ok;
+}
+
+}  // namespace quorvela::analysis

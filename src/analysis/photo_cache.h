@@ -1,0 +1,119 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "photo_facts.h"
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace quorvela::analysis {
+
+// What identifies one state of a file: a photo rewritten, replaced or renamed gets another.
+struct PhotoKey {
+    std::string Path;
+    std::int64_t Size = 0;
+    std::int64_t ModifiedNs = 0;  // st_mtim in nanoseconds
+    std::int64_t Inode = 0;
+
+    bool operator==(const PhotoKey&) const = default;
+};
+
+// The key of a regular file (after following links); nothing for anything else.
+std::optional<PhotoKey> KeyOf(const std::string& path);
+
+// The cache file when none is given: quorvela/photos.db in $XDG_CACHE_HOME, else in ~/.cache.
+// Empty when neither is known.
+std::filesystem::path DefaultCacheFile();
+
+// The photos of earlier runs: one SQLite database of PhotoFacts by path, size, modification
+// time, inode and reader version. Several programs may use one file at a time (WAL, a busy
+// timeout). Look-ups run on the reading threads, each on a connection of its own; writes
+// are gathered and made from the run's thread, a few thousand to a transaction.
+//
+// Whatever goes wrong, a cache answers "not known" and never a wrong result: an entry whose
+// key, check sum or decoding does not match is a miss, and a cache that fails is set aside
+// for the rest of the run with one problem text.
+class PhotoCache {
+  public:
+    // The rows a write transaction holds; also the most a run keeps in memory for writing.
+    static constexpr std::size_t kBatch = 2000;
+    // Entries not seen in a run for this many days are dropped, and beyond kMaxEntries the
+    // least recently seen.
+    static constexpr std::int64_t kKeepDays = 180;
+    static constexpr std::int64_t kMaxEntries = 2'000'000;
+    // The layout of the database; a file of a higher one belongs to a newer program.
+    static constexpr int kSchemaVersion = 1;
+
+    // Opens (or makes) the cache at `file` for readers of `readerVersion`. Nothing, with the
+    // reason in `problem`, when it cannot be used.
+    static std::unique_ptr<PhotoCache> Open(const std::filesystem::path& file, std::string readerVersion,
+                                            std::string& problem);
+    ~PhotoCache();
+    PhotoCache(const PhotoCache&) = delete;
+    PhotoCache& operator=(const PhotoCache&) = delete;
+
+    // Prepares look-ups from `threads` threads (indices 0 to threads - 1); before they start.
+    void SetThreads(int threads);
+
+    struct Hit {
+        PhotoFacts Facts;
+        bool Touch = false;  // not yet marked as seen today
+    };
+    // The facts remembered for exactly this key; with pairs when `needPairs`. Safe to call
+    // from the look-up threads at once, each with its own index.
+    std::optional<Hit> Find(const PhotoKey& key, int thread, bool needPairs);
+
+    // From the run's thread: facts to keep, entries seen. A full batch is written at once.
+    void Remember(const PhotoKey& key, const PhotoFacts& facts);
+    void Touch(const PhotoKey& key);
+    // Writes what is gathered, and once a day drops old entries. False, with the reason in
+    // `problem`, when the cache failed; it is then no longer used.
+    bool Finish(std::string& problem);
+    // True once the cache was set aside; its reason is taken by the next Finish or Problem.
+    [[nodiscard]] bool Failed() const { return failed_.load(); }
+    std::string TakeProblem();
+
+    // Empties the cache file (or removes it when it cannot be opened). False, with the
+    // reason in `problem`, when that failed.
+    static bool Forget(const std::filesystem::path& file, std::string& problem);
+
+  private:
+    PhotoCache(std::filesystem::path file, std::string readerVersion);
+    bool Prepare(std::string& problem);
+    bool Flush();
+    bool WriteRows();
+    void Evict();
+    void Fail(const std::string& problem);
+    sqlite3* ReaderFor(int thread);
+
+    struct Row {
+        PhotoKey Key;
+        std::string Facts;  // encoded; empty for a touch
+    };
+    struct Reader {
+        sqlite3* Db = nullptr;
+        sqlite3_stmt* Select = nullptr;
+        bool Broken = false;
+    };
+
+    std::filesystem::path file_;
+    std::string readerVersion_;
+    std::int64_t today_ = 0;
+    sqlite3* db_ = nullptr;
+    std::vector<Reader> readers_;
+    std::vector<Row> pending_;
+    std::atomic<bool> failed_{false};
+    std::mutex problemMutex_;
+    std::string problem_;
+};
+
+}  // namespace quorvela::analysis

@@ -1,0 +1,320 @@
+// A run with the photo cache must report exactly what a run reading every photo reports:
+// after filling it, from it, after photos change between runs, and when the cache file
+// cannot be used.
+
+#include "analysis/photo_cache.h"
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "analysis/analysis_run.h"
+#include "analysis/folder_warmer.h"
+#include "analysis/photo_facts.h"
+#include "support/test_files.h"
+
+namespace quorvela::analysis {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Outcome {
+    AnalysisResult Result;
+    std::vector<MessageKind> Kinds;
+};
+
+class Messages : public AnalysisObserver {
+  public:
+    std::vector<MessageKind> Kinds;
+    void Message(MessageKind kind, const std::string&) override { Kinds.push_back(kind); }
+};
+
+const equivalence::EquivalentList& Table() {
+    static const equivalence::EquivalentList table = [] {
+        equivalence::EquivalentList list;
+        equivalence::ReadEquivalentData(QUORVELA_SOURCE_DIR "/data/cam_equiv.exp", list);
+        return list;
+    }();
+    return table;
+}
+
+Outcome RunOn(const fs::path& root, AnalysisSettings settings, const fs::path& cache, int jobs = 2,
+              char separator = '.') {
+    settings.RootFolder = root.string();
+    RunEnvironment environment;
+    environment.DecimalSeparator = separator;
+    environment.Table = &Table();
+    environment.Jobs = jobs;
+    environment.CacheFile = cache;
+    Messages observer;
+    Outcome outcome{StartAnalyzing(settings, environment, observer), observer.Kinds};
+    return outcome;
+}
+
+void ExpectSame(const AnalysisResult& a, const AnalysisResult& b, const std::string& what) {
+    EXPECT_EQ(a.Outcome, b.Outcome) << what;
+    EXPECT_EQ(a.FilesFound, b.FilesFound) << what;
+    EXPECT_EQ(a.FilesAnalysed, b.FilesAnalysed) << what;
+    EXPECT_EQ(a.RunSummaryText, b.RunSummaryText) << what;
+    for (std::size_t q = 0; q < 4; ++q) {
+        ASSERT_EQ(a.Tables[q].size(), b.Tables[q].size()) << what << " quantity " << q;
+        for (std::size_t i = 0; i < a.Tables[q].size(); ++i) {
+            EXPECT_EQ(a.Tables[q][i].Category, b.Tables[q][i].Category) << what;
+            EXPECT_EQ(a.Tables[q][i].Count, b.Tables[q][i].Count) << what;
+        }
+    }
+    EXPECT_EQ(a.PathLines, b.PathLines) << what;
+    EXPECT_EQ(a.LinePaths, b.LinePaths) << what;
+    EXPECT_EQ(a.Messages, b.Messages) << what;
+}
+
+struct OptionSet {
+    const char* Name;
+    void (*Apply)(AnalysisSettings&);
+    char Separator = '.';
+};
+
+const OptionSet kOptionSets[] = {
+    {"defaults", [](AnalysisSettings&) {}},
+    {"no steps", [](AnalysisSettings& s) { s.UseSteps = false; }},
+    {"step 5 ignore 0", [](AnalysisSettings& s) { s.StepSize = 5, s.IgnoreUpTo = 0; }},
+    {"fraction shutter", [](AnalysisSettings& s) { s.FractionShutter = true; }},
+    {"iso lines", [](AnalysisSettings& s) { s.PathList = PathListQuantity::Iso; }},
+    {"aperture lines", [](AnalysisSettings& s) { s.PathList = PathListQuantity::Aperture; }},
+    {"shutter lines", [](AnalysisSettings& s) { s.PathList = PathListQuantity::Shutter; }},
+    {"no lines, maker notes", [](AnalysisSettings& s) { s.PathList = PathListQuantity::None, s.AddMakerNotes = true; }},
+    {"maker notes", [](AnalysisSettings& s) { s.AddMakerNotes = true; }},
+    {"make filter", [](AnalysisSettings& s) { s.FilterOn = true, s.Filter.Make = "canon"; }},
+    {"model filter", [](AnalysisSettings& s) { s.FilterOn = true, s.Filter.Model = "D"; }},
+    {"maker-note filter",
+     [](AnalysisSettings& s) { s.FilterOn = true, s.Filter.MakerNoteLabel = "Lens", s.Filter.MakerNoteData = "mm"; }},
+    {"real length", [](AnalysisSettings& s) { s.Lens.RealLength = true; }},
+    {"always calculate",
+     [](AnalysisSettings& s) { s.Lens.AlwaysCalculate = true, s.Lens.Edit1 = "5", s.Lens.Edit2 = "9"; }},
+    {"comma", [](AnalysisSettings& s) { s.PathList = PathListQuantity::Shutter; }, ','},
+};
+
+// Every option set on the whole corpus: without the cache, filling it, and from it. One
+// cache serves them all, so a later set meets entries an earlier set made.
+TEST(PhotoCache, CorpusResultsAreTheSameWithAndWithoutTheCache) {
+    QUORVELA_REQUIRE_CORPUS();
+    const testing::TempDir folder;
+    const fs::path cache = folder.path() / "photos.db";
+    for (const OptionSet& set : kOptionSets) {
+        AnalysisSettings settings;
+        set.Apply(settings);
+        const Outcome plain = RunOn(testing::CorpusDir(), settings, {}, 2, set.Separator);
+        const Outcome filling = RunOn(testing::CorpusDir(), settings, cache, 2, set.Separator);
+        const Outcome remembered = RunOn(testing::CorpusDir(), settings, cache, 1, set.Separator);
+        ExpectSame(plain.Result, filling.Result, std::string(set.Name) + ", filling");
+        ExpectSame(plain.Result, remembered.Result, std::string(set.Name) + ", remembered");
+    }
+}
+
+// A copy of a few corpus photos to change between runs.
+class ChangingFolder : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (!testing::HaveCorpus()) GTEST_SKIP() << "photo corpus absent";
+        // Maker notes of several makes (Casio's has a FocalLength of its own), none, no make.
+        for (const char* name : {"apple_iphone7_01.jpg", "bad_nomake_01.jpg", "canon_eos20d_01.jpg",
+                                 "casio_exz3_01.jpg", "fujifilm_xt3_01.jpg", "nikon_d70_01.jpg"}) {
+            fs::copy_file(testing::CorpusDir() / name, photos_.path() / name);
+        }
+        settings_.AddMakerNotes = true;
+    }
+
+    // Runs with the cache and without it; both must agree.
+    void ExpectCacheAgrees(const std::string& what) {
+        const Outcome plain = RunOn(photos_.path(), settings_, {});
+        const Outcome cached = RunOn(photos_.path(), settings_, cacheFolder_.path() / "photos.db");
+        ExpectSame(plain.Result, cached.Result, what);
+    }
+
+    fs::path Photo(const char* name) const { return photos_.path() / name; }
+
+    testing::TempDir photos_;
+    testing::TempDir cacheFolder_;
+    AnalysisSettings settings_;
+};
+
+TEST_F(ChangingFolder, TouchedRewrittenRenamedAndDeletedPhotos) {
+    ExpectCacheAgrees("first run");
+    fs::last_write_time(Photo("apple_iphone7_01.jpg"), fs::file_time_type::clock::now());
+    ExpectCacheAgrees("touched");
+
+    // Same size, other content: the make a filter and the path lines see changes.
+    const fs::path canon = Photo("canon_eos20d_01.jpg");
+    std::vector<std::uint8_t> bytes = testing::ReadFileBytes(canon);
+    const std::string make = "Canon";
+    const auto at = std::search(bytes.begin(), bytes.end(), make.begin(), make.end());
+    ASSERT_NE(at, bytes.end());
+    *at = 'X';
+    std::ofstream(canon, std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    ExpectCacheAgrees("rewritten in place");
+
+    fs::rename(Photo("casio_exz3_01.jpg"), Photo("zz_renamed.jpg"));
+    ExpectCacheAgrees("renamed");
+    fs::remove(Photo("nikon_d70_01.jpg"));
+    ExpectCacheAgrees("deleted");
+    settings_.FilterOn = true;
+    settings_.Filter.Make = "X";
+    ExpectCacheAgrees("filtered after the changes");
+}
+
+// A cache that cannot be used gives one message, and the run reads every photo.
+TEST_F(ChangingFolder, UnusableCacheFilesAreSetAsideWithOneMessage) {
+    const Outcome plain = RunOn(photos_.path(), settings_, {});
+    const auto expectOneMessage = [&](const fs::path& cache, const std::string& what) {
+        const Outcome cached = RunOn(photos_.path(), settings_, cache);
+        EXPECT_EQ(std::count(cached.Kinds.begin(), cached.Kinds.end(), MessageKind::CacheSetAside), 1) << what;
+        AnalysisResult without = cached.Result;
+        ASSERT_FALSE(without.Messages.empty()) << what;
+        EXPECT_NE(without.Messages.front().find(kCacheSetAside), std::string::npos) << what;
+        without.Messages.erase(without.Messages.begin());
+        ExpectSame(plain.Result, without, what);
+    };
+
+    const fs::path garbage = cacheFolder_.path() / "garbage.db";
+    std::ofstream(garbage) << std::string(5000, 'x');
+    expectOneMessage(garbage, "not a database");
+    EXPECT_TRUE(fs::exists(garbage.string() + ".damaged"));
+    EXPECT_TRUE(RunOn(photos_.path(), settings_, garbage).Kinds.empty()) << "a new file takes its place";
+
+    const fs::path newer = cacheFolder_.path() / "newer.db";
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(newer.c_str(), &db), SQLITE_OK);
+    sqlite3_exec(db, "PRAGMA user_version = 99", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    expectOneMessage(newer, "newer layout");
+
+    const fs::path notAFolder = cacheFolder_.path() / "file";
+    std::ofstream(notAFolder) << "x";
+    expectOneMessage(notAFolder / "photos.db", "folder cannot be made");
+
+    // Another program holds the write lock for longer than a run waits.
+    const fs::path locked = cacheFolder_.path() / "locked.db";
+    RunOn(photos_.path(), settings_, locked);
+    ASSERT_EQ(sqlite3_open(locked.c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+    expectOneMessage(locked, "locked");
+    sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+}
+
+// An entry whose stored bytes were changed is read again, not believed.
+TEST_F(ChangingFolder, DamagedEntriesAreReadAgain) {
+    const fs::path cache = cacheFolder_.path() / "photos.db";
+    const Outcome plain = RunOn(photos_.path(), settings_, {});
+    RunOn(photos_.path(), settings_, cache);
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(cache.c_str(), &db), SQLITE_OK);
+    // Flip one byte inside every entry's facts; the lengths still decode.
+    ASSERT_EQ(sqlite3_exec(db, "UPDATE photos SET facts = substr(facts, 1, 8) || x'41' || substr(facts, 10)", nullptr,
+                           nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+    const Outcome again = RunOn(photos_.path(), settings_, cache);
+    ExpectSame(plain.Result, again.Result, "damaged entries");
+    EXPECT_TRUE(again.Kinds.empty());
+}
+
+int Count(const fs::path& cache, const char* where) {
+    sqlite3* db = nullptr;
+    sqlite3_stmt* count = nullptr;
+    int rows = -1;
+    const std::string sql = std::string("SELECT count(*) FROM photos WHERE ") + where;
+    if (sqlite3_open(cache.c_str(), &db) == SQLITE_OK &&
+        sqlite3_prepare_v2(db, sql.c_str(), -1, &count, nullptr) == SQLITE_OK && sqlite3_step(count) == SQLITE_ROW) {
+        rows = sqlite3_column_int(count, 0);
+    }
+    sqlite3_finalize(count);
+    sqlite3_close(db);
+    return rows;
+}
+
+// Entries not seen for longer than the cache keeps them go at the next day's first run;
+// younger ones, and those of the photos just seen, stay.
+TEST_F(ChangingFolder, EntriesNotSeenForLongAreDropped) {
+    const fs::path cache = cacheFolder_.path() / "photos.db";
+    RunOn(photos_.path(), settings_, cache);
+    const int photos = Count(cache, "1");
+    ASSERT_EQ(photos, 6);
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(cache.c_str(), &db), SQLITE_OK);
+    const std::string today = "(SELECT max(seen) FROM photos)";
+    const std::string sql =
+        "INSERT INTO photos SELECT CAST('/gone/old' AS BLOB), reader, size, mtime_ns, inode, " + today + " - " +
+        std::to_string(PhotoCache::kKeepDays + 1) + ", facts, checksum FROM photos LIMIT 1;" +
+        "INSERT INTO photos SELECT CAST('/gone/young' AS BLOB), reader, size, mtime_ns, inode, " + today + " - " +
+        std::to_string(PhotoCache::kKeepDays - 1) + ", facts, checksum FROM photos LIMIT 1;" +
+        "UPDATE photos SET seen = seen - 400 WHERE CAST(path AS TEXT) NOT LIKE '/gone/%';" + "DELETE FROM meta;";
+    ASSERT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+    const Outcome again = RunOn(photos_.path(), settings_, cache);
+    EXPECT_TRUE(again.Kinds.empty());
+    EXPECT_EQ(Count(cache, "path = CAST('/gone/old' AS BLOB)"), 0);
+    EXPECT_EQ(Count(cache, "path = CAST('/gone/young' AS BLOB)"), 1);
+    EXPECT_EQ(Count(cache, "CAST(path AS TEXT) NOT LIKE '/gone/%'"), photos) << "seen in the run: kept";
+}
+
+TEST(PhotoFacts, EncodingRoundTripsAndRefusesDamage) {
+    PhotoFacts facts;
+    facts.HasExif = true;
+    facts.Make = "Canon";
+    facts.FocalLength = std::string("5\0.8 mm", 7);
+    facts.HasMakerNotePairs = true;
+    facts.MakerNoteDecoded = true;
+    facts.MakerNotePairs = {{"Lens", "18-55 mm"}, {"", ""}};
+    const std::string bytes = EncodeFacts(facts);
+    EXPECT_EQ(DecodeFacts(bytes), facts);
+    EXPECT_EQ(DecodeFacts(EncodeFacts(PhotoFacts{})), PhotoFacts{});
+
+    EXPECT_FALSE(DecodeFacts(""));
+    EXPECT_FALSE(DecodeFacts(bytes.substr(0, bytes.size() - 1))) << "cut short";
+    EXPECT_FALSE(DecodeFacts(bytes + "x")) << "bytes left over";
+    std::string flags = bytes;
+    flags[0] = static_cast<char>(0x80);
+    EXPECT_FALSE(DecodeFacts(flags)) << "unknown flag";
+    std::string count = EncodeFacts(PhotoFacts{});
+    count[count.size() - 1] = '\x7F';
+    EXPECT_FALSE(DecodeFacts(count)) << "pair count beyond the bytes";
+}
+
+// The warmer crawls on its own threads: a link cycle, a missing root and an early end must
+// all let it finish (a hang fails the test by its time limit).
+TEST(FolderWarmer, EndsOnCyclesMissingRootsAndEarlyStops) {
+    const testing::TempDir tree;
+    fs::create_directories(tree.path() / "a" / "b");
+    fs::create_directory_symlink(tree.path(), tree.path() / "a" / "b" / "up");
+    for (int i = 0; i < 50; ++i) fs::create_directories(tree.path() / ("c" + std::to_string(i)) / "d");
+    { const FolderWarmer whole(tree.path().string()); }
+    { const FolderWarmer missing((tree.path() / "none").string()); }
+    const FolderWarmer file((tree.path() / "a").string());
+    std::vector<std::string> folders;
+    CollectFolders(tree.path().string(), folders);
+    EXPECT_EQ(folders.size(), 103U) << "the root, a, a/b, 50 c and 50 d; the link leads back";
+}
+
+TEST(PhotoCache, DefaultFileFollowsXdgCacheHome) {
+    const char* saved = std::getenv("XDG_CACHE_HOME");
+    const std::string keep = saved != nullptr ? saved : "";
+    ::setenv("XDG_CACHE_HOME", "/somewhere", 1);
+    EXPECT_EQ(DefaultCacheFile(), fs::path("/somewhere/quorvela/photos.db"));
+    ::setenv("XDG_CACHE_HOME", "relative", 1);  // not absolute: ignored, as the XDG rules say
+    EXPECT_EQ(DefaultCacheFile(), fs::path(std::getenv("HOME")) / ".cache/quorvela/photos.db");
+    if (saved != nullptr) {
+        ::setenv("XDG_CACHE_HOME", keep.c_str(), 1);
+    } else {
+        ::unsetenv("XDG_CACHE_HOME");
+    }
+}
+
+}  // namespace
+}  // namespace quorvela::analysis

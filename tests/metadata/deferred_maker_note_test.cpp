@@ -1,0 +1,87 @@
+// A reading that defers the maker note and decodes it afterwards must leave the directory
+// exactly as a reading that decodes it in the walk: the same entries in the same order, so
+// every look-up by name answers the same.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "metadata/img_data.h"
+#include "metadata/maker_note.h"
+#include "support/test_files.h"
+
+namespace quorvela::metadata {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::vector<fs::path> Photos() {
+    std::vector<fs::path> files;
+    for (const fs::path& folder : {testing::CorpusDir(), fs::path(QUORVELA_FUZZ_REGRESSIONS)}) {
+        std::error_code error;
+        for (const auto& entry : fs::directory_iterator(folder, error)) {
+            if (entry.path().extension() == ".jpg") files.push_back(entry.path());
+        }
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+void ExpectSameDirectory(const TImageInfo& a, const TImageInfo& b, const std::string& name) {
+    ASSERT_EQ(a.Tags.size(), b.Tags.size()) << name;
+    for (std::size_t i = 0; i < a.Tags.size(); ++i) {
+        EXPECT_EQ(a.Tags[i].TagName.view(), b.Tags[i].TagName.view()) << name << " entry " << i;
+        EXPECT_EQ(a.Tags[i].Group, b.Tags[i].Group) << name << " entry " << i;
+        EXPECT_EQ(a.TagTextByName(a.Tags[i].TagName.view()), b.TagTextByName(b.Tags[i].TagName.view())) << name;
+    }
+    EXPECT_EQ(a.MakerNoteDecoded, b.MakerNoteDecoded) << name;
+}
+
+TEST(DeferredMakerNote, DecodedAfterwardsEqualsDecodedInTheWalk) {
+    QUORVELA_REQUIRE_CORPUS();
+    TimgData eager(true, '.');
+    TimgData deferred(true, '.');
+    eager.RenderOnDemand = deferred.RenderOnDemand = true;
+    deferred.DeferMakerNote = true;
+    int pendingNotes = 0;
+    for (const fs::path& file : Photos()) {
+        eager.ReadJpegFile(file.string());
+        deferred.ReadJpegFile(file.string());
+        ASSERT_EQ(eager.ExifDirectory == nullptr, deferred.ExifDirectory == nullptr) << file;
+        if (eager.ExifDirectory == nullptr) continue;
+        TImageInfo& lazy = *deferred.ExifDirectory;
+        if (lazy.MakerNotePending()) {
+            ++pendingNotes;
+            // Nothing of the note is there before it is decoded.
+            for (const TTagEntry& tag : lazy.Tags) EXPECT_EQ(tag.Group, 0) << file;
+        }
+        lazy.DecodeMakerNote();
+        EXPECT_FALSE(lazy.MakerNotePending());
+        ExpectSameDirectory(*eager.ExifDirectory, lazy, file.filename().string());
+    }
+    EXPECT_GT(pendingNotes, 20);
+}
+
+// A name a maker note may hold is looked up only after the note is decoded when the walk
+// found it behind the note or not at all.
+TEST(DeferredMakerNote, LookupDecodesOnlyForNamesTheNoteMayHold) {
+    EXPECT_TRUE(MakerNoteMayName("FocalLength"));      // Casio
+    EXPECT_TRUE(MakerNoteMayName("noise reduction"));  // a Canon custom function, any case
+    EXPECT_FALSE(MakerNoteMayName("FNumber"));
+    EXPECT_FALSE(MakerNoteMayName("ISOSpeedRatings"));
+
+    QUORVELA_REQUIRE_CORPUS();
+    TimgData reader(true, '.');
+    reader.DeferMakerNote = true;
+    reader.ReadJpegFile((testing::CorpusDir() / "canon_eos20d_01.jpg").string());
+    ASSERT_NE(reader.ExifDirectory, nullptr);
+    TImageInfo& exif = *reader.ExifDirectory;
+    ASSERT_TRUE(exif.MakerNotePending());
+    exif.PrepareLookup("FNumber");
+    EXPECT_TRUE(exif.MakerNotePending());
+    exif.PrepareLookup("MACRO MODE");  // a Canon camera-settings item, not in the walk
+    EXPECT_FALSE(exif.MakerNotePending());
+}
+
+}  // namespace
+}  // namespace quorvela::metadata
