@@ -5,7 +5,7 @@ QUORVELA_PACKAGES=(
   qt6-base-dev libsimpleini-dev libjpeg62-turbo-dev libicu-dev libfmt-dev
   libcli11-dev nlohmann-json3-dev libsqlite3-dev clang-tidy libgtest-dev libgmock-dev libbenchmark-dev
   libheif-dev libraw-dev
-  libimage-exiftool-perl exiv2 xvfb xauth imagemagick
+  libimage-exiftool-perl exiv2 xvfb xauth imagemagick python3
 )
 
 quorvela_missing_packages() {
