@@ -77,8 +77,8 @@ ByteSource::~ByteSource() {
 
 bool ByteSource::Refill() {
     if (fd_ < 0 || eof_) return false;
-    const auto want = static_cast<std::size_t>(std::min<std::int64_t>(
-        static_cast<std::int64_t>(buffer_->size()), std::max<std::int64_t>(0, fileEnd_ - filePos_)));
+    const auto want = static_cast<std::size_t>(std::min<std::int64_t>(static_cast<std::int64_t>(buffer_->size()),
+                                                                      std::max<std::int64_t>(0, fileEnd_ - filePos_)));
     ssize_t got = 0;
     if (want > 0) {
         do {
@@ -97,7 +97,8 @@ bool ByteSource::Refill() {
 
 std::size_t ByteSource::ReadAt(std::int64_t offset, std::size_t count, std::vector<std::uint8_t>& out) const {
     if (offset < 0 || offset >= size_) return 0;
-    const auto take = static_cast<std::size_t>(std::min<std::int64_t>(static_cast<std::int64_t>(count), size_ - offset));
+    const auto take =
+        static_cast<std::size_t>(std::min<std::int64_t>(static_cast<std::int64_t>(count), size_ - offset));
     if (fd_ < 0) {
         const auto from = memory_.begin() + static_cast<std::ptrdiff_t>(offset);
         out.insert(out.end(), from, from + static_cast<std::ptrdiff_t>(take));
@@ -107,8 +108,8 @@ std::size_t ByteSource::ReadAt(std::int64_t offset, std::size_t count, std::vect
     out.resize(before + take);
     std::size_t done = 0;
     while (done < take) {
-        const ssize_t got = ::pread(fd_, out.data() + before + done, take - done,
-                                    offset + static_cast<std::int64_t>(done));
+        const ssize_t got =
+            ::pread(fd_, out.data() + before + done, take - done, offset + static_cast<std::int64_t>(done));
         if (got < 0 && errno == EINTR) continue;
         if (got <= 0) break;
         done += static_cast<std::size_t>(got);

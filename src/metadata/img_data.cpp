@@ -9,8 +9,8 @@
 namespace quorvela::metadata {
 namespace {
 
-// Bytes read from the start of a TIFF-structured file: its directories and maker note lie
-// before the image data in every camera's files.
+// Bytes read from the start of a TIFF-structured file: raw files keep their directories and
+// maker note ahead of the image data; a directory beyond this is not read.
 constexpr std::size_t kTiffLoadLimit = 256008;
 // Bytes that tell the format: the longest mark is a RAF's, a 'ftyp' box needs twelve.
 constexpr std::size_t kFormatHeaderBytes = 32;

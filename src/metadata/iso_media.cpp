@@ -129,7 +129,8 @@ std::optional<std::uint32_t> FindExifItem(std::span<const std::uint8_t> iinf) {
     };
     ForEachBox(0, static_cast<std::int64_t>(entries.size()), headerAt, [&](const Box& box) {
         if (box.Type != FourCc("infe")) return false;
-        BeCursor infe(entries.subspan(static_cast<std::size_t>(box.Body), static_cast<std::size_t>(box.End - box.Body)));
+        BeCursor infe(
+            entries.subspan(static_cast<std::size_t>(box.Body), static_cast<std::size_t>(box.End - box.Body)));
         const auto infeVersion = infe.Read(1);
         infe.Skip(3);
         if (infeVersion < 2) return false;  // the older entries name no item type
@@ -260,9 +261,12 @@ bool StartsLikeTiff(std::span<const std::uint8_t> bytes) {
                                  (bytes[0] == 'M' && bytes[1] == 'M' && bytes[2] == 0 && bytes[3] == 42));
 }
 
-// An EXIF item starts with the distance from its fifth byte to the TIFF header.
+// An EXIF item starts with the distance from its fifth byte to the TIFF header; some writers
+// leave the distance out and start with the "Exif\0\0" of a JPEG segment.
 std::optional<TiffPiece> PieceOfExifItem(const Bytes& item) {
-    const std::uint64_t skip = LoadBe(item, 0, 4);
+    static constexpr std::string_view kExifMark("Exif\0\0", 6);
+    const bool bare = item.size() >= kExifMark.size() && std::equal(kExifMark.begin(), kExifMark.end(), item.begin());
+    const std::uint64_t skip = bare ? 2 : LoadBe(item, 0, 4);
     if (item.size() < 4 || skip > item.size() - 4) return std::nullopt;
     const auto tiff = std::span<const std::uint8_t>(item).subspan(4 + static_cast<std::size_t>(skip));
     if (!StartsLikeTiff(tiff)) return std::nullopt;

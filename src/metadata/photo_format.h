@@ -37,31 +37,56 @@ enum class PhotoFormat {
 // The short upper-case name of a format, as file types are commonly called ("JPEG", "3FR").
 constexpr std::string_view FormatName(PhotoFormat format) {
     switch (format) {
-        case PhotoFormat::Jpeg: return "JPEG";
-        case PhotoFormat::Tiff: return "TIFF";
-        case PhotoFormat::Cr2: return "CR2";
-        case PhotoFormat::Nef: return "NEF";
-        case PhotoFormat::Nrw: return "NRW";
-        case PhotoFormat::Arw: return "ARW";
-        case PhotoFormat::Sr2: return "SR2";
-        case PhotoFormat::Srf: return "SRF";
-        case PhotoFormat::Dng: return "DNG";
-        case PhotoFormat::Pef: return "PEF";
-        case PhotoFormat::Srw: return "SRW";
-        case PhotoFormat::ThreeFr: return "3FR";
-        case PhotoFormat::Erf: return "ERF";
-        case PhotoFormat::Iiq: return "IIQ";
-        case PhotoFormat::Rwl: return "RWL";
-        case PhotoFormat::Orf: return "ORF";
-        case PhotoFormat::Rw2: return "RW2";
-        case PhotoFormat::Raf: return "RAF";
-        case PhotoFormat::Mrw: return "MRW";
-        case PhotoFormat::Crw: return "CRW";
-        case PhotoFormat::Cr3: return "CR3";
-        case PhotoFormat::Heic: return "HEIC";
-        case PhotoFormat::Heif: return "HEIF";
-        case PhotoFormat::Avif: return "AVIF";
-        case PhotoFormat::Unknown: break;
+        case PhotoFormat::Jpeg:
+            return "JPEG";
+        case PhotoFormat::Tiff:
+            return "TIFF";
+        case PhotoFormat::Cr2:
+            return "CR2";
+        case PhotoFormat::Nef:
+            return "NEF";
+        case PhotoFormat::Nrw:
+            return "NRW";
+        case PhotoFormat::Arw:
+            return "ARW";
+        case PhotoFormat::Sr2:
+            return "SR2";
+        case PhotoFormat::Srf:
+            return "SRF";
+        case PhotoFormat::Dng:
+            return "DNG";
+        case PhotoFormat::Pef:
+            return "PEF";
+        case PhotoFormat::Srw:
+            return "SRW";
+        case PhotoFormat::ThreeFr:
+            return "3FR";
+        case PhotoFormat::Erf:
+            return "ERF";
+        case PhotoFormat::Iiq:
+            return "IIQ";
+        case PhotoFormat::Rwl:
+            return "RWL";
+        case PhotoFormat::Orf:
+            return "ORF";
+        case PhotoFormat::Rw2:
+            return "RW2";
+        case PhotoFormat::Raf:
+            return "RAF";
+        case PhotoFormat::Mrw:
+            return "MRW";
+        case PhotoFormat::Crw:
+            return "CRW";
+        case PhotoFormat::Cr3:
+            return "CR3";
+        case PhotoFormat::Heic:
+            return "HEIC";
+        case PhotoFormat::Heif:
+            return "HEIF";
+        case PhotoFormat::Avif:
+            return "AVIF";
+        case PhotoFormat::Unknown:
+            break;
     }
     return "Unknown";
 }

@@ -83,8 +83,7 @@ PhotoFormat FormatFromContent(std::span<const std::uint8_t> header) {
     return IsoMediaFormat(header);
 }
 
-PhotoFormat NameTiffFormat(PhotoFormat content, std::string_view make, bool hasDngVersion,
-                           std::string_view fileName) {
+PhotoFormat NameTiffFormat(PhotoFormat content, std::string_view make, bool hasDngVersion, std::string_view fileName) {
     if (hasDngVersion) return PhotoFormat::Dng;
     if (content == PhotoFormat::Rw2) {
         return common::UpperAscii(make).rfind("LEICA", 0) == 0 ? PhotoFormat::Rwl : PhotoFormat::Rw2;
@@ -146,7 +145,7 @@ ContainerResult ReadMrw(const ByteSource& source) {
     for (int n = 0; n < kMaxMrwBlocks && at <= end - 8; ++n) {
         Bytes block;
         source.ReadAt(at, 8, block);
-        const std::int64_t length = static_cast<std::int64_t>(LoadBe(block, 4, 4));
+        const auto length = static_cast<std::int64_t>(LoadBe(block, 4, 4));
         if (block.size() < 8) break;
         if (StartsWith(block, std::string_view("\0TTW", 4))) {
             TiffPiece piece{TiffRole::Ifd0, {}};

@@ -19,8 +19,7 @@ PhotoFormat FormatFromContent(std::span<const std::uint8_t> header);
 
 // The name of a TIFF-structured file whose content said `content`: DNGVersion in IFD0 makes it
 // DNG, a Leica RW2 is RWL; otherwise a raw file's extension names it, and failing that its make.
-PhotoFormat NameTiffFormat(PhotoFormat content, std::string_view make, bool hasDngVersion,
-                           std::string_view fileName);
+PhotoFormat NameTiffFormat(PhotoFormat content, std::string_view make, bool hasDngVersion, std::string_view fileName);
 
 // One entry of a TIFF directory: its type, count and the four bytes of value or offset, as a
 // number in the structure's byte order.

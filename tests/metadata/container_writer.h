@@ -56,7 +56,7 @@ struct HeifLayout {
     std::size_t offsetSize = 4;
     std::size_t lengthSize = 4;
     std::size_t baseSize = 0;
-    int extents = 1;        // the item cut into this many pieces
+    int extents = 1;         // the item cut into this many pieces
     bool largeMeta = false;  // 'meta' with a 64-bit size
 };
 
