@@ -190,6 +190,8 @@ TEST(GetExifInfStr, PhotosOfOtherFormats) {
         EXPECT_TRUE(summary.starts_with(std::string("Camera: ") + camera)) << summary;
         EXPECT_TRUE(summary.ends_with(std::string("\rISO: ") + iso)) << summary;
     }
+    metadata::TimgData reader(true, '.');
+    EXPECT_EQ(GetExifInfStr(reader, (formats / "heic_02.heic").string(), {}), "");  // a HEIF without EXIF
 }
 
 TEST(SummaryForDisplay, EachCrStartsALine) {
