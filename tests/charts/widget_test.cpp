@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QImage>
 #include <QImageReader>
+#include <QKeyEvent>
 #include <QTemporaryDir>
 #include <QToolButton>
 
@@ -174,6 +175,66 @@ TEST_F(ChartWidget, DoubleClickAndMouseMoveAreReported) {
     EXPECT_EQ(doubleClicks, 1);
     EXPECT_EQ(moves, std::vector<QPoint>{QPoint(17, 23)});
     EXPECT_FALSE(chart.Zoomed());
+}
+
+TEST_F(ChartWidget, AClickOnABarChoosesItsPointAndSelectsIt) {
+    chart.SetMaxPointsPerPage(10);
+    ASSERT_TRUE(chart.ShowPage(2));
+    std::vector<int> chosen;
+    chart.OnPointChosen = [&](TChart&, int point) { chosen.push_back(point); };
+    int doubleClicks = 0;
+    chart.OnDblClick = [&](TChart&) { ++doubleClicks; };
+    const BarGeom bar = chart.CurrentLayout().bars.at(3);
+    const QPoint onBar(static_cast<int>(bar.front.left) + 1, static_cast<int>(bar.front.bottom) - 1);
+    // With zooming allowed and without: a click is no drag.
+    for (const bool zoom : {true, false}) {
+        chart.SetAllowZoom(zoom);
+        SendMouse(chart, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, onBar);
+        SendMouse(chart, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, onBar + QPoint(2, -1));
+    }
+    EXPECT_EQ(chosen, (std::vector<int>{23, 23}));
+    EXPECT_EQ(chart.SelectedPoint(), 23);
+    EXPECT_FALSE(chart.Zoomed());
+    // The second click of a double-click on a bar is no request for the chart's own tab; off the
+    // bars it still is, and a click there chooses nothing.
+    SendMouse(chart, QEvent::MouseButtonDblClick, Qt::LeftButton, Qt::LeftButton, onBar);
+    EXPECT_EQ(doubleClicks, 0);
+    const QPoint above(onBar.x(), static_cast<int>(chart.CurrentLayout().plot.top) + 1);
+    SendMouse(chart, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, above);
+    SendMouse(chart, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, above);
+    SendMouse(chart, QEvent::MouseButtonDblClick, Qt::LeftButton, Qt::LeftButton, above);
+    EXPECT_EQ(doubleClicks, 1);
+    EXPECT_EQ(chosen.size(), 2u);
+}
+
+TEST_F(ChartWidget, KeysMoveTheSelectionAcrossPagesAndEnterChoosesIt) {
+    chart.SetMaxPointsPerPage(10);
+    std::vector<int> chosen;
+    chart.OnPointChosen = [&](TChart&, int point) { chosen.push_back(point); };
+    const auto press = [this](Qt::Key key) {
+        QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
+        QApplication::sendEvent(&chart, &event);
+    };
+    press(Qt::Key_Return);  // nothing selected yet: nothing chosen
+    EXPECT_TRUE(chosen.empty());
+    chart.SelectPoint(8);
+    press(Qt::Key_Right);
+    press(Qt::Key_Right);
+    EXPECT_EQ(chart.SelectedPoint(), 10);
+    EXPECT_EQ(chart.Page(), 1);  // the selection's page shows
+    press(Qt::Key_Enter);
+    press(Qt::Key_Home);
+    press(Qt::Key_Left);  // stays on the first point
+    EXPECT_EQ(chart.Page(), 0);
+    press(Qt::Key_Return);
+    press(Qt::Key_End);
+    press(Qt::Key_Space);
+    EXPECT_EQ(chosen, (std::vector<int>{10, 0, 99}));
+    EXPECT_EQ(chart.Page(), 9);
+    // A new run's points start without a selection: Enter must not choose a point of the old one.
+    series->Clear();
+    for (int i = 0; i < 5; ++i) series->Add(i + 1, std::to_string(i));
+    EXPECT_EQ(chart.SelectedPoint(), -1);
 }
 
 TEST_F(ChartWidget, SavesAValidBmpOfItsSizeWithoutBeingShown) {

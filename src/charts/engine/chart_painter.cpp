@@ -139,6 +139,7 @@ void TChart::PaintWalls(QPainter& p, const ChartLayout& L) const {
         p.drawPolygon(Sweep(plot.bottomLeft(), plot.bottomRight(), D));
     }
     p.drawRect(plot.translated(back));
+    PaintBand(p, L);
 
     // Solid grid lines on the back wall (and across the side walls in 3D).
     p.setPen(QPen(gridColor_, 1, Qt::SolidLine));
@@ -150,6 +151,34 @@ void TChart::PaintWalls(QPainter& p, const ChartLayout& L) const {
     for (const auto& l : L.labels) {
         p.drawLine(QPointF(l.x + D, plot.top() - D), QPointF(l.x + D, plot.bottom() - D));
         if (D > 0) p.drawLine(QPointF(l.x, plot.bottom()), QPointF(l.x + D, plot.bottom() - D));
+    }
+}
+
+// The band on the back wall and, in 3D, across the floor, so the bars stand in front of it.
+void TChart::PaintBand(QPainter& p, const ChartLayout& L) const {
+    if (!L.band) return;
+    const QRectF band = ToQt(*L.band);
+    const double D = L.depth;
+    p.save();
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(255, 190, 0, 90));
+    p.drawRect(band.translated(D, -D));
+    if (D > 0) p.drawPolygon(Sweep(band.bottomLeft(), band.bottomRight(), D));
+    p.setPen(QPen(QColor(200, 140, 0), 1, Qt::DashLine));
+    p.drawLine(QPointF(band.left() + D, band.top() - D), QPointF(band.left() + D, band.bottom() - D));
+    p.drawLine(QPointF(band.right() + D, band.top() - D), QPointF(band.right() + D, band.bottom() - D));
+    p.restore();
+}
+
+void TChart::PaintSelection(QPainter& p, const ChartLayout& L) const {
+    for (const BarGeom& bar : L.bars) {
+        if (selected_ < bar.first || selected_ > bar.last) continue;
+        p.save();
+        p.setPen(QPen(palette().color(QPalette::Highlight), 2));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(ToQt(bar.front).adjusted(-2, -2 - L.depth, 2 + L.depth, 1));
+        p.restore();
+        return;
     }
 }
 
