@@ -112,7 +112,10 @@ class Run {
 
     int filesDone_ = 0;  // in the current folder
     AnalysisResult result_;
-    std::array<std::vector<std::string>, 4> lists_;
+    std::array<std::vector<std::string>, kQuantityCount> lists_;
+    std::vector<std::int64_t> focalMm_;  // per counted photo, for the coverage
+    std::vector<PhotoRecord> photos_;    // when the environment keeps them
+    int undated_ = 0;                    // left out by the period for want of a date
     std::vector<std::string> pathLines_;
     std::vector<std::string> linePaths_;  // the file of each path line
     std::string statusText_;
@@ -122,7 +125,7 @@ AnalysisResult Run::Perform() {
     const std::string& root = settings_.RootFolder;
     if (settings_.FilterOn && !CheckFilterFields(settings_.Filter)) {
         result_.Outcome = RunOutcome::Refused;
-        Say(MessageKind::FilterRefused, kFilterRefused);
+        Say(MessageKind::FilterRefused, PeriodUsable(settings_.Filter) ? kFilterRefused : kPeriodRefused);
         observer_.RunEnded(root, result_.Outcome);
         return result_;
     }
@@ -179,7 +182,8 @@ std::vector<std::string> Run::JpegPaths(const std::string& folder) const {
 
 FileResult Run::ReadHere(const std::string& path) {
     try {
-        return AnalyseFile(path, settings_, environment_.Table ? *environment_.Table : noTable_, reader_);
+        return AnalyseFile(path, settings_, environment_.Table ? *environment_.Table : noTable_, reader_,
+                           environment_.KeepPhotoRecords);
     } catch (const std::exception&) {
         FileResult nothing;  // a file that cannot be analysed adds nothing, as an unreadable one
         nothing.Passed = false;
@@ -234,7 +238,8 @@ void Run::ProcessFolders(const std::vector<std::string>& folders) {
     for (int i = 0; i < jobs; ++i)
         readers.push_back(std::make_unique<metadata::TimgData>(true, environment_.DecimalSeparator));
     FilePool pool(jobs, [&](const std::string& path, int worker) {
-        return AnalyseFile(path, settings_, table, *readers[static_cast<std::size_t>(worker)]);
+        return AnalyseFile(path, settings_, table, *readers[static_cast<std::size_t>(worker)],
+                           environment_.KeepPhotoRecords);
     });
     const std::size_t ahead = static_cast<std::size_t>(jobs) * 16;
     std::deque<Step> steps;
@@ -267,7 +272,21 @@ void Run::ProcessFolders(const std::vector<std::string>& folders) {
 }
 
 void Run::AddFile(FileResult file) {
-    if (!file.Passed) return;
+    if (!file.Passed) {
+        if (file.Undated) ++undated_;
+        return;
+    }
+    if (environment_.KeepPhotoRecords) {
+        PhotoRecord& photo = photos_.emplace_back();
+        photo.Path = std::move(file.Path);
+        photo.Categories = {file.Focal, file.Iso, file.Aperture, file.Shutter, file.Lens};
+        photo.FocalMm = file.FocalMm;
+        photo.MakeModel = std::move(file.MakeModel);
+        photo.MakerNotes = std::move(file.MakerNotes);
+        photo.DebugInfo = std::move(file.DebugInfo);
+    }
+    if (settings_.Coverage) focalMm_.push_back(file.FocalMm);
+    if (!file.Lens.empty()) lists_[4].push_back(std::move(file.Lens));
     if (!file.Iso.empty()) lists_[1].push_back(std::move(file.Iso));
     if (!file.Aperture.empty()) lists_[2].push_back(std::move(file.Aperture));
     if (!file.Shutter.empty()) lists_[3].push_back(std::move(file.Shutter));
@@ -282,7 +301,7 @@ void Run::AddFile(FileResult file) {
 void Run::TallyAll() {
     const std::size_t focalCount = lists_[0].size();
     observer_.ProgressMaximum(RunStage::Analysing, static_cast<int>(focalCount));
-    for (int q = 0; q < 4; ++q) {
+    for (std::size_t q = 0; q < kQuantityCount; ++q) {
         const auto quantity = static_cast<Quantity>(q);
         CategoryTable table = TallyCategories(std::move(lists_[q]), quantity, *order_, settings_.FractionShutter,
                                               environment_.DecimalSeparator);
@@ -298,12 +317,16 @@ void Run::TallyAll() {
             observer_.ChartPoint(quantity, row);
             observer_.ServiceEvents();
         }
-        result_.Tables[static_cast<std::size_t>(q)] = std::move(table);
+        result_.Tables[q] = std::move(table);
     }
+    if (settings_.Coverage) result_.Coverage = CountCoverage(*settings_.Coverage, focalMm_);
+    focalMm_.clear();
 }
 
 void Run::EndOfRun(bool analysed) {
     for (auto& list : lists_) list.clear();
+    if (analysed && environment_.KeepPhotoRecords) observer_.PhotosReady(photos_);
+    photos_.clear();
     if (!pathLines_.empty()) {
         const std::vector<std::size_t> order = order_->SortOrder(pathLines_);
         ApplyOrder(order, pathLines_);
@@ -327,7 +350,8 @@ void Run::EndOfRun(bool analysed) {
     if (settings_.FilterOn && result_.FilesAnalysed > 0) {
         // The filter fields are in the metadata's code page; messages are for a person.
         Say(MessageKind::FilterSummary,
-            common::Cp1252ToUtf8(FilterSummaryText(result_.FilesAnalysed, result_.FilesFound, settings_.Filter)));
+            common::Cp1252ToUtf8(
+                FilterSummaryText(result_.FilesAnalysed, result_.FilesFound, settings_.Filter, undated_)));
     }
     observer_.ProgressPosition(RunStage::Collecting, 0);
     observer_.ProgressPosition(RunStage::Analysing, 0);

@@ -9,7 +9,9 @@
 #include <vector>
 
 #include "analysis_settings.h"
+#include "coverage.h"
 #include "equivalence/equivalent_table.h"
+#include "photo_record.h"
 #include "tallies.h"
 
 namespace quorvela::analysis {
@@ -59,8 +61,8 @@ constexpr bool ResultsCurrent(RunOutcome outcome) {
 // it after each analysed file and after each folder.
 //
 // The order of a run: RunStarted; then either a NoFolder message or FolderOpened, the
-// progress, status texts, the summary and the chart points; messages; PathListReady before
-// the end-of-run messages; RunEnded last. A refused run reports its message and RunEnded only.
+// progress, status texts, the summary and the chart points (the lens chart's last); messages;
+// PhotosReady (when kept) and PathListReady before the end-of-run messages; RunEnded last. A refused run reports its message and RunEnded only.
 class AnalysisObserver {
   public:
     virtual ~AnalysisObserver() = default;
@@ -78,6 +80,9 @@ class AnalysisObserver {
     // A point in time where a caller may handle its own events (after each folder and chart point).
     virtual void ServiceEvents() {}
     virtual void ChartPoint(Quantity /*quantity*/, const CategoryCount& /*point*/) {}
+    // Every photo the run counted (those that passed the filter), in file order; once, before
+    // PathListReady, and only when RunEnvironment::KeepPhotoRecords is set.
+    virtual void PhotosReady(const std::vector<PhotoRecord>& /*photos*/) {}
     // The sorted lines, and for each the path of its file as the run was given it: a line
     // shows "?" for a line break in a name and UTF-8 for names in another encoding.
     virtual void PathListReady(const std::vector<std::string>& /*sortedLines*/,
@@ -97,6 +102,9 @@ struct RunEnvironment {
     // Threads that read files: 0 chooses one per core (at least two); 1 reads every file on
     // the run's own thread. The result does not depend on it.
     int Jobs = 0;
+    // Keep a PhotoRecord of each counted photo for PhotosReady: a window answers questions
+    // after the run from them; a caller without such questions saves the memory.
+    bool KeepPhotoRecords = false;
 };
 
 struct AnalysisResult {
@@ -105,7 +113,8 @@ struct AnalysisResult {
     int FilesAnalysed = 0;
     bool StopRequested = false;
     std::string RunSummaryText;
-    std::array<CategoryTable, 4> Tables;  // indexed by Quantity
+    std::array<CategoryTable, kQuantityCount> Tables;  // indexed by Quantity
+    std::optional<CoverageCount> Coverage;             // when the settings name a range
     std::vector<std::string> PathLines;   // sorted
     std::vector<std::string> LinePaths;   // the file of each path line
     std::vector<std::string> Messages;    // as shown, in order

@@ -1,20 +1,26 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
+#include "coverage.h"
 #include "equivalence/focal_length.h"
 
 namespace quorvela::analysis {
 
 // The quantity whose values the path list shows (`RadioGroup1`); None is "no item selected".
-enum class PathListQuantity { None = -1, FocalLength = 0, Iso = 1, Aperture = 2, Shutter = 3 };
+enum class PathListQuantity { None = -1, FocalLength = 0, Iso = 1, Aperture = 2, Shutter = 3, Lens = 4 };
 
-// The camera and maker-note filter fields.
+// The camera, maker-note, lens and period filter fields. The later ones have initialisers so
+// that a brace list naming the first four stays complete.
 struct FilterFields {
     std::string Make;
     std::string Model;
     std::string MakerNoteLabel;
     std::string MakerNoteData;
+    std::string Lens = {};        // part of the lens text, as Make and Model
+    std::string PeriodFrom = {};  // "YYYY-MM-DD", the first day taken part; empty: no lower end
+    std::string PeriodTo = {};    // "YYYY-MM-DD", the last day taken part; empty: no upper end
 };
 
 // What one run reads from the window (or the command line). Defaults are those of a first
@@ -31,6 +37,7 @@ struct AnalysisSettings {
     PathListQuantity PathList = PathListQuantity::FocalLength;
     bool AddMakerNotes = false;
     equivalence::LensSettings Lens;  // manual factor fields, real-length and always-calculate modes
+    std::optional<CoverageRange> Coverage;  // how many photos this range covers; none when unset
 };
 
 }  // namespace quorvela::analysis

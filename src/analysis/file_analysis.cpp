@@ -2,8 +2,10 @@
 
 #include <sys/stat.h>
 
+#include "common/code_page.h"
 #include "file_values.h"
 #include "filter.h"
+#include "lens_and_date.h"
 #include "metadata/img_data.h"
 #include "path_lines.h"
 
@@ -15,7 +17,7 @@ bool IsReadableFile(const std::string& path) {
 }
 
 FileResult AnalyseFile(const std::string& path, const AnalysisSettings& settings,
-                       const equivalence::EquivalentList& table, metadata::TimgData& reader) {
+                       const equivalence::EquivalentList& table, metadata::TimgData& reader, bool keepRecord) {
     FileResult result;
     reader.CollectTags = true;
     reader.RenderOnDemand = true;  // every query goes through TagTextByName or FindNextTag
@@ -24,9 +26,20 @@ FileResult AnalyseFile(const std::string& path, const AnalysisSettings& settings
     } else {
         reader.ResetReader();
     }
-    if (settings.FilterOn && !PassesFilter(reader, settings.Filter)) {
-        result.Passed = false;
-        return result;
+    if (settings.FilterOn) {
+        const FilterVerdict verdict = JudgeFile(reader, settings.Filter);
+        if (verdict != FilterVerdict::Passed) {
+            result.Passed = false;
+            result.Undated = verdict == FilterVerdict::Undated;
+            return result;
+        }
+    }
+    result.Lens = common::Cp1252ToUtf8(LensText(reader));
+    if (keepRecord) {
+        result.Path = path;
+        result.MakeModel = MakeModelText(reader);
+        result.MakerNotes = Show2MakerNotes(reader, settings.AddMakerNotes);
+        result.DebugInfo = Debuginfo(reader);
     }
     const char separator = reader.DecimalSeparator;
     const PathListQuantity shown = settings.PathList;
@@ -63,8 +76,13 @@ FileResult AnalyseFile(const std::string& path, const AnalysisSettings& settings
         }
     }
 
+    if (shown == PathListQuantity::Lens) {
+        pieces([&](const std::string& mm, const std::string& mn) { return LensLine(result.Lens, path, mm, mn); });
+    }
+
     if (!lengthText.empty()) {
         result.Analysed = true;
+        result.FocalMm = RoundFocalLength(lengthText);
         result.Focal = FocalCategory(lengthText, settings.UseSteps, settings.StepSize, settings.IgnoreUpTo);
         if (!result.Focal.empty() && shown == PathListQuantity::FocalLength) {
             pieces([&](const std::string& mm, const std::string& mn) {

@@ -1,6 +1,7 @@
 #include "filter.h"
 
 #include "common/ascii.h"
+#include "lens_and_date.h"
 #include "metadata/img_data.h"
 #include "metadata/tag_names.h"
 
@@ -20,8 +21,19 @@ bool HasExif(const metadata::TimgData& reader) {
 
 }  // namespace
 
+bool HasPeriod(const FilterFields& fields) {
+    return !fields.PeriodFrom.empty() || !fields.PeriodTo.empty();
+}
+
+bool PeriodUsable(const FilterFields& fields) {
+    const auto from = fields.PeriodFrom.empty() ? std::optional<CalendarDay>() : ParseDay(fields.PeriodFrom);
+    const auto to = fields.PeriodTo.empty() ? std::optional<CalendarDay>() : ParseDay(fields.PeriodTo);
+    if ((!fields.PeriodFrom.empty() && !from) || (!fields.PeriodTo.empty() && !to)) return false;
+    return !from || !to || from->Number() <= to->Number();
+}
+
 bool CheckFilterFields(const FilterFields& fields) {
-    return fields.MakerNoteLabel.empty() == fields.MakerNoteData.empty();
+    return fields.MakerNoteLabel.empty() == fields.MakerNoteData.empty() && PeriodUsable(fields);
 }
 
 bool CameraMatches(const metadata::TimgData& reader, std::string_view make, std::string_view model) {
@@ -46,18 +58,47 @@ bool GetMakerNote(std::string_view label, std::string_view data, const metadata:
     return false;
 }
 
-bool PassesFilter(const metadata::TimgData& reader, const FilterFields& fields) {
+FilterVerdict JudgeFile(const metadata::TimgData& reader, const FilterFields& fields) {
     const bool noteTest = !fields.MakerNoteLabel.empty() && !fields.MakerNoteData.empty();
-    if (noteTest && !GetMakerNote(fields.MakerNoteLabel, fields.MakerNoteData, reader)) return false;
+    if (noteTest && !GetMakerNote(fields.MakerNoteLabel, fields.MakerNoteData, reader)) return FilterVerdict::Failed;
     const bool cameraTest = !fields.Make.empty() || !fields.Model.empty();
-    return !cameraTest || CameraMatches(reader, fields.Make, fields.Model);
+    if (cameraTest && !CameraMatches(reader, fields.Make, fields.Model)) return FilterVerdict::Failed;
+    if (!fields.Lens.empty() && !Contains(LensText(reader), fields.Lens)) return FilterVerdict::Failed;
+    if (!HasPeriod(fields)) return FilterVerdict::Passed;
+    const auto taken = DateTaken(reader);
+    if (!taken) return FilterVerdict::Undated;
+    // A bound that does not parse was refused before the run; here it takes no part.
+    const auto from = ParseDay(fields.PeriodFrom);
+    const auto to = ParseDay(fields.PeriodTo);
+    if (from && taken->Number() < from->Number()) return FilterVerdict::Failed;
+    if (to && taken->Number() > to->Number()) return FilterVerdict::Failed;
+    return FilterVerdict::Passed;
 }
 
-std::string FilterSummaryText(int filesAnalysed, int filesFound, const FilterFields& fields) {
-    return "Filtering selected, " + std::to_string(filesAnalysed) + " files out of a total of " +
-           std::to_string(filesFound) + " files are a match for the filter strings.\r\r Make: " + fields.Make +
-           "\r Model: " + fields.Model + "\r\r Maker Note:\r Label: " + fields.MakerNoteLabel +
-           "\r Data: " + fields.MakerNoteData;
+namespace {
+
+std::string PeriodText(const FilterFields& fields) {
+    if (fields.PeriodTo.empty()) return "from " + fields.PeriodFrom;
+    if (fields.PeriodFrom.empty()) return "up to " + fields.PeriodTo;
+    return fields.PeriodFrom + " to " + fields.PeriodTo;
+}
+
+}  // namespace
+
+std::string FilterSummaryText(int filesAnalysed, int filesFound, const FilterFields& fields, int undated) {
+    std::string text = "Filtering selected, " + std::to_string(filesAnalysed) + " files out of a total of " +
+                       std::to_string(filesFound) + " files are a match for the filter strings.\r\r Make: " +
+                       fields.Make + "\r Model: " + fields.Model + "\r\r Maker Note:\r Label: " +
+                       fields.MakerNoteLabel + "\r Data: " + fields.MakerNoteData;
+    std::string more;
+    if (!fields.Lens.empty()) more = "Lens: " + fields.Lens;
+    if (HasPeriod(fields)) {
+        if (!more.empty()) more += "; ";
+        more += "Period: " + PeriodText(fields) + "; " + std::to_string(undated) +
+                (undated == 1 ? " photo" : " photos") + " without a date left out";
+    }
+    if (!more.empty()) text += "\r\r " + more;
+    return text;
 }
 
 }  // namespace quorvela::analysis

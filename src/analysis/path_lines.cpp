@@ -93,4 +93,8 @@ std::string ShutterLine(std::string_view category, std::string_view path, std::s
     return Join({LeftFill(category, 7), " sec - ", path, " ", mm, mn});
 }
 
+std::string LensLine(std::string_view lens, std::string_view path, std::string_view mm, std::string_view mn) {
+    return Join({lens, " - ", path, " ", mm, mn});
+}
+
 }  // namespace quorvela::analysis

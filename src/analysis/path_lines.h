@@ -27,12 +27,14 @@ std::string Debuginfo(const metadata::TimgData& reader);
 // file and folder names may hold one, and it would split a line of the path-list file or view.
 std::string OnOneLine(std::string text);
 
-// The five line layouts. `path` is the full path, `mm` and `mn` the texts above.
+// The line layouts. `path` is the full path, `mm` and `mn` the texts above.
 std::string FocalLineStepped(std::string_view category, std::string_view debugInfo, std::string_view path,
                              std::string_view mm, std::string_view mn);
 std::string FocalLine(std::string_view category, std::string_view path, std::string_view mm, std::string_view mn);
 std::string IsoLine(std::string_view iso, std::string_view path, std::string_view mm, std::string_view mn);
 std::string ApertureLine(std::string_view fNumber, std::string_view path, std::string_view mm, std::string_view mn);
 std::string ShutterLine(std::string_view category, std::string_view path, std::string_view mm, std::string_view mn);
+// "<lens> - <path> <make and model><maker notes>", the lens in UTF-8.
+std::string LensLine(std::string_view lens, std::string_view path, std::string_view mm, std::string_view mn);
 
 }  // namespace quorvela::analysis

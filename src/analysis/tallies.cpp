@@ -275,6 +275,7 @@ void SortShutterCategories(std::vector<std::string>& categories, bool fractionFo
 
 std::string ChartLabel(Quantity quantity, std::string_view category) {
     if (quantity == Quantity::FocalLength) return std::to_string(metadata::LeadingDigits(category, ','));
+    if (quantity == Quantity::Lens) return std::string(category);
     return common::RemoveChar(category, '_');
 }
 
@@ -298,7 +299,12 @@ CategoryTable TallyCategories(std::vector<std::string> list, Quantity quantity, 
     } else {
         collation.Sort(list);
     }
-    return CountCategories(list, quantity);
+    CategoryTable table = CountCategories(list, quantity);
+    if (quantity == Quantity::Lens) {
+        std::stable_sort(table.begin(), table.end(),
+                         [](const CategoryCount& a, const CategoryCount& b) { return a.Count > b.Count; });
+    }
+    return table;
 }
 
 }  // namespace quorvela::analysis

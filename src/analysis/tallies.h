@@ -48,7 +48,8 @@ std::string CollationLocaleFromEnvironment();
 bool ShutterBefore(std::string_view a, std::string_view b, bool fractionFormat, char decimalSeparator);
 void SortShutterCategories(std::vector<std::string>& categories, bool fractionFormat, char decimalSeparator);
 
-enum class Quantity { FocalLength = 0, Iso = 1, Aperture = 2, Shutter = 3 };
+enum class Quantity { FocalLength = 0, Iso = 1, Aperture = 2, Shutter = 3, Lens = 4 };
+inline constexpr std::size_t kQuantityCount = 5;
 
 // One distinct category of a run list with its chart label and count.
 struct CategoryCount {
@@ -59,7 +60,7 @@ struct CategoryCount {
 using CategoryTable = std::vector<CategoryCount>;
 
 // The chart label of a category: focal lengths as the number of their digits ("___50" ->
-// "50", "-1" when none), the others with every "_" removed.
+// "50", "-1" when none), a lens as its text, the others with every "_" removed.
 std::string ChartLabel(Quantity quantity, std::string_view category);
 
 // Counts an already sorted run list: one row per distinct text, in order of first appearance,
@@ -67,6 +68,7 @@ std::string ChartLabel(Quantity quantity, std::string_view category);
 CategoryTable CountCategories(const std::vector<std::string>& sorted, Quantity quantity);
 
 // Sorts a run list in its quantity's order (collation, or shutter order) and counts it.
+// Lenses come most used first, lenses used equally often in collation order.
 CategoryTable TallyCategories(std::vector<std::string> list, Quantity quantity, const Collation& collation,
                               bool fractionFormat, char decimalSeparator);
 

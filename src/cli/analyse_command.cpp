@@ -12,6 +12,8 @@
 #include <ostream>
 
 #include "analysis/analysis_run.h"
+#include "analysis/filter.h"
+#include "analysis/lens_and_date.h"
 #include "cli.h"
 #include "common/code_page.h"
 #include "common/file_names.h"
@@ -87,7 +89,8 @@ AnalysisSettings FromIni(const settings::IniSettings& ini) {
     s.RootFolder = ini.Path;
     s.IncludeSubfolders = ini.IncludeSubfolders;
     s.FilterOn = ini.FilterOn;
-    s.Filter = {ini.FilterMake, ini.FilterModel, ini.MakerTag, ini.MakerData};
+    s.Filter = {ini.FilterMake, ini.FilterModel, ini.MakerTag, ini.MakerData,
+                ini.FilterLens, ini.PeriodFrom, ini.PeriodTo};
     s.UseSteps = ini.UseSteps;
     s.StepSize = ini.StepSize;
     s.IgnoreUpTo = ini.IgnoreUpTo;
@@ -95,6 +98,8 @@ AnalysisSettings FromIni(const settings::IniSettings& ini) {
     s.PathList = static_cast<PathListQuantity>(ini.PathList);
     s.AddMakerNotes = ini.MakerNote;
     s.Lens = {ini.RealLens, ini.Equivalent, ini.RealLength, ini.AlwaysCalculate};
+    // The window keeps the range's text as typed: one that does not parse asks nothing.
+    s.Coverage = analysis::ParseCoverage(ini.Coverage);
     return s;
 }
 
@@ -155,21 +160,23 @@ PathListQuantity QuantityNamed(const std::string& name) {
     if (name == "iso") return PathListQuantity::Iso;
     if (name == "aperture") return PathListQuantity::Aperture;
     if (name == "shutter") return PathListQuantity::Shutter;
+    if (name == "lens") return PathListQuantity::Lens;
     if (name == "none") return PathListQuantity::None;
     return PathListQuantity::FocalLength;
 }
 
-constexpr const char* kQuantityKeys[] = {"focal", "iso", "aperture", "shutter"};
+constexpr const char* kQuantityKeys[] = {"focal", "iso", "aperture", "shutter", "lens"};
+static_assert(std::size(kQuantityKeys) == analysis::kQuantityCount);
 
-nlohmann::json ToJson(const analysis::AnalysisResult& result, const std::string& root) {
+nlohmann::json ToJson(const analysis::AnalysisResult& result, const AnalysisSettings& settings) {
     nlohmann::json json;
-    json["root"] = root;
+    json["root"] = settings.RootFolder;
     json["filesFound"] = result.FilesFound;
     json["filesAnalysed"] = result.FilesAnalysed;
     json["stopped"] = result.StopRequested;
     json["summary"] = result.RunSummaryText;
     json["messages"] = result.Messages;
-    for (std::size_t q = 0; q < 4; ++q) {
+    for (std::size_t q = 0; q < analysis::kQuantityCount; ++q) {
         nlohmann::json rows = nlohmann::json::array();
         for (const auto& row : result.Tables[q]) {
             rows.push_back({{"category", row.Category}, {"label", row.Label}, {"count", row.Count}});
@@ -177,6 +184,12 @@ nlohmann::json ToJson(const analysis::AnalysisResult& result, const std::string&
         json[kQuantityKeys[q]] = std::move(rows);
     }
     json["pathList"] = result.PathLines;
+    if (settings.Coverage && result.Coverage) {
+        json["coverage"] = {{"from", settings.Coverage->From},
+                            {"to", settings.Coverage->To},
+                            {"photos", result.Coverage->Photos},
+                            {"of", result.Coverage->Of}};
+    }
     return json;
 }
 
@@ -220,6 +233,10 @@ void PrintPlain(std::ostream& out, const analysis::AnalysisResult& result, const
     PrintTable(out, "ISO", result.Tables[1]);
     PrintTable(out, "Aperture", result.Tables[2]);
     PrintTable(out, "Shutter speed (s)", result.Tables[3]);
+    PrintTable(out, "Lens", result.Tables[4]);
+    if (settings.Coverage && result.Coverage) {
+        out << analysis::CoverageSentence(*settings.Coverage, *result.Coverage) << "\n\n";
+    }
     for (std::string message : result.Messages) {
         // The filter summary separates its lines with bare carriage returns.
         for (char& c : message) {
@@ -247,7 +264,7 @@ AnalyseCommand::AnalyseCommand(CLI::App& app) {
     c->add_option("--ignore", ignore_, "Focal lengths up to this keep their value (0 to 49, default 28)")
         ->check(CLI::Range(0, 49));
     c->add_option("--path-list", pathList_, "Quantity of the path list (default focal)")
-        ->check(CLI::IsMember({"focal", "iso", "aperture", "shutter", "none"}));
+        ->check(CLI::IsMember({"focal", "iso", "aperture", "shutter", "lens", "none"}));
     c->add_option("--lens", lens_, "Manual factor: a real length and its 35mm equivalent (default 8,2=38)");
     c->add_option("--lens-real", lensReal_, "Manual factor: the real length alone (default 8,2)");
     c->add_option("--lens-equiv", lensEquiv_, "Manual factor: the 35mm equivalent alone (default 38)");
@@ -255,6 +272,10 @@ AnalyseCommand::AnalyseCommand(CLI::App& app) {
     c->add_option("--model", model_, "Filter: part of the camera model");
     c->add_option("--mn-label", makerNoteLabel_, "Filter: part of a maker-note label (needs --mn-data)");
     c->add_option("--mn-data", makerNoteData_, "Filter: part of that maker note's data (needs --mn-label)");
+    c->add_option("--lens-model", lensModel_, "Filter: part of the lens text (\"unknown lens\" when none is found)");
+    c->add_option("--from", from_, "Filter: photos taken on this day (YYYY-MM-DD) or later");
+    c->add_option("--to", to_, "Filter: photos taken on this day (YYYY-MM-DD) or earlier");
+    c->add_option("--coverage", coverage_, "Count the photos a lens of this range would cover: A-B, or A for a prime");
     c->add_option("--table", table_, "Camera table (default cam_equiv.txt in the settings folder)");
     c->add_option("--settings", settings_, "Take every setting from this vintrop.ini; options override it");
     c->add_option("--decimal-separator", decimalSeparator_, "Decimal separator: . or , (default: the locale's)")
@@ -329,7 +350,42 @@ int AnalyseCommand::Settings(AnalysisSettings& s, std::ostream& err) const {
             s.FilterOn = true;
         }
     }
+    if (const int refused = ApplyLensOptions(s, err); refused != 0) return refused;
     return ApplyInOrder(s, err);
+}
+
+int AnalyseCommand::ApplyLensOptions(AnalysisSettings& s, std::ostream& err) const {
+    if (lensModel_) {
+        s.Filter.Lens = common::Utf8ToCp1252(*lensModel_);
+        s.FilterOn = true;
+    }
+    const std::tuple<const char*, const std::optional<std::string>&, std::string&> days[] = {
+        {"--from", from_, s.Filter.PeriodFrom}, {"--to", to_, s.Filter.PeriodTo}};
+    for (const auto& [name, option, field] : days) {
+        if (!option) continue;
+        if (!analysis::ParseDay(*option)) {
+            err << "quorvela-cli analyse: " << name << " needs a day that exists, as YYYY-MM-DD such as 2026-06-01, not "
+                << *option << '\n';
+            return 2;
+        }
+        field = *option;
+        s.FilterOn = true;
+    }
+    if (!analysis::PeriodUsable(s.Filter)) {
+        err << "quorvela-cli analyse: " << analysis::kPeriodRefused << " (" << s.Filter.PeriodFrom << " to "
+            << s.Filter.PeriodTo << ")\n";
+        return 2;
+    }
+    if (coverage_) {
+        s.Coverage = analysis::ParseCoverage(*coverage_);
+        if (!s.Coverage) {
+            err << "quorvela-cli analyse: --coverage needs a focal range in mm such as 24-70, or one length such as "
+                   "35, not "
+                << *coverage_ << '\n';
+            return 2;
+        }
+    }
+    return 0;
 }
 
 int AnalyseCommand::ReadTable(equivalence::EquivalentList& table, const fs::path& programFolder,
@@ -384,7 +440,7 @@ int AnalyseCommand::Run(std::ostream& out, std::ostream& err) const {
         return 2;
     }
     if (json_) {
-        out << ToJson(result, s.RootFolder).dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
+        out << ToJson(result, s).dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
     } else {
         PrintPlain(out, result, s);
     }

@@ -32,6 +32,8 @@ class AnalyseCommand {
     int Settings(analysis::AnalysisSettings& s, std::ostream& err) const;
     // The on/off switches and the lens fields, in command-line order: the last one given wins.
     int ApplyInOrder(analysis::AnalysisSettings& s, std::ostream& err) const;
+    // The lens, period and coverage options; 2 with the reason in `err` when one is unusable.
+    int ApplyLensOptions(analysis::AnalysisSettings& s, std::ostream& err) const;
     int ReadTable(equivalence::EquivalentList& table, const std::filesystem::path& programFolder,
                   const std::filesystem::path& dataFolder, std::ostream& err) const;
 
@@ -47,6 +49,10 @@ class AnalyseCommand {
     std::optional<std::string> model_;
     std::optional<std::string> makerNoteLabel_;
     std::optional<std::string> makerNoteData_;
+    std::optional<std::string> lensModel_;
+    std::optional<std::string> from_;
+    std::optional<std::string> to_;
+    std::optional<std::string> coverage_;
     std::string table_;
     std::string settings_;
     std::string decimalSeparator_;

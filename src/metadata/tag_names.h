@@ -22,5 +22,7 @@ inline constexpr std::string_view FocalPlaneXResolution = "FocalPlaneXResolution
 inline constexpr std::string_view FocalPlaneYResolution = "FocalPlaneYResolution";
 inline constexpr std::string_view FocalPlaneResolutionUnit = "FocalPlaneResolutionUnit";
 inline constexpr std::string_view FocalLengthIn35mmFilm = "FocalLengthin35mmFilm";
+inline constexpr std::string_view DateTimeOriginal = "DateTimeOriginal";
+inline constexpr std::string_view LensModel = "LensModel";
 
 }  // namespace quorvela::metadata::tags

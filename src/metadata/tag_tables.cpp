@@ -192,6 +192,9 @@ constexpr TagRow kMainRows[] = {
     {0x9000, "ExifVersion", {}, {}, {}, nullptr},
     {0x9003, "DateTimeOriginal", {}, {}, {}, nullptr},
     {0x9004, "DateTimeDigitized", {}, {}, {}, nullptr},
+    {0x9010, "OffsetTime", {}, {}, {}, nullptr},
+    {0x9011, "OffsetTimeOriginal", {}, {}, {}, nullptr},
+    {0x9012, "OffsetTimeDigitized", {}, {}, {}, nullptr},
     {0x9101, "ComponentsConfiguration", {}, {}, {}, ComponentsText},
     {0x9102, "CompressedBitsPerPixel", {}, {}, {}, nullptr},
     {0x9201, "ShutterSpeedValue", {}, {}, {}, ShutterSpeedText},
@@ -263,6 +266,12 @@ constexpr TagRow kMainRows[] = {
     {0xA40B, "DeviceSettingDescription", {}, {}, {}, nullptr},
     {0xA40C, "SubjectDistanceRange", {}, "0:Unknown,1:Macro,2:Close view,3:Distant view", {}, nullptr},
     {0xA420, "ImageUniqueID", {}, {}, {}, nullptr},
+    {0xA430, "CameraOwnerName", {}, {}, {}, nullptr},
+    {0xA431, "BodySerialNumber", {}, {}, {}, nullptr},
+    {0xA432, "LensSpecification", {}, {}, {}, nullptr},
+    {0xA433, "LensMake", {}, {}, {}, nullptr},
+    {0xA434, "LensModel", {}, {}, {}, nullptr},
+    {0xA435, "LensSerialNumber", {}, {}, {}, nullptr},
 };
 
 constexpr TagRow kGpsRows[] = {
@@ -300,7 +309,7 @@ constexpr TagRow kGpsRows[] = {
 };
 // clang-format on
 
-static_assert(std::size(kMainRows) == 250);
+static_assert(std::size(kMainRows) == 259);
 static_assert(std::size(kGpsRows) == 31);
 
 constexpr bool IdsAscendingWithinBlocks() {

@@ -29,7 +29,7 @@ void VisitKeys(Settings& s, Visitor&& v) {
     v.Bool("CHECKMARK", "3", s.BarGraph);
     v.Bool("CHECKMARK", "4", s.AlwaysCalculate);
     v.Bool("CHECKMARK", "5", s.FractionShutter);
-    v.Int("RadioButton", "0", s.PathList, -1, 3);
+    v.Int("RadioButton", "0", s.PathList, -1, 4);
     v.Text("LensVAL", "0", s.RealLens, kLensTextLength);
     v.Text("LensVAL", "1", s.Equivalent, kLensTextLength);
     v.Text("FilterMake", "2", s.FilterMake);
@@ -39,6 +39,10 @@ void VisitKeys(Settings& s, Visitor&& v) {
     v.Text("MakerTag", "6", s.MakerTag);
     v.Text("MakerData", "7", s.MakerData);
     v.Bool("MakerNote", "8", s.MakerNote);
+    v.Text("FilterLens", "9", s.FilterLens);
+    v.Text("FilterPeriod", "From", s.PeriodFrom);
+    v.Text("FilterPeriod", "To", s.PeriodTo);
+    v.Text("Coverage", "Range", s.Coverage);
     v.Int("INI", "IgnoreWA", s.IgnoreUpTo, 0, 49);
     v.Int("INI", "UseStepsWA", s.StepSize, 1, 50);
     v.Text("INI", "Path", s.Path);

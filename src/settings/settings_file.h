@@ -27,7 +27,7 @@ struct IniSettings {
     bool BarGraph = true;           // CHECKMARK 3: read, but the focal chart is always bars
     bool AlwaysCalculate = false;   // CHECKMARK 4
     bool FractionShutter = false;   // CHECKMARK 5
-    int PathList = 0;               // RadioButton 0, -1 to 3
+    int PathList = 0;               // RadioButton 0, -1 to 4 (4: lens)
     std::string RealLens = "8,2";   // LensVAL 0
     std::string Equivalent = "38";  // LensVAL 1
     std::string FilterMake;         // FilterMake 2
@@ -37,6 +37,10 @@ struct IniSettings {
     std::string MakerTag;           // MakerTag 6
     std::string MakerData;          // MakerData 7
     bool MakerNote = false;         // MakerNote 8
+    std::string FilterLens;         // FilterLens 9: part of the lens text
+    std::string PeriodFrom;         // FilterPeriod From: "YYYY-MM-DD" or empty
+    std::string PeriodTo;           // FilterPeriod To: "YYYY-MM-DD" or empty
+    std::string Coverage;           // Coverage Range: "24-70", "35" or empty
     int IgnoreUpTo = 28;            // INI IgnoreWA, 0 to 49
     int StepSize = 10;              // INI UseStepsWA, 1 to 50
     std::string Path;               // INI Path

@@ -122,6 +122,7 @@ void RunPresenter::ServiceEvents() {
 }
 
 void RunPresenter::ChartPoint(analysis::Quantity quantity, const analysis::CategoryCount& point) {
+    if (quantity == analysis::Quantity::Lens) return;  // no lens chart yet
     Queue([this, chart = static_cast<int>(quantity), label = point.Label, count = point.Count] {
         charts_.AddPoint(chart, label, count);
     });

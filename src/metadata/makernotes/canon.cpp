@@ -26,6 +26,7 @@ constexpr TagRow kCanon[] = {
     {0x000E, "Skip", "Skip"},
     {0x000F, "CustomFunctions", "CustomFunctions", {}, {}, CanonCustomFunctions},
     {0x0010, "Skip", "Skip"},
+    {0x0095, "LensModel", "LensModel"},
 };
 
 constexpr CanonItemRow kCameraSettings[] = {

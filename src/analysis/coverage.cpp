@@ -1,0 +1,107 @@
+#include "coverage.h"
+
+#include <charconv>
+#include <cmath>
+
+#include "common/number_format.h"
+
+namespace quorvela::analysis {
+
+namespace {
+
+constexpr std::string_view kEnDash = "\xE2\x80\x93";
+
+std::string_view TrimBlanks(std::string_view text) {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+    return text;
+}
+
+// A positive length in plain decimal notation; no sign, exponent or other text.
+std::optional<double> Length(std::string_view text) {
+    text = TrimBlanks(text);
+    if (text.empty() || text.find_first_not_of("0123456789.") != std::string_view::npos) return std::nullopt;
+    double value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc{} || end != text.data() + text.size() || !std::isfinite(value) || value <= 0) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+// Thousands grouped with ",".
+std::string Grouped(int number) {
+    std::string digits = std::to_string(number < 0 ? -static_cast<std::int64_t>(number) : number);
+    for (auto at = static_cast<std::ptrdiff_t>(digits.size()) - 3; at > 0; at -= 3) {
+        digits.insert(static_cast<std::size_t>(at), 1, ',');
+    }
+    return number < 0 ? "-" + digits : digits;
+}
+
+std::string RangeText(const CoverageRange& range, std::string_view dash) {
+    const std::string from = common::FormatGeneral(range.From, '.');
+    if (range.Prime) return from;
+    return from + std::string(dash) + common::FormatGeneral(range.To, '.');
+}
+
+}  // namespace
+
+std::optional<CoverageRange> ParseCoverage(std::string_view text) {
+    std::size_t dash = text.find(kEnDash);
+    std::size_t dashLength = kEnDash.size();
+    if (dash == std::string_view::npos) {
+        dash = text.find('-');
+        dashLength = 1;
+    }
+    const auto from = Length(text.substr(0, dash));
+    if (!from) return std::nullopt;
+    if (dash == std::string_view::npos) return CoverageRange{*from, *from, true};
+    const auto to = Length(text.substr(dash + dashLength));
+    if (!to || *to < *from) return std::nullopt;
+    return CoverageRange{*from, *to, *from == *to};
+}
+
+std::string CoverageText(const CoverageRange& range) {
+    return RangeText(range, "-");
+}
+
+bool Covers(const CoverageRange& range, std::int64_t wholeMm) {
+    if (wholeMm < 0) return false;
+    const auto mm = static_cast<double>(wholeMm);
+    if (range.Prime) return mm >= range.From * 0.95 && mm <= range.From * 1.05;
+    return mm >= range.From && mm <= range.To;
+}
+
+CoverageCount CountCoverage(const CoverageRange& range, const CategoryTable& focalNoSteps) {
+    CoverageCount count;
+    for (const CategoryCount& row : focalNoSteps) {
+        std::int64_t mm = -1;
+        const auto [end, error] = std::from_chars(row.Label.data(), row.Label.data() + row.Label.size(), mm);
+        if (error != std::errc{} || mm < 0) continue;  // "-1": no focal length
+        count.Of += row.Count;
+        if (Covers(range, mm)) count.Photos += row.Count;
+    }
+    return count;
+}
+
+CoverageCount CountCoverage(const CoverageRange& range, std::span<const std::int64_t> wholeMm) {
+    CoverageCount count;
+    for (const std::int64_t mm : wholeMm) {
+        if (mm < 0) continue;
+        ++count.Of;
+        if (Covers(range, mm)) ++count.Photos;
+    }
+    return count;
+}
+
+std::string CoverageSentence(const CoverageRange& range, CoverageCount count) {
+    std::string sentence = RangeText(range, kEnDash) + " mm covers " + Grouped(count.Photos) + " of " +
+                           Grouped(count.Of) + (count.Of == 1 ? " photo" : " photos");
+    if (count.Of > 0) {
+        const double percent = 100.0 * count.Photos / count.Of;
+        sentence += " (" + common::FormatFixed(percent, 1, 0, '.') + " %)";
+    }
+    return sentence;
+}
+
+}  // namespace quorvela::analysis
