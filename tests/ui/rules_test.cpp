@@ -139,7 +139,7 @@ class RulesTest : public QObject {
         views[1] = {true, true, 0};
         const ResetButtons buttons = AfterZoom(views);
         QVERIFY(buttons.Overview);
-        QCOMPARE(buttons.Fit, (std::array<bool, 4>{false, true, false, false}));
+        QCOMPARE(buttons.Fit, (std::array<bool, kChartCount>{false, true, false, false, false}));
     }
 
     void resetButtonsAfterUndo() {
@@ -147,7 +147,7 @@ class RulesTest : public QObject {
         // The chart being reset still reads as zoomed while its listeners run.
         views[2] = {true, false, 0};
         QCOMPARE(AfterUndoZoom(views), (ResetButtons{true, {false, false, true, false}}));
-        QCOMPARE(AfterUndoZoom(ViewStates{}), (ResetButtons{false, {false, false, false, false}}));
+        QCOMPARE(AfterUndoZoom(ViewStates{}), (ResetButtons{false, {false, false, false, false, false}}));
     }
 
     void resetButtonsAfterScroll() {
