@@ -250,8 +250,8 @@ QRect ChartSet::PointRect(int index, int point) const {
     for (const BarGeom& bar : Chart(index).CurrentLayout().bars) {
         if (point < bar.first || point > bar.last) continue;
         const RectF& f = bar.front;
-        return QRect(QPoint(static_cast<int>(f.left), static_cast<int>(f.top)),
-                     QPoint(static_cast<int>(f.right) - 1, static_cast<int>(f.bottom) - 1));
+        return {QPoint(static_cast<int>(f.left), static_cast<int>(f.top)),
+                QPoint(static_cast<int>(f.right) - 1, static_cast<int>(f.bottom) - 1)};
     }
     return {};
 }
