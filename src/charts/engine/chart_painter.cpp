@@ -269,9 +269,16 @@ void TChart::PaintAxes(QPainter& p, const ChartLayout& L) const {
         for (const auto& l : L.labels) {
             const std::string& text = source.Label(l.index);
             if (L.labelsRotated) {
-                // Upright, reading upwards, ending just below the axis.
+                // Upright, reading upwards, ending just below the axis. A label longer than the
+                // room under the axis loses its middle rather than running off the chart.
                 p.setWorldTransform(QTransform(plain).translate(l.x, L.labelTop).rotate(-90));
-                drawUtf8(FontRole::Axis, axisMetrics, text, 0, 0, HAlign::Right);
+                const double room = L.bounds.bottom - 2 - L.labelTop;
+                if (measure.Width(FontRole::Axis, text) > room) {
+                    const QString cut = axisMetrics.elidedText(Text(text), Qt::ElideMiddle, room);
+                    DrawAt(p, axisMetrics, cut, axisMetrics.horizontalAdvance(cut), 0, 0, HAlign::Right);
+                } else {
+                    drawUtf8(FontRole::Axis, axisMetrics, text, 0, 0, HAlign::Right);
+                }
             } else {
                 drawUtf8(FontRole::Axis, axisMetrics, text, l.x, L.labelTop + h / 2, HAlign::Center);
             }
