@@ -367,7 +367,9 @@ void TAnalyseLength::ChartDblClick(int index) {
 }
 
 void TAnalyseLength::ChartPointChosen(int index, int point) {
-    answers_->ShowPointPhotos(index, point);
+    if (!answers_->ShowPointPhotos(index, point)) {
+        ui_.statusBar->showMessage("The photos behind a bar are known once a run has read them: analyse the folder.");
+    }
 }
 
 void TAnalyseLength::Chart1MouseMove() {
