@@ -11,13 +11,13 @@ namespace quorvela::analysis {
 // The quantity whose values the path list shows (`RadioGroup1`); None is "no item selected".
 enum class PathListQuantity { None = -1, FocalLength = 0, Iso = 1, Aperture = 2, Shutter = 3, Lens = 4 };
 
-// The camera, maker-note, lens and period filter fields. The later ones have initialisers so
-// that a brace list naming the first four stays complete.
+// The camera, maker-note, lens and period filter fields. Each has an initialiser, so a brace
+// list may name any of them and leave the others empty.
 struct FilterFields {
-    std::string Make;
-    std::string Model;
-    std::string MakerNoteLabel;
-    std::string MakerNoteData;
+    std::string Make = {};
+    std::string Model = {};
+    std::string MakerNoteLabel = {};
+    std::string MakerNoteData = {};
     std::string Lens = {};        // part of the lens text, as Make and Model
     std::string PeriodFrom = {};  // "YYYY-MM-DD", the first day taken part; empty: no lower end
     std::string PeriodTo = {};    // "YYYY-MM-DD", the last day taken part; empty: no upper end

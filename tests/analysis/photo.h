@@ -23,6 +23,8 @@ struct PhotoTags {
     std::optional<Fraction> FNumber = std::nullopt;
     std::optional<Fraction> ExposureTime = std::nullopt;
     std::optional<std::vector<std::uint16_t>> Iso = std::nullopt;
+    std::optional<std::string> DateTimeOriginal = std::nullopt;  // "YYYY:MM:DD HH:MM:SS"
+    std::optional<std::string> LensModel = std::nullopt;
 };
 
 inline std::vector<std::uint8_t> PhotoBytes(const PhotoTags& tags) {
@@ -39,8 +41,10 @@ inline std::vector<std::uint8_t> PhotoBytes(const PhotoTags& tags) {
             }
             return bytes;
         }());
+    if (tags.DateTimeOriginal) exif.Ascii(0x9003, *tags.DateTimeOriginal);
     if (tags.FocalLength) exif.Rational(0x920A, {*tags.FocalLength});
     if (tags.Focal35) exif.Short(0xA405, {*tags.Focal35});
+    if (tags.LensModel) exif.Ascii(0xA434, *tags.LensModel);
     if (tags.Make) tiff.ifd0.Ascii(0x010F, *tags.Make);
     if (tags.Model) tiff.ifd0.Ascii(0x0110, *tags.Model);
     tiff.ifd0.Link(0x8769, exif);
