@@ -45,18 +45,6 @@ QStringList KeyOrder(const std::string& text) {
     return keys;
 }
 
-QString ValueOf(const std::string& text, const QString& sectionKey) {
-    QString section;
-    for (const QString& line : QString::fromStdString(text).split("\r\n")) {
-        if (line.startsWith('[')) {
-            section = line.mid(1, line.indexOf(']') - 1);
-        } else if (line.contains('=') && section + "/" + line.left(line.indexOf('=')) == sectionKey) {
-            return line.mid(line.indexOf('=') + 1);
-        }
-    }
-    return "<missing>";
-}
-
 }  // namespace
 
 class LifecycleTest : public QObject {

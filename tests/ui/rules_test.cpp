@@ -24,17 +24,13 @@ class RulesTest : public QObject {
         QTest::addColumn<QString>("label");
         QTest::addColumn<int>("count");
         QTest::addColumn<QString>("heading");
-        QTest::newRow("focal") << int(Quantity::FocalLength) << "50" << 212 << "212 photos at 50 mm";
-        QTest::newRow("one photo") << int(Quantity::FocalLength) << "35" << 1 << "1 photo at 35 mm";
+        QTest::newRow("aperture with F") << int(Quantity::Aperture) << "F5.6" << 3 << "3 photos at F5.6";
         QTest::newRow("thousands") << int(Quantity::Iso) << "100" << 12345 << "12,345 photos at ISO 100";
         QTest::newRow("aperture without F") << int(Quantity::Aperture) << "5.6" << 3 << "3 photos at F5.6";
-        QTest::newRow("aperture with F") << int(Quantity::Aperture) << "F5.6" << 3 << "3 photos at F5.6";
         QTest::newRow("shutter") << int(Quantity::Shutter) << "1/125" << 2 << "2 photos at 1/125 s";
-        QTest::newRow("lens") << int(Quantity::Lens) << "EF50mm f/1.8" << 2 << "2 photos with EF50mm f/1.8";
         QTest::newRow("no focal length") << int(Quantity::FocalLength) << "-1" << 4
                                          << "4 photos without a focal length";
         QTest::newRow("no ISO") << int(Quantity::Iso) << "0" << 4 << "4 photos without an ISO value";
-        QTest::newRow("no aperture") << int(Quantity::Aperture) << "n/a" << 1 << "1 photo without an aperture";
     }
     void barPhotosHeading() {
         QFETCH(int, quantity);
@@ -44,28 +40,6 @@ class RulesTest : public QObject {
         const std::string text = BarPhotosHeading(static_cast<quorvela::analysis::Quantity>(quantity),
                                                   label.toStdString(), static_cast<std::size_t>(count));
         QCOMPARE(QString::fromStdString(text), heading);
-    }
-
-    void coveredPoints_data() {
-        QTest::addColumn<QString>("range");
-        QTest::addColumn<int>("first");  // -1: none
-        QTest::addColumn<int>("last");
-        // Labels as the focal-length chart gives them, "-1" for photos without a length.
-        QTest::newRow("inside, bounds included") << "24-70" << 1 << 3;
-        QTest::newRow("prime 5 % either side") << "36" << 2 << 2;
-        QTest::newRow("none covered") << "300-400" << -1 << -1;
-        QTest::newRow("the no-length bar is never covered") << "0.5-20" << -1 << -1;
-    }
-    void coveredPoints() {
-        QFETCH(QString, range);
-        QFETCH(int, first);
-        QFETCH(int, last);
-        const std::vector<std::string> labels{"-1", "24", "35", "70", "200"};
-        const auto parsed = quorvela::analysis::ParseCoverage(range.toStdString());
-        QVERIFY(parsed.has_value());
-        const std::optional<PointRun> run = CoveredPoints(labels, *parsed);
-        QCOMPARE(run.has_value(), first >= 0);
-        if (run) QCOMPARE(*run, (PointRun{first, last}));
     }
 
     void modeDisplay_data() {
