@@ -349,9 +349,8 @@ void Run::EndOfRun(bool analysed) {
     if (result_.StopRequested) Say(MessageKind::Interrupted, kPlotInterrupted);
     if (settings_.FilterOn && result_.FilesAnalysed > 0) {
         // The filter fields are in the metadata's code page; messages are for a person.
-        Say(MessageKind::FilterSummary,
-            common::Cp1252ToUtf8(
-                FilterSummaryText(result_.FilesAnalysed, result_.FilesFound, settings_.Filter, undated_)));
+        Say(MessageKind::FilterSummary, common::Cp1252ToUtf8(FilterSummaryText(
+                                            result_.FilesAnalysed, result_.FilesFound, settings_.Filter, undated_)));
     }
     observer_.ProgressPosition(RunStage::Collecting, 0);
     observer_.ProgressPosition(RunStage::Analysing, 0);

@@ -28,7 +28,7 @@ enum class RunStage { Collecting, Analysing };
 
 // What a message tells; its text comes with it.
 enum class MessageKind {
-    FilterRefused,       // kFilterRefused: the filter fields cannot be used; nothing else happens
+    FilterRefused,       // kFilterRefused or kPeriodRefused: the filter fields cannot be used; nothing else happens
     NoFolder,            // kNoFolderSelected
     NoPhotos,            // kNoJpegFiles
     NoExif,              // kNoExifInfo
@@ -62,7 +62,8 @@ constexpr bool ResultsCurrent(RunOutcome outcome) {
 //
 // The order of a run: RunStarted; then either a NoFolder message or FolderOpened, the
 // progress, status texts, the summary and the chart points (the lens chart's last); messages;
-// PhotosReady (when kept) and PathListReady before the end-of-run messages; RunEnded last. A refused run reports its message and RunEnded only.
+// PhotosReady (when kept) and PathListReady before the end-of-run messages; RunEnded last. A refused run reports its
+// message and RunEnded only.
 class AnalysisObserver {
   public:
     virtual ~AnalysisObserver() = default;
@@ -115,9 +116,9 @@ struct AnalysisResult {
     std::string RunSummaryText;
     std::array<CategoryTable, kQuantityCount> Tables;  // indexed by Quantity
     std::optional<CoverageCount> Coverage;             // when the settings name a range
-    std::vector<std::string> PathLines;   // sorted
-    std::vector<std::string> LinePaths;   // the file of each path line
-    std::vector<std::string> Messages;    // as shown, in order
+    std::vector<std::string> PathLines;                // sorted
+    std::vector<std::string> LinePaths;                // the file of each path line
+    std::vector<std::string> Messages;                 // as shown, in order
 };
 
 // True when the extension of the name part (from its last "."), upper-cased, is ".JPG",

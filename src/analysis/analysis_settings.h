@@ -36,7 +36,7 @@ struct AnalysisSettings {
     bool FractionShutter = false;
     PathListQuantity PathList = PathListQuantity::FocalLength;
     bool AddMakerNotes = false;
-    equivalence::LensSettings Lens;  // manual factor fields, real-length and always-calculate modes
+    equivalence::LensSettings Lens;         // manual factor fields, real-length and always-calculate modes
     std::optional<CoverageRange> Coverage;  // how many photos this range covers; none when unset
 };
 

@@ -39,7 +39,7 @@ std::string Grouped(int number) {
 }
 
 std::string RangeText(const CoverageRange& range, std::string_view dash) {
-    const std::string from = common::FormatGeneral(range.From, '.');
+    std::string from = common::FormatGeneral(range.From, '.');
     if (range.Prime) return from;
     return from + std::string(dash) + common::FormatGeneral(range.To, '.');
 }

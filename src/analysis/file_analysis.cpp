@@ -11,6 +11,18 @@
 
 namespace quorvela::analysis {
 
+namespace {
+
+void KeepRecordPieces(const std::string& path, const AnalysisSettings& settings, const metadata::TimgData& reader,
+                      FileResult& result) {
+    result.Path = path;
+    result.MakeModel = MakeModelText(reader);
+    result.MakerNotes = Show2MakerNotes(reader, settings.AddMakerNotes);
+    result.DebugInfo = Debuginfo(reader);
+}
+
+}  // namespace
+
 bool IsReadableFile(const std::string& path) {
     struct stat info {};
     return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
@@ -35,12 +47,7 @@ FileResult AnalyseFile(const std::string& path, const AnalysisSettings& settings
         }
     }
     result.Lens = common::Cp1252ToUtf8(LensText(reader));
-    if (keepRecord) {
-        result.Path = path;
-        result.MakeModel = MakeModelText(reader);
-        result.MakerNotes = Show2MakerNotes(reader, settings.AddMakerNotes);
-        result.DebugInfo = Debuginfo(reader);
-    }
+    if (keepRecord) KeepRecordPieces(path, settings, reader, result);
     const char separator = reader.DecimalSeparator;
     const PathListQuantity shown = settings.PathList;
     // The path-list pieces are read only for the files that get a line.

@@ -14,15 +14,15 @@ namespace quorvela::analysis {
 
 // Everything one file adds to a run. Empty texts mean "nothing for that quantity".
 struct FileResult {
-    bool Passed = true;     // false when the filter keeps the file out
-    bool Analysed = false;  // the file gave a focal-length text, even one beyond every category
-    std::string Focal;      // "___50"
-    std::string Iso;        // "___100"
-    std::string Aperture;   // "__F5.6"
-    std::string Shutter;    // "1/125" or "0.008"
-    std::string PathLine;   // the line for the path list, in UTF-8
-    std::string LinePath;   // the file that line names, exactly as given (the line may differ)
-    std::string Lens;       // the lens text in UTF-8; set for every file that passed
+    bool Passed = true;         // false when the filter keeps the file out
+    bool Analysed = false;      // the file gave a focal-length text, even one beyond every category
+    std::string Focal;          // "___50"
+    std::string Iso;            // "___100"
+    std::string Aperture;       // "__F5.6"
+    std::string Shutter;        // "1/125" or "0.008"
+    std::string PathLine;       // the line for the path list, in UTF-8
+    std::string LinePath;       // the file that line names, exactly as given (the line may differ)
+    std::string Lens;           // the lens text in UTF-8; set for every file that passed
     std::int64_t FocalMm = -1;  // whole millimetres without steps; -1 without a focal length
     bool Undated = false;       // left out by the period for want of a date
     // The file and its path-list pieces, for a PhotoRecord: only when `keepRecord` is asked for.

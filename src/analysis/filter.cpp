@@ -87,9 +87,10 @@ std::string PeriodText(const FilterFields& fields) {
 
 std::string FilterSummaryText(int filesAnalysed, int filesFound, const FilterFields& fields, int undated) {
     std::string text = "Filtering selected, " + std::to_string(filesAnalysed) + " files out of a total of " +
-                       std::to_string(filesFound) + " files are a match for the filter strings.\r\r Make: " +
-                       fields.Make + "\r Model: " + fields.Model + "\r\r Maker Note:\r Label: " +
-                       fields.MakerNoteLabel + "\r Data: " + fields.MakerNoteData;
+                       std::to_string(filesFound) +
+                       " files are a match for the filter strings.\r\r Make: " + fields.Make +
+                       "\r Model: " + fields.Model + "\r\r Maker Note:\r Label: " + fields.MakerNoteLabel +
+                       "\r Data: " + fields.MakerNoteData;
     std::string more;
     if (!fields.Lens.empty()) more = "Lens: " + fields.Lens;
     if (HasPeriod(fields)) {

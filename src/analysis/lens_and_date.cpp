@@ -3,8 +3,8 @@
 #include <array>
 #include <cstdint>
 
-#include "common/number_format.h"
 #include "metadata/img_data.h"
+#include "metadata/makernotes/tables.h"
 #include "metadata/tag_names.h"
 
 namespace quorvela::analysis {
@@ -17,13 +17,13 @@ bool HasExif(const metadata::TimgData& reader) {
     return reader.HasAnyMetadata() && reader.HasExifBlock() && reader.ExifDirectory != nullptr;
 }
 
-// An ASCII value up to its first NUL, without trailing blanks; a quoted maker-note text
-// loses its quotes.
+// An ASCII value up to its first NUL, without trailing blanks.
 std::string AsciiValue(const metadata::Bytes& bytes) {
     std::string text;
     for (const std::uint8_t byte : bytes) {
         if (byte == 0) break;
-        text += static_cast<char>(byte);
+        // A line break or other control character would split a path-list line or a label.
+        text += byte < 0x20 ? '?' : static_cast<char>(byte);
     }
     while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.pop_back();
     return text;
@@ -49,10 +49,6 @@ std::optional<std::array<double, 4>> FourRationals(const metadata::TTagEntry& en
         values[i] = denominator == 0 ? 0.0 : static_cast<double>(numerator) / denominator;
     }
     return values;
-}
-
-std::string Number(double value) {
-    return common::FormatGeneral(value, '.');
 }
 
 bool DigitsAt(std::string_view text, std::size_t at, std::size_t count, int& value) {
@@ -89,18 +85,6 @@ std::optional<CalendarDay> DayWith(std::string_view text, char separator) {
 
 }  // namespace
 
-std::string NikonLensName(double shortest, double longest, double widestAtShort, double widestAtLong) {
-    if (!(shortest > 0) || !(longest > 0)) return {};
-    std::string name = Number(shortest);
-    if (longest != shortest) name += "-" + Number(longest);
-    name += "mm";
-    if (widestAtShort > 0) {
-        name += " f/" + Number(widestAtShort);
-        if (widestAtLong > 0 && widestAtLong != widestAtShort) name += "-" + Number(widestAtLong);
-    }
-    return name;
-}
-
 LensFinding FindLens(const metadata::TimgData& reader) {
     if (HasExif(reader)) {
         const metadata::TImageInfo& exif = *reader.ExifDirectory;
@@ -115,7 +99,7 @@ LensFinding FindLens(const metadata::TimgData& reader) {
                 canon = AsciiValue(entry.RawBytes);
             } else if (entry.Group == 1 && nikon.empty() && entry.TagName == "LensInformation") {
                 if (const auto values = FourRationals(entry, exif.BigEndian)) {
-                    nikon = NikonLensName((*values)[0], (*values)[1], (*values)[2], (*values)[3]);
+                    nikon = metadata::NikonLensName((*values)[0], (*values)[1], (*values)[2], (*values)[3]);
                 }
             }
         }

@@ -14,10 +14,10 @@ inline constexpr std::string_view kUnknownLens = "unknown lens";
 
 // Where a photo's lens text was found, first that applies.
 enum class LensSource {
-    LensModel,   // the EXIF LensModel tag
-    CanonNote,   // Canon's maker-note lens model
-    NikonNote,   // Nikon's maker-note lens information, shortest and longest length, apertures
-    None,        // kUnknownLens
+    LensModel,  // the EXIF LensModel tag
+    CanonNote,  // Canon's maker-note lens model
+    NikonNote,  // Nikon's maker-note lens information, shortest and longest length, apertures
+    None,       // kUnknownLens
 };
 
 struct LensFinding {
@@ -30,12 +30,6 @@ LensFinding FindLens(const metadata::TimgData& reader);
 inline std::string LensText(const metadata::TimgData& reader) {
     return FindLens(reader).Text;
 }
-
-// Nikon's lens information, four rationals as the note renders them ("18/1, 55/1, 35/10,
-// 56/10"), in the usual lens notation: "18-55mm f/3.5-5.6", a prime "50mm f/1.8", equal
-// apertures "28-70mm f/2.8". Empty when a length is missing or not above zero; without
-// apertures the lengths alone.
-std::string NikonLensName(double shortest, double longest, double widestAtShort, double widestAtLong);
 
 // A calendar day, comparable as a number YYYYMMDD.
 struct CalendarDay {

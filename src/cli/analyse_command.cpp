@@ -90,7 +90,7 @@ AnalysisSettings FromIni(const settings::IniSettings& ini) {
     s.IncludeSubfolders = ini.IncludeSubfolders;
     s.FilterOn = ini.FilterOn;
     s.Filter = {ini.FilterMake, ini.FilterModel, ini.MakerTag, ini.MakerData,
-                ini.FilterLens, ini.PeriodFrom, ini.PeriodTo};
+                ini.FilterLens, ini.PeriodFrom,  ini.PeriodTo};
     s.UseSteps = ini.UseSteps;
     s.StepSize = ini.StepSize;
     s.IgnoreUpTo = ini.IgnoreUpTo;
@@ -364,8 +364,8 @@ int AnalyseCommand::ApplyLensOptions(AnalysisSettings& s, std::ostream& err) con
     for (const auto& [name, option, field] : days) {
         if (!option) continue;
         if (!analysis::ParseDay(*option)) {
-            err << "quorvela-cli analyse: " << name << " needs a day that exists, as YYYY-MM-DD such as 2026-06-01, not "
-                << *option << '\n';
+            err << "quorvela-cli analyse: " << name
+                << " needs a day that exists, as YYYY-MM-DD such as 2026-06-01, not " << *option << '\n';
             return 2;
         }
         field = *option;

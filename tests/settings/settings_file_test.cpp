@@ -59,8 +59,7 @@ TEST(ReadIniFile, NumbersClampsAndFallbacks) {
         {"INI", "UseStepsWA", "five", &IniSettings::StepSize, 10},
         {"INI", "UseStepsWA", "5x", &IniSettings::StepSize, 10},
         {"INI", "UseStepsWA", " 7 ", &IniSettings::StepSize, 7},
-        {"RadioButton", "0", "7", &IniSettings::PathList, 4},
-        {"RadioButton", "0", "4", &IniSettings::PathList, 4},
+        {"RadioButton", "0", "7", &IniSettings::PathList, 3},
         {"RadioButton", "0", "-1", &IniSettings::PathList, -1},
         {"RadioButton", "0", "-9", &IniSettings::PathList, -1},
         {"INI", "WinStatusLeft", "0x64", &IniSettings::WindowLeft, 100},
@@ -201,6 +200,27 @@ TEST(ReadIniFile, FifoIsNotWaitedOn) {
     const auto fifo = dir.path() / "vintrop.ini";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     EXPECT_EQ(ReadIniFile(fifo).StepSize, 10);
+}
+
+}  // namespace
+}  // namespace quorvela::settings
+
+namespace quorvela::settings {
+namespace {
+
+TEST(IniLensKeys, OlderFileKeepsWorkingAndTheNewKeysRoundTrip) {
+    testing::TempDir dir;
+    const auto file = WriteRaw(dir, "[FilterMake]\r\n2=Canon\r\n");  // from before the lens keys
+    IniSettings s = ReadIniFile(file);
+    EXPECT_EQ(s.FilterMake + s.FilterLens + s.PeriodFrom + s.PeriodTo + s.Coverage, "Canon");
+    s.FilterLens = "70-200";
+    s.PeriodFrom = "2026-06-01";
+    s.PeriodTo = "2026-08-31";
+    s.Coverage = "24-70";
+    WriteIniFile(file, s);
+    const IniSettings again = ReadIniFile(file);
+    EXPECT_EQ(again.FilterLens + " " + again.PeriodFrom + " " + again.PeriodTo + " " + again.Coverage,
+              "70-200 2026-06-01 2026-08-31 24-70");
 }
 
 }  // namespace

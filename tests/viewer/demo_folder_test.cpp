@@ -42,7 +42,8 @@ TEST(DemoFolder, ARunCountsEveryPhotoAndSpreadsEachChart) {
     const auto result = analysis::StartAnalyzing(settings, environment, observer);
     EXPECT_EQ(result.FilesFound, static_cast<int>(DemoPhotos().size()));
     EXPECT_EQ(result.FilesAnalysed, result.FilesFound);
-    for (const auto& chart : result.Tables) EXPECT_GE(chart.size(), 5U);
+    // The four usage charts; the demo photos name no lens.
+    for (std::size_t q = 0; q < 4; ++q) EXPECT_GE(result.Tables[q].size(), 5U);
     EXPECT_EQ(result.PathLines.size(), DemoPhotos().size());
 }
 

@@ -93,4 +93,16 @@ std::string NikonLensInfo(const std::string& text, RenderContext& context) {
            common::FormatFixed(values[2], 1, 0, sep) + "-F" + common::FormatFixed(values[3], 1, 0, sep);
 }
 
+std::string NikonLensName(double shortest, double longest, double widestAtShort, double widestAtLong) {
+    if (!(shortest > 0) || !(longest > 0)) return {};
+    std::string name = common::FormatGeneral(shortest, '.');
+    if (longest != shortest) name += "-" + common::FormatGeneral(longest, '.');
+    name += "mm";
+    if (widestAtShort > 0) {
+        name += " f/" + common::FormatGeneral(widestAtShort, '.');
+        if (widestAtLong > 0 && widestAtLong != widestAtShort) name += "-" + common::FormatGeneral(widestAtLong, '.');
+    }
+    return name;
+}
+
 }  // namespace quorvela::metadata

@@ -44,6 +44,11 @@ std::span<const CanonFunctionRow> CanonCustomFunctionRows();
 std::string NikonLensType(const std::string& text, RenderContext& context);
 std::string NikonColorMode(const std::string& text, RenderContext& context);
 std::string NikonLensInfo(const std::string& text, RenderContext& context);
+// Nikon's lens information (shortest and longest focal length, widest aperture at each) in
+// the usual lens notation, with a point as decimal separator: "18-55mm f/3.5-5.6", a prime
+// "50mm f/1.8", equal apertures "28-70mm f/2.8". Empty unless both lengths are above zero;
+// the lengths alone without an aperture.
+std::string NikonLensName(double shortest, double longest, double widestAtShort, double widestAtLong);
 std::string CanonCameraSettings(const std::string& text, RenderContext& context);
 std::string CanonShotInfo(const std::string& text, RenderContext& context);
 std::string CanonCustomFunctions(const std::string& text, RenderContext& context);
