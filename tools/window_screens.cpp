@@ -1,10 +1,12 @@
 // Not a test: pictures of the window at a given size after a run on the demo folder: the
-// overview with its top bar, the "Lens Length" tab in both lens modes, and the path list after
-// a click on its longest line.
+// overview with its top bar, the "Lens Length" tab in both lens modes, the path list after a
+// click on its longest line, the "Lens" tab, a coverage band with its sentence, and the path
+// list after a click on the focal-length chart's tallest bar.
 //   xvfb-run -a -s "-screen 0 1920x1200x24" window_screens OUT_FOLDER WIDTHxHEIGHT [PHOTO_FOLDER]
 #include <QApplication>
 #include <QDir>
 #include <QPlainTextEdit>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
@@ -38,6 +40,27 @@ bool ClickLongestLine(TAnalyseLength& window, const WindowPage& page) {
     list->setTextCursor(QTextCursor(longest));
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->cursorRect(QTextCursor(longest)).center());
     return QTest::qWaitFor([&] { return !window.PathListView().ShownPreviewPath().isEmpty(); }, 10000);
+}
+
+// The answers from the run's photos: the lens chart, a 24-70 coverage band, and the photos of
+// the most used focal length.
+bool SaveAnswers(TAnalyseLength& window, const WindowPage& page, const QString& prefix) {
+    page.Tabs()->setCurrentWidget(page.OwnTab(4));
+    bool saved = Save(window, prefix + "lens_tab.png");
+    page.Tabs()->setCurrentWidget(page.OwnTab(0));
+    page.Edit("EditCoverage")->setText("24-70");
+    saved = Save(window, prefix + "coverage.png") && saved;
+    const auto points = page.Charts().ShownBy(0).Points;
+    int tallest = 0;
+    for (int i = 0; i < static_cast<int>(points.size()); ++i) {
+        if (points[static_cast<std::size_t>(i)].second > points[static_cast<std::size_t>(tallest)].second) tallest = i;
+    }
+    const QRect bar = page.Charts().PointRect(0, tallest);
+    if (bar.isEmpty()) return false;
+    QTest::mouseClick(page.Chart(0), Qt::LeftButton, {}, bar.center());
+    const bool shown = QTest::qWaitFor(
+        [&] { return window.PathListView().ShownPreviewPath() == window.PathListView().SelectedPath(); }, 10000);
+    return shown && Save(window, prefix + "bar_photos.png") && saved;
 }
 
 }  // namespace
@@ -79,7 +102,10 @@ int main(int argc, char** argv) {
     page.Tabs()->setCurrentWidget(page.Widget("TabSheet7"));
     if (!ClickLongestLine(window, page)) return 1;
     saved = Save(window, prefix + "path_list.png") && saved;
-    std::printf("%soverview.png, lens_35mm.png, lens_real.png, path_list.png\n", qPrintable(prefix));
+    saved = SaveAnswers(window, page, prefix) && saved;
+    std::printf("%soverview.png, lens_35mm.png, lens_real.png, path_list.png, lens_tab.png, coverage.png, "
+                "bar_photos.png\n",
+                qPrintable(prefix));
     window.close();
     return saved ? 0 : 1;
 }

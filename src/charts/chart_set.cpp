@@ -25,13 +25,14 @@ constexpr Rgb kGradientStart{192, 192, 192};
 constexpr Rgb kGradientEnd{255, 255, 255};
 constexpr int kChart3DPercent = 20;
 
-// Neither legend is drawn: the focal-length and ISO charts switch theirs off, the aperture and
+// No legend is drawn: the focal-length, ISO and lens charts switch theirs off, the aperture and
 // shutter series stay out of theirs.
 constexpr std::array<ChartAppearance, ChartSet::kCount> kChartAppearance{{
     {"Chart5", "focal length usage (mm)", {0, 0, 255}, GradientDirection::TopBottom, 20, "##0.##%", false, true},
     {"Chart6", "iso", {255, 0, 0}, GradientDirection::BottomTop, 8, "##0.## %", false, true},
     {"Chart7", "aperture", {255, 128, 64}, GradientDirection::TopBottom, 8, "##0.## %", true, false},
     {"Chart8", "shutter speed (sec)", {0, 128, 128}, GradientDirection::TopBottom, 8, "##0.## %", true, false},
+    {"ChartLens", "lens usage", {128, 64, 160}, GradientDirection::TopBottom, 8, "##0.## %", false, true},
 }};
 
 // The mark style of each statistics entry after "Statistics off".
@@ -112,6 +113,7 @@ ChartSet::~ChartSet() {
         chart->OnScroll = nullptr;
         chart->OnDblClick = nullptr;
         chart->OnMouseMove = nullptr;
+        chart->OnPointChosen = nullptr;
     }
 }
 
@@ -128,6 +130,9 @@ void ChartSet::Connect(int index) {
     chart.OnDblClick = raise(&ChartSet::OnDoubleClicked);
     chart.OnMouseMove = [this, index](TChart&, int, int) {
         if (OnMouseMove) OnMouseMove(index);
+    };
+    chart.OnPointChosen = [this, index](TChart&, int point) {
+        if (OnPointChosen) OnPointChosen(index, point);
     };
 }
 
@@ -217,6 +222,38 @@ void ChartSet::Fill(int index, std::span<const CategoryCount> categories) {
     TBarSeries& series = Series(index);
     series.Clear();
     for (const auto& c : categories) series.Add(c.count, c.label);
+}
+
+void ChartSet::Shade(int index, std::optional<Span> span) {
+    if (!span) {
+        Chart(index).SetBand(std::nullopt);
+        return;
+    }
+    Chart(index).SetBand(PointSpan{span->First, span->Last});
+}
+
+std::optional<ChartSet::Span> ChartSet::Shaded(int index) const {
+    const std::optional<PointSpan>& band = Chart(index).Band();
+    if (!band) return std::nullopt;
+    return Span{band->first, band->last};
+}
+
+int ChartSet::SelectedPoint(int index) const {
+    return Chart(index).SelectedPoint();
+}
+
+void ChartSet::SelectPoint(int index, int point) {
+    Chart(index).SelectPoint(point);
+}
+
+QRect ChartSet::PointRect(int index, int point) const {
+    for (const BarGeom& bar : Chart(index).CurrentLayout().bars) {
+        if (point < bar.first || point > bar.last) continue;
+        const RectF& f = bar.front;
+        return {QPoint(static_cast<int>(f.left), static_cast<int>(f.top)),
+                QPoint(static_cast<int>(f.right) - 1, static_cast<int>(f.bottom) - 1)};
+    }
+    return {};
 }
 
 bool ChartSet::SaveImage(int index, const QString& fileName) const {

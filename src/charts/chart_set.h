@@ -5,6 +5,7 @@
 #include <QString>
 #include <array>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <utility>
@@ -27,14 +28,23 @@ struct CategoryCount {
 // no entry chosen and leaves the marks as they are.
 enum class Statistics { None = -1, Off, PlottedValues, TimesUsed, PercentUsed, PercentAndTotal, ShowAll };
 
-// The four usage charts (focal length, ISO, aperture, shutter speed), each with its one bar
+// The usage charts (focal length, ISO, aperture, shutter speed, lens), each with its one bar
 // series, created with the look they keep for the program's lifetime, and everything the
-// program does with them. Chart `index` is 0 = focal length … 3 = shutter speed. The charts
-// are children of `parent`; placing them is the caller's business. The set itself is a child
-// of `parent` too, named "ChartSet".
+// program does with them. Chart `index` is 0 = focal length … 3 = shutter speed, 4 = lens. The
+// charts are children of `parent`; placing them is the caller's business. The set itself is a
+// child of `parent` too, named "ChartSet".
 class ChartSet final : public QObject {
   public:
-    static constexpr int kCount = 4;
+    static constexpr int kCount = 5;
+    static constexpr int kOverviewCount = 4;  // the charts of the overview grid: all but the lens chart
+    static constexpr int kLens = 4;
+
+    // A run of categories, first to last point (0-based, both included).
+    struct Span {
+        int First = 0;
+        int Last = 0;
+        bool operator==(const Span&) const = default;
+    };
 
     explicit ChartSet(QWidget* parent);
     ~ChartSet() override;
@@ -82,6 +92,15 @@ class ChartSet final : public QObject {
     // Replaces the points of a chart with one point per category, in the given order.
     void Fill(int index, std::span<const CategoryCount> categories);
 
+    // A band shaded behind the bars of chart `index` over the points of `span`; none clears it.
+    void Shade(int index, std::optional<Span> span);
+    [[nodiscard]] std::optional<Span> Shaded(int index) const;
+    // The point chosen with the keys (-1 for none), and selecting one as the keys do.
+    [[nodiscard]] int SelectedPoint(int index) const;
+    void SelectPoint(int index, int point);
+    // Where the bar of a point is drawn, in the chart's pixels; empty when it is not in view.
+    [[nodiscard]] QRect PointRect(int index, int point) const;
+
     // Writes chart `index` as shown as a BMP file; false when the file could not be written.
     [[nodiscard]] bool SaveImage(int index, const QString& fileName) const;
 
@@ -91,6 +110,8 @@ class ChartSet final : public QObject {
     std::function<void(int index)> OnScrolled;
     std::function<void(int index)> OnDoubleClicked;
     std::function<void(int index)> OnMouseMove;
+    // A click on a bar, or Enter on the selected one: the point's index in its chart.
+    std::function<void(int index, int point)> OnPointChosen;
 
     // What a chart shows, for tests and tools.
     struct Shown {

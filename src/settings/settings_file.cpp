@@ -29,7 +29,7 @@ void VisitKeys(Settings& s, Visitor&& v) {
     v.Bool("CHECKMARK", "3", s.BarGraph);
     v.Bool("CHECKMARK", "4", s.AlwaysCalculate);
     v.Bool("CHECKMARK", "5", s.FractionShutter);
-    v.Int("RadioButton", "0", s.PathList, -1, 3);
+    v.Int("RadioButton", "0", s.PathList, -1, 4);
     v.Text("LensVAL", "0", s.RealLens, kLensTextLength);
     v.Text("LensVAL", "1", s.Equivalent, kLensTextLength);
     v.Text("FilterMake", "2", s.FilterMake);

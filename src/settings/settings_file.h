@@ -27,7 +27,7 @@ struct IniSettings {
     bool BarGraph = true;           // CHECKMARK 3: read, but the focal chart is always bars
     bool AlwaysCalculate = false;   // CHECKMARK 4
     bool FractionShutter = false;   // CHECKMARK 5
-    int PathList = 0;               // RadioButton 0, -1 to 3 (the window's four choices)
+    int PathList = 0;               // RadioButton 0, -1 to 4 (the window's five choices; 4: lens)
     std::string RealLens = "8,2";   // LensVAL 0
     std::string Equivalent = "38";  // LensVAL 1
     std::string FilterMake;         // FilterMake 2

@@ -5,6 +5,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QDir>
 #include <QEvent>
 #include <QFileInfo>
@@ -31,6 +32,7 @@
 
 #include "analysis/photo_cache.h"
 #include "common/version.h"
+#include "ui/answer_panel.h"
 #include "ui/chart_panel.h"
 #include "ui/help_topics.h"
 #include "ui/run_controller.h"
@@ -100,6 +102,8 @@ TAnalyseLength::~TAnalyseLength() {
 void TAnalyseLength::CreateParts() {
     charts_ = std::make_unique<ChartPanel>(this, ui_, decimalSeparator_, services_.AskSaveFile,
                                            [this](const QString& name) { return InSaveFolder(name); });
+    answers_ = std::make_unique<AnswerPanel>(ui_, *charts_, *collation_);
+    charts_->OnPointChosen = [this](int index, int point) { ChartPointChosen(index, point); };
     RunPresenter::Actions actions;
     actions.ShowMessage = [this](const QString& text) { ShowMessage(text); };
     actions.ChartsCurrent = [this](bool current) {
@@ -112,6 +116,7 @@ void TAnalyseLength::CreateParts() {
     actions.CanStart = [this] { return FolderChosen(); };
     actions.ServicePoint = services_.RunServicePoint;
     presenter_ = std::make_unique<RunPresenter>(*this, ui_, *charts_, std::move(actions));
+    presenter_->SetAnswers(answers_.get());
     controller_ = std::make_unique<RunController>(
         this, *presenter_, [this](const analysis::AnalysisResult& result) { RunFinished(result); });
     SettingsBinder::Hooks hooks;
@@ -143,8 +148,8 @@ void TAnalyseLength::ConnectHandlers() {
         watched->installEventFilter(this);
     }
     // The panels over which the mouse brings back the run's summary.
-    summaryPanels_ = {ui_.topBar,       ui_.overviewBar, ui_.chartBars[0], ui_.chartBars[1], ui_.chartBars[2],
-                      ui_.chartBars[3], ui_.pathListBar, ui_.tableBar,     ui_.filterIntro};
+    summaryPanels_ = {ui_.topBar,       ui_.overviewBar,  ui_.chartBars[0], ui_.chartBars[1], ui_.chartBars[2],
+                      ui_.chartBars[3], ui_.chartBars[4], ui_.pathListBar,  ui_.tableBar,     ui_.filterIntro};
     for (QWidget* panel : summaryPanels_) {
         panel->setMouseTracking(true);
         panel->installEventFilter(this);
@@ -173,10 +178,16 @@ void TAnalyseLength::ConnectRunOptions() {
     connect(ui_.pathListQuantity, &QButtonGroup::idToggled, this, [this](int, bool checked) {
         if (checked) SetReAnalyseColor();
     });
+    for (QCheckBox* box : {ui_.fromCheck, ui_.toCheck}) {
+        connect(box, &QCheckBox::toggled, this, [this] { SetReAnalyseColor(); });
+    }
+    for (QDateEdit* date : {ui_.fromDate, ui_.toDate}) {
+        connect(date, &QDateEdit::dateChanged, this, [this] { SetReAnalyseColor(); });
+    }
     for (QSpinBox* spin : {ui_.stepSpin, ui_.ignoreSpin}) {
         connect(spin, &QSpinBox::valueChanged, this, [this] { SetReAnalyseColor(); });
     }
-    for (QLineEdit* edit : {ui_.makeEdit, ui_.modelEdit}) {
+    for (QLineEdit* edit : {ui_.makeEdit, ui_.modelEdit, ui_.lensEdit}) {
         connect(edit, &QLineEdit::textChanged, this, [this] { SetReAnalyseColor(); });
     }
 }
@@ -364,6 +375,12 @@ void TAnalyseLength::PageControl1Change() {
 
 void TAnalyseLength::ChartDblClick(int index) {
     charts_->ToggleOwnTab(index);
+}
+
+void TAnalyseLength::ChartPointChosen(int index, int point) {
+    if (!answers_->ShowPointPhotos(index, point)) {
+        ui_.statusBar->showMessage("The photos behind a bar are known once a run has read them: analyse the folder.");
+    }
 }
 
 void TAnalyseLength::Chart1MouseMove() {

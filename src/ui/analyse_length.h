@@ -23,6 +23,7 @@ class PathListViewer;
 
 namespace quorvela::ui {
 
+class AnswerPanel;
 class ChartPanel;
 class RunController;
 class RunPresenter;
@@ -59,7 +60,7 @@ struct WindowServices {
     std::function<bool()> AskForgetPhotos;
 };
 
-// The one main window: the folder tree, the run controls, the four usage charts, the path list.
+// The one main window: the folder tree, the run controls, the usage charts, the path list.
 // The window is wiring: its controls are built by window_layout.h (each named as the product
 // names it, which is how tests find them), the charts are ChartPanel's, the settings file's
 // values SettingsBinder's, a run's reports RunPresenter's, and which control shows what follows
@@ -81,9 +82,11 @@ class TAnalyseLength final : public QMainWindow {
     void FormResize();
     void Splitter1Moved();
     void ChartDblClick(int index);  // a double-click on chart `index`
-    void Chart1MouseMove();         // the mouse over any chart
-    void FitChart(int index);       // "Fit graph" under chart `index`
-    void SaveChart(int index);      // "Save graph as bmp" under chart `index`
+    // A click on a bar of chart `index`, or Enter on it: the path list with that bar's photos.
+    void ChartPointChosen(int index, int point);
+    void Chart1MouseMove();     // the mouse over any chart
+    void FitChart(int index);   // "Fit graph" under chart `index`
+    void SaveChart(int index);  // "Save graph as bmp" under chart `index`
 
     // Selects a folder in the tree (raising ShellTreeView1Change); false when the tree has no
     // item for it.
@@ -168,6 +171,7 @@ class TAnalyseLength final : public QMainWindow {
     WindowWidgets ui_;
     std::vector<QWidget*> summaryPanels_;
     std::unique_ptr<ChartPanel> charts_;
+    std::unique_ptr<AnswerPanel> answers_;
     std::unique_ptr<SettingsBinder> settings_;
     std::unique_ptr<RunPresenter> presenter_;
     std::unique_ptr<RunController> controller_;

@@ -21,6 +21,7 @@
 #include "equivalence/focal_length.h"
 #include "settings/program_folder.h"
 #include "ui/analyse_length.h"
+#include "ui/answer_panel.h"
 #include "ui/chart_panel.h"
 #include "ui/help_topics.h"
 #include "ui/run_controller.h"
@@ -64,6 +65,8 @@ void TAnalyseLength::CreateViewerAndEditor() {
     pathListViewer_ = std::make_unique<viewer::PathListViewer>(ui_.pathList, ui_.preview, ui_.previewText,
                                                                equivalentList_, decimalSeparator_);
     presenter_->SetPathListViewer(pathListViewer_.get());
+    pathListViewer_->SetHeading(ui_.pathListHeading);
+    answers_->SetPathListViewer(pathListViewer_.get());
     pathListViewer_->SetAskSaveFile([this](const QString& name, const QString& filter) {
         const QString proposed = InSaveFolder(name);
         return services_.AskSaveFile ? services_.AskSaveFile(proposed, filter)

@@ -2,6 +2,8 @@
 // and the window after it.
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QDate>
+#include <QDateEdit>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
@@ -10,13 +12,21 @@
 #include "analysis/photo_cache.h"
 #include "common/file_names.h"
 #include "ui/analyse_length.h"
+#include "ui/answer_panel.h"
 #include "ui/run_controller.h"
 #include "ui/run_presenter.h"
 #include "ui/text_codec.h"
 
 namespace quorvela::ui {
 
-namespace {}  // namespace
+namespace {
+
+// A period end as the run takes it: the day, or empty when that end is open.
+std::string PeriodDay(const QCheckBox* enabled, const QDateEdit* day) {
+    return enabled->isChecked() ? ToUtf8(day->date().toString(QStringLiteral("yyyy-MM-dd"))) : std::string();
+}
+
+}  // namespace
 
 analysis::AnalysisSettings TAnalyseLength::CurrentAnalysisSettings() const {
     analysis::AnalysisSettings s;
@@ -24,8 +34,10 @@ analysis::AnalysisSettings TAnalyseLength::CurrentAnalysisSettings() const {
     s.IncludeSubfolders = ui_.subfoldersCheck->isChecked();
     s.IncludeRawHeif = ui_.rawHeifCheck->isChecked();
     s.FilterOn = ui_.filterCheck->isChecked();
-    s.Filter = {ToCp1252(ui_.makeEdit->text()), ToCp1252(ui_.modelEdit->text()),
-                ToCp1252(ui_.makerNoteLabelEdit->text()), ToCp1252(ui_.makerNoteDataEdit->text())};
+    s.Filter = {ToCp1252(ui_.makeEdit->text()),           ToCp1252(ui_.modelEdit->text()),
+                ToCp1252(ui_.makerNoteLabelEdit->text()), ToCp1252(ui_.makerNoteDataEdit->text()),
+                ToCp1252(ui_.lensEdit->text()),           PeriodDay(ui_.fromCheck, ui_.fromDate),
+                PeriodDay(ui_.toCheck, ui_.toDate)};
     s.UseSteps = ui_.stepsCheck->isChecked();
     s.StepSize = ui_.stepSpin->value();
     s.IgnoreUpTo = ui_.ignoreSpin->value();
@@ -34,6 +46,7 @@ analysis::AnalysisSettings TAnalyseLength::CurrentAnalysisSettings() const {
     s.AddMakerNotes = ui_.makerNoteCheck->isChecked();
     s.Lens = {ToCp1252(ui_.lensLengthEdit->text()), ToCp1252(ui_.equivalentEdit->text()),
               ui_.realLengthButton->isChecked(), ui_.alwaysCalculateCheck->isChecked()};
+    s.Coverage = analysis::ParseCoverage(ToUtf8(ui_.coverageEdit->text()));
     return s;
 }
 
@@ -44,9 +57,13 @@ void TAnalyseLength::StartAnalyzingClick() {
     environment.Order = collation_.get();
     environment.PathListFile = programFolder_ / common::kPathListFileName;
     if (ui_.rememberPhotosCheck->isChecked()) environment.CacheFile = services_.CacheFile;
+    // The photos behind the bars and the coverage of a range are answered from them after the run.
+    environment.KeepPhotoRecords = true;
     // The button stays out of reach until the run has ended; the run itself shows Stop.
     ui_.startButton->setEnabled(false);
-    controller_->Start(CurrentAnalysisSettings(), environment, equivalentList_);
+    const analysis::AnalysisSettings settings = CurrentAnalysisSettings();
+    answers_->RunStarting(settings);
+    controller_->Start(settings, environment, equivalentList_);
 }
 
 void TAnalyseLength::ForgetPhotosClick() {

@@ -18,8 +18,8 @@ namespace quorvela::ui {
 
 namespace {
 
-constexpr std::array<const char*, 4> kGraphFileNames{"Focal_length_graph.bmp", "ISO_graph.bmp", "Aperture_graph.bmp",
-                                                     "Shutter_graph.bmp"};
+constexpr std::array<const char*, kChartCount> kGraphFileNames{
+    "Focal_length_graph.bmp", "ISO_graph.bmp", "Aperture_graph.bmp", "Shutter_graph.bmp", "Lens_graph.bmp"};
 // The BMP filter as the platform's dialog writes it.
 constexpr const char* kGraphFilter = "file(*.bmp);;All (*)";
 
@@ -49,6 +49,9 @@ void ChartPanel::Connect() {
         connect(w_.saveButtons[k], &QToolButton::clicked, this, [this, i] { SaveChart(i); });
     }
     charts_->OnDoubleClicked = [this](int index) { ToggleOwnTab(index); };
+    charts_->OnPointChosen = [this](int index, int point) {
+        if (OnPointChosen) OnPointChosen(index, point);
+    };
     charts_->OnMouseMove = [this](int) { MouseOverChart(); };
     charts_->OnZoomed = [this](int) { ApplyResetButtons(AfterZoom(CurrentViewStates())); };
     charts_->OnZoomUndone = [this](int index) { ZoomUndone(index); };
@@ -57,8 +60,10 @@ void ChartPanel::Connect() {
 
 void ChartPanel::Distribute(bool toOverview) {
     charts_->AllowZoom(false);
+    // The lens chart has no place on the overview: it always stands on its own tab.
+    ToOwnTab(charts::ChartSet::kLens);
     if (toOverview && w_.tabs->currentWidget() == w_.overviewTab) {
-        for (int i = 0; i < charts::ChartSet::kCount; ++i) {
+        for (int i = 0; i < charts::ChartSet::kOverviewCount; ++i) {
             QWidget* chart = charts_->Widget(i);
             if (chart->parentWidget() != w_.overviewTab) {
                 chart->setParent(w_.overviewTab);
@@ -69,19 +74,21 @@ void ChartPanel::Distribute(bool toOverview) {
         LayOutOverview();
         return;
     }
-    for (int i = 0; i < charts::ChartSet::kCount; ++i) {
-        QWidget* chart = charts_->Widget(i);
-        QWidget* host = w_.chartHosts[static_cast<std::size_t>(i)];
-        if (chart->parentWidget() == host) continue;
-        chart->setParent(host);
-        host->layout()->addWidget(chart);
-        chart->show();
-    }
+    for (int i = 0; i < charts::ChartSet::kOverviewCount; ++i) ToOwnTab(i);
+}
+
+void ChartPanel::ToOwnTab(int index) {
+    QWidget* chart = charts_->Widget(index);
+    QWidget* host = w_.chartHosts.at(static_cast<std::size_t>(index));
+    if (chart->parentWidget() == host) return;
+    chart->setParent(host);
+    host->layout()->addWidget(chart);
+    chart->show();
 }
 
 void ChartPanel::LayOutOverview() {
     const std::array<GridCell, 4> grid = OverviewGrid(w_.overviewPanel->width(), w_.overviewPanel->height());
-    for (int i = 0; i < charts::ChartSet::kCount; ++i) {
+    for (int i = 0; i < charts::ChartSet::kOverviewCount; ++i) {
         QWidget* chart = charts_->Widget(i);
         const GridCell& cell = grid[static_cast<std::size_t>(i)];
         // On its own tab a chart fills its place; the grid applies when the overview shows again.
@@ -153,7 +160,7 @@ void ChartPanel::ZoomUndone(int index) {
 
 void ChartPanel::ApplyResetButtons(const ResetButtons& buttons) {
     w_.resetZoomsButton->setEnabled(buttons.Overview);
-    for (std::size_t i = 0; i < 4; ++i) w_.fitButtons[i]->setEnabled(buttons.Fit[i]);
+    for (std::size_t i = 0; i < kChartCount; ++i) w_.fitButtons[i]->setEnabled(buttons.Fit[i]);
 }
 
 void ChartPanel::UndoAllZooms() {
@@ -204,6 +211,16 @@ void ChartPanel::Clear() {
 
 void ChartPanel::AddPoint(int index, const std::string& label, int count) {
     charts_->AddPoint(index, label, count);
+}
+
+void ChartPanel::ShowOwnTab(int index) {
+    const QSignalBlocker quiet(w_.tabs);
+    w_.tabs->setCurrentWidget(w_.chartTabs.at(static_cast<std::size_t>(index)));
+    Distribute(false);
+}
+
+charts::ChartSet& ChartPanel::Charts() const {
+    return *charts_;
 }
 
 }  // namespace quorvela::ui

@@ -20,10 +20,10 @@ namespace quorvela::ui {
 inline constexpr const char* kZoomHelp =
     "Left mouse drag (Up/Down) = zoom. Right mouse drag = pan. Invert Zoom rectangle = reset.";
 
-// The four usage charts in the window: their places (a 2 x 2 grid on the overview, or each on
-// its own tab), the display options of the top bar (statistics, 3D, points per page), the zoom
-// bookkeeping behind the reset buttons, and saving a chart as a picture. It listens to the
-// controls of its own: the options, the reset, fit and save buttons and the charts.
+// The usage charts in the window: their places (the first four in a 2 x 2 grid on the overview,
+// or each on its own tab; the lens chart always on its own), the display options of the top bar (statistics, 3D, points
+// per page), the zoom bookkeeping behind the reset buttons, and saving a chart as a picture. It listens to the controls
+// of its own: the options, the reset, fit and save buttons and the charts.
 class ChartPanel final : public QObject {
   public:
     // The save-file dialog for a chart: the chosen file, or empty when cancelled.
@@ -45,6 +45,8 @@ class ChartPanel final : public QObject {
     void ToggleOwnTab(int index);
     // The overview tab chosen by the program (not the user), the charts on it.
     void ShowOverview();
+    // Chart `index`'s own tab chosen by the program, the chart on it.
+    void ShowOwnTab(int index);
 
     // Display options, as the top bar's controls hold them.
     void ApplyStatistics();
@@ -63,9 +65,15 @@ class ChartPanel final : public QObject {
     // The points.
     void Clear();  // the points of every chart, and their zooms
     void AddPoint(int index, const std::string& label, int count);
+    // The charts themselves, for the parts that read or mark their points.
+    [[nodiscard]] charts::ChartSet& Charts() const;
+
+    // A bar was clicked, or Enter pressed on one: the chart's index and the point's.
+    std::function<void(int index, int point)> OnPointChosen;
 
   private:
     void Connect();
+    void ToOwnTab(int index);
     [[nodiscard]] ViewStates CurrentViewStates() const;
     void ZoomUndone(int index);
     void ApplyResetButtons(const ResetButtons& buttons);

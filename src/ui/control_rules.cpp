@@ -62,22 +62,23 @@ bool Moved(const ChartViewState& view) {
 
 ResetButtons AfterZoom(const ViewStates& views) {
     ResetButtons buttons{true, {}};
-    for (std::size_t i = 0; i < 4; ++i) buttons.Fit[i] = Moved(views[i]);
+    for (std::size_t i = 0; i < kChartCount; ++i) buttons.Fit[i] = Moved(views[i]);
     return buttons;
 }
 
 ResetButtons AfterUndoZoom(const ViewStates& views) {
     ResetButtons buttons;
-    for (std::size_t i = 0; i < 4; ++i) {
+    for (std::size_t i = 0; i < kChartCount; ++i) {
         buttons.Fit[i] = Moved(views[i]);
-        buttons.Overview = buttons.Overview || buttons.Fit[i];
+        // The overview's reset serves the charts it shows.
+        buttons.Overview = buttons.Overview || (i < kOverviewChartCount && buttons.Fit[i]);
     }
     return buttons;
 }
 
 ResetButtons AfterScroll(const ViewStates& views) {
     ResetButtons buttons{true, {}};
-    for (std::size_t i = 0; i < 4; ++i) buttons.Fit[i] = views[i].BottomMinimum != 0 || views[i].UserRanges;
+    for (std::size_t i = 0; i < kChartCount; ++i) buttons.Fit[i] = views[i].BottomMinimum != 0 || views[i].UserRanges;
     return buttons;
 }
 

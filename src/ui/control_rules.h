@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -87,10 +88,14 @@ struct Bounds {
 // monitor was unplugged, centred on it instead.
 Bounds FitOnDesktop(const Bounds& saved, const Bounds& desktop, int minimumWidth, int minimumHeight);
 
+// The usage charts (the lens chart last) and how many of them share the overview.
+inline constexpr std::size_t kChartCount = 5;
+inline constexpr std::size_t kOverviewChartCount = 4;
+
 // What the chart reset buttons show: the overview's "reset all" and each chart's "Fit graph".
 struct ResetButtons {
     bool Overview = false;
-    std::array<bool, 4> Fit{};
+    std::array<bool, kChartCount> Fit{};
     bool operator==(const ResetButtons&) const = default;
 };
 // A chart's view as the reset buttons see it.
@@ -99,7 +104,7 @@ struct ChartViewState {
     bool UserRanges = false;   // zoomed or panned away from the automatic scales
     double BottomMinimum = 0;  // first point shown; 0 unless panned sideways
 };
-using ViewStates = std::array<ChartViewState, 4>;
+using ViewStates = std::array<ChartViewState, kChartCount>;
 ResetButtons AfterZoom(const ViewStates& views);
 ResetButtons AfterUndoZoom(const ViewStates& views);
 ResetButtons AfterScroll(const ViewStates& views);

@@ -11,6 +11,7 @@
 #include <QToolButton>
 #include <algorithm>
 
+#include "ui/answer_panel.h"
 #include "ui/chart_panel.h"
 #include "ui/text_codec.h"
 #include "viewer/path_list_viewer.h"
@@ -68,8 +69,9 @@ void RunPresenter::ClearResults() {
     summary_.clear();
     charts_.EnableSaving(false);
     charts_.Clear();
+    if (answers_ != nullptr) answers_->Clear();
     w_.pathList->clear();
-    if (viewer_ != nullptr) viewer_->SetLinePaths({});
+    if (viewer_ != nullptr) viewer_->SetFullList({}, {});
     w_.savePathListButton->setEnabled(false);
 }
 
@@ -122,9 +124,15 @@ void RunPresenter::ServiceEvents() {
 }
 
 void RunPresenter::ChartPoint(analysis::Quantity quantity, const analysis::CategoryCount& point) {
-    if (quantity == analysis::Quantity::Lens) return;  // no lens chart yet
-    Queue([this, chart = static_cast<int>(quantity), label = point.Label, count = point.Count] {
-        charts_.AddPoint(chart, label, count);
+    Queue([this, chart = static_cast<int>(quantity), point] {
+        charts_.AddPoint(chart, point.Label, point.Count);
+        if (answers_ != nullptr) answers_->AddCategory(chart, point.Category);
+    });
+}
+
+void RunPresenter::PhotosReady(const std::vector<analysis::PhotoRecord>& photos) {
+    Queue([this, photos] {
+        if (answers_ != nullptr) answers_->SetPhotos(photos);
     });
 }
 
@@ -134,8 +142,11 @@ void RunPresenter::PathListReady(const std::vector<std::string>& sortedLines,
     lines.reserve(static_cast<qsizetype>(sortedLines.size()));
     for (const std::string& line : sortedLines) lines.push_back(FromUtf8(line));
     Queue([this, lines = std::move(lines), paths = linePaths]() mutable {
-        w_.pathList->setPlainText(lines.join(QChar('\n')));
-        if (viewer_ != nullptr) viewer_->SetLinePaths(std::move(paths));
+        if (viewer_ != nullptr) {
+            viewer_->SetFullList(lines, std::move(paths));
+        } else {
+            w_.pathList->setPlainText(lines.join(QChar('\n')));
+        }
         w_.savePathListButton->setEnabled(true);
     });
 }

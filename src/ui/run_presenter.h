@@ -17,6 +17,7 @@ class PathListViewer;
 
 namespace quorvela::ui {
 
+class AnswerPanel;
 class ChartPanel;
 
 // The hint under the preview while no line is chosen.
@@ -45,6 +46,8 @@ class RunPresenter final : public QueuedObserver {
 
     // The viewer of the path list, once it exists.
     void SetPathListViewer(viewer::PathListViewer* viewer) { viewer_ = viewer; }
+    // Where the run's photos and the categories of its points go.
+    void SetAnswers(AnswerPanel* answers) { answers_ = answers; }
     // The summary of the last run ("Files analyzed: ..."); empty before one.
     [[nodiscard]] const QString& Summary() const { return summary_; }
     // The arrow again, if the busy cursor is shown.
@@ -59,6 +62,7 @@ class RunPresenter final : public QueuedObserver {
     void RunSummary(const std::string& text) override;
     void ServiceEvents() override;
     void ChartPoint(analysis::Quantity quantity, const analysis::CategoryCount& point) override;
+    void PhotosReady(const std::vector<analysis::PhotoRecord>& photos) override;
     void PathListReady(const std::vector<std::string>& sortedLines, const std::vector<std::string>& linePaths) override;
     void Message(analysis::MessageKind kind, const std::string& text) override;
     void RunEnded(const std::string& root, analysis::RunOutcome outcome) override;
@@ -76,6 +80,7 @@ class RunPresenter final : public QueuedObserver {
     ChartPanel& charts_;
     Actions actions_;
     viewer::PathListViewer* viewer_ = nullptr;
+    AnswerPanel* answers_ = nullptr;
     Gauge collecting_;
     Gauge analysing_;
     QString summary_;

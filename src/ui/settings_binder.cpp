@@ -4,6 +4,8 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDate>
+#include <QDateEdit>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLineEdit>
@@ -21,6 +23,9 @@ namespace quorvela::ui {
 namespace {
 
 using settings::IniSettings;
+
+// The days of the period as the settings file and the run take them.
+const QString kDayFormat = QStringLiteral("yyyy-MM-dd");
 
 // The binding table: one row per key of the settings file, in the file's order (which is also
 // the order the controls take their values in). Applying and collecting walk the same rows.
@@ -42,6 +47,10 @@ void VisitBindings(const WindowWidgets& w, Visitor&& v) {
     v.Text(w.makerNoteLabelEdit, &IniSettings::MakerTag);
     v.Text(w.makerNoteDataEdit, &IniSettings::MakerData);
     v.Check(w.makerNoteCheck, &IniSettings::MakerNote);
+    v.Text(w.lensEdit, &IniSettings::FilterLens);
+    v.Day(w.fromCheck, w.fromDate, &IniSettings::PeriodFrom);
+    v.Day(w.toCheck, w.toDate, &IniSettings::PeriodTo);
+    v.Utf8Text(w.coverageEdit, &IniSettings::Coverage);
     v.Number(w.ignoreSpin, &IniSettings::IgnoreUpTo);
     v.Number(w.stepSpin, &IniSettings::StepSize);
     v.Check(w.rememberPhotosCheck, &IniSettings::RememberPhotos);
@@ -76,6 +85,13 @@ struct SettingsBinder::Applier {
         if (group->button(v.*key) == nullptr && b.hooks_.PathListCleared) b.hooks_.PathListCleared();
     }
     void Text(QLineEdit* edit, std::string IniSettings::*key) const { edit->setText(FromCp1252(v.*key)); }
+    void Utf8Text(QLineEdit* edit, std::string IniSettings::*key) const { edit->setText(FromUtf8(v.*key)); }
+    // A day that is no date leaves that end of the period open, as an empty one does.
+    void Day(QAbstractButton* box, QDateEdit* date, std::string IniSettings::*key) const {
+        const QDate day = QDate::fromString(FromUtf8(v.*key), kDayFormat);
+        box->setChecked(day.isValid());
+        if (day.isValid()) date->setDate(day);
+    }
     void Number(QSpinBox* spin, int IniSettings::*key) const { spin->setValue(v.*key); }
     void Folder(std::string IniSettings::*key) const { b.savedFolder_ = FromUtf8(v.*key); }
     void Entry(QComboBox* box, int IniSettings::*key) const {
@@ -122,6 +138,10 @@ struct SettingsBinder::Collector {
     void AlwaysOn(const QAbstractButton*, bool IniSettings::*key) const { v.*key = true; }
     void Choice(const QButtonGroup* group, int IniSettings::*key) const { v.*key = group->checkedId(); }
     void Text(const QLineEdit* edit, std::string IniSettings::*key) const { v.*key = ToCp1252(edit->text()); }
+    void Utf8Text(const QLineEdit* edit, std::string IniSettings::*key) const { v.*key = ToUtf8(edit->text()); }
+    void Day(const QAbstractButton* box, const QDateEdit* date, std::string IniSettings::*key) const {
+        v.*key = box->isChecked() ? ToUtf8(date->date().toString(kDayFormat)) : std::string();
+    }
     void Number(const QSpinBox* spin, int IniSettings::*key) const { v.*key = spin->value(); }
     void Folder(std::string IniSettings::*key) const { v.*key = ToUtf8(b.hooks_.SelectedFolder()); }
     void Entry(const QComboBox* box, int IniSettings::*key) const { v.*key = box->currentIndex(); }

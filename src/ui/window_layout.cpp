@@ -3,6 +3,8 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDate>
+#include <QDateEdit>
 #include <QDir>
 #include <QFileSystemModel>
 #include <QFrame>
@@ -382,6 +384,9 @@ QFrame* LayoutBuilder::BuildFilterPanel() {
     w_.makeEdit = Edit(panel, "EditMake", {}, partial);
     w_.modelEdit = Edit(panel, "EditModel", {}, partial);
     auto* label18 = Label(panel, "Label18", "Search for Maker Notes Enter both Label and Data Tag (optional)");
+    // It shares its row with the period: in a narrow window it takes two lines rather than
+    // widening the window.
+    label18->setWordWrap(true);
     const QString optional = "Optional, both fields need to be filled - Case independent.";
     w_.makerNoteLabelEdit = Edit(panel, "MN_name_Edit", {}, optional);
     w_.makerNoteDataEdit = Edit(panel, "MN_Data_Edit", {}, optional);
@@ -392,8 +397,9 @@ QFrame* LayoutBuilder::BuildFilterPanel() {
     grid->addWidget(Label(panel, "Label8", "Make"), 1, 0);
     grid->addWidget(w_.makeEdit, 1, 1);
     grid->addWidget(Label(panel, "Label9", "Model"), 1, 2);
-    grid->addWidget(w_.modelEdit, 1, 3, 1, 5);
-    grid->addWidget(label18, 2, 0, 1, 8);
+    grid->addWidget(w_.modelEdit, 1, 3, 1, 2);
+    grid->addWidget(label18, 2, 0, 1, 3);
+    BuildLensAndPeriod(grid, panel);
     grid->addWidget(Label(panel, "Label15", "Label"), 3, 0);
     grid->addWidget(w_.makerNoteLabelEdit, 3, 1);
     grid->addWidget(Label(panel, "Label17", "+"), 3, 2, Qt::AlignCenter);
@@ -405,6 +411,38 @@ QFrame* LayoutBuilder::BuildFilterPanel() {
     grid->setColumnStretch(5, 1);
     panel->hide();
     return panel;
+}
+
+// The lens beside the model, and the period the photos were taken in under it. A day of the
+// period is picked from a calendar, so it is always a valid date; a box switches each end on.
+void LayoutBuilder::BuildLensAndPeriod(QGridLayout* grid, QWidget* panel) {
+    w_.lensEdit = Edit(panel, "EditLens", {}, "Partial lens name allowed - case independent");
+    const auto dateEdit = [panel](const char* name, const QString& hint) {
+        auto* date = new QDateEdit(QDate::currentDate(), panel);
+        date->setObjectName(name);
+        date->setDisplayFormat("yyyy-MM-dd");
+        date->setCalendarPopup(true);
+        date->setToolTip(hint);
+        date->setEnabled(false);
+        return date;
+    };
+    w_.fromCheck = CheckBox(panel, "ChB_PeriodFrom", "Taken from", false, "Only photos taken on or after this day");
+    w_.fromDate = dateEdit("PeriodFrom", "The first day of the period");
+    w_.toCheck = CheckBox(panel, "ChB_PeriodTo", "to", false, "Only photos taken on or before this day");
+    w_.toDate = dateEdit("PeriodTo", "The last day of the period");
+    QObject::connect(w_.fromCheck, &QCheckBox::toggled, w_.fromDate, &QWidget::setEnabled);
+    QObject::connect(w_.toCheck, &QCheckBox::toggled, w_.toDate, &QWidget::setEnabled);
+    auto* lens = new QHBoxLayout;
+    lens->addWidget(Label(panel, "LabelLens", "Lens"));
+    lens->addWidget(w_.lensEdit, 1);
+    grid->addLayout(lens, 1, 5, 1, 3);
+    auto* period = new QHBoxLayout;
+    period->addWidget(w_.fromCheck);
+    period->addWidget(w_.fromDate);
+    period->addWidget(w_.toCheck);
+    period->addWidget(w_.toDate);
+    period->addStretch(1);
+    grid->addLayout(period, 2, 3, 1, 5);
 }
 
 }  // namespace layout

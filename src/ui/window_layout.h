@@ -7,6 +7,7 @@
 class QButtonGroup;
 class QCheckBox;
 class QComboBox;
+class QDateEdit;
 class QFileSystemModel;
 class QFrame;
 class QLabel;
@@ -27,7 +28,7 @@ namespace quorvela::ui {
 
 // The controls of the main window the program works with, as the layout builder made them.
 // Each keeps the product's name as its object name (given after it); tests find it by that.
-// The chart arrays are in chart order: focal length, ISO, aperture, shutter speed.
+// The chart arrays are in chart order: focal length, ISO, aperture, shutter speed, lens.
 struct WindowWidgets {
     // Left: the folder tree above the two links.
     QSplitter* splitter = nullptr;            // Splitter1
@@ -63,22 +64,35 @@ struct WindowWidgets {
     QLabel* filterIntro = nullptr;            // Label10
     QLineEdit* makeEdit = nullptr;            // EditMake
     QLineEdit* modelEdit = nullptr;           // EditModel
+    QLineEdit* lensEdit = nullptr;            // EditLens
+    QCheckBox* fromCheck = nullptr;           // ChB_PeriodFrom: the period has a first day
+    QDateEdit* fromDate = nullptr;            // PeriodFrom
+    QCheckBox* toCheck = nullptr;             // ChB_PeriodTo: the period has a last day
+    QDateEdit* toDate = nullptr;              // PeriodTo
     QLineEdit* makerNoteLabelEdit = nullptr;  // MN_name_Edit
     QLineEdit* makerNoteDataEdit = nullptr;   // MN_Data_Edit
 
     // The tabs.
-    QTabWidget* tabs = nullptr;                 // PageControl1
-    QWidget* overviewTab = nullptr;             // TabSheet1
-    std::array<QWidget*, 4> chartTabs{};        // TabSheet2, TabSheet3, TabSheet4, TabSheet6
-    QWidget* pathListTab = nullptr;             // TabSheet7
-    QWidget* tableTab = nullptr;                // TabSheet5
-    QWidget* overviewPanel = nullptr;           // PanelOverview: the 2 x 2 grid's place
-    QFrame* overviewBar = nullptr;              // Panel11
-    QToolButton* resetZoomsButton = nullptr;    // LbSpeedButton8
-    std::array<QWidget*, 4> chartHosts{};       // ChartHost5 to ChartHost8: a chart's place on its tab
-    std::array<QFrame*, 4> chartBars{};         // Panel5, Panel4, Panel8, Panel9
-    std::array<QToolButton*, 4> fitButtons{};   // LbSpeedButton1 to LbSpeedButton4
-    std::array<QToolButton*, 4> saveButtons{};  // LbSaveDate, LbSpeedButton5 to LbSpeedButton7
+    QTabWidget* tabs = nullptr;                     // PageControl1
+    QWidget* overviewTab = nullptr;                 // TabSheet1
+    std::array<QWidget*, kChartCount> chartTabs{};  // TabSheet2, TabSheet3, TabSheet4, TabSheet6, TabSheetLens
+    QWidget* pathListTab = nullptr;                 // TabSheet7
+    QWidget* tableTab = nullptr;                    // TabSheet5
+    QWidget* overviewPanel = nullptr;               // PanelOverview: the 2 x 2 grid's place
+    QFrame* overviewBar = nullptr;                  // Panel11
+    QToolButton* resetZoomsButton = nullptr;        // LbSpeedButton8
+    // A chart's place on its tab: ChartHost5 to ChartHost8, ChartHostLens.
+    std::array<QWidget*, kChartCount> chartHosts{};
+    std::array<QFrame*, kChartCount> chartBars{};  // Panel5, Panel4, Panel8, Panel9, PanelLens
+    // LbSpeedButton1 to LbSpeedButton4, LbFitLens.
+    std::array<QToolButton*, kChartCount> fitButtons{};
+    // LbSaveDate, LbSpeedButton5 to LbSpeedButton7, LbSaveLens.
+    std::array<QToolButton*, kChartCount> saveButtons{};
+
+    // Coverage of a focal-length range, on the "Lens Length" tab, its sentence on the overview too.
+    QLineEdit* coverageEdit = nullptr;       // EditCoverage
+    QLabel* coverageText = nullptr;          // LabelCoverage
+    QLabel* overviewCoverageText = nullptr;  // LabelCoverageOverview
 
     // The "Lens Length" tab's bar and the "Shutter Speed" tab's option.
     QSpinBox* ignoreSpin = nullptr;             // SpinEdit2
@@ -95,6 +109,7 @@ struct WindowWidgets {
     QFrame* previewPanel = nullptr;             // Panel7
     QLabel* preview = nullptr;                  // Image3
     QLabel* previewText = nullptr;              // Label20
+    QLabel* pathListHeading = nullptr;          // LabelPathListHeading: a bar's photos, with "Show all"
     QPlainTextEdit* pathList = nullptr;         // RichEdit1
     QFrame* pathListBar = nullptr;              // Panel10
     QButtonGroup* pathListQuantity = nullptr;   // RadioGroup1Buttons, the buttons of RadioGroup1

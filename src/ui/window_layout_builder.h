@@ -16,7 +16,7 @@ namespace quorvela::ui::layout {
 constexpr int kTreeWidth = 185;
 constexpr int kLinkStripHeight = 78;
 constexpr int kTopBarHeight = 50;
-constexpr int kFilterPanelHeight = 95;
+constexpr int kFilterPanelHeight = 104;
 constexpr int kOverviewBarHeight = 26;
 constexpr int kLensBarHeight = 56;
 constexpr int kPreviewSize = 218;
@@ -52,12 +52,14 @@ class LayoutBuilder {
     QGridLayout* BuildProgressGroup();
     QGridLayout* BuildOptionsGroup();
     QFrame* BuildFilterPanel();
+    void BuildLensAndPeriod(QGridLayout* grid, QWidget* panel);
     void BuildTabs();
     void BuildOverviewTab();
     void BuildChartTabs();
     QFrame* BuildLensBar();
     QWidget* BuildStepsGroup();
     QFrame* BuildManualFactorPanel();
+    QFrame* BuildCoverageStrip();
     QFrame* BuildChartBar(int index, QWidget* extra);
     QWidget* BuildShutterOptions();
     void BuildPathListTab();

@@ -1,4 +1,4 @@
-// The window's tabs: the overview, the four chart tabs with their bottom bars, the path list and
+// The window's tabs: the overview, the five chart tabs with their bottom bars, the path list and
 // the camera table.
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -36,7 +36,7 @@ void LayoutBuilder::BuildTabs() {
         return page;
     };
     w_.overviewTab = tab("TabSheet1");
-    w_.chartTabs = {tab("TabSheet2"), tab("TabSheet3"), tab("TabSheet4"), tab("TabSheet6")};
+    w_.chartTabs = {tab("TabSheet2"), tab("TabSheet3"), tab("TabSheet4"), tab("TabSheet6"), tab("TabSheetLens")};
     w_.pathListTab = tab("TabSheet7");
     w_.tableTab = tab("TabSheet5");
 
@@ -50,6 +50,7 @@ void LayoutBuilder::BuildTabs() {
     w_.tabs->addTab(w_.chartTabs[1], "ISO");
     w_.tabs->addTab(w_.chartTabs[2], "Aperture");
     w_.tabs->addTab(w_.chartTabs[3], "Shutter Speed");
+    w_.tabs->addTab(w_.chartTabs[4], "Lens");
     w_.tabs->addTab(w_.pathListTab, "Path list + Image");
     w_.tabs->addTab(w_.tableTab, "Equivalent list");
 }
@@ -65,7 +66,9 @@ void LayoutBuilder::BuildOverviewTab() {
     FixHeight(w_.overviewBar, kOverviewBarHeight);
     auto* overviewBar = new QHBoxLayout(w_.overviewBar);
     overviewBar->setContentsMargins(4, 0, 4, 0);
-    overviewBar->addStretch(1);
+    // What the focal-length chart's band covers, repeated here while that chart is on the grid.
+    w_.overviewCoverageText = Label(w_.overviewBar, "LabelCoverageOverview", {});
+    overviewBar->addWidget(w_.overviewCoverageText, 1);
     w_.resetZoomsButton = GlyphButton(w_.overviewBar, "LbSpeedButton8", QStyle::SP_BrowserReload, {},
                                       "Reset overview zooms and scrolls", false);
     overviewBar->addWidget(w_.resetZoomsButton);
@@ -74,25 +77,44 @@ void LayoutBuilder::BuildOverviewTab() {
 
 // Each chart tab: the chart's place above a bottom button bar.
 void LayoutBuilder::BuildChartTabs() {
-    const std::array<QWidget*, 4>& own = w_.chartTabs;
-    for (std::size_t i = 0; i < 4; ++i) {
+    const std::array<QWidget*, kChartCount>& own = w_.chartTabs;
+    static constexpr const char* kHostNames[] = {"ChartHost5", "ChartHost6", "ChartHost7", "ChartHost8",
+                                                 "ChartHostLens"};
+    for (std::size_t i = 0; i < kChartCount; ++i) {
         auto* layout = new QVBoxLayout(own[i]);
         layout->setContentsMargins(0, 0, 0, 0);
         layout->setSpacing(0);
         w_.chartHosts[i] = new QWidget(own[i]);
-        w_.chartHosts[i]->setObjectName(QString("ChartHost%1").arg(i + 5));
+        w_.chartHosts[i]->setObjectName(kHostNames[i]);
         auto* hostLayout = new QVBoxLayout(w_.chartHosts[i]);
         hostLayout->setContentsMargins(0, 0, 0, 0);
         layout->addWidget(w_.chartHosts[i], 1);
     }
+    own[0]->layout()->addWidget(BuildCoverageStrip());
     own[0]->layout()->addWidget(BuildLensBar());
-    static constexpr const char* kBarNames[] = {"Panel5", "Panel4", "Panel8", "Panel9"};
-    for (int i = 1; i < 4; ++i) {
-        const auto k = static_cast<std::size_t>(i);
-        w_.chartBars[k] = BuildChartBar(i, i == 3 ? BuildShutterOptions() : nullptr);
+    static constexpr const char* kBarNames[] = {"Panel5", "Panel4", "Panel8", "Panel9", "PanelLens"};
+    for (std::size_t k = 1; k < kChartCount; ++k) {
+        w_.chartBars[k] = BuildChartBar(static_cast<int>(k), k == 3 ? BuildShutterOptions() : nullptr);
         w_.chartBars[k]->setObjectName(kBarNames[k]);
         own[k]->layout()->addWidget(w_.chartBars[k]);
     }
+}
+
+// Under the focal-length chart: the range whose share of the photos is asked, and the answer.
+QFrame* LayoutBuilder::BuildCoverageStrip() {
+    QFrame* strip = Panel(nullptr, "PanelCoverage");
+    auto* layout = new QHBoxLayout(strip);
+    layout->setContentsMargins(6, 2, 4, 2);
+    w_.coverageEdit = Edit(strip, "EditCoverage", {},
+                           "A range of focal lengths as the chart shows them, e.g. 24-70; one length alone is a prime "
+                           "(within 5 %). Empty shows no band.");
+    w_.coverageEdit->setPlaceholderText("e.g. 24-70");
+    w_.coverageEdit->setFixedWidth(w_.coverageEdit->fontMetrics().horizontalAdvance("0000-0000 mm") + 14);
+    w_.coverageText = Label(strip, "LabelCoverage", {});
+    layout->addWidget(Label(strip, "LabelCoverageCaption", "Coverage (mm)"));
+    layout->addWidget(w_.coverageEdit);
+    layout->addWidget(w_.coverageText, 1);
+    return strip;
 }
 
 QWidget* LayoutBuilder::BuildShutterOptions() {
@@ -116,8 +138,10 @@ QFrame* LayoutBuilder::BuildChartBar(int index, QWidget* extra) {
     layout->setContentsMargins(6, 2, 4, 2);
     if (extra != nullptr) layout->addWidget(extra, 1);
     layout->addStretch(extra != nullptr ? 0 : 1);
-    static constexpr const char* kFitNames[] = {"LbSpeedButton1", "LbSpeedButton2", "LbSpeedButton3", "LbSpeedButton4"};
-    static constexpr const char* kSaveNames[] = {"LbSaveDate", "LbSpeedButton5", "LbSpeedButton6", "LbSpeedButton7"};
+    static constexpr const char* kFitNames[] = {"LbSpeedButton1", "LbSpeedButton2", "LbSpeedButton3", "LbSpeedButton4",
+                                                "LbFitLens"};
+    static constexpr const char* kSaveNames[] = {"LbSaveDate", "LbSpeedButton5", "LbSpeedButton6", "LbSpeedButton7",
+                                                 "LbSaveLens"};
     const auto i = static_cast<std::size_t>(index);
     QToolButton* fit = w_.fitButtons[i] =
         GlyphButton(bar, kFitNames[i], QStyle::SP_BrowserReload, "Fit graph", "Reset scroll and zoom", false);
@@ -230,7 +254,17 @@ void LayoutBuilder::BuildPathListTab() {
     list->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    upper->addWidget(list, 1);
+    // Over the list: which bar's photos it shows, with the way back to all of them.
+    auto* listColumn = new QVBoxLayout;
+    listColumn->setSpacing(0);
+    w_.pathListHeading = Label(w_.pathListTab, "LabelPathListHeading", {});
+    w_.pathListHeading->setTextFormat(Qt::RichText);
+    w_.pathListHeading->setContentsMargins(6, 3, 6, 3);
+    Fill(w_.pathListHeading, QColor(255, 243, 205));
+    w_.pathListHeading->hide();
+    listColumn->addWidget(w_.pathListHeading);
+    listColumn->addWidget(list, 1);
+    upper->addLayout(listColumn, 1);
     page->addLayout(upper, 1);
     page->addWidget(BuildPathListBar());
 }
@@ -270,8 +304,8 @@ QFrame* LayoutBuilder::BuildPathListBar() {
     auto* radios = new QGridLayout(group);
     radios->setContentsMargins(4, 2, 4, 2);
     radios->setVerticalSpacing(0);
-    const char* items[] = {"Focal length", "ISO", "Aperture", "Shutter"};
-    for (int i = 0; i < 4; ++i) {
+    const char* items[] = {"Focal length", "ISO", "Aperture", "Shutter", "Lens"};
+    for (int i = 0; i < 5; ++i) {
         auto* radio = new QRadioButton(items[i], group);
         w_.pathListQuantity->addButton(radio, i);
         radios->addWidget(radio, i % 2, i / 2);

@@ -93,6 +93,40 @@ void PathListViewer::ShowLineAtCaret() {
     if (!path.empty()) SearchForText_AndSelect(richEdit_, QString::fromStdString(analysis::OnOneLine(path)), lineStart);
 }
 
+void PathListViewer::SetHeading(QLabel* heading) {
+    heading_ = heading;
+    heading_->setTextFormat(Qt::RichText);
+    connect(heading_, &QLabel::linkActivated, this, [this] { ShowAll(); });
+}
+
+void PathListViewer::SetFullList(const QStringList& lines, std::vector<std::string> paths) {
+    fullLines_ = lines;
+    fullPaths_ = paths;
+    showingPart_ = false;
+    if (heading_ != nullptr) heading_->hide();
+    richEdit_->setPlainText(lines.join(QChar('\n')));
+    SetLinePaths(std::move(paths));
+}
+
+void PathListViewer::ShowOnly(const QString& heading, const QStringList& lines, std::vector<std::string> paths) {
+    showingPart_ = true;
+    if (heading_ != nullptr) {
+        heading_->setText(heading.toHtmlEscaped() + QStringLiteral(" \u2014 <a href=\"all\">Show all</a>"));
+        heading_->show();
+    }
+    richEdit_->setPlainText(lines.join(QChar('\n')));
+    SetLinePaths(std::move(paths));
+    QTextCursor start(richEdit_->document());
+    richEdit_->setTextCursor(start);
+    if (!lines.isEmpty()) ShowLineAtCaret();
+}
+
+bool PathListViewer::ShowAll() {
+    if (!showingPart_) return false;
+    SetFullList(fullLines_, fullPaths_);
+    return true;
+}
+
 bool PathListViewer::SearchForText_AndSelect(QPlainTextEdit* richEdit, const QString& text, int start) {
     if (text.isEmpty()) return false;
     // The first occurrence from the line's start is the path on the line itself; a later one

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <memory>
 #include <string>
@@ -48,6 +49,17 @@ class PathListViewer : public QObject {
     // read back from the line itself.
     void SetLinePaths(std::vector<std::string> paths) { linePaths_ = std::move(paths); }
 
+    // The heading over the list while it shows part of the run's photos; its "Show all" link
+    // brings the whole list back. Without one, parts are shown without a heading.
+    void SetHeading(QLabel* heading);
+    // The run's whole list, with the file of each line; shown at once, replacing any part.
+    void SetFullList(const QStringList& lines, std::vector<std::string> paths);
+    // Only these lines (with their files) under `heading`, the first line's photo shown.
+    void ShowOnly(const QString& heading, const QStringList& lines, std::vector<std::string> paths);
+    // The whole list again after ShowOnly; false when it shows already.
+    bool ShowAll();
+    [[nodiscard]] bool ShowingPart() const { return showingPart_; }
+
     // Drops the answer of a preview still being decoded (a new run has cleared the preview).
     void CancelPreview() { loader_->Cancel(); }
     // The decoder of the previews: whether it is still at work.
@@ -82,6 +94,10 @@ class PathListViewer : public QObject {
     AskSaveFile askSaveFile_;
     FileExists exists_ = IsRegularFile;
     std::vector<std::string> linePaths_;
+    QLabel* heading_ = nullptr;
+    QStringList fullLines_;
+    std::vector<std::string> fullPaths_;
+    bool showingPart_ = false;
     std::string selectedFile_;
     std::string shownPreviewFile_;
 };

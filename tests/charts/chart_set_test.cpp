@@ -43,8 +43,10 @@ TEST(ChartSet, EachChartHasItsLook) {
         {"Chart6", "iso", QColor(255, 0, 0), GradientDirection::BottomTop, 8, "##0.## %"},
         {"Chart7", "aperture", QColor(255, 128, 64), GradientDirection::TopBottom, 8, "##0.## %"},
         {"Chart8", "shutter speed (sec)", QColor(0, 128, 128), GradientDirection::TopBottom, 8, "##0.## %"},
+        {"ChartLens", "lens usage", QColor(128, 64, 160), GradientDirection::TopBottom, 8, "##0.## %"},
     };
-    for (int k = 0; k < 4; ++k) {
+    static_assert(std::size(expected) == ChartSet::kCount);
+    for (int k = 0; k < ChartSet::kCount; ++k) {
         const Expected& e = expected[k];
         SCOPED_TRACE(e.name);
         TChart& chart = ChartOf(set, k);

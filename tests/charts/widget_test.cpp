@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QImage>
 #include <QImageReader>
+#include <QKeyEvent>
 #include <QTemporaryDir>
 #include <QToolButton>
 
@@ -174,6 +175,56 @@ TEST_F(ChartWidget, DoubleClickAndMouseMoveAreReported) {
     EXPECT_EQ(doubleClicks, 1);
     EXPECT_EQ(moves, std::vector<QPoint>{QPoint(17, 23)});
     EXPECT_FALSE(chart.Zoomed());
+}
+
+TEST_F(ChartWidget, AClickOnABarChoosesItsPointButADoubleClickOffTheBarsStillRequestsTheTab) {
+    chart.SetMaxPointsPerPage(10);
+    ASSERT_TRUE(chart.ShowPage(2));
+    std::vector<int> chosen;
+    chart.OnPointChosen = [&](TChart&, int point) { chosen.push_back(point); };
+    int doubleClicks = 0;
+    chart.OnDblClick = [&](TChart&) { ++doubleClicks; };
+    const RectF bar = chart.CurrentLayout().bars.at(3).front;
+    const QPoint onBar(static_cast<int>(bar.left) + 1, static_cast<int>(bar.bottom) - 1);
+    const QPoint above(onBar.x(), static_cast<int>(chart.CurrentLayout().plot.top) + 1);
+    for (const bool zoom : {true, false}) {  // a click is no drag, whether zooming is allowed or not
+        chart.SetAllowZoom(zoom);
+        SendMouse(chart, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, onBar);
+        SendMouse(chart, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, onBar + QPoint(2, -1));
+        SendMouse(chart, QEvent::MouseButtonDblClick, Qt::LeftButton, Qt::LeftButton, onBar);
+    }
+    SendMouse(chart, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, above);
+    SendMouse(chart, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, above);
+    SendMouse(chart, QEvent::MouseButtonDblClick, Qt::LeftButton, Qt::LeftButton, above);
+    EXPECT_EQ(chosen, (std::vector<int>{23, 23}));
+    EXPECT_EQ(chart.SelectedPoint(), 23);
+    EXPECT_EQ(doubleClicks, 1);
+    EXPECT_FALSE(chart.Zoomed());
+}
+
+TEST_F(ChartWidget, KeysMoveTheSelectionAcrossPagesAndEnterChoosesIt) {
+    chart.SetMaxPointsPerPage(10);
+    std::vector<int> chosen;
+    chart.OnPointChosen = [&](TChart&, int point) { chosen.push_back(point); };
+    const auto press = [this](Qt::Key key) {
+        QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
+        QApplication::sendEvent(&chart, &event);
+    };
+    press(Qt::Key_Return);  // nothing selected yet: nothing chosen
+    chart.SelectPoint(9);
+    press(Qt::Key_Right);
+    EXPECT_EQ(chart.Page(), 1);  // the selection's page shows
+    press(Qt::Key_Enter);
+    press(Qt::Key_Home);
+    press(Qt::Key_Left);  // stays on the first point
+    press(Qt::Key_Return);
+    press(Qt::Key_End);
+    press(Qt::Key_Space);
+    EXPECT_EQ(chosen, (std::vector<int>{10, 0, 99}));
+    // A new run's points start without a selection: Enter must not choose a point of the old one.
+    series->Clear();
+    series->Add(1, "a");
+    EXPECT_EQ(chart.SelectedPoint(), -1);
 }
 
 TEST_F(ChartWidget, SavesAValidBmpOfItsSizeWithoutBeingShown) {

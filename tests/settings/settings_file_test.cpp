@@ -70,7 +70,7 @@ TEST(ReadIniFile, NumbersClampsAndFallbacks) {
         {"INI", "UseStepsWA", "five", &IniSettings::StepSize, 10},
         {"INI", "UseStepsWA", "5x", &IniSettings::StepSize, 10},
         {"INI", "UseStepsWA", " 7 ", &IniSettings::StepSize, 7},
-        {"RadioButton", "0", "7", &IniSettings::PathList, 3},
+        {"RadioButton", "0", "7", &IniSettings::PathList, 4},
         {"RadioButton", "0", "-1", &IniSettings::PathList, -1},
         {"RadioButton", "0", "-9", &IniSettings::PathList, -1},
         {"INI", "WinStatusLeft", "0x64", &IniSettings::WindowLeft, 100},

@@ -7,6 +7,7 @@
 #include "settings/program_folder.h"
 #include "ui/control_rules.h"
 #include "ui/help_topics.h"
+#include "ui/photo_answers.h"
 
 using namespace quorvela::ui;
 namespace fs = std::filesystem;
@@ -17,6 +18,30 @@ class RulesTest : public QObject {
     Q_OBJECT
 
   private slots:
+    void barPhotosHeading_data() {
+        using quorvela::analysis::Quantity;
+        QTest::addColumn<int>("quantity");
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QString>("heading");
+        QTest::newRow("aperture with F") << int(Quantity::Aperture) << "F5.6" << 3 << "3 photos at F5.6";
+        QTest::newRow("thousands") << int(Quantity::Iso) << "100" << 12345 << "12,345 photos at ISO 100";
+        QTest::newRow("aperture without F") << int(Quantity::Aperture) << "5.6" << 3 << "3 photos at F5.6";
+        QTest::newRow("shutter") << int(Quantity::Shutter) << "1/125" << 2 << "2 photos at 1/125 s";
+        QTest::newRow("no focal length") << int(Quantity::FocalLength) << "-1" << 4
+                                         << "4 photos without a focal length";
+        QTest::newRow("no ISO") << int(Quantity::Iso) << "0" << 4 << "4 photos without an ISO value";
+    }
+    void barPhotosHeading() {
+        QFETCH(int, quantity);
+        QFETCH(QString, label);
+        QFETCH(int, count);
+        QFETCH(QString, heading);
+        const std::string text = BarPhotosHeading(static_cast<quorvela::analysis::Quantity>(quantity),
+                                                  label.toStdString(), static_cast<std::size_t>(count));
+        QCOMPARE(QString::fromStdString(text), heading);
+    }
+
     void modeDisplay_data() {
         QTest::addColumn<bool>("realLength");
         QTest::addColumn<bool>("alwaysCalculate");
@@ -139,7 +164,7 @@ class RulesTest : public QObject {
         views[1] = {true, true, 0};
         const ResetButtons buttons = AfterZoom(views);
         QVERIFY(buttons.Overview);
-        QCOMPARE(buttons.Fit, (std::array<bool, 4>{false, true, false, false}));
+        QCOMPARE(buttons.Fit, (std::array<bool, kChartCount>{false, true, false, false, false}));
     }
 
     void resetButtonsAfterUndo() {
@@ -147,7 +172,7 @@ class RulesTest : public QObject {
         // The chart being reset still reads as zoomed while its listeners run.
         views[2] = {true, false, 0};
         QCOMPARE(AfterUndoZoom(views), (ResetButtons{true, {false, false, true, false}}));
-        QCOMPARE(AfterUndoZoom(ViewStates{}), (ResetButtons{false, {false, false, false, false}}));
+        QCOMPARE(AfterUndoZoom(ViewStates{}), (ResetButtons{false, {false, false, false, false, false}}));
     }
 
     void resetButtonsAfterScroll() {

@@ -212,9 +212,9 @@ class StatesTest : public QObject {
         const int tabs = w.Tabs()->height();
         w.Check("Cb_Custom")->click();
         QVERIFY(!w.Widget("PanelMakeModel")->isHidden());
-        QCOMPARE(w.Widget("PanelMakeModel")->height(), 95);
+        QCOMPARE(w.Widget("PanelMakeModel")->height(), 104);
         QCOMPARE(w.Widget("PanelMakeModel")->palette().color(QPalette::Window), QColor(166, 202, 240));
-        QCOMPARE(w.Tabs()->height(), tabs - 95);
+        QCOMPARE(w.Tabs()->height(), tabs - 104);
         // The overview grid follows the smaller panel.
         QCOMPARE(w.Chart(2)->geometry().top(), w.Widget("PanelOverview")->height() / 2);
         QCOMPARE(w.Chart(0)->height(), w.Widget("PanelOverview")->height() / 2);
@@ -277,8 +277,8 @@ class StatesTest : public QObject {
         QCOMPARE(w.Tool("LbSpeedButton9")->toolTip(), QString("Help"));
         QStringList tabs;
         for (int i = 0; i < w.Tabs()->count(); ++i) tabs << w.Tabs()->tabText(i);
-        QCOMPARE(tabs, (QStringList{"Overview", "Lens Length", "ISO", "Aperture", "Shutter Speed", "Path list + Image",
-                                    "Equivalent list"}));
+        QCOMPARE(tabs, (QStringList{"Overview", "Lens Length", "ISO", "Aperture", "Shutter Speed", "Lens",
+                                    "Path list + Image", "Equivalent list"}));
         QCOMPARE(w.Widget("Panel3")->height(), 50);
         QCOMPARE(w.Widget("Panel11")->height(), 26);
         QCOMPARE(w.Widget("Panel5")->height(), 56);

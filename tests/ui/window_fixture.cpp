@@ -61,6 +61,18 @@ void WriteIni(const std::filesystem::path& file, const std::vector<std::string>&
     for (const std::string& line : lines) out << line << "\r\n";
 }
 
+QString ValueOf(const std::string& text, const QString& sectionKey) {
+    QString section;
+    for (const QString& line : QString::fromStdString(text).split("\r\n")) {
+        if (line.startsWith('[')) {
+            section = line.mid(1, line.indexOf(']') - 1);
+        } else if (line.contains('=') && section + "/" + line.left(line.indexOf('=')) == sectionKey) {
+            return line.mid(line.indexOf('=') + 1);
+        }
+    }
+    return "<missing>";
+}
+
 std::string ReadAll(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
     std::ostringstream text;

@@ -60,6 +60,8 @@ class WindowUnderTest : public WindowPage {
 // A settings file with the given text (lines joined with CR LF).
 void WriteIni(const std::filesystem::path& file, const std::vector<std::string>& lines);
 std::string ReadAll(const std::filesystem::path& file);
+// The value of "Section/key" in a settings file's text; "<missing>" when the key is not there.
+QString ValueOf(const std::string& text, const QString& sectionKey);
 
 // A fresh folder under the temporary folder, removed with the object.
 using quorvela::testing::TempDir;

@@ -64,19 +64,19 @@ class WindowPage {
     [[nodiscard]] int PathListIndex() const { return Find<QButtonGroup>("RadioGroup1Buttons")->checkedId(); }
     void SetPathListIndex(int index) const { SetChoice(Find<QButtonGroup>("RadioGroup1Buttons"), index); }
 
-    // The four usage charts: 0 = focal length ("Chart5") … 3 = shutter speed ("Chart8").
+    // The usage charts: 0 = focal length ("Chart5") … 3 = shutter speed ("Chart8"), 4 = lens ("ChartLens").
     [[nodiscard]] charts::ChartSet& Charts() const {
         auto* set = dynamic_cast<charts::ChartSet*>(Find<QObject>("ChartSet"));
         if (set == nullptr) qFatal("the window's ChartSet is not a ChartSet");
         return *set;
     }
     [[nodiscard]] QWidget* Chart(int index) const {
-        static constexpr const char* kNames[] = {"Chart5", "Chart6", "Chart7", "Chart8"};
+        static constexpr const char* kNames[] = {"Chart5", "Chart6", "Chart7", "Chart8", "ChartLens"};
         return Widget(kNames[index]);
     }
-    // The tab each chart has to itself: "Lens Length", "ISO", "Aperture", "Shutter Speed".
+    // The tab each chart has to itself: "Lens Length", "ISO", "Aperture", "Shutter Speed", "Lens".
     [[nodiscard]] QWidget* OwnTab(int index) const {
-        static constexpr const char* kNames[] = {"TabSheet2", "TabSheet3", "TabSheet4", "TabSheet6"};
+        static constexpr const char* kNames[] = {"TabSheet2", "TabSheet3", "TabSheet4", "TabSheet6", "TabSheetLens"};
         return Widget(kNames[index]);
     }
     // "Fit graph" and "Save" under each chart.

@@ -14,6 +14,7 @@ constexpr double kLabelGap = 6;       // space kept between neighbouring bottom 
 constexpr double kBarFraction = 0.7;  // share of a point position that its bars fill
 constexpr double kMarkPadX = 3;
 constexpr double kMarkPadY = 1;
+constexpr double kMinHitHeight = 8;  // a bar of a few pixels is still a target for the mouse
 
 double WidestLabel(const TBarSeries& s, const TextMeasure& m) {
     double w = 0;
@@ -333,7 +334,36 @@ void PlacePlot(const LayoutInput& in, const TextMeasure& m, const TBarSeries* la
     }
 }
 
+// The band's slots, cut to the plot: each point owns the span from half a position left of it
+// to half a position right of it.
+std::optional<RectF> PlaceBand(const LayoutInput& in, const ChartLayout& out) {
+    if (!in.band || in.band->last < in.band->first) return std::nullopt;
+    const double l = std::max(std::round(out.x.ToPixel(in.band->first - 0.5)), out.plot.left);
+    const double r = std::min(std::round(out.x.ToPixel(in.band->last + 0.5)), out.plot.right);
+    if (r - l < 1) return std::nullopt;
+    return RectF{l, out.plot.top, r, out.plot.bottom};
+}
+
 }  // namespace
+
+int PointAt(const ChartLayout& layout, PointF at) {
+    // Fronts first: in 3D a bar's faces reach over its right neighbour's front.
+    for (const BarGeom& bar : layout.bars) {
+        const RectF& f = bar.front;
+        if (at.x >= f.left && at.x < f.right && at.y >= f.top && at.y <= f.bottom) return bar.index;
+    }
+    // Then the faces: the front swept k pixels right and up, for k up to the depth. A short bar
+    // counts as a few pixels high.
+    for (const BarGeom& bar : layout.bars) {
+        const RectF& f = bar.front;
+        const double top = std::min(f.top, f.bottom - kMinHitHeight);
+        // Half a pixel keeps the front's right edge outside, as it is in the first loop.
+        const double lo = std::max({0.0, at.x - f.right + 0.5, top - at.y});
+        const double hi = std::min({layout.depth, at.x - f.left, f.bottom - at.y});
+        if (lo <= hi) return bar.index;
+    }
+    return -1;
+}
 
 ChartLayout ComputeLayout(const LayoutInput& in, const TextMeasure& m) {
     ChartLayout out;
@@ -362,6 +392,7 @@ ChartLayout ComputeLayout(const LayoutInput& in, const TextMeasure& m) {
 
     PlaceLabels(in, m, labelSource, first, last, out);
     PlaceBars(in, first, last, out);
+    out.band = PlaceBand(in, out);
     out.markArea = {out.plot.left, area.top, out.plot.right + out.depth, out.plot.bottom};
     PlaceMarks(in, m, out);
     if (!in.title.empty()) out.statusBox = {kPad, kPad, std::max(kPad, out.titleBox.left - 2 * kPad), area.top};

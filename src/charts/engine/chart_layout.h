@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -43,6 +44,13 @@ struct RectF {
 
 enum class HAlign { Left, Center, Right };
 
+// A run of points, first to last (0-based, both included).
+struct PointSpan {
+    int first = 0;
+    int last = 0;
+    bool operator==(const PointSpan&) const = default;
+};
+
 struct LayoutInput {
     double width = 0;
     double height = 0;
@@ -56,7 +64,8 @@ struct LayoutInput {
     ViewRanges ranges;
     double valueStep = 1;  // smallest step between value ticks; 0 for none
     NumberSeparators separators;
-    double maxLabelWidth = -1;  // widest bottom-axis label when known; measured when negative
+    double maxLabelWidth = -1;      // widest bottom-axis label when known; measured when negative
+    std::optional<PointSpan> band;  // points shaded behind their bars
 };
 
 struct BarGeom {
@@ -118,12 +127,19 @@ struct ChartLayout {
     RectF statusBox;
     RectF legendBox;
     std::vector<LegendItem> legendItems;
+    // The shaded band on the front plane: the slots of the band's points in view, the plot's
+    // full height; none when no band is set or none of its points is in view.
+    std::optional<RectF> band;
 
     [[nodiscard]] RectF BackWall() const { return plot.Shifted(depth, -depth); }
 };
 
 // Places everything a chart draws. Pure function of its inputs; the widget paints the result.
 ChartLayout ComputeLayout(const LayoutInput& in, const TextMeasure& measure);
+
+// The point whose bar is at `at` (a bar's front, its 3D faces, or a few pixels above a short
+// bar, so that a bar of one file can still be hit); -1 when no bar is there.
+int PointAt(const ChartLayout& layout, PointF at);
 
 // 3D depth in pixels for a depth percentage and the room the plot has.
 double DepthPixels(int percent, double width, double height);

@@ -139,6 +139,7 @@ void TChart::PaintWalls(QPainter& p, const ChartLayout& L) const {
         p.drawPolygon(Sweep(plot.bottomLeft(), plot.bottomRight(), D));
     }
     p.drawRect(plot.translated(back));
+    PaintBand(p, L);
 
     // Solid grid lines on the back wall (and across the side walls in 3D).
     p.setPen(QPen(gridColor_, 1, Qt::SolidLine));
@@ -150,6 +151,34 @@ void TChart::PaintWalls(QPainter& p, const ChartLayout& L) const {
     for (const auto& l : L.labels) {
         p.drawLine(QPointF(l.x + D, plot.top() - D), QPointF(l.x + D, plot.bottom() - D));
         if (D > 0) p.drawLine(QPointF(l.x, plot.bottom()), QPointF(l.x + D, plot.bottom() - D));
+    }
+}
+
+// The band on the back wall and, in 3D, across the floor, so the bars stand in front of it.
+void TChart::PaintBand(QPainter& p, const ChartLayout& L) const {
+    if (!L.band) return;
+    const QRectF band = ToQt(*L.band);
+    const double D = L.depth;
+    p.save();
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(255, 190, 0, 90));
+    p.drawRect(band.translated(D, -D));
+    if (D > 0) p.drawPolygon(Sweep(band.bottomLeft(), band.bottomRight(), D));
+    p.setPen(QPen(QColor(200, 140, 0), 1, Qt::DashLine));
+    p.drawLine(QPointF(band.left() + D, band.top() - D), QPointF(band.left() + D, band.bottom() - D));
+    p.drawLine(QPointF(band.right() + D, band.top() - D), QPointF(band.right() + D, band.bottom() - D));
+    p.restore();
+}
+
+void TChart::PaintSelection(QPainter& p, const ChartLayout& L) const {
+    for (const BarGeom& bar : L.bars) {
+        if (selected_ < bar.first || selected_ > bar.last) continue;
+        p.save();
+        p.setPen(QPen(palette().color(QPalette::Highlight), 2));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(ToQt(bar.front).adjusted(-2, -2 - L.depth, 2 + L.depth, 1));
+        p.restore();
+        return;
     }
 }
 
@@ -240,9 +269,16 @@ void TChart::PaintAxes(QPainter& p, const ChartLayout& L) const {
         for (const auto& l : L.labels) {
             const std::string& text = source.Label(l.index);
             if (L.labelsRotated) {
-                // Upright, reading upwards, ending just below the axis.
+                // Upright, reading upwards, ending just below the axis. A label longer than the
+                // room under the axis loses its middle rather than running off the chart.
                 p.setWorldTransform(QTransform(plain).translate(l.x, L.labelTop).rotate(-90));
-                drawUtf8(FontRole::Axis, axisMetrics, text, 0, 0, HAlign::Right);
+                const double room = L.bounds.bottom - 2 - L.labelTop;
+                if (measure.Width(FontRole::Axis, text) > room) {
+                    const QString cut = axisMetrics.elidedText(Text(text), Qt::ElideMiddle, room);
+                    DrawAt(p, axisMetrics, cut, axisMetrics.horizontalAdvance(cut), 0, 0, HAlign::Right);
+                } else {
+                    drawUtf8(FontRole::Axis, axisMetrics, text, 0, 0, HAlign::Right);
+                }
             } else {
                 drawUtf8(FontRole::Axis, axisMetrics, text, l.x, L.labelTop + h / 2, HAlign::Center);
             }

@@ -1,6 +1,7 @@
 #include "charts/engine/tchart.h"
 
 #include <QEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QSaveFile>
@@ -38,6 +39,8 @@ TChart::TChart(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     // The right button pans; a context menu of a parent must not interrupt the drag.
     setContextMenuPolicy(Qt::PreventContextMenu);
+    // Bars are chosen with the keys too: the chart takes the focus by click and by Tab.
+    setFocusPolicy(Qt::StrongFocus);
     animationTimer_.setInterval(kAnimationFrameMs);
     QObject::connect(&animationTimer_, &QTimer::timeout, this, [this] { AnimationTick(); });
     shown_ = shownFrom_ = view_.Current();
@@ -86,6 +89,7 @@ void TChart::SeriesChanged() {
         integers = integers && s->AllIntegers();
     }
     view_.SetData(count, maxValue, integers);
+    if (selected_ >= count) selected_ = count - 1;
     if (!animationTimer_.isActive()) shown_ = view_.Current();
     if (previousPage_ != nullptr) UpdatePager();
     update();
@@ -232,6 +236,34 @@ double TChart::MaxLabelWidth() const {
     return labelWidthCache_;
 }
 
+int TChart::PointCount() const {
+    int count = 0;
+    for (const auto& s : series_) count = std::max(count, s->Count());
+    return count;
+}
+
+void TChart::SetBand(std::optional<PointSpan> band) {
+    band_ = band;
+    update();
+}
+
+void TChart::SelectPoint(int point) {
+    const int count = PointCount();
+    selected_ = count == 0 ? -1 : std::clamp(point, -1, count - 1);
+    const int perPage = view_.MaxPointsPerPage();
+    if (selected_ >= 0 && PageCount() > 1 && (selected_ < BottomAxis().Minimum || selected_ > BottomAxis().Maximum)) {
+        ShowPage(selected_ / perPage);
+    }
+    update();
+}
+
+void TChart::ClickAt(QPoint at) {
+    const int point = PointAt(LayoutFor(size(), shown_), {static_cast<double>(at.x()), static_cast<double>(at.y())});
+    if (point < 0) return;
+    SelectPoint(point);
+    if (OnPointChosen) OnPointChosen(*this, point);
+}
+
 ChartLayout TChart::LayoutFor(QSize size, const ViewRanges& ranges) const {
     LayoutInput in;
     in.width = size.width();
@@ -247,6 +279,7 @@ ChartLayout TChart::LayoutFor(QSize size, const ViewRanges& ranges) const {
     in.valueStep = view_.ValueStep();
     in.separators = separators_;
     in.maxLabelWidth = MaxLabelWidth();
+    in.band = band_;
     return ComputeLayout(in, Measure());
 }
 
@@ -282,6 +315,8 @@ void TChart::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
     const ChartLayout layout = LayoutFor(size(), shown_);
     Paint(painter, layout);
+    // Only the focused chart shows its selection: a saved picture never does.
+    if (hasFocus()) PaintSelection(painter, layout);
     if (drag_ == Drag::Zoom) {
         painter.setPen(QPen(Qt::black, 1, Qt::DashLine));
         painter.setBrush(Qt::NoBrush);
@@ -291,6 +326,10 @@ void TChart::paintEvent(QPaintEvent* /*event*/) {
 
 void TChart::mousePressEvent(QMouseEvent* event) {
     const QPoint pos = event->position().toPoint();
+    if (event->button() == Qt::LeftButton) {
+        leftPressed_ = true;
+        pressAt_ = pos;
+    }
     if (event->button() == Qt::LeftButton && allowZoom_) {
         drag_ = Drag::Zoom;
     } else if (event->button() == Qt::RightButton) {
@@ -327,28 +366,71 @@ void TChart::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void TChart::mouseReleaseEvent(QMouseEvent* event) {
-    const Drag drag = drag_;
-    if ((drag == Drag::Zoom && event->button() != Qt::LeftButton) ||
-        (drag == Drag::Pan && event->button() != Qt::RightButton) || drag == Drag::None) {
-        return;
-    }
-    drag_ = Drag::None;
-    unsetCursor();
-    update();
-    if (drag != Drag::Zoom) return;
     const QPoint end = event->position().toPoint();
-    const int dx = end.x() - dragStart_.x();
-    const int dy = end.y() - dragStart_.y();
-    if (dx > kDragThreshold && dy > kDragThreshold) {
-        ZoomRect(QRect(dragStart_, end));
-    } else if (std::max(std::abs(dx), std::abs(dy)) > kDragThreshold && (dx < 0 || dy < 0)) {
-        UndoZoom();
+    // A left press released where it began is a click, whether or not zooming is allowed.
+    const bool click = event->button() == Qt::LeftButton && leftPressed_ &&
+                       std::max(std::abs(end.x() - pressAt_.x()), std::abs(end.y() - pressAt_.y())) <= kDragThreshold;
+    if (event->button() == Qt::LeftButton) leftPressed_ = false;
+    const Drag drag = drag_;
+    if ((drag == Drag::Zoom && event->button() == Qt::LeftButton) ||
+        (drag == Drag::Pan && event->button() == Qt::RightButton)) {
+        drag_ = Drag::None;
+        unsetCursor();
+        update();
+        const int dx = end.x() - dragStart_.x();
+        const int dy = end.y() - dragStart_.y();
+        if (drag == Drag::Zoom && dx > kDragThreshold && dy > kDragThreshold) {
+            ZoomRect(QRect(dragStart_, end));
+        } else if (drag == Drag::Zoom && std::max(std::abs(dx), std::abs(dy)) > kDragThreshold && (dx < 0 || dy < 0)) {
+            UndoZoom();
+        }
     }
+    if (click) ClickAt(end);
 }
 
-void TChart::mouseDoubleClickEvent(QMouseEvent* /*event*/) {
+void TChart::mouseDoubleClickEvent(QMouseEvent* event) {
     drag_ = Drag::None;
+    // The first click of a double-click on a bar has chosen it already.
+    const QPoint at = event->position().toPoint();
+    if (PointAt(LayoutFor(size(), shown_), {static_cast<double>(at.x()), static_cast<double>(at.y())}) >= 0) return;
     if (OnDblClick) OnDblClick(*this);
+}
+
+void TChart::keyPressEvent(QKeyEvent* event) {
+    const int count = PointCount();
+    const int key = event->key();
+    if ((key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) && selected_ >= 0) {
+        if (OnPointChosen) OnPointChosen(*this, selected_);
+        return;
+    }
+    int next = selected_;
+    if (key == Qt::Key_Left) {
+        next = selected_ - 1;
+    } else if (key == Qt::Key_Right) {
+        next = selected_ + 1;
+    } else if (key == Qt::Key_Home) {
+        next = 0;
+    } else if (key == Qt::Key_End) {
+        next = count - 1;
+    } else {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    if (count > 0) SelectPoint(std::clamp(next, 0, count - 1));
+}
+
+void TChart::focusInEvent(QFocusEvent* event) {
+    // The keys need a point to start from: the first one in view.
+    if (selected_ < 0 && PointCount() > 0) {
+        selected_ = std::clamp(static_cast<int>(std::ceil(BottomAxis().Minimum)), 0, PointCount() - 1);
+    }
+    update();
+    QWidget::focusInEvent(event);
+}
+
+void TChart::focusOutEvent(QFocusEvent* event) {
+    update();
+    QWidget::focusOutEvent(event);
 }
 
 void TChart::changeEvent(QEvent* event) {

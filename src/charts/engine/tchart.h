@@ -37,11 +37,14 @@ struct AxisState {
 // gestures into view changes.
 //
 // Mouse: left drag towards the bottom right zooms into the dragged rectangle (when AllowZoom);
-// a left drag the other way restores the automatic scales; right drag pans.
+// a left drag the other way restores the automatic scales; right drag pans; a left click on a
+// bar selects its point and chooses it. Keys: the arrows, Home and End select a point, Enter
+// or Space chooses the selected one.
 class TChart : public QWidget {
   public:
     using ChartEvent = std::function<void(TChart&)>;
     using MouseEvent = std::function<void(TChart&, int x, int y)>;
+    using PointEvent = std::function<void(TChart&, int point)>;
 
     explicit TChart(QWidget* parent = nullptr);
     ~TChart() override;
@@ -105,12 +108,21 @@ class TChart : public QWidget {
     [[nodiscard]] AxisState LeftAxis() const;
     [[nodiscard]] const ChartView& View() const { return view_; }
 
+    // A band shaded behind the bars of a run of points; none clears it.
+    void SetBand(std::optional<PointSpan> band);
+    [[nodiscard]] const std::optional<PointSpan>& Band() const { return band_; }
+    // The selected point (-1 for none), outlined while the chart has the keyboard focus. Selecting
+    // a point on another page shows that page.
+    void SelectPoint(int point);
+    [[nodiscard]] int SelectedPoint() const { return selected_; }
+
     // Events, raised after the change they report.
     ChartEvent OnZoom;
     ChartEvent OnUndoZoom;
     ChartEvent OnScroll;
     ChartEvent OnDblClick;
     MouseEvent OnMouseMove;
+    PointEvent OnPointChosen;  // a click on a bar, or Enter on the selected point
 
     // Geometry of the chart at its current size and view (what the next paint draws once any
     // zoom animation has finished).
@@ -128,6 +140,9 @@ class TChart : public QWidget {
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void changeEvent(QEvent* event) override;
 
   private:
@@ -146,6 +161,10 @@ class TChart : public QWidget {
     void PaintMarksAndLegend(QPainter& painter, const ChartLayout& layout) const;
     void PaintStatus(QPainter& painter, const ChartLayout& layout) const;
     void UpdatePager();
+    [[nodiscard]] int PointCount() const;
+    void ClickAt(QPoint at);
+    void PaintBand(QPainter& painter, const ChartLayout& layout) const;
+    void PaintSelection(QPainter& painter, const ChartLayout& layout) const;
     [[nodiscard]] double MaxLabelWidth() const;
     [[nodiscard]] const ChartFonts& Fonts() const;
     [[nodiscard]] const QtTextMeasure& Measure() const;
@@ -174,7 +193,12 @@ class TChart : public QWidget {
     QTimer animationTimer_;
     QElapsedTimer animationClock_;
 
+    std::optional<PointSpan> band_;
+    int selected_ = -1;
+
     Drag drag_ = Drag::None;
+    bool leftPressed_ = false;  // a left press whose release may still be a click
+    QPoint pressAt_;
     QPoint dragStart_;
     QPoint dragNow_;
 

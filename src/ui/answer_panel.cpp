@@ -1,0 +1,95 @@
+#include "ui/answer_panel.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QStringList>
+#include <QTabWidget>
+
+#include "analysis/coverage.h"
+#include "charts/chart_set.h"
+#include "ui/chart_panel.h"
+#include "ui/photo_answers.h"
+#include "ui/text_codec.h"
+#include "viewer/path_list_viewer.h"
+
+namespace quorvela::ui {
+
+namespace {
+
+constexpr const char* kCoverageHelp = "Type a range such as 24-70, or one length such as 50 for a prime.";
+
+}  // namespace
+
+AnswerPanel::AnswerPanel(const WindowWidgets& widgets, ChartPanel& charts, const analysis::Collation& order)
+    : w_(widgets), charts_(charts), order_(order) {
+    connect(w_.coverageEdit, &QLineEdit::textChanged, this, [this] { ApplyCoverage(); });
+}
+
+void AnswerPanel::Clear() {
+    settings_ = pending_;
+    for (auto& categories : categories_) categories.clear();
+    photos_.clear();
+    ApplyCoverage();
+}
+
+void AnswerPanel::AddCategory(int index, std::string category) {
+    categories_.at(static_cast<std::size_t>(index)).push_back(std::move(category));
+}
+
+void AnswerPanel::SetPhotos(std::vector<analysis::PhotoRecord> photos) {
+    photos_ = std::move(photos);
+    ApplyCoverage();
+}
+
+bool AnswerPanel::ShowPointPhotos(int index, int point) {
+    const std::vector<std::string>& categories = categories_.at(static_cast<std::size_t>(index));
+    if (viewer_ == nullptr || photos_.empty() || point < 0 || static_cast<std::size_t>(point) >= categories.size()) {
+        return false;
+    }
+    const auto quantity = static_cast<analysis::Quantity>(index);
+    const std::vector<std::size_t> chosen =
+        PhotosInCategory(photos_, quantity, categories[static_cast<std::size_t>(point)]);
+    std::vector<std::string> lines;
+    std::vector<std::string> paths;
+    for (const std::size_t i : chosen) {
+        lines.push_back(analysis::LineFor(photos_[i], quantity, settings_));
+        paths.push_back(photos_[i].Path);
+    }
+    // In the list's own order: the lines of one bar differ by their paths.
+    const std::vector<std::size_t> order = order_.SortOrder(lines);
+    analysis::ApplyOrder(order, lines);
+    analysis::ApplyOrder(order, paths);
+    QStringList shown;
+    for (const std::string& line : lines) shown << FromUtf8(line);
+    const std::string label = charts_.Charts().ShownBy(index).Points.at(static_cast<std::size_t>(point)).first;
+    w_.tabs->setCurrentWidget(w_.pathListTab);
+    viewer_->ShowOnly(FromUtf8(BarPhotosHeading(quantity, label, lines.size())), shown, std::move(paths));
+    return true;
+}
+
+void AnswerPanel::ApplyCoverage() {
+    const QString text = w_.coverageEdit->text().trimmed();
+    const std::optional<analysis::CoverageRange> range =
+        text.isEmpty() ? std::nullopt : analysis::ParseCoverage(ToUtf8(text));
+    charts::ChartSet& charts = charts_.Charts();
+    QString sentence;
+    std::optional<charts::ChartSet::Span> band;
+    if (range) {
+        std::vector<std::string> labels;
+        for (const auto& point : charts.ShownBy(0).Points) labels.push_back(point.first);
+        if (const std::optional<PointRun> run = CoveredPoints(labels, *range)) band = {{run->First, run->Last}};
+        if (!photos_.empty()) {
+            std::vector<std::int64_t> lengths;
+            lengths.reserve(photos_.size());
+            for (const analysis::PhotoRecord& photo : photos_) lengths.push_back(photo.FocalMm);
+            sentence = FromUtf8(analysis::CoverageSentence(*range, analysis::CountCoverage(*range, lengths)));
+        }
+    } else if (!text.isEmpty()) {
+        sentence = kCoverageHelp;
+    }
+    charts.Shade(0, band);
+    w_.coverageText->setText(sentence);
+    w_.overviewCoverageText->setText(sentence);
+}
+
+}  // namespace quorvela::ui

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <array>
+#include <string>
+#include <vector>
+
+#include "analysis/analysis_settings.h"
+#include "analysis/photo_record.h"
+#include "analysis/tallies.h"
+#include "ui/control_rules.h"
+#include "ui/window_layout.h"
+
+namespace quorvela::viewer {
+class PathListViewer;
+}
+
+namespace quorvela::ui {
+
+class ChartPanel;
+
+// The answers the window gives from a run's photos without another run: which photos stand
+// behind a bar (the path list narrowed to them, under a heading with "Show all"), and how much
+// of the photos a focal-length range covers (a band on the focal-length chart and a sentence
+// under it, following the range as it is typed).
+class AnswerPanel final : public QObject {
+  public:
+    AnswerPanel(const WindowWidgets& widgets, ChartPanel& charts, const analysis::Collation& order);
+
+    void SetPathListViewer(viewer::PathListViewer* viewer) { viewer_ = viewer; }
+
+    // A run is about to start with these settings; its photos' lines are made with them.
+    void RunStarting(const analysis::AnalysisSettings& settings) { pending_ = settings; }
+    // The run has opened its folder: the earlier run's photos and categories go.
+    void Clear();
+    // The category of the next point of chart `index`, in the order the points arrive.
+    void AddCategory(int index, std::string category);
+    // The run's photos, when it kept them.
+    void SetPhotos(std::vector<analysis::PhotoRecord> photos);
+    [[nodiscard]] const std::vector<analysis::PhotoRecord>& Photos() const { return photos_; }
+
+    // The path list with only the photos of point `point` of chart `index`, on its tab, the first
+    // photo shown; false when the run kept no photos for it.
+    bool ShowPointPhotos(int index, int point);
+    // The band and sentence for the range typed now.
+    void ApplyCoverage();
+
+  private:
+    const WindowWidgets& w_;
+    ChartPanel& charts_;
+    const analysis::Collation& order_;
+    viewer::PathListViewer* viewer_ = nullptr;
+    analysis::AnalysisSettings pending_;
+    analysis::AnalysisSettings settings_;
+    std::array<std::vector<std::string>, kChartCount> categories_;
+    std::vector<analysis::PhotoRecord> photos_;
+};
+
+}  // namespace quorvela::ui

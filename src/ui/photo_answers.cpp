@@ -1,0 +1,78 @@
+#include "ui/photo_answers.h"
+
+#include <array>
+#include <charconv>
+
+namespace quorvela::ui {
+
+namespace {
+
+using analysis::Quantity;
+
+// How each chart words its bars: the text before and after the label, and for a bar of photos
+// that lack the value, what they lack.
+struct Wording {
+    std::string_view before;
+    std::string_view after;
+    std::string_view missing;
+};
+
+constexpr std::array<Wording, analysis::kQuantityCount> kWordings{{
+    {"at ", " mm", "a focal length"},
+    {"at ISO ", "", "an ISO value"},
+    {"at ", "", "an aperture"},
+    {"at ", " s", "a shutter speed"},
+    {"with ", "", "a lens name"},
+}};
+
+// The labels the run gives a bar of photos without the value.
+bool MissingValue(Quantity quantity, std::string_view label) {
+    if (label.empty() || label == "n/a" || label == "-1") return true;
+    return quantity == Quantity::Iso && label == "0";
+}
+
+std::string GroupedCount(std::size_t count) {
+    std::string digits = std::to_string(count);
+    for (auto at = static_cast<std::ptrdiff_t>(digits.size()) - 3; at > 0; at -= 3)
+        digits.insert(static_cast<std::size_t>(at), ",");
+    return digits;
+}
+
+}  // namespace
+
+std::string BarPhotosHeading(Quantity quantity, std::string_view label, std::size_t count) {
+    const Wording& wording = kWordings.at(static_cast<std::size_t>(quantity));
+    std::string heading = GroupedCount(count) + (count == 1 ? " photo " : " photos ");
+    if (MissingValue(quantity, label)) return heading + "without " + std::string(wording.missing);
+    heading += wording.before;
+    // Apertures are labelled as the camera wrote them, with or without the "F".
+    if (quantity == Quantity::Aperture && label.front() != 'F' && label.front() != 'f') heading += 'F';
+    return heading + std::string(label) + std::string(wording.after);
+}
+
+std::vector<std::size_t> PhotosInCategory(const std::vector<analysis::PhotoRecord>& records, Quantity quantity,
+                                          std::string_view category) {
+    std::vector<std::size_t> found;
+    const auto q = static_cast<std::size_t>(quantity);
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        if (records[i].Categories.at(q) == category) found.push_back(i);
+    }
+    return found;
+}
+
+std::optional<PointRun> CoveredPoints(const std::vector<std::string>& labels, const analysis::CoverageRange& range) {
+    std::optional<PointRun> run;
+    for (std::size_t i = 0; i < labels.size(); ++i) {
+        const std::string& label = labels[i];
+        std::int64_t mm = -1;
+        const auto [end, ec] = std::from_chars(label.data(), label.data() + label.size(), mm);
+        if (ec != std::errc{} || end != label.data() + label.size() || mm < 0) continue;
+        if (!analysis::Covers(range, mm)) continue;
+        const int point = static_cast<int>(i);
+        if (!run) run = PointRun{point, point};
+        run->Last = point;
+    }
+    return run;
+}
+
+}  // namespace quorvela::ui
