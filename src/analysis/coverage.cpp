@@ -29,15 +29,6 @@ std::optional<double> Length(std::string_view text) {
     return value;
 }
 
-// Thousands grouped with ",".
-std::string Grouped(int number) {
-    std::string digits = std::to_string(number < 0 ? -static_cast<std::int64_t>(number) : number);
-    for (auto at = static_cast<std::ptrdiff_t>(digits.size()) - 3; at > 0; at -= 3) {
-        digits.insert(static_cast<std::size_t>(at), 1, ',');
-    }
-    return number < 0 ? "-" + digits : digits;
-}
-
 std::string RangeText(const CoverageRange& range, std::string_view dash) {
     std::string from = common::FormatGeneral(range.From, '.');
     if (range.Prime) return from;
@@ -95,8 +86,8 @@ CoverageCount CountCoverage(const CoverageRange& range, std::span<const std::int
 }
 
 std::string CoverageSentence(const CoverageRange& range, CoverageCount count) {
-    std::string sentence = RangeText(range, kEnDash) + " mm covers " + Grouped(count.Photos) + " of " +
-                           Grouped(count.Of) + (count.Of == 1 ? " photo" : " photos");
+    std::string sentence = RangeText(range, kEnDash) + " mm covers " + common::GroupThousands(count.Photos) + " of " +
+                           common::GroupThousands(count.Of) + (count.Of == 1 ? " photo" : " photos");
     if (count.Of > 0) {
         const double percent = 100.0 * count.Photos / count.Of;
         sentence += " (" + common::FormatFixed(percent, 1, 0, '.') + " %)";

@@ -121,4 +121,18 @@ std::string FormatGeneral(double value, char decimalSeparator) {
     return WithSeparator(text, decimalSeparator);
 }
 
+std::string GroupThousands(std::int64_t value) {
+    // Written from the last digit back: inserting into the middle of a text trips GCC's false
+    // overlap warning (bug 105329).
+    const std::string digits = std::to_string(value);
+    const std::size_t sign = value < 0 ? 1 : 0;
+    std::string reversed;
+    for (std::size_t i = digits.size(), n = 0; i > sign; --i, ++n) {
+        if (n > 0 && n % 3 == 0) reversed.push_back(',');
+        reversed.push_back(digits[i - 1]);
+    }
+    if (sign != 0) reversed.push_back('-');
+    return {reversed.rbegin(), reversed.rend()};
+}
+
 }  // namespace quorvela::common

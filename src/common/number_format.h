@@ -22,4 +22,7 @@ std::string FormatPattern(std::string_view pattern, double value, char decimalSe
 // magnitudes, trailing zeros removed ("0.4", "250", "1.3").
 std::string FormatGeneral(double value, char decimalSeparator);
 
+// A whole number with its thousands grouped by ",": 1234567 -> "1,234,567".
+std::string GroupThousands(std::int64_t value);
+
 }  // namespace quorvela::common

@@ -3,6 +3,8 @@
 #include <array>
 #include <charconv>
 
+#include "common/number_format.h"
+
 namespace quorvela::ui {
 
 namespace {
@@ -31,18 +33,11 @@ bool MissingValue(Quantity quantity, std::string_view label) {
     return quantity == Quantity::Iso && label == "0";
 }
 
-std::string GroupedCount(std::size_t count) {
-    std::string digits = std::to_string(count);
-    for (auto at = static_cast<std::ptrdiff_t>(digits.size()) - 3; at > 0; at -= 3)
-        digits.insert(static_cast<std::size_t>(at), ",");
-    return digits;
-}
-
 }  // namespace
 
 std::string BarPhotosHeading(Quantity quantity, std::string_view label, std::size_t count) {
     const Wording& wording = kWordings.at(static_cast<std::size_t>(quantity));
-    std::string heading = GroupedCount(count) + (count == 1 ? " photo " : " photos ");
+    std::string heading = common::GroupThousands(static_cast<std::int64_t>(count)) + (count == 1 ? " photo " : " photos ");
     if (MissingValue(quantity, label)) return heading + "without " + std::string(wording.missing);
     heading += wording.before;
     // Apertures are labelled as the camera wrote them, with or without the "F".

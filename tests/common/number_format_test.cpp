@@ -21,5 +21,11 @@ TEST(FormatHelpers, RoundingIsHalfToEven) {
     EXPECT_EQ(FormatGeneral(1.0 / 3.0, '.'), "0.333333333333333");
 }
 
+TEST(FormatHelpers, ThousandsAreGroupedFromTheRight) {
+    const std::pair<std::int64_t, const char*> cases[] = {
+        {0, "0"}, {999, "999"}, {1000, "1,000"}, {123456, "123,456"}, {1234567, "1,234,567"}, {-1234, "-1,234"}};
+    for (const auto& [value, text] : cases) EXPECT_EQ(GroupThousands(value), text) << value;
+}
+
 }  // namespace
 }  // namespace quorvela::common

@@ -95,12 +95,14 @@ std::string NikonLensInfo(const std::string& text, RenderContext& context) {
 
 std::string NikonLensName(double shortest, double longest, double widestAtShort, double widestAtLong) {
     if (!(shortest > 0) || !(longest > 0)) return {};
+    // Appended piece by piece: "-" + text trips GCC's false overlap warning (bug 105329).
     std::string name = common::FormatGeneral(shortest, '.');
-    if (longest != shortest) name += "-" + common::FormatGeneral(longest, '.');
-    name += "mm";
+    if (longest != shortest) name.append(1, '-').append(common::FormatGeneral(longest, '.'));
+    name.append("mm");
     if (widestAtShort > 0) {
-        name += " f/" + common::FormatGeneral(widestAtShort, '.');
-        if (widestAtLong > 0 && widestAtLong != widestAtShort) name += "-" + common::FormatGeneral(widestAtLong, '.');
+        name.append(" f/").append(common::FormatGeneral(widestAtShort, '.'));
+        if (widestAtLong > 0 && widestAtLong != widestAtShort)
+            name.append(1, '-').append(common::FormatGeneral(widestAtLong, '.'));
     }
     return name;
 }
