@@ -6,6 +6,9 @@
 //   xvfb-run -a -s "-screen 0 1280x800x24" viewer_screens OUT_FOLDER --photos PHOTO...
 // puts a path-list line for each PHOTO (any format, e.g. HEIC or RAW) into the list by hand,
 // clicks each and saves the tab as preview_<name>.png.
+//   xvfb-run -a -s "-screen 0 1280x800x24" viewer_screens OUT_FOLDER --run PHOTO_FOLDER
+// analyses PHOTO_FOLDER (RAW and HEIF photos included), then clicks each path-list line and
+// saves the tab as run_<n>.png.
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -48,11 +51,33 @@ int ShowPhotos(quorvela::ui::TAnalyseLength& window, const QString& out, const Q
     return 0;
 }
 
+// Analyses `folder`, then clicks every line of the path list the run made.
+int RunAndClick(quorvela::ui::TAnalyseLength& window, const QString& out, const QString& folder) {
+    const quorvela::ui::testing::WindowPage page(&window);
+    if (!QTest::qWaitFor([&] { return window.SelectFolder(folder); }, 10000)) return 1;
+    page.Button("StartAnalyzing")->click();
+    if (!QTest::qWaitFor([&] { return !window.Running(); }, 60000)) return 1;
+    page.Tabs()->setCurrentWidget(page.Widget("TabSheet7"));
+    QPlainTextEdit* list = page.Text("RichEdit1");
+    int n = 0;
+    for (QTextBlock block = list->document()->firstBlock(); block.isValid(); block = block.next()) {
+        const QString before = window.PathListView().ShownPreviewPath();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->cursorRect(QTextCursor(block)).center());
+        if (!QTest::qWaitFor([&] { return window.PathListView().ShownPreviewPath() != before; }, 20000)) return 1;
+        QTest::qWait(300);
+        const QString shot = out + "/run_" + QString::number(++n) + ".png";
+        window.grab().save(shot);
+        std::printf("%s %s\n", qPrintable(shot), qPrintable(window.PathListView().ShownPreviewPath()));
+    }
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    if (argc > 3 && QString::fromLocal8Bit(argv[2]) == "--photos") {
+    const QString mode = argc > 3 ? QString::fromLocal8Bit(argv[2]) : QString();
+    if (mode == "--photos" || mode == "--run") {
         const QString out = QString::fromLocal8Bit(argv[1]);
         QDir().mkpath(out + "/program");
         quorvela::ui::WindowServices services;
@@ -62,6 +87,7 @@ int main(int argc, char** argv) {
         window.resize(1100, 720);
         window.show();
         if (!QTest::qWaitForWindowExposed(&window)) return 1;
+        if (mode == "--run") return RunAndClick(window, out, QDir(QString::fromLocal8Bit(argv[3])).absolutePath());
         QStringList photos;
         for (int i = 3; i < argc; ++i) photos << QString::fromLocal8Bit(argv[i]);
         return ShowPhotos(window, out, photos);
