@@ -5,8 +5,8 @@
 //   xvfb-run -a -s "-screen 0 1920x1200x24" window_screens OUT_FOLDER WIDTHxHEIGHT [PHOTO_FOLDER]
 #include <QApplication>
 #include <QDir>
-#include <QPlainTextEdit>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
@@ -103,9 +103,10 @@ int main(int argc, char** argv) {
     if (!ClickLongestLine(window, page)) return 1;
     saved = Save(window, prefix + "path_list.png") && saved;
     saved = SaveAnswers(window, page, prefix) && saved;
-    std::printf("%soverview.png, lens_35mm.png, lens_real.png, path_list.png, lens_tab.png, coverage.png, "
-                "bar_photos.png\n",
-                qPrintable(prefix));
+    std::printf(
+        "%soverview.png, lens_35mm.png, lens_real.png, path_list.png, lens_tab.png, coverage.png, "
+        "bar_photos.png\n",
+        qPrintable(prefix));
     window.close();
     return saved ? 0 : 1;
 }

@@ -17,8 +17,8 @@
 #include "filter.h"
 #include "folder_warmer.h"
 #include "metadata/img_data.h"
-#include "photo_candidates.h"
 #include "photo_cache.h"
+#include "photo_candidates.h"
 #include "photo_facts.h"
 
 namespace quorvela::analysis {

@@ -37,7 +37,8 @@ bool MissingValue(Quantity quantity, std::string_view label) {
 
 std::string BarPhotosHeading(Quantity quantity, std::string_view label, std::size_t count) {
     const Wording& wording = kWordings.at(static_cast<std::size_t>(quantity));
-    std::string heading = common::GroupThousands(static_cast<std::int64_t>(count)) + (count == 1 ? " photo " : " photos ");
+    std::string heading =
+        common::GroupThousands(static_cast<std::int64_t>(count)) + (count == 1 ? " photo " : " photos ");
     if (MissingValue(quantity, label)) return heading + "without " + std::string(wording.missing);
     heading += wording.before;
     // Apertures are labelled as the camera wrote them, with or without the "F".

@@ -278,13 +278,13 @@ class LifecycleTest : public QObject {
         QVERIFY(w->close());
         const std::string text = ReadAll(folder.path() / "vintrop.ini");
         const QStringList expected{
-            "CHECKMARK/0",      "CHECKMARK/1",      "CHECKMARK/2",       "CHECKMARK/3",        "CHECKMARK/4",
-            "CHECKMARK/5",      "RadioButton/0",    "LensVAL/0",         "LensVAL/1",          "FilterMake/2",
-            "FilterModel/3",    "FilterOn/4",       "RealLength/5",      "MakerTag/6",         "MakerData/7",
-            "MakerNote/8",      "FilterLens/9",     "FilterPeriod/From", "FilterPeriod/To",    "Coverage/Range",
-            "INI/IgnoreWA",     "INI/UseStepsWA",   "INI/RememberPhotos", "INI/Path",          "INI/RawHeif",        "INI/Labels",
-            "INI/Tree",         "INI/WinStatusTop", "INI/WinStatusLeft", "INI/WinStatusWidth", "INI/WinStatusHeight",
-            "INI/WinStatusMain"};
+            "CHECKMARK/0",         "CHECKMARK/1",      "CHECKMARK/2",        "CHECKMARK/3",       "CHECKMARK/4",
+            "CHECKMARK/5",         "RadioButton/0",    "LensVAL/0",          "LensVAL/1",         "FilterMake/2",
+            "FilterModel/3",       "FilterOn/4",       "RealLength/5",       "MakerTag/6",        "MakerData/7",
+            "MakerNote/8",         "FilterLens/9",     "FilterPeriod/From",  "FilterPeriod/To",   "Coverage/Range",
+            "INI/IgnoreWA",        "INI/UseStepsWA",   "INI/RememberPhotos", "INI/Path",          "INI/RawHeif",
+            "INI/Labels",          "INI/Tree",         "INI/WinStatusTop",   "INI/WinStatusLeft", "INI/WinStatusWidth",
+            "INI/WinStatusHeight", "INI/WinStatusMain"};
         QCOMPARE(KeyOrder(text), expected);
         QVERIFY(text.find("\r\n") != std::string::npos);
         QCOMPARE(text.find('\n'), text.find("\r\n") + 1);  // CR LF line ends
