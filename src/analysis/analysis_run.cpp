@@ -429,12 +429,7 @@ RunOutcome Run::OutcomeOf(bool analysed) const {
 }  // namespace
 
 bool IsJpegFileName(std::string_view name) {
-    const auto slash = name.find_last_of('/');
-    if (slash != std::string_view::npos) name = name.substr(slash + 1);
-    const auto dot = name.find_last_of('.');
-    if (dot == std::string_view::npos) return false;
-    const std::string extension = common::UpperAscii(name.substr(dot));
-    return extension == ".JPG" || extension == ".THM" || extension == ".JPEG" || extension == ".JPE";
+    return CandidateKindOf(name, false) == CandidateKind::Jpeg;
 }
 
 void CollectFolders(const std::string& root, std::vector<std::string>& list, const std::atomic<bool>* stop) {

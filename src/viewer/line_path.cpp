@@ -2,12 +2,9 @@
 
 #include <sys/stat.h>
 
-#include <algorithm>
-#include <array>
 #include <vector>
 
-#include "analysis/analysis_run.h"
-#include "common/ascii.h"
+#include "analysis/photo_candidates.h"
 
 namespace quorvela::viewer {
 
@@ -29,24 +26,12 @@ bool EndsPath(std::string_view rest) {
     return rest.empty() || rest.starts_with(' ');
 }
 
-// Extensions of the RAW and HEIF photos the preview shows besides JPEGs, upper case.
-constexpr std::array<std::string_view, 27> kOtherPhotoExtensions = {
-    ".HEIC", ".HEIF", ".HIF", ".AVIF", ".DNG", ".CR2", ".CR3", ".CRW", ".NEF", ".NRW", ".ARW", ".SR2", ".SRF", ".ORF",
-    ".RW2",  ".RAF",  ".PEF", ".MRW",  ".SRW", ".X3F", ".3FR", ".IIQ", ".RWL", ".ERF", ".KDC", ".DCR", ".MEF"};
-
-bool IsOtherPhotoName(std::string_view name) {
-    const auto dot = name.find_last_of('.');
-    if (dot == std::string_view::npos) return false;
-    const std::string extension = common::UpperAscii(name.substr(dot));
-    return std::find(kOtherPhotoExtensions.begin(), kOtherPhotoExtensions.end(), extension) !=
-           kOtherPhotoExtensions.end();
-}
-
 bool EndsWithPhotoName(std::string_view path) {
     // The extension belongs to the last name of the path, whichever separator it uses.
     const auto slash = path.find_last_of("/\\");
     const std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
-    return !name.empty() && (analysis::IsJpegFileName(name) || IsOtherPhotoName(name));
+    // The names a run lists as photos when it includes RAW and HEIF files.
+    return !name.empty() && analysis::CandidateKindOf(name, true) != analysis::CandidateKind::None;
 }
 
 }  // namespace
