@@ -22,7 +22,8 @@ namespace {
 
 namespace fs = std::filesystem;
 using nlohmann::json;
-using Tally = std::map<std::string, int>;
+using test::Tally;
+using test::Total;
 
 std::string Fill(const std::string& text, std::size_t n) {
     return text.size() >= n ? text : std::string(n - text.size(), '_') + text;
@@ -157,18 +158,6 @@ Tally Expected(const std::function<std::string(const json&)>& category,
     return tally;
 }
 
-Tally Actual(const json& rows) {
-    Tally tally;
-    for (const auto& row : rows) tally[row["category"].get<std::string>()] += row["count"].get<int>();
-    return tally;
-}
-
-int Total(const Tally& tally) {
-    int total = 0;
-    for (const auto& [category, count] : tally) total += count;
-    return total;
-}
-
 json Analyse(std::vector<std::string> extra, const fs::path& folder = testing::CorpusDir()) {
     static testing::TempDir out;
     std::vector<std::string> args{"analyse",
@@ -215,21 +204,21 @@ TEST(AnalyseCorpus, TalliesAgreeWithExiftoolValues) {
     QUORVELA_REQUIRE_CORPUS();
     const json result = Analyse({"--real-length"});
     EXPECT_EQ(result["filesFound"], 132);
-    EXPECT_EQ(Actual(result["focal"]), Expected([](const json& p) { return FocalCategory(p, 1.0, true); }));
-    EXPECT_EQ(result["filesAnalysed"], Total(Actual(result["focal"])));
-    ExpectIsoTally(Actual(result["iso"]), Expected(IsoCategory), MakerNoteIsoOnly());
-    EXPECT_EQ(Actual(result["aperture"]), Expected(ApertureCategory));
-    EXPECT_EQ(Actual(result["shutter"]), Expected([](const json& p) { return ShutterCategory(p, false); }));
+    EXPECT_EQ(test::TallyOf(result["focal"]), Expected([](const json& p) { return FocalCategory(p, 1.0, true); }));
+    EXPECT_EQ(result["filesAnalysed"], Total(test::TallyOf(result["focal"])));
+    ExpectIsoTally(test::TallyOf(result["iso"]), Expected(IsoCategory), MakerNoteIsoOnly());
+    EXPECT_EQ(test::TallyOf(result["aperture"]), Expected(ApertureCategory));
+    EXPECT_EQ(test::TallyOf(result["shutter"]), Expected([](const json& p) { return ShutterCategory(p, false); }));
 }
 
 TEST(AnalyseCorpus, FocalLengthModesAndFormats) {
     QUORVELA_REQUIRE_CORPUS();
     const json unstepped = Analyse({"--real-length", "--no-steps"});
-    EXPECT_EQ(Actual(unstepped["focal"]), Expected([](const json& p) { return FocalCategory(p, 1.0, false); }));
+    EXPECT_EQ(test::TallyOf(unstepped["focal"]), Expected([](const json& p) { return FocalCategory(p, 1.0, false); }));
     const json calculated = Analyse({"--always-calc", "--lens", "1=1,5", "--no-steps"});
-    EXPECT_EQ(Actual(calculated["focal"]), Expected([](const json& p) { return FocalCategory(p, 1.5, false); }));
+    EXPECT_EQ(test::TallyOf(calculated["focal"]), Expected([](const json& p) { return FocalCategory(p, 1.5, false); }));
     const json fraction = Analyse({"--fraction-shutter"});
-    EXPECT_EQ(Actual(fraction["shutter"]), Expected([](const json& p) { return ShutterCategory(p, true); }));
+    EXPECT_EQ(test::TallyOf(fraction["shutter"]), Expected([](const json& p) { return ShutterCategory(p, true); }));
 }
 
 TEST(AnalyseCorpus, StoredThirtyFiveMillimetreValuesArePlottedAsStored) {
@@ -299,13 +288,13 @@ TEST(AnalyseCorpus, CommaSeparatorGivesTheSameTallies) {
     for (const char* quantity : {"focal", "iso", "aperture", "shutter"}) {
         SCOPED_TRACE(quantity);
         Tally withPoints;
-        for (const auto& [shown, count] : Actual(comma[quantity])) {
+        for (const auto& [shown, count] : test::TallyOf(comma[quantity])) {
             std::string category = shown;
             EXPECT_EQ(category.find('.'), std::string::npos);
             std::replace(category.begin(), category.end(), ',', '.');
             withPoints[category] += count;
         }
-        EXPECT_EQ(withPoints, Actual(point[quantity]));
+        EXPECT_EQ(withPoints, test::TallyOf(point[quantity]));
     }
 }
 
@@ -320,10 +309,10 @@ TEST(AnalyseCorpus, FilterByMake) {
     };
     EXPECT_EQ(result["filesFound"], 132);
     const Tally focal = Expected([](const json& p) { return FocalCategory(p, 1.0, true); }, canon);
-    EXPECT_EQ(Actual(result["focal"]), focal);
+    EXPECT_EQ(test::TallyOf(result["focal"]), focal);
     EXPECT_EQ(result["filesAnalysed"], Total(focal));
-    EXPECT_EQ(Actual(result["aperture"]), Expected(ApertureCategory, canon));
-    ExpectIsoTally(Actual(result["iso"]), Expected(IsoCategory, canon), MakerNoteIsoOnly(canon));
+    EXPECT_EQ(test::TallyOf(result["aperture"]), Expected(ApertureCategory, canon));
+    ExpectIsoTally(test::TallyOf(result["iso"]), Expected(IsoCategory, canon), MakerNoteIsoOnly(canon));
     ASSERT_EQ(result["messages"].size(), 1U);
     EXPECT_EQ(result["messages"][0].get<std::string>().rfind(
                   "Filtering selected, " + std::to_string(Total(focal)) + " files out of a total of 132 files", 0),
@@ -347,11 +336,11 @@ TEST(AnalyseCorpus, SubfoldersOnAndOff) {
     const auto inTop = [&](const std::string& name, const json&) { return top.count(name) != 0; };
     const json all = Analyse({"--real-length"}, tree.path());
     EXPECT_EQ(all["filesFound"], 132);
-    EXPECT_EQ(Actual(all["aperture"]), Expected(ApertureCategory));
+    EXPECT_EQ(test::TallyOf(all["aperture"]), Expected(ApertureCategory));
     const json own = Analyse({"--real-length", "--no-subfolders"}, tree.path());
     EXPECT_EQ(own["filesFound"], static_cast<int>(top.size()));
-    EXPECT_EQ(Actual(own["aperture"]), Expected(ApertureCategory, inTop));
-    EXPECT_EQ(Actual(own["focal"]), Expected([](const json& p) { return FocalCategory(p, 1.0, true); }, inTop));
+    EXPECT_EQ(test::TallyOf(own["aperture"]), Expected(ApertureCategory, inTop));
+    EXPECT_EQ(test::TallyOf(own["focal"]), Expected([](const json& p) { return FocalCategory(p, 1.0, true); }, inTop));
 }
 
 }  // namespace

@@ -21,7 +21,8 @@ namespace {
 
 namespace fs = std::filesystem;
 using nlohmann::json;
-using Tally = std::map<std::string, int>;
+using test::Tally;
+using test::Total;
 
 const fs::path kFormatsDir = QUORVELA_FORMATS_DIR;
 
@@ -180,18 +181,6 @@ class AnalyseFormats : public ::testing::Test {
     int jpegs = 0;
 };
 
-Tally Actual(const json& rows) {
-    Tally tally;
-    for (const auto& row : rows) tally[row["category"].get<std::string>()] += row["count"].get<int>();
-    return tally;
-}
-
-int Total(const Tally& tally) {
-    int total = 0;
-    for (const auto& [category, count] : tally) total += count;
-    return total;
-}
-
 std::set<std::string> Lines(const json& result) {
     return {result["pathList"].begin(), result["pathList"].end()};
 }
@@ -229,11 +218,11 @@ TEST_F(AnalyseFormats, JpegOnlyRunIgnoresEveryOtherFile) {
 TEST_F(AnalyseFormats, TalliesCountEachShotOnce) {
     const json result = Run({}).Json();
     const Tally focal = Expected(FocalCategory);
-    EXPECT_EQ(Actual(result["focal"]), focal);
+    EXPECT_EQ(test::TallyOf(result["focal"]), focal);
     EXPECT_EQ(result["filesAnalysed"], Total(focal));
-    EXPECT_EQ(Actual(result["iso"]), Expected(IsoCategory));
-    EXPECT_EQ(Actual(result["aperture"]), Expected(ApertureCategory));
-    EXPECT_EQ(Actual(result["shutter"]), Expected(ShutterCategory));
+    EXPECT_EQ(test::TallyOf(result["iso"]), Expected(IsoCategory));
+    EXPECT_EQ(test::TallyOf(result["aperture"]), Expected(ApertureCategory));
+    EXPECT_EQ(test::TallyOf(result["shutter"]), Expected(ShutterCategory));
 }
 
 }  // namespace

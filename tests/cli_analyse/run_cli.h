@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <map>
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
@@ -43,6 +44,21 @@ inline std::vector<std::string> AnalyseArgs(const std::filesystem::path& folder,
                                          (folder / "photos.db").string()};
     args.insert(args.end(), local.begin(), local.end());
     return args;
+}
+
+// Photos per category, as the JSON output's rows of one quantity give them.
+using Tally = std::map<std::string, int>;
+
+inline Tally TallyOf(const nlohmann::json& rows) {
+    Tally tally;
+    for (const auto& row : rows) tally[row["category"].get<std::string>()] += row["count"].get<int>();
+    return tally;
+}
+
+inline int Total(const Tally& tally) {
+    int total = 0;
+    for (const auto& [category, count] : tally) total += count;
+    return total;
 }
 
 }  // namespace quorvela::cli::test
