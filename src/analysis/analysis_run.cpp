@@ -94,8 +94,8 @@ class Run {
     [[nodiscard]] std::vector<std::string> PhotoPaths(const std::string& folder) const;
     // Applies one step; false when the run stops here.
     bool Combine(const Step& step, std::size_t folderCount, const std::function<FileOutcome()>& nextResult);
-    // Reads one file, or takes it from the cache; `worker` is the reading thread's index.
-    FileOutcome Analyse(const std::string& path, int worker, metadata::TimgData& reader);
+    // Reads one file, or takes it from the cache.
+    FileOutcome Analyse(const std::string& path, metadata::TimgData& reader);
     FileOutcome ReadHere(const std::string& path);
     void AddFile(FileOutcome outcome);
     void OpenCache();
@@ -193,20 +193,21 @@ std::vector<std::string> Run::PhotoPaths(const std::string& folder) const {
     return paths;
 }
 
-FileOutcome Run::Analyse(const std::string& path, int worker, metadata::TimgData& reader) {
+FileOutcome Run::Analyse(const std::string& path, metadata::TimgData& reader) {
     const equivalence::EquivalentList& table = environment_.Table ? *environment_.Table : noTable_;
     const char separator = environment_.DecimalSeparator;
     FileOutcome outcome;
     std::optional<PhotoKey> key = cache_ ? KeyOf(path) : std::nullopt;
     if (key) {
-        if (auto hit = cache_->Find(*key, worker, needPairs_)) {
+        if (auto hit = cache_->Find(*key, needPairs_)) {
             outcome.Result = DeriveResult(hit->Facts, path, settings_, table, separator, environment_.KeepPhotoRecords);
             outcome.Touch = hit->Touch;
             if (outcome.Touch) outcome.Key = std::move(key);
             return outcome;
         }
     }
-    const bool readable = cache_ ? key.has_value() : IsReadableFile(path);
+    // Without the cache the reader's own open tells a file from anything else.
+    const bool readable = !cache_ || key.has_value();
     PhotoFacts facts = ReadFacts(path, readable, needPairs_, reader);
     outcome.Result = DeriveResult(facts, path, settings_, table, separator, environment_.KeepPhotoRecords);
     // A file changed while it was read may hold anything: it is read again next time.
@@ -219,7 +220,7 @@ FileOutcome Run::Analyse(const std::string& path, int worker, metadata::TimgData
 
 FileOutcome Run::ReadHere(const std::string& path) {
     try {
-        return Analyse(path, 0, reader_);
+        return Analyse(path, reader_);
     } catch (const std::exception&) {
         FileOutcome nothing;  // a file that cannot be analysed adds nothing, as an unreadable one
         nothing.Result.Passed = false;
@@ -232,7 +233,11 @@ void Run::OpenCache() {
     std::string problem;
     const std::string version = std::to_string(kFactsVersion) + environment_.DecimalSeparator;
     cache_ = PhotoCache::Open(environment_.CacheFile, version, problem);
-    if (!cache_) Say(MessageKind::CacheSetAside, std::string(kCacheSetAside) + problem);
+    if (!cache_) {
+        Say(MessageKind::CacheSetAside, std::string(kCacheSetAside) + problem);
+        return;
+    }
+    cache_->Load(settings_.RootFolder);
 }
 
 void Run::CloseCache() {
@@ -269,7 +274,6 @@ bool Run::Combine(const Step& step, std::size_t folderCount, const std::function
 void Run::ProcessFolders(const std::vector<std::string>& folders) {
     const std::size_t count = folders.size();
     const int jobs = environment_.Jobs > 0 ? environment_.Jobs : DefaultJobs();
-    if (cache_) cache_->SetThreads(jobs);
     if (jobs == 1) {
         for (std::size_t i = 0; i < count; ++i) {
             const std::vector<std::string> paths = PhotoPaths(folders[i]);
@@ -284,13 +288,18 @@ void Run::ProcessFolders(const std::vector<std::string>& folders) {
 
     // Several readers: the walk runs ahead of the combining by a bounded number of files,
     // across folder boundaries, so small folders do not leave readers idle.
-    std::vector<std::unique_ptr<metadata::TimgData>> readers;
-    readers.reserve(static_cast<std::size_t>(jobs));
-    for (int i = 0; i < jobs; ++i)
-        readers.push_back(std::make_unique<metadata::TimgData>(true, environment_.DecimalSeparator));
-    FilePool pool(jobs, [&](const std::string& path, int worker) {
-        return Analyse(path, worker, *readers[static_cast<std::size_t>(worker)]);
-    });
+    // One reader per thread, made by the thread that uses it: a pool that never grows to
+    // `jobs` threads does not pay for the readers it does not use.
+    std::vector<std::unique_ptr<metadata::TimgData>> readers(static_cast<std::size_t>(jobs));
+    const auto sizing = environment_.Jobs > 0 ? FilePool::Sizing::Fixed : FilePool::Sizing::GrowWhenWaiting;
+    FilePool pool(
+        jobs,
+        [&](const std::string& path, int worker) {
+            auto& reader = readers[static_cast<std::size_t>(worker)];
+            if (!reader) reader = std::make_unique<metadata::TimgData>(true, environment_.DecimalSeparator);
+            return Analyse(path, *reader);
+        },
+        sizing);
     const std::size_t ahead = static_cast<std::size_t>(jobs) * 16;
     std::deque<Step> steps;
     std::size_t next = 0;

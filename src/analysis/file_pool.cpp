@@ -1,19 +1,44 @@
 #include "file_pool.h"
 
+#include <sys/resource.h>
+
 #include <algorithm>
 #include <exception>
 
 namespace quorvela::analysis {
 
 int DefaultJobs() {
-    const unsigned cores = std::max(1U, std::thread::hardware_concurrency());
-    return std::clamp(static_cast<int>(std::min(cores, 64U)) * 8, 16, 64);
+    return 64;
 }
 
-FilePool::FilePool(int jobs, Work work) : work_(std::move(work)) {
-    jobs = std::clamp(jobs, 1, 64);
-    threads_.reserve(static_cast<std::size_t>(jobs));
-    for (int i = 0; i < jobs; ++i) threads_.emplace_back([this, i] { WorkerLoop(i); });
+namespace {
+
+// The times this thread gave up the processor of its own accord: waiting for a read, an open
+// or a lock. Being preempted by other work is not counted.
+long VoluntaryWaits() {
+    rusage usage{};
+    return ::getrusage(RUSAGE_THREAD, &usage) == 0 ? usage.ru_nvcsw : 0;
+}
+
+}  // namespace
+
+FilePool::FilePool(int jobs, Work work, Sizing sizing)
+    : work_(std::move(work)), maxThreads_(std::clamp(jobs, 1, 64)), grow_(sizing == Sizing::GrowWhenWaiting) {
+    const int cores = static_cast<int>(std::max(1U, std::thread::hardware_concurrency()));
+    const int start = grow_ ? std::min(cores, maxThreads_) : maxThreads_;
+    threads_.reserve(static_cast<std::size_t>(maxThreads_));
+    std::lock_guard lock(mutex_);
+    for (int i = 0; i < start; ++i) StartThread();
+}
+
+void FilePool::StartThread() {
+    const int worker = static_cast<int>(threads_.size());
+    threads_.emplace_back([this, worker] { WorkerLoop(worker); });
+}
+
+int FilePool::Threads() {
+    std::lock_guard lock(mutex_);
+    return static_cast<int>(threads_.size());
 }
 
 FilePool::~FilePool() {
@@ -57,6 +82,7 @@ void FilePool::Cancel() {
 void FilePool::WorkerLoop(int worker) {
     for (;;) {
         std::shared_ptr<Ticket> ticket;
+        bool watch = false;  // whether this file may show that more threads are wanted
         {
             std::unique_lock lock(mutex_);
             wake_.wait(lock, [&] { return closing_ || !queue_.empty(); });
@@ -64,7 +90,9 @@ void FilePool::WorkerLoop(int worker) {
             ticket = std::move(queue_.front());
             queue_.pop_front();
             ticket->Started = true;
+            watch = grow_ && static_cast<int>(threads_.size()) < maxThreads_;
         }
+        const long waitsBefore = watch ? VoluntaryWaits() : 0;
         FileOutcome result;
         try {
             result = work_(ticket->Path, worker);
@@ -72,10 +100,14 @@ void FilePool::WorkerLoop(int worker) {
             result = FileOutcome{};  // a file that cannot be analysed adds nothing
             result.Result.Passed = false;
         }
+        const bool waited = watch && VoluntaryWaits() > waitsBefore;
         {
             std::lock_guard lock(mutex_);
             ticket->Result = std::move(result);
             ticket->Done = true;
+            if (waited && !closing_ && !queue_.empty() && static_cast<int>(threads_.size()) < maxThreads_) {
+                StartThread();
+            }
         }
         done_.notify_all();
     }

@@ -16,10 +16,11 @@
 
 namespace quorvela::analysis {
 
-// The number of reading threads a run uses when none is asked for: eight per core, at least
-// 16. A photo costs a run about 15 us of processor time but a disk read of 0.2 ms (an SSD,
-// cold) to several ms (a network share); only many reads in flight keep a cold run near what
-// the disk gives, and on a warm cache the extra threads cost a few per cent of system time.
+// The most reading threads a run uses when none is asked for. A photo costs a run about 15 us
+// of processor time but a disk read of 0.2 ms (an SSD, cold) to several ms (a network share);
+// only many reads in flight keep a cold run near what the disk gives. The pool starts with one
+// thread per core and grows towards this only while reading makes its threads wait
+// (FilePool::Sizing::GrowWhenWaiting), so a warm run keeps one thread per core.
 int DefaultJobs();
 
 // What reading one file gives a run: its result, and what the photo cache is to learn.
@@ -39,7 +40,14 @@ class FilePool {
     // with the worker's own scratch state (`worker` is the worker's index).
     using Work = std::function<FileOutcome(const std::string& path, int worker)>;
 
-    FilePool(int jobs, Work work);
+    // Fixed: `jobs` threads from the start. GrowWhenWaiting: one thread per core, and one more
+    // each time a file made its thread wait for the disk, up to `jobs`. On a warm page cache
+    // the work is all processor time and more threads than cores only add switching; on a cold
+    // disk or a network share each thread waits most of the time, and more reads in flight
+    // are what makes the run faster.
+    enum class Sizing { Fixed, GrowWhenWaiting };
+
+    FilePool(int jobs, Work work, Sizing sizing = Sizing::Fixed);
     ~FilePool();
     FilePool(const FilePool&) = delete;
     FilePool& operator=(const FilePool&) = delete;
@@ -51,6 +59,8 @@ class FilePool {
     FileOutcome TakeNext();
     // Drops every file not yet started and waits for those being read.
     void Cancel();
+    // The threads started so far.
+    [[nodiscard]] int Threads();
 
   private:
     struct Ticket {
@@ -60,6 +70,7 @@ class FilePool {
         bool Done = false;
     };
     void WorkerLoop(int worker);
+    void StartThread();  // with mutex_ held
 
     Work work_;
     std::mutex mutex_;
@@ -68,6 +79,8 @@ class FilePool {
     std::deque<std::shared_ptr<Ticket>> tickets_;  // in submission order, until taken back
     std::deque<std::shared_ptr<Ticket>> queue_;    // not yet started
     bool closing_ = false;
+    int maxThreads_ = 1;
+    bool grow_ = false;
     std::vector<std::thread> threads_;
 };
 

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <thread>
@@ -17,9 +18,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr int kBusyMilliseconds = 3000;
-// A look-up connection: a small page cache of its own (512 KiB; many threads each hold one).
-// The file is not mapped: each thread's mapping of it would count in the program's memory.
-constexpr const char* kReaderPragmas = "PRAGMA query_only = 1; PRAGMA cache_size = -512;";
 
 constexpr const char* kCreate =
     "CREATE TABLE IF NOT EXISTS photos ("
@@ -115,8 +113,8 @@ std::string SetDamagedFileAside(const fs::path& file) {
     return file.string() + " is damaged; it was moved to " + aside.string();
 }
 
-// Asks the kernel to read the whole file now, in large sequential reads: look-ups touch its
-// pages in an order no readahead foresees, and a cold run would wait for each one.
+// Asks the kernel to read the whole file now, in large sequential reads: a scan follows the
+// tree's pages in an order no readahead foresees, and a cold run would wait for each one.
 void Preload(const fs::path& file) {
     const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return;
@@ -158,10 +156,6 @@ PhotoCache::PhotoCache(fs::path file, std::string readerVersion)
     : file_(std::move(file)), readerVersion_(std::move(readerVersion)), today_(Today()) {}
 
 PhotoCache::~PhotoCache() {
-    for (Reader& reader : readers_) {
-        sqlite3_finalize(reader.Select);
-        sqlite3_close(reader.Db);
-    }
     sqlite3_close(db_);
 }
 
@@ -221,57 +215,53 @@ bool PhotoCache::Prepare(std::string& problem) {
     return false;
 }
 
-void PhotoCache::SetThreads(int threads) {
-    if (threads > static_cast<int>(readers_.size())) readers_.resize(static_cast<std::size_t>(threads));
+void PhotoCache::Load(const std::string& folder) {
+    loaded_.clear();
+    if (failed_.load()) return;
+    const std::string from = folder.ends_with('/') ? folder : folder + '/';
+    std::string to = from;
+    to.back() = '/' + 1;  // just past every path that starts with `from`
+    Statement select(db_,
+                     "SELECT path, size, mtime_ns, inode, seen, facts, checksum FROM photos"
+                     " WHERE path >= ?1 AND path < ?2 AND reader = ?3");
+    if (!select.Ok()) return;
+    sqlite3_stmt* stmt = select.Get();
+    sqlite3_bind_blob(stmt, 1, from.data(), static_cast<int>(from.size()), SQLITE_STATIC);
+    sqlite3_bind_blob(stmt, 2, to.data(), static_cast<int>(to.size()), SQLITE_STATIC);
+    sqlite3_bind_text(stmt, 3, readerVersion_.data(), static_cast<int>(readerVersion_.size()), SQLITE_STATIC);
+    const auto bytes = [stmt](int column) {
+        const auto* data = static_cast<const char*>(sqlite3_column_blob(stmt, column));
+        return data == nullptr ? std::string()
+                               : std::string(data, static_cast<std::size_t>(sqlite3_column_bytes(stmt, column)));
+    };
+    int step = SQLITE_ROW;
+    while ((step = sqlite3_step(stmt)) == SQLITE_ROW) {
+        Stored& entry = loaded_.emplace_back();
+        entry.Key = {bytes(0), sqlite3_column_int64(stmt, 1), sqlite3_column_int64(stmt, 2),
+                     sqlite3_column_int64(stmt, 3)};
+        entry.Seen = sqlite3_column_int64(stmt, 4);
+        entry.Facts = bytes(5);
+        entry.Checksum = sqlite3_column_int64(stmt, 6);
+    }
+    if (step != SQLITE_DONE) {
+        // What was read is still checked entry by entry; a damaged file is not used again.
+        if (IsDamage(sqlite3_extended_errcode(db_))) Fail(file_.string() + " is damaged");
+    }
+    // The index gives them in path order already; sorting makes Find independent of that.
+    std::sort(loaded_.begin(), loaded_.end(), [](const Stored& a, const Stored& b) { return a.Key.Path < b.Key.Path; });
 }
 
-sqlite3* PhotoCache::ReaderFor(int thread) {
-    if (thread < 0 || static_cast<std::size_t>(thread) >= readers_.size()) return nullptr;
-    Reader& reader = readers_[static_cast<std::size_t>(thread)];
-    if (reader.Broken) return nullptr;
-    if (reader.Db != nullptr) return reader.Db;
-    const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX;
-    const bool opened = sqlite3_open_v2(file_.c_str(), &reader.Db, flags, nullptr) == SQLITE_OK &&
-                        sqlite3_busy_timeout(reader.Db, kBusyMilliseconds) == SQLITE_OK &&
-                        Exec(reader.Db, kReaderPragmas) &&
-                        sqlite3_prepare_v2(reader.Db,
-                                           "SELECT size, mtime_ns, inode, seen, facts, checksum FROM photos"
-                                           " WHERE path = ?1 AND reader = ?2",
-                                           -1, &reader.Select, nullptr) == SQLITE_OK;
-    if (!opened) {
-        reader.Broken = true;
-        if (reader.Db != nullptr && IsDamage(sqlite3_extended_errcode(reader.Db))) {
-            Fail(file_.string() + " is damaged");
-        }
-        return nullptr;
+std::optional<PhotoCache::Hit> PhotoCache::Find(const PhotoKey& key, bool needPairs) const {
+    if (failed_.load()) return std::nullopt;
+    const auto it =
+        std::lower_bound(loaded_.begin(), loaded_.end(), key.Path,
+                         [](const Stored& entry, const std::string& path) { return entry.Key.Path < path; });
+    if (it == loaded_.end() || it->Key != key || Checksum(it->Key, readerVersion_, it->Facts) != it->Checksum) {
+        return std::nullopt;
     }
-    return reader.Db;
-}
-
-std::optional<PhotoCache::Hit> PhotoCache::Find(const PhotoKey& key, int thread, bool needPairs) {
-    if (failed_.load() || ReaderFor(thread) == nullptr) return std::nullopt;
-    Reader& reader = readers_[static_cast<std::size_t>(thread)];
-    sqlite3_stmt* select = reader.Select;
-    BindKey(select, key, readerVersion_);
-    const int step = sqlite3_step(select);
-    std::optional<Hit> hit;
-    if (step == SQLITE_ROW) {
-        const PhotoKey stored{key.Path, sqlite3_column_int64(select, 0), sqlite3_column_int64(select, 1),
-                              sqlite3_column_int64(select, 2)};
-        const auto* blob = static_cast<const char*>(sqlite3_column_blob(select, 4));
-        const std::string_view facts(blob != nullptr ? blob : "",
-                                     static_cast<std::size_t>(sqlite3_column_bytes(select, 4)));
-        if (stored == key && Checksum(stored, readerVersion_, facts) == sqlite3_column_int64(select, 5)) {
-            if (auto decoded = DecodeFacts(facts); decoded && (!needPairs || decoded->HasMakerNotePairs)) {
-                hit = Hit{std::move(*decoded), sqlite3_column_int64(select, 3) < today_};
-            }
-        }
-    } else if (step != SQLITE_DONE && IsDamage(sqlite3_extended_errcode(reader.Db))) {
-        Fail(file_.string() + " is damaged");
-    }
-    sqlite3_reset(select);
-    sqlite3_clear_bindings(select);
-    return hit;
+    auto decoded = DecodeFacts(it->Facts);
+    if (!decoded || (needPairs && !decoded->HasMakerNotePairs)) return std::nullopt;
+    return Hit{std::move(*decoded), it->Seen < today_};
 }
 
 void PhotoCache::Remember(const PhotoKey& key, const PhotoFacts& facts) {

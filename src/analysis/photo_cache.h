@@ -36,8 +36,9 @@ std::filesystem::path DefaultCacheFile();
 
 // The photos of earlier runs: one SQLite database of PhotoFacts by path, size, modification
 // time, inode and reader version. Several programs may use one file at a time (WAL, a busy
-// timeout). Look-ups run on the reading threads, each on a connection of its own; writes
-// are gathered and made from the run's thread, a few thousand to a transaction.
+// timeout). A run reads the entries of its folder in one scan (Load) and looks photos up in
+// memory from its reading threads; writes are gathered and made from the run's thread, a few
+// thousand to a transaction.
 //
 // Whatever goes wrong, a cache answers "not known" and never a wrong result: an entry whose
 // key, check sum or decoding does not match is a miss, and a cache that fails is set aside
@@ -61,16 +62,18 @@ class PhotoCache {
     PhotoCache(const PhotoCache&) = delete;
     PhotoCache& operator=(const PhotoCache&) = delete;
 
-    // Prepares look-ups from `threads` threads (indices 0 to threads - 1); before they start.
-    void SetThreads(int threads);
+    // Reads every entry of a photo under `folder` (at any depth), once, before the look-ups: a
+    // scan of one range of the file, where a query per photo would cost a random read each on
+    // a cold disk and a statement each on a warm one.
+    void Load(const std::string& folder);
 
     struct Hit {
         PhotoFacts Facts;
         bool Touch = false;  // not yet marked as seen today
     };
-    // The facts remembered for exactly this key; with pairs when `needPairs`. Safe to call
-    // from the look-up threads at once, each with its own index.
-    std::optional<Hit> Find(const PhotoKey& key, int thread, bool needPairs);
+    // The facts remembered for exactly this key; with pairs when `needPairs`. Only what Load
+    // read is known. Safe to call from several threads at once.
+    [[nodiscard]] std::optional<Hit> Find(const PhotoKey& key, bool needPairs) const;
 
     // From the run's thread: facts to keep, entries seen. A full batch is written at once.
     void Remember(const PhotoKey& key, const PhotoFacts& facts);
@@ -93,23 +96,24 @@ class PhotoCache {
     bool WriteRows();
     void Evict();
     void Fail(const std::string& problem);
-    sqlite3* ReaderFor(int thread);
 
     struct Row {
         PhotoKey Key;
         std::string Facts;  // encoded; empty for a touch
     };
-    struct Reader {
-        sqlite3* Db = nullptr;
-        sqlite3_stmt* Select = nullptr;
-        bool Broken = false;
+    // An entry as stored, for Find to check and decode.
+    struct Stored {
+        PhotoKey Key;
+        std::int64_t Seen = 0;
+        std::int64_t Checksum = 0;
+        std::string Facts;
     };
 
     std::filesystem::path file_;
     std::string readerVersion_;
     std::int64_t today_ = 0;
     sqlite3* db_ = nullptr;
-    std::vector<Reader> readers_;
+    std::vector<Stored> loaded_;  // by path
     std::vector<Row> pending_;
     std::atomic<bool> failed_{false};
     std::mutex problemMutex_;

@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <filesystem>
+#include <thread>
 
 #include "analysis/analysis_run.h"
 #include "analysis/file_pool.h"
@@ -169,6 +172,45 @@ TEST(FilePool, CancelDropsWhatWasNotStartedAndAFailingFileAddsNothing) {
     pool.Cancel();
     EXPECT_EQ(pool.Pending(), 0u);
     EXPECT_GE(DefaultJobs(), 2);
+}
+
+// A growing pool adds threads only for files that made a thread wait: a warm run stays at one
+// thread per core, a cold one gets its reads in flight.
+TEST(FilePool, GrowsOnlyWhileFilesMakeItsThreadsWait) {
+    const int cores = static_cast<int>(std::max(1U, std::thread::hardware_concurrency()));
+    const auto busy = [](const std::string& path, int) {
+        FileOutcome r;
+        r.Result.PathLine = path;
+        const auto until = std::chrono::steady_clock::now() + std::chrono::microseconds(100);
+        while (std::chrono::steady_clock::now() < until) {
+        }
+        return r;
+    };
+    const auto waiting = [](const std::string& path, int) {
+        FileOutcome r;
+        r.Result.PathLine = path;
+        std::this_thread::sleep_for(std::chrono::microseconds(300));
+        return r;
+    };
+    struct Case {
+        FilePool::Work Work;
+        FilePool::Sizing Sizing;
+        bool Grows;
+    };
+    for (const Case& c :
+         {Case{busy, FilePool::Sizing::GrowWhenWaiting, false}, Case{waiting, FilePool::Sizing::GrowWhenWaiting, true},
+          Case{waiting, FilePool::Sizing::Fixed, false}}) {
+        FilePool pool(32, c.Work, c.Sizing);
+        for (int i = 0; i < 400; ++i) pool.Submit(std::to_string(i));
+        for (int i = 0; i < 400; ++i) ASSERT_EQ(pool.TakeNext().Result.PathLine, std::to_string(i));
+        if (c.Sizing == FilePool::Sizing::Fixed) {
+            EXPECT_EQ(pool.Threads(), 32);
+        } else if (c.Grows) {
+            EXPECT_GT(pool.Threads(), cores);
+        } else {
+            EXPECT_EQ(pool.Threads(), std::min(cores, 32));
+        }
+    }
 }
 
 }  // namespace
