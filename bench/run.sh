@@ -8,7 +8,7 @@
 #   bench/run.sh [N] [RUNS]     N photos (default 20000), RUNS timed runs of a and b (default 5)
 #   bench/run.sh cold [N] [RUNS]
 #       each timed run starts with an empty page cache (needs root): the one-process floor, the
-#       floor on several folders at once (best of 2 to 16 processes), the default run, --jobs 1,
+#       floor on several folders at once (best of 2 to 64 processes), the default run, --jobs 1,
 #       and re-runs with the photo cache, cold and warm
 #   bench/run.sh memory [N]     peak memory of runs filling and reading the photo cache
 #                               (default 100000 photos, hard links)
@@ -116,7 +116,7 @@ if [ "$mode" = cold ]; then
   floor1=$(cold "$bin/floor_reader" "$tree")
   best=""
   bestp=0
-  for p in 2 4 8 16; do
+  for p in 2 4 8 16 32 64; do
     t=$(cold bash -c "$(declare -p leaves bin); $(declare -f parallel_floor); parallel_floor $p")
     echo "  parallel floor, $p processes: $t s"
     if [ -z "$best" ] || awk -v a="$t" -v b="$best" 'BEGIN { exit !(a < b) }'; then best=$t; bestp=$p; fi
@@ -135,7 +135,7 @@ if [ "$mode" = cold ]; then
   echo "$n photos, cold page cache, $(nproc) cores, $(date -u +%Y-%m-%d)"
   printf '%-52s %10s\n' "command" "median s"
   printf '%-52s %10s\n' "floor, one process" "$floor1"
-  printf '%-52s %10s\n' "floor, $bestp processes (best of 2, 4, 8, 16)" "$best"
+  printf '%-52s %10s\n' "floor, $bestp processes (best of 2 to 64)" "$best"
   printf '%-52s %10s\n' "analyse --no-cache --jobs 1" "$jobs1"
   printf '%-52s %10s\n' "analyse --no-cache (default jobs)" "$default"
   printf '%-52s %10s\n' "analyse, filling an empty photo cache" "$filling"

@@ -78,6 +78,8 @@ class FilePool {
     std::condition_variable done_;                 // the run: a ticket finished
     std::deque<std::shared_ptr<Ticket>> tickets_;  // in submission order, until taken back
     std::deque<std::shared_ptr<Ticket>> queue_;    // not yet started
+    const Ticket* awaited_ = nullptr;              // the ticket TakeNext waits for
+    bool cancelling_ = false;
     bool closing_ = false;
     int maxThreads_ = 1;
     bool grow_ = false;

@@ -247,8 +247,9 @@ void PhotoCache::Load(const std::string& folder) {
         // What was read is still checked entry by entry; a damaged file is not used again.
         if (IsDamage(sqlite3_extended_errcode(db_))) Fail(file_.string() + " is damaged");
     }
-    // The index gives them in path order already; sorting makes Find independent of that.
-    std::sort(loaded_.begin(), loaded_.end(), [](const Stored& a, const Stored& b) { return a.Key.Path < b.Key.Path; });
+    // The index gives them in path order already; Find must not depend on that.
+    const auto byPath = [](const Stored& a, const Stored& b) { return a.Key.Path < b.Key.Path; };
+    if (!std::is_sorted(loaded_.begin(), loaded_.end(), byPath)) std::sort(loaded_.begin(), loaded_.end(), byPath);
 }
 
 std::optional<PhotoCache::Hit> PhotoCache::Find(const PhotoKey& key, bool needPairs) const {
