@@ -6,6 +6,7 @@
 #include <deque>
 #include <exception>
 #include <functional>
+#include <future>
 #include <set>
 #include <utility>
 
@@ -119,6 +120,7 @@ class Run {
     const equivalence::EquivalentList noTable_;
     const bool needPairs_ = NeedsMakerNotePairs(settings_);
     std::unique_ptr<PhotoCache> cache_;
+    std::future<void> loading_;  // the cache's entries of the folder, read beside the walk
 
     int filesDone_ = 0;  // in the current folder
     AnalysisResult result_;
@@ -206,8 +208,8 @@ FileOutcome Run::Analyse(const std::string& path, metadata::TimgData& reader) {
             return outcome;
         }
     }
-    // Without the cache the reader's own open tells a file from anything else.
-    const bool readable = !cache_ || key.has_value();
+    // Never opened unless a plain file: opening a FIFO or a device may block or act.
+    const bool readable = cache_ ? key.has_value() : IsReadableFile(path);
     PhotoFacts facts = ReadFacts(path, readable, needPairs_, reader);
     outcome.Result = DeriveResult(facts, path, settings_, table, separator, environment_.KeepPhotoRecords);
     // A file changed while it was read may hold anything: it is read again next time.
@@ -237,10 +239,12 @@ void Run::OpenCache() {
         Say(MessageKind::CacheSetAside, std::string(kCacheSetAside) + problem);
         return;
     }
-    cache_->Load(settings_.RootFolder);
+    // Read beside the folder walk: on a cold disk both wait for reads.
+    loading_ = std::async(std::launch::async, [this] { cache_->Load(settings_.RootFolder); });
 }
 
 void Run::CloseCache() {
+    if (loading_.valid()) loading_.get();
     if (!cache_) return;
     if (std::string problem; !cache_->Finish(problem))
         Say(MessageKind::CacheSetAside, std::string(kCacheSetAside) + problem);
@@ -274,6 +278,7 @@ bool Run::Combine(const Step& step, std::size_t folderCount, const std::function
 void Run::ProcessFolders(const std::vector<std::string>& folders) {
     const std::size_t count = folders.size();
     const int jobs = environment_.Jobs > 0 ? environment_.Jobs : DefaultJobs();
+    if (loading_.valid()) loading_.get();
     if (jobs == 1) {
         for (std::size_t i = 0; i < count; ++i) {
             const std::vector<std::string> paths = PhotoPaths(folders[i]);
