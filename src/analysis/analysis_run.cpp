@@ -7,6 +7,7 @@
 #include <exception>
 #include <functional>
 #include <future>
+#include <map>
 #include <set>
 #include <utility>
 
@@ -30,6 +31,18 @@ struct Entry {
     std::string Name;
     bool IsFolder = false;
     std::pair<dev_t, ino_t> Id{};
+    EntryKind Kind = EntryKind::Unknown;
+};
+
+EntryKind KindOf(unsigned char type) {
+    if (type == DT_REG) return EntryKind::Plain;
+    return type == DT_LNK || type == DT_UNKNOWN ? EntryKind::Unknown : EntryKind::NotPlain;
+}
+
+// A photo to read and what its folder's listing said of it.
+struct PhotoPath {
+    std::string Path;
+    EntryKind Kind = EntryKind::Unknown;
 };
 
 std::vector<Entry> ListFolder(const std::string& folder, bool withFolderIds) {
@@ -41,6 +54,7 @@ std::vector<Entry> ListFolder(const std::string& folder, bool withFolderIds) {
         const std::string name = item->d_name;
         if (name == "." || name == "..") continue;
         Entry entry{name};
+        entry.Kind = KindOf(item->d_type);
         // Plain files need no stat: only folders and links to them are of interest here.
         const bool maybeFolder = item->d_type == DT_DIR || item->d_type == DT_LNK || item->d_type == DT_UNKNOWN;
         if (withFolderIds && maybeFolder) {
@@ -92,12 +106,12 @@ class Run {
     };
 
     void ProcessFolders(const std::vector<std::string>& folders);
-    [[nodiscard]] std::vector<std::string> PhotoPaths(const std::string& folder) const;
+    [[nodiscard]] std::vector<PhotoPath> PhotoPaths(const std::string& folder) const;
     // Applies one step; false when the run stops here.
     bool Combine(const Step& step, std::size_t folderCount, const std::function<FileOutcome()>& nextResult);
     // Reads one file, or takes it from the cache.
-    FileOutcome Analyse(const std::string& path, metadata::TimgData& reader);
-    FileOutcome ReadHere(const std::string& path);
+    FileOutcome Analyse(const std::string& path, EntryKind kind, metadata::TimgData& reader);
+    FileOutcome ReadHere(const PhotoPath& photo);
     void AddFile(FileOutcome outcome);
     void OpenCache();
     void CloseCache();
@@ -186,16 +200,22 @@ AnalysisResult Run::Perform() {
     return result_;
 }
 
-std::vector<std::string> Run::PhotoPaths(const std::string& folder) const {
+std::vector<PhotoPath> Run::PhotoPaths(const std::string& folder) const {
     std::vector<std::string> names;
-    for (Entry& entry : ListFolder(folder, false)) names.push_back(std::move(entry.Name));
-    std::vector<std::string> paths;
-    for (const std::string& name : ChoosePhotos(names, settings_.IncludeRawHeif))
-        paths.push_back(JoinPath(folder, name));
+    std::map<std::string, EntryKind, std::less<>> notPlain;  // usually none
+    for (Entry& entry : ListFolder(folder, false)) {
+        if (entry.Kind != EntryKind::Plain) notPlain.emplace(entry.Name, entry.Kind);
+        names.push_back(std::move(entry.Name));
+    }
+    std::vector<PhotoPath> paths;
+    for (const std::string& name : ChoosePhotos(names, settings_.IncludeRawHeif)) {
+        const auto found = notPlain.find(name);
+        paths.push_back({JoinPath(folder, name), found == notPlain.end() ? EntryKind::Plain : found->second});
+    }
     return paths;
 }
 
-FileOutcome Run::Analyse(const std::string& path, metadata::TimgData& reader) {
+FileOutcome Run::Analyse(const std::string& path, EntryKind kind, metadata::TimgData& reader) {
     const equivalence::EquivalentList& table = environment_.Table ? *environment_.Table : noTable_;
     const char separator = environment_.DecimalSeparator;
     FileOutcome outcome;
@@ -209,7 +229,8 @@ FileOutcome Run::Analyse(const std::string& path, metadata::TimgData& reader) {
         }
     }
     // Never opened unless a plain file: opening a FIFO or a device may block or act.
-    const bool readable = cache_ ? key.has_value() : IsReadableFile(path);
+    const bool readable =
+        cache_ ? key.has_value() : kind == EntryKind::Plain || (kind == EntryKind::Unknown && IsReadableFile(path));
     PhotoFacts facts = ReadFacts(path, readable, needPairs_, reader);
     outcome.Result = DeriveResult(facts, path, settings_, table, separator, environment_.KeepPhotoRecords);
     // A file changed while it was read may hold anything: it is read again next time.
@@ -220,9 +241,9 @@ FileOutcome Run::Analyse(const std::string& path, metadata::TimgData& reader) {
     return outcome;
 }
 
-FileOutcome Run::ReadHere(const std::string& path) {
+FileOutcome Run::ReadHere(const PhotoPath& photo) {
     try {
-        return Analyse(path, reader_);
+        return Analyse(photo.Path, photo.Kind, reader_);
     } catch (const std::exception&) {
         FileOutcome nothing;  // a file that cannot be analysed adds nothing, as an unreadable one
         nothing.Result.Passed = false;
@@ -281,10 +302,10 @@ void Run::ProcessFolders(const std::vector<std::string>& folders) {
     if (loading_.valid()) loading_.get();
     if (jobs == 1) {
         for (std::size_t i = 0; i < count; ++i) {
-            const std::vector<std::string> paths = PhotoPaths(folders[i]);
+            const std::vector<PhotoPath> paths = PhotoPaths(folders[i]);
             Combine({Step::Kind::FolderStart, static_cast<int>(paths.size())}, count, {});
-            for (const std::string& path : paths) {
-                if (!Combine({Step::Kind::File}, count, [&] { return ReadHere(path); })) break;
+            for (const PhotoPath& photo : paths) {
+                if (!Combine({Step::Kind::File}, count, [&] { return ReadHere(photo); })) break;
             }
             if (!Combine({Step::Kind::FolderEnd, static_cast<int>(i)}, count, {})) return;
         }
@@ -299,10 +320,10 @@ void Run::ProcessFolders(const std::vector<std::string>& folders) {
     const auto sizing = environment_.Jobs > 0 ? FilePool::Sizing::Fixed : FilePool::Sizing::GrowWhenWaiting;
     FilePool pool(
         jobs,
-        [&](const std::string& path, int worker) {
+        [&](const std::string& path, EntryKind kind, int worker) {
             auto& reader = readers[static_cast<std::size_t>(worker)];
             if (!reader) reader = std::make_unique<metadata::TimgData>(true, environment_.DecimalSeparator);
-            return Analyse(path, *reader);
+            return Analyse(path, kind, *reader);
         },
         sizing);
     const std::size_t ahead = static_cast<std::size_t>(jobs) * 16;
@@ -311,11 +332,11 @@ void Run::ProcessFolders(const std::vector<std::string>& folders) {
     const std::function<FileOutcome()> take = [&] { return pool.TakeNext(); };
     for (;;) {
         while (next < count && pool.Pending() < ahead) {
-            std::vector<std::string> paths = PhotoPaths(folders[next]);
+            std::vector<PhotoPath> paths = PhotoPaths(folders[next]);
             steps.push_back({Step::Kind::FolderStart, static_cast<int>(paths.size())});
-            for (std::string& path : paths) {
+            for (PhotoPath& photo : paths) {
                 steps.push_back({Step::Kind::File});
-                pool.Submit(std::move(path));
+                pool.Submit(std::move(photo.Path), photo.Kind);
             }
             steps.push_back({Step::Kind::FolderEnd, static_cast<int>(next)});
             ++next;

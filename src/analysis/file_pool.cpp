@@ -51,9 +51,10 @@ FilePool::~FilePool() {
     for (std::thread& thread : threads_) thread.join();
 }
 
-void FilePool::Submit(std::string path) {
+void FilePool::Submit(std::string path, EntryKind kind) {
     auto ticket = std::make_shared<Ticket>();
     ticket->Path = std::move(path);
+    ticket->Kind = kind;
     {
         std::lock_guard lock(mutex_);
         tickets_.push_back(ticket);
@@ -102,7 +103,7 @@ void FilePool::WorkerLoop(int worker) {
         bool wake = false;
         FileOutcome result;
         try {
-            result = work_(ticket->Path, worker);
+            result = work_(ticket->Path, ticket->Kind, worker);
         } catch (const std::exception&) {
             result = FileOutcome{};  // a file that cannot be analysed adds nothing
             result.Result.Passed = false;

@@ -23,6 +23,11 @@ namespace quorvela::analysis {
 // (FilePool::Sizing::GrowWhenWaiting), so a warm run keeps one thread per core.
 int DefaultJobs();
 
+// What a folder's listing said of an entry. A plain file needs no look of its own before it is
+// opened; anything else (a link, a file system that does not say) is looked at first, since a
+// FIFO or a device must never be opened.
+enum class EntryKind { Plain, NotPlain, Unknown };
+
 // What reading one file gives a run: its result, and what the photo cache is to learn.
 struct FileOutcome {
     FileResult Result;
@@ -38,7 +43,7 @@ class FilePool {
   public:
     // Turns one path into its result on a worker thread; must be safe to call concurrently
     // with the worker's own scratch state (`worker` is the worker's index).
-    using Work = std::function<FileOutcome(const std::string& path, int worker)>;
+    using Work = std::function<FileOutcome(const std::string& path, EntryKind kind, int worker)>;
 
     // Fixed: `jobs` threads from the start. GrowWhenWaiting: one thread per core, and one more
     // each time a file made its thread wait for the disk, up to `jobs`. On a warm page cache
@@ -52,7 +57,7 @@ class FilePool {
     FilePool(const FilePool&) = delete;
     FilePool& operator=(const FilePool&) = delete;
 
-    void Submit(std::string path);
+    void Submit(std::string path, EntryKind kind = EntryKind::Unknown);
     // Results not yet taken back.
     [[nodiscard]] std::size_t Pending() const { return tickets_.size(); }
     // Waits for the oldest submitted file and returns its result. Requires Pending() > 0.
@@ -65,6 +70,7 @@ class FilePool {
   private:
     struct Ticket {
         std::string Path;
+        EntryKind Kind = EntryKind::Unknown;
         FileOutcome Result;
         bool Started = false;
         bool Done = false;

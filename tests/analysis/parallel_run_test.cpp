@@ -146,7 +146,7 @@ TEST(ParallelRun, AStopAfterAFolderEndsThereWithReadersRunningAhead) {
 }
 
 TEST(FilePool, ResultsComeBackInSubmissionOrder) {
-    FilePool pool(4, [](const std::string& path, int) {
+    FilePool pool(4, [](const std::string& path, EntryKind, int) {
         FileOutcome r;
         r.Result.PathLine = path;
         // Later files finish first.
@@ -159,7 +159,7 @@ TEST(FilePool, ResultsComeBackInSubmissionOrder) {
 }
 
 TEST(FilePool, CancelDropsWhatWasNotStartedAndAFailingFileAddsNothing) {
-    FilePool pool(2, [](const std::string& path, int) -> FileOutcome {
+    FilePool pool(2, [](const std::string& path, EntryKind, int) -> FileOutcome {
         if (path == "bad") throw std::runtime_error("unreadable");
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
         FileOutcome r;
@@ -178,7 +178,7 @@ TEST(FilePool, CancelDropsWhatWasNotStartedAndAFailingFileAddsNothing) {
 // thread per core, a cold one gets its reads in flight.
 TEST(FilePool, GrowsOnlyWhileFilesMakeItsThreadsWait) {
     const int cores = static_cast<int>(std::max(1U, std::thread::hardware_concurrency()));
-    const auto busy = [](const std::string& path, int) {
+    const auto busy = [](const std::string& path, EntryKind, int) {
         FileOutcome r;
         r.Result.PathLine = path;
         const auto until = std::chrono::steady_clock::now() + std::chrono::microseconds(100);
@@ -186,7 +186,7 @@ TEST(FilePool, GrowsOnlyWhileFilesMakeItsThreadsWait) {
         }
         return r;
     };
-    const auto waiting = [](const std::string& path, int) {
+    const auto waiting = [](const std::string& path, EntryKind, int) {
         FileOutcome r;
         r.Result.PathLine = path;
         std::this_thread::sleep_for(std::chrono::microseconds(300));
