@@ -125,11 +125,10 @@ PhotoFacts FactsOf(metadata::TimgData& reader, bool withPairs) {
     facts.Format = std::string(metadata::FormatName(reader.Format));
     LensFinding lens = FindLens(reader);
     const std::string make = common::UpperAscii(facts.Make);
-    // Only Canon's and Nikon's notes name a lens: others stay undecoded.
+    // Only Canon's and Nikon's notes name a lens, in one entry: the note stays undecoded.
     if (lens.Source == LensSource::None &&
         (make.find("CANON") != std::string::npos || make.find("NIKON") != std::string::npos)) {
-        exif.DecodeMakerNote();
-        lens = FindLens(reader);
+        lens = FindLensInDeferredNote(exif);
     }
     facts.Lens = std::move(lens.Text);
     if (facts.Iso.empty()) {

@@ -209,6 +209,11 @@ void TImageInfo::DecodeMakerNote() {
                 Tags.end());
 }
 
+std::vector<TTagEntry> TImageInfo::PendingMakerNoteEntries(std::span<const std::string_view> names) {
+    if (!makerNotePending_) return {};
+    return TmsInfo(*this, TiffSource).FindEntries(names);
+}
+
 void TImageInfo::PrepareLookup(std::string_view name) {
     if (!makerNotePending_ || !MakerNoteMayName(name)) return;
     const int index = TagIndexByName(name);

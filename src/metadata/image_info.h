@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <set>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -50,6 +51,10 @@ class TImageInfo : public tEndInd {
     // Decodes a deferred maker note; its entries take the place an undeferred walk gives
     // them, so every look-up answers as if it had never been deferred.
     void DecodeMakerNote();
+    // The entries a decode of the deferred maker note would add from table rows named one of
+    // `names`, in its order, with their value bytes and no text; none when no note is pending.
+    // The note stays deferred.
+    std::vector<TTagEntry> PendingMakerNoteEntries(std::span<const std::string_view> names);
     // Decodes a deferred maker note when one of its entries could answer TagTextByName(name)
     // ahead of the entry found now.
     void PrepareLookup(std::string_view name);
