@@ -89,8 +89,13 @@ bool TimgData::ReadFrom(ByteSource& source) {
 }
 
 bool TimgData::ReadContent(ByteSource& source) {
-    Bytes header;
-    source.ReadAt(0, kFormatHeaderBytes, header);
+    // The stream's first read holds the mark, and a JPEG's scan goes on from it.
+    std::span<const std::uint8_t> header = source.Peek(kFormatHeaderBytes);
+    Bytes copied;
+    if (header.size() < kFormatHeaderBytes && static_cast<std::int64_t>(header.size()) < source.Size()) {
+        source.ReadAt(0, kFormatHeaderBytes, copied);
+        header = copied;
+    }
     Format = FormatFromContent(header);
     switch (Format) {
         case PhotoFormat::Unknown:
@@ -144,11 +149,15 @@ bool TimgData::ScanMarkers(ByteSource& source) {
         section.MarkerCode = *marker;
         if (section.SegmentLength < 2) return false;  // cannot hold its own length bytes
         section.SegmentBytes.clear();
-        section.SegmentBytes.reserve(static_cast<std::size_t>(section.SegmentLength));
-        section.SegmentBytes.push_back(*high);
-        section.SegmentBytes.push_back(*low);
         const auto payload = static_cast<std::size_t>(section.SegmentLength - 2);
-        if (source.ReadInto(section.SegmentBytes, payload) != payload) continue;  // cut short: not handled
+        if (SegmentIsDecoded(*marker, slot)) {
+            section.SegmentBytes.reserve(static_cast<std::size_t>(section.SegmentLength));
+            section.SegmentBytes.push_back(*high);
+            section.SegmentBytes.push_back(*low);
+            if (source.ReadInto(section.SegmentBytes, payload) != payload) continue;  // cut short: not handled
+        } else if (source.Skip(payload) != payload) {
+            continue;
+        }
 
         if (SectionsRead == 5 && !HasAnyMetadata()) break;
 
@@ -186,6 +195,12 @@ bool TimgData::ScanMarkers(ByteSource& source) {
         }
     }
     return HasAnyMetadata();
+}
+
+bool TimgData::SegmentIsDecoded(int marker, int slot) const {
+    // An APP1 segment may be the EXIF block while none was found in the first five slots.
+    if (marker == 0xE1) return slot <= 5 && ExifSection == 0;
+    return marker == 0xED && IptcSection == 0;
 }
 
 void TimgData::ReadExifSection() {

@@ -17,7 +17,9 @@ namespace quorvela::metadata {
 
 class ByteSource;
 
-// One kept marker segment: the two length bytes and the payload, as in the file.
+// One marker segment of the scan. The bytes (the two length bytes and the payload, as in the
+// file) are kept only for the segments that are decoded: an APP1 that may be the EXIF block and
+// the first APP13; the others hold none.
 struct tSection {
     Bytes SegmentBytes;
     std::int32_t MarkerCode = 0;
@@ -71,6 +73,7 @@ class TimgData : public tEndInd {
     bool ReadFrom(ByteSource& source);
     bool ReadContent(ByteSource& source);
     bool ScanMarkers(ByteSource& source);
+    [[nodiscard]] bool SegmentIsDecoded(int marker, int slot) const;
     void ReadExifSection();
     bool ReadTiffFile(ByteSource& source, PhotoFormat content);
     bool ReadEmbeddedJpeg(ByteSource& source, std::int64_t offset, std::int64_t length);
