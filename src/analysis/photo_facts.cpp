@@ -23,6 +23,17 @@ namespace {
 
 namespace tags = metadata::tags;
 
+// Every name FactsOf and FindLens look up in the EXIF directories: a run's reading keeps
+// only these entries.
+constexpr std::string_view kFactNames[] = {
+    tags::Make,    tags::Model,        tags::FocalLength,       tags::FocalLengthIn35mmFilm, tags::ISOSpeedRatings,
+    tags::FNumber, tags::ExposureTime, tags::ShutterSpeedValue, tags::DateTimeOriginal,      tags::LensModel};
+
+const metadata::TagNameFilter& FactEntries() {
+    static const metadata::TagNameFilter filter(kFactNames);
+    return filter;
+}
+
 bool HasExif(const metadata::TimgData& reader) {
     return reader.HasAnyMetadata() && reader.HasExifBlock() && reader.ExifDirectory != nullptr;
 }
@@ -94,6 +105,8 @@ PhotoFacts ReadFacts(const std::string& path, bool readable, bool withPairs, met
     reader.CollectTags = true;
     reader.RenderOnDemand = true;  // every query goes through TagTextByName or FindNextTag
     reader.DeferMakerNote = !withPairs;
+    reader.KeepOnly = &FactEntries();
+    reader.DecodeIptc = false;  // no fact comes from IPTC
     if (readable) {
         reader.ReadJpegFile(path);
     } else {

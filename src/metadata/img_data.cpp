@@ -43,7 +43,7 @@ void TimgData::ResetReader() {
 void TimgData::ClearBlocks() {
     SectionsRead = 0;
     ExifSection = IptcSection = CommentSection = App0Section = 0;
-    ExifDirectory.reset();
+    if (ExifDirectory) spareDirectory_ = std::move(ExifDirectory);
     IptcRecords.reset();
     BigEndian = false;
     Block.clear();
@@ -120,9 +120,15 @@ bool TimgData::ReadContent(ByteSource& source) {
 }
 
 TImageInfo& TimgData::NewExifDirectory() {
-    ExifDirectory = std::make_unique<TImageInfo>(this, CollectTags, DecimalSeparator);
+    if (spareDirectory_) {
+        spareDirectory_->Recycle(this, CollectTags, DecimalSeparator);
+        ExifDirectory = std::move(spareDirectory_);
+    } else {
+        ExifDirectory = std::make_unique<TImageInfo>(this, CollectTags, DecimalSeparator);
+    }
     ExifDirectory->RenderOnDemand = RenderOnDemand;
     ExifDirectory->DeferMakerNote = DeferMakerNote;
+    ExifDirectory->KeepOnly = KeepOnly;
     return *ExifDirectory;
 }
 
@@ -184,7 +190,7 @@ bool TimgData::ScanMarkers(ByteSource& source) {
             case 0xED:
                 if (IptcSection == 0) {
                     IptcSection = slot;
-                    IptcRecords = std::make_unique<TIPTCdata>(section.SegmentBytes);
+                    if (DecodeIptc) IptcRecords = std::make_unique<TIPTCdata>(section.SegmentBytes);
                 }
                 break;
             case 0xFE:
@@ -200,7 +206,7 @@ bool TimgData::ScanMarkers(ByteSource& source) {
 bool TimgData::SegmentIsDecoded(int marker, int slot) const {
     // An APP1 segment may be the EXIF block while none was found in the first five slots.
     if (marker == 0xE1) return slot <= 5 && ExifSection == 0;
-    return marker == 0xED && IptcSection == 0;
+    return marker == 0xED && IptcSection == 0 && DecodeIptc;
 }
 
 void TimgData::ReadExifSection() {
@@ -324,7 +330,7 @@ bool TimgData::WalkPieces(std::vector<TiffPiece>& pieces, bool tiffSource) {
         directory.Block.insert(directory.Block.end(), piece.Data.begin(), piece.Data.end());
     }
     if (placed.empty()) {
-        ExifDirectory.reset();
+        spareDirectory_ = std::move(ExifDirectory);
         StatusText = "Invalid Exif alignment marker";
         return false;
     }

@@ -57,6 +57,11 @@ class TimgData : public tEndInd {
     bool RenderOnDemand = false;
     // Handed to each ExifDirectory (see TImageInfo::DeferMakerNote).
     bool DeferMakerNote = false;
+    // Handed to each ExifDirectory (see TImageInfo::KeepOnly).
+    const TagNameFilter* KeepOnly = nullptr;
+    // Whether the records of an IPTC segment are decoded into IptcRecords; without, the
+    // segment is still found (IptcSection).
+    bool DecodeIptc = true;
 
     void ResetReader();
     // Reads a file of any format; its content, not its name, decides how.
@@ -83,6 +88,8 @@ class TimgData : public tEndInd {
     TImageInfo& NewExifDirectory();
 
     Bytes readBuffer_;  // the file reads' buffer, kept from file to file
+    // The last file's directory, made anew for the next: its block and list keep their room.
+    std::unique_ptr<TImageInfo> spareDirectory_;
 };
 
 }  // namespace quorvela::metadata
