@@ -106,7 +106,8 @@ PhotoFacts ReadFacts(const std::string& path, bool readable, bool withPairs, met
     reader.RenderOnDemand = true;  // every query goes through TagTextByName or FindNextTag
     reader.DeferMakerNote = !withPairs;
     reader.KeepOnly = &FactEntries();
-    reader.DecodeIptc = false;  // no fact comes from IPTC
+    reader.DecodeIptc = false;  // no fact comes from IPTC or a segment after the EXIF block
+    reader.StopAfterExif = true;
     if (readable) {
         reader.ReadJpegFile(path);
     } else {

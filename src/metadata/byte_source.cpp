@@ -145,9 +145,34 @@ std::optional<std::uint8_t> ByteSource::ReadByteAfterRefill() {
     return data_[pos_++];
 }
 
+std::size_t ByteSource::ReadDirect(std::vector<std::uint8_t>& out, std::size_t count) {
+    const auto want =
+        static_cast<std::size_t>(std::min<std::int64_t>(static_cast<std::int64_t>(count), fileEnd_ - filePos_));
+    const std::size_t before = out.size();
+    out.resize(before + want);
+    std::size_t done = 0;
+    while (done < want) {
+        const ssize_t got = ::pread(fd_, out.data() + before + done, want - done, filePos_);
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) {
+            eof_ = true;
+            break;
+        }
+        filePos_ += got;
+        done += static_cast<std::size_t>(got);
+    }
+    out.resize(before + done);
+    return done;
+}
+
 std::size_t ByteSource::ReadInto(std::vector<std::uint8_t>& out, std::size_t count) {
     std::size_t done = 0;
     while (done < count) {
+        // The rest of a long segment goes straight to `out`, not through the buffer.
+        if (pos_ >= end_ && fd_ >= 0 && !eof_ && count - done >= kDirectRead) {
+            done += ReadDirect(out, count - done);
+            break;
+        }
         if (pos_ >= end_ && !Refill()) break;
         const std::size_t take = std::min(count - done, end_ - pos_);
         out.insert(out.end(), data_ + pos_, data_ + pos_ + take);

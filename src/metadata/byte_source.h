@@ -34,7 +34,9 @@ class ByteSource {
     ~ByteSource();
 
     // Bytes the first stream read of a file fetches.
-    static constexpr std::size_t kFirstRead = std::size_t{16} * 1024;
+    static constexpr std::size_t kFirstRead = std::size_t{8} * 1024;
+    // Stream reads of at least this many bytes past the buffer go straight to the caller.
+    static constexpr std::size_t kDirectRead = std::size_t{2} * 1024;
 
     // The next byte, or nullopt at the end of the data (or on a read error).
     std::optional<std::uint8_t> ReadByte() {
@@ -61,6 +63,7 @@ class ByteSource {
   private:
     ByteSource() = default;
     bool Refill();
+    std::size_t ReadDirect(std::vector<std::uint8_t>& out, std::size_t count);
     std::optional<std::uint8_t> ReadByteAfterRefill();
 
     int fd_ = -1;

@@ -183,6 +183,7 @@ bool TimgData::ScanMarkers(ByteSource& source) {
                 } else if (PayloadIsExif(section.SegmentBytes)) {
                     ExifSection = slot;
                     ReadExifSection();
+                    if (StopAfterExif) return HasAnyMetadata();
                 }
                 // Any other APP1 (an XMP packet, say) stays a plain slot and does not take
                 // the place of the EXIF block that may follow.

@@ -62,6 +62,9 @@ class TimgData : public tEndInd {
     // Whether the records of an IPTC segment are decoded into IptcRecords; without, the
     // segment is still found (IptcSection).
     bool DecodeIptc = true;
+    // Whether a JPEG's scan ends with its EXIF block, for a reader that needs nothing that
+    // follows it (the IPTC and comment segments, the status of the segments after it).
+    bool StopAfterExif = false;
 
     void ResetReader();
     // Reads a file of any format; its content, not its name, decides how.

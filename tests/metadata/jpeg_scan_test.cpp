@@ -236,6 +236,12 @@ struct FileScanCase {
     int commentSection;
 };
 
+Tiff LongExif(std::size_t commentSize) {
+    Tiff tiff = SmallExif();
+    tiff.ifd0.Undefined(0x9286, Bytes(commentSize, 'x'));
+    return tiff;
+}
+
 Bytes CutTo(Bytes bytes, std::size_t size) {
     bytes.resize(size);
     return bytes;
@@ -249,6 +255,8 @@ TEST(JpegScan, FilesReadInPiecesAsFromMemory) {
     const FileScanCase cases[] = {
         {"the EXIF block across the first read's end",
          Jpeg().Soi().Segment(0xE2, app2AcrossFirstRead).Exif(SmallExif()).Sos().Build(), true, 2, 0},
+        {"an EXIF block longer than the first read", Jpeg().Soi().Exif(LongExif(3 * first)).Comment("c").Sos().Build(),
+         true, 1, 2},
         {"a passed-over segment longer than a read",
          Jpeg().Soi().Segment(0xE2, Bytes(60000, 1)).Segment(0xE2, Bytes(60000, 2)).Comment("c").Sos().Build(), true, 0,
          3},
