@@ -66,9 +66,12 @@ TagNameFilter::TagNameFilter(std::span<const std::string_view> names) {
         return std::any_of(names.begin(), names.end(), equal) ||
                std::any_of(kDerivedFrom.begin(), kDerivedFrom.end(), equal);
     };
-    for (const std::span<const TTagEntry> table : {MainTagTable(), GpsTagTable()}) {
-        for (const TTagEntry& row : table) {
-            if (row.TagId != 0 && named(row)) rows_.push_back(&row);
+    for (const TableKind kind : {TableKind::Main, TableKind::Gps}) {
+        for (const TTagEntry& row : kind == TableKind::Gps ? GpsTagTable() : MainTagTable()) {
+            // The row a walk finds for the number: a table lists each number once.
+            if (row.TagId != 0 && &FindTableRow(row.TagId, kind) == &row && named(row)) {
+                (kind == TableKind::Gps ? gps_ : main_).set(row.TagId);
+            }
         }
     }
 }
@@ -129,11 +132,16 @@ void TImageInfo::WalkEntry(std::int64_t e, std::int64_t base, TableKind kind, st
     // not cut a value that is all there.
     std::int64_t take = CountInside(valuePosition, length);
     if (take > kClippedValue && take > valueBudget_) take = kClippedValue;
+    const bool main = kind == TableKind::Main;
+    const bool readsItself = main && (ReadsOwnValue(tag) || tag == 0x8825 || IsLinkTag(tag));
+    if (KeepOnly != nullptr && !readsItself && !KeepOnly->Keeps(tag, kind)) {
+        valueBudget_ -= take;  // an entry this directory neither lists nor reads
+        return;
+    }
 
     const TTagEntry& row = FindTableRow(tag, kind);
     const bool listed = CollectTags && row.TagId != 0;
-    const bool kept = listed && (KeepOnly == nullptr || KeepOnly->Keeps(row));
-    const bool main = kind == TableKind::Main;
+    const bool kept = listed && (KeepOnly == nullptr || KeepOnly->Keeps(tag, kind));
     // Make and Model are needed now: the maker-note decoder reads them.
     const bool makeOrModel = tag == 0x010F || tag == 0x0110;
     Bytes value;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <algorithm>
+#include <bitset>
 #include <cstdint>
 #include <set>
 #include <span>
@@ -23,13 +23,15 @@ class TimgData;
 class TagNameFilter {
   public:
     explicit TagNameFilter(std::span<const std::string_view> names);
-    // Whether an entry of this table row is kept.
-    [[nodiscard]] bool Keeps(const TTagEntry& row) const {
-        return std::find(rows_.begin(), rows_.end(), &row) != rows_.end();
+    // Whether an entry of this tag number in a directory of this kind is kept: a tag of the
+    // table whose row is named.
+    [[nodiscard]] bool Keeps(std::uint16_t tag, TableKind kind) const {
+        return (kind == TableKind::Gps ? gps_ : main_).test(tag);
     }
 
   private:
-    std::vector<const TTagEntry*> rows_;
+    std::bitset<65536> main_;
+    std::bitset<65536> gps_;
 };
 
 // The EXIF directory of one file: every known tag of IFD0 and the directories it links
