@@ -302,7 +302,9 @@ int TImageInfo::AppendTag(TTagEntry entry) {
 
 int TImageInfo::TagIndexByName(std::string_view name) const {
     for (std::size_t i = 0; i < Tags.size(); ++i) {
-        if (common::EqualsIgnoreAsciiCase(Tags[i].TagName, name)) return static_cast<int>(i);
+        // Most names differ in length: that test needs no call.
+        const std::string_view tagName = Tags[i].TagName.view();
+        if (tagName.size() == name.size() && common::EqualsIgnoreAsciiCase(tagName, name)) return static_cast<int>(i);
     }
     return -1;
 }
