@@ -156,9 +156,11 @@ void TImageInfo::WalkEntry(std::int64_t e, std::int64_t base, TableKind kind, st
             FollowLink(valuePosition, base, TableKind::Gps, bound, depth);
         } else if (IsLinkTag(tag)) {
             FollowLink(valuePosition, base, TableKind::Main, bound, depth);
+        } else if (tag == 0x927C && !kept) {
+            HandOverMakerNote(std::move(value), valuePosition, base);
+            return;  // nothing else of the entry is kept
         } else if (tag == 0x927C) {
-            // The note keeps the value; a kept entry keeps its own copy.
-            HandOverMakerNote(kept ? Bytes(value) : std::move(value), valuePosition, base);
+            HandOverMakerNote(value, valuePosition, base);  // the entry keeps its own copy
         } else {
             TakeMainValue(tag, type, value, text);
         }
