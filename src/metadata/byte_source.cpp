@@ -146,8 +146,8 @@ std::optional<std::uint8_t> ByteSource::ReadByteAfterRefill() {
 }
 
 std::size_t ByteSource::ReadDirect(std::vector<std::uint8_t>& out, std::size_t count) {
-    const auto want =
-        static_cast<std::size_t>(std::min<std::int64_t>(static_cast<std::int64_t>(count), fileEnd_ - filePos_));
+    const auto want = static_cast<std::size_t>(
+        std::min<std::int64_t>(static_cast<std::int64_t>(count), std::max<std::int64_t>(0, fileEnd_ - filePos_)));
     const std::size_t before = out.size();
     out.resize(before + want);
     std::size_t done = 0;
