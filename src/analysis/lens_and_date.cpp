@@ -2,6 +2,8 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
+#include <vector>
 
 #include "metadata/img_data.h"
 #include "metadata/makernotes/tables.h"
@@ -12,6 +14,9 @@ namespace quorvela::analysis {
 namespace {
 
 constexpr std::uint16_t kLensModelTag = 0xA434;
+// The maker-note entries that name a lens: Canon's 0x0095 and Nikon's 0x0084.
+constexpr std::string_view kCanonLensEntry = "LensModel";
+constexpr std::string_view kNikonLensEntry = "LensInformation";
 
 bool HasExif(const metadata::TimgData& reader) {
     return reader.HasAnyMetadata() && reader.HasExifBlock() && reader.ExifDirectory != nullptr;
@@ -85,28 +90,43 @@ std::optional<CalendarDay> DayWith(std::string_view text, char separator) {
 
 }  // namespace
 
-LensFinding FindLens(const metadata::TimgData& reader) {
-    if (HasExif(reader)) {
-        const metadata::TImageInfo& exif = *reader.ExifDirectory;
-        std::string canon;
-        std::string nikon;
-        for (const metadata::TTagEntry& entry : exif.Tags) {
-            if (entry.Group == 0 && entry.TagId == kLensModelTag) {
-                if (std::string text = AsciiValue(entry.RawBytes); !text.empty()) {
-                    return {std::move(text), LensSource::LensModel};
-                }
-            } else if (entry.Group == 1 && canon.empty() && entry.TagName == "LensModel") {
-                canon = AsciiValue(entry.RawBytes);
-            } else if (entry.Group == 1 && nikon.empty() && entry.TagName == "LensInformation") {
-                if (const auto values = FourRationals(entry, exif.BigEndian)) {
-                    nikon = metadata::NikonLensName((*values)[0], (*values)[1], (*values)[2], (*values)[3]);
-                }
+namespace {
+
+// The lens of a list of entries, first that applies: a non-empty LensModel of the EXIF, then
+// the first non-empty Canon note model, then the first Nikon note information with a name.
+LensFinding LensOfEntries(std::span<const metadata::TTagEntry> entries, bool bigEndian) {
+    std::string canon;
+    std::string nikon;
+    for (const metadata::TTagEntry& entry : entries) {
+        if (entry.Group == 0 && entry.TagId == kLensModelTag) {
+            if (std::string text = AsciiValue(entry.RawBytes); !text.empty()) {
+                return {std::move(text), LensSource::LensModel};
+            }
+        } else if (entry.Group == 1 && canon.empty() && entry.TagName == kCanonLensEntry) {
+            canon = AsciiValue(entry.RawBytes);
+        } else if (entry.Group == 1 && nikon.empty() && entry.TagName == kNikonLensEntry) {
+            if (const auto values = FourRationals(entry, bigEndian)) {
+                nikon = metadata::NikonLensName((*values)[0], (*values)[1], (*values)[2], (*values)[3]);
             }
         }
-        if (!canon.empty()) return {std::move(canon), LensSource::CanonNote};
-        if (!nikon.empty()) return {std::move(nikon), LensSource::NikonNote};
     }
+    if (!canon.empty()) return {std::move(canon), LensSource::CanonNote};
+    if (!nikon.empty()) return {std::move(nikon), LensSource::NikonNote};
     return {std::string(kUnknownLens), LensSource::None};
+}
+
+}  // namespace
+
+LensFinding FindLens(const metadata::TimgData& reader) {
+    if (!HasExif(reader)) return {std::string(kUnknownLens), LensSource::None};
+    const metadata::TImageInfo& exif = *reader.ExifDirectory;
+    return LensOfEntries(exif.Tags, exif.BigEndian);
+}
+
+LensFinding FindLensInDeferredNote(metadata::TImageInfo& exif) {
+    static constexpr std::array<std::string_view, 2> kNames = {kCanonLensEntry, kNikonLensEntry};
+    const std::vector<metadata::TTagEntry> entries = exif.PendingMakerNoteEntries(kNames);
+    return LensOfEntries(entries, exif.BigEndian);
 }
 
 std::optional<CalendarDay> ParseDay(std::string_view text) {

@@ -6,7 +6,8 @@
 
 namespace quorvela::metadata {
 class TimgData;
-}
+class TImageInfo;
+}  // namespace quorvela::metadata
 
 namespace quorvela::analysis {
 
@@ -27,6 +28,10 @@ struct LensFinding {
 
 // The lens of a file already read (with its tags collected).
 LensFinding FindLens(const metadata::TimgData& reader);
+// What FindLens gives once the deferred maker note of `exif` is decoded, for a reading in
+// which FindLens found no lens: the note's lens entries looked up without decoding the note
+// (which stays deferred). Without a deferred note, no lens.
+LensFinding FindLensInDeferredNote(metadata::TImageInfo& exif);
 inline std::string LensText(const metadata::TimgData& reader) {
     return FindLens(reader).Text;
 }

@@ -23,6 +23,17 @@ namespace {
 
 namespace tags = metadata::tags;
 
+// Every name FactsOf and FindLens look up in the EXIF directories: a run's reading keeps
+// only these entries.
+constexpr std::string_view kFactNames[] = {
+    tags::Make,    tags::Model,        tags::FocalLength,       tags::FocalLengthIn35mmFilm, tags::ISOSpeedRatings,
+    tags::FNumber, tags::ExposureTime, tags::ShutterSpeedValue, tags::DateTimeOriginal,      tags::LensModel};
+
+const metadata::TagNameFilter& FactEntries() {
+    static const metadata::TagNameFilter filter(kFactNames);
+    return filter;
+}
+
 bool HasExif(const metadata::TimgData& reader) {
     return reader.HasAnyMetadata() && reader.HasExifBlock() && reader.ExifDirectory != nullptr;
 }
@@ -94,6 +105,9 @@ PhotoFacts ReadFacts(const std::string& path, bool readable, bool withPairs, met
     reader.CollectTags = true;
     reader.RenderOnDemand = true;  // every query goes through TagTextByName or FindNextTag
     reader.DeferMakerNote = !withPairs;
+    reader.KeepOnly = &FactEntries();
+    reader.DecodeIptc = false;  // no fact comes from IPTC or a segment after the EXIF block
+    reader.StopAfterExif = true;
     if (readable) {
         reader.ReadJpegFile(path);
     } else {
@@ -125,11 +139,10 @@ PhotoFacts FactsOf(metadata::TimgData& reader, bool withPairs) {
     facts.Format = std::string(metadata::FormatName(reader.Format));
     LensFinding lens = FindLens(reader);
     const std::string make = common::UpperAscii(facts.Make);
-    // Only Canon's and Nikon's notes name a lens: others stay undecoded.
+    // Only Canon's and Nikon's notes name a lens, in one entry: the note stays undecoded.
     if (lens.Source == LensSource::None &&
         (make.find("CANON") != std::string::npos || make.find("NIKON") != std::string::npos)) {
-        exif.DecodeMakerNote();
-        lens = FindLens(reader);
+        lens = FindLensInDeferredNote(exif);
     }
     facts.Lens = std::move(lens.Text);
     if (facts.Iso.empty()) {

@@ -38,6 +38,7 @@ std::optional<ByteSource> ByteSource::OpenFile(const std::string& path, std::vec
     ByteSource source;
     source.fd_ = fd;
     source.buffer_ = &buffer;
+    source.data_ = buffer.data();
     source.size_ = st.st_size;
     source.fileEnd_ = st.st_size;
     return source;
@@ -46,6 +47,7 @@ std::optional<ByteSource> ByteSource::OpenFile(const std::string& path, std::vec
 ByteSource ByteSource::FromMemory(std::span<const std::uint8_t> bytes) {
     ByteSource source;
     source.memory_ = bytes;
+    source.data_ = bytes.data();
     source.end_ = bytes.size();
     source.size_ = static_cast<std::int64_t>(bytes.size());
     return source;
@@ -61,6 +63,8 @@ ByteSource& ByteSource::operator=(ByteSource&& other) noexcept {
         fd_ = std::exchange(other.fd_, -1);
         memory_ = other.memory_;
         buffer_ = other.buffer_;
+        data_ = other.data_;
+        nextRead_ = other.nextRead_;
         pos_ = other.pos_;
         end_ = other.end_;
         eof_ = other.eof_;
@@ -77,8 +81,9 @@ ByteSource::~ByteSource() {
 
 bool ByteSource::Refill() {
     if (fd_ < 0 || eof_) return false;
-    const auto want = static_cast<std::size_t>(std::min<std::int64_t>(static_cast<std::int64_t>(buffer_->size()),
-                                                                      std::max<std::int64_t>(0, fileEnd_ - filePos_)));
+    const auto want = static_cast<std::size_t>(
+        std::min<std::int64_t>(static_cast<std::int64_t>(nextRead_), std::max<std::int64_t>(0, fileEnd_ - filePos_)));
+    nextRead_ = buffer_->size();
     ssize_t got = 0;
     if (want > 0) {
         do {
@@ -130,26 +135,67 @@ bool ByteSource::Restart(std::int64_t offset, std::int64_t length) {
         filePos_ = start;
         fileEnd_ = end;
         eof_ = false;
+        nextRead_ = kFirstRead;
     }
     return inside;
 }
 
-std::optional<std::uint8_t> ByteSource::ReadByte() {
+std::optional<std::uint8_t> ByteSource::ReadByteAfterRefill() {
     if (pos_ >= end_ && !Refill()) return std::nullopt;
-    return fd_ >= 0 ? (*buffer_)[pos_++] : memory_[pos_++];
+    return data_[pos_++];
+}
+
+std::size_t ByteSource::ReadDirect(std::vector<std::uint8_t>& out, std::size_t count) {
+    const auto want = static_cast<std::size_t>(
+        std::min<std::int64_t>(static_cast<std::int64_t>(count), std::max<std::int64_t>(0, fileEnd_ - filePos_)));
+    const std::size_t before = out.size();
+    out.resize(before + want);
+    std::size_t done = 0;
+    while (done < want) {
+        const ssize_t got = ::pread(fd_, out.data() + before + done, want - done, filePos_);
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) {
+            eof_ = true;
+            break;
+        }
+        filePos_ += got;
+        done += static_cast<std::size_t>(got);
+    }
+    out.resize(before + done);
+    return done;
 }
 
 std::size_t ByteSource::ReadInto(std::vector<std::uint8_t>& out, std::size_t count) {
     std::size_t done = 0;
     while (done < count) {
+        // The rest of a long segment goes straight to `out`, not through the buffer.
+        if (pos_ >= end_ && fd_ >= 0 && !eof_ && count - done >= kDirectRead) {
+            done += ReadDirect(out, count - done);
+            break;
+        }
         if (pos_ >= end_ && !Refill()) break;
         const std::size_t take = std::min(count - done, end_ - pos_);
-        const std::uint8_t* from = (fd_ >= 0 ? buffer_->data() : memory_.data()) + pos_;
-        out.insert(out.end(), from, from + take);
+        out.insert(out.end(), data_ + pos_, data_ + pos_ + take);
         pos_ += take;
         done += take;
     }
     return done;
+}
+
+std::size_t ByteSource::Skip(std::size_t count) {
+    std::size_t done = 0;
+    while (done < count) {
+        if (pos_ >= end_ && !Refill()) break;
+        const std::size_t take = std::min(count - done, end_ - pos_);
+        pos_ += take;
+        done += take;
+    }
+    return done;
+}
+
+std::span<const std::uint8_t> ByteSource::Peek(std::size_t count) {
+    if (pos_ >= end_) Refill();
+    return {data_ + pos_, std::min(count, end_ - pos_)};
 }
 
 }  // namespace quorvela::metadata

@@ -1,6 +1,7 @@
 #include "image_info.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <exception>
 
@@ -34,13 +35,70 @@ bool IsLinkTag(std::uint16_t tag) {
     return tag == 0x014A || tag == 0x8769 || tag == 0xA005;
 }
 
+// Tags of the main directories whose value the directory reads itself, listed or not: the
+// pixel size, Make and Model, ExifVersion and the maker note.
+bool ReadsOwnValue(std::uint16_t tag) {
+    switch (tag) {
+        case 0x0100:
+        case 0x0101:
+        case 0xA002:
+        case 0xA003:
+        case 0x010F:
+        case 0x0110:
+        case 0x9000:
+        case 0x927C:
+            return true;
+        default:
+            return false;
+    }
+}
+
+// What Derive35mmFocalLength reads.
+constexpr std::array<std::string_view, 7> kDerivedFrom = {
+    tags::FocalLengthIn35mmFilm, tags::FocalPlaneResolutionUnit, tags::ResolutionUnit, tags::FocalLength,
+    tags::FocalPlaneXResolution, tags::FocalPlaneYResolution,    kCcdDiagonal};
+
 }  // namespace
 
+TagNameFilter::TagNameFilter(std::span<const std::string_view> names) {
+    const auto named = [&names](const TTagEntry& row) {
+        const auto equal = [&row](std::string_view name) { return common::EqualsIgnoreAsciiCase(row.TagName, name); };
+        return std::any_of(names.begin(), names.end(), equal) ||
+               std::any_of(kDerivedFrom.begin(), kDerivedFrom.end(), equal);
+    };
+    for (const TableKind kind : {TableKind::Main, TableKind::Gps}) {
+        for (const TTagEntry& row : kind == TableKind::Gps ? GpsTagTable() : MainTagTable()) {
+            // The row a walk finds for the number: a table lists each number once.
+            if (row.TagId != 0 && &FindTableRow(row.TagId, kind) == &row && named(row)) {
+                (kind == TableKind::Gps ? gps_ : main_).set(row.TagId);
+            }
+        }
+    }
+}
+
 TImageInfo::TImageInfo(TimgData* owner, bool collectTags, char decimalSeparator)
-    : Owner(owner), CollectTags(collectTags), DecimalSeparator(decimalSeparator), valueBudget_(kValueBudget) {
+    : TImageInfo(owner, collectTags, decimalSeparator, {}, {}) {
+    Tags.reserve(64);  // a camera's EXIF block holds 40 to 80 tags
+}
+
+TImageInfo::TImageInfo(TimgData* owner, bool collectTags, char decimalSeparator, std::vector<TTagEntry> tags,
+                       Bytes block)
+    : Tags(std::move(tags)),
+      Owner(owner),
+      CollectTags(collectTags),
+      DecimalSeparator(decimalSeparator),
+      valueBudget_(kValueBudget) {
+    Block = std::move(block);
     // Completing the dictionary's descriptions happens once, on first use.
     (void)MainTagTable();
-    Tags.reserve(64);  // a camera's EXIF block holds 40 to 80 tags
+}
+
+void TImageInfo::Recycle(TimgData* owner, bool collectTags, char decimalSeparator) {
+    std::vector<TTagEntry> tags = std::move(Tags);
+    Bytes block = std::move(Block);
+    tags.clear();
+    block.clear();
+    *this = TImageInfo(owner, collectTags, decimalSeparator, std::move(tags), std::move(block));
 }
 
 void TImageInfo::SetStatus(std::string text) {
@@ -58,72 +116,91 @@ void TImageInfo::WalkEntries(std::int64_t position, std::int64_t base, TableKind
         SetStatus("Illegally sized directory");
         return;
     }
-    for (std::int64_t i = 0; i < n; ++i) {
-        const std::int64_t e = position + 2 + 12 * i;
-        const std::uint16_t tag = ReadU16(e);
-        const int type = ReadU16(e + 2);
-        const std::int32_t count = ReadI32(e + 4);
-        // The product wraps like the 32-bit arithmetic of the format's readers.
-        const auto length =
-            static_cast<std::int32_t>(static_cast<std::uint32_t>(TypeSize(type)) * static_cast<std::uint32_t>(count));
-        if (length == 0) continue;
-        const std::int64_t valuePosition = length > 4 ? std::int64_t{ReadI32(e + 8)} + base : e + 8;
-        // The budget weighs only the bytes the block holds: a count far beyond the block must
-        // not cut a value that is all there.
-        std::int64_t take = CountInside(valuePosition, length);
-        if (take > kClippedValue && take > valueBudget_) take = kClippedValue;
-        Bytes value = SliceClipped(std::max<std::int64_t>(valuePosition, 1), take);
-        valueBudget_ -= static_cast<std::int64_t>(value.size());
+    for (std::int64_t i = 0; i < n; ++i) WalkEntry(position + 2 + 12 * i, base, kind, bound, depth);
+}
 
-        const TTagEntry& row = FindTableRow(tag, kind);
-        std::string text;
-        // Make and Model are needed now: the maker-note decoder reads them.
-        const bool pending = RenderOnDemand && tag != 0x010F && tag != 0x0110;
-        if (CollectTags && row.TagId != 0 && !pending) text = RenderEntryText(row, tag, type, value);
+void TImageInfo::WalkEntry(std::int64_t e, std::int64_t base, TableKind kind, std::int64_t bound, int depth) {
+    const std::uint16_t tag = ReadU16(e);
+    const int type = ReadU16(e + 2);
+    const std::int32_t count = ReadI32(e + 4);
+    // The product wraps like the 32-bit arithmetic of the format's readers.
+    const auto length =
+        static_cast<std::int32_t>(static_cast<std::uint32_t>(TypeSize(type)) * static_cast<std::uint32_t>(count));
+    if (length == 0) return;
+    const std::int64_t valuePosition = length > 4 ? std::int64_t{ReadI32(e + 8)} + base : e + 8;
+    // The budget weighs only the bytes the block holds: a count far beyond the block must
+    // not cut a value that is all there.
+    std::int64_t take = CountInside(valuePosition, length);
+    if (take > kClippedValue && take > valueBudget_) take = kClippedValue;
+    const bool main = kind == TableKind::Main;
+    const bool readsItself = main && (ReadsOwnValue(tag) || tag == 0x8825 || IsLinkTag(tag));
+    if (KeepOnly != nullptr && !readsItself && !KeepOnly->Keeps(tag, kind)) {
+        valueBudget_ -= take;  // an entry this directory neither lists nor reads
+        return;
+    }
 
-        if (kind == TableKind::Main) {
-            switch (tag) {
-                case 0x0100:
-                case 0xA002:
-                    PixelWidth = static_cast<std::int32_t>(
-                        common::RoundHalfEven(NumericValue(value, type, BigEndian)).value_or(0));
-                    break;
-                case 0x0101:
-                case 0xA003:
-                    PixelHeight = static_cast<std::int32_t>(
-                        common::RoundHalfEven(NumericValue(value, type, BigEndian)).value_or(0));
-                    break;
-                case 0x010F:
-                    MakeText = text.substr(0, 32);
-                    break;
-                case 0x0110:
-                    ModelText = text.substr(0, 40);
-                    break;
-                case 0x9000:
-                    VersionText.assign(value.begin(), value.begin() + std::min<std::size_t>(6, value.size()));
-                    break;
-                case 0x8825:
-                    FollowLink(valuePosition, base, TableKind::Gps, bound, depth);
-                    break;
-                case 0x927C:
-                    HandOverMakerNote(value, valuePosition, base);
-                    break;
-                default:
-                    if (IsLinkTag(tag)) FollowLink(valuePosition, base, TableKind::Main, bound, depth);
-                    break;
-            }
+    const TTagEntry& row = FindTableRow(tag, kind);
+    const bool listed = CollectTags && row.TagId != 0;
+    const bool kept = listed && (KeepOnly == nullptr || KeepOnly->Keeps(tag, kind));
+    // Make and Model are needed now: the maker-note decoder reads them.
+    const bool makeOrModel = tag == 0x010F || tag == 0x0110;
+    Bytes value;
+    if (kept || (main && ReadsOwnValue(tag))) value = SliceClipped(std::max<std::int64_t>(valuePosition, 1), take);
+    valueBudget_ -= take;
+    std::string text;
+    const bool pending = RenderOnDemand && !makeOrModel;
+    if (listed && !pending && (kept || makeOrModel)) text = RenderEntryText(row, tag, type, value);
+
+    if (main) {
+        if (tag == 0x8825) {
+            FollowLink(valuePosition, base, TableKind::Gps, bound, depth);
+        } else if (IsLinkTag(tag)) {
+            FollowLink(valuePosition, base, TableKind::Main, bound, depth);
+        } else if (tag == 0x927C && !kept) {
+            HandOverMakerNote(std::move(value), valuePosition, base);
+            return;  // nothing else of the entry is kept
+        } else if (tag == 0x927C) {
+            HandOverMakerNote(value, valuePosition, base);  // the entry keeps its own copy
+        } else {
+            TakeMainValue(tag, type, value, text);
         }
+    }
 
-        if (CollectTags && row.TagId != 0) {
-            // Built in place: the row's texts are views, the value and text are moved in.
-            TTagEntry& entry = Tags.emplace_back(row);
-            entry.Text = std::move(text);
-            entry.TextPending = pending;
-            entry.ByteLength = static_cast<std::int32_t>(value.size());
-            entry.RawBytes = std::move(value);
-            entry.RawPosition = static_cast<std::int32_t>(valuePosition);
-            entry.ValueType = static_cast<std::uint16_t>(type);
-        }
+    if (kept) {
+        // Built in place: the row's texts are views, the value and text are moved in.
+        TTagEntry& entry = Tags.emplace_back(row);
+        entry.Text = std::move(text);
+        entry.TextPending = pending;
+        entry.ByteLength = static_cast<std::int32_t>(value.size());
+        entry.RawBytes = std::move(value);
+        entry.RawPosition = static_cast<std::int32_t>(valuePosition);
+        entry.ValueType = static_cast<std::uint16_t>(type);
+    }
+}
+
+void TImageInfo::TakeMainValue(std::uint16_t tag, int type, const Bytes& value, const std::string& text) {
+    switch (tag) {
+        case 0x0100:
+        case 0xA002:
+            PixelWidth =
+                static_cast<std::int32_t>(common::RoundHalfEven(NumericValue(value, type, BigEndian)).value_or(0));
+            break;
+        case 0x0101:
+        case 0xA003:
+            PixelHeight =
+                static_cast<std::int32_t>(common::RoundHalfEven(NumericValue(value, type, BigEndian)).value_or(0));
+            break;
+        case 0x010F:
+            MakeText = text.substr(0, 32);
+            break;
+        case 0x0110:
+            ModelText = text.substr(0, 40);
+            break;
+        case 0x9000:
+            VersionText.assign(value.begin(), value.begin() + std::min<std::size_t>(6, value.size()));
+            break;
+        default:
+            break;
     }
 }
 
@@ -179,10 +256,10 @@ void TImageInfo::FollowLink(std::int64_t valuePosition, std::int64_t base, Table
     }
 }
 
-void TImageInfo::HandOverMakerNote(const Bytes& value, std::int64_t valuePosition, std::int64_t tiffBase) {
+void TImageInfo::HandOverMakerNote(Bytes value, std::int64_t valuePosition, std::int64_t tiffBase) {
     // A second note: the first is decoded from its own bytes before they are replaced.
     DecodeMakerNote();
-    MakerNoteBytes = value;
+    MakerNoteBytes = std::move(value);
     MakerNotePosition = static_cast<std::int32_t>(valuePosition);
     MakerNoteTiffBase = tiffBase;
     if (DeferMakerNote) {
@@ -209,6 +286,11 @@ void TImageInfo::DecodeMakerNote() {
                 Tags.end());
 }
 
+std::vector<TTagEntry> TImageInfo::PendingMakerNoteEntries(std::span<const std::string_view> names) {
+    if (!makerNotePending_) return {};
+    return TmsInfo(*this, TiffSource).FindEntries(names);
+}
+
 void TImageInfo::PrepareLookup(std::string_view name) {
     if (!makerNotePending_ || !MakerNoteMayName(name)) return;
     const int index = TagIndexByName(name);
@@ -222,7 +304,9 @@ int TImageInfo::AppendTag(TTagEntry entry) {
 
 int TImageInfo::TagIndexByName(std::string_view name) const {
     for (std::size_t i = 0; i < Tags.size(); ++i) {
-        if (common::EqualsIgnoreAsciiCase(Tags[i].TagName, name)) return static_cast<int>(i);
+        // Most names differ in length: that test needs no call.
+        const std::string_view tagName = Tags[i].TagName.view();
+        if (tagName.size() == name.size() && common::EqualsIgnoreAsciiCase(tagName, name)) return static_cast<int>(i);
     }
     return -1;
 }
@@ -264,11 +348,7 @@ int TImageInfo::TagRoundedByName(std::string_view name) const {
 }
 
 void TImageInfo::Derive35mmFocalLength() {
-    for (const std::string_view name :
-         {tags::FocalLengthIn35mmFilm, tags::FocalPlaneResolutionUnit, tags::ResolutionUnit, tags::FocalLength,
-          tags::FocalPlaneXResolution, tags::FocalPlaneYResolution, kCcdDiagonal}) {
-        PrepareLookup(name);
-    }
+    for (const std::string_view name : kDerivedFrom) PrepareLookup(name);
     // Whether the note was decoded decides the factor of an Olympus.
     if (common::UpperAscii(MakeText.substr(0, 5)) == "OLYMP") DecodeMakerNote();
     if (TagIndexByName(tags::FocalLengthIn35mmFilm) >= 0) return;

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <bitset>
 #include <cstdint>
 #include <set>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -14,6 +16,23 @@
 namespace quorvela::metadata {
 
 class TimgData;
+
+// The entries a walk keeps: those whose table row is named one of a list (ignoring case), and
+// always those the 35mm focal length is derived from. A reader that is asked for a dozen names
+// needs none of a photo's other fifty entries, each an allocation.
+class TagNameFilter {
+  public:
+    explicit TagNameFilter(std::span<const std::string_view> names);
+    // Whether an entry of this tag number in a directory of this kind is kept: a tag of the
+    // table whose row is named.
+    [[nodiscard]] bool Keeps(std::uint16_t tag, TableKind kind) const {
+        return (kind == TableKind::Gps ? gps_ : main_).test(tag);
+    }
+
+  private:
+    std::bitset<65536> main_;
+    std::bitset<65536> gps_;
+};
 
 // The EXIF directory of one file: every known tag of IFD0 and the directories it links
 // to, as named, rendered entries; maker-note entries carry Group 1.
@@ -45,11 +64,21 @@ class TImageInfo : public tEndInd {
     // The walk keeps the maker note's bytes but leaves decoding it to DecodeMakerNote: most
     // runs need no maker-note entry, and decoding one costs more than the rest of the walk.
     bool DeferMakerNote = false;
+    // When set, the walk lists only the entries it keeps (the maker note's are all listed).
+    // Every look-up of a kept name answers as without it.
+    const TagNameFilter* KeepOnly = nullptr;
+
+    // This directory made anew for another file, keeping the capacity of its block and list.
+    void Recycle(TimgData* owner, bool collectTags, char decimalSeparator);
 
     [[nodiscard]] bool MakerNotePending() const { return makerNotePending_; }
     // Decodes a deferred maker note; its entries take the place an undeferred walk gives
     // them, so every look-up answers as if it had never been deferred.
     void DecodeMakerNote();
+    // The entries a decode of the deferred maker note would add from table rows named one of
+    // `names`, in its order, with their value bytes and no text; none when no note is pending.
+    // The note stays deferred.
+    std::vector<TTagEntry> PendingMakerNoteEntries(std::span<const std::string_view> names);
     // Decodes a deferred maker note when one of its entries could answer TagTextByName(name)
     // ahead of the entry found now.
     void PrepareLookup(std::string_view name);
@@ -81,11 +110,14 @@ class TImageInfo : public tEndInd {
     void SetStatus(std::string text);
 
   private:
+    TImageInfo(TimgData* owner, bool collectTags, char decimalSeparator, std::vector<TTagEntry> tags, Bytes block);
     void WalkEntries(std::int64_t position, std::int64_t base, TableKind kind, std::int64_t bound, int depth);
     void FollowLink(std::int64_t valuePosition, std::int64_t base, TableKind kind, std::int64_t bound, int depth);
+    void WalkEntry(std::int64_t entry, std::int64_t base, TableKind kind, std::int64_t bound, int depth);
+    void TakeMainValue(std::uint16_t tag, int type, const Bytes& value, const std::string& text);
     [[nodiscard]] std::string RenderEntryText(const TTagEntry& row, std::uint16_t tag, int type,
                                               const Bytes& value) const;
-    void HandOverMakerNote(const Bytes& value, std::int64_t valuePosition, std::int64_t tiffBase);
+    void HandOverMakerNote(Bytes value, std::int64_t valuePosition, std::int64_t tiffBase);
 
     std::set<std::pair<std::int64_t, std::int64_t>> visited_;
     bool makerNotePending_ = false;

@@ -43,7 +43,7 @@ void TimgData::ResetReader() {
 void TimgData::ClearBlocks() {
     SectionsRead = 0;
     ExifSection = IptcSection = CommentSection = App0Section = 0;
-    ExifDirectory.reset();
+    if (ExifDirectory) spareDirectory_ = std::move(ExifDirectory);
     IptcRecords.reset();
     BigEndian = false;
     Block.clear();
@@ -89,8 +89,13 @@ bool TimgData::ReadFrom(ByteSource& source) {
 }
 
 bool TimgData::ReadContent(ByteSource& source) {
-    Bytes header;
-    source.ReadAt(0, kFormatHeaderBytes, header);
+    // The stream's first read holds the mark, and a JPEG's scan goes on from it.
+    std::span<const std::uint8_t> header = source.Peek(kFormatHeaderBytes);
+    Bytes copied;
+    if (header.size() < kFormatHeaderBytes && static_cast<std::int64_t>(header.size()) < source.Size()) {
+        source.ReadAt(0, kFormatHeaderBytes, copied);
+        header = copied;
+    }
     Format = FormatFromContent(header);
     switch (Format) {
         case PhotoFormat::Unknown:
@@ -115,9 +120,15 @@ bool TimgData::ReadContent(ByteSource& source) {
 }
 
 TImageInfo& TimgData::NewExifDirectory() {
-    ExifDirectory = std::make_unique<TImageInfo>(this, CollectTags, DecimalSeparator);
+    if (spareDirectory_) {
+        spareDirectory_->Recycle(this, CollectTags, DecimalSeparator);
+        ExifDirectory = std::move(spareDirectory_);
+    } else {
+        ExifDirectory = std::make_unique<TImageInfo>(this, CollectTags, DecimalSeparator);
+    }
     ExifDirectory->RenderOnDemand = RenderOnDemand;
     ExifDirectory->DeferMakerNote = DeferMakerNote;
+    ExifDirectory->KeepOnly = KeepOnly;
     return *ExifDirectory;
 }
 
@@ -144,11 +155,15 @@ bool TimgData::ScanMarkers(ByteSource& source) {
         section.MarkerCode = *marker;
         if (section.SegmentLength < 2) return false;  // cannot hold its own length bytes
         section.SegmentBytes.clear();
-        section.SegmentBytes.reserve(static_cast<std::size_t>(section.SegmentLength));
-        section.SegmentBytes.push_back(*high);
-        section.SegmentBytes.push_back(*low);
         const auto payload = static_cast<std::size_t>(section.SegmentLength - 2);
-        if (source.ReadInto(section.SegmentBytes, payload) != payload) continue;  // cut short: not handled
+        if (SegmentIsDecoded(*marker, slot)) {
+            section.SegmentBytes.reserve(static_cast<std::size_t>(section.SegmentLength));
+            section.SegmentBytes.push_back(*high);
+            section.SegmentBytes.push_back(*low);
+            if (source.ReadInto(section.SegmentBytes, payload) != payload) continue;  // cut short: not handled
+        } else if (source.Skip(payload) != payload) {
+            continue;
+        }
 
         if (SectionsRead == 5 && !HasAnyMetadata()) break;
 
@@ -168,6 +183,7 @@ bool TimgData::ScanMarkers(ByteSource& source) {
                 } else if (PayloadIsExif(section.SegmentBytes)) {
                     ExifSection = slot;
                     ReadExifSection();
+                    if (StopAfterExif) return HasAnyMetadata();
                 }
                 // Any other APP1 (an XMP packet, say) stays a plain slot and does not take
                 // the place of the EXIF block that may follow.
@@ -175,7 +191,7 @@ bool TimgData::ScanMarkers(ByteSource& source) {
             case 0xED:
                 if (IptcSection == 0) {
                     IptcSection = slot;
-                    IptcRecords = std::make_unique<TIPTCdata>(section.SegmentBytes);
+                    if (DecodeIptc) IptcRecords = std::make_unique<TIPTCdata>(section.SegmentBytes);
                 }
                 break;
             case 0xFE:
@@ -186,6 +202,12 @@ bool TimgData::ScanMarkers(ByteSource& source) {
         }
     }
     return HasAnyMetadata();
+}
+
+bool TimgData::SegmentIsDecoded(int marker, int slot) const {
+    // An APP1 segment may be the EXIF block while none was found in the first five slots.
+    if (marker == 0xE1) return slot <= 5 && ExifSection == 0;
+    return marker == 0xED && IptcSection == 0 && DecodeIptc;
 }
 
 void TimgData::ReadExifSection() {
@@ -309,7 +331,7 @@ bool TimgData::WalkPieces(std::vector<TiffPiece>& pieces, bool tiffSource) {
         directory.Block.insert(directory.Block.end(), piece.Data.begin(), piece.Data.end());
     }
     if (placed.empty()) {
-        ExifDirectory.reset();
+        spareDirectory_ = std::move(ExifDirectory);
         StatusText = "Invalid Exif alignment marker";
         return false;
     }

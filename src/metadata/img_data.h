@@ -17,7 +17,9 @@ namespace quorvela::metadata {
 
 class ByteSource;
 
-// One kept marker segment: the two length bytes and the payload, as in the file.
+// One marker segment of the scan. The bytes (the two length bytes and the payload, as in the
+// file) are kept only for the segments that are decoded: an APP1 that may be the EXIF block and
+// the first APP13; the others hold none.
 struct tSection {
     Bytes SegmentBytes;
     std::int32_t MarkerCode = 0;
@@ -55,6 +57,14 @@ class TimgData : public tEndInd {
     bool RenderOnDemand = false;
     // Handed to each ExifDirectory (see TImageInfo::DeferMakerNote).
     bool DeferMakerNote = false;
+    // Handed to each ExifDirectory (see TImageInfo::KeepOnly).
+    const TagNameFilter* KeepOnly = nullptr;
+    // Whether the records of an IPTC segment are decoded into IptcRecords; without, the
+    // segment is still found (IptcSection).
+    bool DecodeIptc = true;
+    // Whether a JPEG's scan ends with its EXIF block, for a reader that needs nothing that
+    // follows it (the IPTC and comment segments, the status of the segments after it).
+    bool StopAfterExif = false;
 
     void ResetReader();
     // Reads a file of any format; its content, not its name, decides how.
@@ -71,6 +81,7 @@ class TimgData : public tEndInd {
     bool ReadFrom(ByteSource& source);
     bool ReadContent(ByteSource& source);
     bool ScanMarkers(ByteSource& source);
+    [[nodiscard]] bool SegmentIsDecoded(int marker, int slot) const;
     void ReadExifSection();
     bool ReadTiffFile(ByteSource& source, PhotoFormat content);
     bool ReadEmbeddedJpeg(ByteSource& source, std::int64_t offset, std::int64_t length);
@@ -80,6 +91,8 @@ class TimgData : public tEndInd {
     TImageInfo& NewExifDirectory();
 
     Bytes readBuffer_;  // the file reads' buffer, kept from file to file
+    // The last file's directory, made anew for the next: its block and list keep their room.
+    std::unique_ptr<TImageInfo> spareDirectory_;
 };
 
 }  // namespace quorvela::metadata

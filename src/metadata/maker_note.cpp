@@ -60,28 +60,72 @@ std::string ValueText(const Bytes& value, int type, const TagRow* row, bool bigE
     }
 }
 
-// Where an entry's value lies and its bytes: inside the note when it fits there, else at the
-// same place of the whole EXIF block. Throws ReadFailure when the whole value lies in neither:
-// a note whose entry claims more bytes than the data holds is broken from there on.
-struct EntryValue {
-    Bytes Data;
+// Where an entry's value lies: inside the note when it fits there, else at the same place of
+// the whole EXIF block, and how many of its bytes are copied.
+struct ValuePlace {
+    std::int64_t Position = 0;       // 1-based in the note
     std::int64_t BlockPosition = 0;  // 1-based in the EXIF block
+    std::int64_t Take = 0;
+    bool InNote = false;
 };
 
-EntryValue ReadEntryValue(const TImageInfo& directory, const MakerNoteBlock& note, std::int64_t entry,
-                          std::int64_t size, std::int64_t offsetBase, std::int64_t& budget) {
-    std::int64_t position = entry + 8;  // a value of four bytes or less sits in the entry itself
-    if (size > 4) position = std::int64_t{note.ReadI32(entry + 8)} + offsetBase;
-    EntryValue value;
-    value.BlockPosition = position + note.Position - 1;
-    const bool inNote = note.Contains(position, size);
-    if (!inNote && !directory.Contains(value.BlockPosition, size)) {
+// Throws ReadFailure when the whole value lies in neither: a note whose entry claims more
+// bytes than the data holds is broken from there on. Charges the copied bytes to `budget`.
+ValuePlace PlaceEntryValue(const TImageInfo& directory, const MakerNoteBlock& note, std::int64_t entry,
+                           std::int64_t size, std::int64_t offsetBase, std::int64_t& budget) {
+    ValuePlace place;
+    place.Position = entry + 8;  // a value of four bytes or less sits in the entry itself
+    if (size > 4) place.Position = std::int64_t{note.ReadI32(entry + 8)} + offsetBase;
+    place.BlockPosition = place.Position + note.Position - 1;
+    place.InNote = note.Contains(place.Position, size);
+    if (!place.InNote && !directory.Contains(place.BlockPosition, size)) {
         throw ReadFailure("maker-note value outside the EXIF data");
     }
-    const std::int64_t take = (size > kClippedValue && size > budget) ? kClippedValue : size;
-    value.Data = inNote ? note.SliceClipped(position, take) : directory.SliceClipped(value.BlockPosition, take);
-    budget -= take;
-    return value;
+    place.Take = (size > kClippedValue && size > budget) ? kClippedValue : size;
+    budget -= place.Take;
+    return place;
+}
+
+Bytes ValueBytes(const TImageInfo& directory, const MakerNoteBlock& note, const ValuePlace& place) {
+    return place.InNote ? note.SliceClipped(place.Position, place.Take)
+                        : directory.SliceClipped(place.BlockPosition, place.Take);
+}
+
+// Calls visit(row, tag, type, place) for every entry whose value a decode reads, in the note's
+// order; `row` is null for a tag outside the table. A failed read throws out of the walk.
+template <typename Visit>
+void VisitNoteEntries(const TImageInfo& directory, const MakerNoteBlock& note, std::span<const TagRow> table,
+                      std::int64_t position, std::int64_t offsetBase, Visit&& visit) {
+    std::int64_t budget = kValueBudget;
+    const std::int64_t count = note.ReadU16(position);
+    for (std::int64_t i = 0; i < count; ++i) {
+        const std::int64_t entry = position + 2 + 12 * i;
+        const std::uint16_t tag = note.ReadU16(entry);
+        const int type = note.ReadU16(entry + 2);
+        const std::int64_t size = std::max<std::int64_t>(0, std::int64_t{TypeSize(type)} * note.ReadI32(entry + 4));
+        const TagRow* row = FindRow(table, tag);
+        // Skipped tags and a reader that keeps no tags need no value: its bytes are not read.
+        if (row != nullptr && common::EqualsIgnoreAsciiCase(row->Description, "Skip")) continue;
+        if (!directory.CollectTags) continue;
+        visit(row, type, PlaceEntryValue(directory, note, entry, size, offsetBase, budget));
+    }
+}
+
+// A table entry as a Group 1 entry, without its text.
+TTagEntry NoteItem(const TagRow& row, int type, Bytes value, std::int64_t blockPosition) {
+    TTagEntry item;
+    item.Group = 1;
+    item.TagId = row.TagId;
+    item.TagName = TagText::Static(row.TagName);
+    item.Description = TagText::Static(row.Description);
+    item.CodeList = TagText::Static(row.CodeList);
+    item.Pattern = TagText::Static(row.Pattern);
+    item.Renderer = row.Renderer;
+    item.ValueType = static_cast<std::uint16_t>(type);
+    item.ByteLength = static_cast<std::int32_t>(value.size());
+    item.RawPosition = static_cast<std::int32_t>(blockPosition);
+    item.RawBytes = std::move(value);
+    return item;
 }
 
 // The display text of one entry. A failing renderer fails only its own entry, which shows its
@@ -130,61 +174,78 @@ std::optional<MakerNoteLayout> ChooseMakerNoteLayout(const TImageInfo& directory
     return std::nullopt;  // Olympus and every other make stay undecoded
 }
 
+namespace {
+
+// The note's bytes lent to a MakerNoteBlock for one walk, not copied: they go back to the
+// directory afterwards.
+class LentNote {
+  public:
+    LentNote(TImageInfo& directory, const MakerNoteLayout& layout) : directory_(directory) {
+        Note.Block.swap(directory.MakerNoteBytes);
+        Note.BigEndian = layout.LittleEndian ? false : directory.BigEndian;
+        Note.Position = directory.MakerNotePosition;
+        // A TIFF offset o is found at o + MakerNoteTiffBase: 9 in a JPEG's EXIF block.
+        OffsetBase =
+            layout.OffsetsFromTiffHeader ? directory.MakerNoteTiffBase - Note.Position + 1 : layout.OffsetByte + 1;
+        DirectoryPosition = layout.DirectoryByte + 1;
+    }
+    LentNote(const LentNote&) = delete;
+    LentNote& operator=(const LentNote&) = delete;
+    ~LentNote() { Note.Block.swap(directory_.MakerNoteBytes); }
+
+    MakerNoteBlock Note;
+    std::int64_t OffsetBase = 0;
+    std::int64_t DirectoryPosition = 0;
+
+  private:
+    TImageInfo& directory_;
+};
+
+}  // namespace
+
 bool TmsInfo::ReadMakerNote() {
     const auto layout = ChooseMakerNoteLayout(directory_, tiffSource_);
     if (!layout) return false;
-    MakerNoteBlock note;
-    note.Block = directory_.MakerNoteBytes;
-    note.BigEndian = layout->LittleEndian ? false : directory_.BigEndian;
-    note.Position = directory_.MakerNotePosition;
-    // A TIFF offset o is found at o + MakerNoteTiffBase: 9 in a JPEG's EXIF block.
-    const std::int64_t tiffBase = directory_.MakerNoteTiffBase;
-    const std::int64_t offsetBase =
-        layout->OffsetsFromTiffHeader ? tiffBase - note.Position + 1 : layout->OffsetByte + 1;
-    WalkMakerNoteDirectory(directory_, note, layout->Table, layout->DirectoryByte + 1, offsetBase);
+    const LentNote lent(directory_, *layout);
+    WalkMakerNoteDirectory(directory_, lent.Note, layout->Table, lent.DirectoryPosition, lent.OffsetBase);
     return true;
+}
+
+std::vector<TTagEntry> TmsInfo::FindEntries(std::span<const std::string_view> names) {
+    std::vector<TTagEntry> found;
+    const auto layout = ChooseMakerNoteLayout(directory_, tiffSource_);
+    if (!layout) return found;
+    const LentNote lent(directory_, *layout);
+    const auto visit = [&](const TagRow* row, int type, const ValuePlace& place) {
+        if (row == nullptr || std::find(names.begin(), names.end(), row->TagName) == names.end()) return;
+        found.push_back(NoteItem(*row, type, ValueBytes(directory_, lent.Note, place), place.BlockPosition));
+    };
+    try {
+        VisitNoteEntries(directory_, lent.Note, layout->Table, lent.DirectoryPosition, lent.OffsetBase, visit);
+    } catch (const std::exception&) {
+        // The decode ends at the same read: the entries before it are all it lists.
+    }
+    return found;
 }
 
 void WalkMakerNoteDirectory(TImageInfo& directory, const MakerNoteBlock& note, std::span<const TagRow> table,
                             std::int64_t position, std::int64_t offsetBase) {
-    std::int64_t budget = kValueBudget;
-    try {
-        const std::int64_t count = note.ReadU16(position);
-        for (std::int64_t i = 0; i < count; ++i) {
-            const std::int64_t entry = position + 2 + 12 * i;
-            const std::uint16_t tag = note.ReadU16(entry);
-            const int type = note.ReadU16(entry + 2);
-            const std::int64_t size = std::max<std::int64_t>(0, std::int64_t{TypeSize(type)} * note.ReadI32(entry + 4));
-            const TagRow* row = FindRow(table, tag);
-            // Skipped tags and a reader that keeps no tags need no value: its bytes are not read.
-            if (row != nullptr && common::EqualsIgnoreAsciiCase(row->Description, "Skip")) continue;
-            if (!directory.CollectTags) continue;
-
-            EntryValue value = ReadEntryValue(directory, note, entry, size, offsetBase, budget);
-            const std::string valueText = ValueText(value.Data, type, row, note.BigEndian, directory.DecimalSeparator);
-            RenderContext context{directory.DecimalSeparator, &directory, false};
-            const std::string display = DisplayText(directory, row, valueText, context);
-            if (row == nullptr) continue;  // rendered, but only tags of the table are listed
-
-            TTagEntry item;
-            item.Group = 1;
-            item.TagId = row->TagId;
-            item.TagName = TagText::Static(row->TagName);
-            item.Description = TagText::Static(row->Description);
-            item.CodeList = TagText::Static(row->CodeList);
-            item.Pattern = TagText::Static(row->Pattern);
-            item.Renderer = row->Renderer;
-            item.Text = context.MultiLineResult ? valueText : display;
-            item.ValueType = static_cast<std::uint16_t>(type);
-            item.ByteLength = static_cast<std::int32_t>(value.Data.size());
-            item.RawPosition = static_cast<std::int32_t>(value.BlockPosition);
-            item.RawBytes = std::move(value.Data);
-            try {
-                directory.AppendTag(std::move(item));
-            } catch (const std::exception&) {
-                // A tag that cannot be stored is left out; the walk goes on.
-            }
+    const auto visit = [&](const TagRow* row, int type, const ValuePlace& place) {
+        Bytes value = ValueBytes(directory, note, place);
+        const std::string valueText = ValueText(value, type, row, note.BigEndian, directory.DecimalSeparator);
+        RenderContext context{directory.DecimalSeparator, &directory, false};
+        const std::string display = DisplayText(directory, row, valueText, context);
+        if (row == nullptr) return;  // rendered, but only tags of the table are listed
+        TTagEntry item = NoteItem(*row, type, std::move(value), place.BlockPosition);
+        item.Text = context.MultiLineResult ? valueText : display;
+        try {
+            directory.AppendTag(std::move(item));
+        } catch (const std::exception&) {
+            // A tag that cannot be stored is left out; the walk goes on.
         }
+    };
+    try {
+        VisitNoteEntries(directory, note, table, position, offsetBase, visit);
     } catch (const std::exception& error) {
         directory.SetStatus(std::string("Error Detected = ") + error.what());
     }

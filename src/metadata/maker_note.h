@@ -4,6 +4,7 @@
 #include <optional>
 #include <span>
 #include <string_view>
+#include <vector>
 
 #include "end_ind.h"
 #include "tag_entry.h"
@@ -19,6 +20,10 @@ class TmsInfo {
     TmsInfo(TImageInfo& directory, bool tiffSource) : directory_(directory), tiffSource_(tiffSource) {}
     // True when the make was recognised and its note walked.
     bool ReadMakerNote();
+    // The entries ReadMakerNote would add from table rows named one of `names` (exactly), in
+    // its order, with their type and value bytes but no text: one entry looked up without
+    // rendering the note. Adds nothing to the directory.
+    std::vector<TTagEntry> FindEntries(std::span<const std::string_view> names);
 
   private:
     TImageInfo& directory_;

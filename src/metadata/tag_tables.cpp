@@ -373,6 +373,10 @@ std::span<const TTagEntry> MainTagTable() {
     return Tables().Main;
 }
 
+std::span<const TTagEntry> GpsTagTable() {
+    return Tables().Gps;
+}
+
 const TTagEntry& FindTableRow(std::uint16_t tag, TableKind kind) {
     // The completed tables hold the rows in the order of kMainRows and kGpsRows.
     const CompletedTables& tables = Tables();

@@ -16,6 +16,9 @@ enum class TableKind { Main = 1, Gps = 2 };
 // thread-safely, together with the 31 rows of the GPS dictionary.
 std::span<const TTagEntry> MainTagTable();
 
+// The 31 rows of the GPS dictionary, completed as the main one's.
+std::span<const TTagEntry> GpsTagTable();
+
 // The first row of the table with this tag number, or the sentinel row.
 const TTagEntry& FindTableRow(std::uint16_t tag, TableKind kind);
 

@@ -38,6 +38,31 @@ void Query(metadata::TimgData& reader) {
     }
 }
 
+// A run's reading: the entries its facts ask for only, the maker note deferred and searched
+// for the lens entries alone before it is decoded, no IPTC records, the scan ending with the
+// EXIF block.
+void ReadAsARun(metadata::TimgData& reader, std::span<const std::uint8_t> bytes) {
+    static constexpr std::string_view kFactNames[] = {
+        "Make",    "Model",        "FocalLength",       "FocalLengthIn35mmFilm", "ISOSpeedRatings",
+        "FNumber", "ExposureTime", "ShutterSpeedValue", "DateTimeOriginal",      "LensModel"};
+    static constexpr std::string_view kLensNames[] = {"LensModel", "LensInformation"};
+    static const metadata::TagNameFilter kFactEntries(kFactNames);
+    reader.DeferMakerNote = true;
+    reader.KeepOnly = &kFactEntries;
+    reader.DecodeIptc = false;
+    reader.StopAfterExif = true;
+    reader.ReadJpegBytes("input.jpg", bytes);
+    if (reader.ExifDirectory) {
+        (void)reader.ExifDirectory->PendingMakerNoteEntries(kLensNames);
+        reader.ExifDirectory->DecodeMakerNote();
+    }
+    Query(reader);
+    reader.DeferMakerNote = false;
+    reader.KeepOnly = nullptr;
+    reader.DecodeIptc = true;
+    reader.StopAfterExif = false;
+}
+
 }  // namespace
 
 void ReadOneInput(std::span<const std::uint8_t> bytes) {
@@ -48,6 +73,7 @@ void ReadOneInput(std::span<const std::uint8_t> bytes) {
     reader.RenderOnDemand = true;
     reader.ReadJpegBytes("input.jpg", bytes);
     Query(reader);
+    ReadAsARun(reader, bytes);
     reader.RenderOnDemand = false;
     if (bytes.size() >= 2 && (bytes[0] == 'I' || bytes[0] == 'M')) {
         reader.ReadJpegBytes("input.nef", bytes);

@@ -228,5 +228,95 @@ TEST(MakerNoteWalk, CanonCameraSettingsAddItemsBeforeTheirEntryWhichKeepsTheNumb
     EXPECT_LT(info.TagIndexByName("CCD ISO"), settings);
 }
 
+// A directory whose maker note is read straight from `note`, placed at byte 21 of the EXIF
+// block (TIFF offset 12) so that its offsets count as in a JPEG.
+struct PlacedNote {
+    TimgData reader;
+    TImageInfo info{&reader, true, '.'};
+    PlacedNote(std::string_view make, const Bytes& note) {
+        info.MakeText = std::string(make);
+        info.Block = Bytes(20, 0);
+        info.Block.insert(info.Block.end(), note.begin(), note.end());
+        info.Block.resize(info.Block.size() + 20);
+        info.MakerNoteBytes = note;
+        info.MakerNotePosition = 21;
+    }
+};
+
+// A little-endian note of `count` unknown entries that all point at one value of `size` bytes,
+// then a Canon LensModel of `lensSize` bytes: the unknown entries use up the value budget.
+Bytes NoteSpendingTheBudget(int count, std::uint32_t size, std::uint32_t lensSize) {
+    const Ifd le(false);
+    const auto entries = static_cast<std::uint32_t>(count + 1);
+    const std::uint32_t data = 12 + 2 + 12 * entries + 4;  // TIFF offset of the shared value
+    Bytes note = le.U16(static_cast<std::uint16_t>(entries));
+    const auto add = [&](std::uint16_t tag, std::uint16_t type, std::uint32_t n, std::uint32_t offset) {
+        for (const Bytes& part : {le.U16(tag), le.U16(type), le.U32(n), le.U32(offset)})
+            note.insert(note.end(), part.begin(), part.end());
+    };
+    for (int i = 0; i < count; ++i) add(0x00AA, 7, size, data);
+    add(0x0095, 2, lensSize, data + size);
+    note.resize(note.size() + 4 + size, 'x');
+    note.resize(note.size() + lensSize, 'L');
+    return note;
+}
+
+struct LensEntryCase {
+    const char* what;
+    std::string_view make;
+    Bytes note;
+    std::size_t entries;    // how many lens entries the decode lists
+    std::size_t firstSize;  // the value bytes of the first
+};
+
+// Looking up the lens entries of a note must give what decoding all of it lists under their
+// names, in the same order and with the same bytes, and leave the note as it was.
+TEST(MakerNoteWalk, LensEntriesFoundWithoutDecodingAreThoseTheDecodeLists) {
+    const Ifd le(false);
+    const LensEntryCase cases[] = {
+        {"a Canon lens after other entries", "Canon",
+         Ifd(false).Long(0x0008, {7}).Ascii(0x0095, "EF-S18-55mm f/3.5-5.6 IS").Layout(12), 1, 25},
+        {"a value outside the block ends the walk before the lens", "Canon",
+         Ifd(false).Raw(0x0006, 2, 10, le.U32(60000)).Ascii(0x0095, "EF50mm f/1.8").Layout(12), 0, 0},
+        {"a skipped entry leading nowhere does not end it", "Canon",
+         Ifd(false).Raw(0x0002, 5, 1, le.U32(0x7FFF0000)).Ascii(0x0095, "EF50mm f/1.8").Layout(12), 1, 13},
+        {"the value budget spent before the lens clips it", "Canon", NoteSpendingTheBudget(70, 59918, 100), 1, 64},
+        {"a Canon lens name under another make is no lens entry", "CASIO",
+         Ifd(false).Ascii(0x0095, "EF50mm f/1.8").Layout(12), 0, 0},
+        {"every Nikon lens information, in order", "NIKON CORPORATION",
+         NikonType3Note(Ifd(false)
+                            .Rational(0x0084, {{180, 10}, {550, 10}, {35, 10}, {56, 10}})
+                            .Rational(0x0084, {{500, 10}, {500, 10}, {18, 10}, {18, 10}}))(0),
+         2, 32},
+    };
+    constexpr std::string_view kNames[] = {"LensModel", "LensInformation"};
+    for (const LensEntryCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        PlacedNote decoded(c.make, c.note);
+        TmsInfo(decoded.info, false).ReadMakerNote();
+        std::vector<const TTagEntry*> listed;
+        for (const TTagEntry& tag : decoded.info.Tags) {
+            if (std::find(std::begin(kNames), std::end(kNames), tag.TagName.view()) != std::end(kNames))
+                listed.push_back(&tag);
+        }
+        PlacedNote looked(c.make, c.note);
+        const std::vector<TTagEntry> found = TmsInfo(looked.info, false).FindEntries(kNames);
+        EXPECT_TRUE(looked.info.Tags.empty());
+        EXPECT_EQ(looked.info.MakerNoteBytes, c.note);
+        ASSERT_EQ(listed.size(), c.entries);
+        ASSERT_EQ(found.size(), c.entries);
+        if (c.entries > 0) {
+            EXPECT_EQ(found[0].RawBytes.size(), c.firstSize);
+        }
+        for (std::size_t i = 0; i < found.size(); ++i) {
+            EXPECT_EQ(found[i].Group, 1);
+            EXPECT_EQ(found[i].TagName.view(), listed[i]->TagName.view());
+            EXPECT_EQ(found[i].ValueType, listed[i]->ValueType);
+            EXPECT_EQ(found[i].RawBytes, listed[i]->RawBytes);
+            EXPECT_EQ(found[i].RawPosition, listed[i]->RawPosition);
+        }
+    }
+}
+
 }  // namespace
 }  // namespace quorvela::metadata

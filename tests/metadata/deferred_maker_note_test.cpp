@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <tuple>
 
 #include "metadata/img_data.h"
 #include "metadata/maker_note.h"
@@ -81,6 +82,39 @@ TEST(DeferredMakerNote, LookupDecodesOnlyForNamesTheNoteMayHold) {
     EXPECT_TRUE(exif.MakerNotePending());
     exif.PrepareLookup("MACRO MODE");  // a Canon camera-settings item, not in the walk
     EXPECT_FALSE(exif.MakerNotePending());
+}
+
+// A reader makes each file's directory anew from the last one's, keeping its room: nothing of
+// the last file may stay. Read in turn by one reader, every photo (JPEGs, then raw and HEIF
+// files, whose directories are built from pieces) gives what a new reader gives.
+TEST(ReusedReader, ReadsEachPhotoAsANewReader) {
+    QUORVELA_REQUIRE_CORPUS();
+    std::vector<fs::path> files = Photos();
+    for (const auto& entry : fs::directory_iterator(QUORVELA_FORMATS_DIR)) {
+        if (entry.path().extension() != ".json" && entry.path().extension() != ".md") files.push_back(entry.path());
+    }
+    TimgData reused(true, '.');
+    int directories = 0;
+    for (const fs::path& file : files) {
+        TimgData fresh(true, '.');
+        EXPECT_EQ(reused.ReadJpegFile(file.string()), fresh.ReadJpegFile(file.string())) << file;
+        EXPECT_EQ(reused.StatusText, fresh.StatusText) << file;
+        ASSERT_EQ(reused.ExifDirectory == nullptr, fresh.ExifDirectory == nullptr) << file;
+        if (fresh.ExifDirectory == nullptr) continue;
+        ++directories;
+        const TImageInfo& a = *reused.ExifDirectory;
+        const TImageInfo& b = *fresh.ExifDirectory;
+        ExpectSameDirectory(a, b, file.filename().string());
+        for (std::size_t i = 0; i < std::min(a.Tags.size(), b.Tags.size()); ++i) {
+            EXPECT_EQ(a.Tags[i].RawBytes, b.Tags[i].RawBytes) << file << " entry " << i;
+        }
+        EXPECT_EQ(a.Block, b.Block) << file;
+        EXPECT_EQ(a.MakerNoteBytes, b.MakerNoteBytes) << file;
+        EXPECT_EQ(std::tie(a.MakeText, a.ModelText, a.VersionText, a.PixelWidth, a.PixelHeight, a.BigEndian),
+                  std::tie(b.MakeText, b.ModelText, b.VersionText, b.PixelWidth, b.PixelHeight, b.BigEndian))
+            << file;
+    }
+    EXPECT_GT(directories, 120);
 }
 
 }  // namespace

@@ -325,5 +325,28 @@ TEST_P(Derived35mm, OlympusWithoutDiagonalGivesZero) {
     EXPECT_EQ(ReadTiff(tiff).TagTextByName("FocalLengthin35mmFilm"), " 0.00");
 }
 
+struct FilterCase {
+    const char* what;
+    std::vector<std::string_view> names;
+    std::uint16_t tag;
+    TableKind kind;
+    bool kept;
+};
+
+TEST(TagNameFilter, KeepsTheRowsNamedInEitherTableAndWhatTheDerivationReads) {
+    const FilterCase cases[] = {
+        {"a named row", {"Make"}, 0x010F, TableKind::Main, true},
+        {"a name in another case", {"MAKE"}, 0x010F, TableKind::Main, true},
+        {"a row not named", {"Make"}, 0x0110, TableKind::Main, false},
+        {"a GPS row", {"GPSLatitude"}, 0x0002, TableKind::Gps, true},
+        {"the main row of a GPS tag number", {"GPSLatitude"}, 0x0002, TableKind::Main, false},
+        {"a row the 35mm derivation reads", {}, 0xA20E, TableKind::Main, true},
+    };
+    for (const FilterCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(TagNameFilter(c.names).Keeps(c.tag, c.kind), c.kept);
+    }
+}
+
 }  // namespace
 }  // namespace quorvela::metadata

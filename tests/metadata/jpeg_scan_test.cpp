@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "exif_writer.h"
+#include "metadata/byte_source.h"
 #include "metadata/img_data.h"
 #include "support/test_files.h"
 
@@ -217,6 +218,72 @@ TEST(TiffLoad, ReadsTheFirstDirectoryOfARawFile) {
     }
     TimgData reader;
     EXPECT_FALSE(reader.ReadJpegBytes("x.tif", Bytes{'X', 'Y', 0, 42}));
+}
+
+}  // namespace
+}  // namespace quorvela::metadata
+
+namespace quorvela::metadata {
+namespace {
+
+using samples::Bytes;
+
+struct FileScanCase {
+    const char* what;
+    Bytes bytes;
+    bool found;
+    int exifSection;
+    int commentSection;
+};
+
+Tiff LongExif(std::size_t commentSize) {
+    Tiff tiff = SmallExif();
+    tiff.ifd0.Undefined(0x9286, Bytes(commentSize, 'x'));
+    return tiff;
+}
+
+Bytes CutTo(Bytes bytes, std::size_t size) {
+    bytes.resize(size);
+    return bytes;
+}
+
+// A file is read in pieces, the first of ByteSource::kFirstRead bytes: segments that cross a
+// piece's end, or that the scan passes over without keeping, are read as from memory.
+TEST(JpegScan, FilesReadInPiecesAsFromMemory) {
+    const std::size_t first = ByteSource::kFirstRead;
+    const Bytes app2AcrossFirstRead = Bytes(first - 100, 7);
+    const FileScanCase cases[] = {
+        {"the EXIF block across the first read's end",
+         Jpeg().Soi().Segment(0xE2, app2AcrossFirstRead).Exif(SmallExif()).Sos().Build(), true, 2, 0},
+        {"an EXIF block longer than the first read", Jpeg().Soi().Exif(LongExif(3 * first)).Comment("c").Sos().Build(),
+         true, 1, 2},
+        {"a passed-over segment longer than a read",
+         Jpeg().Soi().Segment(0xE2, Bytes(60000, 1)).Segment(0xE2, Bytes(60000, 2)).Comment("c").Sos().Build(), true, 0,
+         3},
+        {"a passed-over segment cut short by the file's end",
+         CutTo(Jpeg().Soi().Exif(SmallExif()).Segment(0xE2, Bytes(40000, 1)).Comment("c").Sos().Build(), 20000), true,
+         1, 0},
+        {"a kept segment cut short by the file's end",
+         CutTo(Jpeg().Soi().Comment("c").Segment(0xE1, Bytes(40000, 1)).Build(), first + 10), true, 0, 1},
+        {"a file shorter than its format mark", Bytes{0xFF, 0xD8, 0xFF}, false, 0, 0},
+    };
+    testing::TempDir dir;
+    for (const FileScanCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        const auto path = dir.Write("photo.jpg", c.bytes);
+        TimgData file;
+        TimgData memory;
+        EXPECT_EQ(file.ReadJpegFile(path.string()), c.found);
+        EXPECT_EQ(Read(memory, c.bytes), c.found);
+        for (const TimgData* reader : {&file, &memory}) {
+            EXPECT_EQ(reader->ExifSection, c.exifSection);
+            EXPECT_EQ(reader->CommentSection, c.commentSection);
+            EXPECT_EQ(reader->SectionsRead, file.SectionsRead);
+            if (c.exifSection != 0) {
+                EXPECT_EQ(reader->ExifDirectory->TagTextByName("Make"), "Canon");
+            }
+        }
+    }
 }
 
 }  // namespace
