@@ -4,18 +4,13 @@
 #include <array>
 #include <string_view>
 
+#include "metadata/raw_containers.h"
+
 namespace quorvela::viewer {
 
 namespace {
 
 using Magic = std::string_view;
-
-// Starts of RAW containers, byte for byte. Plain TIFF ("II*\0", "MM\0*") covers DNG, CR2, NEF,
-// ARW, PEF and the other TIFF-based ones.
-constexpr std::array<Magic, 10> kRawStarts = {
-    Magic("II*\0", 4), Magic("MM\0*", 4), Magic("IIRO", 4),     Magic("IIRS", 4),  Magic("MMOR", 4),
-    Magic("IIU\0", 4), Magic("FOVb", 4),  Magic("FUJIFILM", 8), Magic("\0MRM", 4), Magic("II\x1a\0\0\0HEAPCCDR", 14),
-};
 
 // Brands of the HEIF family (HEVC and AVIF pictures and sequences, and the generic ones).
 constexpr std::array<Magic, 13> kHeifBrands = {"heic", "heix", "hevc", "hevx", "heim", "heis", "hevm",
@@ -34,34 +29,43 @@ std::uint32_t BigEndian32(std::span<const std::uint8_t> bytes) {
            std::uint32_t{bytes[3]};
 }
 
-// The major brand and the compatible brands of a leading `ftyp` box, as far as `head` holds it.
-// Returns whether the box is there; a CR3 has one as well, with its own brand "crx ".
-template <typename Visit>
-bool ForEachBrand(std::span<const std::uint8_t> head, Visit visit) {
+// Whether a leading `ftyp` box names a HEIF brand, major or compatible, as far as `head`
+// holds it.
+bool NamesHeifBrand(std::span<const std::uint8_t> head) {
     if (head.size() < 12 || !StartsWith(head.subspan(4), Magic("ftyp", 4))) return false;
     const std::size_t boxSize = BigEndian32(head);
     const std::size_t end = std::min<std::size_t>(head.size(), boxSize < 16 ? 12 : boxSize);
-    visit(head.subspan(8, 4));
-    for (std::size_t at = 16; at + 4 <= end; at += 4) visit(head.subspan(at, 4));
-    return true;
+    const auto heif = [&](std::size_t at) {
+        return std::any_of(kHeifBrands.begin(), kHeifBrands.end(),
+                           [&](Magic known) { return StartsWith(head.subspan(at, 4), known); });
+    };
+    if (heif(8)) return true;
+    for (std::size_t at = 16; at + 4 <= end; at += 4) {
+        if (heif(at)) return true;
+    }
+    return false;
 }
 
 }  // namespace
 
 PreviewFormat PreviewFormatOf(std::span<const std::uint8_t> head) {
-    if (head.size() >= 2 && head[0] == 0xFF && head[1] == 0xD8) return PreviewFormat::Jpeg;
-    bool heif = false;
-    bool canon = false;
-    const bool boxed = ForEachBrand(head, [&](std::span<const std::uint8_t> brand) {
-        for (const Magic known : kHeifBrands) heif = heif || StartsWith(brand, known);
-        canon = canon || StartsWith(brand, Magic("crx ", 4));
-    });
-    // A CR3 may list a generic brand too; its own brand decides.
-    if (boxed && canon) return PreviewFormat::Raw;
-    if (heif) return PreviewFormat::Heif;
-    for (const Magic magic : kRawStarts) {
-        if (StartsWith(head, magic)) return PreviewFormat::Raw;
+    // The metadata reader's own detector first, so that both agree on every file they read.
+    switch (metadata::FormatFromContent(head)) {
+        case metadata::PhotoFormat::Unknown:
+            break;
+        case metadata::PhotoFormat::Jpeg:
+            return PreviewFormat::Jpeg;
+        case metadata::PhotoFormat::Heic:
+        case metadata::PhotoFormat::Heif:
+        case metadata::PhotoFormat::Avif:
+            return PreviewFormat::Heif;
+        default:
+            return PreviewFormat::Raw;  // the TIFF-based files, ORF, RW2, RAF, MRW, CRW, CR3
     }
+    // What libheif and LibRaw show beyond what the reader reads: a box of another major brand
+    // that is compatible with HEIF, Sigma's X3F, and a Fujifilm file of another kind.
+    if (NamesHeifBrand(head)) return PreviewFormat::Heif;
+    if (StartsWith(head, Magic("FOVb", 4)) || StartsWith(head, Magic("FUJIFILM", 8))) return PreviewFormat::Raw;
     return PreviewFormat::Unknown;
 }
 

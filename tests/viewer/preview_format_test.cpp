@@ -23,6 +23,8 @@ TEST(PreviewFormat, ToldByTheBrandsOfTheFirstBox) {
     EXPECT_EQ(PreviewFormatOf(Ftyp("XXXX", "isommif1")), PreviewFormat::Heif);     // among the compatible brands
     EXPECT_EQ(PreviewFormatOf(Ftyp("crx ", "crx mif1")), PreviewFormat::Raw);      // a CR3 naming a HEIF brand too
     EXPECT_EQ(PreviewFormatOf(Ftyp("isom", "isomavc1")), PreviewFormat::Unknown);  // MP4 video
+    EXPECT_EQ(PreviewFormatOf(Ftyp("hevs", "")), PreviewFormat::Heif);  // a major brand the metadata reader leaves
+    EXPECT_EQ(PreviewFormatOf(Bytes("FOVb\x04\0\x02\0")), PreviewFormat::Raw);  // Sigma X3F, for LibRaw
 }
 
 }  // namespace
