@@ -262,7 +262,7 @@ std::optional<PhotoCache::Hit> PhotoCache::Find(const PhotoKey& key, bool needPa
     }
     auto decoded = DecodeFacts(it->Facts);
     if (!decoded || (needPairs && !decoded->HasMakerNotePairs)) return std::nullopt;
-    return Hit{std::move(*decoded), it->Seen < today_};
+    return Hit{std::move(*decoded), today_ - it->Seen >= kTouchAfterDays};
 }
 
 void PhotoCache::Remember(const PhotoKey& key, const PhotoFacts& facts) {

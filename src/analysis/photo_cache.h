@@ -51,6 +51,10 @@ class PhotoCache {
     // least recently seen.
     static constexpr std::int64_t kKeepDays = 180;
     static constexpr std::int64_t kMaxEntries = 2'000'000;
+    // An entry's day of last sight is written again only once it is this old: a re-run the
+    // next day then writes nothing, where it wrote every photo's row (twice the time of a
+    // re-run), and eviction after half a year needs no finer day.
+    static constexpr std::int64_t kTouchAfterDays = 7;
     // The layout of the database; a file of a higher one belongs to a newer program.
     static constexpr int kSchemaVersion = 1;
 

@@ -264,6 +264,31 @@ TEST_F(ChangingFolder, EntriesNotSeenForLongAreDropped) {
     EXPECT_EQ(Count(cache, "CAST(path AS TEXT) NOT LIKE '/gone/%'"), photos) << "seen in the run: kept";
 }
 
+// A photo's day of last sight is rewritten once it is a week old, not at every day's first run.
+TEST_F(ChangingFolder, SeenDaysAreRewrittenOnlyOnceAWeek) {
+    const fs::path cache = cacheFolder_.path() / "photos.db";
+    RunOn(photos_.path(), settings_, cache);
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(cache.c_str(), &db), SQLITE_OK);
+    const auto seenDays = [&] {
+        sqlite3_stmt* stmt = nullptr;
+        sqlite3_prepare_v2(db, "SELECT min(seen), max(seen) FROM photos", -1, &stmt, nullptr);
+        sqlite3_step(stmt);
+        const std::pair<std::int64_t, std::int64_t> days{sqlite3_column_int64(stmt, 0), sqlite3_column_int64(stmt, 1)};
+        sqlite3_finalize(stmt);
+        return days;
+    };
+    const std::int64_t day = seenDays().second;
+    for (const auto& [back, seenAfter] :
+         {std::pair<std::int64_t, std::int64_t>{1, day - 1}, {PhotoCache::kTouchAfterDays, day}}) {
+        const std::string shift = "UPDATE photos SET seen = " + std::to_string(day - back);
+        ASSERT_EQ(sqlite3_exec(db, shift.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+        RunOn(photos_.path(), settings_, cache);
+        EXPECT_EQ(seenDays(), std::make_pair(seenAfter, seenAfter)) << back << " days back";
+    }
+    sqlite3_close(db);
+}
+
 TEST(PhotoFacts, EncodingRoundTripsAndRefusesDamage) {
     PhotoFacts facts;
     facts.HasExif = true;
