@@ -9,7 +9,7 @@
 #   bench/run.sh cold [N] [RUNS]
 #       each timed run starts with an empty page cache (needs root): the one-process floor, the
 #       floor on several folders at once (best of 2 to 64 processes), the default run, --jobs 1,
-#       and re-runs with the photo cache, cold and warm
+#       and re-runs with the photo cache, cold and warm; RUNS rounds of every command in turn
 #   bench/run.sh memory [N]     peak memory of runs filling and reading the photo cache
 #                               (default 100000 photos, hard links)
 # The runs a and the cold runs use --no-cache unless they say otherwise; the photo cache of a
@@ -97,37 +97,47 @@ if [ "$mode" = cold ]; then
     echo "cold mode needs root and a writable /proc/sys/vm/drop_caches; this machine does not allow it" >&2
     exit 1
   fi
-  # Median wall time over `runs` runs, each after emptying the page cache; `prepare` runs first.
+  # One timed run after emptying the page cache; its wall time is added to the list `key`.
+  # Every round runs every command once, in turn: this disk's speed drifts by a third from one
+  # minute to the next, and commands timed in separate minutes would compare the drift.
   cold() {
-    local times=() out
-    for ((r = 0; r < runs; r++)); do
-      [ -n "${prepare:-}" ] && eval "$prepare"
-      drop
-      /usr/bin/time -o "$tree.time" -f "%e" "$@" >/dev/null 2>&1 || true
-      times+=("$(tail -n 1 "$tree.time")")
-    done
-    printf '%s\n' "${times[@]}" | sort -g | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'
+    local key=$1
+    shift
+    drop
+    /usr/bin/time -o "$tree.time" -f "%e" "$@" >/dev/null 2>&1 || true
+    tail -n 1 "$tree.time" >> "$tree.t.$key"
   }
+  median_of() { sort -g "$tree.t.$1" | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
   mapfile -t leaves < <(find "$tree" -mindepth 2 -maxdepth 2 -type d | sort)
   parallel_floor() { printf '%s\n' "${leaves[@]}" | xargs -P "$1" -n $(((${#leaves[@]} + $1 - 1) / $1)) "$bin/floor_reader"; }
   export -f parallel_floor 2>/dev/null || true
   cli=("$bin/quorvela-cli" analyse "$tree" --json --path-list-file "$tree.pl")
-  echo "Timing cold ($runs runs each, median) ..."
-  floor1=$(cold "$bin/floor_reader" "$tree")
+  degrees=(2 4 8 16 32 64)
+  trap 'rm -rf "$tree" "$tree".t.* "$tree.pl" "$tree.time" "$tree.db" "$tree.db-wal" "$tree.db-shm"' EXIT
+  echo "Timing cold ($runs rounds of every command, median) ..."
+  for ((r = 0; r < runs; r++)); do
+    cold floor1 "$bin/floor_reader" "$tree"
+    for p in "${degrees[@]}"; do
+      cold "p$p" bash -c "$(declare -p leaves bin); $(declare -f parallel_floor); parallel_floor $p"
+    done
+    cold jobs1 "${cli[@]}" --no-cache --jobs 1
+    cold default "${cli[@]}" --no-cache
+    rm -f "$tree.db" "$tree.db-wal" "$tree.db-shm"
+    cold filling "${cli[@]}" --cache "$tree.db"
+    cold rerun "${cli[@]}" --cache "$tree.db"
+  done
+  floor1=$(median_of floor1)
   best=""
   bestp=0
-  for p in 2 4 8 16 32 64; do
-    t=$(cold bash -c "$(declare -p leaves bin); $(declare -f parallel_floor); parallel_floor $p")
+  for p in "${degrees[@]}"; do
+    t=$(median_of "p$p")
     echo "  parallel floor, $p processes: $t s"
     if [ -z "$best" ] || awk -v a="$t" -v b="$best" 'BEGIN { exit !(a < b) }'; then best=$t; bestp=$p; fi
   done
-  jobs1=$(cold "${cli[@]}" --no-cache --jobs 1)
-  default=$(cold "${cli[@]}" --no-cache)
-  prepare="rm -f '$tree.db' '$tree.db-wal' '$tree.db-shm'"
-  filling=$(cold "${cli[@]}" --cache "$tree.db")
-  prepare=""
-  "${cli[@]}" --cache "$tree.db" >/dev/null 2>&1
-  rerun=$(cold "${cli[@]}" --cache "$tree.db")
+  jobs1=$(median_of jobs1)
+  default=$(median_of default)
+  filling=$(median_of filling)
+  rerun=$(median_of rerun)
   read -r warmcache _ < <(measure "${cli[@]}" --cache "$tree.db")
   read -r warmplain _ < <(measure "${cli[@]}" --no-cache)
   ratio() { awk -v x="$1" -v y="$2" 'BEGIN { if (x > 0 && y > 0) printf "%.2f", x / y; else print "n/a" }'; }
