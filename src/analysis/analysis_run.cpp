@@ -106,6 +106,7 @@ class Run {
     };
 
     void ProcessFolders(const std::vector<std::string>& folders);
+    void ReadOneByOne(const std::vector<std::string>& folders);
     [[nodiscard]] std::vector<PhotoPath> PhotoPaths(const std::string& folder) const;
     // Applies one step; false when the run stops here.
     bool Combine(const Step& step, std::size_t folderCount, const std::function<FileOutcome()>& nextResult);
@@ -300,32 +301,33 @@ void Run::ProcessFolders(const std::vector<std::string>& folders) {
     const std::size_t count = folders.size();
     const int jobs = environment_.Jobs > 0 ? environment_.Jobs : DefaultJobs();
     if (loading_.valid()) loading_.get();
-    if (jobs == 1) {
-        for (std::size_t i = 0; i < count; ++i) {
-            const std::vector<PhotoPath> paths = PhotoPaths(folders[i]);
-            Combine({Step::Kind::FolderStart, static_cast<int>(paths.size())}, count, {});
-            for (const PhotoPath& photo : paths) {
-                if (!Combine({Step::Kind::File}, count, [&] { return ReadHere(photo); })) break;
-            }
-            if (!Combine({Step::Kind::FolderEnd, static_cast<int>(i)}, count, {})) return;
+    // One reader per thread, made by the thread that uses it: a pool that never grows to
+    // `jobs` threads does not pay for the readers it does not use.
+    std::vector<std::unique_ptr<metadata::TimgData>> readers(static_cast<std::size_t>(jobs));
+    std::unique_ptr<FilePool> reading;
+    if (jobs > 1) {
+        const auto sizing = environment_.Jobs > 0 ? FilePool::Sizing::Fixed : FilePool::Sizing::GrowWhenWaiting;
+        try {
+            reading = std::make_unique<FilePool>(
+                jobs,
+                [&](const std::string& path, EntryKind kind, int worker) {
+                    auto& reader = readers[static_cast<std::size_t>(worker)];
+                    if (!reader) reader = std::make_unique<metadata::TimgData>(true, environment_.DecimalSeparator);
+                    return Analyse(path, kind, *reader);
+                },
+                sizing);
+        } catch (const std::exception&) {
+            // The system gives no thread to read with: the run reads the files itself.
         }
+    }
+    if (!reading) {
+        ReadOneByOne(folders);
         return;
     }
 
     // Several readers: the walk runs ahead of the combining by a bounded number of files,
     // across folder boundaries, so small folders do not leave readers idle.
-    // One reader per thread, made by the thread that uses it: a pool that never grows to
-    // `jobs` threads does not pay for the readers it does not use.
-    std::vector<std::unique_ptr<metadata::TimgData>> readers(static_cast<std::size_t>(jobs));
-    const auto sizing = environment_.Jobs > 0 ? FilePool::Sizing::Fixed : FilePool::Sizing::GrowWhenWaiting;
-    FilePool pool(
-        jobs,
-        [&](const std::string& path, EntryKind kind, int worker) {
-            auto& reader = readers[static_cast<std::size_t>(worker)];
-            if (!reader) reader = std::make_unique<metadata::TimgData>(true, environment_.DecimalSeparator);
-            return Analyse(path, kind, *reader);
-        },
-        sizing);
+    FilePool& pool = *reading;
     const std::size_t ahead = static_cast<std::size_t>(jobs) * 16;
     std::deque<Step> steps;
     std::size_t next = 0;
@@ -353,6 +355,18 @@ void Run::ProcessFolders(const std::vector<std::string>& folders) {
             if (!steps.empty()) Combine(steps.front(), count, {});
         }
         return;
+    }
+}
+
+void Run::ReadOneByOne(const std::vector<std::string>& folders) {
+    const std::size_t count = folders.size();
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::vector<PhotoPath> paths = PhotoPaths(folders[i]);
+        Combine({Step::Kind::FolderStart, static_cast<int>(paths.size())}, count, {});
+        for (const PhotoPath& photo : paths) {
+            if (!Combine({Step::Kind::File}, count, [&] { return ReadHere(photo); })) break;
+        }
+        if (!Combine({Step::Kind::FolderEnd, static_cast<int>(i)}, count, {})) return;
     }
 }
 

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <exception>
+#include <stdexcept>
+#include <system_error>
 
 namespace quorvela::analysis {
 
@@ -28,12 +30,23 @@ FilePool::FilePool(int jobs, Work work, Sizing sizing)
     const int start = grow_ ? std::min(cores, maxThreads_) : maxThreads_;
     threads_.reserve(static_cast<std::size_t>(maxThreads_));
     std::lock_guard lock(mutex_);
-    for (int i = 0; i < start; ++i) StartThread();
+    for (int i = 0; i < start; ++i) {
+        if (!StartThread()) break;
+    }
+    // Without a single thread nothing would ever be read; a pool with fewer works as well.
+    if (threads_.empty()) throw std::runtime_error("no thread could be started to read files");
 }
 
-void FilePool::StartThread() {
+bool FilePool::StartThread() {
     const int worker = static_cast<int>(threads_.size());
-    threads_.emplace_back([this, worker] { WorkerLoop(worker); });
+    try {
+        threads_.emplace_back([this, worker] { WorkerLoop(worker); });
+        return true;
+    } catch (const std::system_error&) {
+        // The system's limit on threads: the pool stays as large as it is.
+        maxThreads_ = static_cast<int>(threads_.size());
+        return false;
+    }
 }
 
 int FilePool::Threads() {

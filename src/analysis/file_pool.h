@@ -76,7 +76,7 @@ class FilePool {
         bool Done = false;
     };
     void WorkerLoop(int worker);
-    void StartThread();  // with mutex_ held
+    bool StartThread();  // with mutex_ held; false when the system refuses another thread
 
     Work work_;
     std::mutex mutex_;
