@@ -262,7 +262,8 @@ void Run::OpenCache() {
         return;
     }
     // Read beside the folder walk: on a cold disk both wait for reads.
-    loading_ = std::async(std::launch::async, [this] { cache_->Load(settings_.RootFolder); });
+    loading_ =
+        std::async(std::launch::async, [this] { cache_->Load(settings_.RootFolder, settings_.IncludeSubfolders); });
 }
 
 void Run::CloseCache() {

@@ -215,7 +215,7 @@ bool PhotoCache::Prepare(std::string& problem) {
     return false;
 }
 
-void PhotoCache::Load(const std::string& folder) {
+void PhotoCache::Load(const std::string& folder, bool subfolders) {
     loaded_.clear();
     if (failed_.load()) return;
     const std::string from = folder.ends_with('/') ? folder : folder + '/';
@@ -236,8 +236,11 @@ void PhotoCache::Load(const std::string& folder) {
     };
     int step = SQLITE_ROW;
     while ((step = sqlite3_step(stmt)) == SQLITE_ROW) {
+        std::string path = bytes(0);
+        // A run of one folder holds no entries of the folders below it.
+        if (!subfolders && path.find('/', from.size()) != std::string::npos) continue;
         Stored& entry = loaded_.emplace_back();
-        entry.Key = {bytes(0), sqlite3_column_int64(stmt, 1), sqlite3_column_int64(stmt, 2),
+        entry.Key = {std::move(path), sqlite3_column_int64(stmt, 1), sqlite3_column_int64(stmt, 2),
                      sqlite3_column_int64(stmt, 3)};
         entry.Seen = sqlite3_column_int64(stmt, 4);
         entry.Facts = bytes(5);

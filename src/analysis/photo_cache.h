@@ -66,10 +66,10 @@ class PhotoCache {
     PhotoCache(const PhotoCache&) = delete;
     PhotoCache& operator=(const PhotoCache&) = delete;
 
-    // Reads every entry of a photo under `folder` (at any depth), once, before the look-ups: a
-    // scan of one range of the file, where a query per photo would cost a random read each on
-    // a cold disk and a statement each on a warm one.
-    void Load(const std::string& folder);
+    // Reads every entry of a photo in `folder` (and, with `subfolders`, at any depth below it),
+    // once, before the look-ups: a scan of one range of the file, where a query per photo would
+    // cost a random read each on a cold disk and a statement each on a warm one.
+    void Load(const std::string& folder, bool subfolders);
 
     struct Hit {
         PhotoFacts Facts;
