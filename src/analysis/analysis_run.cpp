@@ -56,7 +56,7 @@ std::vector<Entry> ListFolder(const std::string& folder, bool withFolderIds) {
         Entry entry{name};
         entry.Kind = KindOf(item->d_type);
         // Plain files need no stat: only folders and links to them are of interest here.
-        const bool maybeFolder = item->d_type == DT_DIR || item->d_type == DT_LNK || item->d_type == DT_UNKNOWN;
+        const bool maybeFolder = item->d_type == DT_DIR || entry.Kind == EntryKind::Unknown;
         if (withFolderIds && maybeFolder) {
             struct stat info {};
             // stat follows links: a link to a folder is a folder, like a junction.

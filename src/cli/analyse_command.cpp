@@ -289,7 +289,8 @@ AnalyseCommand::AnalyseCommand(CLI::App& app) {
     c->add_option("--path-list-file", pathListFile_,
                   "Where the sorted path list is written (default vt_debug.txt in the settings folder)");
     c->add_flag("--json", json_, "Print the result as one JSON object");
-    c->add_option("--jobs", jobs_, "Threads that read photos (default: one per core, more up to 64 while the disk keeps them waiting)")
+    c->add_option("--jobs", jobs_,
+                  "Threads that read photos (default: one per core, more up to 64 while the disk keeps them waiting)")
         ->check(CLI::Range(1, 64));
     c->add_flag("--no-cache", noCache_, "Read every photo; neither use nor fill the cache of photos read before");
     c->add_option("--cache", cacheFile_,
