@@ -9,6 +9,7 @@
 #include <future>
 #include <map>
 #include <set>
+#include <system_error>
 #include <utility>
 
 #include "common/ascii.h"
@@ -38,12 +39,6 @@ EntryKind KindOf(unsigned char type) {
     if (type == DT_REG) return EntryKind::Plain;
     return type == DT_LNK || type == DT_UNKNOWN ? EntryKind::Unknown : EntryKind::NotPlain;
 }
-
-// A photo to read and what its folder's listing said of it.
-struct PhotoPath {
-    std::string Path;
-    EntryKind Kind = EntryKind::Unknown;
-};
 
 std::vector<Entry> ListFolder(const std::string& folder, bool withFolderIds) {
     std::vector<Entry> entries;
@@ -116,6 +111,7 @@ class Run {
     void AddFile(FileOutcome outcome);
     void OpenCache();
     void CloseCache();
+    void SortPathLinesBeside();
     void TallyAll();
     void EndOfRun(bool analysed);
     [[nodiscard]] RunOutcome OutcomeOf(bool analysed) const;
@@ -144,7 +140,8 @@ class Run {
     std::vector<PhotoRecord> photos_;    // when the environment keeps them
     int undated_ = 0;                    // left out by the period for want of a date
     std::vector<std::string> pathLines_;
-    std::vector<std::string> linePaths_;  // the file of each path line
+    std::vector<std::string> linePaths_;               // the file of each path line
+    std::future<std::vector<std::size_t>> lineOrder_;  // the path lines' order, sorted beside the tallies
     std::string statusText_;
 };
 
@@ -183,6 +180,7 @@ AnalysisResult Run::Perform() {
     result_.RunSummaryText = RunSummaryText(result_.FilesAnalysed, result_.FilesFound);
     observer_.RunSummary(result_.RunSummaryText);
     observer_.StatusText(result_.RunSummaryText);
+    SortPathLinesBeside();
     TallyAll();
 
     if (result_.FilesFound == 0) {
@@ -262,8 +260,12 @@ void Run::OpenCache() {
         return;
     }
     // Read beside the folder walk: on a cold disk both wait for reads.
-    loading_ =
-        std::async(std::launch::async, [this] { cache_->Load(settings_.RootFolder, settings_.IncludeSubfolders); });
+    loading_ = std::async(std::launch::async, [this] {
+        cache_->Load(settings_.RootFolder, settings_.IncludeSubfolders);
+        // A run of that many remembered photos will sort long lists: their ranks are made
+        // while the walk still waits for the disk.
+        if (cache_->Loaded() >= Collation::kLongList) order_->PrepareLongLists();
+    });
 }
 
 void Run::CloseCache() {
@@ -278,6 +280,7 @@ bool Run::Combine(const Step& step, std::size_t folderCount, const std::function
     switch (step.What) {
         case Step::Kind::FolderStart:
             result_.FilesFound += step.Value;
+            if (static_cast<std::size_t>(result_.FilesFound) >= Collation::kLongList) order_->PrepareLongLists();
             filesDone_ = 0;
             if (folderCount == 1) observer_.ProgressMaximum(RunStage::Collecting, result_.FilesFound);
             return true;
@@ -337,10 +340,8 @@ void Run::ProcessFolders(const std::vector<std::string>& folders) {
         while (next < count && pool.Pending() < ahead) {
             std::vector<PhotoPath> paths = PhotoPaths(folders[next]);
             steps.push_back({Step::Kind::FolderStart, static_cast<int>(paths.size())});
-            for (PhotoPath& photo : paths) {
-                steps.push_back({Step::Kind::File});
-                pool.Submit(std::move(photo.Path), photo.Kind);
-            }
+            steps.insert(steps.end(), paths.size(), Step{Step::Kind::File});
+            pool.Submit(std::move(paths));
             steps.push_back({Step::Kind::FolderEnd, static_cast<int>(next)});
             ++next;
         }
@@ -406,6 +407,17 @@ void Run::AddFile(FileOutcome outcome) {
     }
 }
 
+void Run::SortPathLinesBeside() {
+    if (pathLines_.size() < Collation::kLongList) return;  // a short list costs less than a thread
+    try {
+        // A copy of the collation: ICU's collator is not shared between threads.
+        lineOrder_ =
+            std::async(std::launch::async, [order = Collation(*order_), this] { return order.SortOrder(pathLines_); });
+    } catch (const std::system_error&) {
+        // No thread to spare: the lines are sorted after the tallies.
+    }
+}
+
 void Run::TallyAll() {
     const std::size_t focalCount = lists_[0].size();
     observer_.ProgressMaximum(RunStage::Analysing, static_cast<int>(focalCount));
@@ -436,7 +448,7 @@ void Run::EndOfRun(bool analysed) {
     if (analysed && environment_.KeepPhotoRecords) observer_.PhotosReady(photos_);
     photos_.clear();
     if (!pathLines_.empty()) {
-        const std::vector<std::size_t> order = order_->SortOrder(pathLines_);
+        const std::vector<std::size_t> order = lineOrder_.valid() ? lineOrder_.get() : order_->SortOrder(pathLines_);
         ApplyOrder(order, pathLines_);
         ApplyOrder(order, linePaths_);
         if (!environment_.PathListFile.empty()) {

@@ -64,26 +64,55 @@ FilePool::~FilePool() {
     for (std::thread& thread : threads_) thread.join();
 }
 
-void FilePool::Submit(std::string path, EntryKind kind) {
-    auto ticket = std::make_shared<Ticket>();
-    ticket->Path = std::move(path);
-    ticket->Kind = kind;
+void FilePool::Submit(std::vector<PhotoPath> files) {
+    if (files.empty()) return;
+    std::size_t perTicket = 1;
     {
         std::lock_guard lock(mutex_);
-        tickets_.push_back(ticket);
-        queue_.push_back(std::move(ticket));
+        // Enough tickets that every thread has two, and a file as soon as it is submitted
+        // while threads are many (a cold disk, where each file is a wait of its own).
+        perTicket = std::clamp<std::size_t>(files.size() / (2 * threads_.size()), 1, kMostPerTicket);
     }
-    wake_.notify_one();
+    std::vector<std::shared_ptr<Ticket>> made;
+    for (std::size_t from = 0; from < files.size(); from += perTicket) {
+        auto ticket = std::make_shared<Ticket>();
+        const std::size_t to = std::min(files.size(), from + perTicket);
+        ticket->Files.assign(std::make_move_iterator(files.begin() + static_cast<std::ptrdiff_t>(from)),
+                             std::make_move_iterator(files.begin() + static_cast<std::ptrdiff_t>(to)));
+        made.push_back(std::move(ticket));
+    }
+    pending_ += files.size();
+    {
+        std::lock_guard lock(mutex_);
+        for (std::shared_ptr<Ticket>& ticket : made) {
+            tickets_.push_back(ticket);
+            queue_.push_back(std::move(ticket));
+        }
+    }
+    if (made.size() == 1) {
+        wake_.notify_one();
+    } else {
+        wake_.notify_all();
+    }
 }
 
 FileOutcome FilePool::TakeNext() {
-    std::shared_ptr<Ticket> ticket = tickets_.front();
-    std::unique_lock lock(mutex_);
-    awaited_ = ticket.get();
-    done_.wait(lock, [&] { return ticket->Done; });
-    awaited_ = nullptr;
-    tickets_.pop_front();
-    return std::move(ticket->Result);
+    const std::shared_ptr<Ticket>& ticket = tickets_.front();
+    if (!frontDone_) {
+        std::unique_lock lock(mutex_);
+        awaited_ = ticket.get();
+        done_.wait(lock, [&] { return ticket->Done; });
+        awaited_ = nullptr;
+        frontDone_ = true;
+    }
+    FileOutcome result = std::move(ticket->Results[ticket->Taken++]);
+    --pending_;
+    if (ticket->Taken == ticket->Results.size()) {
+        std::lock_guard lock(mutex_);  // workers read tickets_ only under the lock
+        tickets_.pop_front();
+        frontDone_ = false;
+    }
+    return result;
 }
 
 void FilePool::Cancel() {
@@ -94,6 +123,8 @@ void FilePool::Cancel() {
         return std::all_of(tickets_.begin(), tickets_.end(), [](const auto& t) { return !t->Started || t->Done; });
     });
     tickets_.clear();
+    pending_ = 0;
+    frontDone_ = false;
     cancelling_ = false;
 }
 
@@ -101,7 +132,7 @@ void FilePool::WorkerLoop(int worker) {
     unsigned taken = 0;
     for (;;) {
         std::shared_ptr<Ticket> ticket;
-        bool watch = false;  // whether this file may show that more threads are wanted
+        bool mayGrow = false;
         {
             std::unique_lock lock(mutex_);
             wake_.wait(lock, [&] { return closing_ || !queue_.empty(); });
@@ -109,25 +140,30 @@ void FilePool::WorkerLoop(int worker) {
             ticket = std::move(queue_.front());
             queue_.pop_front();
             ticket->Started = true;
+            mayGrow = grow_ && static_cast<int>(threads_.size()) < maxThreads_;
+        }
+        int waits = 0;  // files that made this thread wait
+        std::vector<FileOutcome> results(ticket->Files.size());
+        for (std::size_t i = 0; i < results.size(); ++i) {
             // Every fourth file is enough to see waiting, at a quarter of the system calls.
-            watch = grow_ && static_cast<int>(threads_.size()) < maxThreads_ && (++taken % 4) == 0;
+            const bool watch = mayGrow && (++taken % 4) == 0;
+            const long waitsBefore = watch ? VoluntaryWaits() : 0;
+            try {
+                results[i] = work_(ticket->Files[i].Path, ticket->Files[i].Kind, worker);
+            } catch (const std::exception&) {
+                results[i] = FileOutcome{};  // a file that cannot be analysed adds nothing
+                results[i].Result.Passed = false;
+            }
+            if (watch && VoluntaryWaits() > waitsBefore) ++waits;
         }
-        const long waitsBefore = watch ? VoluntaryWaits() : 0;
         bool wake = false;
-        FileOutcome result;
-        try {
-            result = work_(ticket->Path, ticket->Kind, worker);
-        } catch (const std::exception&) {
-            result = FileOutcome{};  // a file that cannot be analysed adds nothing
-            result.Result.Passed = false;
-        }
-        const bool waited = watch && VoluntaryWaits() > waitsBefore;
         {
             std::lock_guard lock(mutex_);
-            ticket->Result = std::move(result);
+            ticket->Results = std::move(results);
             ticket->Done = true;
-            if (waited && !closing_ && !queue_.empty() && static_cast<int>(threads_.size()) < maxThreads_) {
-                StartThread();
+            for (; waits > 0 && !closing_ && !queue_.empty() && static_cast<int>(threads_.size()) < maxThreads_;
+                 --waits) {
+                if (!StartThread()) break;
             }
             // The run waits for one ticket at a time; waking it for any other is wasted.
             wake = cancelling_ || ticket.get() == awaited_;

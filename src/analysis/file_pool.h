@@ -28,6 +28,12 @@ int DefaultJobs();
 // FIFO or a device must never be opened.
 enum class EntryKind { Plain, NotPlain, Unknown };
 
+// A file to read, and what its folder's listing said of it.
+struct PhotoPath {
+    std::string Path;
+    EntryKind Kind = EntryKind::Unknown;
+};
+
 // What reading one file gives a run: its result, and what the photo cache is to learn.
 struct FileOutcome {
     FileResult Result;
@@ -38,7 +44,9 @@ struct FileOutcome {
 
 // Reads files on a small pool of threads, each with its own reader. Files are handed out in
 // the order they were submitted and their results are taken back in that same order, so a
-// run combines them exactly as if it had read them one after another.
+// run combines them exactly as if it had read them one after another. A folder's files go out
+// a few at a time while there are more of them than threads: a photo known from the cache
+// costs a few microseconds, about what handing it to a thread and back costs.
 class FilePool {
   public:
     // Turns one path into its result on a worker thread; must be safe to call concurrently
@@ -57,9 +65,11 @@ class FilePool {
     FilePool(const FilePool&) = delete;
     FilePool& operator=(const FilePool&) = delete;
 
-    void Submit(std::string path, EntryKind kind = EntryKind::Unknown);
+    // One folder's files, in order.
+    void Submit(std::vector<PhotoPath> files);
+    void Submit(std::string path, EntryKind kind = EntryKind::Unknown) { Submit({{std::move(path), kind}}); }
     // Results not yet taken back.
-    [[nodiscard]] std::size_t Pending() const { return tickets_.size(); }
+    [[nodiscard]] std::size_t Pending() const { return pending_; }
     // Waits for the oldest submitted file and returns its result. Requires Pending() > 0.
     FileOutcome TakeNext();
     // Drops every file not yet started and waits for those being read.
@@ -68,10 +78,13 @@ class FilePool {
     [[nodiscard]] int Threads();
 
   private:
+    // The most files one thread takes at a time.
+    static constexpr std::size_t kMostPerTicket = 8;
+
     struct Ticket {
-        std::string Path;
-        EntryKind Kind = EntryKind::Unknown;
-        FileOutcome Result;
+        std::vector<PhotoPath> Files;
+        std::vector<FileOutcome> Results;  // one per file, once Done
+        std::size_t Taken = 0;             // results given back; the run's thread only
         bool Started = false;
         bool Done = false;
     };
@@ -83,6 +96,8 @@ class FilePool {
     std::condition_variable wake_;                 // workers: a new ticket or the end
     std::condition_variable done_;                 // the run: a ticket finished
     std::deque<std::shared_ptr<Ticket>> tickets_;  // in submission order, until taken back
+    std::size_t pending_ = 0;                      // files of tickets_ not yet taken back
+    bool frontDone_ = false;                       // tickets_.front() seen Done; the run's thread only
     std::deque<std::shared_ptr<Ticket>> queue_;    // not yet started
     const Ticket* awaited_ = nullptr;              // the ticket TakeNext waits for
     bool cancelling_ = false;

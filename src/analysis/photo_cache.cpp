@@ -201,7 +201,14 @@ bool PhotoCache::Prepare(std::string& problem) {
         if (!wal && (sqlite3_extended_errcode(db_) & 0xFF) != SQLITE_BUSY) break;
         if (!wal) std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
-    if (!wal || !Exec(db_, "PRAGMA synchronous = NORMAL") || !Exec(db_, "BEGIN IMMEDIATE")) return fail();
+    if (!wal || !Exec(db_, "PRAGMA synchronous = NORMAL")) return fail();
+    // A file of this layout needs no writing to be used: a run that finds nothing new then
+    // writes nothing at all.
+    if (*version == kSchemaVersion &&
+        SingleInteger(db_, "SELECT count(*) FROM sqlite_master WHERE name IN ('photos', 'meta')") == 2) {
+        return true;
+    }
+    if (!Exec(db_, "BEGIN IMMEDIATE")) return fail();
     const auto inside = SingleInteger(db_, "PRAGMA user_version");
     bool ok = inside.has_value() && *inside <= kSchemaVersion;
     // An older layout holds nothing this program can use.

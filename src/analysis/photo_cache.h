@@ -70,6 +70,8 @@ class PhotoCache {
     // once, before the look-ups: a scan of one range of the file, where a query per photo would
     // cost a random read each on a cold disk and a statement each on a warm one.
     void Load(const std::string& folder, bool subfolders);
+    // How many entries Load read.
+    [[nodiscard]] std::size_t Loaded() const { return loaded_.size(); }
 
     struct Hit {
         PhotoFacts Facts;

@@ -11,8 +11,10 @@
 #include <algorithm>
 #include <array>
 #include <cstdlib>
+#include <future>
 #include <mutex>
 #include <optional>
+#include <system_error>
 #include <unordered_map>
 
 #include "common/ascii.h"
@@ -119,42 +121,83 @@ std::array<std::uint8_t, 128> AsciiRanks(icu::Collator& collator) {
 
 }  // namespace
 
-// Finding the ranks asks ICU for every contraction of the locale (about 6 ms for the root
-// locale); below this many texts ICU's own keys cost less.
-constexpr std::size_t kAsciiRanksFrom = 4096;
+namespace {
 
-struct Collation::Impl {
-    explicit Impl(std::unique_ptr<icu::Collator> collator) : Collator(std::move(collator)) {}
+using AsciiRankTable = std::array<std::uint8_t, 128>;
 
-    std::unique_ptr<icu::Collator> Collator;
-    std::once_flag RanksMade;
-    std::array<std::uint8_t, 128> AsciiRank{};  // see AsciiRanks; set once, on first need
+// The ranks of one collation, made once, by the first list long enough to need them or ahead
+// of it on a thread of its own; shared by the copies of a Collation.
+struct RankTable {
+    std::mutex Mutex;
+    std::shared_future<AsciiRankTable> Ready;  // valid once started
 
-    const Impl& WithRanks() {
-        std::call_once(RanksMade, [this] { AsciiRank = AsciiRanks(*Collator); });
-        return *this;
-    }
-
-    // The rank sequence of a text, when every byte has a rank.
-    [[nodiscard]] bool HasAsciiKey(std::string_view text) const {
-        return std::all_of(text.begin(), text.end(), [&](char c) {
-            const auto byte = static_cast<unsigned char>(c);
-            return byte < 128 && AsciiRank[byte] != 0;
-        });
-    }
-    [[nodiscard]] std::string AsciiKey(std::string_view text) const {
-        std::string key(text.size(), '\0');
-        for (std::size_t i = 0; i < text.size(); ++i) {
-            key[i] = static_cast<char>(AsciiRank[static_cast<unsigned char>(text[i])]);
+    // Starts making the table from a clone of `collator` (ICU's element iterators are not for a
+    // collator another thread may be using), on a thread when `beside`, else when first asked.
+    void Start(const icu::Collator& collator, bool beside) {
+        const std::lock_guard lock(Mutex);
+        if (Ready.valid()) return;
+        std::shared_ptr<icu::Collator> own(collator.clone());
+        auto make = [own] { return own ? AsciiRanks(*own) : AsciiRankTable{}; };
+        if (beside) {
+            try {
+                Ready = std::async(std::launch::async, make).share();
+                return;
+            } catch (const std::system_error&) {
+                // No thread to spare: made when first needed.
+            }
         }
-        return key;
+        Ready = std::async(std::launch::deferred, make).share();
     }
 };
 
-Collation::Collation(std::string_view localeName) : impl_(std::make_unique<Impl>(MakeCollator(localeName))) {}
+}  // namespace
+
+struct Collation::Impl {
+    Impl(std::unique_ptr<icu::Collator> collator, std::shared_ptr<RankTable> ranks)
+        : Collator(std::move(collator)), Ranks(std::move(ranks)) {}
+
+    std::unique_ptr<icu::Collator> Collator;
+    std::shared_ptr<RankTable> Ranks;
+
+    const AsciiRankTable& AsciiRank() const {
+        Ranks->Start(*Collator, false);
+        return Ranks->Ready.get();
+    }
+};
+
+namespace {
+
+// The rank sequence of a text, when every byte has a rank.
+bool HasAsciiKey(const AsciiRankTable& ranks, std::string_view text) {
+    return std::all_of(text.begin(), text.end(), [&](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return byte < 128 && ranks[byte] != 0;
+    });
+}
+
+std::string AsciiKey(const AsciiRankTable& ranks, std::string_view text) {
+    std::string key(text.size(), '\0');
+    for (std::size_t i = 0; i < text.size(); ++i)
+        key[i] = static_cast<char>(ranks[static_cast<unsigned char>(text[i])]);
+    return key;
+}
+
+}  // namespace
+
+Collation::Collation(std::string_view localeName)
+    : impl_(std::make_unique<Impl>(MakeCollator(localeName), std::make_shared<RankTable>())) {}
+Collation::Collation(const Collation& other)
+    : impl_(
+          std::make_unique<Impl>(std::unique_ptr<icu::Collator>(other.impl_->Collator->clone()), other.impl_->Ranks)) {
+    if (!impl_->Collator) throw std::bad_alloc();
+}
 Collation::~Collation() = default;
 Collation::Collation(Collation&&) noexcept = default;
 Collation& Collation::operator=(Collation&&) noexcept = default;
+
+void Collation::PrepareLongLists() const {
+    impl_->Ranks->Start(*impl_->Collator, true);
+}
 
 std::string Collation::SortKey(std::string_view utf8) const {
     const icu::UnicodeString text =
@@ -180,16 +223,16 @@ std::vector<std::size_t> Collation::SortOrder(const std::vector<std::string>& te
     // with equal keys share a rank, so the result is the stable sort by key. The keys of one
     // list come from one scheme: rank sequences (AsciiRanks) when every text has one, which
     // a long path list of ASCII paths has, else ICU's keys for all.
-    const bool ascii = texts.size() >= kAsciiRanksFrom &&
-                       std::all_of(texts.begin(), texts.end(), [ranked = &impl_->WithRanks()](const std::string& t) {
-                           return ranked->HasAsciiKey(t);
+    const AsciiRankTable* table = texts.size() >= kLongList ? &impl_->AsciiRank() : nullptr;
+    const bool ascii = table != nullptr && std::all_of(texts.begin(), texts.end(), [table](const std::string& t) {
+                           return HasAsciiKey(*table, t);
                        });
     std::unordered_map<std::string_view, std::size_t> groupOf;
     std::vector<std::size_t> group(texts.size());
     std::vector<std::pair<std::string, std::size_t>> keyed;  // key, distinct text
     for (std::size_t i = 0; i < texts.size(); ++i) {
         const auto [it, added] = groupOf.try_emplace(texts[i], keyed.size());
-        if (added) keyed.emplace_back(ascii ? impl_->AsciiKey(texts[i]) : SortKey(texts[i]), keyed.size());
+        if (added) keyed.emplace_back(ascii ? AsciiKey(*table, texts[i]) : SortKey(texts[i]), keyed.size());
         group[i] = it->second;
     }
     std::stable_sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) { return a.first < b.first; });

@@ -15,6 +15,9 @@ class Collation {
   public:
     // `localeName` as in LANG ("de_DE.UTF-8"); "", "C" and "POSIX" mean the root locale.
     explicit Collation(std::string_view localeName = {});
+    // A copy for another thread: ICU's collator is cloned, what was prepared is shared.
+    Collation(const Collation& other);
+    Collation& operator=(const Collation&) = delete;
     ~Collation();
     Collation(Collation&&) noexcept;
     Collation& operator=(Collation&&) noexcept;
@@ -26,6 +29,14 @@ class Collation {
     void Sort(std::vector<std::string>& texts) const;
     // The indexes of `texts` in sorted order (stable), for sorting other lists alongside.
     [[nodiscard]] std::vector<std::size_t> SortOrder(const std::vector<std::string>& texts) const;
+
+    // From this many texts on, a list of ASCII texts is sorted by a rank table that ICU takes a
+    // few milliseconds to make (it lists every contraction of the locale); shorter lists use
+    // ICU's own keys, which cost less than that.
+    static constexpr std::size_t kLongList = 4096;
+    // Starts making that table on a thread of its own, for a caller that expects long lists
+    // and has other work to do meanwhile.
+    void PrepareLongLists() const;
 
   private:
     struct Impl;  // keeps ICU's headers out of this one

@@ -174,6 +174,41 @@ TEST(FilePool, CancelDropsWhatWasNotStartedAndAFailingFileAddsNothing) {
     EXPECT_GE(DefaultJobs(), 2);
 }
 
+// A folder's files go out to threads several at a time; they still come back one by one, in
+// order, and a stop in the middle of a folder leaves the pool usable.
+TEST(FilePool, FoldersOfAnySizeComeBackInOrder) {
+    FilePool pool(3, [](const std::string& path, EntryKind kind, int) {
+        FileOutcome r;
+        r.Result.PathLine = path;
+        r.Result.Passed = kind == EntryKind::Plain;
+        std::this_thread::sleep_for(std::chrono::microseconds(path.size() % 7 * 20));
+        return r;
+    });
+    std::vector<std::string> expected;
+    for (const std::size_t size : {0, 1, 2, 5, 6, 7, 13, 100, 3}) {
+        std::vector<PhotoPath> folder;
+        for (std::size_t i = 0; i < size; ++i) {
+            folder.push_back({"f" + std::to_string(size) + "/" + std::to_string(i), EntryKind::Plain});
+            expected.push_back(folder.back().Path);
+        }
+        pool.Submit(std::move(folder));
+    }
+    ASSERT_EQ(pool.Pending(), expected.size());
+    for (const std::string& path : expected) {
+        const FileOutcome taken = pool.TakeNext();
+        ASSERT_EQ(taken.Result.PathLine, path);
+        EXPECT_TRUE(taken.Result.Passed) << "the file's kind reaches the work";
+    }
+    for (int round = 0; round < 2; ++round) {
+        for (int f = 0; f < 3; ++f) pool.Submit(std::vector<PhotoPath>(50, PhotoPath{"x", EntryKind::Plain}));
+        for (int i = 0; i < 5; ++i) pool.TakeNext();
+        pool.Cancel();
+        EXPECT_EQ(pool.Pending(), 0u);
+    }
+    pool.Submit("after");
+    EXPECT_EQ(pool.TakeNext().Result.PathLine, "after");
+}
+
 // A growing pool adds threads only for files that made a thread wait: a warm run stays at one
 // thread per core, a cold one gets its reads in flight.
 TEST(FilePool, GrowsOnlyWhileFilesMakeItsThreadsWait) {

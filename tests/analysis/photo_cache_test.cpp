@@ -168,6 +168,16 @@ TEST_F(ChangingFolder, TouchedRewrittenRenamedAndDeletedPhotos) {
     ExpectCacheAgrees("filtered after the changes");
 }
 
+// A re-run that finds every photo as remembered writes nothing: no rows, no layout.
+TEST_F(ChangingFolder, ARunWithNothingNewLeavesTheCacheFileAlone) {
+    const fs::path cache = cacheFolder_.path() / "photos.db";
+    ExpectCacheAgrees("filling");
+    const auto before = fs::last_write_time(cache);
+    fs::last_write_time(cache, before - std::chrono::hours(1));
+    ExpectCacheAgrees("again");
+    EXPECT_EQ(fs::last_write_time(cache), before - std::chrono::hours(1));
+}
+
 // A cache that cannot be used gives one message, and the run reads every photo.
 TEST_F(ChangingFolder, UnusableCacheFilesAreSetAsideWithOneMessage) {
     const Outcome plain = RunOn(photos_.path(), settings_, {});
@@ -198,9 +208,11 @@ TEST_F(ChangingFolder, UnusableCacheFilesAreSetAsideWithOneMessage) {
     std::ofstream(notAFolder) << "x";
     expectOneMessage(notAFolder / "photos.db", "folder cannot be made");
 
-    // Another program holds the write lock for longer than a run waits.
+    // Another program holds the write lock for longer than a run waits, and the run has
+    // photos to remember (a run with nothing to write only reads, which the lock allows).
     const fs::path locked = cacheFolder_.path() / "locked.db";
-    RunOn(photos_.path(), settings_, locked);
+    const testing::TempDir nothing;
+    RunOn(nothing.path(), settings_, locked);
     ASSERT_EQ(sqlite3_open(locked.c_str(), &db), SQLITE_OK);
     ASSERT_EQ(sqlite3_exec(db, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
     expectOneMessage(locked, "locked");
