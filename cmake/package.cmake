@@ -51,6 +51,9 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${QUORVELA_PACKAGE_MAINTAINER})
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Loaded at run time, so not found among the programs' linked libraries.
+string(REGEX MATCH "^[0-9]+" QUORVELA_ICU_MAJOR "${ICU_VERSION}")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libicu${QUORVELA_ICU_MAJOR}")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
     "charts the focal lengths, ISO, apertures and shutter speeds of your photos
 Quorvela reads the EXIF metadata of every JPEG photo in a folder, optionally

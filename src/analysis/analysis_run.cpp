@@ -8,6 +8,7 @@
 #include <functional>
 #include <future>
 #include <map>
+#include <optional>
 #include <set>
 #include <system_error>
 #include <utility>
@@ -106,7 +107,7 @@ class Run {
     // Applies one step; false when the run stops here.
     bool Combine(const Step& step, std::size_t folderCount, const std::function<FileOutcome()>& nextResult);
     // Reads one file, or takes it from the cache.
-    FileOutcome Analyse(const std::string& path, EntryKind kind, metadata::TimgData& reader);
+    FileOutcome Analyse(const std::string& path, EntryKind kind, metadata::TimgData& reader, FolderKeys& keys);
     FileOutcome ReadHere(const PhotoPath& photo);
     void AddFile(FileOutcome outcome);
     void OpenCache();
@@ -126,6 +127,7 @@ class Run {
     const RunEnvironment environment_;
     AnalysisObserver& observer_;
     metadata::TimgData reader_;
+    FolderKeys keys_;  // the run thread's, when it reads itself
     std::unique_ptr<Collation> ownOrder_;
     const Collation* order_ = nullptr;
     const equivalence::EquivalentList noTable_;
@@ -161,6 +163,9 @@ AnalysisResult Run::Perform() {
         return result_;
     }
     observer_.FolderOpened(root);
+    // The tree's folders are read ahead while the cache is opened: both wait for the disk.
+    std::optional<FolderWarmer> warmer;
+    if (settings_.IncludeSubfolders) warmer.emplace(root);
     OpenCache();
     observer_.ProgressPosition(RunStage::Collecting, 0);
     observer_.ProgressPosition(RunStage::Analysing, 0);
@@ -169,8 +174,8 @@ AnalysisResult Run::Perform() {
 
     std::vector<std::string> folders;
     if (settings_.IncludeSubfolders) {
-        const FolderWarmer warmer(root);
         CollectFolders(root, folders, &observer_.StopRequested);
+        warmer.reset();
     } else {
         folders.push_back(root);
     }
@@ -214,11 +219,11 @@ std::vector<PhotoPath> Run::PhotoPaths(const std::string& folder) const {
     return paths;
 }
 
-FileOutcome Run::Analyse(const std::string& path, EntryKind kind, metadata::TimgData& reader) {
+FileOutcome Run::Analyse(const std::string& path, EntryKind kind, metadata::TimgData& reader, FolderKeys& keys) {
     const equivalence::EquivalentList& table = environment_.Table ? *environment_.Table : noTable_;
     const char separator = environment_.DecimalSeparator;
     FileOutcome outcome;
-    std::optional<PhotoKey> key = cache_ ? KeyOf(path) : std::nullopt;
+    std::optional<PhotoKey> key = cache_ ? keys.Of(path) : std::nullopt;
     if (key) {
         if (auto hit = cache_->Find(*key, needPairs_)) {
             outcome.Result = DeriveResult(hit->Facts, path, settings_, table, separator, environment_.KeepPhotoRecords);
@@ -233,7 +238,7 @@ FileOutcome Run::Analyse(const std::string& path, EntryKind kind, metadata::Timg
     PhotoFacts facts = ReadFacts(path, readable, needPairs_, reader);
     outcome.Result = DeriveResult(facts, path, settings_, table, separator, environment_.KeepPhotoRecords);
     // A file changed while it was read may hold anything: it is read again next time.
-    if (key && KeyOf(path) == key) {
+    if (key && keys.Of(path) == key) {
         outcome.Key = std::move(key);
         outcome.Facts = std::move(facts);
     }
@@ -242,7 +247,7 @@ FileOutcome Run::Analyse(const std::string& path, EntryKind kind, metadata::Timg
 
 FileOutcome Run::ReadHere(const PhotoPath& photo) {
     try {
-        return Analyse(photo.Path, photo.Kind, reader_);
+        return Analyse(photo.Path, photo.Kind, reader_, keys_);
     } catch (const std::exception&) {
         FileOutcome nothing;  // a file that cannot be analysed adds nothing, as an unreadable one
         nothing.Result.Passed = false;
@@ -262,9 +267,9 @@ void Run::OpenCache() {
     // Read beside the folder walk: on a cold disk both wait for reads.
     loading_ = std::async(std::launch::async, [this] {
         cache_->Load(settings_.RootFolder, settings_.IncludeSubfolders);
-        // A run of that many remembered photos will sort long lists: their ranks are made
-        // while the walk still waits for the disk.
-        if (cache_->Loaded() >= Collation::kLongList) order_->PrepareLongLists();
+        // The collation's first use reads ICU from disk, which the walk no longer waits for;
+        // a run of that many remembered photos will sort long lists.
+        order_->PrepareBeside(cache_->Loaded());
     });
 }
 
@@ -280,7 +285,7 @@ bool Run::Combine(const Step& step, std::size_t folderCount, const std::function
     switch (step.What) {
         case Step::Kind::FolderStart:
             result_.FilesFound += step.Value;
-            if (static_cast<std::size_t>(result_.FilesFound) >= Collation::kLongList) order_->PrepareLongLists();
+            order_->PrepareBeside(static_cast<std::size_t>(result_.FilesFound));
             filesDone_ = 0;
             if (folderCount == 1) observer_.ProgressMaximum(RunStage::Collecting, result_.FilesFound);
             return true;
@@ -307,7 +312,12 @@ void Run::ProcessFolders(const std::vector<std::string>& folders) {
     if (loading_.valid()) loading_.get();
     // One reader per thread, made by the thread that uses it: a pool that never grows to
     // `jobs` threads does not pay for the readers it does not use.
-    std::vector<std::unique_ptr<metadata::TimgData>> readers(static_cast<std::size_t>(jobs));
+    struct Worker {
+        explicit Worker(char separator) : Reader(true, separator) {}
+        metadata::TimgData Reader;
+        FolderKeys Keys;
+    };
+    std::vector<std::unique_ptr<Worker>> workers(static_cast<std::size_t>(jobs));
     std::unique_ptr<FilePool> reading;
     if (jobs > 1) {
         const auto sizing = environment_.Jobs > 0 ? FilePool::Sizing::Fixed : FilePool::Sizing::GrowWhenWaiting;
@@ -315,9 +325,9 @@ void Run::ProcessFolders(const std::vector<std::string>& folders) {
             reading = std::make_unique<FilePool>(
                 jobs,
                 [&](const std::string& path, EntryKind kind, int worker) {
-                    auto& reader = readers[static_cast<std::size_t>(worker)];
-                    if (!reader) reader = std::make_unique<metadata::TimgData>(true, environment_.DecimalSeparator);
-                    return Analyse(path, kind, *reader);
+                    auto& own = workers[static_cast<std::size_t>(worker)];
+                    if (!own) own = std::make_unique<Worker>(environment_.DecimalSeparator);
+                    return Analyse(path, kind, own->Reader, own->Keys);
                 },
                 sizing);
         } catch (const std::exception&) {

@@ -129,15 +129,44 @@ void BindKey(sqlite3_stmt* stmt, const PhotoKey& key, const std::string& reader)
 
 }  // namespace
 
-std::optional<PhotoKey> KeyOf(const std::string& path) {
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+namespace {
+
+std::optional<PhotoKey> KeyFrom(const struct stat& info, const std::string& path) {
+    if (!S_ISREG(info.st_mode)) return std::nullopt;
     PhotoKey key;
     key.Path = path;
     key.Size = info.st_size;
     key.ModifiedNs = std::int64_t{info.st_mtim.tv_sec} * 1'000'000'000 + info.st_mtim.tv_nsec;
     key.Inode = static_cast<std::int64_t>(info.st_ino);
     return key;
+}
+
+}  // namespace
+
+std::optional<PhotoKey> KeyOf(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) return std::nullopt;
+    return KeyFrom(info, path);
+}
+
+FolderKeys::~FolderKeys() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+std::optional<PhotoKey> FolderKeys::Of(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos || slash + 1 == path.size()) return KeyOf(path);
+    const std::string_view folder(path.data(), slash == 0 ? 1 : slash);
+    if (folder != folder_) {
+        if (fd_ >= 0) ::close(fd_);
+        folder_ = folder;
+        fd_ = ::open(folder_.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    }
+    if (fd_ < 0) return KeyOf(path);
+    struct stat info {};
+    // Follows links, as KeyOf does.
+    if (::fstatat(fd_, path.c_str() + slash + 1, &info, 0) != 0) return std::nullopt;
+    return KeyFrom(info, path);
 }
 
 fs::path DefaultCacheFile() {

@@ -30,6 +30,23 @@ struct PhotoKey {
 // The key of a regular file (after following links); nothing for anything else.
 std::optional<PhotoKey> KeyOf(const std::string& path);
 
+// KeyOf for the files of one folder after another, as one thread reads them: each file is
+// looked up from its folder's descriptor, which spares the kernel the walk through every
+// folder above it (a quarter of a cached photo's system time on a cold run).
+class FolderKeys {
+  public:
+    FolderKeys() = default;
+    ~FolderKeys();
+    FolderKeys(const FolderKeys&) = delete;
+    FolderKeys& operator=(const FolderKeys&) = delete;
+
+    std::optional<PhotoKey> Of(const std::string& path);
+
+  private:
+    std::string folder_;  // the folder fd_ was opened for
+    int fd_ = -1;
+};
+
 // The cache file when none is given: quorvela/photos.db in $XDG_CACHE_HOME, else in ~/.cache.
 // Empty when neither is known.
 std::filesystem::path DefaultCacheFile();

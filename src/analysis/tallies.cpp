@@ -1,13 +1,5 @@
 #include "tallies.h"
 
-#include <unicode/coleitr.h>
-#include <unicode/coll.h>
-#include <unicode/locid.h>
-#include <unicode/tblcoll.h>
-#include <unicode/ucol.h>
-#include <unicode/unistr.h>
-#include <unicode/uset.h>
-
 #include <algorithm>
 #include <array>
 #include <cstdlib>
@@ -20,65 +12,60 @@
 #include "common/ascii.h"
 #include "equivalence/equivalent_table.h"
 #include "equivalence/focal_length.h"
+#include "icu_collation.h"
 #include "metadata/value_render.h"
 
 namespace quorvela::analysis {
 
 namespace {
 
-std::unique_ptr<icu::Collator> MakeCollator(std::string_view localeName) {
-    std::string name(localeName.substr(0, localeName.find_first_of(".@")));
+struct CloseCollator {
+    void operator()(UCollator* collator) const { Icu().Close(collator); }
+};
+using CollatorPtr = std::unique_ptr<UCollator, CloseCollator>;
+
+CollatorPtr MakeCollator(std::string_view localeName) {
+    const IcuCollation& icu = Icu();
+    const std::string name(localeName.substr(0, localeName.find_first_of(".@")));
     const bool root = name.empty() || name == "C" || name == "POSIX";
     UErrorCode status = U_ZERO_ERROR;
-    std::unique_ptr<icu::Collator> collator(
-        icu::Collator::createInstance(root ? icu::Locale::getRoot() : icu::Locale(name.c_str()), status));
+    CollatorPtr collator(icu.Open(root ? "" : name.c_str(), &status));
     if (U_FAILURE(status) || !collator) {
         status = U_ZERO_ERROR;
-        collator.reset(icu::Collator::createInstance(icu::Locale::getRoot(), status));
+        collator.reset(icu.Open("", &status));  // the root locale
     }
-    if (!collator) throw std::runtime_error("ICU collation is not available");
+    if (U_FAILURE(status) || !collator) throw std::runtime_error("ICU collation is not available");
     // Secondary strength ignores case; punctuation such as "_" must count, not be skipped.
-    collator->setStrength(icu::Collator::SECONDARY);
+    icu.SetStrength(collator.get(), UCOL_SECONDARY);
     status = U_ZERO_ERROR;
-    collator->setAttribute(UCOL_ALTERNATE_HANDLING, UCOL_NON_IGNORABLE, status);
+    icu.SetAttribute(collator.get(), UCOL_ALTERNATE_HANDLING, UCOL_NON_IGNORABLE, &status);
     return collator;
 }
 
-// For each printable ASCII character whose place in pure-ASCII texts is decided by that
-// character alone, its rank (from 1) among them in the collator's order; 0 for the others.
-//
-// A character qualifies when it yields exactly one collation element with a primary weight,
-// has the secondary weight all qualifying characters share, is no expansion, and belongs to
-// no contraction or prefix context made of ASCII characters only (a contraction that needs a
-// non-ASCII character, such as root's "l" with a middle dot, cannot occur in an ASCII text).
-// Two texts of such characters then compare at secondary strength exactly as the sequences
-// of their primary weights, which is the order of their rank sequences: equal primaries are
-// equal ranks. The ranks come from the collator's own comparison, so tailorings and script
-// reordering are included. Numeric collation or a case level change that reasoning: no ranks.
-std::array<std::uint8_t, 128> AsciiRanks(icu::Collator& collator) {
-    std::array<std::uint8_t, 128> ranks{};
-    auto* rules = dynamic_cast<icu::RuleBasedCollator*>(&collator);
+CollatorPtr CloneOf(const UCollator* collator) {
     UErrorCode status = U_ZERO_ERROR;
-    if (rules == nullptr || collator.getStrength() != icu::Collator::SECONDARY ||
-        collator.getAttribute(UCOL_NUMERIC_COLLATION, status) != UCOL_OFF ||
-        collator.getAttribute(UCOL_CASE_LEVEL, status) != UCOL_OFF ||
-        collator.getAttribute(UCOL_ALTERNATE_HANDLING, status) != UCOL_NON_IGNORABLE || U_FAILURE(status)) {
-        return {};
-    }
-    std::unique_ptr<USet, decltype(&uset_close)> contractions(uset_openEmpty(), &uset_close);
-    std::unique_ptr<USet, decltype(&uset_close)> expansions(uset_openEmpty(), &uset_close);
-    ucol_getContractionsAndExpansions(rules->toUCollator(), contractions.get(), expansions.get(), true, &status);
-    if (U_FAILURE(status)) return {};
+    CollatorPtr clone(Icu().Clone(collator, &status));
+    if (U_FAILURE(status) || !clone) throw std::bad_alloc();
+    return clone;
+}
+
+using AsciiRankTable = std::array<std::uint8_t, 128>;
+
+// The ASCII characters that take part in a contraction made of ASCII characters only (a
+// contraction that needs a non-ASCII character, such as root's "l" with a middle dot, cannot
+// occur in an ASCII text); nothing when ICU cannot list them.
+std::optional<std::array<bool, 128>> InAsciiContractions(const USet& contractions) {
+    const IcuCollation& icu = Icu();
     std::array<bool, 128> excluded{};
-    const int32_t items = uset_getItemCount(contractions.get());
+    const int32_t items = icu.SetItemCount(&contractions);
     for (int32_t i = 0; i < items; ++i) {
         UChar32 first = 0;
         UChar32 last = 0;
         std::array<UChar, 64> text{};
         UErrorCode itemStatus = U_ZERO_ERROR;
-        const int32_t length = uset_getItem(contractions.get(), i, &first, &last, text.data(),
-                                            static_cast<int32_t>(text.size()), &itemStatus);
-        if (U_FAILURE(itemStatus)) return {};
+        const int32_t length =
+            icu.SetItem(&contractions, i, &first, &last, text.data(), static_cast<int32_t>(text.size()), &itemStatus);
+        if (U_FAILURE(itemStatus)) return std::nullopt;
         if (length == 0) {
             // A range of single characters: a one-character contraction is still special.
             for (UChar32 c = first; c <= last && c < 128; ++c) excluded[static_cast<std::size_t>(c)] = true;
@@ -88,81 +75,133 @@ std::array<std::uint8_t, 128> AsciiRanks(icu::Collator& collator) {
             for (int32_t k = 0; k < length; ++k) excluded[text[static_cast<std::size_t>(k)]] = true;
         }
     }
-    std::vector<char> candidates;
+    return excluded;
+}
+
+// For each printable ASCII character whose place in pure-ASCII texts is decided by that
+// character alone, its rank (from 1) among them in the collator's order; 0 for the others.
+//
+// A character qualifies when it yields exactly one collation element with a primary weight,
+// has the secondary weight all qualifying characters share, is no expansion, and belongs to
+// no contraction or prefix context made of ASCII characters only. Two texts of such
+// characters then compare at secondary strength exactly as the sequences of their primary
+// weights, which is the order of their rank sequences: equal primaries are equal ranks. The
+// ranks come from the collator's own comparison, so tailorings and script reordering are
+// included. Numeric collation or a case level change that reasoning: no ranks.
+AsciiRankTable AsciiRanks(const UCollator* collator) {
+    const IcuCollation& icu = Icu();
+    UErrorCode status = U_ZERO_ERROR;
+    if (icu.GetStrength(collator) != UCOL_SECONDARY ||
+        icu.GetAttribute(collator, UCOL_NUMERIC_COLLATION, &status) != UCOL_OFF ||
+        icu.GetAttribute(collator, UCOL_CASE_LEVEL, &status) != UCOL_OFF ||
+        icu.GetAttribute(collator, UCOL_ALTERNATE_HANDLING, &status) != UCOL_NON_IGNORABLE || U_FAILURE(status)) {
+        return {};
+    }
+    const std::unique_ptr<USet, decltype(icu.CloseSet)> contractions(icu.OpenSet(), icu.CloseSet);
+    const std::unique_ptr<USet, decltype(icu.CloseSet)> expansions(icu.OpenSet(), icu.CloseSet);
+    if (!contractions || !expansions) return {};
+    icu.ContractionsAndExpansions(collator, contractions.get(), expansions.get(), 1, &status);
+    if (U_FAILURE(status)) return {};
+    const auto excluded = InAsciiContractions(*contractions);
+    if (!excluded) return {};
+    std::vector<UChar> candidates;
     int32_t secondary = -1;
-    for (char c = 0x20; c < 0x7F; ++c) {
-        if (excluded[static_cast<unsigned char>(c)] || uset_contains(expansions.get(), c)) continue;
-        const icu::UnicodeString single(static_cast<UChar32>(c));
-        std::unique_ptr<icu::CollationElementIterator> elements(rules->createCollationElementIterator(single));
-        if (!elements) return {};
-        const int32_t element = elements->next(status);
-        const bool oneElement = element != icu::CollationElementIterator::NULLORDER &&
-                                elements->next(status) == icu::CollationElementIterator::NULLORDER;
+    for (UChar c = 0x20; c < 0x7F; ++c) {
+        if ((*excluded)[c] || icu.SetContains(expansions.get(), c) != 0) continue;
+        const std::unique_ptr<UCollationElements, decltype(icu.CloseElements)> elements(
+            icu.OpenElements(collator, &c, 1, &status), icu.CloseElements);
+        if (!elements || U_FAILURE(status)) return {};
+        const int32_t element = icu.NextElement(elements.get(), &status);
+        const bool oneElement = element != UCOL_NULLORDER && icu.NextElement(elements.get(), &status) == UCOL_NULLORDER;
         if (U_FAILURE(status)) return {};
-        if (!oneElement || icu::CollationElementIterator::primaryOrder(element) == 0) continue;
-        const int32_t s = icu::CollationElementIterator::secondaryOrder(element);
+        if (!oneElement || icu.PrimaryOrder(element) == 0) continue;
+        const int32_t s = icu.SecondaryOrder(element);
         if (secondary == -1) secondary = s;
         if (s != secondary) return {};  // not one shared secondary weight: leave it all to ICU
         candidates.push_back(c);
     }
-    const auto compare = [&](char a, char b) {
-        UErrorCode compareStatus = U_ZERO_ERROR;
-        return collator.compare(icu::UnicodeString(static_cast<UChar32>(a)),
-                                icu::UnicodeString(static_cast<UChar32>(b)), compareStatus);
-    };
-    std::stable_sort(candidates.begin(), candidates.end(), [&](char a, char b) { return compare(a, b) == UCOL_LESS; });
+    const auto compare = [&](UChar a, UChar b) { return icu.Compare(collator, &a, 1, &b, 1); };
+    std::stable_sort(candidates.begin(), candidates.end(),
+                     [&](UChar a, UChar b) { return compare(a, b) == UCOL_LESS; });
+    AsciiRankTable ranks{};
     std::uint8_t rank = 0;
     for (std::size_t i = 0; i < candidates.size(); ++i) {
         if (i == 0 || compare(candidates[i - 1], candidates[i]) != UCOL_EQUAL) ++rank;
-        ranks[static_cast<unsigned char>(candidates[i])] = rank;
+        ranks[candidates[i]] = rank;
     }
     return ranks;
 }
 
-}  // namespace
-
-namespace {
-
-using AsciiRankTable = std::array<std::uint8_t, 128>;
-
-// The ranks of one collation, made once, by the first list long enough to need them or ahead
-// of it on a thread of its own; shared by the copies of a Collation.
-struct RankTable {
-    std::mutex Mutex;
-    std::shared_future<AsciiRankTable> Ready;  // valid once started
-
-    // Starts making the table from a clone of `collator` (ICU's element iterators are not for a
-    // collator another thread may be using), on a thread when `beside`, else when first asked.
-    void Start(const icu::Collator& collator, bool beside) {
-        const std::lock_guard lock(Mutex);
-        if (Ready.valid()) return;
-        std::shared_ptr<icu::Collator> own(collator.clone());
-        auto make = [own] { return own ? AsciiRanks(*own) : AsciiRankTable{}; };
-        if (beside) {
-            try {
-                Ready = std::async(std::launch::async, make).share();
-                return;
-            } catch (const std::system_error&) {
-                // No thread to spare: made when first needed.
-            }
+// Runs `make` on a thread of its own when `beside` (and the system gives one), else in the
+// first caller that waits for it.
+template <typename Make>
+auto Later(Make make, bool beside) {
+    if (beside) {
+        try {
+            return std::async(std::launch::async, make).share();
+        } catch (const std::system_error&) {
+            // No thread to spare.
         }
-        Ready = std::async(std::launch::deferred, make).share();
     }
+    return std::async(std::launch::deferred, make).share();
+}
+
+using OpenedCollator = std::shared_future<std::shared_ptr<UCollator>>;
+
+// What the copies of one Collation share: the collator as opened (the first use of ICU reads
+// its library from disk on a cold start) and the rank table (ICU lists every contraction of the
+// locale for it). Each is made once, on a thread of its own when asked ahead, else by the
+// first caller that needs it.
+struct SharedCollation {
+    explicit SharedCollation(std::string locale) : Locale(std::move(locale)) {}
+
+    OpenedCollator StartOpening(bool beside) {
+        const std::lock_guard lock(Mutex);
+        if (!Opened.valid()) {
+            Opened = Later([locale = Locale] { return std::shared_ptr<UCollator>(MakeCollator(locale)); }, beside);
+        }
+        return Opened;
+    }
+
+    std::shared_future<AsciiRankTable> StartRanks(bool beside) {
+        const OpenedCollator opened = StartOpening(beside);
+        const std::lock_guard lock(Mutex);
+        // From a clone: ICU's element iterators are not for a collator another thread may use.
+        if (!Ranks.valid()) Ranks = Later([opened] { return AsciiRanks(CloneOf(opened.get().get()).get()); }, beside);
+        return Ranks;
+    }
+
+    const std::string Locale;
+    std::mutex Mutex;
+    OpenedCollator Opened;                     // valid once started
+    std::shared_future<AsciiRankTable> Ranks;  // valid once started
 };
 
 }  // namespace
 
 struct Collation::Impl {
-    Impl(std::unique_ptr<icu::Collator> collator, std::shared_ptr<RankTable> ranks)
-        : Collator(std::move(collator)), Ranks(std::move(ranks)) {}
+    Impl(std::shared_ptr<SharedCollation> shared, bool clone) : Shared(std::move(shared)), Clone(clone) {}
 
-    std::unique_ptr<icu::Collator> Collator;
-    std::shared_ptr<RankTable> Ranks;
-
-    const AsciiRankTable& AsciiRank() const {
-        Ranks->Start(*Collator, false);
-        return Ranks->Ready.get();
+    // This copy's collator: the one opened, or for a copy made for another thread a clone of it.
+    [[nodiscard]] const UCollator* Get() {
+        std::unique_lock lock(Mutex);
+        if (!Own.valid()) {
+            lock.unlock();
+            OpenedCollator opened = Shared->StartOpening(false);
+            if (Clone)
+                opened = Later([opened] { return std::shared_ptr<UCollator>(CloneOf(opened.get().get())); }, false);
+            lock.lock();
+            if (!Own.valid()) Own = std::move(opened);
+        }
+        const OpenedCollator own = Own;
+        lock.unlock();
+        return own.get().get();
     }
+
+    const std::shared_ptr<SharedCollation> Shared;
+    const bool Clone;
+    std::mutex Mutex;
+    OpenedCollator Own;  // valid once first needed
 };
 
 namespace {
@@ -185,29 +224,33 @@ std::string AsciiKey(const AsciiRankTable& ranks, std::string_view text) {
 }  // namespace
 
 Collation::Collation(std::string_view localeName)
-    : impl_(std::make_unique<Impl>(MakeCollator(localeName), std::make_shared<RankTable>())) {}
-Collation::Collation(const Collation& other)
-    : impl_(
-          std::make_unique<Impl>(std::unique_ptr<icu::Collator>(other.impl_->Collator->clone()), other.impl_->Ranks)) {
-    if (!impl_->Collator) throw std::bad_alloc();
-}
+    : impl_(std::make_unique<Impl>(std::make_shared<SharedCollation>(std::string(localeName)), false)) {}
+Collation::Collation(const Collation& other) : impl_(std::make_unique<Impl>(other.impl_->Shared, true)) {}
 Collation::~Collation() = default;
 Collation::Collation(Collation&&) noexcept = default;
 Collation& Collation::operator=(Collation&&) noexcept = default;
 
-void Collation::PrepareLongLists() const {
-    impl_->Ranks->Start(*impl_->Collator, true);
+void Collation::PrepareBeside(std::size_t expectedTexts) const {
+    impl_->Shared->StartOpening(true);
+    if (expectedTexts >= kLongList) impl_->Shared->StartRanks(true);
 }
 
 std::string Collation::SortKey(std::string_view utf8) const {
-    const icu::UnicodeString text =
-        icu::UnicodeString::fromUTF8(icu::StringPiece(utf8.data(), static_cast<int32_t>(utf8.size())));
+    const IcuCollation& icu = Icu();
+    // UTF-16 takes no more units than UTF-8 takes bytes; an ill-formed byte becomes U+FFFD.
+    std::u16string text(utf8.size(), u'\0');
+    int32_t length = 0;
+    UErrorCode status = U_ZERO_ERROR;
+    icu.FromUtf8(text.data(), static_cast<int32_t>(text.size()), &length, utf8.data(),
+                 static_cast<int32_t>(utf8.size()), 0xFFFD, nullptr, &status);
+    if (U_FAILURE(status)) length = 0;
+    const UCollator* collator = impl_->Get();
     std::string key(64, '\0');
-    int32_t size =
-        impl_->Collator->getSortKey(text, reinterpret_cast<uint8_t*>(key.data()), static_cast<int32_t>(key.size()));
+    int32_t size = icu.GetSortKey(collator, text.data(), length, reinterpret_cast<uint8_t*>(key.data()),
+                                  static_cast<int32_t>(key.size()));
     if (size > static_cast<int32_t>(key.size())) {
         key.resize(static_cast<std::size_t>(size));
-        size = impl_->Collator->getSortKey(text, reinterpret_cast<uint8_t*>(key.data()), size);
+        size = icu.GetSortKey(collator, text.data(), length, reinterpret_cast<uint8_t*>(key.data()), size);
     }
     key.resize(static_cast<std::size_t>(std::max(size, 0)));
     return key;
@@ -223,7 +266,9 @@ std::vector<std::size_t> Collation::SortOrder(const std::vector<std::string>& te
     // with equal keys share a rank, so the result is the stable sort by key. The keys of one
     // list come from one scheme: rank sequences (AsciiRanks) when every text has one, which
     // a long path list of ASCII paths has, else ICU's keys for all.
-    const AsciiRankTable* table = texts.size() >= kLongList ? &impl_->AsciiRank() : nullptr;
+    const std::shared_future<AsciiRankTable> made =
+        texts.size() >= kLongList ? impl_->Shared->StartRanks(false) : std::shared_future<AsciiRankTable>();
+    const AsciiRankTable* table = made.valid() ? &made.get() : nullptr;
     const bool ascii = table != nullptr && std::all_of(texts.begin(), texts.end(), [table](const std::string& t) {
                            return HasAsciiKey(*table, t);
                        });

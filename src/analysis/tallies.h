@@ -34,9 +34,11 @@ class Collation {
     // few milliseconds to make (it lists every contraction of the locale); shorter lists use
     // ICU's own keys, which cost less than that.
     static constexpr std::size_t kLongList = 4096;
-    // Starts making that table on a thread of its own, for a caller that expects long lists
-    // and has other work to do meanwhile.
-    void PrepareLongLists() const;
+    // Starts, on a thread of its own, what sorting lists of about this many texts needs: ICU's
+    // collator (on a cold start its library is read from disk) and, for long lists, the rank
+    // table. For a caller with other work to do meanwhile; without it, the first sort makes
+    // them.
+    void PrepareBeside(std::size_t expectedTexts) const;
 
   private:
     struct Impl;  // keeps ICU's headers out of this one

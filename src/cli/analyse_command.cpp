@@ -170,7 +170,8 @@ PathListQuantity QuantityNamed(const std::string& name) {
 constexpr const char* kQuantityKeys[] = {"focal", "iso", "aperture", "shutter", "lens"};
 static_assert(std::size(kQuantityKeys) == analysis::kQuantityCount);
 
-nlohmann::json ToJson(const analysis::AnalysisResult& result, const AnalysisSettings& settings) {
+// Takes the path lines out of `result`: a library's list is copied nowhere.
+nlohmann::json ToJson(analysis::AnalysisResult& result, const AnalysisSettings& settings) {
     nlohmann::json json;
     json["root"] = settings.RootFolder;
     json["filesFound"] = result.FilesFound;
@@ -185,7 +186,7 @@ nlohmann::json ToJson(const analysis::AnalysisResult& result, const AnalysisSett
         }
         json[kQuantityKeys[q]] = std::move(rows);
     }
-    json["pathList"] = result.PathLines;
+    json["pathList"] = std::move(result.PathLines);
     if (settings.Coverage && result.Coverage) {
         json["coverage"] = {{"from", settings.Coverage->From},
                             {"to", settings.Coverage->To},

@@ -1,3 +1,4 @@
+#include <exception>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -7,5 +8,11 @@
 int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);
     const std::vector<std::string> args(argv + 1, argv + argc);
-    return quorvela::cli::runCli(args, std::cout, std::cerr);
+    try {
+        return quorvela::cli::runCli(args, std::cout, std::cerr);
+    } catch (const std::exception& e) {
+        // Out of memory, or ICU's collation missing from the system: said, not a crash.
+        std::cerr << "quorvela-cli: " << e.what() << '\n';
+        return 1;
+    }
 }
