@@ -16,6 +16,7 @@
 #include "analysis/lens_and_date.h"
 #include "analysis/photo_cache.h"
 #include "cli.h"
+#include "json_text.h"
 #include "common/code_page.h"
 #include "common/file_names.h"
 #include "settings/program_folder.h"
@@ -170,8 +171,8 @@ PathListQuantity QuantityNamed(const std::string& name) {
 constexpr const char* kQuantityKeys[] = {"focal", "iso", "aperture", "shutter", "lens"};
 static_assert(std::size(kQuantityKeys) == analysis::kQuantityCount);
 
-// Takes the path lines out of `result`: a library's list is copied nowhere.
-nlohmann::json ToJson(analysis::AnalysisResult& result, const AnalysisSettings& settings) {
+// Everything but the path list, which DumpWithLines adds.
+nlohmann::json ToJson(const analysis::AnalysisResult& result, const AnalysisSettings& settings) {
     nlohmann::json json;
     json["root"] = settings.RootFolder;
     json["filesFound"] = result.FilesFound;
@@ -186,7 +187,6 @@ nlohmann::json ToJson(analysis::AnalysisResult& result, const AnalysisSettings& 
         }
         json[kQuantityKeys[q]] = std::move(rows);
     }
-    json["pathList"] = std::move(result.PathLines);
     if (settings.Coverage && result.Coverage) {
         json["coverage"] = {{"from", settings.Coverage->From},
                             {"to", settings.Coverage->To},
@@ -453,7 +453,7 @@ int AnalyseCommand::Run(std::ostream& out, std::ostream& err) const {
         return 2;
     }
     if (json_) {
-        out << ToJson(result, s).dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
+        out << DumpWithLines(ToJson(result, s), "pathList", result.PathLines) << '\n';
     } else {
         PrintPlain(out, result, s);
     }
