@@ -72,8 +72,9 @@ class PhotoCache {
     // next day then writes nothing, where it wrote every photo's row (twice the time of a
     // re-run), and eviction after half a year needs no finer day.
     static constexpr std::int64_t kTouchAfterDays = 7;
-    // The layout of the database; a file of a higher one belongs to a newer program.
-    static constexpr int kSchemaVersion = 1;
+    // The layout of the database; a file of a higher one belongs to a newer program, and one of
+    // a lower one is emptied. 2: the check sum takes eight bytes a step.
+    static constexpr int kSchemaVersion = 2;
 
     // Opens (or makes) the cache at `file` for readers of `readerVersion`. Nothing, with the
     // reason in `problem`, when it cannot be used.

@@ -7,7 +7,9 @@
 #include <mutex>
 #include <optional>
 #include <system_error>
+#include <numeric>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "common/ascii.h"
 #include "equivalence/equivalent_table.h"
@@ -214,6 +216,36 @@ bool HasAsciiKey(const AsciiRankTable& ranks, std::string_view text) {
     });
 }
 
+// Whether a list is one of distinct texts (a path list: one line per photo) rather than of a
+// few dozen texts repeated (a run list), judged by its first entries.
+bool LooksDistinct(const std::vector<std::string>& texts) {
+    constexpr std::size_t kLook = 256;
+    std::unordered_set<std::string_view> seen;
+    for (std::size_t i = 0; i < texts.size() && i < kLook; ++i) {
+        if (!seen.insert(texts[i]).second) return false;
+    }
+    return true;
+}
+
+// The stable sort of ASCII texts by their rank sequences, for lists of mostly distinct texts:
+// the keys side by side in one buffer and the entries sorted by them, where grouping equal
+// texts first would only cost.
+std::vector<std::size_t> SortDistinct(const AsciiRankTable& ranks, const std::vector<std::string>& texts) {
+    std::vector<std::size_t> start(texts.size() + 1, 0);
+    for (std::size_t i = 0; i < texts.size(); ++i) start[i + 1] = start[i] + texts[i].size();
+    std::string keys(start.back(), '\0');
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        for (std::size_t k = 0; k < texts[i].size(); ++k) {
+            keys[start[i] + k] = static_cast<char>(ranks[static_cast<unsigned char>(texts[i][k])]);
+        }
+    }
+    const auto key = [&](std::size_t i) { return std::string_view(keys).substr(start[i], texts[i].size()); };
+    std::vector<std::size_t> order(texts.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return key(a) < key(b); });
+    return order;
+}
+
 std::string AsciiKey(const AsciiRankTable& ranks, std::string_view text) {
     std::string key(text.size(), '\0');
     for (std::size_t i = 0; i < text.size(); ++i)
@@ -272,6 +304,7 @@ std::vector<std::size_t> Collation::SortOrder(const std::vector<std::string>& te
     const bool ascii = table != nullptr && std::all_of(texts.begin(), texts.end(), [table](const std::string& t) {
                            return HasAsciiKey(*table, t);
                        });
+    if (ascii && LooksDistinct(texts)) return SortDistinct(*table, texts);
     std::unordered_map<std::string_view, std::size_t> groupOf;
     std::vector<std::size_t> group(texts.size());
     std::vector<std::pair<std::string, std::size_t>> keyed;  // key, distinct text

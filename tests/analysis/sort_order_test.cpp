@@ -8,6 +8,7 @@
 #include <random>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 #include "analysis/tallies.h"
@@ -91,6 +92,15 @@ TEST(SortOrder, LongListsInEveryLocaleAsByIcuKeys) {
             const std::vector<std::size_t> expected = OrderByIcuKeys(order, texts);
             EXPECT_EQ(order.SortOrder(texts), expected);
             EXPECT_EQ(Collation(order).SortOrder(texts), expected) << "a copy for another thread";
+            // The same texts once each, as a path list's: sorted without grouping.
+            Texts distinct;
+            std::unordered_set<std::string> seen;
+            for (const std::string& text : texts) {
+                if (seen.insert(text).second) distinct.push_back(text);
+            }
+            if (distinct.size() >= Collation::kLongList) {
+                EXPECT_EQ(order.SortOrder(distinct), OrderByIcuKeys(order, distinct)) << "distinct";
+            }
         }
     }
 }
