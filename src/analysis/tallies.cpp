@@ -5,9 +5,9 @@
 #include <cstdlib>
 #include <future>
 #include <mutex>
+#include <numeric>
 #include <optional>
 #include <system_error>
-#include <numeric>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -415,12 +415,28 @@ CategoryTable CountCategories(const std::vector<std::string>& sorted, Quantity q
 
 CategoryTable TallyCategories(std::vector<std::string> list, Quantity quantity, const Collation& collation,
                               bool fractionFormat, char decimalSeparator) {
+    CategoryTable table;
     if (quantity == Quantity::Shutter) {
         SortShutterCategories(list, fractionFormat, decimalSeparator);
+        table = CountCategories(list, quantity);
     } else {
-        collation.Sort(list);
+        // The rows of the sorted list, in order of first appearance, are its distinct texts
+        // sorted stably in order of first appearance: only those few are sorted.
+        std::unordered_map<std::string_view, std::size_t> index;
+        std::vector<std::string> distinct;
+        std::vector<int> counts;
+        for (const std::string& text : list) {
+            const auto [it, added] = index.try_emplace(text, distinct.size());
+            if (added) {
+                distinct.push_back(text);
+                counts.push_back(0);
+            }
+            ++counts[it->second];
+        }
+        for (const std::size_t i : collation.SortOrder(distinct)) {
+            table.push_back({distinct[i], ChartLabel(quantity, distinct[i]), counts[i]});
+        }
     }
-    CategoryTable table = CountCategories(list, quantity);
     if (quantity == Quantity::Lens) {
         std::stable_sort(table.begin(), table.end(),
                          [](const CategoryCount& a, const CategoryCount& b) { return a.Count > b.Count; });

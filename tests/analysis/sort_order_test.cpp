@@ -133,6 +133,56 @@ TEST(SortOrder, SortPlacesTheTextsAsTheirOrder) {
     EXPECT_EQ(texts, sorted);
 }
 
+TEST(TallyCategories, AsCountingTheWholeSortedList) {
+    // Texts equal in collation but not in bytes ("f2.8", "F2.8") keep their first appearance.
+    const Texts pool = {"__F2.8",
+                        "__f2.8",
+                        "__F4.0",
+                        "_F11.0",
+                        "__F1.8",
+                        "EF24-70mm f/2.8L",
+                        "ef24-70mm F/2.8l",
+                        "unknown lens",
+                        "\xC3\x84rger",
+                        "\xC3\xA4rger",
+                        "_",
+                        "",
+                        "___50",
+                        "__100"};
+    std::mt19937 random(11);
+    std::uniform_int_distribution<std::size_t> pick(0, pool.size() - 1);
+    for (const char* locale : {"C", "de_DE", "sv_SE"}) {
+        const Collation order(locale);
+        for (const std::size_t size : {0, 1, 7, 300, 5000}) {
+            for (const bool asciiOnly : {true, false}) {
+                Texts list;
+                while (list.size() < size) {
+                    const std::string& text = pool[pick(random)];
+                    if (!asciiOnly || std::all_of(text.begin(), text.end(), [](char c) { return c >= 0; })) {
+                        list.push_back(text);
+                    }
+                }
+                Texts sorted = list;
+                order.Sort(sorted);
+                for (const Quantity quantity : {Quantity::Aperture, Quantity::Lens}) {
+                    CategoryTable expected = CountCategories(sorted, quantity);
+                    if (quantity == Quantity::Lens) {
+                        std::stable_sort(expected.begin(), expected.end(),
+                                         [](const auto& a, const auto& b) { return a.Count > b.Count; });
+                    }
+                    const CategoryTable table = TallyCategories(list, quantity, order, false, '.');
+                    ASSERT_EQ(table.size(), expected.size()) << locale << " " << size;
+                    for (std::size_t i = 0; i < table.size(); ++i) {
+                        EXPECT_EQ(table[i].Category, expected[i].Category) << locale << " " << size << " row " << i;
+                        EXPECT_EQ(table[i].Count, expected[i].Count);
+                        EXPECT_EQ(table[i].Label, expected[i].Label);
+                    }
+                }
+            }
+        }
+    }
+}
+
 TEST(ShutterSort, AsAMergeSortWithShutterBefore) {
     // Odd texts make the comparison intransitive: the result still follows the plain merge sort.
     const Texts pool = {"30", "2",    "1",     "1/2",   "1/4", "1/60",   "1/125", "1/4000", "0.5", "0.0167", "0,008",
