@@ -100,12 +100,17 @@ if [ "$mode" = cold ]; then
   # One timed run after emptying the page cache; its wall time is added to the list `key`.
   # Every round runs every command once, in turn: this disk's speed drifts by a third from one
   # minute to the next, and commands timed in separate minutes would compare the drift.
+  # Timed to the millisecond by the shell's clock: time's hundredths round a 0.16 s re-run by
+  # up to 3 %, too coarse for a ratio judged to the hundredth.
   cold() {
-    local key=$1
+    local key=$1 start end
     shift
     drop
-    /usr/bin/time -o "$tree.time" -f "%e" "$@" >/dev/null 2>&1 || true
-    tail -n 1 "$tree.time" >> "$tree.t.$key"
+    start=$EPOCHREALTIME
+    "$@" >/dev/null 2>&1 || true
+    end=$EPOCHREALTIME
+    # The shell writes the locale's decimal separator.
+    awk -v a="${start/,/.}" -v b="${end/,/.}" 'BEGIN { printf "%.3f\n", b - a }' >> "$tree.t.$key"
   }
   median_of() { sort -g "$tree.t.$1" | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
   mapfile -t leaves < <(find "$tree" -mindepth 2 -maxdepth 2 -type d | sort)
@@ -140,7 +145,7 @@ if [ "$mode" = cold ]; then
   rerun=$(median_of rerun)
   read -r warmcache _ < <(measure "${cli[@]}" --cache "$tree.db")
   read -r warmplain _ < <(measure "${cli[@]}" --no-cache)
-  ratio() { awk -v x="$1" -v y="$2" 'BEGIN { if (x > 0 && y > 0) printf "%.2f", x / y; else print "n/a" }'; }
+  ratio() { awk -v x="$1" -v y="$2" 'BEGIN { if (x > 0 && y > 0) printf "%.3f", x / y; else print "n/a" }'; }
   echo
   echo "$n photos, cold page cache, $(nproc) cores, $(date -u +%Y-%m-%d)"
   printf '%-52s %10s\n' "command" "median s"
