@@ -1,5 +1,6 @@
 #include "common/code_page.h"
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 
@@ -74,6 +75,10 @@ char ToCp1252Byte(char32_t cp) {
 }  // namespace
 
 std::string Cp1252ToUtf8(std::string_view text) {
+    // Most metadata texts are plain ASCII, the same in both.
+    if (std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+        return std::string(text);
+    }
     std::string out;
     out.reserve(text.size() + text.size() / 4);
     for (const char ch : text) {
