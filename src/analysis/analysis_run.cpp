@@ -112,6 +112,8 @@ class Run {
     void AddFile(FileOutcome outcome);
     void OpenCache();
     void CloseCache();
+    // Sorts the path lines and writes them to the path-list file; what went wrong, if anything.
+    std::string SortAndWritePathLines(const Collation& order);
     void SortPathLinesBeside();
     void TallyAll();
     void EndOfRun(bool analysed);
@@ -142,8 +144,8 @@ class Run {
     std::vector<PhotoRecord> photos_;    // when the environment keeps them
     int undated_ = 0;                    // left out by the period for want of a date
     std::vector<std::string> pathLines_;
-    std::vector<std::string> linePaths_;               // the file of each path line
-    std::future<std::vector<std::size_t>> lineOrder_;  // the path lines' order, sorted beside the tallies
+    std::vector<std::string> linePaths_;  // the file of each path line
+    std::future<std::string> linesDone_;  // the path lines sorted and written beside the tallies; the problem
     std::string statusText_;
 };
 
@@ -417,12 +419,26 @@ void Run::AddFile(FileOutcome outcome) {
     }
 }
 
+std::string Run::SortAndWritePathLines(const Collation& order) {
+    const std::vector<std::size_t> sorted = order.SortOrder(pathLines_);
+    ApplyOrder(sorted, pathLines_);
+    ApplyOrder(sorted, linePaths_);
+    if (environment_.PathListFile.empty()) return {};
+    try {
+        common::WriteTextLines(environment_.PathListFile, pathLines_);
+    } catch (const std::exception& e) {
+        return e.what();
+    }
+    return {};
+}
+
 void Run::SortPathLinesBeside() {
     if (pathLines_.size() < Collation::kLongList) return;  // a short list costs less than a thread
     try {
-        // A copy of the collation: ICU's collator is not shared between threads.
-        lineOrder_ =
-            std::async(std::launch::async, [order = Collation(*order_), this] { return order.SortOrder(pathLines_); });
+        // A copy of the collation: ICU's collator is not shared between threads. Until the
+        // tallies are done the run's thread does not touch the lines.
+        linesDone_ =
+            std::async(std::launch::async, [order = Collation(*order_), this] { return SortAndWritePathLines(order); });
     } catch (const std::system_error&) {
         // No thread to spare: the lines are sorted after the tallies.
     }
@@ -458,17 +474,9 @@ void Run::EndOfRun(bool analysed) {
     if (analysed && environment_.KeepPhotoRecords) observer_.PhotosReady(photos_);
     photos_.clear();
     if (!pathLines_.empty()) {
-        const std::vector<std::size_t> order = lineOrder_.valid() ? lineOrder_.get() : order_->SortOrder(pathLines_);
-        ApplyOrder(order, pathLines_);
-        ApplyOrder(order, linePaths_);
-        if (!environment_.PathListFile.empty()) {
-            try {
-                common::WriteTextLines(environment_.PathListFile, pathLines_);
-            } catch (const std::exception& e) {
-                // The view is filled from the lines themselves; the user learns why the file is old.
-                Say(MessageKind::PathListNotWritten, e.what());
-            }
-        }
+        const std::string problem = linesDone_.valid() ? linesDone_.get() : SortAndWritePathLines(*order_);
+        // The view is filled from the lines themselves; the user learns why the file is old.
+        if (!problem.empty()) Say(MessageKind::PathListNotWritten, problem);
         observer_.PathListReady(pathLines_, linePaths_);
         result_.PathLines = std::move(pathLines_);
         result_.LinePaths = std::move(linePaths_);

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "analysis/tallies.h"
 #include "common/text_file.h"
 #include "photo.h"
 #include "support/test_files.h"
@@ -358,6 +359,32 @@ TEST(StartAnalyzing, UnwritablePathListFileIsReportedAndTheRunCompletes) {
     EXPECT_EQ(result.Messages[0].rfind("Unable to write to ", 0), 0U);
     EXPECT_EQ(recorder.Kinds, std::vector<MessageKind>{MessageKind::PathListNotWritten});
     EXPECT_TRUE(recorder.Has("current"));
+}
+
+// A long path list is sorted and written on a thread of its own while the tallies are counted;
+// what reaches the file, the result and the messages is as for a short one.
+TEST(StartAnalyzing, LongPathListsAreSortedAndWrittenBesideTheTallies) {
+    testing::TempDir dir;
+    dir.Write("photo.jpg", PhotoBytes(kFull));
+    for (std::size_t i = 0; i < Collation::kLongList; ++i) {
+        // Names out of order, so that the lines must be sorted.
+        fs::create_hard_link(dir.path() / "photo.jpg",
+                             dir.path() / ("p" + std::to_string((i * 7919) % 10007) + ".jpg"));
+    }
+    testing::TempDir out;
+    Recorder written;
+    const AnalysisResult result = RunOn(dir.path(), {}, written, out.path() / "vt_debug.txt");
+    ASSERT_EQ(result.PathLines.size(), Collation::kLongList + 1);
+    std::vector<std::string> sorted = result.PathLines;
+    Collation().Sort(sorted);
+    EXPECT_EQ(result.PathLines, sorted);
+    EXPECT_EQ(common::ReadTextLines(out.path() / "vt_debug.txt"), result.PathLines);
+    EXPECT_TRUE(written.Kinds.empty());
+
+    Recorder refused;
+    const AnalysisResult unwritten = RunOn(dir.path(), {}, refused, out.path() / "no" / "vt_debug.txt");
+    EXPECT_EQ(unwritten.PathLines, result.PathLines);
+    EXPECT_EQ(refused.Kinds, std::vector<MessageKind>{MessageKind::PathListNotWritten});
 }
 
 }  // namespace
