@@ -6,9 +6,9 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstring>
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <thread>
 #include <utility>
 
@@ -34,7 +34,8 @@ std::int64_t Today() {
 
 // A check sum over every field of a row, eight bytes a step: a damaged page that still decodes
 // is caught here. Each field ends with its length, so bytes cannot move from one to the next.
-std::int64_t Checksum(const PhotoKey& key, std::string_view reader, std::string_view facts) {
+std::int64_t Checksum(std::string_view path, std::int64_t size, std::int64_t modifiedNs, std::int64_t inode,
+                      std::string_view reader, std::string_view facts) {
     std::uint64_t hash = 0x9E3779B97F4A7C15ULL;
     const auto mix = [&hash](std::uint64_t word) {
         hash ^= word;
@@ -53,10 +54,10 @@ std::int64_t Checksum(const PhotoKey& key, std::string_view reader, std::string_
         mix(rest);
         mix(bytes.size());
     };
-    add(key.Path);
+    add(path);
     add(reader);
     add(facts);
-    for (const std::int64_t n : {key.Size, key.ModifiedNs, key.Inode}) mix(static_cast<std::uint64_t>(n));
+    for (const std::int64_t n : {size, modifiedNs, inode}) mix(static_cast<std::uint64_t>(n));
     return static_cast<std::int64_t>(hash);
 }
 
@@ -263,8 +264,25 @@ bool PhotoCache::Prepare(std::string& problem) {
     return false;
 }
 
+std::string_view PhotoCache::Keep(const void* bytes, std::size_t size) {
+    constexpr std::size_t kBlock = std::size_t{1} << 20;
+    if (size == 0 || bytes == nullptr) return {};
+    if (size > bytesLeft_) {
+        bytesLeft_ = std::max(size, kBlock);
+        bytes_.push_back(std::make_unique<char[]>(bytesLeft_));
+        bytesUsed_ = 0;
+    }
+    char* at = bytes_.back().get() + bytesUsed_;
+    std::memcpy(at, bytes, size);
+    bytesUsed_ += size;
+    bytesLeft_ -= size;
+    return {at, size};
+}
+
 void PhotoCache::Load(const std::string& folder, bool subfolders) {
     loaded_.clear();
+    bytes_.clear();
+    bytesLeft_ = 0;
     if (failed_.load()) return;
     const std::string from = folder.ends_with('/') ? folder : folder + '/';
     std::string to = from;
@@ -279,19 +297,22 @@ void PhotoCache::Load(const std::string& folder, bool subfolders) {
     sqlite3_bind_text(stmt, 3, readerVersion_.data(), static_cast<int>(readerVersion_.size()), SQLITE_STATIC);
     const auto bytes = [stmt](int column) {
         const auto* data = static_cast<const char*>(sqlite3_column_blob(stmt, column));
-        return data == nullptr ? std::string()
-                               : std::string(data, static_cast<std::size_t>(sqlite3_column_bytes(stmt, column)));
+        return data == nullptr ? std::string_view()
+                               : std::string_view(data, static_cast<std::size_t>(sqlite3_column_bytes(stmt, column)));
     };
     int step = SQLITE_ROW;
     while ((step = sqlite3_step(stmt)) == SQLITE_ROW) {
-        std::string path = bytes(0);
+        const std::string_view path = bytes(0);
         // A run of one folder holds no entries of the folders below it.
-        if (!subfolders && path.find('/', from.size()) != std::string::npos) continue;
+        if (!subfolders && path.find('/', from.size()) != std::string_view::npos) continue;
         Stored& entry = loaded_.emplace_back();
-        entry.Key = {std::move(path), sqlite3_column_int64(stmt, 1), sqlite3_column_int64(stmt, 2),
-                     sqlite3_column_int64(stmt, 3)};
+        entry.Path = Keep(path.data(), path.size());
+        entry.Size = sqlite3_column_int64(stmt, 1);
+        entry.ModifiedNs = sqlite3_column_int64(stmt, 2);
+        entry.Inode = sqlite3_column_int64(stmt, 3);
         entry.Seen = sqlite3_column_int64(stmt, 4);
-        entry.Facts = bytes(5);
+        const std::string_view facts = bytes(5);
+        entry.Facts = Keep(facts.data(), facts.size());
         entry.Checksum = sqlite3_column_int64(stmt, 6);
     }
     if (step != SQLITE_DONE) {
@@ -299,16 +320,17 @@ void PhotoCache::Load(const std::string& folder, bool subfolders) {
         if (IsDamage(sqlite3_extended_errcode(db_))) Fail(file_.string() + " is damaged");
     }
     // The index gives them in path order already; Find must not depend on that.
-    const auto byPath = [](const Stored& a, const Stored& b) { return a.Key.Path < b.Key.Path; };
+    const auto byPath = [](const Stored& a, const Stored& b) { return a.Path < b.Path; };
     if (!std::is_sorted(loaded_.begin(), loaded_.end(), byPath)) std::sort(loaded_.begin(), loaded_.end(), byPath);
 }
 
 std::optional<PhotoCache::Hit> PhotoCache::Find(const PhotoKey& key, bool needPairs) const {
     if (failed_.load()) return std::nullopt;
-    const auto it =
-        std::lower_bound(loaded_.begin(), loaded_.end(), key.Path,
-                         [](const Stored& entry, const std::string& path) { return entry.Key.Path < path; });
-    if (it == loaded_.end() || it->Key != key || Checksum(it->Key, readerVersion_, it->Facts) != it->Checksum) {
+    const auto it = std::lower_bound(loaded_.begin(), loaded_.end(), std::string_view(key.Path),
+                                     [](const Stored& entry, std::string_view path) { return entry.Path < path; });
+    if (it == loaded_.end() || it->Path != key.Path || it->Size != key.Size || it->ModifiedNs != key.ModifiedNs ||
+        it->Inode != key.Inode ||
+        Checksum(it->Path, it->Size, it->ModifiedNs, it->Inode, readerVersion_, it->Facts) != it->Checksum) {
         return std::nullopt;
     }
     auto decoded = DecodeFacts(it->Facts);
@@ -359,7 +381,9 @@ bool PhotoCache::WriteRows() {
             sqlite3_bind_int64(stmt, 5, row.Key.Inode);
             sqlite3_bind_int64(stmt, 6, today_);
             sqlite3_bind_blob(stmt, 7, row.Facts.data(), static_cast<int>(row.Facts.size()), SQLITE_STATIC);
-            sqlite3_bind_int64(stmt, 8, Checksum(row.Key, readerVersion_, row.Facts));
+            sqlite3_bind_int64(
+                stmt, 8,
+                Checksum(row.Key.Path, row.Key.Size, row.Key.ModifiedNs, row.Key.Inode, readerVersion_, row.Facts));
         }
         const int step = sqlite3_step(stmt);
         sqlite3_reset(stmt);
