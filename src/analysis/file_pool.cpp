@@ -145,8 +145,8 @@ void FilePool::WorkerLoop(int worker) {
         int waits = 0;  // files that made this thread wait
         std::vector<FileOutcome> results(ticket->Files.size());
         for (std::size_t i = 0; i < results.size(); ++i) {
-            // Every fourth file is enough to see waiting, at a quarter of the system calls.
-            const bool watch = mayGrow && (++taken % 4) == 0;
+            // Every eighth file is enough to see waiting, at an eighth of the system calls.
+            const bool watch = mayGrow && (++taken % 8) == 0;
             const long waitsBefore = watch ? VoluntaryWaits() : 0;
             try {
                 results[i] = work_(ticket->Files[i].Path, ticket->Files[i].Kind, worker);

@@ -20,7 +20,10 @@ bool HasExif(const TimgData& reader) {
 }
 
 std::string Join(std::initializer_list<std::string_view> parts) {
+    std::size_t size = 0;
+    for (const std::string_view part : parts) size += part.size();
     std::string out;
+    out.reserve(size);
     for (const std::string_view part : parts) out += part;
     return OnOneLine(std::move(out));
 }

@@ -60,11 +60,13 @@ std::string ExposureText(const PhotoFacts& facts) {
 }
 
 std::string MakeModel(const PhotoFacts& facts) {
-    if (!facts.HasExif) return {};
+    if (!facts.HasExif || (facts.Make.empty() && facts.Model.empty())) return {};
     std::string text;
-    if (!facts.Make.empty()) text = "Make: " + facts.Make;
-    if (!facts.Model.empty()) text += " - Model: " + facts.Model;
-    return text.empty() ? std::string() : common::Cp1252ToUtf8(" - " + text);
+    text.reserve(20 + facts.Make.size() + facts.Model.size());
+    text += " - ";
+    if (!facts.Make.empty()) (text += "Make: ") += facts.Make;
+    if (!facts.Model.empty()) (text += " - Model: ") += facts.Model;
+    return common::Cp1252ToUtf8(text);
 }
 
 std::string MakerNotesText(const PhotoFacts& facts, bool addMakerNotes) {
