@@ -139,7 +139,9 @@ class Run {
 
     int filesDone_ = 0;  // in the current folder
     AnalysisResult result_;
-    std::array<std::vector<std::string>, kQuantityCount> lists_;
+    std::array<RunList, kQuantityCount> lists_{RunList(Quantity::FocalLength), RunList(Quantity::Iso),
+                                               RunList(Quantity::Aperture), RunList(Quantity::Shutter),
+                                               RunList(Quantity::Lens)};
     std::vector<std::int64_t> focalMm_;  // per counted photo, for the coverage
     std::vector<PhotoRecord> photos_;    // when the environment keeps them
     int undated_ = 0;                    // left out by the period for want of a date
@@ -407,11 +409,11 @@ void Run::AddFile(FileOutcome outcome) {
         photo.DebugInfo = std::move(file.DebugInfo);
     }
     if (settings_.Coverage) focalMm_.push_back(file.FocalMm);
-    if (!file.Lens.empty()) lists_[4].push_back(std::move(file.Lens));
-    if (!file.Iso.empty()) lists_[1].push_back(std::move(file.Iso));
-    if (!file.Aperture.empty()) lists_[2].push_back(std::move(file.Aperture));
-    if (!file.Shutter.empty()) lists_[3].push_back(std::move(file.Shutter));
-    if (!file.Focal.empty()) lists_[0].push_back(std::move(file.Focal));
+    if (!file.Lens.empty()) lists_[4].Add(std::move(file.Lens));
+    if (!file.Iso.empty()) lists_[1].Add(std::move(file.Iso));
+    if (!file.Aperture.empty()) lists_[2].Add(std::move(file.Aperture));
+    if (!file.Shutter.empty()) lists_[3].Add(std::move(file.Shutter));
+    if (!file.Focal.empty()) lists_[0].Add(std::move(file.Focal));
     if (file.Analysed) ++result_.FilesAnalysed;
     if (!file.PathLine.empty()) {
         pathLines_.push_back(std::move(file.PathLine));
@@ -445,13 +447,11 @@ void Run::SortPathLinesBeside() {
 }
 
 void Run::TallyAll() {
-    const std::size_t focalCount = lists_[0].size();
+    const std::size_t focalCount = lists_[0].Size();
     observer_.ProgressMaximum(RunStage::Analysing, static_cast<int>(focalCount));
     for (std::size_t q = 0; q < kQuantityCount; ++q) {
         const auto quantity = static_cast<Quantity>(q);
-        CategoryTable table = TallyCategories(std::move(lists_[q]), quantity, *order_, settings_.FractionShutter,
-                                              environment_.DecimalSeparator);
-        lists_[q].clear();
+        CategoryTable table = lists_[q].Tally(*order_, settings_.FractionShutter, environment_.DecimalSeparator);
         if (quantity == Quantity::FocalLength) {
             // The analysing bar follows the entries of the sorted list, one step per entry.
             int gone = 0;
@@ -470,7 +470,7 @@ void Run::TallyAll() {
 }
 
 void Run::EndOfRun(bool analysed) {
-    for (auto& list : lists_) list.clear();
+    for (std::size_t q = 0; q < kQuantityCount; ++q) lists_[q] = RunList(static_cast<Quantity>(q));
     if (analysed && environment_.KeepPhotoRecords) observer_.PhotosReady(photos_);
     photos_.clear();
     if (!pathLines_.empty()) {

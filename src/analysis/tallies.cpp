@@ -413,35 +413,48 @@ CategoryTable CountCategories(const std::vector<std::string>& sorted, Quantity q
     return table;
 }
 
-CategoryTable TallyCategories(std::vector<std::string> list, Quantity quantity, const Collation& collation,
-                              bool fractionFormat, char decimalSeparator) {
+void RunList::Add(std::string text) {
+    ++size_;
+    if (quantity_ == Quantity::Shutter) {
+        entries_.push_back(std::move(text));
+        return;
+    }
+    const auto [it, added] = index_.try_emplace(std::move(text), distinct_.size());
+    if (added) {
+        distinct_.push_back(&it->first);
+        counts_.push_back(0);
+    }
+    ++counts_[it->second];
+}
+
+CategoryTable RunList::Tally(const Collation& collation, bool fractionFormat, char decimalSeparator) {
     CategoryTable table;
-    if (quantity == Quantity::Shutter) {
-        SortShutterCategories(list, fractionFormat, decimalSeparator);
-        table = CountCategories(list, quantity);
+    if (quantity_ == Quantity::Shutter) {
+        SortShutterCategories(entries_, fractionFormat, decimalSeparator);
+        table = CountCategories(entries_, quantity_);
     } else {
-        // The rows of the sorted list, in order of first appearance, are its distinct texts
-        // sorted stably in order of first appearance: only those few are sorted.
-        std::unordered_map<std::string_view, std::size_t> index;
+        // The rows of the whole sorted list, in order of first appearance, are its distinct
+        // texts sorted stably in order of first appearance: only those few are sorted.
         std::vector<std::string> distinct;
-        std::vector<int> counts;
-        for (const std::string& text : list) {
-            const auto [it, added] = index.try_emplace(text, distinct.size());
-            if (added) {
-                distinct.push_back(text);
-                counts.push_back(0);
-            }
-            ++counts[it->second];
-        }
+        distinct.reserve(distinct_.size());
+        for (const std::string* text : distinct_) distinct.push_back(*text);
         for (const std::size_t i : collation.SortOrder(distinct)) {
-            table.push_back({distinct[i], ChartLabel(quantity, distinct[i]), counts[i]});
+            table.push_back({distinct[i], ChartLabel(quantity_, distinct[i]), counts_[i]});
         }
     }
-    if (quantity == Quantity::Lens) {
+    if (quantity_ == Quantity::Lens) {
         std::stable_sort(table.begin(), table.end(),
                          [](const CategoryCount& a, const CategoryCount& b) { return a.Count > b.Count; });
     }
+    *this = RunList(quantity_);
     return table;
+}
+
+CategoryTable TallyCategories(std::vector<std::string> list, Quantity quantity, const Collation& collation,
+                              bool fractionFormat, char decimalSeparator) {
+    RunList counted(quantity);
+    for (std::string& text : list) counted.Add(std::move(text));
+    return counted.Tally(collation, fractionFormat, decimalSeparator);
 }
 
 }  // namespace quorvela::analysis

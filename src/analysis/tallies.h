@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace quorvela::analysis {
@@ -79,6 +80,33 @@ std::string ChartLabel(Quantity quantity, std::string_view category);
 // Counts an already sorted run list: one row per distinct text, in order of first appearance,
 // each with the number of entries of the whole list equal to it.
 CategoryTable CountCategories(const std::vector<std::string>& sorted, Quantity quantity);
+
+// A run list as it grows. For a quantity in collation order it keeps each distinct text once
+// with its count, in order of first appearance, which is all its table needs; shutter speeds,
+// whose order is not one of keys, are kept entry by entry.
+class RunList {
+  public:
+    explicit RunList(Quantity quantity) : quantity_(quantity) {}
+    // Moved, never copied: distinct_ points into index_.
+    RunList(RunList&&) noexcept = default;
+    RunList& operator=(RunList&&) noexcept = default;
+    RunList(const RunList&) = delete;
+    RunList& operator=(const RunList&) = delete;
+    ~RunList() = default;
+    void Add(std::string text);
+    // Entries added.
+    [[nodiscard]] std::size_t Size() const { return size_; }
+    // The table TallyCategories gives for the list of every entry added; empties the list.
+    CategoryTable Tally(const Collation& collation, bool fractionFormat, char decimalSeparator);
+
+  private:
+    Quantity quantity_;
+    std::size_t size_ = 0;
+    std::unordered_map<std::string, std::size_t> index_;  // a text's place in distinct_
+    std::vector<const std::string*> distinct_;            // the keys of index_, by first appearance
+    std::vector<int> counts_;
+    std::vector<std::string> entries_;  // shutter speeds
+};
 
 // Sorts a run list in its quantity's order (collation, or shutter order) and counts it.
 // Lenses come most used first, lenses used equally often in collation order.
