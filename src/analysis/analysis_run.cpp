@@ -178,7 +178,7 @@ AnalysisResult Run::Perform() {
 
     std::vector<std::string> folders;
     if (settings_.IncludeSubfolders) {
-        CollectFolders(root, folders, &observer_.StopRequested);
+        CollectFolders(root, folders, &observer_.StopRequested, &*warmer);
         warmer.reset();
     } else {
         folders.push_back(root);
@@ -512,11 +512,23 @@ bool IsJpegFileName(std::string_view name) {
     return CandidateKindOf(name, false) == CandidateKind::Jpeg;
 }
 
-void CollectFolders(const std::string& root, std::vector<std::string>& list, const std::atomic<bool>* stop) {
+void CollectFolders(const std::string& root, std::vector<std::string>& list, const std::atomic<bool>* stop,
+                    FolderWarmer* warmer) {
     struct stat info {};
     if (::stat(root.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return;
     list.push_back(root);
     std::set<std::pair<dev_t, ino_t>> entered{{info.st_dev, info.st_ino}};
+    const auto listing = [warmer](const std::string& folder, FolderId id) {
+        if (warmer != nullptr) {
+            if (std::optional<std::vector<Subfolder>> subfolders = warmer->SubfoldersOf(id)) {
+                std::vector<Entry> entries;
+                entries.reserve(subfolders->size());
+                for (Subfolder& sub : *subfolders) entries.push_back({std::move(sub.Name), true, sub.Id});
+                return entries;
+            }
+        }
+        return ListFolder(folder, true);
+    };
 
     // An explicit stack instead of recursion: a deep tree must not exhaust the thread's stack.
     struct Level {
@@ -525,7 +537,7 @@ void CollectFolders(const std::string& root, std::vector<std::string>& list, con
         std::size_t Next = 0;
     };
     std::vector<Level> stack;
-    stack.push_back({root, ListFolder(root, true)});
+    stack.push_back({root, listing(root, {info.st_dev, info.st_ino})});
     while (!stack.empty()) {
         if (stop != nullptr && stop->load()) return;
         Level& level = stack.back();
@@ -537,7 +549,7 @@ void CollectFolders(const std::string& root, std::vector<std::string>& list, con
         if (!entry.IsFolder || !entered.insert(entry.Id).second) continue;
         std::string path = JoinPath(level.Folder, entry.Name);
         list.push_back(path);
-        std::vector<Entry> children = ListFolder(path, true);
+        std::vector<Entry> children = listing(path, entry.Id);
         stack.push_back({std::move(path), std::move(children)});
     }
 }

@@ -130,11 +130,15 @@ struct AnalysisResult {
 // ".THM", ".JPEG" or ".JPE".
 bool IsJpegFileName(std::string_view name);
 
+class FolderWarmer;
+
 // The folder and every folder below it, depth first, each before its own subfolders,
 // siblings in listing order. Links to folders are followed, but no folder is entered twice,
 // so a link cycle ends. When `stop` is given and set, the walk ends where it is: a stop must
-// not wait for the walk of a large tree.
-void CollectFolders(const std::string& root, std::vector<std::string>& list, const std::atomic<bool>* stop = nullptr);
+// not wait for the walk of a large tree. With `warmer` (started at `root`), the folders are
+// read by its threads and not again here.
+void CollectFolders(const std::string& root, std::vector<std::string>& list, const std::atomic<bool>* stop = nullptr,
+                    FolderWarmer* warmer = nullptr);
 
 std::string RunSummaryText(int filesAnalysed, int filesFound);
 

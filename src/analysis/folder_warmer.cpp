@@ -8,8 +8,9 @@ namespace quorvela::analysis {
 FolderWarmer::FolderWarmer(const std::string& root) {
     struct stat info {};
     if (::stat(root.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return;
-    seen_.insert({info.st_dev, info.st_ino});
-    queue_.push_back(root);
+    const FolderId id{info.st_dev, info.st_ino};
+    seen_.insert(id);
+    queue_.push_back({root, id});
     threads_.reserve(kThreads);
     for (int i = 0; i < kThreads; ++i) threads_.emplace_back([this] { Loop(); });
 }
@@ -24,9 +25,20 @@ FolderWarmer::~FolderWarmer() {
     for (std::thread& thread : threads_) thread.join();
 }
 
+std::optional<std::vector<Subfolder>> FolderWarmer::SubfoldersOf(FolderId id) {
+    std::unique_lock lock(mutex_);
+    // Every folder the walk reaches was queued when its parent was read (or is the root);
+    // once nothing is queued or being read, one not read yet never will be.
+    const auto known = [&] { return read_.find(id) != read_.end(); };
+    wake_.wait(lock, [&] { return known() || closing_ || (queue_.empty() && busy_ == 0); });
+    const auto found = read_.find(id);
+    if (found == read_.end()) return std::nullopt;
+    return found->second;
+}
+
 void FolderWarmer::Loop() {
     for (;;) {
-        std::string folder;
+        Queued folder;
         {
             std::unique_lock lock(mutex_);
             // Done when nothing is queued and no thread may still queue more.
@@ -46,31 +58,32 @@ void FolderWarmer::Loop() {
     wake_.notify_all();
 }
 
-void FolderWarmer::Warm(const std::string& folder) {
-    DIR* dir = ::opendir(folder.c_str());
-    if (dir == nullptr) return;
-    const std::string base = folder.ends_with('/') ? folder : folder + '/';
-    std::vector<std::string> found;
+void FolderWarmer::Warm(const Queued& folder) {
+    DIR* dir = ::opendir(folder.Path.c_str());
+    if (dir == nullptr) {
+        std::lock_guard lock(mutex_);
+        read_.emplace(folder.Id, std::nullopt);
+        return;
+    }
+    const std::string base = folder.Path.ends_with('/') ? folder.Path : folder.Path + '/';
+    std::vector<Subfolder> found;
     while (const dirent* item = ::readdir(dir)) {
         const std::string_view name = item->d_name;
         if (name == "." || name == "..") continue;
-        // The walk looks at folders and links only; a plain file needs nothing more.
+        // Only folders and links matter to the walk; a plain file needs nothing more.
         if (item->d_type != DT_DIR && item->d_type != DT_LNK && item->d_type != DT_UNKNOWN) continue;
         struct stat info {};
-        const std::string path = base + std::string(name);
-        if (::stat(path.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) continue;
-        std::lock_guard lock(mutex_);
-        if (closing_) break;
-        if (seen_.insert({info.st_dev, info.st_ino}).second) found.push_back(path);
+        // stat follows links: a link to a folder is a folder, like a junction.
+        if (::stat((base + std::string(name)).c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) continue;
+        found.push_back({std::string(name), {info.st_dev, info.st_ino}});
     }
     ::closedir(dir);
-    if (found.empty()) return;
-    {
-        std::lock_guard lock(mutex_);
-        if (closing_) return;
-        for (std::string& path : found) queue_.push_back(std::move(path));
+    std::lock_guard lock(mutex_);
+    if (closing_) return;
+    for (const Subfolder& sub : found) {
+        if (seen_.insert(sub.Id).second) queue_.push_back({base + sub.Name, sub.Id});
     }
-    wake_.notify_all();
+    read_.emplace(folder.Id, std::move(found));
 }
 
 }  // namespace quorvela::analysis

@@ -5,7 +5,9 @@
 #include <condition_variable>
 #include <cstddef>
 #include <deque>
+#include <map>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <string>
 #include <thread>
@@ -14,11 +16,20 @@
 
 namespace quorvela::analysis {
 
-// Reads a tree's folders on a few threads of its own, ahead of the run's walk, so that the
-// walk (which must go depth first, one folder after another, to keep the run's order) finds
-// every folder listing and every subfolder's attributes in memory. On a cold disk a folder
-// costs a read of a fraction of a millisecond, and a walk of thousands waits for each in
-// turn. Nothing it reads is used: it only warms the kernel's caches.
+// A folder as the file system knows it, whatever path led to it.
+using FolderId = std::pair<dev_t, ino_t>;
+
+// An entry of a folder that is a folder, or a link to one.
+struct Subfolder {
+    std::string Name;
+    FolderId Id{};
+};
+
+// Reads a tree's folders on a few threads of its own, ahead of the run's walk, which must go
+// depth first, one folder after another, to keep the run's order. On a cold disk a folder costs
+// a read of a fraction of a millisecond, and a walk of thousands would wait for each in turn;
+// a warm one still costs the kernel a microsecond an entry to list. The warmer keeps each
+// folder's subfolders as it read them, and the walk takes them from it (SubfoldersOf).
 class FolderWarmer {
   public:
     static constexpr int kThreads = 8;
@@ -28,15 +39,24 @@ class FolderWarmer {
     FolderWarmer(const FolderWarmer&) = delete;
     FolderWarmer& operator=(const FolderWarmer&) = delete;
 
+    // The subfolders of the folder `id` in listing order, once a thread has read it (waiting
+    // for that). Nothing when it could not be read, or the warmer will not read it.
+    std::optional<std::vector<Subfolder>> SubfoldersOf(FolderId id);
+
   private:
+    struct Queued {
+        std::string Path;
+        FolderId Id{};
+    };
     void Loop();
-    // Reads one folder and queues its subfolders.
-    void Warm(const std::string& folder);
+    // Reads one folder, keeps its subfolders and queues those not seen before.
+    void Warm(const Queued& folder);
 
     std::mutex mutex_;
     std::condition_variable wake_;
-    std::deque<std::string> queue_;
-    std::set<std::pair<dev_t, ino_t>> seen_;
+    std::deque<Queued> queue_;
+    std::set<FolderId> seen_;
+    std::map<FolderId, std::optional<std::vector<Subfolder>>> read_;  // nothing: unreadable
     int busy_ = 0;
     bool closing_ = false;
     std::vector<std::thread> threads_;

@@ -339,6 +339,31 @@ TEST(FolderWarmer, EndsOnCyclesMissingRootsAndEarlyStops) {
     EXPECT_EQ(folders.size(), 103U) << "the root, a, a/b, 50 c and 50 d; the link leads back";
 }
 
+// The walk takes the folders the warmer read and must come out as it does reading them itself:
+// the same order, links followed once, an unreadable folder listed but not entered, and a link
+// reached before the folder it leads to standing in its place.
+TEST(FolderWarmer, TheWalkFromItsListingsIsTheWalkOfItsOwn) {
+    const testing::TempDir tree;
+    const fs::path root = tree.path();
+    for (const char* folder : {"a/b/c", "a/e", "f", "g/h", "locked/inner", ".hidden/x"}) {
+        fs::create_directories(root / folder);
+    }
+    fs::create_directory_symlink(root / "g", root / "a" / "to-g");  // met before g itself
+    fs::create_directory_symlink(root, root / "a" / "b" / "up");
+    fs::create_directory_symlink(root / "missing", root / "f" / "dangling");
+    std::ofstream(root / "f" / "photo.jpg") << "x";
+    fs::permissions(root / "locked", fs::perms::none);
+    std::vector<std::string> own;
+    CollectFolders(root.string(), own);
+    for (int round = 0; round < 5; ++round) {
+        FolderWarmer warmer(root.string());
+        std::vector<std::string> fromWarmer;
+        CollectFolders(root.string(), fromWarmer, nullptr, &warmer);
+        EXPECT_EQ(fromWarmer, own);
+    }
+    fs::permissions(root / "locked", fs::perms::owner_all);
+}
+
 TEST(PhotoCache, DefaultFileFollowsXdgCacheHome) {
     const char* saved = std::getenv("XDG_CACHE_HOME");
     const std::string keep = saved != nullptr ? saved : "";
