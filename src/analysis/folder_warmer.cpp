@@ -3,6 +3,8 @@
 #include <dirent.h>
 #include <sys/stat.h>
 
+#include <system_error>
+
 namespace quorvela::analysis {
 
 FolderWarmer::FolderWarmer(const std::string& root) {
@@ -12,7 +14,15 @@ FolderWarmer::FolderWarmer(const std::string& root) {
     seen_.insert(id);
     queue_.push_back({root, id});
     threads_.reserve(kThreads);
-    for (int i = 0; i < kThreads; ++i) threads_.emplace_back([this] { Loop(); });
+    for (int i = 0; i < kThreads; ++i) {
+        try {
+            threads_.emplace_back([this] { Loop(); });
+        } catch (const std::system_error&) {
+            break;  // the system's limit on threads: fewer read ahead
+        }
+    }
+    // Without a thread nothing is read ahead; the walk then reads every folder itself.
+    if (threads_.empty()) queue_.clear();
 }
 
 FolderWarmer::~FolderWarmer() {
