@@ -50,7 +50,7 @@ std::int64_t Checksum(std::string_view path, std::int64_t size, std::int64_t mod
             mix(word);
         }
         std::uint64_t rest = 0;
-        std::memcpy(&rest, bytes.data() + at, bytes.size() - at);
+        if (at < bytes.size()) std::memcpy(&rest, bytes.data() + at, bytes.size() - at);  // none from an empty view
         mix(rest);
         mix(bytes.size());
     };
