@@ -31,8 +31,6 @@ namespace {
 
 struct Entry {
     std::string Name;
-    bool IsFolder = false;
-    std::pair<dev_t, ino_t> Id{};
     EntryKind Kind = EntryKind::Unknown;
 };
 
@@ -41,27 +39,15 @@ EntryKind KindOf(unsigned char type) {
     return type == DT_LNK || type == DT_UNKNOWN ? EntryKind::Unknown : EntryKind::NotPlain;
 }
 
-std::vector<Entry> ListFolder(const std::string& folder, bool withFolderIds) {
+// Every entry of a folder with what its listing says of it; no entry is looked at.
+std::vector<Entry> ListFolder(const std::string& folder) {
     std::vector<Entry> entries;
     DIR* dir = ::opendir(folder.c_str());
     if (dir == nullptr) return entries;
-    const std::string base = folder.ends_with('/') ? folder : folder + '/';
     while (const dirent* item = ::readdir(dir)) {
-        const std::string name = item->d_name;
+        const std::string_view name = item->d_name;
         if (name == "." || name == "..") continue;
-        Entry entry{name};
-        entry.Kind = KindOf(item->d_type);
-        // Plain files need no stat: only folders and links to them are of interest here.
-        const bool maybeFolder = item->d_type == DT_DIR || entry.Kind == EntryKind::Unknown;
-        if (withFolderIds && maybeFolder) {
-            struct stat info {};
-            // stat follows links: a link to a folder is a folder, like a junction.
-            if (::stat((base + name).c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
-                entry.IsFolder = true;
-                entry.Id = {info.st_dev, info.st_ino};
-            }
-        }
-        entries.push_back(std::move(entry));
+        entries.push_back({std::string(name), KindOf(item->d_type)});
     }
     ::closedir(dir);
     return entries;
@@ -211,7 +197,7 @@ AnalysisResult Run::Perform() {
 std::vector<PhotoPath> Run::PhotoPaths(const std::string& folder) const {
     std::vector<std::string> names;
     std::map<std::string, EntryKind, std::less<>> notPlain;  // usually none
-    for (Entry& entry : ListFolder(folder, false)) {
+    for (Entry& entry : ListFolder(folder)) {
         if (entry.Kind != EntryKind::Plain) notPlain.emplace(entry.Name, entry.Kind);
         names.push_back(std::move(entry.Name));
     }
@@ -517,23 +503,18 @@ void CollectFolders(const std::string& root, std::vector<std::string>& list, con
     struct stat info {};
     if (::stat(root.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return;
     list.push_back(root);
-    std::set<std::pair<dev_t, ino_t>> entered{{info.st_dev, info.st_ino}};
+    std::set<FolderId> entered{{info.st_dev, info.st_ino}};
+    // The warmer's listing when it has one, else the folder read here.
     const auto listing = [warmer](const std::string& folder, FolderId id) {
-        if (warmer != nullptr) {
-            if (std::optional<std::vector<Subfolder>> subfolders = warmer->SubfoldersOf(id)) {
-                std::vector<Entry> entries;
-                entries.reserve(subfolders->size());
-                for (Subfolder& sub : *subfolders) entries.push_back({std::move(sub.Name), true, sub.Id});
-                return entries;
-            }
-        }
-        return ListFolder(folder, true);
+        std::optional<std::vector<Subfolder>> subfolders = warmer != nullptr ? warmer->SubfoldersOf(id) : std::nullopt;
+        if (!subfolders) subfolders = ReadSubfolders(folder);
+        return subfolders ? std::move(*subfolders) : std::vector<Subfolder>();
     };
 
     // An explicit stack instead of recursion: a deep tree must not exhaust the thread's stack.
     struct Level {
         std::string Folder;
-        std::vector<Entry> Entries;
+        std::vector<Subfolder> Entries;
         std::size_t Next = 0;
     };
     std::vector<Level> stack;
@@ -545,11 +526,11 @@ void CollectFolders(const std::string& root, std::vector<std::string>& list, con
             stack.pop_back();
             continue;
         }
-        const Entry& entry = level.Entries[level.Next++];
-        if (!entry.IsFolder || !entered.insert(entry.Id).second) continue;
+        const Subfolder& entry = level.Entries[level.Next++];
+        if (!entered.insert(entry.Id).second) continue;
         std::string path = JoinPath(level.Folder, entry.Name);
         list.push_back(path);
-        std::vector<Entry> children = listing(path, entry.Id);
+        std::vector<Subfolder> children = listing(path, entry.Id);
         stack.push_back({std::move(path), std::move(children)});
     }
 }

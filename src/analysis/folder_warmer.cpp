@@ -69,31 +69,35 @@ void FolderWarmer::Loop() {
 }
 
 void FolderWarmer::Warm(const Queued& folder) {
-    DIR* dir = ::opendir(folder.Path.c_str());
-    if (dir == nullptr) {
-        std::lock_guard lock(mutex_);
-        read_.emplace(folder.Id, std::nullopt);
-        return;
+    std::optional<std::vector<Subfolder>> found = ReadSubfolders(folder.Path);
+    std::lock_guard lock(mutex_);
+    if (closing_) return;
+    if (found) {
+        const std::string base = folder.Path.ends_with('/') ? folder.Path : folder.Path + '/';
+        for (const Subfolder& sub : *found) {
+            if (seen_.insert(sub.Id).second) queue_.push_back({base + sub.Name, sub.Id});
+        }
     }
-    const std::string base = folder.Path.ends_with('/') ? folder.Path : folder.Path + '/';
+    read_.emplace(folder.Id, std::move(found));
+}
+
+std::optional<std::vector<Subfolder>> ReadSubfolders(const std::string& folder) {
+    DIR* dir = ::opendir(folder.c_str());
+    if (dir == nullptr) return std::nullopt;
+    const std::string base = folder.ends_with('/') ? folder : folder + '/';
     std::vector<Subfolder> found;
     while (const dirent* item = ::readdir(dir)) {
         const std::string_view name = item->d_name;
         if (name == "." || name == "..") continue;
-        // Only folders and links matter to the walk; a plain file needs nothing more.
+        // Only folders and links are of interest; a plain file needs no look of its own.
         if (item->d_type != DT_DIR && item->d_type != DT_LNK && item->d_type != DT_UNKNOWN) continue;
         struct stat info {};
-        // stat follows links: a link to a folder is a folder, like a junction.
+        // stat follows links.
         if (::stat((base + std::string(name)).c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) continue;
         found.push_back({std::string(name), {info.st_dev, info.st_ino}});
     }
     ::closedir(dir);
-    std::lock_guard lock(mutex_);
-    if (closing_) return;
-    for (const Subfolder& sub : found) {
-        if (seen_.insert(sub.Id).second) queue_.push_back({base + sub.Name, sub.Id});
-    }
-    read_.emplace(folder.Id, std::move(found));
+    return found;
 }
 
 }  // namespace quorvela::analysis

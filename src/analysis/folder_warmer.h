@@ -25,6 +25,10 @@ struct Subfolder {
     FolderId Id{};
 };
 
+// The subfolders of `folder`, links to folders included (a link to a folder is a folder, like a
+// junction), in listing order; nothing when the folder cannot be read.
+std::optional<std::vector<Subfolder>> ReadSubfolders(const std::string& folder);
+
 // Reads a tree's folders on a few threads of its own, ahead of the run's walk, which must go
 // depth first, one folder after another, to keep the run's order. On a cold disk a folder costs
 // a read of a fraction of a millisecond, and a walk of thousands would wait for each in turn;

@@ -216,6 +216,11 @@ bool HasAsciiKey(const AsciiRankTable& ranks, std::string_view text) {
     });
 }
 
+// The rank sequence of a text that has one (HasAsciiKey), written to `out`.
+void PutAsciiKey(const AsciiRankTable& ranks, std::string_view text, char* out) {
+    for (const char c : text) *out++ = static_cast<char>(ranks[static_cast<unsigned char>(c)]);
+}
+
 // Whether a list is one of distinct texts (a path list: one line per photo) rather than of a
 // few dozen texts repeated (a run list), judged by its first entries.
 bool LooksDistinct(const std::vector<std::string>& texts) {
@@ -234,11 +239,7 @@ std::vector<std::size_t> SortDistinct(const AsciiRankTable& ranks, const std::ve
     std::vector<std::size_t> start(texts.size() + 1, 0);
     for (std::size_t i = 0; i < texts.size(); ++i) start[i + 1] = start[i] + texts[i].size();
     std::string keys(start.back(), '\0');
-    for (std::size_t i = 0; i < texts.size(); ++i) {
-        for (std::size_t k = 0; k < texts[i].size(); ++k) {
-            keys[start[i] + k] = static_cast<char>(ranks[static_cast<unsigned char>(texts[i][k])]);
-        }
-    }
+    for (std::size_t i = 0; i < texts.size(); ++i) PutAsciiKey(ranks, texts[i], keys.data() + start[i]);
     const auto key = [&](std::size_t i) { return std::string_view(keys).substr(start[i], texts[i].size()); };
     std::vector<std::size_t> order(texts.size());
     std::iota(order.begin(), order.end(), std::size_t{0});
@@ -248,8 +249,7 @@ std::vector<std::size_t> SortDistinct(const AsciiRankTable& ranks, const std::ve
 
 std::string AsciiKey(const AsciiRankTable& ranks, std::string_view text) {
     std::string key(text.size(), '\0');
-    for (std::size_t i = 0; i < text.size(); ++i)
-        key[i] = static_cast<char>(ranks[static_cast<unsigned char>(text[i])]);
+    PutAsciiKey(ranks, text, key.data());
     return key;
 }
 

@@ -16,9 +16,9 @@
 #include "analysis/lens_and_date.h"
 #include "analysis/photo_cache.h"
 #include "cli.h"
-#include "json_text.h"
 #include "common/code_page.h"
 #include "common/file_names.h"
+#include "json_text.h"
 #include "settings/program_folder.h"
 #include "settings/settings_file.h"
 
