@@ -78,9 +78,14 @@ class Run {
         }
     }
 
-    AnalysisResult Perform();
+    // Performs the run, once, and hands its result over.
+    AnalysisResult Perform() && {
+        PerformSteps();
+        return std::move(result_);
+    }
 
   private:
+    void PerformSteps();
     // One step of the walk, combined in the order a one-file-at-a-time run takes it.
     struct Step {
         enum class Kind { FolderStart, File, FolderEnd } What;
@@ -137,20 +142,20 @@ class Run {
     std::string statusText_;
 };
 
-AnalysisResult Run::Perform() {
+void Run::PerformSteps() {
     const std::string& root = settings_.RootFolder;
     if (settings_.FilterOn && !CheckFilterFields(settings_.Filter)) {
         result_.Outcome = RunOutcome::Refused;
         Say(MessageKind::FilterRefused, PeriodUsable(settings_.Filter) ? kFilterRefused : kPeriodRefused);
         observer_.RunEnded(root, result_.Outcome);
-        return result_;
+        return;
     }
     observer_.StopRequested = false;
     observer_.RunStarted(root);
     if (!IsExistingFolder(root)) {
         Say(MessageKind::NoFolder, kNoFolderSelected);
         EndOfRun(false);
-        return result_;
+        return;
     }
     observer_.FolderOpened(root);
     // The tree's folders are read ahead while the cache is opened: both wait for the disk.
@@ -191,7 +196,6 @@ AnalysisResult Run::Perform() {
         }
     }
     EndOfRun(true);
-    return result_;
 }
 
 std::vector<PhotoPath> Run::PhotoPaths(const std::string& folder) const {
@@ -541,8 +545,7 @@ std::string RunSummaryText(int filesAnalysed, int filesFound) {
 
 AnalysisResult StartAnalyzing(const AnalysisSettings& settings, const RunEnvironment& environment,
                               AnalysisObserver& observer) {
-    Run run(settings, environment, observer);
-    return run.Perform();
+    return Run(settings, environment, observer).Perform();
 }
 
 }  // namespace quorvela::analysis

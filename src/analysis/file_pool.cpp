@@ -142,7 +142,6 @@ void FilePool::WorkerLoop(int worker) {
             ticket->Started = true;
             mayGrow = grow_ && static_cast<int>(threads_.size()) < maxThreads_;
         }
-        int waits = 0;  // files that made this thread wait
         std::vector<FileOutcome> results(ticket->Files.size());
         for (std::size_t i = 0; i < results.size(); ++i) {
             // Every eighth file is enough to see waiting, at an eighth of the system calls.
@@ -154,17 +153,19 @@ void FilePool::WorkerLoop(int worker) {
                 results[i] = FileOutcome{};  // a file that cannot be analysed adds nothing
                 results[i].Result.Passed = false;
             }
-            if (watch && VoluntaryWaits() > waitsBefore) ++waits;
+            // A file that made this thread wait: another thread reads while this one waits,
+            // at once rather than at the end of the ticket, which may be long.
+            if (watch && VoluntaryWaits() > waitsBefore) {
+                std::lock_guard lock(mutex_);
+                if (!closing_ && !queue_.empty() && static_cast<int>(threads_.size()) < maxThreads_) StartThread();
+                mayGrow = static_cast<int>(threads_.size()) < maxThreads_;
+            }
         }
         bool wake = false;
         {
             std::lock_guard lock(mutex_);
             ticket->Results = std::move(results);
             ticket->Done = true;
-            for (; waits > 0 && !closing_ && !queue_.empty() && static_cast<int>(threads_.size()) < maxThreads_;
-                 --waits) {
-                if (!StartThread()) break;
-            }
             // The run waits for one ticket at a time; waking it for any other is wasted.
             wake = cancelling_ || ticket.get() == awaited_;
         }

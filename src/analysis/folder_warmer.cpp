@@ -84,7 +84,6 @@ void FolderWarmer::Warm(const Queued& folder) {
 std::optional<std::vector<Subfolder>> ReadSubfolders(const std::string& folder) {
     DIR* dir = ::opendir(folder.c_str());
     if (dir == nullptr) return std::nullopt;
-    const std::string base = folder.ends_with('/') ? folder : folder + '/';
     std::vector<Subfolder> found;
     while (const dirent* item = ::readdir(dir)) {
         const std::string_view name = item->d_name;
@@ -92,8 +91,8 @@ std::optional<std::vector<Subfolder>> ReadSubfolders(const std::string& folder) 
         // Only folders and links are of interest; a plain file needs no look of its own.
         if (item->d_type != DT_DIR && item->d_type != DT_LNK && item->d_type != DT_UNKNOWN) continue;
         struct stat info {};
-        // stat follows links.
-        if (::stat((base + std::string(name)).c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) continue;
+        // Follows links.
+        if (::fstatat(::dirfd(dir), item->d_name, &info, 0) != 0 || !S_ISDIR(info.st_mode)) continue;
         found.push_back({std::string(name), {info.st_dev, info.st_ino}});
     }
     ::closedir(dir);

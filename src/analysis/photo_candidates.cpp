@@ -64,7 +64,8 @@ std::vector<std::string> ChoosePhotos(const std::vector<std::string>& names, boo
     std::unordered_map<std::string_view, std::size_t> chosen;
     for (std::size_t i = 0; i < names.size(); ++i) {
         kinds.push_back(CandidateKindOf(names[i], withRawHeif));
-        if (kinds[i] == CandidateKind::None) continue;
+        // Without the other kinds every candidate is a JPEG, and every JPEG counts.
+        if (kinds[i] == CandidateKind::None || !withRawHeif) continue;
         const auto [place, added] = chosen.try_emplace(Stem(names[i]), i);
         if (!added && Rank(kinds[i]) > Rank(kinds[place->second])) place->second = i;
     }
