@@ -3,6 +3,8 @@
 #include <dirent.h>
 #include <sys/stat.h>
 
+#include <atomic>
+#include <cstring>
 #include <deque>
 #include <exception>
 #include <functional>
@@ -100,6 +102,8 @@ class Run {
     // Reads one file, or takes it from the cache.
     FileOutcome Analyse(const std::string& path, EntryKind kind, metadata::TimgData& reader, FolderKeys& keys);
     FileOutcome ReadHere(const PhotoPath& photo);
+    // Starts loading ICU the first time a text of the run cannot be sorted without it.
+    void AskIcuFor(const FileResult& file);
     void AddFile(FileOutcome outcome);
     void OpenCache();
     void CloseCache();
@@ -126,7 +130,9 @@ class Run {
     const equivalence::EquivalentList noTable_;
     const bool needPairs_ = NeedsMakerNotePairs(settings_);
     std::unique_ptr<PhotoCache> cache_;
-    std::future<void> loading_;  // the cache's entries of the folder, read beside the walk
+    std::future<void> loading_;          // the cache's entries of the folder, read beside the walk
+    bool ranksKept_ = false;             // the collation's rank table came from the cache
+    std::atomic<bool> icuAsked_{false};  // a text of the run needs ICU to be sorted
 
     int filesDone_ = 0;  // in the current folder
     AnalysisResult result_;
@@ -221,6 +227,7 @@ FileOutcome Run::Analyse(const std::string& path, EntryKind kind, metadata::Timg
     if (key) {
         if (auto hit = cache_->Find(*key, needPairs_)) {
             outcome.Result = DeriveResult(hit->Facts, path, settings_, table, separator, environment_.KeepPhotoRecords);
+            AskIcuFor(outcome.Result);
             outcome.Touch = hit->Touch;
             if (outcome.Touch) outcome.Key = std::move(key);
             return outcome;
@@ -231,12 +238,24 @@ FileOutcome Run::Analyse(const std::string& path, EntryKind kind, metadata::Timg
         cache_ ? key.has_value() : kind == EntryKind::Plain || (kind == EntryKind::Unknown && IsReadableFile(path));
     PhotoFacts facts = ReadFacts(path, readable, needPairs_, reader);
     outcome.Result = DeriveResult(facts, path, settings_, table, separator, environment_.KeepPhotoRecords);
+    AskIcuFor(outcome.Result);
     // A file changed while it was read may hold anything: it is read again next time.
     if (key && keys.Of(path) == key) {
         outcome.Key = std::move(key);
         outcome.Facts = std::move(facts);
     }
     return outcome;
+}
+
+void Run::AskIcuFor(const FileResult& file) {
+    if (icuAsked_.load(std::memory_order_relaxed)) return;
+    // Shutter speeds have an order of their own.
+    for (const std::string* text : {&file.Focal, &file.Iso, &file.Aperture, &file.Lens, &file.PathLine}) {
+        if (order_->NeedsIcu(*text)) {
+            if (!icuAsked_.exchange(true)) order_->PrepareIcuBeside();
+            return;
+        }
+    }
 }
 
 FileOutcome Run::ReadHere(const PhotoPath& photo) {
@@ -261,8 +280,15 @@ void Run::OpenCache() {
     // Read beside the folder walk: on a cold disk both wait for reads.
     loading_ = std::async(std::launch::async, [this] {
         cache_->Load(settings_.RootFolder, settings_.IncludeSubfolders);
-        // The collation's first use reads ICU from disk, which the walk no longer waits for;
-        // a run of that many remembered photos will sort long lists.
+        // With the locale's rank table kept from an earlier run, lists of ASCII texts are sorted
+        // without ICU. Otherwise its first use reads ICU from disk, which the walk no longer
+        // waits for; a run of that many remembered photos will sort long lists.
+        if (const auto note = cache_->Note(order_->RanksName()); note && note->size() == sizeof(AsciiRankTable)) {
+            AsciiRankTable ranks{};
+            std::memcpy(ranks.data(), note->data(), ranks.size());
+            order_->UseRanks(ranks);
+            ranksKept_ = true;
+        }
         order_->PrepareBeside(cache_->Loaded());
     });
 }
@@ -270,6 +296,12 @@ void Run::OpenCache() {
 void Run::CloseCache() {
     if (loading_.valid()) loading_.get();
     if (!cache_) return;
+    if (!ranksKept_) {
+        if (const auto made = order_->MadeRanks()) {
+            cache_->KeepNote(order_->RanksName(),
+                             std::string_view(reinterpret_cast<const char*>(made->data()), made->size()));
+        }
+    }
     if (std::string problem; !cache_->Finish(problem))
         Say(MessageKind::CacheSetAside, std::string(kCacheSetAside) + problem);
     cache_.reset();

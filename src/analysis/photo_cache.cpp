@@ -338,6 +338,45 @@ std::optional<PhotoCache::Hit> PhotoCache::Find(const PhotoKey& key, bool needPa
     return Hit{std::move(*decoded), today_ - it->Seen >= kTouchAfterDays};
 }
 
+std::optional<std::string> PhotoCache::Note(std::string_view name) const {
+    if (failed_.load()) return std::nullopt;
+    // The table is made by the first note kept: a file without one has none.
+    Statement select(db_, "SELECT value, checksum FROM notes WHERE name = ?1");
+    if (!select.Ok()) return std::nullopt;
+    sqlite3_bind_text(select.Get(), 1, name.data(), static_cast<int>(name.size()), SQLITE_STATIC);
+    if (sqlite3_step(select.Get()) != SQLITE_ROW) return std::nullopt;
+    const auto* data = static_cast<const char*>(sqlite3_column_blob(select.Get(), 0));
+    std::string value;
+    if (data != nullptr) value.assign(data, static_cast<std::size_t>(sqlite3_column_bytes(select.Get(), 0)));
+    if (Checksum(name, 0, 0, 0, {}, value) != sqlite3_column_int64(select.Get(), 1)) return std::nullopt;
+    return value;
+}
+
+void PhotoCache::KeepNote(std::string_view name, std::string_view value) {
+    if (failed_.load()) return;
+    // Not worth a wait for another program that holds the file.
+    sqlite3_busy_timeout(db_, 0);
+    const bool began = Exec(db_, "BEGIN IMMEDIATE");
+    sqlite3_busy_timeout(db_, kBusyMilliseconds);
+    if (!began) return;
+    bool ok = Exec(db_,
+                   "CREATE TABLE IF NOT EXISTS notes (name TEXT PRIMARY KEY, value BLOB NOT NULL,"
+                   " checksum INTEGER NOT NULL)");
+    if (ok) {
+        Statement insert(db_, "INSERT OR REPLACE INTO notes (name, value, checksum) VALUES (?1, ?2, ?3)");
+        ok = insert.Ok();
+        if (ok) {
+            sqlite3_bind_text(insert.Get(), 1, name.data(), static_cast<int>(name.size()), SQLITE_STATIC);
+            sqlite3_bind_blob(insert.Get(), 2, value.empty() ? "" : value.data(), static_cast<int>(value.size()),
+                              SQLITE_STATIC);
+            sqlite3_bind_int64(insert.Get(), 3, Checksum(name, 0, 0, 0, {}, value));
+            ok = sqlite3_step(insert.Get()) == SQLITE_DONE;
+        }
+    }
+    // A note that cannot be kept is made again next time.
+    Exec(db_, ok ? "COMMIT" : "ROLLBACK");
+}
+
 void PhotoCache::Remember(const PhotoKey& key, const PhotoFacts& facts) {
     if (failed_.load()) return;
     pending_.push_back({key, EncodeFacts(facts)});
@@ -448,6 +487,7 @@ bool PhotoCache::Forget(const fs::path& file, std::string& problem) {
     if (ok) {
         sqlite3_busy_timeout(db, kBusyMilliseconds);
         ok = Exec(db, "DELETE FROM photos");
+        if (ok) Exec(db, "DROP TABLE IF EXISTS notes");
         if (ok) Exec(db, "VACUUM");  // gives the space back; another program using the file may prevent it
         const int code = sqlite3_extended_errcode(db);
         if (!ok && (IsDamage(code) || code == SQLITE_ERROR)) {

@@ -109,6 +109,12 @@ class PhotoCache {
     [[nodiscard]] bool Failed() const { return failed_.load(); }
     std::string TakeProblem();
 
+    // A few bytes kept beside the photos under a name, such as what sorting needs from a
+    // locale: best effort, never a reason to set the cache aside. Nothing when none was kept
+    // or it does not match its check sum.
+    [[nodiscard]] std::optional<std::string> Note(std::string_view name) const;
+    void KeepNote(std::string_view name, std::string_view value);
+
     // Empties the cache file (or removes it when it cannot be opened). False, with the
     // reason in `problem`, when that failed.
     static bool Forget(const std::filesystem::path& file, std::string& problem);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <cstdlib>
 #include <future>
 #include <mutex>
@@ -50,8 +51,6 @@ CollatorPtr CloneOf(const UCollator* collator) {
     if (U_FAILURE(status) || !clone) throw std::bad_alloc();
     return clone;
 }
-
-using AsciiRankTable = std::array<std::uint8_t, 128>;
 
 // The ASCII characters that take part in a contraction made of ASCII characters only (a
 // contraction that needs a non-ASCII character, such as root's "l" with a middle dot, cannot
@@ -166,6 +165,10 @@ struct SharedCollation {
     }
 
     std::shared_future<AsciiRankTable> StartRanks(bool beside) {
+        {
+            const std::lock_guard lock(Mutex);
+            if (Ranks.valid()) return Ranks;  // given, or started: no collator needed for it
+        }
         const OpenedCollator opened = StartOpening(beside);
         const std::lock_guard lock(Mutex);
         // From a clone: ICU's element iterators are not for a collator another thread may use.
@@ -177,6 +180,8 @@ struct SharedCollation {
     std::mutex Mutex;
     OpenedCollator Opened;                     // valid once started
     std::shared_future<AsciiRankTable> Ranks;  // valid once started
+    // Given before the first sort (UseRanks) and not changed after it.
+    std::optional<AsciiRankTable> Given;
 };
 
 }  // namespace
@@ -263,8 +268,50 @@ Collation::Collation(Collation&&) noexcept = default;
 Collation& Collation::operator=(Collation&&) noexcept = default;
 
 void Collation::PrepareBeside(std::size_t expectedTexts) const {
+    if (impl_->Shared->Given) return;  // ICU only for a text without ranks (NeedsIcu)
     impl_->Shared->StartOpening(true);
     if (expectedTexts >= kLongList) impl_->Shared->StartRanks(true);
+}
+
+void Collation::PrepareIcuBeside() const {
+    impl_->Shared->StartOpening(true);
+}
+
+std::string Collation::RanksName() const {
+    // The table follows from the locale's rules in this ICU, and from how it is made here.
+    return "ascii-ranks 1 icu " U_ICU_VERSION " " + impl_->Shared->Locale;
+}
+
+void Collation::UseRanks(const AsciiRankTable& ranks) const {
+    SharedCollation& shared = *impl_->Shared;
+    const std::lock_guard lock(shared.Mutex);
+    if (shared.Ranks.valid()) return;  // made already; the same table
+    shared.Given = ranks;
+    std::promise<AsciiRankTable> ready;
+    ready.set_value(ranks);
+    shared.Ranks = ready.get_future().share();
+}
+
+std::optional<AsciiRankTable> Collation::MadeRanks() const {
+    SharedCollation& shared = *impl_->Shared;
+    std::shared_future<AsciiRankTable> ranks;
+    {
+        const std::lock_guard lock(shared.Mutex);
+        if (shared.Given || !shared.Ranks.valid()) return std::nullopt;
+        ranks = shared.Ranks;
+    }
+    // A table still being made, or made by no one yet, is not waited for.
+    if (ranks.wait_for(std::chrono::seconds(0)) != std::future_status::ready) return std::nullopt;
+    try {
+        return ranks.get();
+    } catch (const std::exception&) {
+        return std::nullopt;  // ICU failed to make one
+    }
+}
+
+bool Collation::NeedsIcu(std::string_view text) const {
+    const std::optional<AsciiRankTable>& given = impl_->Shared->Given;
+    return !given || !HasAsciiKey(*given, text);
 }
 
 std::string Collation::SortKey(std::string_view utf8) const {
@@ -298,8 +345,10 @@ std::vector<std::size_t> Collation::SortOrder(const std::vector<std::string>& te
     // with equal keys share a rank, so the result is the stable sort by key. The keys of one
     // list come from one scheme: rank sequences (AsciiRanks) when every text has one, which
     // a long path list of ASCII paths has, else ICU's keys for all.
-    const std::shared_future<AsciiRankTable> made =
-        texts.size() >= kLongList ? impl_->Shared->StartRanks(false) : std::shared_future<AsciiRankTable>();
+    // A given table serves lists of any length; one made from ICU pays only for long lists.
+    const std::shared_future<AsciiRankTable> made = texts.size() >= kLongList || impl_->Shared->Given
+                                                        ? impl_->Shared->StartRanks(false)
+                                                        : std::shared_future<AsciiRankTable>();
     const AsciiRankTable* table = made.valid() ? &made.get() : nullptr;
     const bool ascii = table != nullptr && std::all_of(texts.begin(), texts.end(), [table](const std::string& t) {
                            return HasAsciiKey(*table, t);

@@ -16,6 +16,7 @@
 #include "analysis/analysis_run.h"
 #include "analysis/folder_warmer.h"
 #include "analysis/photo_facts.h"
+#include "analysis/tallies.h"
 #include "support/test_files.h"
 
 namespace quorvela::analysis {
@@ -235,6 +236,76 @@ TEST_F(ChangingFolder, DamagedEntriesAreReadAgain) {
     const Outcome again = RunOn(photos_.path(), settings_, cache);
     ExpectSame(plain.Result, again.Result, "damaged entries");
     EXPECT_TRUE(again.Kinds.empty());
+}
+
+// A note is read back as kept; a damaged one, one never kept, or one in a file that holds no
+// notes is nothing, and none of these sets the cache aside. Clearing the cache drops notes.
+TEST(PhotoCache, NotesRoundTripAndDamagedOnesAreNothing) {
+    const testing::TempDir folder;
+    const fs::path file = folder.path() / "photos.db";
+    const std::string bytes("\x00\x01\x7F", 3);
+    const auto open = [&] {
+        std::string problem;
+        std::unique_ptr<PhotoCache> cache = PhotoCache::Open(file, "1.", problem);
+        EXPECT_TRUE(cache) << problem;
+        return cache;
+    };
+    {
+        const auto cache = open();
+        ASSERT_TRUE(cache);
+        EXPECT_FALSE(cache->Note("ranks C")) << "no notes yet";
+        cache->KeepNote("ranks C", bytes);
+        cache->KeepNote("ranks de", "xyz");
+        std::string problem;
+        EXPECT_TRUE(cache->Finish(problem)) << problem;
+    }
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db, "UPDATE notes SET value = 'xyy' WHERE name = 'ranks de'", nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+    {
+        const auto cache = open();
+        ASSERT_TRUE(cache);
+        EXPECT_EQ(cache->Note("ranks C"), bytes);
+        EXPECT_FALSE(cache->Note("ranks de")) << "damaged";
+        EXPECT_FALSE(cache->Note("ranks fr"));
+        EXPECT_FALSE(cache->Failed());
+    }
+    std::string problem;
+    ASSERT_TRUE(PhotoCache::Forget(file, problem)) << problem;
+    EXPECT_FALSE(open()->Note("ranks C"));
+}
+
+// A long run keeps its locale's rank table in the cache; the next run sorts with it instead of
+// ICU and must come out the same.
+TEST(PhotoCache, TheKeptRankTableSortsAsIcuDoes) {
+    if (!testing::HaveCorpus()) GTEST_SKIP() << "photo corpus absent";
+    const testing::TempDir photos;
+    const testing::TempDir cacheFolder;
+    fs::copy_file(testing::CorpusDir() / "canon_eos20d_01.jpg", photos.path() / "photo.jpg");
+    for (std::size_t i = 0; i < Collation::kLongList; ++i) {
+        // Names out of order, with fill and case that the sort must place.
+        const std::string name = (i % 3 == 0   ? "Img_"
+                                  : i % 3 == 1 ? "img-"
+                                               : "_IMG") +
+                                 std::to_string((i * 7919) % 10007);
+        fs::create_hard_link(photos.path() / "photo.jpg", photos.path() / (name + ".jpg"));
+    }
+    const fs::path cache = cacheFolder.path() / "photos.db";
+    const Outcome plain = RunOn(photos.path(), {}, {});
+    const Outcome filling = RunOn(photos.path(), {}, cache);
+    sqlite3* db = nullptr;
+    sqlite3_stmt* notes = nullptr;
+    ASSERT_EQ(sqlite3_open(cache.c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_prepare_v2(db, "SELECT count(*) FROM notes", -1, &notes, nullptr), SQLITE_OK);
+    ASSERT_EQ(sqlite3_step(notes), SQLITE_ROW);
+    EXPECT_EQ(sqlite3_column_int(notes, 0), 1) << "the rank table is kept";
+    sqlite3_finalize(notes);
+    sqlite3_close(db);
+    const Outcome again = RunOn(photos.path(), {}, cache);
+    ExpectSame(plain.Result, filling.Result, "filling");
+    ExpectSame(plain.Result, again.Result, "with the kept rank table");
 }
 
 int Count(const fs::path& cache, const char* where) {

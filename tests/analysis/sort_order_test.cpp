@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <numeric>
+#include <optional>
 #include <random>
 #include <string>
 #include <string_view>
@@ -92,6 +93,15 @@ TEST(SortOrder, LongListsInEveryLocaleAsByIcuKeys) {
             const std::vector<std::size_t> expected = OrderByIcuKeys(order, texts);
             EXPECT_EQ(order.SortOrder(texts), expected);
             EXPECT_EQ(Collation(order).SortOrder(texts), expected) << "a copy for another thread";
+            // The table kept from such a run sorts lists of any length, as a later run does.
+            const std::optional<AsciiRankTable> made = order.MadeRanks();
+            ASSERT_TRUE(made);
+            const Collation kept(locale);
+            kept.UseRanks(*made);
+            EXPECT_EQ(kept.SortOrder(texts), expected) << "kept ranks";
+            const Texts few(texts.begin(), texts.begin() + 60);
+            EXPECT_EQ(kept.SortOrder(few), OrderByIcuKeys(order, few)) << "kept ranks, a short list";
+            EXPECT_FALSE(kept.MadeRanks()) << "given, not made";
             // The same texts once each, as a path list's: sorted without grouping.
             Texts distinct;
             std::unordered_set<std::string> seen;
@@ -119,8 +129,14 @@ TEST(SortOrder, PathLinesAsByIcuKeys) {
                         " - Make: Canon - Model: EOS " + std::to_string(i % 11) + "D");
     }
     EXPECT_EQ(order.SortOrder(lines), OrderByIcuKeys(order, lines));
+    const Collation kept("C");
+    EXPECT_TRUE(kept.NeedsIcu(lines[0])) << "no table yet";
+    kept.UseRanks(*order.MadeRanks());
+    EXPECT_FALSE(kept.NeedsIcu(lines[0]));
     lines.push_back("___50 mm - /photos/\xC3\x84rger/IMG_1.JPG");  // one line outside ASCII: ICU for all
+    EXPECT_TRUE(kept.NeedsIcu(lines.back()));
     EXPECT_EQ(order.SortOrder(lines), OrderByIcuKeys(order, lines));
+    EXPECT_EQ(kept.SortOrder(lines), OrderByIcuKeys(order, lines)) << "kept ranks";
 }
 
 TEST(SortOrder, SortPlacesTheTextsAsTheirOrder) {
