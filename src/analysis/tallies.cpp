@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <future>
@@ -180,8 +181,9 @@ struct SharedCollation {
     std::mutex Mutex;
     OpenedCollator Opened;                     // valid once started
     std::shared_future<AsciiRankTable> Ranks;  // valid once started
-    // Given before the first sort (UseRanks) and not changed after it.
-    std::optional<AsciiRankTable> Given;
+    // Given before the first sort (UseRanks) and kept from then on; read without the lock.
+    std::unique_ptr<const AsciiRankTable> GivenTable;
+    std::atomic<const AsciiRankTable*> Given{nullptr};
 };
 
 }  // namespace
@@ -268,7 +270,7 @@ Collation::Collation(Collation&&) noexcept = default;
 Collation& Collation::operator=(Collation&&) noexcept = default;
 
 void Collation::PrepareBeside(std::size_t expectedTexts) const {
-    if (impl_->Shared->Given) return;  // ICU only for a text without ranks (NeedsIcu)
+    if (impl_->Shared->Given.load() != nullptr) return;  // ICU only for a text without ranks (NeedsIcu)
     impl_->Shared->StartOpening(true);
     if (expectedTexts >= kLongList) impl_->Shared->StartRanks(true);
 }
@@ -286,7 +288,8 @@ void Collation::UseRanks(const AsciiRankTable& ranks) const {
     SharedCollation& shared = *impl_->Shared;
     const std::lock_guard lock(shared.Mutex);
     if (shared.Ranks.valid()) return;  // made already; the same table
-    shared.Given = ranks;
+    shared.GivenTable = std::make_unique<const AsciiRankTable>(ranks);
+    shared.Given.store(shared.GivenTable.get());
     std::promise<AsciiRankTable> ready;
     ready.set_value(ranks);
     shared.Ranks = ready.get_future().share();
@@ -297,7 +300,7 @@ std::optional<AsciiRankTable> Collation::MadeRanks() const {
     std::shared_future<AsciiRankTable> ranks;
     {
         const std::lock_guard lock(shared.Mutex);
-        if (shared.Given || !shared.Ranks.valid()) return std::nullopt;
+        if (shared.Given.load() != nullptr || !shared.Ranks.valid()) return std::nullopt;
         ranks = shared.Ranks;
     }
     // A table still being made, or made by no one yet, is not waited for.
@@ -310,8 +313,8 @@ std::optional<AsciiRankTable> Collation::MadeRanks() const {
 }
 
 bool Collation::NeedsIcu(std::string_view text) const {
-    const std::optional<AsciiRankTable>& given = impl_->Shared->Given;
-    return !given || !HasAsciiKey(*given, text);
+    const AsciiRankTable* given = impl_->Shared->Given.load();
+    return given == nullptr || !HasAsciiKey(*given, text);
 }
 
 std::string Collation::SortKey(std::string_view utf8) const {
@@ -346,7 +349,7 @@ std::vector<std::size_t> Collation::SortOrder(const std::vector<std::string>& te
     // list come from one scheme: rank sequences (AsciiRanks) when every text has one, which
     // a long path list of ASCII paths has, else ICU's keys for all.
     // A given table serves lists of any length; one made from ICU pays only for long lists.
-    const std::shared_future<AsciiRankTable> made = texts.size() >= kLongList || impl_->Shared->Given
+    const std::shared_future<AsciiRankTable> made = texts.size() >= kLongList || impl_->Shared->Given.load() != nullptr
                                                         ? impl_->Shared->StartRanks(false)
                                                         : std::shared_future<AsciiRankTable>();
     const AsciiRankTable* table = made.valid() ? &made.get() : nullptr;
