@@ -55,10 +55,6 @@ std::vector<Entry> ListFolder(const std::string& folder) {
     return entries;
 }
 
-std::string JoinPath(const std::string& folder, const std::string& name) {
-    return folder.ends_with('/') ? folder + name : folder + '/' + name;
-}
-
 bool IsExistingFolder(const std::string& path) {
     struct stat info {};
     return !path.empty() && ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
@@ -542,7 +538,8 @@ void CollectFolders(const std::string& root, std::vector<std::string>& list, con
     std::set<FolderId> entered{{info.st_dev, info.st_ino}};
     // The warmer's listing when it has one, else the folder read here.
     const auto listing = [warmer](const std::string& folder, FolderId id) {
-        std::optional<std::vector<Subfolder>> subfolders = warmer != nullptr ? warmer->SubfoldersOf(id) : std::nullopt;
+        std::optional<std::vector<Subfolder>> subfolders =
+            warmer != nullptr ? warmer->TakeSubfolders(id) : std::nullopt;
         if (!subfolders) subfolders = ReadSubfolders(folder);
         return subfolders ? std::move(*subfolders) : std::vector<Subfolder>();
     };

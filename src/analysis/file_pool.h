@@ -45,8 +45,8 @@ struct FileOutcome {
 // Reads files on a small pool of threads, each with its own reader. Files are handed out in
 // the order they were submitted and their results are taken back in that same order, so a
 // run combines them exactly as if it had read them one after another. A folder's files go out
-// a few at a time while there are more of them than threads: a photo known from the cache
-// costs a few microseconds, about what handing it to a thread and back costs.
+// in one ticket per thread (kMostPerTicket at most): a photo known from the cache costs a few
+// microseconds, about what handing it to a thread and back costs.
 class FilePool {
   public:
     // Turns one path into its result on a worker thread; must be safe to call concurrently

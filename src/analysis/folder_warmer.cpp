@@ -35,7 +35,7 @@ FolderWarmer::~FolderWarmer() {
     for (std::thread& thread : threads_) thread.join();
 }
 
-std::optional<std::vector<Subfolder>> FolderWarmer::SubfoldersOf(FolderId id) {
+std::optional<std::vector<Subfolder>> FolderWarmer::TakeSubfolders(FolderId id) {
     std::unique_lock lock(mutex_);
     // Every folder the walk reaches was queued when its parent was read (or is the root);
     // once nothing is queued or being read, one not read yet never will be.
@@ -43,7 +43,7 @@ std::optional<std::vector<Subfolder>> FolderWarmer::SubfoldersOf(FolderId id) {
     wake_.wait(lock, [&] { return known() || closing_ || (queue_.empty() && busy_ == 0); });
     const auto found = read_.find(id);
     if (found == read_.end()) return std::nullopt;
-    return found->second;
+    return std::move(read_.extract(found).mapped());
 }
 
 void FolderWarmer::Loop() {
@@ -73,12 +73,15 @@ void FolderWarmer::Warm(const Queued& folder) {
     std::lock_guard lock(mutex_);
     if (closing_) return;
     if (found) {
-        const std::string base = folder.Path.ends_with('/') ? folder.Path : folder.Path + '/';
         for (const Subfolder& sub : *found) {
-            if (seen_.insert(sub.Id).second) queue_.push_back({base + sub.Name, sub.Id});
+            if (seen_.insert(sub.Id).second) queue_.push_back({JoinPath(folder.Path, sub.Name), sub.Id});
         }
     }
     read_.emplace(folder.Id, std::move(found));
+}
+
+std::string JoinPath(const std::string& folder, const std::string& name) {
+    return folder.ends_with('/') ? folder + name : folder + '/' + name;
 }
 
 std::optional<std::vector<Subfolder>> ReadSubfolders(const std::string& folder) {

@@ -25,6 +25,9 @@ struct Subfolder {
     FolderId Id{};
 };
 
+// The path of `name` in `folder`.
+std::string JoinPath(const std::string& folder, const std::string& name);
+
 // The subfolders of `folder`, links to folders included (a link to a folder is a folder, like a
 // junction), in listing order; nothing when the folder cannot be read.
 std::optional<std::vector<Subfolder>> ReadSubfolders(const std::string& folder);
@@ -33,7 +36,7 @@ std::optional<std::vector<Subfolder>> ReadSubfolders(const std::string& folder);
 // depth first, one folder after another, to keep the run's order. On a cold disk a folder costs
 // a read of a fraction of a millisecond, and a walk of thousands would wait for each in turn;
 // a warm one still costs the kernel a microsecond an entry to list. The warmer keeps each
-// folder's subfolders as it read them, and the walk takes them from it (SubfoldersOf).
+// folder's subfolders as it read them, and the walk takes them from it (TakeSubfolders).
 class FolderWarmer {
   public:
     static constexpr int kThreads = 8;
@@ -44,8 +47,9 @@ class FolderWarmer {
     FolderWarmer& operator=(const FolderWarmer&) = delete;
 
     // The subfolders of the folder `id` in listing order, once a thread has read it (waiting
-    // for that). Nothing when it could not be read, or the warmer will not read it.
-    std::optional<std::vector<Subfolder>> SubfoldersOf(FolderId id);
+    // for that); each folder's are given once. Nothing when it could not be read, or the
+    // warmer will not read it.
+    std::optional<std::vector<Subfolder>> TakeSubfolders(FolderId id);
 
   private:
     struct Queued {

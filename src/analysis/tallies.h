@@ -40,7 +40,7 @@ class Collation {
 
     // From this many texts on, a list of ASCII texts is sorted by a rank table that ICU takes a
     // few milliseconds to make (it lists every contraction of the locale); shorter lists use
-    // ICU's own keys, which cost less than that.
+    // ICU's own keys, which cost less than that, unless the table was given (UseRanks).
     static constexpr std::size_t kLongList = 4096;
     // Starts, on a thread of its own, what sorting lists of about this many texts needs: ICU's
     // collator (on a cold start its library is read from disk) and, for long lists, the rank
