@@ -135,6 +135,7 @@ class Run {
     std::array<RunList, kQuantityCount> lists_{RunList(Quantity::FocalLength), RunList(Quantity::Iso),
                                                RunList(Quantity::Aperture), RunList(Quantity::Shutter),
                                                RunList(Quantity::Lens)};
+    EquivalenceCounter sources_{!settings_.Lens.RealLength && !settings_.Lens.AlwaysCalculate};
     std::vector<std::int64_t> focalMm_;  // per counted photo, for the coverage
     std::vector<PhotoRecord> photos_;    // when the environment keeps them
     int undated_ = 0;                    // left out by the period for want of a date
@@ -431,8 +432,11 @@ void Run::AddFile(FileOutcome outcome) {
     if (!file.Iso.empty()) lists_[1].Add(std::move(file.Iso));
     if (!file.Aperture.empty()) lists_[2].Add(std::move(file.Aperture));
     if (!file.Shutter.empty()) lists_[3].Add(std::move(file.Shutter));
-    if (!file.Focal.empty()) lists_[0].Add(std::move(file.Focal));
-    if (file.Analysed) ++result_.FilesAnalysed;
+    if (!file.Focal.empty()) lists_[0].Add(std::move(file.Focal), file.Estimated);
+    if (file.Analysed) {
+        ++result_.FilesAnalysed;
+        sources_.Add(file.Source, file.Make, file.Model);
+    }
     if (!file.PathLine.empty()) {
         pathLines_.push_back(std::move(file.PathLine));
         linePaths_.push_back(std::move(file.LinePath));
@@ -483,6 +487,8 @@ void Run::TallyAll() {
         }
         result_.Tables[q] = std::move(table);
     }
+    result_.Equivalence = sources_.Summary();
+    observer_.EquivalenceReady(result_.Equivalence);
     if (settings_.Coverage) result_.Coverage = CountCoverage(*settings_.Coverage, focalMm_);
     focalMm_.clear();
 }

@@ -10,6 +10,7 @@
 
 #include "analysis_settings.h"
 #include "coverage.h"
+#include "equivalence_summary.h"
 #include "equivalence/equivalent_table.h"
 #include "photo_record.h"
 #include "tallies.h"
@@ -83,6 +84,8 @@ class AnalysisObserver {
     // A point in time where a caller may handle its own events (after each folder and chart point).
     virtual void ServiceEvents() {}
     virtual void ChartPoint(Quantity /*quantity*/, const CategoryCount& /*point*/) {}
+    // Where the 35mm equivalents came from; once, after the chart points.
+    virtual void EquivalenceReady(const EquivalenceSummary& /*summary*/) {}
     // Every photo the run counted (those that passed the filter), in file order; once, before
     // PathListReady, and only when RunEnvironment::KeepPhotoRecords is set.
     virtual void PhotosReady(const std::vector<PhotoRecord>& /*photos*/) {}
@@ -121,6 +124,7 @@ struct AnalysisResult {
     std::string RunSummaryText;
     std::array<CategoryTable, kQuantityCount> Tables;  // indexed by Quantity
     std::optional<CoverageCount> Coverage;             // when the settings name a range
+    EquivalenceSummary Equivalence;
     std::vector<std::string> PathLines;                // sorted
     std::vector<std::string> LinePaths;                // the file of each path line
     std::vector<std::string> Messages;                 // as shown, in order

@@ -5,6 +5,7 @@
 
 #include "analysis_settings.h"
 #include "equivalence/equivalent_table.h"
+#include "equivalence/focal_length.h"
 
 namespace quorvela::metadata {
 class TimgData;
@@ -25,6 +26,13 @@ struct FileResult {
     std::string Lens;           // the lens text in UTF-8; set for every file that passed
     std::int64_t FocalMm = -1;  // whole millimetres without steps; -1 without a focal length
     bool Undated = false;       // left out by the period for want of a date
+    // Where the focal length came from, when there is one.
+    equivalence::EquivalentSource Source = equivalence::EquivalentSource::Manual;
+    // In the 35mm-equivalent mode, a focal length from the manual factor: a guess. The camera
+    // (Windows-1252, trimmed) names it to the user.
+    bool Estimated = false;
+    std::string Make;
+    std::string Model;
     // The file and its path-list pieces, for a PhotoRecord: only when `keepRecord` is asked for.
     std::string Path;
     std::string MakeModel;

@@ -2,11 +2,15 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <climits>
+#include <cmath>
+#include <cstdint>
 
 #include "common/ascii.h"
 #include "common/code_page.h"
 #include "common/number_format.h"
+#include "equivalence/camera_database.h"
 #include "equivalence/focal_length.h"
 #include "file_analysis.h"
 #include "file_values.h"
@@ -14,6 +18,7 @@
 #include "lens_and_date.h"
 #include "metadata/img_data.h"
 #include "metadata/photo_format.h"
+#include "metadata/sensor_size.h"
 #include "metadata/tag_names.h"
 #include "path_lines.h"
 
@@ -27,7 +32,8 @@ namespace tags = metadata::tags;
 // only these entries.
 constexpr std::string_view kFactNames[] = {
     tags::Make,    tags::Model,        tags::FocalLength,       tags::FocalLengthIn35mmFilm, tags::ISOSpeedRatings,
-    tags::FNumber, tags::ExposureTime, tags::ShutterSpeedValue, tags::DateTimeOriginal,      tags::LensModel};
+    tags::FNumber, tags::ExposureTime, tags::ShutterSpeedValue, tags::DateTimeOriginal,      tags::LensModel,
+    metadata::kSensorWidthName, metadata::kSensorHeightName};
 
 const metadata::TagNameFilter& FactEntries() {
     static const metadata::TagNameFilter filter(kFactNames);
@@ -86,12 +92,29 @@ std::string DebugText(const PhotoFacts& facts) {
     return common::Cp1252ToUtf8(text);
 }
 
-std::string LensLength(const PhotoFacts& facts, const equivalence::LensSettings& lens,
-                       const equivalence::EquivalentList& table, char separator) {
+// The camera database, read the first time a photo needs it: a run whose photos all carry
+// their 35mm value or a table entry never reads it.
+class LazyCameraDatabase final : public equivalence::CropFactorSource {
+  public:
+    [[nodiscard]] std::optional<double> CropFactor(std::string_view make, std::string_view model, double aspect,
+                                                   double planeCrop) const override {
+        return equivalence::CameraDatabase::Shared().CropFactor(make, model, aspect, planeCrop);
+    }
+};
+
+equivalence::LensLength LensLength(const PhotoFacts& facts, const equivalence::LensSettings& lens,
+                                   const equivalence::EquivalentList& table, char separator) {
     if (!facts.HasExif) return {};
-    return equivalence::Get35mmLens(
-        equivalence::LensTexts{facts.FocalLength35, facts.FocalLength, facts.Make, facts.Model}, lens, table,
-        separator);
+    static const LazyCameraDatabase database;
+    const equivalence::LensFacts lensFacts{facts.FocalLength35, facts.FocalLength, facts.Make,  facts.Model,
+                                           facts.NoteCrop,      facts.PlaneCrop,   facts.Aspect};
+    return equivalence::ChooseLength(lensFacts, lens, table, &database, separator);
+}
+
+// Whether the file's own 35mm entry was stored, not derived by the reader.
+bool Stored35mm(const metadata::TImageInfo& exif) {
+    const int index = exif.TagIndexByName(tags::FocalLengthIn35mmFilm);
+    return index >= 0 && !exif.Tags[static_cast<std::size_t>(index)].RawBytes.empty();
 }
 
 }  // namespace
@@ -133,6 +156,13 @@ PhotoFacts FactsOf(metadata::TimgData& reader, bool withPairs) {
     facts.Model = text(tags::Model);
     facts.FocalLength = text(tags::FocalLength);
     facts.FocalLength35 = text(tags::FocalLengthIn35mmFilm);
+    if (!Stored35mm(exif)) facts.FocalLength35.clear();
+    exif.PrepareLookup(metadata::kSensorWidthName);
+    exif.PrepareLookup(metadata::kSensorHeightName);
+    const metadata::SensorReading sensor = metadata::ReadSensor(exif);
+    facts.NoteCrop = sensor.NoteCrop;
+    facts.PlaneCrop = sensor.PlaneCrop;
+    facts.Aspect = sensor.Aspect;
     facts.Iso = text(tags::ISOSpeedRatings);
     facts.FNumber = text(tags::FNumber);
     facts.ExposureTime = text(tags::ExposureTime);
@@ -186,7 +216,8 @@ FileResult DeriveResult(const PhotoFacts& facts, const std::string& path, const 
         result.PathLine = build(MakeModel(facts), MakerNotesText(facts, settings.AddMakerNotes));
         result.LinePath = path;
     };
-    const std::string lengthText = LensLength(facts, settings.Lens, table, decimalSeparator);
+    const equivalence::LensLength length = LensLength(facts, settings.Lens, table, decimalSeparator);
+    const std::string& lengthText = length.Text;
 
     if (const std::int64_t iso = IsoValue(facts); iso != 0) {
         const std::string digits = std::to_string(iso);
@@ -215,6 +246,14 @@ FileResult DeriveResult(const PhotoFacts& facts, const std::string& path, const 
     }
     if (!lengthText.empty()) {
         result.Analysed = true;
+        result.Source = length.Source;
+        // Outside the 35mm-equivalent mode the factor is the user's choice, not a guess.
+        const bool equivalentMode = !settings.Lens.RealLength && !settings.Lens.AlwaysCalculate;
+        if (equivalentMode && length.Source == equivalence::EquivalentSource::Manual) {
+            result.Estimated = true;
+            result.Make = common::Trim(facts.Make);
+            result.Model = common::Trim(facts.Model);
+        }
         result.FocalMm = RoundFocalLength(lengthText);
         result.Focal = FocalCategory(lengthText, settings.UseSteps, settings.StepSize, settings.IgnoreUpTo);
         if (!result.Focal.empty() && shown == PathListQuantity::FocalLength) {
@@ -229,8 +268,9 @@ FileResult DeriveResult(const PhotoFacts& facts, const std::string& path, const 
 
 namespace {
 
-// The layout: a flags byte, the texts in declaration order, the pair count and the pairs,
-// each text a 4-byte little-endian length and its bytes.
+// The layout: a flags byte, the texts in declaration order, the sensor's numbers (8 bytes
+// each, little-endian IEEE), the pair count and the pairs, each text a 4-byte little-endian
+// length and its bytes.
 constexpr std::uint8_t kHasExif = 1;
 constexpr std::uint8_t kHasPairs = 2;
 constexpr std::uint8_t kNoteDecoded = 4;
@@ -240,6 +280,26 @@ auto Texts(Facts& f) {
     return std::array{&f.Make,         &f.Model,   &f.FocalLength,  &f.FocalLength35,     &f.Iso,
                       &f.MakerNoteIso, &f.FNumber, &f.ExposureTime, &f.ShutterSpeedValue, &f.Lens,
                       &f.DateTaken,    &f.Format};
+}
+
+void PutNumber(std::string& out, double value) {
+    const auto bits = std::bit_cast<std::uint64_t>(value);
+    for (int i = 0; i < 8; ++i) out += static_cast<char>((bits >> (8 * i)) & 0xFFU);
+}
+
+bool TakeNumber(std::string_view& in, double& value) {
+    if (in.size() < 8) return false;
+    std::uint64_t bits = 0;
+    for (int i = 0; i < 8; ++i) bits |= std::uint64_t{static_cast<unsigned char>(in[static_cast<std::size_t>(i)])} << (8 * i);
+    in.remove_prefix(8);
+    value = std::bit_cast<double>(bits);
+    // A factor is a positive number or 0; anything else is damage.
+    return std::isfinite(value) && value >= 0.0;
+}
+
+template <typename Facts>
+auto Numbers(Facts& f) {
+    return std::array{&f.NoteCrop, &f.PlaneCrop, &f.Aspect};
 }
 
 void PutLength(std::string& out, std::size_t n) {
@@ -279,6 +339,7 @@ std::string EncodeFacts(const PhotoFacts& facts) {
     if (facts.MakerNoteDecoded) flags |= kNoteDecoded;
     out += static_cast<char>(flags);
     for (const std::string* text : Texts(facts)) PutText(out, *text);
+    for (const double* number : Numbers(facts)) PutNumber(out, *number);
     PutLength(out, facts.MakerNotePairs.size());
     for (const auto& [description, value] : facts.MakerNotePairs) {
         PutText(out, description);
@@ -298,6 +359,9 @@ std::optional<PhotoFacts> DecodeFacts(std::string_view bytes) {
     facts.MakerNoteDecoded = (flags & kNoteDecoded) != 0;
     for (std::string* text : Texts(facts)) {
         if (!TakeText(bytes, *text)) return std::nullopt;
+    }
+    for (double* number : Numbers(facts)) {
+        if (!TakeNumber(bytes, *number)) return std::nullopt;
     }
     std::size_t pairs = 0;
     // Each pair takes at least eight bytes: a count beyond that is damage, not a note.

@@ -20,9 +20,9 @@ namespace quorvela::analysis {
 struct FileResult;
 
 // The version of what the reader gives for PhotoFacts. Bump it whenever any of those texts
-// would come out differently (a renderer, a maker-note table, the 35mm derivation): the
-// photo cache then reads every photo again.
-inline constexpr int kFactsVersion = 1;
+// would come out differently (a renderer, a maker-note table, the sensor reading): the photo
+// cache then reads every photo again.
+inline constexpr int kFactsVersion = 2;
 
 // Every text a run takes from one photo, whatever the run's settings: what a reading gives
 // and what the photo cache keeps. Texts are as the reader renders them (Windows-1252, with
@@ -32,7 +32,7 @@ struct PhotoFacts {
     std::string Make;
     std::string Model;
     std::string FocalLength;
-    std::string FocalLength35;  // FocalLengthIn35mmFilm, stored or derived
+    std::string FocalLength35;  // FocalLengthIn35mmFilm as stored; the reader's derivation is no fact
     std::string Iso;            // ISOSpeedRatings
     std::string MakerNoteIso;   // the maker note's ISO digits; only when Iso is empty
     std::string FNumber;
@@ -41,6 +41,10 @@ struct PhotoFacts {
     std::string Lens;       // FindLens's text; empty without EXIF ("unknown lens")
     std::string DateTaken;  // DateTimeOriginal
     std::string Format;     // the file format's name, when the reader tells it
+    // The sensor as the photo's entries give it (metadata::SensorReading); 0 when unknown.
+    double NoteCrop = 0.0;
+    double PlaneCrop = 0.0;
+    double Aspect = 0.0;
     // The maker note's entries as (description, text), held only when a run asked for them:
     // decoding every note costs more than the rest of a reading.
     bool HasMakerNotePairs = false;

@@ -465,7 +465,7 @@ CategoryTable CountCategories(const std::vector<std::string>& sorted, Quantity q
     return table;
 }
 
-void RunList::Add(std::string text) {
+void RunList::Add(std::string text, bool estimated) {
     ++size_;
     if (quantity_ == Quantity::Shutter) {
         entries_.push_back(std::move(text));
@@ -475,8 +475,10 @@ void RunList::Add(std::string text) {
     if (added) {
         distinct_.push_back(&it->first);
         counts_.push_back(0);
+        estimated_.push_back(0);
     }
     ++counts_[it->second];
+    if (estimated) ++estimated_[it->second];
 }
 
 CategoryTable RunList::Tally(const Collation& collation, bool fractionFormat, char decimalSeparator) {
@@ -491,7 +493,7 @@ CategoryTable RunList::Tally(const Collation& collation, bool fractionFormat, ch
         distinct.reserve(distinct_.size());
         for (const std::string* text : distinct_) distinct.push_back(*text);
         for (const std::size_t i : collation.SortOrder(distinct)) {
-            table.push_back({distinct[i], ChartLabel(quantity_, distinct[i]), counts_[i]});
+            table.push_back({distinct[i], ChartLabel(quantity_, distinct[i]), counts_[i], estimated_[i]});
         }
     }
     if (quantity_ == Quantity::Lens) {

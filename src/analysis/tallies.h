@@ -90,6 +90,9 @@ struct CategoryCount {
     std::string Category;
     std::string Label;
     int Count = 0;
+    // Of Count, the photos whose 35mm equivalent is a guess from the manual factor (focal
+    // lengths in the 35mm-equivalent mode only).
+    int Estimated = 0;
 };
 using CategoryTable = std::vector<CategoryCount>;
 
@@ -113,7 +116,8 @@ class RunList {
     RunList(const RunList&) = delete;
     RunList& operator=(const RunList&) = delete;
     ~RunList() = default;
-    void Add(std::string text);
+    // `estimated`: the entry's photo was charted with a guessed factor (never for shutter speeds).
+    void Add(std::string text, bool estimated = false);
     // Entries added.
     [[nodiscard]] std::size_t Size() const { return size_; }
     // The table TallyCategories gives for the list of every entry added; empties the list.
@@ -125,6 +129,7 @@ class RunList {
     std::unordered_map<std::string, std::size_t> index_;  // a text's place in distinct_
     std::vector<const std::string*> distinct_;            // the keys of index_, by first appearance
     std::vector<int> counts_;
+    std::vector<int> estimated_;  // of counts_, the estimated entries
     std::vector<std::string> entries_;  // shutter speeds
 };
 

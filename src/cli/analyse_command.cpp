@@ -183,10 +183,22 @@ nlohmann::json ToJson(const analysis::AnalysisResult& result, const AnalysisSett
     for (std::size_t q = 0; q < analysis::kQuantityCount; ++q) {
         nlohmann::json rows = nlohmann::json::array();
         for (const auto& row : result.Tables[q]) {
-            rows.push_back({{"category", row.Category}, {"label", row.Label}, {"count", row.Count}});
+            nlohmann::json item = {{"category", row.Category}, {"label", row.Label}, {"count", row.Count}};
+            if (row.Estimated > 0) item["estimated"] = row.Estimated;
+            rows.push_back(std::move(item));
         }
         json[kQuantityKeys[q]] = std::move(rows);
     }
+    const analysis::EquivalenceSummary& sources = result.Equivalence;
+    json["equivalentSources"] = {
+        {"stored", sources.Stored}, {"table", sources.Table}, {"sensor", sources.Sensor}, {"manual", sources.Manual}};
+    nlohmann::json cameras = nlohmann::json::array();
+    for (const analysis::ManualCamera& camera : sources.ManualCameras) {
+        cameras.push_back({{"make", common::Cp1252ToUtf8(camera.Make)},
+                           {"model", common::Cp1252ToUtf8(camera.Model)},
+                           {"photos", camera.Photos}});
+    }
+    json["manualCameras"] = std::move(cameras);
     if (settings.Coverage && result.Coverage) {
         json["coverage"] = {{"from", settings.Coverage->From},
                             {"to", settings.Coverage->To},
@@ -246,6 +258,9 @@ void PrintPlain(std::ostream& out, const analysis::AnalysisResult& result, const
             if (c == '\r') c = '\n';
         }
         out << message << '\n';
+    }
+    if (const std::string estimates = analysis::EstimateStatusText(result.Equivalence); !estimates.empty()) {
+        out << estimates << '\n';
     }
     if (!result.RunSummaryText.empty()) out << result.RunSummaryText << '\n';
 }

@@ -175,4 +175,50 @@ std::string Get35mmLens(const LensTexts& texts, const LensSettings& lens, const 
     return IsZeroLengthText(result) ? std::string() : result;
 }
 
+namespace {
+
+// The sensor's crop factor, best evidence first. A database value agrees with what the photo
+// itself says or is the only answer; a focal-plane value the database contradicts is not used.
+std::optional<double> SensorCrop(const LensFacts& facts, const CropFactorSource* database) {
+    if (facts.NoteCrop > 0.0) return facts.NoteCrop;
+    if (database != nullptr) {
+        const std::string make(common::Trim(facts.Make));
+        const std::string model(common::Trim(facts.Model));
+        if (auto crop = database->CropFactor(make, model, facts.Aspect, facts.PlaneCrop)) return crop;
+    }
+    if (facts.PlaneCrop > 0.0) return facts.PlaneCrop;
+    return std::nullopt;
+}
+
+}  // namespace
+
+LensLength ChooseLength(const LensFacts& facts, const LensSettings& lens, const EquivalentList& list,
+                        const CropFactorSource* database, char decimalSeparator) {
+    const bool calculateOnly = lens.RealLength || lens.AlwaysCalculate;
+    if (calculateOnly) {
+        LensTexts texts{{}, facts.Focal, facts.Make, facts.Model};
+        return {Get35mmLens(texts, lens, list, decimalSeparator), EquivalentSource::Manual};
+    }
+    // A stored zero means "unknown", not a 0 mm lens.
+    if (!facts.Stored35mm.empty() && !IsZeroLengthText(facts.Stored35mm)) {
+        return {std::string(facts.Stored35mm), EquivalentSource::Stored};
+    }
+    const auto nonZero = [](std::string text) { return IsZeroLengthText(text) ? std::string() : text; };
+    if (std::string text = EquivalentfromDataBase(facts.Focal, facts.Make, facts.Model, list, decimalSeparator);
+        !text.empty()) {
+        return {nonZero(std::move(text)), EquivalentSource::Table};
+    }
+    const std::string digits = FocalDigits(facts.Focal, decimalSeparator);
+    const std::optional<double> focal = digits.empty() ? std::nullopt : ParseDecimal(digits, decimalSeparator);
+    if (focal && *focal > 0.0) {
+        if (const std::optional<double> crop = SensorCrop(facts, database)) {
+            if (std::string text = LengthText(*focal * *crop, decimalSeparator); !text.empty()) {
+                return {nonZero(std::move(text)), EquivalentSource::Sensor};
+            }
+        }
+    }
+    return {nonZero(CalculateFromFactor(facts.Focal, lens.Edit1, lens.Edit2, decimalSeparator)),
+            EquivalentSource::Manual};
+}
+
 }  // namespace quorvela::equivalence

@@ -54,6 +54,47 @@ struct LensSettings {
 // A length that comes out as zero is no length.
 std::string Get35mmLens(const metadata::TimgData& reader, const LensSettings& lens, const EquivalentList& list);
 
+// Where a focal length to plot came from, in the order the sources are tried.
+enum class EquivalentSource {
+    Stored,  // the file's own FocalLengthIn35mmFormat
+    Table,   // the user's camera table
+    Sensor,  // the sensor's crop factor: the maker note, the camera database, the focal plane
+    Manual,  // the manual factor (in the 35mm-equivalent mode a guess)
+};
+
+// The crop factors of known cameras (camera_database.h); a test gives its own.
+class CropFactorSource {
+  public:
+    virtual ~CropFactorSource() = default;
+    // The camera's crop factor; `aspect` (long side over short side, 0 when unknown) and
+    // `planeCrop` (the focal-plane derivation, 0 when none) choose between the formats of a
+    // camera listed several times. Nothing when the camera is unknown or the choice unclear.
+    [[nodiscard]] virtual std::optional<double> CropFactor(std::string_view make, std::string_view model,
+                                                           double aspect, double planeCrop) const = 0;
+};
+
+// What a photo tells about its 35mm equivalent.
+struct LensFacts {
+    std::string_view Stored35mm;  // FocalLengthIn35mmFilm as stored in the file, never derived
+    std::string_view Focal;       // FocalLength
+    std::string_view Make;
+    std::string_view Model;
+    double NoteCrop = 0.0;   // the crop factor of the maker note's sensor data; 0 without
+    double PlaneCrop = 0.0;  // the crop factor of the focal-plane resolution; 0 when untrusted
+    double Aspect = 0.0;     // the frame's long side over its short side; 0 when unknown
+};
+
+struct LensLength {
+    std::string Text;  // the length text, empty for none
+    EquivalentSource Source = EquivalentSource::Manual;
+};
+
+// The length to plot and its source. In the 35mm-equivalent mode: the stored value, the
+// camera table, the sensor (maker note, then `database`, then the focal plane), the manual
+// factor. The calculate and real-length modes use the factor alone, as Get35mmLens does.
+LensLength ChooseLength(const LensFacts& facts, const LensSettings& lens, const EquivalentList& list,
+                        const CropFactorSource* database, char decimalSeparator);
+
 // The rendered texts the choice above reads from a file with an EXIF block.
 struct LensTexts {
     std::string_view Own35mm;  // FocalLengthIn35mmFilm, stored or derived

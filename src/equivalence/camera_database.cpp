@@ -1,0 +1,194 @@
+#include "camera_database.h"
+
+#include <lensfun/lensfun.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <system_error>
+
+namespace quorvela::equivalence {
+namespace {
+
+// Two listings whose factors differ by less than this are the same sensor.
+constexpr double kSameCrop = 0.01;
+// A format matches the photo's when their side ratios differ by less than this.
+constexpr double kSameAspect = 0.03;
+// A focal-plane derivation picks a listing only when it lies this close to it.
+constexpr double kNearPlane = 0.05;
+
+bool Near(double a, double b, double tolerance) {
+    return std::fabs(a - b) <= tolerance * std::max(a, b);
+}
+
+// "4:3" -> 1.333; 0 for a variant that is not a format.
+double VariantAspect(std::string_view variant) {
+    const auto colon = variant.find(':');
+    if (colon == std::string_view::npos) return 0.0;
+    const double w = std::atof(std::string(variant.substr(0, colon)).c_str());
+    const double h = std::atof(std::string(variant.substr(colon + 1)).c_str());
+    if (!(w > 0.0) || !(h > 0.0)) return 0.0;
+    return std::max(w, h) / std::min(w, h);
+}
+
+// lensfun keeps a timestamp in each data folder; the newest of the system's data and the
+// updates wins, as lensfun itself decides.
+long Timestamp(const std::filesystem::path& folder) {
+    std::ifstream in(folder / "timestamp.txt");
+    long value = -1;
+    if (!(in >> value)) return -1;
+    return value;
+}
+
+std::string ReadWhole(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::filesystem::path UserDataFolder() {
+    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg != nullptr && *xdg != '\0') return xdg;
+    if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') {
+        return std::filesystem::path(home) / ".local" / "share";
+    }
+    return {};
+}
+
+std::vector<std::string> ReadFolders(const std::vector<std::filesystem::path>& folders) {
+    std::vector<std::string> texts;
+    for (const std::filesystem::path& folder : folders) {
+        std::error_code error;
+        std::vector<std::filesystem::path> files;
+        for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+            if (it->path().extension() == ".xml" && it->is_regular_file(error)) files.push_back(it->path());
+        }
+        std::sort(files.begin(), files.end());  // lensfun reads a folder in name order too
+        for (const std::filesystem::path& file : files) texts.push_back(CameraElements(ReadWhole(file)));
+    }
+    return texts;
+}
+
+}  // namespace
+
+std::vector<std::filesystem::path> LensfunFolders() {
+    const std::filesystem::path system = "/usr/share/lensfun/version_1";
+    const std::filesystem::path systemUpdates = "/var/lib/lensfun-updates/version_1";
+    const std::filesystem::path user = UserDataFolder();
+    const std::filesystem::path userUpdates = user.empty() ? user : user / "lensfun" / "updates" / "version_1";
+    std::filesystem::path newest = system;
+    long newestTime = Timestamp(system);
+    for (const std::filesystem::path& updates : {systemUpdates, userUpdates}) {
+        if (updates.empty()) continue;
+        if (const long time = Timestamp(updates); time > newestTime) {
+            newest = updates;
+            newestTime = time;
+        }
+    }
+    std::vector<std::filesystem::path> folders{newest};
+    if (!user.empty()) folders.push_back(user / "lensfun" / "version_1");
+    return folders;
+}
+
+std::string CameraElements(std::string_view xml) {
+    std::string plain;
+    plain.reserve(xml.size());
+    for (std::size_t at = 0; at < xml.size();) {
+        const std::size_t open = xml.find("<!--", at);
+        plain.append(xml.substr(at, open - at));
+        if (open == std::string_view::npos) break;
+        const std::size_t close = xml.find("-->", open + 4);
+        if (close == std::string_view::npos) break;
+        at = close + 3;
+    }
+    std::string cameras = "<lensdatabase version=\"1\">\n";
+    for (std::size_t at = 0;;) {
+        const std::size_t open = plain.find("<camera>", at);
+        if (open == std::string::npos) break;
+        const std::size_t close = plain.find("</camera>", open);
+        if (close == std::string::npos) break;
+        at = close + std::string_view("</camera>").size();
+        cameras.append(plain, open, at - open).append("\n");
+    }
+    return cameras + "</lensdatabase>\n";
+}
+
+std::optional<double> ChooseListing(const std::vector<CameraDatabase::Listing>& listings, double aspect,
+                                    double planeCrop) {
+    if (listings.empty()) return std::nullopt;
+    const double first = listings.front().Crop;
+    const bool agree = std::all_of(listings.begin(), listings.end(),
+                                   [first](const auto& listing) { return Near(listing.Crop, first, kSameCrop); });
+    if (agree) return first;
+    // A camera with several formats: the photo's own format, when its sides are known.
+    if (aspect > 0.0) {
+        std::optional<double> chosen;
+        for (const auto& listing : listings) {
+            const double format = VariantAspect(listing.Variant);
+            if (format == 0.0 || !Near(format, aspect, kSameAspect)) continue;
+            if (chosen && !Near(*chosen, listing.Crop, kSameCrop)) return std::nullopt;
+            chosen = listing.Crop;
+        }
+        if (chosen) return chosen;
+    }
+    if (planeCrop > 0.0) {
+        const auto nearest = std::min_element(listings.begin(), listings.end(), [planeCrop](const auto& a, const auto& b) {
+            return std::fabs(a.Crop - planeCrop) < std::fabs(b.Crop - planeCrop);
+        });
+        if (Near(nearest->Crop, planeCrop, kNearPlane)) return nearest->Crop;
+    }
+    return std::nullopt;
+}
+
+const CameraDatabase& CameraDatabase::Shared() {
+    static const CameraDatabase database(ReadFolders(LensfunFolders()));
+    return database;
+}
+
+CameraDatabase::CameraDatabase(const std::vector<std::string>& xmlTexts) : db_(new lfDatabase()) {
+    for (const std::string& text : xmlTexts) {
+        // A damaged file costs its own cameras only.
+        db_->Load("camera data", text.data(), text.size());
+    }
+    if (const lfCamera* const* cameras = db_->GetCameras(); cameras != nullptr) {
+        while (cameras[cameraCount_] != nullptr) ++cameraCount_;
+    }
+}
+
+CameraDatabase::~CameraDatabase() {
+    delete db_;
+}
+
+std::vector<CameraDatabase::Listing> CameraDatabase::Listings(std::string_view make, std::string_view model) const {
+    std::string key;
+    key.reserve(make.size() + model.size() + 1);
+    key.append(make).append("\n").append(model);
+    const std::lock_guard lock(mutex_);
+    if (const auto it = found_.find(key); it != found_.end()) return it->second;
+    std::vector<Listing> listings;
+    // lensfun expects ASCII; a make or model beyond it names no camera of the database.
+    const bool ascii = std::all_of(key.begin(), key.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    if (ascii && !make.empty() && !model.empty()) {
+        const std::string makeText(make);
+        const std::string modelText(model);
+        if (const lfCamera** cameras = db_->FindCameras(makeText.c_str(), modelText.c_str()); cameras != nullptr) {
+            for (int i = 0; cameras[i] != nullptr; ++i) {
+                const lfCamera& camera = *cameras[i];
+                if (!(camera.CropFactor > 0.0F)) continue;
+                listings.push_back({camera.CropFactor, camera.Variant != nullptr ? camera.Variant : ""});
+            }
+            lf_free(cameras);
+        }
+    }
+    found_.emplace(std::move(key), listings);
+    return listings;
+}
+
+std::optional<double> CameraDatabase::CropFactor(std::string_view make, std::string_view model, double aspect,
+                                                 double planeCrop) const {
+    return ChooseListing(Listings(make, model), aspect, planeCrop);
+}
+
+}  // namespace quorvela::equivalence

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "focal_length.h"
+
+struct lfDatabase;
+
+namespace quorvela::equivalence {
+
+// The crop factors of the cameras in lensfun's database, the photographic community's own
+// list, matched to a photo's make and model as lensfun matches them. Only the cameras of the
+// database are read (its lenses are most of its size and of its reading time).
+class CameraDatabase final : public CropFactorSource {
+  public:
+    // The database of this process, read on first use from lensfun's folders: the newest of the
+    // system's data and its updates, then the user's own additions. Without lensfun's data it
+    // knows no camera.
+    static const CameraDatabase& Shared();
+
+    // The cameras of lensfun XML texts (a test's own, or what Shared reads).
+    explicit CameraDatabase(const std::vector<std::string>& xmlTexts);
+    ~CameraDatabase() override;
+    CameraDatabase(const CameraDatabase&) = delete;
+    CameraDatabase& operator=(const CameraDatabase&) = delete;
+    CameraDatabase(CameraDatabase&&) = delete;
+    CameraDatabase& operator=(CameraDatabase&&) = delete;
+
+    [[nodiscard]] std::optional<double> CropFactor(std::string_view make, std::string_view model, double aspect,
+                                                   double planeCrop) const override;
+    // How many cameras were read.
+    [[nodiscard]] int CameraCount() const { return cameraCount_; }
+
+    // One listing of a camera: its crop factor and its format ("4:3"; empty when it has one).
+    struct Listing {
+        double Crop = 0.0;
+        std::string Variant;
+    };
+
+  private:
+    std::vector<Listing> Listings(std::string_view make, std::string_view model) const;
+
+    lfDatabase* db_ = nullptr;
+    int cameraCount_ = 0;
+    mutable std::mutex mutex_;
+    mutable std::unordered_map<std::string, std::vector<Listing>> found_;  // by make "\n" model
+};
+
+// The folders lensfun's data is read from, in order (see Shared).
+std::vector<std::filesystem::path> LensfunFolders();
+
+// The <camera> elements of a lensfun XML text, comments left out, as one database text.
+std::string CameraElements(std::string_view xml);
+
+// Chooses among a camera's listings: one crop factor when they agree, else the one of the
+// photo's format, else the one the focal-plane derivation is near. Nothing when unclear.
+std::optional<double> ChooseListing(const std::vector<CameraDatabase::Listing>& listings, double aspect,
+                                    double planeCrop);
+
+}  // namespace quorvela::equivalence
