@@ -377,6 +377,8 @@ TEST(PhotoFacts, EncodingRoundTripsAndRefusesDamage) {
     facts.HasExif = true;
     facts.Make = "Canon";
     facts.FocalLength = std::string("5\0.8 mm", 7);
+    facts.NoteCrop = 1.609;
+    facts.Aspect = 1.5;
     facts.HasMakerNotePairs = true;
     facts.MakerNoteDecoded = true;
     facts.MakerNotePairs = {{"Lens", "18-55 mm"}, {"", ""}};
@@ -393,6 +395,10 @@ TEST(PhotoFacts, EncodingRoundTripsAndRefusesDamage) {
     std::string count = EncodeFacts(PhotoFacts{});
     count[count.size() - 1] = '\x7F';
     EXPECT_FALSE(DecodeFacts(count)) << "pair count beyond the bytes";
+    std::string crop = EncodeFacts(PhotoFacts{});
+    crop[crop.size() - 5] = '\xFF';  // the aspect's sign and exponent: a negative NaN
+    crop[crop.size() - 6] = '\xFF';
+    EXPECT_FALSE(DecodeFacts(crop)) << "a factor that is no number";
 }
 
 // The warmer crawls on its own threads: a link cycle, a missing root and an early end must

@@ -31,7 +31,8 @@ std::vector<std::uint8_t> Photo(const char* make, const char* model, std::uint32
 class AnalyseOptions : public ::testing::Test {
   protected:
     void SetUp() override {
-        dir.Write("photos/a.jpg", Photo("Canon", "Canon PowerShot G2", 71, 100));
+        // A model no camera list knows: its photo takes the manual factor.
+        dir.Write("photos/a.jpg", Photo("Canon", "Canon PowerShot G0", 71, 100));
         dir.Write("photos/b.jpg", Photo("NIKON", "E990", 82, 200));
         dir.Write("photos/sub/c.jpg", Photo("NIKON", "E990", 164, 200));
         common::WriteTextLines(dir.path() / "cam_equiv.txt", {});
@@ -84,7 +85,7 @@ TEST_F(AnalyseOptions, EveryOptionReachesTheRun) {
         {{"--lens", "1=2"}, "focal", {"14x1", "40x1", "80x1"}},  // the table still serves the Nikon
         {{"--fraction-shutter"}, "shutter", {"1/60x3"}},
         {{"--make", "nikon"}, "iso", {"200x2"}},
-        {{"--model", "G2"}, "iso", {"100x1"}},
+        {{"--model", "G0"}, "iso", {"100x1"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.options.front());
@@ -100,7 +101,7 @@ TEST_F(AnalyseOptions, PathListChoiceAndMakerNotes) {
     const auto iso = RunCli(Args({"--json", "--path-list", "iso", "--maker-notes"})).Json();
     ASSERT_EQ(iso["pathList"].size(), 3U);
     EXPECT_EQ(iso["pathList"][0], "ISO _100 - " + (dir.path() / "photos" / "a.jpg").string() +
-                                      "  - Make: Canon - Model: Canon PowerShot G2");
+                                      "  - Make: Canon - Model: Canon PowerShot G0");
     const auto none = RunCli(Args({"--json", "--path-list", "none"})).Json();
     EXPECT_TRUE(none["pathList"].empty());
 }
@@ -122,12 +123,13 @@ TEST_F(AnalyseOptions, SettingsFileAndOverrides) {
     ASSERT_EQ(run.code, 0) << run.err;
     const auto json = run.Json();
     EXPECT_EQ(json["filesFound"], 2);                                              // subfolders off
-    EXPECT_EQ(Labels(json["focal"]), (std::vector<std::string>{"33x1", "38x1"}));  // steps off
+    // Steps off; the E990's crop factor (4.84) comes from the camera list: 8.2 mm -> 40 mm.
+    EXPECT_EQ(Labels(json["focal"]), (std::vector<std::string>{"33x1", "40x1"}));
     EXPECT_EQ(json["shutter"][0]["category"], "1/60");
     EXPECT_EQ(json["pathList"][0].get<std::string>().substr(0, 7), "___1/60");
 
     const auto overridden = RunCli(Args({"--settings", ini.string(), "--json", "--step", "20"}));
-    EXPECT_EQ(Labels(overridden.Json()["focal"]), (std::vector<std::string>{"33x1", "38x1"}));
+    EXPECT_EQ(Labels(overridden.Json()["focal"]), (std::vector<std::string>{"33x1", "40x1"}));
 }
 
 TEST_F(AnalyseOptions, ExitStatusesAndMessages) {

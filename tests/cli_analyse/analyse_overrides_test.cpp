@@ -41,7 +41,8 @@ Bytes Photo(const char* make, const char* model, std::uint32_t focalTenths, bool
 class AnalyseOverrides : public ::testing::Test {
   protected:
     void SetUp() override {
-        dir.Write("photos/a.jpg", Photo("Canon", "Canon PowerShot G2", 71, false));
+        // A model no camera list knows: its photo takes the manual factor.
+        dir.Write("photos/a.jpg", Photo("Canon", "Canon PowerShot G0", 71, false));
         dir.Write("photos/sub/b.jpg", Photo("NIKON", "E990", 164, true));
         // The table gives the Nikon a factor of 10; the manual factor stays 8,2=38.
         common::WriteTextLines(dir.path() / "cam_equiv.txt", {"[_START]", "[MAKE]nikon", "[MODEL]E990", "[REAL_LENS]1",

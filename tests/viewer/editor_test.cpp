@@ -128,8 +128,6 @@ TEST(EquivalentEditor, TheNextRunUsesTheSavedTable) {
 
     analysis::AnalysisSettings settings;
     settings.RootFolder = photos.string();
-    settings.Lens.Edit1 = "7";
-    settings.Lens.Edit2 = "70";  // the manual factor, used while the table has no entry
     settings.UseSteps = false;
     analysis::RunEnvironment environment;
     environment.Table = &list;
@@ -145,11 +143,13 @@ TEST(EquivalentEditor, TheNextRunUsesTheSavedTable) {
     EquivalentEditor editor(file);
     editor.Open();
     editor.Changed();
-    editor.Save(kG2Entry, list);
+    // The user's entry wins over the camera database's crop factor (4.84: 7 mm -> 34 mm).
+    editor.Save({"[_START]", "[MAKE]Canon", "[MODEL]Canon PowerShot G2", "[REAL_LENS]7", "[35MM_EQUIVALENT]50",
+                 "[_END]"},
+                list);
     const std::string after = focalOf();
-    EXPECT_NE(before, after);
-    EXPECT_EQ(after.substr(after.find_first_not_of('_')), "34");
-    EXPECT_EQ(before.substr(before.find_first_not_of('_')), "70");
+    EXPECT_EQ(after.substr(after.find_first_not_of('_')), "50");
+    EXPECT_EQ(before.substr(before.find_first_not_of('_')), "34");
 }
 
 }  // namespace
