@@ -4,8 +4,10 @@
 
 #include "common/ascii.h"
 #include "common/code_page.h"
+#include "equivalence/camera_database.h"
 #include "equivalence/focal_length.h"
 #include "metadata/img_data.h"
+#include "metadata/sensor_size.h"
 #include "metadata/tag_names.h"
 #include "metadata/value_render.h"
 
@@ -65,12 +67,22 @@ std::string GetExifInfStr(metadata::TimgData& reader, const std::string& path,
     const std::string focal = tag(metadata::tags::FocalLength);
     if (!focal.empty()) text += "Focal Length: " + focal + "\r";
     // A stored zero is the camera saying "unknown", whichever separator it was rendered with.
+    // The reader's own derivation is no stored value: the equivalent shown is the one charted.
+    const int ownIndex = exif.TagIndexByName(metadata::tags::FocalLengthIn35mmFilm);
+    const bool stored = ownIndex >= 0 && !exif.Tags[static_cast<std::size_t>(ownIndex)].RawBytes.empty();
     if (const std::string own = tag(metadata::tags::FocalLengthIn35mmFilm);
-        !own.empty() && !equivalence::IsZeroLengthText(own)) {
+        stored && !equivalence::IsZeroLengthText(own)) {
         text += "(35mm equivalent = " + own + ")\r";
     } else if (!make.empty() && !model.empty()) {
-        const std::string value = equivalence::EquivalentfromDataBase(focal, make, model, table, separator);
-        if (!value.empty()) text += "35mm equivalent: " + value + " mm\r";
+        const metadata::SensorReading sensor = metadata::ReadSensor(exif);
+        const equivalence::LensFacts facts{{},          focal,           make,         model,
+                                           sensor.NoteCrop, sensor.PlaneCrop, sensor.Aspect};
+        const equivalence::LensLength length = equivalence::ChooseLength(
+            facts, {}, table, &equivalence::CameraDatabase::Shared(), separator);
+        // A guess from the manual factor is not shown as the photo's equivalent.
+        if (!length.Text.empty() && length.Source != equivalence::EquivalentSource::Manual) {
+            text += "35mm equivalent: " + length.Text + " mm\r";
+        }
     }
     const std::string iso = tag(metadata::tags::ISOSpeedRatings);
     text += "ISO: " + (iso.empty() ? GetIsoFromSpecific(exif) : iso);

@@ -132,8 +132,14 @@ TEST(GetExifInfStr, AStoredZero35mmValueCountsAsAbsentUnderEitherSeparator) {
     }
 }
 
-TEST(GetExifInfStr, NoTableLineForACameraNotInTheTableOrWithoutModel) {
-    EXPECT_EQ(Summary({}, {}).find("35mm"), std::string::npos);
+TEST(GetExifInfStr, NoEquivalentLineForAGuessOrWithoutModel) {
+    // Without a table entry the camera list knows the G2 (crop factor 4.84); a camera nobody
+    // lists would only get the manual factor's guess, which is not shown as the photo's value.
+    const std::string listed = Summary({}, {});
+    EXPECT_NE(listed.find("35mm equivalent: 33.90 mm\r"), std::string::npos) << listed;
+    PhotoTags unknown;
+    unknown.Model = "Canon PowerShot G0";
+    EXPECT_EQ(Summary(unknown, {}).find("35mm"), std::string::npos);
     PhotoTags noModel;
     noModel.Model.clear();
     const std::string text = Summary(noModel);
