@@ -10,8 +10,8 @@
 
 #include "analysis_settings.h"
 #include "coverage.h"
-#include "equivalence_summary.h"
 #include "equivalence/equivalent_table.h"
+#include "equivalence_summary.h"
 #include "photo_record.h"
 #include "tallies.h"
 
@@ -125,9 +125,9 @@ struct AnalysisResult {
     std::array<CategoryTable, kQuantityCount> Tables;  // indexed by Quantity
     std::optional<CoverageCount> Coverage;             // when the settings name a range
     EquivalenceSummary Equivalence;
-    std::vector<std::string> PathLines;                // sorted
-    std::vector<std::string> LinePaths;                // the file of each path line
-    std::vector<std::string> Messages;                 // as shown, in order
+    std::vector<std::string> PathLines;  // sorted
+    std::vector<std::string> LinePaths;  // the file of each path line
+    std::vector<std::string> Messages;   // as shown, in order
 };
 
 // True when the extension of the name part (from its last "."), upper-cased, is ".JPG",

@@ -21,10 +21,10 @@ struct ManualCamera {
 // the photos analysed. Outside the 35mm-equivalent mode every length is the user's factor and
 // counts as manual, but nothing is an estimate: ManualCameras stays empty.
 struct EquivalenceSummary {
-    int Stored = 0;  // the file's own FocalLengthIn35mmFormat
-    int Table = 0;   // the user's camera table
-    int Sensor = 0;  // the sensor's crop factor: maker note, camera database, focal plane
-    int Manual = 0;  // the manual factor
+    int Stored = 0;                           // the file's own FocalLengthIn35mmFormat
+    int Table = 0;                            // the user's camera table
+    int Sensor = 0;                           // the sensor's crop factor: maker note, camera database, focal plane
+    int Manual = 0;                           // the manual factor
     std::vector<ManualCamera> ManualCameras;  // estimated photos by camera, most photos first
 };
 

@@ -30,10 +30,18 @@ namespace tags = metadata::tags;
 
 // Every name FactsOf and FindLens look up in the EXIF directories: a run's reading keeps
 // only these entries.
-constexpr std::string_view kFactNames[] = {
-    tags::Make,    tags::Model,        tags::FocalLength,       tags::FocalLengthIn35mmFilm, tags::ISOSpeedRatings,
-    tags::FNumber, tags::ExposureTime, tags::ShutterSpeedValue, tags::DateTimeOriginal,      tags::LensModel,
-    metadata::kSensorWidthName, metadata::kSensorHeightName};
+constexpr std::string_view kFactNames[] = {tags::Make,
+                                           tags::Model,
+                                           tags::FocalLength,
+                                           tags::FocalLengthIn35mmFilm,
+                                           tags::ISOSpeedRatings,
+                                           tags::FNumber,
+                                           tags::ExposureTime,
+                                           tags::ShutterSpeedValue,
+                                           tags::DateTimeOriginal,
+                                           tags::LensModel,
+                                           metadata::kSensorWidthName,
+                                           metadata::kSensorHeightName};
 
 const metadata::TagNameFilter& FactEntries() {
     static const metadata::TagNameFilter filter(kFactNames);
@@ -290,7 +298,8 @@ void PutNumber(std::string& out, double value) {
 bool TakeNumber(std::string_view& in, double& value) {
     if (in.size() < 8) return false;
     std::uint64_t bits = 0;
-    for (int i = 0; i < 8; ++i) bits |= std::uint64_t{static_cast<unsigned char>(in[static_cast<std::size_t>(i)])} << (8 * i);
+    for (int i = 0; i < 8; ++i)
+        bits |= std::uint64_t{static_cast<unsigned char>(in[static_cast<std::size_t>(i)])} << (8 * i);
     in.remove_prefix(8);
     value = std::bit_cast<double>(bits);
     // A factor is a positive number or 0; anything else is damage.

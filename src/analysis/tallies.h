@@ -129,7 +129,7 @@ class RunList {
     std::unordered_map<std::string, std::size_t> index_;  // a text's place in distinct_
     std::vector<const std::string*> distinct_;            // the keys of index_, by first appearance
     std::vector<int> counts_;
-    std::vector<int> estimated_;  // of counts_, the estimated entries
+    std::vector<int> estimated_;        // of counts_, the estimated entries
     std::vector<std::string> entries_;  // shutter speeds
 };
 

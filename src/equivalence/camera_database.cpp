@@ -134,9 +134,10 @@ std::optional<double> ChooseListing(const std::vector<CameraDatabase::Listing>& 
         if (chosen) return chosen;
     }
     if (planeCrop > 0.0) {
-        const auto nearest = std::min_element(listings.begin(), listings.end(), [planeCrop](const auto& a, const auto& b) {
-            return std::fabs(a.Crop - planeCrop) < std::fabs(b.Crop - planeCrop);
-        });
+        const auto nearest =
+            std::min_element(listings.begin(), listings.end(), [planeCrop](const auto& a, const auto& b) {
+                return std::fabs(a.Crop - planeCrop) < std::fabs(b.Crop - planeCrop);
+            });
         if (Near(nearest->Crop, planeCrop, kNearPlane)) return nearest->Crop;
     }
     return std::nullopt;

@@ -203,17 +203,17 @@ LensLength ChooseLength(const LensFacts& facts, const LensSettings& lens, const 
     if (!facts.Stored35mm.empty() && !IsZeroLengthText(facts.Stored35mm)) {
         return {std::string(facts.Stored35mm), EquivalentSource::Stored};
     }
-    const auto nonZero = [](std::string text) { return IsZeroLengthText(text) ? std::string() : text; };
+    const auto nonZero = [](const std::string& text) { return IsZeroLengthText(text) ? std::string() : text; };
     if (std::string text = EquivalentfromDataBase(facts.Focal, facts.Make, facts.Model, list, decimalSeparator);
         !text.empty()) {
-        return {nonZero(std::move(text)), EquivalentSource::Table};
+        return {nonZero(text), EquivalentSource::Table};
     }
     const std::string digits = FocalDigits(facts.Focal, decimalSeparator);
     const std::optional<double> focal = digits.empty() ? std::nullopt : ParseDecimal(digits, decimalSeparator);
     if (focal && *focal > 0.0) {
         if (const std::optional<double> crop = SensorCrop(facts, database)) {
             if (std::string text = LengthText(*focal * *crop, decimalSeparator); !text.empty()) {
-                return {nonZero(std::move(text)), EquivalentSource::Sensor};
+                return {nonZero(text), EquivalentSource::Sensor};
             }
         }
     }

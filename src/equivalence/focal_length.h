@@ -69,8 +69,8 @@ class CropFactorSource {
     // The camera's crop factor; `aspect` (long side over short side, 0 when unknown) and
     // `planeCrop` (the focal-plane derivation, 0 when none) choose between the formats of a
     // camera listed several times. Nothing when the camera is unknown or the choice unclear.
-    [[nodiscard]] virtual std::optional<double> CropFactor(std::string_view make, std::string_view model,
-                                                           double aspect, double planeCrop) const = 0;
+    [[nodiscard]] virtual std::optional<double> CropFactor(std::string_view make, std::string_view model, double aspect,
+                                                           double planeCrop) const = 0;
 };
 
 // What a photo tells about its 35mm equivalent.

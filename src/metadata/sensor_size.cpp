@@ -53,8 +53,8 @@ double CanonNoteCrop(const TImageInfo& exif) {
     const Rational y = StoredRational(exif, tags::FocalPlaneYResolution);
     const bool shaped = x.Numerator % 1000 == 0 && y.Numerator % 1000 == 0 && x.Numerator >= 640000 &&
                         y.Numerator >= 480000 && x.Numerator < 10000000 && y.Numerator < 10000000 &&
-                        x.Denominator >= 61 && x.Denominator < 1500 && y.Denominator >= 61 &&
-                        y.Denominator < 1000 && x.Denominator != y.Denominator;
+                        x.Denominator >= 61 && x.Denominator < 1500 && y.Denominator >= 61 && y.Denominator < 1000 &&
+                        x.Denominator != y.Denominator;
     if (!shaped) return 0.0;
     const double w = x.Denominator * 0.0254;
     const double h = y.Denominator * 0.0254;

@@ -75,10 +75,9 @@ std::string GetExifInfStr(metadata::TimgData& reader, const std::string& path,
         text += "(35mm equivalent = " + own + ")\r";
     } else if (!make.empty() && !model.empty()) {
         const metadata::SensorReading sensor = metadata::ReadSensor(exif);
-        const equivalence::LensFacts facts{{},          focal,           make,         model,
-                                           sensor.NoteCrop, sensor.PlaneCrop, sensor.Aspect};
-        const equivalence::LensLength length = equivalence::ChooseLength(
-            facts, {}, table, &equivalence::CameraDatabase::Shared(), separator);
+        const equivalence::LensFacts facts{{}, focal, make, model, sensor.NoteCrop, sensor.PlaneCrop, sensor.Aspect};
+        const equivalence::LensLength length =
+            equivalence::ChooseLength(facts, {}, table, &equivalence::CameraDatabase::Shared(), separator);
         // A guess from the manual factor is not shown as the photo's equivalent.
         if (!length.Text.empty() && length.Source != equivalence::EquivalentSource::Manual) {
             text += "35mm equivalent: " + length.Text + " mm\r";

@@ -20,11 +20,12 @@ TEST(EstimateStatusText, NamesTheCamerasMostPhotosFirst) {
     EXPECT_EQ(text({{"Canon", "Canon EOS 7D", EquivalentSource::Sensor}}), "");
     EXPECT_EQ(text({{"OLYMPUS IMAGING CORP.", "E-P3", manual}}),
               "1 photo estimated with the manual factor: OLYMPUS E-P3 \u2014 set its crop factor");
-    EXPECT_EQ(text({{"Canon", "Canon PowerShot G9", manual},
-                    {"SANYO Electric Co.,Ltd.", "SR662", manual},
-                    {"SANYO Electric Co.,Ltd.", "SR662", manual},
-                    {"Nikon", "", manual}}),
-              "4 photos estimated with the manual factor: SANYO SR662 and 2 other cameras \u2014 set their crop factor");
+    EXPECT_EQ(
+        text({{"Canon", "Canon PowerShot G9", manual},
+              {"SANYO Electric Co.,Ltd.", "SR662", manual},
+              {"SANYO Electric Co.,Ltd.", "SR662", manual},
+              {"Nikon", "", manual}}),
+        "4 photos estimated with the manual factor: SANYO SR662 and 2 other cameras \u2014 set their crop factor");
 }
 
 TEST(EquivalenceCounter, CountsAddUpAndOnlyTheEquivalentModeEstimates) {

@@ -36,7 +36,8 @@ std::vector<Truth> ReadTruth() {
         std::istringstream split(line);
         for (std::string field; std::getline(split, field, '\t');) f.push_back(field);
         f.resize(6);
-        rows.push_back({f[0], f[1] == "-" ? "" : f[1], f[2] == "-" ? "" : f[2], number(f[3]), number(f[4]), number(f[5])});
+        rows.push_back(
+            {f[0], f[1] == "-" ? "" : f[1], f[2] == "-" ? "" : f[2], number(f[3]), number(f[4]), number(f[5])});
     }
     return rows;
 }

@@ -122,7 +122,7 @@ TEST_F(AnalyseOptions, SettingsFileAndOverrides) {
                 (dir.path() / "vt.txt").string(), "--table", (dir.path() / "cam_equiv.txt").string()});
     ASSERT_EQ(run.code, 0) << run.err;
     const auto json = run.Json();
-    EXPECT_EQ(json["filesFound"], 2);                                              // subfolders off
+    EXPECT_EQ(json["filesFound"], 2);  // subfolders off
     // Steps off; the E990's crop factor (4.84) comes from the camera list: 8.2 mm -> 40 mm.
     EXPECT_EQ(Labels(json["focal"]), (std::vector<std::string>{"33x1", "40x1"}));
     EXPECT_EQ(json["shutter"][0]["category"], "1/60");

@@ -14,9 +14,9 @@ using samples::Tiff;
 
 struct Photo {
     const char* make;
-    std::uint32_t width, height;                       // ExifImageWidth / Length
+    std::uint32_t width, height;                         // ExifImageWidth / Length
     std::pair<std::uint32_t, std::uint32_t> xRes, yRes;  // focal-plane resolution as stored
-    std::uint16_t unit;                                // 2 inch, 3 cm; 0 leaves it out
+    std::uint16_t unit;                                  // 2 inch, 3 cm; 0 leaves it out
 };
 
 SensorReading Read(const Photo& p, bool bigEndian) {
@@ -41,12 +41,17 @@ TEST(ReadSensor, MakersSensorDataAndTheFocalPlane) {
     const Case cases[] = {
         // A 7D's sensor, 22.4 x 14.9 mm, as Canon writes it; the copy was shrunk to 800 pixels.
         {"a resized Canon keeps its sensor in the rationals",
-         {"Canon", 800, 533, {5184000, 881}, {3456000, 587}, 2}, 1.609, 10.42, 1.501},
+         {"Canon", 800, 533, {5184000, 881}, {3456000, 587}, 2},
+         1.609,
+         10.42,
+         1.501},
         {"a full-size Canon", {"Canon", 5184, 3456, {5184000, 881}, {3456000, 587}, 2}, 1.609, 1.609, 1.5},
-        {"rationals of another form",
-         {"Canon", 5184, 3456, {518400, 88}, {345600, 59}, 2}, 0.0, 1.608, 1.5},
+        {"rationals of another form", {"Canon", 5184, 3456, {518400, 88}, {345600, 59}, 2}, 0.0, 1.608, 1.5},
         {"other makers: the focal plane alone",
-         {"Nowhere", 3000, 2000, {3000000, 881}, {2000000, 587}, 2}, 0.0, 1.609, 1.5},
+         {"Nowhere", 3000, 2000, {3000000, 881}, {2000000, 587}, 2},
+         0.0,
+         1.609,
+         1.5},
         {"centimetres", {"Nowhere", 4000, 3000, {4000, 1}, {4000, 1}, 3}, 0.0, 3.461, 1.333},
         {"a missing unit means inches", {"Nowhere", 3000, 2000, {3000000, 881}, {2000000, 587}, 0}, 0.0, 1.609, 1.5},
         {"a sensor no camera has is refused", {"Nowhere", 160, 120, {4000, 1}, {4000, 1}, 2}, 0.0, 0.0, 1.333},

@@ -144,9 +144,9 @@ TEST(EquivalentEditor, TheNextRunUsesTheSavedTable) {
     editor.Open();
     editor.Changed();
     // The user's entry wins over the camera database's crop factor (4.84: 7 mm -> 34 mm).
-    editor.Save({"[_START]", "[MAKE]Canon", "[MODEL]Canon PowerShot G2", "[REAL_LENS]7", "[35MM_EQUIVALENT]50",
-                 "[_END]"},
-                list);
+    editor.Save(
+        {"[_START]", "[MAKE]Canon", "[MODEL]Canon PowerShot G2", "[REAL_LENS]7", "[35MM_EQUIVALENT]50", "[_END]"},
+        list);
     const std::string after = focalOf();
     EXPECT_EQ(after.substr(after.find_first_not_of('_')), "50");
     EXPECT_EQ(before.substr(before.find_first_not_of('_')), "34");
