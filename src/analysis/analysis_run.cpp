@@ -18,6 +18,7 @@
 #include "common/ascii.h"
 #include "common/code_page.h"
 #include "common/text_file.h"
+#include "equivalence/camera_database.h"
 #include "file_analysis.h"
 #include "file_pool.h"
 #include "filter.h"
@@ -128,6 +129,10 @@ class Run {
     std::unique_ptr<PhotoCache> cache_;
     std::future<void> loading_;          // the cache's entries of the folder, read beside the walk
     bool ranksKept_ = false;             // the collation's rank table came from the cache
+    // The crop factors of the cameras met, kept in the cache so that a re-run need not read
+    // lensfun's list.
+    equivalence::RememberedCameras cameras_;
+    std::string camerasNote_;
     std::atomic<bool> icuAsked_{false};  // a text of the run needs ICU to be sorted
 
     int filesDone_ = 0;  // in the current folder
@@ -223,7 +228,8 @@ FileOutcome Run::Analyse(const std::string& path, EntryKind kind, metadata::Timg
     std::optional<PhotoKey> key = cache_ ? keys.Of(path) : std::nullopt;
     if (key) {
         if (auto hit = cache_->Find(*key, needPairs_)) {
-            outcome.Result = DeriveResult(hit->Facts, path, settings_, table, separator, environment_.KeepPhotoRecords);
+            outcome.Result =
+                DeriveResult(hit->Facts, path, settings_, table, separator, environment_.KeepPhotoRecords, &cameras_);
             AskIcuFor(outcome.Result);
             outcome.Touch = hit->Touch;
             if (outcome.Touch) outcome.Key = std::move(key);
@@ -234,7 +240,7 @@ FileOutcome Run::Analyse(const std::string& path, EntryKind kind, metadata::Timg
     const bool readable =
         cache_ ? key.has_value() : kind == EntryKind::Plain || (kind == EntryKind::Unknown && IsReadableFile(path));
     PhotoFacts facts = ReadFacts(path, readable, needPairs_, reader);
-    outcome.Result = DeriveResult(facts, path, settings_, table, separator, environment_.KeepPhotoRecords);
+    outcome.Result = DeriveResult(facts, path, settings_, table, separator, environment_.KeepPhotoRecords, &cameras_);
     AskIcuFor(outcome.Result);
     // A file changed while it was read may hold anything: it is read again next time.
     if (key && keys.Of(path) == key) {
@@ -276,6 +282,8 @@ void Run::OpenCache() {
     }
     // Read beside the folder walk: on a cold disk both wait for reads.
     loading_ = std::async(std::launch::async, [this] {
+        camerasNote_ = equivalence::CameraListName();
+        if (const auto note = cache_->Note(camerasNote_)) cameras_.Take(*note);
         cache_->Load(settings_.RootFolder, settings_.IncludeSubfolders);
         // With the locale's rank table kept from an earlier run, lists of ASCII texts are sorted
         // without ICU. Otherwise its first use reads ICU from disk, which the walk no longer
@@ -299,6 +307,7 @@ void Run::CloseCache() {
                              std::string_view(reinterpret_cast<const char*>(made->data()), made->size()));
         }
     }
+    if (cameras_.Changed()) cache_->KeepNote(camerasNote_, cameras_.Text());
     if (std::string problem; !cache_->Finish(problem))
         Say(MessageKind::CacheSetAside, std::string(kCacheSetAside) + problem);
     cache_.reset();

@@ -111,12 +111,13 @@ class LazyCameraDatabase final : public equivalence::CropFactorSource {
 };
 
 equivalence::LensLength LensLength(const PhotoFacts& facts, const equivalence::LensSettings& lens,
-                                   const equivalence::EquivalentList& table, char separator) {
+                                   const equivalence::EquivalentList& table, char separator,
+                                   const equivalence::CropFactorSource* cameras) {
     if (!facts.HasExif) return {};
-    static const LazyCameraDatabase database;
+    static const LazyCameraDatabase lazy;
     const equivalence::LensFacts lensFacts{facts.FocalLength35, facts.FocalLength, facts.Make,  facts.Model,
                                            facts.NoteCrop,      facts.PlaneCrop,   facts.Aspect};
-    return equivalence::ChooseLength(lensFacts, lens, table, &database, separator);
+    return equivalence::ChooseLength(lensFacts, lens, table, cameras != nullptr ? cameras : &lazy, separator);
 }
 
 // Whether the file's own 35mm entry was stored, not derived by the reader.
@@ -202,7 +203,8 @@ PhotoFacts FactsOf(metadata::TimgData& reader, bool withPairs) {
 }
 
 FileResult DeriveResult(const PhotoFacts& facts, const std::string& path, const AnalysisSettings& settings,
-                        const equivalence::EquivalentList& table, char decimalSeparator, bool keepRecord) {
+                        const equivalence::EquivalentList& table, char decimalSeparator, bool keepRecord,
+                        const equivalence::CropFactorSource* cameras) {
     FileResult result;
     if (settings.FilterOn) {
         if (const FilterVerdict verdict = JudgeFacts(facts, settings.Filter); verdict != FilterVerdict::Passed) {
@@ -224,7 +226,7 @@ FileResult DeriveResult(const PhotoFacts& facts, const std::string& path, const 
         result.PathLine = build(MakeModel(facts), MakerNotesText(facts, settings.AddMakerNotes));
         result.LinePath = path;
     };
-    const equivalence::LensLength length = LensLength(facts, settings.Lens, table, decimalSeparator);
+    const equivalence::LensLength length = LensLength(facts, settings.Lens, table, decimalSeparator, cameras);
     const std::string& lengthText = length.Text;
 
     if (const std::int64_t iso = IsoValue(facts); iso != 0) {

@@ -9,6 +9,7 @@
 
 #include "analysis_settings.h"
 #include "equivalence/equivalent_table.h"
+#include "equivalence/focal_length.h"
 #include "lens_and_date.h"
 
 namespace quorvela::metadata {
@@ -73,8 +74,10 @@ PhotoFacts FactsOf(metadata::TimgData& reader, bool withPairs);
 // A file's result for a run, from its facts alone: the same as reading the file for that run.
 // `decimalSeparator` is the one the facts were rendered with. Needs pairs when
 // NeedsMakerNotePairs(settings). With `keepRecord` the pieces of a PhotoRecord come too.
+// `cameras` gives crop factors of known cameras; lensfun's list, read on first need, when null.
 FileResult DeriveResult(const PhotoFacts& facts, const std::string& path, const AnalysisSettings& settings,
-                        const equivalence::EquivalentList& table, char decimalSeparator, bool keepRecord = false);
+                        const equivalence::EquivalentList& table, char decimalSeparator, bool keepRecord = false,
+                        const equivalence::CropFactorSource* cameras = nullptr);
 
 // Facts as bytes and back. A text that does not decode completely gives nothing.
 std::string EncodeFacts(const PhotoFacts& facts);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -162,7 +163,8 @@ CameraDatabase::~CameraDatabase() {
     delete db_;
 }
 
-std::vector<CameraDatabase::Listing> CameraDatabase::Listings(std::string_view make, std::string_view model) const {
+const std::vector<CameraDatabase::Listing>& CameraDatabase::Listings(std::string_view make,
+                                                                    std::string_view model) const {
     std::string key;
     key.reserve(make.size() + model.size() + 1);
     key.append(make).append("\n").append(model);
@@ -183,13 +185,111 @@ std::vector<CameraDatabase::Listing> CameraDatabase::Listings(std::string_view m
             lf_free(cameras);
         }
     }
-    found_.emplace(std::move(key), listings);
-    return listings;
+    return found_.emplace(std::move(key), std::move(listings)).first->second;
 }
 
 std::optional<double> CameraDatabase::CropFactor(std::string_view make, std::string_view model, double aspect,
                                                  double planeCrop) const {
     return ChooseListing(Listings(make, model), aspect, planeCrop);
+}
+
+namespace {
+
+// A text of the kept listings: one camera a line, "make\tmodel" and then "\tcrop\tvariant"
+// for each listing. A make or model with a tab or line break is not kept.
+bool Keepable(std::string_view text) {
+    return text.find_first_of("\t\n") == std::string_view::npos;
+}
+
+std::vector<std::string_view> Split(std::string_view text, char at) {
+    std::vector<std::string_view> parts;
+    for (std::size_t start = 0;;) {
+        const std::size_t end = text.find(at, start);
+        parts.push_back(text.substr(start, end - start));
+        if (end == std::string_view::npos) return parts;
+        start = end + 1;
+    }
+}
+
+}  // namespace
+
+void RememberedCameras::Take(std::string_view text) {
+    std::unordered_map<std::string, std::vector<CameraDatabase::Listing>> taken;
+    for (const std::string_view line : Split(text, '\n')) {
+        if (line.empty()) continue;
+        const std::vector<std::string_view> fields = Split(line, '\t');
+        if (fields.size() < 2 || fields.size() % 2 != 0) return;
+        std::vector<CameraDatabase::Listing> listings;
+        for (std::size_t i = 2; i < fields.size(); i += 2) {
+            char* end = nullptr;
+            const std::string number(fields[i]);
+            const double crop = std::strtod(number.c_str(), &end);
+            if (end != number.c_str() + number.size() || !(crop > 0.0) || !std::isfinite(crop)) return;
+            listings.push_back({crop, std::string(fields[i + 1])});
+        }
+        taken[std::string(fields[0]) + "\t" + std::string(fields[1])] = std::move(listings);
+    }
+    const std::lock_guard lock(mutex_);
+    for (auto& [key, listings] : taken) known_.try_emplace(key, std::move(listings));
+}
+
+std::string RememberedCameras::Text() const {
+    const std::lock_guard lock(mutex_);
+    std::vector<std::string> lines;
+    for (const auto& [key, listings] : known_) {
+        std::string line = key;
+        for (const auto& listing : listings) {
+            char crop[32];
+            std::snprintf(crop, sizeof crop, "%.17g", listing.Crop);
+            line.append("\t").append(crop).append("\t").append(listing.Variant);
+        }
+        lines.push_back(std::move(line));
+    }
+    std::sort(lines.begin(), lines.end());
+    std::string text;
+    for (const std::string& line : lines) text.append(line).append("\n");
+    return text;
+}
+
+bool RememberedCameras::Changed() const {
+    const std::lock_guard lock(mutex_);
+    return changed_;
+}
+
+std::optional<double> RememberedCameras::CropFactor(std::string_view make, std::string_view model, double aspect,
+                                                    double planeCrop) const {
+    if (!Keepable(make) || !Keepable(model)) return database_().CropFactor(make, model, aspect, planeCrop);
+    thread_local std::string key;  // no allocation per photo once it has grown
+    key.assign(make).append("\t").append(model);
+    {
+        const std::lock_guard lock(mutex_);
+        if (const auto it = known_.find(key); it != known_.end()) return ChooseListing(it->second, aspect, planeCrop);
+    }
+    std::vector<CameraDatabase::Listing> listings = database_().Listings(make, model);
+    std::optional<double> crop = ChooseListing(listings, aspect, planeCrop);
+    const std::lock_guard lock(mutex_);
+    if (known_.try_emplace(key, std::move(listings)).second) changed_ = true;
+    return crop;
+}
+
+std::string CameraListName() {
+    std::string name = "lensfun cameras";
+    for (const std::filesystem::path& folder : LensfunFolders()) {
+        std::error_code error;
+        std::vector<std::string> files;
+        for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+            std::error_code statError;
+            const auto size = it->file_size(statError);
+            const auto time = it->last_write_time(statError);
+            if (statError) continue;
+            files.push_back(it->path().string() + ":" + std::to_string(size) + ":" +
+                            std::to_string(time.time_since_epoch().count()));
+        }
+        std::sort(files.begin(), files.end());
+        for (const std::string& file : files) name.append("|").append(file);
+    }
+    // The name is kept as a key: a hash of it is enough, and short.
+    return "lensfun cameras " + std::to_string(std::hash<std::string>{}(name));
 }
 
 }  // namespace quorvela::equivalence

@@ -44,14 +44,44 @@ class CameraDatabase final : public CropFactorSource {
         std::string Variant;
     };
 
+    // Every listing of the camera (empty when unknown); stays valid as long as the database.
+    const std::vector<Listing>& Listings(std::string_view make, std::string_view model) const;
+
   private:
-    std::vector<Listing> Listings(std::string_view make, std::string_view model) const;
 
     lfDatabase* db_ = nullptr;
     int cameraCount_ = 0;
     mutable std::mutex mutex_;
     mutable std::unordered_map<std::string, std::vector<Listing>> found_;  // by make "\n" model
 };
+
+// The listings of the cameras that runs met, kept between runs (in the photo cache), so that
+// a re-run need not read lensfun's list again: the list is read only for a camera not kept.
+class RememberedCameras final : public CropFactorSource {
+  public:
+    // `database` gives the list on a camera's first look-up (Shared by default).
+    explicit RememberedCameras(const CameraDatabase& (*database)() = &CameraDatabase::Shared) : database_(database) {}
+
+    // Takes the listings Text wrote (for the lensfun data of CameraListName); a damaged text
+    // is left out whole.
+    void Take(std::string_view text);
+    [[nodiscard]] std::string Text() const;
+    // Whether a camera was looked up in lensfun's list since Take.
+    [[nodiscard]] bool Changed() const;
+
+    [[nodiscard]] std::optional<double> CropFactor(std::string_view make, std::string_view model, double aspect,
+                                                   double planeCrop) const override;
+
+  private:
+    const CameraDatabase& (*database_)();
+    mutable std::mutex mutex_;
+    mutable std::unordered_map<std::string, std::vector<CameraDatabase::Listing>> known_;  // by make "\t" model
+    mutable bool changed_ = false;
+};
+
+// A name for what lensfun's data holds now (its folders, files, sizes and times): kept
+// listings are used only under the same name.
+std::string CameraListName();
 
 // The folders lensfun's data is read from, in order (see Shared).
 std::vector<std::filesystem::path> LensfunFolders();

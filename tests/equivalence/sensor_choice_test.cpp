@@ -158,3 +158,41 @@ TEST(CameraDatabase, TheSystemListKnowsTheCamerasOfTheIssue) {
 
 }  // namespace
 }  // namespace quorvela::equivalence
+
+namespace quorvela::equivalence {
+namespace {
+
+int databaseReads = 0;
+
+const CameraDatabase& CountedDatabase() {
+    ++databaseReads;
+    static const CameraDatabase database({CameraElements(R"(<lensdatabase>
+        <camera><maker>Panasonic</maker><model>DMC-LX3</model><variant>4:3</variant><mount>m</mount>
+            <cropfactor>4.7</cropfactor></camera>
+        <camera><maker>Panasonic</maker><model>DMC-LX3</model><variant>16:9</variant><mount>m</mount>
+            <cropfactor>5.7528</cropfactor></camera></lensdatabase>)")});
+    return database;
+}
+
+TEST(RememberedCameras, AReRunWithTheKeptListingsReadsNoList) {
+    RememberedCameras first(&CountedDatabase);
+    EXPECT_NEAR(first.CropFactor("Panasonic", "DMC-LX3", 16.0 / 9.0, 0.0).value_or(0), 5.7528, 1e-5);
+    EXPECT_EQ(first.CropFactor("Nowhere", "N1", 1.5, 0.0), std::nullopt);
+    EXPECT_TRUE(first.Changed());
+    const int reads = databaseReads;
+
+    RememberedCameras again(&CountedDatabase);
+    again.Take(first.Text());
+    EXPECT_NEAR(again.CropFactor("Panasonic", "DMC-LX3", 4.0 / 3.0, 0.0).value_or(0), 4.7, 1e-5);  // by format
+    EXPECT_EQ(again.CropFactor("Nowhere", "N1", 1.5, 0.0), std::nullopt);      // unknown is kept too
+    EXPECT_EQ(databaseReads, reads);
+    EXPECT_FALSE(again.Changed());
+    EXPECT_EQ(again.Text(), first.Text());
+
+    RememberedCameras damaged(&CountedDatabase);
+    damaged.Take("Panasonic\tDMC-LX3\tnot a number\t4:3\n");
+    EXPECT_EQ(damaged.Text(), "");
+}
+
+}  // namespace
+}  // namespace quorvela::equivalence
