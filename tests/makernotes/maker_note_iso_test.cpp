@@ -104,6 +104,8 @@ std::vector<NoteIsoCase> NoteIsoCases(bool big) {
          Fixed(FieldAt(0x80, std::string_view("IIII\x02\0XXXXXXXXXXXXXX2004/05/06 ", 31), 0x34, 80, false)), 80},
         {"Kodak directory", kodak, TiffRelativeNote(big ? "MM" : "II", ifd().Short(0x0001, {0}).Short(0x0014, {15})),
          800},
+        {"Kodak KDK INFO cut before its ISO", kodak, Fixed(FieldAt(0x20, "KDK INFO", 0x10, 108, true)), {}},
+        {"Pentax: directory claiming 65535 entries", pentax, Fixed(FieldAt(0x20, aoc, 6, 0xFFFF, big)), {}},
         {"Kodak name block",
          kodak,
          Fixed(FieldAt(0x80, std::string_view("\x01\0\0\0\0\0\x04\0DCAM\x07", 13), 0x4E, 100, true)),
