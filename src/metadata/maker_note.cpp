@@ -344,7 +344,7 @@ bool MakerNoteMayName(std::string_view name) {
     static const std::unordered_set<std::string, Hash, std::equal_to<>> kNames = [] {
         std::unordered_set<std::string, Hash, std::equal_to<>> names;
         for (const auto& table : {NikonType1Rows(), NikonType2Rows(), CasioType1Rows(), CasioType2Rows(), FujiRows(),
-                                  CanonRows(), EpsonRows(), SanyoRows(), MinoltaRows(), PentaxRows()}) {
+                                  CanonRows(), EpsonRows(), SanyoRows(), MinoltaRows(), PentaxRows(), OptioRows()}) {
             for (const TagRow& row : table) names.insert(common::UpperAscii(row.TagName));
         }
         for (const auto& items : {CanonCameraSettingsItems(), CanonShotInfoItems()}) {

@@ -2,6 +2,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/ascii.h"
 #include "metadata/image_info.h"
 #include "metadata/makernotes/tables.h"
 
@@ -19,9 +20,17 @@ constexpr std::string_view kIsoCodes =
     "271:4500,272:6400,273:9000,274:12800,275:18000,276:25600,277:36000,278:51200,279:72000,280:102400,"
     "281:144000,282:204800,283:288000,284:409600,285:576000,286:819200,65534:Auto 2,65535:Auto";
 
+// The Optio 330 and 430 (make "Asahi"), whose note is laid out like Casio's.
+constexpr std::string_view kOptioIsoCodes =
+    "10:100,16:200,50:50,100:100,200:200,400:400,800:800,1600:1600,3200:3200,65534:Auto 2,65535:Auto";
+
 // clang-format off
 constexpr TagRow kPentax[] = {
     {0x0014, "ISO", "ISO Speed", kIsoCodes},
+};
+
+constexpr TagRow kOptio[] = {
+    {0x0014, "ISO", "ISO Speed", kOptioIsoCodes},
 };
 // clang-format on
 
@@ -32,6 +41,11 @@ bool BeginsWith(const Bytes& bytes, std::string_view prefix) {
 std::optional<std::int64_t> PentaxIso(const NoteReading& note) {
     const std::vector<std::int64_t> code = NoteNumbers(note, 0x0014);
     return code.empty() ? std::nullopt : CodeNumber(kIsoCodes, code[0]);
+}
+
+std::optional<std::int64_t> OptioIso(const NoteReading& note) {
+    const std::vector<std::int64_t> code = NoteNumbers(note, 0x0014);
+    return code.empty() ? std::nullopt : CodeNumber(kOptioIsoCodes, code[0]);
 }
 
 // The layout of a note whose directory starts at `directoryByte`, in the byte order its two
@@ -52,6 +66,9 @@ MakerNoteLayout OrderedLayout(const Bytes& note, std::int64_t directoryByte, boo
 std::span<const TagRow> PentaxRows() {
     return kPentax;
 }
+std::span<const TagRow> OptioRows() {
+    return kOptio;
+}
 
 std::optional<MakerNoteLayout> PentaxLayout(const TImageInfo& directory) {
     const Bytes& note = directory.MakerNoteBytes;
@@ -61,12 +78,16 @@ std::optional<MakerNoteLayout> PentaxLayout(const TImageInfo& directory) {
         const std::string& model = directory.ModelText;
         if (model.rfind("PENTAX Optio 330RS", 0) == 0 || model.rfind("PENTAX Optio 430RS", 0) == 0 ||
             model.rfind("PENTAX Optio330RS", 0) == 0 || model.rfind("PENTAX Optio430RS", 0) == 0) {
-            return std::nullopt;
+            return MakerNoteLayout{CasioType2Rows(), 6, true, 0, false, false, CasioType2Iso};
         }
         return OrderedLayout(note, 6, true, 4);
     }
     // "PENTAX \0" and the byte order; offsets count from the note's first byte.
     if (BeginsWith(note, std::string_view("PENTAX \0", 8))) return OrderedLayout(note, 10, false, 8);
+    // The Optio 330 and 430: a directory from the first byte.
+    if (common::UpperAscii(directory.MakeText.substr(0, 5)) == "ASAHI") {
+        return MakerNoteLayout{kOptio, 0, true, 0, false, false, OptioIso};
+    }
     return std::nullopt;
 }
 

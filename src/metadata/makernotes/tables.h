@@ -25,6 +25,7 @@ std::span<const TagRow> EpsonRows();
 std::span<const TagRow> SanyoRows();
 std::span<const TagRow> MinoltaRows();
 std::span<const TagRow> PentaxRows();
+std::span<const TagRow> OptioRows();
 
 // The layouts of makes whose notes come in several kinds, told by their first bytes; none for
 // a kind that keeps no ISO or is not the make's.
