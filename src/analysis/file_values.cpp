@@ -81,6 +81,7 @@ std::string IsoDigits(std::string_view text) {
 }
 
 std::string IsoFromMakerNotes(TImageInfo& exif) {
+    if (exif.MakerNoteIso) return std::to_string(*exif.MakerNoteIso);
     exif.RewindTagSearch();
     metadata::TTagEntry entry;
     while (exif.FindNextTag(1, entry)) {

@@ -33,7 +33,8 @@ std::string FocalCategory(std::string_view lengthText, bool useSteps, int stepSi
 // them (the description's included); "0" when there are none.
 std::string IsoDigits(std::string_view text);
 
-// The ISO digits of the first maker-note entry that speaks of ISO speed or CCD
+// The ISO the decoded maker note keeps, as its make's reader found it; for a note without
+// one, the ISO digits of the first maker-note entry that speaks of ISO speed or CCD
 // sensitivity; "0" when none does.
 std::string IsoFromMakerNotes(metadata::TImageInfo& exif);
 

@@ -2,6 +2,7 @@
 
 #include <bitset>
 #include <cstdint>
+#include <optional>
 #include <set>
 #include <span>
 #include <string>
@@ -51,6 +52,9 @@ class TImageInfo : public tEndInd {
     Bytes MakerNoteBytes;
     bool TiffSource = false;
     bool MakerNoteDecoded = false;
+    // The ISO the decoded maker note keeps, rounded: its own ISO field, or the one the camera
+    // computed from its settings. None when the note keeps none or its make reads none.
+    std::optional<std::int64_t> MakerNoteIso;
     std::int32_t MakerNotePosition = 0;
     // The 1-based block position of the TIFF header the maker note's offsets count from.
     std::int64_t MakerNoteTiffBase = 9;

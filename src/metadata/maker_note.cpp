@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
+#include <cstdint>
 #include <exception>
 #include <functional>
 #include <string>
@@ -9,6 +11,7 @@
 #include <unordered_set>
 
 #include "common/ascii.h"
+#include "common/number_format.h"
 #include "image_info.h"
 #include "makernotes/tables.h"
 #include "value_render.h"
@@ -25,8 +28,8 @@ bool BeginsWith(const Bytes& bytes, std::string_view prefix) {
     return bytes.size() >= prefix.size() && std::equal(prefix.begin(), prefix.end(), bytes.begin());
 }
 
-MakerNoteLayout FromTiffHeader(std::span<const TagRow> table, std::int64_t directoryByte) {
-    return {table, directoryByte, true, 0, false};
+MakerNoteLayout FromTiffHeader(std::span<const TagRow> table, std::int64_t directoryByte, NoteIsoReader iso = nullptr) {
+    return {table, directoryByte, true, 0, false, false, iso};
 }
 
 // The first letter of the model's second word, or its first letter when it has one word.
@@ -143,6 +146,29 @@ std::string DisplayText(TImageInfo& directory, const TagRow* row, const std::str
     }
 }
 
+// The value bytes and type of the first entry of `tag` in the note's directory; none when the
+// directory holds no such entry or the value lies outside the data.
+Bytes FindNoteValue(const NoteReading& note, std::uint16_t tag, int& type) {
+    const MakerNoteBlock& block = note.Note;
+    try {
+        const std::int64_t count = block.ReadU16(note.DirectoryPosition);
+        for (std::int64_t i = 0; i < count; ++i) {
+            const std::int64_t entry = note.DirectoryPosition + 2 + 12 * i;
+            if (block.ReadU16(entry) != tag) continue;
+            type = block.ReadU16(entry + 2);
+            const std::int64_t size =
+                std::max<std::int64_t>(0, std::int64_t{TypeSize(type)} * block.ReadI32(entry + 4));
+            std::int64_t budget = kValueBudget;
+            return ValueBytes(note.Directory, block,
+                              PlaceEntryValue(note.Directory, block, entry, size, note.OffsetBase, budget));
+        }
+    } catch (const std::exception&) {
+        // The directory ends inside the note, or the value lies outside the data.
+    }
+    type = 0;
+    return {};
+}
+
 }  // namespace
 
 std::optional<MakerNoteLayout> ChooseMakerNoteLayout(const TImageInfo& directory, bool tiffSource) {
@@ -152,26 +178,30 @@ std::optional<MakerNoteLayout> ChooseMakerNoteLayout(const TImageInfo& directory
         // A note's own header names its layout whatever the ExifVersion says: a D300s writes
         // 0210 with "Nikon\0\2", and editors rewrite the version of an E950's "Nikon\0\1" note.
         // An embedded TIFF header follows "Nikon", the version 2 and two zero bytes.
-        if (BeginsWith(note, std::string_view("Nikon\0\1", 7))) return FromTiffHeader(NikonType1Rows(), 8);
+        if (BeginsWith(note, std::string_view("Nikon\0\1", 7)))
+            return FromTiffHeader(NikonType1Rows(), 8, NikonType1Iso);
         const bool embeddedTiff = BeginsWith(note, std::string_view("Nikon\0\2", 7));
         const bool newer =
             directory.VersionText > "0210" ||
             (directory.VersionText.empty() && ModelSeriesLetter(directory.ModelText) == 'D' && tiffSource);
-        if (newer || embeddedTiff) return MakerNoteLayout{NikonType2Rows(), 18, false, 10, false};
-        if (BeginsWith(note, "Nikon")) return FromTiffHeader(NikonType1Rows(), 8);
-        return FromTiffHeader(NikonType2Rows(), 0);
+        if (newer || embeddedTiff) return MakerNoteLayout{NikonType2Rows(), 18, false, 10, false, false, NikonType2Iso};
+        if (BeginsWith(note, "Nikon")) return FromTiffHeader(NikonType1Rows(), 8, NikonType1Iso);
+        return FromTiffHeader(NikonType2Rows(), 0, NikonType2Iso);
     }
     if (make == "CASIO") {
-        if (BeginsWith(note, "QVC")) return FromTiffHeader(CasioType2Rows(), 6);
-        return FromTiffHeader(CasioType1Rows(), 0);
+        if (BeginsWith(note, "QVC")) return FromTiffHeader(CasioType2Rows(), 6, CasioType2Iso);
+        return FromTiffHeader(CasioType1Rows(), 0, CasioType1Iso);
     }
     // "FUJIFILM" and a 32-bit directory offset; the note is little-endian in every file.
     if (make == "FUJIF") return MakerNoteLayout{FujiRows(), 12, false, 0, true};
-    if (make == "CANON") return FromTiffHeader(CanonRows(), 0);
+    if (make == "CANON") return FromTiffHeader(CanonRows(), 0, CanonIso);
     if (make == "SEIKO") return FromTiffHeader(EpsonRows(), 8);
     if (make == "SANYO") return FromTiffHeader(SanyoRows(), 8);
-    if (make == "MINOL") return FromTiffHeader(MinoltaRows(), 0);
-    return std::nullopt;  // Olympus and every other make stay undecoded
+    if (make == "MINOL") return FromTiffHeader(MinoltaRows(), 0, MinoltaIso);
+    if (make == "EASTM" || make == "KODAK") return KodakLayout(directory);
+    // Pentax's note whatever the make: Samsung and Ricoh write it too. Olympus and every other
+    // make stay undecoded.
+    return PentaxLayout(directory);
 }
 
 namespace {
@@ -182,7 +212,7 @@ class LentNote {
   public:
     LentNote(TImageInfo& directory, const MakerNoteLayout& layout) : directory_(directory) {
         Note.Block.swap(directory.MakerNoteBytes);
-        Note.BigEndian = layout.LittleEndian ? false : directory.BigEndian;
+        Note.BigEndian = layout.LittleEndian ? false : layout.BigEndian || directory.BigEndian;
         Note.Position = directory.MakerNotePosition;
         // A TIFF offset o is found at o + MakerNoteTiffBase: 9 in a JPEG's EXIF block.
         OffsetBase =
@@ -207,14 +237,29 @@ bool TmsInfo::ReadMakerNote() {
     const auto layout = ChooseMakerNoteLayout(directory_, tiffSource_);
     if (!layout) return false;
     const LentNote lent(directory_, *layout);
-    WalkMakerNoteDirectory(directory_, lent.Note, layout->Table, lent.DirectoryPosition, lent.OffsetBase);
+    if (!layout->Table.empty()) {
+        WalkMakerNoteDirectory(directory_, lent.Note, layout->Table, lent.DirectoryPosition, lent.OffsetBase);
+    }
+    directory_.MakerNoteIso.reset();
+    if (layout->Iso != nullptr) {
+        try {
+            directory_.MakerNoteIso =
+                layout->Iso(NoteReading{directory_, lent.Note, lent.DirectoryPosition, lent.OffsetBase});
+        } catch (const std::exception&) {
+            // A field outside the note: the note keeps no ISO that can be read.
+        }
+    }
+    // A note of fixed fields lists the one field it is read for.
+    if (layout->Table.empty() && directory_.MakerNoteIso) {
+        AddMakerNoteItem(directory_, "ISO Speed", std::to_string(*directory_.MakerNoteIso));
+    }
     return true;
 }
 
 std::vector<TTagEntry> TmsInfo::FindEntries(std::span<const std::string_view> names) {
     std::vector<TTagEntry> found;
     const auto layout = ChooseMakerNoteLayout(directory_, tiffSource_);
-    if (!layout) return found;
+    if (!layout || layout->Table.empty()) return found;
     const LentNote lent(directory_, *layout);
     const auto visit = [&](const TagRow* row, int type, const ValuePlace& place) {
         if (row == nullptr || std::find(names.begin(), names.end(), row->TagName) == names.end()) return;
@@ -251,6 +296,45 @@ void WalkMakerNoteDirectory(TImageInfo& directory, const MakerNoteBlock& note, s
     }
 }
 
+std::vector<std::int64_t> NoteNumbers(const NoteReading& note, std::uint16_t tag) {
+    std::vector<std::int64_t> numbers;
+    int type = 0;
+    const Bytes value = FindNoteValue(note, tag, type);
+    const bool isSigned = type == 6 || type == 8 || type == 9;
+    const std::size_t width = type == 3 || type == 8 ? 2 : type == 4 || type == 9 ? 4 : 1;
+    if (type != 1 && type != 3 && type != 4 && type != 6 && type != 7 && type != 8 && type != 9) return numbers;
+    const bool bigEndian = note.Note.BigEndian;
+    for (std::size_t at = 0; at + width <= value.size(); at += width) {
+        const std::uint8_t* p = value.data() + at;
+        const std::uint32_t raw = width == 1 ? *p : width == 2 ? LoadU16(p, bigEndian) : LoadU32(p, bigEndian);
+        if (!isSigned) {
+            numbers.push_back(raw);
+        } else if (width == 1) {
+            numbers.push_back(static_cast<std::int8_t>(raw));
+        } else if (width == 2) {
+            numbers.push_back(static_cast<std::int16_t>(raw));
+        } else {
+            numbers.push_back(static_cast<std::int32_t>(raw));
+        }
+    }
+    return numbers;
+}
+
+std::optional<std::int64_t> CodeNumber(std::string_view codeList, std::int64_t code) {
+    std::string digits;
+    for (const char c : LookupCodeText(codeList, code)) {
+        if (c >= '0' && c <= '9') digits += c;
+    }
+    return common::ParseInteger(digits);
+}
+
+std::optional<std::int64_t> RoundedIso(double iso) {
+    if (!std::isfinite(iso)) return std::nullopt;
+    const auto rounded = common::RoundHalfEven(iso);
+    if (!rounded || *rounded <= 0 || *rounded > INT32_MAX) return std::nullopt;
+    return rounded;
+}
+
 bool MakerNoteMayName(std::string_view name) {
     // Asked for a dozen names of every photo: hashed, and the name upper-cased on the stack.
     struct Hash {
@@ -260,13 +344,14 @@ bool MakerNoteMayName(std::string_view name) {
     static const std::unordered_set<std::string, Hash, std::equal_to<>> kNames = [] {
         std::unordered_set<std::string, Hash, std::equal_to<>> names;
         for (const auto& table : {NikonType1Rows(), NikonType2Rows(), CasioType1Rows(), CasioType2Rows(), FujiRows(),
-                                  CanonRows(), EpsonRows(), SanyoRows(), MinoltaRows()}) {
+                                  CanonRows(), EpsonRows(), SanyoRows(), MinoltaRows(), PentaxRows(), OptioRows()}) {
             for (const TagRow& row : table) names.insert(common::UpperAscii(row.TagName));
         }
         for (const auto& items : {CanonCameraSettingsItems(), CanonShotInfoItems()}) {
             for (const CanonItemRow& item : items) names.insert(common::UpperAscii(item.Label));
         }
         for (const CanonFunctionRow& row : CanonCustomFunctionRows()) names.insert(common::UpperAscii(row.Label));
+        names.insert("ISO SPEED");  // the one item of a note of fixed fields
         return names;
     }();
     std::array<char, 64> upper{};

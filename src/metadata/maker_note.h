@@ -30,14 +30,22 @@ class TmsInfo {
     bool tiffSource_;
 };
 
+struct NoteReading;
+
+// The ISO a note keeps, rounded; none when it keeps none or its bytes cannot say.
+using NoteIsoReader = std::optional<std::int64_t> (*)(const NoteReading& note);
+
 // How one make lays out its note: the table, where the directory starts (a 0-based byte
-// of the note) and where the offsets it stores are counted from.
+// of the note) and where the offsets it stores are counted from. A note without a table is
+// one of fixed fields, not walked as a directory: `Iso` reads it, from DirectoryByte on.
 struct MakerNoteLayout {
     std::span<const TagRow> Table;
     std::int64_t DirectoryByte = 0;
     bool OffsetsFromTiffHeader = true;
     std::int64_t OffsetByte = 0;  // the note byte offsets count from, when not the TIFF header
     bool LittleEndian = false;    // read little-endian whatever the file's byte order
+    bool BigEndian = false;       // read big-endian whatever the file's byte order
+    NoteIsoReader Iso = nullptr;  // none for a make whose note keeps no ISO
 };
 
 // The layout for the make, version and model of `directory` and the bytes of its note;
@@ -49,6 +57,28 @@ std::optional<MakerNoteLayout> ChooseMakerNoteLayout(const TImageInfo& directory
 struct MakerNoteBlock : tEndInd {
     std::int64_t Position = 1;
 };
+
+// One note as an ISO reader sees it: its bytes, where its directory (or first fixed field)
+// lies and where its stored offsets count from, as WalkMakerNoteDirectory takes them.
+struct NoteReading {
+    const TImageInfo& Directory;
+    const MakerNoteBlock& Note;
+    std::int64_t DirectoryPosition = 1;
+    std::int64_t OffsetBase = 0;
+};
+
+// The values of `tag` in the note's directory as numbers in the note's byte order: BYTE,
+// SHORT and LONG unsigned, SBYTE, SSHORT and SLONG signed, UNDEFINED by byte. Empty when the
+// tag is absent, of another type, or its value lies outside the data.
+std::vector<std::int64_t> NoteNumbers(const NoteReading& note, std::uint16_t tag);
+
+// The number a code list gives `code` ("3:50,4:64" gives 4 the number 64, "0:ISO80" gives 0
+// the number 80); none when the code is not listed or its text holds no digits.
+std::optional<std::int64_t> CodeNumber(std::string_view codeList, std::int64_t code);
+
+// An ISO computed from a camera's exposure steps, rounded to a whole number; none unless it is
+// a positive number within 32 bits.
+std::optional<std::int64_t> RoundedIso(double iso);
 
 // Decodes one maker-note directory starting at 1-based `position` of the note. A stored
 // offset o is found at note position o + `offsetBase`; a value outside the note is read

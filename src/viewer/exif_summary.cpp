@@ -23,6 +23,11 @@ std::string Digits(std::string_view text) {
     return digits;
 }
 
+// A camera that stores 0, and a maker note without an ISO (digits "0"), say nothing of it.
+bool NamesAnIso(std::string_view text) {
+    return std::any_of(text.begin(), text.end(), [](char c) { return c >= '1' && c <= '9'; });
+}
+
 }  // namespace
 
 std::string IsoDigits(std::string_view value) {
@@ -32,6 +37,7 @@ std::string IsoDigits(std::string_view value) {
 }
 
 std::string GetIsoFromSpecific(metadata::TImageInfo& exif) {
+    if (exif.MakerNoteIso) return std::to_string(*exif.MakerNoteIso);
     exif.RewindTagSearch();
     metadata::TTagEntry entry;
     while (exif.FindNextTag(1, entry)) {
@@ -83,8 +89,9 @@ std::string GetExifInfStr(metadata::TimgData& reader, const std::string& path,
             text += "35mm equivalent: " + length.Text + " mm\r";
         }
     }
-    const std::string iso = tag(metadata::tags::ISOSpeedRatings);
-    text += "ISO: " + (iso.empty() ? GetIsoFromSpecific(exif) : iso);
+    std::string iso = tag(metadata::tags::ISOSpeedRatings);
+    if (iso.empty()) iso = GetIsoFromSpecific(exif);
+    text += "ISO: " + (NamesAnIso(iso) ? iso : std::string("unknown"));
     return common::Cp1252ToUtf8(text);
 }
 

@@ -16,14 +16,15 @@ namespace quorvela::viewer {
 // and the ISO), or all of its digits when it has none; "0" when there are none.
 std::string IsoDigits(std::string_view value);
 
-// The ISO text found in the maker-note entries (group 1) of the directory: the digits of the
-// value of the first entry whose "<description> = <value>" mentions "ISO SPEED",
-// "CCD SENSITIVITY" or "CCD ISO"; "0" when none does. Reads nothing, so it answers for the file
-// the directory came from.
+// The ISO text found in the maker note of the directory: the ISO its make's reader found,
+// else the digits of the value of the first entry (group 1) whose "<description> = <value>"
+// mentions "ISO SPEED", "CCD SENSITIVITY" or "CCD ISO"; "0" when none does. Reads nothing, so
+// it answers for the file the directory came from.
 std::string GetIsoFromSpecific(metadata::TImageInfo& exif);
 
 // The exposure summary of the photo at `path`: camera, shutter, aperture, focal length, its
-// 35mm value (the file's own, else the camera table's) and ISO, one per line, the lines
+// 35mm value (the file's own, else the camera table's) and ISO ("unknown" when neither the
+// EXIF tag nor the maker note gives one other than 0), one per line, the lines
 // separated by a single CR. Empty when the file cannot be read or has no EXIF block. The
 // reader is reused; the texts come back in UTF-8.
 std::string GetExifInfStr(metadata::TimgData& reader, const std::string& path,

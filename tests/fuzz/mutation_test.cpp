@@ -47,6 +47,13 @@ const char* const kSeeds[] = {
     "nikon_e775_01.jpg",
     "nomake_iptc_01.jpg",
     "nikon_d1x_01.jpg",
+    // The notes read for their ISO: Kodak's fixed fields of two kinds, Pentax's directory,
+    // Canon's shot information, Nikon's ISO information.
+    "kodak_dx4900_01.jpg",
+    "kodak_dc280_01.jpg",
+    "pentax_k10d_01.jpg",
+    "canon_ixus_01.jpg",
+    "nikon_d90_01.jpg",
 };
 
 TEST(Mutation, TruncatedAtEveryByte) {

@@ -24,7 +24,11 @@ namespace {
 using testing::CorpusDir;
 using testing::Truth;
 
-const std::set<std::string> kDecodedMakes = {"NIKON", "CASIO", "FUJIF", "CANON", "SEIKO", "SANYO", "MINOL"};
+const std::set<std::string> kDecodedMakes = {"NIKON", "CASIO", "FUJIF", "CANON", "SEIKO",
+                                             "SANYO", "MINOL", "EASTM", "PENTA"};
+// Kodak's kinds of note (as exiftool names them) that keep no ISO: the reader leaves them be.
+const std::set<std::string> kUndecodedKinds = {"MakerNoteKodak2",  "MakerNoteKodak4",  "MakerNoteKodak7",
+                                               "MakerNoteKodak8a", "MakerNoteKodak8b", "MakerNoteKodak8c"};
 
 std::string TextOf(const nlohmann::json& value) {
     return value.is_string() ? value.get<std::string>() : std::string();
@@ -61,7 +65,7 @@ std::string ExiftoolIso(const nlohmann::json& value) {
     return common::ParseInteger(last) ? std::to_string(*common::ParseInteger(last)) : "0";
 }
 
-TEST(CorpusMakerNotes, EveryNoteOfTheSevenMakesIsDecodedAndNoOther) {
+TEST(CorpusMakerNotes, EveryNoteOfADecodedMakeIsDecodedAndNoOther) {
     QUORVELA_REQUIRE_CORPUS();
     std::map<std::string, int> decodedPerMake;
     for (const auto& [name, truth] : Truth().items()) {
@@ -70,7 +74,8 @@ TEST(CorpusMakerNotes, EveryNoteOfTheSevenMakesIsDecodedAndNoOther) {
         reader.ReadJpegFile((CorpusDir() / name).string());
         const bool hasNote = !truth["MakerNote"].is_null();
         const std::string make = common::UpperAscii(TextOf(truth["Make"]).substr(0, 5));
-        const bool expected = hasNote && kDecodedMakes.count(make) != 0;
+        const bool expected = hasNote && kDecodedMakes.count(make) != 0 &&
+                              kUndecodedKinds.count(TextOf(truth["MakerNote"]["exiftool_type"])) == 0;
         const bool decoded = reader.ExifDirectory != nullptr && reader.ExifDirectory->MakerNoteDecoded;
         EXPECT_EQ(decoded, expected);
         if (decoded) ++decodedPerMake[make];

@@ -42,6 +42,7 @@ TEST(MakerNoteTables, EveryRowIsSound) {
         {"Nikon 1", NikonType1Rows(), 11}, {"Nikon 2", NikonType2Rows(), 29}, {"Casio 1", CasioType1Rows(), 26},
         {"Casio 2", CasioType2Rows(), 45}, {"Fuji", FujiRows(), 18},          {"Canon", CanonRows(), 17},
         {"Epson", EpsonRows(), 12},        {"Sanyo", SanyoRows(), 6},         {"Minolta", MinoltaRows(), 2},
+        {"Pentax", PentaxRows(), 1},       {"Optio", OptioRows(), 1},
     };
     for (const Table& table : tables) {
         SCOPED_TRACE(table.name);
@@ -71,7 +72,7 @@ TEST(MakerNoteTables, RenderersSitOnTheirRows) {
     };
     int total = 0;
     for (const auto tables : {NikonType1Rows(), NikonType2Rows(), CasioType1Rows(), CasioType2Rows(), FujiRows(),
-                              CanonRows(), EpsonRows(), SanyoRows(), MinoltaRows()}) {
+                              CanonRows(), EpsonRows(), SanyoRows(), MinoltaRows(), PentaxRows(), OptioRows()}) {
         for (const TagRow& row : tables) total += row.Renderer != nullptr;
     }
     EXPECT_EQ(total, 6);

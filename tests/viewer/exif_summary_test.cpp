@@ -147,12 +147,16 @@ TEST(GetExifInfStr, NoEquivalentLineForAGuessOrWithoutModel) {
     EXPECT_EQ(text.find("35mm"), std::string::npos) << text;
 }
 
-TEST(GetExifInfStr, WithoutIsoAndMakerNoteTheLastLineIsIsoZero) {
+TEST(GetExifInfStr, WithoutAnIsoOtherThanZeroTheLastLineIsIsoUnknown) {
     PhotoTags photo;
     photo.Iso.reset();
-    const std::string text = Summary(photo);
-    ASSERT_GE(text.size(), 7U);
-    EXPECT_EQ(text.substr(text.size() - 7), "\rISO: 0");
+    EXPECT_TRUE(Summary(photo).ends_with("\rISO: unknown")) << Summary(photo);
+    photo.Iso = 0;  // as some cameras store it
+    EXPECT_TRUE(Summary(photo).ends_with("\rISO: unknown")) << Summary(photo);
+    photo.MakerNote = {'Q', 'V', 'C', 0, 0, 0, 1, 0, 0x14, 0x30, 3, 0, 1, 0, 0, 0, 0, 0, 0, 0};
+    photo.Make = "CASIO COMPUTER CO.,LTD";
+    photo.Iso.reset();  // a maker note whose ISO field holds 0
+    EXPECT_TRUE(Summary(photo).ends_with("\rISO: unknown")) << Summary(photo);
 }
 
 TEST(GetExifInfStr, IsoFromANikonMakerNote) {
@@ -182,6 +186,9 @@ TEST(GetExifInfStr, CorpusPhotosWithIsoOnlyInTheirMakerNotes) {
     const std::string canon =
         GetExifInfStr(reader, (testing::CorpusDir() / "canon_powershotg2_01.jpg").string(), kG2Table);
     EXPECT_EQ(canon.substr(canon.rfind('\r')), "\rISO: 50") << canon;
+    // Set to Auto: the ISO the camera computed, kept in the shot information.
+    const std::string autoIso = GetExifInfStr(reader, (testing::CorpusDir() / "canon_ixus_01.jpg").string(), {});
+    EXPECT_EQ(autoIso.substr(autoIso.rfind('\r')), "\rISO: 65") << autoIso;
     EXPECT_NE(canon.find("\rFocal Length: "), std::string::npos) << canon;
 }
 

@@ -112,7 +112,7 @@ class ViewerWidgetTest : public QObject {
                "(35mm equivalent = 35.00 mm)\nISO: 100"
             << QSize(64, 48);
         QTest::newRow("upper-case JPG, ISO 0") << 2 << "C.JPG"
-                                               << "\nISO: 0" << QSize(48, 64);
+                                               << "\nISO: unknown" << QSize(48, 64);
         QTest::newRow("folder named x.jpg") << 3 << "x.jpg/d.jpg"
                                             << "Camera: Canon - Canon PowerShot G2\n"
                                             << QSize(64, 48);

@@ -107,7 +107,7 @@ class WindowViewerTest : public QObject {
                    "(35mm equivalent = 35.00 mm)\nISO: 100";
             if (q != 1)
                 QTest::addRow("%s, .JPG, ISO 0", quantities[q]) << q << "C.JPG"
-                                                                << "\nISO: 0";
+                                                                << "\nISO: unknown";
             QTest::addRow("%s, folder x.jpg, ISO from the maker note", quantities[q])
                 << q << "x.jpg/d.jpg"
                 << "(35mm equivalent = 27.00 mm)\nISO: 200";

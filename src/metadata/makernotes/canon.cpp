@@ -1,3 +1,5 @@
+#include <cmath>
+#include <cstdint>
 #include <vector>
 
 #include "common/ascii.h"
@@ -7,6 +9,13 @@
 
 namespace quorvela::metadata {
 namespace {
+
+// Camera-settings ISO codes; codes 0, 14 and 15 name no number. Bit 0x4000 marks a field
+// that holds the number itself.
+constexpr std::string_view kCameraIsoCodes = "0:Not used,14:Auto High,15:auto,16:50,17:100,18:200,19:400,20:800";
+constexpr int kCameraIsoField = 16;
+constexpr int kAutoIsoField = 1;  // of the shot information
+constexpr int kBaseIsoField = 2;
 
 // clang-format off
 constexpr TagRow kCanon[] = {
@@ -41,7 +50,7 @@ constexpr CanonItemRow kCameraSettings[] = {
     {"Contrast", 13, "65535:Low,0:Normal,1:High"},
     {"Saturation", 14, "65535:Low,0:Normal,1:High"},
     {"Sharpness", 15, "65535:Low,0:Normal,1:High"},
-    {"CCD ISO", 16, "0:Not used,15:auto,16:50,17:100,18:200,19:400"},
+    {"CCD ISO", kCameraIsoField, kCameraIsoCodes, CanonCameraIso},
     {"Metering Mode", 17, "0:Default,1:Spot,2:Average,3:Evaluative,4:Partial,5:Center-weighted average"},
     {"AF Point", 19, "8197:Manual AF point selection,12288:None (MF),12289:Auto AF point selection,12290:Right,12291:Center,12292:Left,16385:Auto AF point selection,16390:Face Detect"},
     {"Exposure Mode", 20, "0:Easy,1:Program AE,2:Shutter speed priority AE,3:Aperture-priority AE,4:Manual,5:Depth-of-field AE,6:M-Dep,7:Bulb,8:Flexible-priority AE"},
@@ -107,7 +116,9 @@ std::string RenderItems(const std::string& text, std::span<const CanonItemRow> i
         if (static_cast<std::size_t>(item.Field) >= fields.size()) continue;
         const std::string_view field = fields[static_cast<std::size_t>(item.Field)];
         const auto number = item.CodeList.empty() ? std::nullopt : common::ParseInteger(common::Trim(field));
+        const auto itemNumber = number && item.Number != nullptr ? item.Number(*number) : std::nullopt;
         const std::string itemText = item.CodeList.empty() ? std::string(field)
+                                     : itemNumber          ? std::to_string(*itemNumber)
                                      : number ? std::string(common::Trim(LookupCodeText(item.CodeList, *number)))
                                               : std::string("0");
         if (common::Trim(itemText).empty()) continue;
@@ -130,6 +141,36 @@ std::span<const CanonItemRow> CanonShotInfoItems() {
 }
 std::span<const CanonFunctionRow> CanonCustomFunctionRows() {
     return kCustomFunctions;
+}
+
+std::optional<std::int64_t> CanonCameraIso(std::int64_t field) {
+    if (field == 0x7FFF) return std::nullopt;
+    if (field >= 0x4000 && field < 0x8000) {
+        const std::int64_t iso = field - 0x4000;
+        return iso > 0 ? std::optional<std::int64_t>(iso) : std::nullopt;
+    }
+    return CodeNumber(kCameraIsoCodes, field);
+}
+
+std::optional<std::int64_t> CanonShotIso(std::int64_t autoField, std::int64_t baseField) {
+    // Both fields are signed 16-bit counts of 1/32 EV steps.
+    const auto steps = [](std::int64_t field) {
+        return static_cast<double>(static_cast<std::int16_t>(static_cast<std::uint16_t>(field)));
+    };
+    if (steps(baseField) == 0.0) return std::nullopt;  // the camera recorded no base
+    return RoundedIso(100.0 / 32.0 * std::exp2((steps(baseField) + steps(autoField)) / 32.0));
+}
+
+std::optional<std::int64_t> CanonIso(const NoteReading& note) {
+    // Compacts set to Auto keep a code without a number: the camera's base and automatic
+    // factor in the shot information then give the ISO used.
+    const std::vector<std::int64_t> settings = NoteNumbers(note, 0x0001);
+    if (settings.size() > kCameraIsoField) {
+        if (const auto iso = CanonCameraIso(settings[kCameraIsoField])) return iso;
+    }
+    const std::vector<std::int64_t> shot = NoteNumbers(note, 0x0004);
+    if (shot.size() <= kBaseIsoField) return std::nullopt;
+    return CanonShotIso(shot[kAutoIsoField], shot[kBaseIsoField]);
 }
 
 std::string CanonCameraSettings(const std::string& text, RenderContext& context) {

@@ -1,7 +1,11 @@
+#include <vector>
+
 #include "metadata/makernotes/tables.h"
 
 namespace quorvela::metadata {
 namespace {
+
+constexpr std::string_view kType2IsoCodes = "3:50,4:64,6:100,9:200";
 
 // clang-format off
 constexpr TagRow kCasioType1[] = {
@@ -40,7 +44,7 @@ constexpr TagRow kCasioType2[] = {
     {0x0008, "Quality", "Quality", "1:Fine,2:Super Fine"},
     {0x0009, "ImageSize", "ImageSize", "0:640 x 480,4:1600 x 1200,5:2048 x 1536,20:2288 x 1712,21:2592 x 1944,22:2304 x 1728,36:3008 x 2008"},
     {0x000D, "FocusMode", "FocusMode", "0:Normal,1:Macro"},
-    {0x0014, "IsoSensitivity", "IsoSensitivity", "3:50,4:64,6:100,9:200"},
+    {0x0014, "IsoSensitivity", "IsoSensitivity", kType2IsoCodes},
     {0x0019, "WhiteBalance", "WhiteBalance", "0:Auto,1:Daylight,2:Shade,3:Tungsten,4:Fluorescent,5:Manual"},
     {0x001D, "FocalLength", "Focal Length (.1 mm)"},
     {0x001F, "Saturation", "Saturation", "0:-1,1:Normal,2:+1"},
@@ -83,6 +87,21 @@ constexpr TagRow kCasioType2[] = {
 // clang-format on
 
 }  // namespace
+
+std::optional<std::int64_t> CasioType1Iso(const NoteReading& note) {
+    // The field holds the ISO itself, whatever names the table gives its values.
+    const std::vector<std::int64_t> iso = NoteNumbers(note, 0x0014);
+    return iso.empty() || iso[0] <= 0 ? std::nullopt : std::optional<std::int64_t>(iso[0]);
+}
+
+std::optional<std::int64_t> CasioType2Iso(const NoteReading& note) {
+    // Older models keep a code (0x0014), later ones the number (0x3014).
+    if (const std::vector<std::int64_t> code = NoteNumbers(note, 0x0014); !code.empty()) {
+        return CodeNumber(kType2IsoCodes, code[0]);
+    }
+    const std::vector<std::int64_t> iso = NoteNumbers(note, 0x3014);
+    return iso.empty() || iso[0] <= 0 ? std::nullopt : std::optional<std::int64_t>(iso[0]);
+}
 
 std::span<const TagRow> CasioType1Rows() {
     return kCasioType1;

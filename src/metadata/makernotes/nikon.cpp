@@ -1,4 +1,6 @@
 #include <array>
+#include <cmath>
+#include <vector>
 
 #include "common/number_format.h"
 #include "metadata/makernotes/tables.h"
@@ -7,13 +9,15 @@
 namespace quorvela::metadata {
 namespace {
 
+constexpr std::string_view kType1IsoCodes = "0:ISO80,2:ISO160,4:ISO320,5:ISO100";
+
 // clang-format off
 constexpr TagRow kNikonType1[] = {
     {0x0002, "FamilyID", "FamilyID"},
     {0x0003, "Quality", "Quality", "1:Vga Basic,2:Vga Normal,3:Vga Fine,4:SXGA Basic,5:SXGA Normal,6:SXGA Fine,10:2 Mpixel Basic,11:2 Mpixel Normal,12:2 Mpixel Fine"},
     {0x0004, "ColorMode", "ColorMode", "1:Color,2:Monochrome"},
     {0x0005, "ImageAdjustment", "ImageAdjustment", "0:Normal,1:Bright+,2:Bright-,3:Contrast+,4:Contrast-"},
-    {0x0006, "ISOSpeed", "ISOSpeed", "0:ISO80,2:ISO160,4:ISO320,5:ISO100"},
+    {0x0006, "ISOSpeed", "ISOSpeed", kType1IsoCodes},
     {0x0007, "WhiteBalance", "WhiteBalance", "0:Auto,1:Preset,2:Daylight,3:Incandescense,4:Fluorescence,5:Cloudy,6:SpeedLight"},
     {0x0008, "Focus", "Focus"},
     {0x0009, "Skip", "Skip"},
@@ -62,6 +66,21 @@ std::span<const TagRow> NikonType1Rows() {
 }
 std::span<const TagRow> NikonType2Rows() {
     return kNikonType2;
+}
+
+std::optional<std::int64_t> NikonType1Iso(const NoteReading& note) {
+    const std::vector<std::int64_t> code = NoteNumbers(note, 0x0006);
+    return code.empty() ? std::nullopt : CodeNumber(kType1IsoCodes, code[0]);
+}
+
+std::optional<std::int64_t> NikonType2Iso(const NoteReading& note) {
+    // ISO Speed holds 0 and the ISO used; "Hi" settings write 1 first, and the "Lo" settings
+    // of some models zeros: the ISO information then has it, as 100 x 2^(r/12 - 5).
+    const std::vector<std::int64_t> speed = NoteNumbers(note, 0x0002);
+    if (speed.size() == 2 && speed[0] == 0 && speed[1] > 0) return speed[1];
+    const std::vector<std::int64_t> info = NoteNumbers(note, 0x0025);
+    if (info.empty() || info[0] <= 0) return std::nullopt;
+    return RoundedIso(100.0 * std::exp2(static_cast<double>(info[0]) / 12.0 - 5.0));
 }
 
 std::string NikonLensType(const std::string& text, RenderContext& /*context*/) {

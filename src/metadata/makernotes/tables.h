@@ -1,12 +1,16 @@
 #pragma once
 
-// The maker-note tables of the seven decoded makes, and the renderers their rows name.
-// One file per make; each table is a constexpr array of rows exposed as a span.
+// The maker-note tables of the decoded makes, the renderers their rows name, and the readers
+// of the ISO each note keeps. One file per make; each table is a constexpr array of rows
+// exposed as a span.
 
+#include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 
+#include "metadata/maker_note.h"
 #include "metadata/tag_entry.h"
 
 namespace quorvela::metadata {
@@ -20,13 +24,36 @@ std::span<const TagRow> CanonRows();
 std::span<const TagRow> EpsonRows();
 std::span<const TagRow> SanyoRows();
 std::span<const TagRow> MinoltaRows();
+std::span<const TagRow> PentaxRows();
+std::span<const TagRow> OptioRows();
+
+// The layouts of makes whose notes come in several kinds, told by their first bytes; none for
+// a kind that keeps no ISO or is not the make's.
+std::optional<MakerNoteLayout> KodakLayout(const TImageInfo& directory);
+std::optional<MakerNoteLayout> PentaxLayout(const TImageInfo& directory);
+
+std::optional<std::int64_t> NikonType1Iso(const NoteReading& note);
+std::optional<std::int64_t> NikonType2Iso(const NoteReading& note);
+std::optional<std::int64_t> CasioType1Iso(const NoteReading& note);
+std::optional<std::int64_t> CasioType2Iso(const NoteReading& note);
+std::optional<std::int64_t> CanonIso(const NoteReading& note);
+std::optional<std::int64_t> MinoltaIso(const NoteReading& note);
+
+// Canon's camera-settings ISO field: the number with bit 0x4000 set, else a code of the
+// field's list; none for "Auto", "n/a" and the 0x7FFF of a field not recorded.
+std::optional<std::int64_t> CanonCameraIso(std::int64_t field);
+// Canon's shot-info ISO: the base ISO (100/32 x 2^(b/32)) times the automatic factor
+// (2^(a/32)) of the fields' raw values, as the camera computes it; none without a base.
+std::optional<std::int64_t> CanonShotIso(std::int64_t autoField, std::int64_t baseField);
 
 // One labelled item that a Canon renderer takes from a field of its number list. An empty
-// code list marks a plain item, which shows the field's text as it stands.
+// code list marks a plain item, which shows the field's text as it stands; a number reader
+// gives the item a number where the code list names none.
 struct CanonItemRow {
     std::string_view Label;
     int Field;
     std::string_view CodeList;
+    std::optional<std::int64_t> (*Number)(std::int64_t field) = nullptr;
 };
 
 // One Canon custom function: its number (the high byte of a field) and the meanings of its
