@@ -15,7 +15,7 @@ mkdir -p "$out"
 run() {
     name=$1
     shift
-    LC_ALL=C "$cli" analyse "$corpus" --json --jobs 2 --decimal-separator . \
+    LC_ALL=C "$cli" analyse "$corpus" --json --no-cache --jobs 2 --decimal-separator . \
         --table "$here/data/cam_equiv.exp" --path-list-file "$scratch/vt_debug.txt" "$@" |
         sed "s|$corpus|@CORPUS@|g" |
         # The lens tally is checked on its own; the frozen runs leave it out.

@@ -54,9 +54,16 @@ bool HasExif(const metadata::TimgData& reader) {
 
 // The reading's queries (file_values, filter, path_lines) answered from facts.
 
+// An EXIF ISO that is a setting: some cameras store 0 (or nothing) and keep the real one in
+// their maker note.
+bool StoredIso(const std::string& text) {
+    const auto value = common::ParseInteger(text);
+    return value && *value > 0;
+}
+
 std::int64_t IsoValue(const PhotoFacts& facts) {
     if (!facts.HasExif) return 0;
-    const std::string& text = facts.Iso.empty() ? facts.MakerNoteIso : facts.Iso;
+    const std::string& text = StoredIso(facts.Iso) ? facts.Iso : facts.MakerNoteIso;
     const auto value = common::ParseInteger(text);
     // A list of values, or a number beyond a 32-bit integer, is no ISO setting.
     if (!value || *value > INT32_MAX || *value < INT32_MIN) return 0;
@@ -186,7 +193,7 @@ PhotoFacts FactsOf(metadata::TimgData& reader, bool withPairs) {
         lens = FindLensInDeferredNote(exif);
     }
     facts.Lens = std::move(lens.Text);
-    if (facts.Iso.empty()) {
+    if (!StoredIso(facts.Iso)) {
         exif.DecodeMakerNote();
         facts.MakerNoteIso = IsoFromMakerNotes(exif);
     }

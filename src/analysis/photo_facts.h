@@ -23,7 +23,7 @@ struct FileResult;
 // The version of what the reader gives for PhotoFacts. Bump it whenever any of those texts
 // would come out differently (a renderer, a maker-note table, the sensor reading): the photo
 // cache then reads every photo again.
-inline constexpr int kFactsVersion = 2;
+inline constexpr int kFactsVersion = 3;
 
 // Every text a run takes from one photo, whatever the run's settings: what a reading gives
 // and what the photo cache keeps. Texts are as the reader renders them (Windows-1252, with
@@ -35,7 +35,7 @@ struct PhotoFacts {
     std::string FocalLength;
     std::string FocalLength35;  // FocalLengthIn35mmFilm as stored; the reader's derivation is no fact
     std::string Iso;            // ISOSpeedRatings
-    std::string MakerNoteIso;   // the maker note's ISO digits; only when Iso is empty
+    std::string MakerNoteIso;   // the maker note's ISO digits; only when Iso is no positive number
     std::string FNumber;
     std::string ExposureTime;
     std::string ShutterSpeedValue;
