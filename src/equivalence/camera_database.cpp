@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
 #include <system_error>
 
 namespace quorvela::equivalence {
@@ -44,10 +43,13 @@ long Timestamp(const std::filesystem::path& folder) {
 }
 
 std::string ReadWhole(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+    std::string text;
+    std::FILE* in = std::fopen(file.c_str(), "rb");
+    if (in == nullptr) return text;
+    char buffer[1 << 16];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, in)) > 0;) text.append(buffer, n);
+    std::fclose(in);
+    return text;
 }
 
 std::filesystem::path UserDataFolder() {
@@ -94,24 +96,23 @@ std::vector<std::filesystem::path> LensfunFolders() {
 }
 
 std::string CameraElements(std::string_view xml) {
-    std::string plain;
-    plain.reserve(xml.size());
-    for (std::size_t at = 0; at < xml.size();) {
-        const std::size_t open = xml.find("<!--", at);
-        plain.append(xml.substr(at, open - at));
-        if (open == std::string_view::npos) break;
-        const std::size_t close = xml.find("-->", open + 4);
-        if (close == std::string_view::npos) break;
-        at = close + 3;
-    }
+    constexpr std::string_view kOpen = "<camera>";
+    constexpr std::string_view kClose = "</camera>";
     std::string cameras = "<lensdatabase version=\"1\">\n";
     for (std::size_t at = 0;;) {
-        const std::size_t open = plain.find("<camera>", at);
-        if (open == std::string::npos) break;
-        const std::size_t close = plain.find("</camera>", open);
-        if (close == std::string::npos) break;
-        at = close + std::string_view("</camera>").size();
-        cameras.append(plain, open, at - open).append("\n");
+        const std::size_t camera = xml.find(kOpen, at);
+        if (camera == std::string_view::npos) break;
+        // A camera inside a comment is no camera: skip the comments that open before it.
+        if (const std::size_t comment = xml.find("<!--", at); comment < camera) {
+            const std::size_t end = xml.find("-->", comment + 4);
+            if (end == std::string_view::npos) break;
+            at = end + 3;
+            continue;
+        }
+        const std::size_t close = xml.find(kClose, camera);
+        if (close == std::string_view::npos) break;
+        at = close + kClose.size();
+        cameras.append(xml.substr(camera, at - camera)).append("\n");
     }
     return cameras + "</lensdatabase>\n";
 }

@@ -182,9 +182,9 @@ namespace {
 std::optional<double> SensorCrop(const LensFacts& facts, const CropFactorSource* database) {
     if (facts.NoteCrop > 0.0) return facts.NoteCrop;
     if (database != nullptr) {
-        const std::string make(common::Trim(facts.Make));
-        const std::string model(common::Trim(facts.Model));
-        if (auto crop = database->CropFactor(make, model, facts.Aspect, facts.PlaneCrop)) return crop;
+        const auto crop =
+            database->CropFactor(common::Trim(facts.Make), common::Trim(facts.Model), facts.Aspect, facts.PlaneCrop);
+        if (crop) return crop;
     }
     if (facts.PlaneCrop > 0.0) return facts.PlaneCrop;
     return std::nullopt;
