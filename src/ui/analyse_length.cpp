@@ -155,6 +155,7 @@ void TAnalyseLength::ConnectHandlers() {
         panel->installEventFilter(this);
     }
     ConnectRunOptions();
+    connect(ui_.estimateLink, &QLabel::linkActivated, this, [this] { EstimateLinkClick(); });
     connect(ui_.realLengthButton, &QToolButton::toggled, this, [this] { LbSetforRealLengthClick(); });
     connect(ui_.stepsCheck, &QCheckBox::toggled, this, [this] { ChBoxStepsClick(); });
     connect(ui_.filterCheck, &QCheckBox::toggled, this, [this] { Cb_CustomClick(); });

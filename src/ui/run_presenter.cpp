@@ -67,6 +67,9 @@ void RunPresenter::ShowIdle() {
 
 void RunPresenter::ClearResults() {
     summary_.clear();
+    equivalence_ = {};
+    w_.estimateLink->hide();
+    w_.estimateLink->clear();
     charts_.EnableSaving(false);
     charts_.Clear();
     if (answers_ != nullptr) answers_->Clear();
@@ -125,8 +128,17 @@ void RunPresenter::ServiceEvents() {
 
 void RunPresenter::ChartPoint(analysis::Quantity quantity, const analysis::CategoryCount& point) {
     Queue([this, chart = static_cast<int>(quantity), point] {
-        charts_.AddPoint(chart, point.Label, point.Count);
+        charts_.AddPoint(chart, point.Label, point.Count, point.Estimated);
         if (answers_ != nullptr) answers_->AddCategory(chart, point.Category);
+    });
+}
+
+void RunPresenter::EquivalenceReady(const analysis::EquivalenceSummary& summary) {
+    Queue([this, summary, text = FromUtf8(analysis::EstimateStatusText(summary))] {
+        equivalence_ = summary;
+        // A guess is told where the run's counts are: the link leads to setting the factors.
+        w_.estimateLink->setText(text.isEmpty() ? QString() : "<a href=\"#crop\">" + text.toHtmlEscaped() + "</a>");
+        w_.estimateLink->setVisible(!text.isEmpty());
     });
 }
 

@@ -121,6 +121,10 @@ struct WindowWidgets {
     QFrame* tableBar = nullptr;           // Panel12
 
     QStatusBar* statusBar = nullptr;  // StatusBar1
+    // EstimateLink: at the status bar's right, beside its messages, the last run's photos
+    // estimated with the manual factor, a link to set their cameras' crop factors; hidden
+    // without any.
+    QLabel* estimateLink = nullptr;
 };
 
 // Builds the window's regions, tabs and controls with their captions, hints and starting
