@@ -74,7 +74,7 @@ std::string CropFactorProblem(std::string_view make, std::string_view model) {
     for (const std::string_view field : {make, model}) {
         for (const char c : field) {
             if (c == '[' || c == ']' || c == '\r' || c == '\n') {
-                return "its name holds a \"[\", \"]\" or line break, which the camera table cannot hold";
+                return "its name holds a square bracket or a line break, which the camera table cannot hold";
             }
         }
     }

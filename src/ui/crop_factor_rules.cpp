@@ -9,7 +9,7 @@ namespace quorvela::ui {
 namespace {
 
 std::string Range() {
-    return "a crop factor lies between " + common::FormatGeneral(kLowestCropFactor, '.') + " and " +
+    return " for a crop factor, which lies between " + common::FormatGeneral(kLowestCropFactor, '.') + " and " +
            common::FormatGeneral(kHighestCropFactor, '.') +
            " (1 for full frame, 1.5 or 1.6 for APS-C, 2 for Micro Four Thirds)";
 }
@@ -24,8 +24,8 @@ CropFactorReading ReadCropFactor(std::string_view text) {
     if (!value)
         return {std::nullopt, "\"" + std::string(typed) + "\" is not a number; enter a crop factor such as 1.6"};
     if (*value <= 0) return {std::nullopt, "a crop factor is more than 0"};
-    if (*value < kLowestCropFactor) return {std::nullopt, std::string(typed) + " is too small: " + Range()};
-    if (*value > kHighestCropFactor) return {std::nullopt, std::string(typed) + " is too large: " + Range()};
+    if (*value < kLowestCropFactor) return {std::nullopt, std::string(typed) + " is too small" + Range()};
+    if (*value > kHighestCropFactor) return {std::nullopt, std::string(typed) + " is too large" + Range()};
     return {value, {}};
 }
 
