@@ -26,6 +26,8 @@ constexpr const char* kIntro =
     "1.6 for APS-C, 2 for Micro Four Thirds). It is kept in the camera table and the folder is analysed "
     "again.";
 
+constexpr int kMostRowsHeight = 360;
+
 QLabel* Heading(const QString& text, QWidget* parent) {
     auto* label = new QLabel(text, parent);
     QFont font = label->font();
@@ -65,6 +67,8 @@ CropFactorDialog::CropFactorDialog(QWidget* parent, std::vector<analysis::Manual
     scroll->setWidget(table);
     layout->addWidget(scroll, 1);
     for (std::size_t i = 0; i < cameras_.size(); ++i) AddRow(static_cast<int>(i), cameras_[i], decimalSeparator);
+    // Every camera in view up to a dozen or so; more scroll.
+    scroll->setMinimumHeight(std::min(table->sizeHint().height(), kMostRowsHeight));
 
     problem_ = new QLabel(this);
     problem_->setObjectName("CropFactorProblem");
@@ -94,8 +98,9 @@ void CropFactorDialog::AddRow(int index, const analysis::ManualCamera& camera, c
     photos->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     row.factor = new QLineEdit(table);
     row.factor->setObjectName(QString("CropFactor%1").arg(index));
-    row.factor->setPlaceholderText(QString("e.g. 1%16").arg(QChar::fromLatin1(decimalSeparator)));
-    row.factor->setMaximumWidth(row.factor->fontMetrics().horizontalAdvance("0000000000"));
+    row.factor->setPlaceholderText(QStringLiteral("e.g. 1") + QChar::fromLatin1(decimalSeparator) + QChar('6'));
+    // Room for the example and a few more digits, inside the field's frame.
+    row.factor->setFixedWidth(row.factor->fontMetrics().horizontalAdvance(row.factor->placeholderText() + "0000"));
     const std::string unusable = equivalence::CropFactorProblem(camera.Make, camera.Model);
     if (unusable.empty()) {
         row.chosen->setChecked(true);
@@ -119,6 +124,9 @@ void CropFactorDialog::AddRow(int index, const analysis::ManualCamera& camera, c
 void CropFactorDialog::ShowProblem(const QString& problem) {
     problem_->setText(problem);
     problem_->setVisible(!problem.isEmpty());
+    // The dialog grows by the message rather than squeezing the text and the cameras.
+    layout()->activate();
+    resize(width(), std::max(height(), sizeHint().height()));
 }
 
 void CropFactorDialog::accept() {
