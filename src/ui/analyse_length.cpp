@@ -38,6 +38,7 @@
 #include "ui/run_controller.h"
 #include "ui/run_presenter.h"
 #include "ui/settings_binder.h"
+#include "ui/status_link.h"
 #include "viewer/equivalent_editor_panel.h"
 #include "viewer/path_list_viewer.h"
 

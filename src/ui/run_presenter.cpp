@@ -13,6 +13,7 @@
 
 #include "ui/answer_panel.h"
 #include "ui/chart_panel.h"
+#include "ui/status_link.h"
 #include "ui/text_codec.h"
 #include "viewer/path_list_viewer.h"
 
@@ -68,8 +69,7 @@ void RunPresenter::ShowIdle() {
 void RunPresenter::ClearResults() {
     summary_.clear();
     equivalence_ = {};
-    w_.estimateLink->hide();
-    w_.estimateLink->clear();
+    w_.estimateLink->SetLink({});
     charts_.EnableSaving(false);
     charts_.Clear();
     if (answers_ != nullptr) answers_->Clear();
@@ -137,8 +137,7 @@ void RunPresenter::EquivalenceReady(const analysis::EquivalenceSummary& summary)
     Queue([this, summary, text = FromUtf8(analysis::EstimateStatusText(summary))] {
         equivalence_ = summary;
         // A guess is told where the run's counts are: the link leads to setting the factors.
-        w_.estimateLink->setText(text.isEmpty() ? QString() : "<a href=\"#crop\">" + text.toHtmlEscaped() + "</a>");
-        w_.estimateLink->setVisible(!text.isEmpty());
+        w_.estimateLink->SetLink(text);
     });
 }
 

@@ -29,6 +29,7 @@
 #include <string_view>
 #include <utility>
 
+#include "ui/status_link.h"
 #include "ui/window_layout_builder.h"
 
 namespace quorvela::ui {
@@ -173,12 +174,8 @@ WindowWidgets LayoutBuilder::Build() {
     w_.statusBar->setSizeGripEnabled(true);
     window_.setStatusBar(w_.statusBar);
     // Permanent, so the status texts, the summary and the zoom help do not cover it.
-    w_.estimateLink = new QLabel(w_.statusBar);
+    w_.estimateLink = new StatusLink(w_.statusBar);
     w_.estimateLink->setObjectName("EstimateLink");
-    w_.estimateLink->setTextFormat(Qt::RichText);
-    w_.estimateLink->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
-    w_.estimateLink->setToolTip("These photos' focal lengths are a guess: set their cameras' crop factors");
-    w_.estimateLink->hide();
     w_.statusBar->addPermanentWidget(w_.estimateLink);
     return w_;
 }
