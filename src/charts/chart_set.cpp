@@ -69,6 +69,8 @@ TChart* MakeChart(QWidget* parent, const ChartAppearance& look, TBarSeries*& ser
     series->SetArrowLength(look.arrowLength);
     series->SetPercentFormat(std::string(look.percentFormat));
     series->SetValueFormat(std::string(kDefaultValueFormat));
+    // Only the focal lengths are ever estimated; the key and the marks say so where it happens.
+    series->SetPartTexts(std::string(ChartSet::kEstimateKey), "estimated");
     return chart;
 }
 
@@ -214,8 +216,8 @@ void ChartSet::Clear(int index) {
     Series(index).Clear();
 }
 
-void ChartSet::AddPoint(int index, const std::string& label, int count) {
-    Series(index).Add(count, label);
+void ChartSet::AddPoint(int index, const std::string& label, int count, int estimated) {
+    Series(index).Add(count, label, estimated);
 }
 
 void ChartSet::Fill(int index, std::span<const CategoryCount> categories) {
@@ -268,8 +270,12 @@ ChartSet::Shown ChartSet::ShownBy(int index) const {
                 chart.MaxPointsPerPage(),
                 series.Marks().Visible,
                 StyleName(series.Marks().Style),
+                {},
                 {}};
-    for (int i = 0; i < series.Count(); ++i) shown.Points.emplace_back(series.Label(i), series.YValue(i));
+    for (int i = 0; i < series.Count(); ++i) {
+        shown.Points.emplace_back(series.Label(i), series.YValue(i));
+        shown.Estimated.push_back(series.Part(i));
+    }
     return shown;
 }
 

@@ -8,6 +8,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -88,7 +89,9 @@ class ChartSet final : public QObject {
     // Points.
     void Clear();  // every chart
     void Clear(int index);
-    void AddPoint(int index, const std::string& label, int count);
+    // `estimated` of `count` are photos whose category is an estimate: that part of the bar is
+    // drawn hatched, and the chart's key line says what the hatching means.
+    void AddPoint(int index, const std::string& label, int count, int estimated = 0);
     // Replaces the points of a chart with one point per category, in the given order.
     void Fill(int index, std::span<const CategoryCount> categories);
 
@@ -122,10 +125,13 @@ class ChartSet final : public QObject {
         // The marks' style: "Label", "Value", "Percent", "PercentTotal" or "LabelPercentTotal".
         std::string MarksStyle;
         std::vector<std::pair<std::string, double>> Points;  // label and value, in order
+        std::vector<double> Estimated;                       // of each point's value, the estimated part
     };
     [[nodiscard]] Shown ShownBy(int index) const;
     // The text of a point's mark in the marks' current style.
     [[nodiscard]] std::string MarkText(int index, int point) const;
+    // The key line over a chart with estimated points, as it reads.
+    static constexpr std::string_view kEstimateKey = "Hatched: estimated with the manual factor";
 
   private:
     [[nodiscard]] TChart& Chart(int index) const;

@@ -1,9 +1,12 @@
 #include "equivalent_table.h"
 
+#include <cmath>
+#include <stdexcept>
 #include <system_error>
 #include <utility>
 
 #include "common/ascii.h"
+#include "common/number_format.h"
 #include "common/text_file.h"
 
 namespace quorvela::equivalence {
@@ -64,6 +67,61 @@ void AppendEquivalentEntries(const std::vector<std::string>& lines, EquivalentLi
         }
     }
     // An entry left open at the end of the file is dropped.
+}
+
+std::string CropFactorProblem(std::string_view make, std::string_view model) {
+    if (common::Trim(make).empty()) return "the photos name no maker";
+    for (const std::string_view field : {make, model}) {
+        for (const char c : field) {
+            if (c == '[' || c == ']' || c == '\r' || c == '\n') {
+                return "its name holds a square bracket or a line break, which the camera table cannot hold";
+            }
+        }
+    }
+    return {};
+}
+
+std::vector<std::string> CropFactorLines(std::string_view make, std::string_view model, double cropFactor) {
+    if (const std::string problem = CropFactorProblem(make, model); !problem.empty()) {
+        throw std::invalid_argument("No table entry for this camera: " + problem);
+    }
+    if (!std::isfinite(cropFactor) || cropFactor <= 0)
+        throw std::invalid_argument("A crop factor is a positive number");
+    const std::string_view trimmedMake = common::Trim(make);
+    const std::string_view trimmedModel = common::Trim(model);
+    // The point is read as the decimal separator whatever the user's locale (ParseDecimal).
+    const std::string factor = common::FormatGeneral(cropFactor, '.');
+    return {
+        "; " + std::string(trimmedMake) + " " + std::string(trimmedModel) + ": crop factor " + factor,
+        "[_START]",
+        "[MAKE]" + std::string(trimmedMake),
+        "[MODEL]" + std::string(trimmedModel),
+        "[REAL_LENS]1",
+        "[35MM_EQUIVALENT]" + factor,
+        "[_END]",
+    };
+}
+
+void AppendTableLines(const std::filesystem::path& tableFile, const std::vector<std::string>& lines,
+                      const std::filesystem::path& seedFile) {
+    std::error_code error;
+    std::string content;
+    if (std::filesystem::exists(tableFile, error)) {
+        content = common::ReadTextFile(tableFile);
+    } else {
+        const std::filesystem::path seed = seedFile.empty() ? tableFile.parent_path() / kSeedFileName : seedFile;
+        if (std::filesystem::exists(seed, error)) content = common::ReadTextFile(seed);
+    }
+    // The file's own line end; CR LF, as the table is written elsewhere, for a new one.
+    const std::size_t firstEnd = content.find('\n');
+    const std::string end = firstEnd != std::string::npos && (firstEnd == 0 || content[firstEnd - 1] != '\r')
+                                ? std::string("\n")
+                                : std::string("\r\n");
+    if (!content.empty() && content.back() != '\n') content += end;
+    // An empty line keeps the new entries apart from the last one when the file is read by eye.
+    if (!content.empty() && !content.ends_with(end + end)) content += end;
+    for (const std::string& line : lines) content += line + end;
+    common::WriteFileAtomically(tableFile, content);
 }
 
 void ReadEquivalentData(const std::filesystem::path& tableFile, EquivalentList& list,

@@ -60,4 +60,22 @@ void AppendEquivalentEntries(const std::vector<std::string>& lines, EquivalentLi
 void ReadEquivalentData(const std::filesystem::path& tableFile, EquivalentList& list,
                         const std::filesystem::path& seedFile = {});
 
+// Why the table cannot hold an entry for a camera of this make and model (Windows-1252, as the
+// photos give them): no make, which an entry needs to match any camera, or a "[" or "]" or line
+// break, which the table's markers would misread. Empty when it can.
+std::string CropFactorProblem(std::string_view make, std::string_view model);
+
+// The lines of a table entry that gives a camera `cropFactor`: a comment naming the camera, then
+// [_START], make and model trimmed, real length 1 and the factor as its equivalent, [_END].
+// Throws std::invalid_argument when CropFactorProblem is not empty or the factor is not a
+// positive number.
+std::vector<std::string> CropFactorLines(std::string_view make, std::string_view model, double cropFactor);
+
+// Adds `lines` at the end of the table file, where they win over the entries before them, written
+// atomically and every other line kept as it was, in the file's own line ends. A missing table
+// starts as a copy of the seed (when it exists), as ReadEquivalentData would make it. File errors
+// throw std::runtime_error naming the file; the file is then unchanged.
+void AppendTableLines(const std::filesystem::path& tableFile, const std::vector<std::string>& lines,
+                      const std::filesystem::path& seedFile = {});
+
 }  // namespace quorvela::equivalence

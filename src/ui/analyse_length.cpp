@@ -38,6 +38,7 @@
 #include "ui/run_controller.h"
 #include "ui/run_presenter.h"
 #include "ui/settings_binder.h"
+#include "ui/status_link.h"
 #include "viewer/equivalent_editor_panel.h"
 #include "viewer/path_list_viewer.h"
 
@@ -155,6 +156,7 @@ void TAnalyseLength::ConnectHandlers() {
         panel->installEventFilter(this);
     }
     ConnectRunOptions();
+    connect(ui_.estimateLink, &QLabel::linkActivated, this, [this] { EstimateLinkClick(); });
     connect(ui_.realLengthButton, &QToolButton::toggled, this, [this] { LbSetforRealLengthClick(); });
     connect(ui_.stepsCheck, &QCheckBox::toggled, this, [this] { ChBoxStepsClick(); });
     connect(ui_.filterCheck, &QCheckBox::toggled, this, [this] { Cb_CustomClick(); });

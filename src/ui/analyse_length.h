@@ -78,6 +78,9 @@ class TAnalyseLength final : public QMainWindow {
     void StartAnalyzingClick();
     void StopAnalyzingClick();
     void ForgetPhotosClick();
+    // The status bar's link to the last run's estimated photos: the crop-factor dialog
+    // ("CropFactorDialog"), whose OK keeps the factors in the camera table and analyses again.
+    void EstimateLinkClick();
     void FormKeyDown(int key);
     void FormResize();
     void Splitter1Moved();

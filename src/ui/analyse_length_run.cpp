@@ -13,9 +13,11 @@
 #include "common/file_names.h"
 #include "ui/analyse_length.h"
 #include "ui/answer_panel.h"
+#include "ui/crop_factor_dialog.h"
 #include "ui/run_controller.h"
 #include "ui/run_presenter.h"
 #include "ui/text_codec.h"
+#include "viewer/equivalent_editor_panel.h"
 
 namespace quorvela::ui {
 
@@ -72,6 +74,23 @@ void TAnalyseLength::ForgetPhotosClick() {
         services_.Messages->ShowMessage(
             QString::fromStdString("The remembered photos could not be forgotten: " + problem));
     }
+}
+
+void TAnalyseLength::EstimateLinkClick() {
+    const std::vector<analysis::ManualCamera>& cameras = presenter_->Equivalence().ManualCameras;
+    if (cameras.empty() || controller_->Active() || closePending_) return;
+    auto* dialog =
+        new CropFactorDialog(this, cameras, decimalSeparator_, [this](const std::vector<std::string>& lines) {
+            // Written as the table editor writes, so an open editor shows the new entries.
+            return tableEditor_->AppendEntries(lines);
+        });
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    // The charts still show the guesses: the folder is analysed again with the factors.
+    connect(dialog, &QDialog::accepted, this, [this] {
+        SetReAnalyseColor();
+        StartAnalyzingClick();
+    });
+    dialog->open();
 }
 
 void TAnalyseLength::StopAnalyzingClick() {

@@ -209,8 +209,8 @@ void ChartPanel::Clear() {
     UndoAllZooms();
 }
 
-void ChartPanel::AddPoint(int index, const std::string& label, int count) {
-    charts_->AddPoint(index, label, count);
+void ChartPanel::AddPoint(int index, const std::string& label, int count, int estimated) {
+    charts_->AddPoint(index, label, count, estimated);
 }
 
 void ChartPanel::ShowOwnTab(int index) {

@@ -64,7 +64,8 @@ class ChartPanel final : public QObject {
 
     // The points.
     void Clear();  // the points of every chart, and their zooms
-    void AddPoint(int index, const std::string& label, int count);
+    // `estimated` of `count`: photos whose category is an estimate, drawn apart in the bar.
+    void AddPoint(int index, const std::string& label, int count, int estimated = 0);
     // The charts themselves, for the parts that read or mark their points.
     [[nodiscard]] charts::ChartSet& Charts() const;
 

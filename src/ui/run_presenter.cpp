@@ -13,6 +13,7 @@
 
 #include "ui/answer_panel.h"
 #include "ui/chart_panel.h"
+#include "ui/status_link.h"
 #include "ui/text_codec.h"
 #include "viewer/path_list_viewer.h"
 
@@ -67,6 +68,8 @@ void RunPresenter::ShowIdle() {
 
 void RunPresenter::ClearResults() {
     summary_.clear();
+    equivalence_ = {};
+    w_.estimateLink->SetLink({});
     charts_.EnableSaving(false);
     charts_.Clear();
     if (answers_ != nullptr) answers_->Clear();
@@ -125,8 +128,16 @@ void RunPresenter::ServiceEvents() {
 
 void RunPresenter::ChartPoint(analysis::Quantity quantity, const analysis::CategoryCount& point) {
     Queue([this, chart = static_cast<int>(quantity), point] {
-        charts_.AddPoint(chart, point.Label, point.Count);
+        charts_.AddPoint(chart, point.Label, point.Count, point.Estimated);
         if (answers_ != nullptr) answers_->AddCategory(chart, point.Category);
+    });
+}
+
+void RunPresenter::EquivalenceReady(const analysis::EquivalenceSummary& summary) {
+    Queue([this, summary, text = FromUtf8(analysis::EstimateStatusText(summary))] {
+        equivalence_ = summary;
+        // A guess is told where the run's counts are: the link leads to setting the factors.
+        w_.estimateLink->SetLink(text);
     });
 }
 

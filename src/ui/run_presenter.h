@@ -50,6 +50,8 @@ class RunPresenter final : public QueuedObserver {
     void SetAnswers(AnswerPanel* answers) { answers_ = answers; }
     // The summary of the last run ("Files analyzed: ..."); empty before one.
     [[nodiscard]] const QString& Summary() const { return summary_; }
+    // Where the last run's 35mm equivalents came from; empty before a run and while one runs.
+    [[nodiscard]] const analysis::EquivalenceSummary& Equivalence() const { return equivalence_; }
     // The arrow again, if the busy cursor is shown.
     void RestoreCursor();
 
@@ -62,6 +64,7 @@ class RunPresenter final : public QueuedObserver {
     void RunSummary(const std::string& text) override;
     void ServiceEvents() override;
     void ChartPoint(analysis::Quantity quantity, const analysis::CategoryCount& point) override;
+    void EquivalenceReady(const analysis::EquivalenceSummary& summary) override;
     void PhotosReady(const std::vector<analysis::PhotoRecord>& photos) override;
     void PathListReady(const std::vector<std::string>& sortedLines, const std::vector<std::string>& linePaths) override;
     void Message(analysis::MessageKind kind, const std::string& text) override;
@@ -84,6 +87,7 @@ class RunPresenter final : public QueuedObserver {
     Gauge collecting_;
     Gauge analysing_;
     QString summary_;
+    analysis::EquivalenceSummary equivalence_;
     bool busy_ = false;
 };
 

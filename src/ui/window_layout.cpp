@@ -29,6 +29,7 @@
 #include <string_view>
 #include <utility>
 
+#include "ui/status_link.h"
 #include "ui/window_layout_builder.h"
 
 namespace quorvela::ui {
@@ -172,6 +173,10 @@ WindowWidgets LayoutBuilder::Build() {
     w_.statusBar->setObjectName("StatusBar1");
     w_.statusBar->setSizeGripEnabled(true);
     window_.setStatusBar(w_.statusBar);
+    // Permanent, so the status texts, the summary and the zoom help do not cover it.
+    w_.estimateLink = new StatusLink(w_.statusBar);
+    w_.estimateLink->setObjectName("EstimateLink");
+    w_.statusBar->addPermanentWidget(w_.estimateLink);
     return w_;
 }
 

@@ -26,6 +26,8 @@ class QWidget;
 
 namespace quorvela::ui {
 
+class StatusLink;
+
 // The controls of the main window the program works with, as the layout builder made them.
 // Each keeps the product's name as its object name (given after it); tests find it by that.
 // The chart arrays are in chart order: focal length, ISO, aperture, shutter speed, lens.
@@ -121,6 +123,10 @@ struct WindowWidgets {
     QFrame* tableBar = nullptr;           // Panel12
 
     QStatusBar* statusBar = nullptr;  // StatusBar1
+    // EstimateLink: at the status bar's right, beside its messages, the last run's photos
+    // estimated with the manual factor, a link to set their cameras' crop factors; hidden
+    // without any.
+    StatusLink* estimateLink = nullptr;
 };
 
 // Builds the window's regions, tabs and controls with their captions, hints and starting

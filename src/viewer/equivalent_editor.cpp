@@ -53,6 +53,13 @@ void EquivalentEditor::Save(const std::vector<std::string>& lines, equivalence::
     Close();
 }
 
+void EquivalentEditor::Append(const std::vector<std::string>& lines, equivalence::EquivalentList& list) {
+    equivalence::AppendTableLines(tableFile_, lines, seedFile_);
+    equivalence::EquivalentList fresh;
+    equivalence::ReadEquivalentData(tableFile_, fresh, seedFile_);
+    list = std::move(fresh);
+}
+
 void EquivalentEditor::Close() {
     state_ = State::Closed;
     controls_ = {};

@@ -43,6 +43,10 @@ class EquivalentEditor {
     // Writes `lines` over the table file atomically, then empties `list` and reads the saved
     // table into it. Write and read errors throw std::runtime_error; the state is then unchanged.
     void Save(const std::vector<std::string>& lines, equivalence::EquivalentList& list);
+    // Adds `lines` at the end of the table file (AppendTableLines), then empties `list` and reads
+    // the table into it, as Save does; the editor keeps its state. Write and read errors throw
+    // std::runtime_error; the file and the list are then unchanged.
+    void Append(const std::vector<std::string>& lines, equivalence::EquivalentList& list);
     // Leaves the editor without saving; the file and the list stay as they were.
     void Close();
 

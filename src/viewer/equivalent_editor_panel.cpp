@@ -75,6 +75,21 @@ void EquivalentEditorPanel::LbButton1Click() {
     Apply();
 }
 
+QString EquivalentEditorPanel::AppendEntries(const std::vector<std::string>& lines) {
+    if (editor_.CurrentState() == EquivalentEditor::State::OpenChanged) {
+        return QStringLiteral(
+            "The camera table has unsaved changes in the \"Equivalent list\" tab: save or close them first.");
+    }
+    try {
+        editor_.Append(lines, list_);
+    } catch (const std::exception& e) {
+        return QStringLiteral("The crop factors could not be kept in the camera table. ") +
+               QString::fromLocal8Bit(e.what());
+    }
+    if (editor_.CurrentState() == EquivalentEditor::State::OpenUnchanged) LbButton1Click();
+    return {};
+}
+
 void EquivalentEditorPanel::LbButton2Click() {
     static_cast<void>(Save());
 }

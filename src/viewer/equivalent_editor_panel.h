@@ -1,7 +1,10 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "equivalence/equivalent_table.h"
 #include "viewer/equivalent_editor.h"
@@ -35,6 +38,10 @@ class EquivalentEditorPanel : public QObject {
     void LbSpeedButton10Click();
 
     [[nodiscard]] const EquivalentEditor& Editor() const { return editor_; }
+    // Adds entries at the end of the table file and reloads the table in force; an open editor
+    // shows the file again. Refused while the editor holds unsaved edits, which a later save
+    // would write over the new entries. The reason when refused or failed, else empty.
+    [[nodiscard]] QString AppendEntries(const std::vector<std::string>& lines);
     // Asked when Close meets unsaved edits; a box with Save, Discard and Cancel when empty.
     std::function<UnsavedEdits()> AskSaveEdits;
 

@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QImage>
 #include <QWidget>
+#include <algorithm>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -126,6 +128,77 @@ TEST(ChartSet, TalliesBecomePointsInTheirOrder) {
     EXPECT_EQ(SeriesOf(set, 1).YValue(0), 7);
     set.Clear(1);
     EXPECT_EQ(SeriesOf(set, 1).Count(), 0);
+}
+
+// The middle column of a bar's front, top to bottom, without its outline: whether each pixel is
+// the series' own solid colour.
+std::vector<bool> SolidDownTheBar(const QImage& image, const QRect& bar, QColor solid) {
+    std::vector<bool> column;
+    for (int y = bar.top() + 1; y < bar.bottom(); ++y) column.push_back(image.pixelColor(bar.center().x(), y) == solid);
+    return column;
+}
+
+// A bar's estimated photos are drawn apart at its top, under a key line; the rest of the bar and
+// a chart without estimates look as they always did.
+TEST(ChartSet, EstimatedPartOfABarIsDrawnApart) {
+    testing::App();
+    QWidget parent;
+    ChartSet set(&parent);
+    set.Widget(0)->resize(480, 320);
+    const QColor blue(0, 0, 255);
+    set.AddPoint(0, "35", 10);
+    set.AddPoint(0, "50", 10);
+    const QImage plain = ChartOf(set, 0).RenderImage();
+    for (const bool solid : SolidDownTheBar(plain, set.PointRect(0, 1), blue)) ASSERT_TRUE(solid);
+    EXPECT_FALSE(ChartOf(set, 0).CurrentLayout().partKey.has_value());
+
+    for (const bool view3D : {false, true}) {
+        SCOPED_TRACE(view3D ? "3D" : "flat");
+        set.Set3D(view3D);
+        set.Clear(0);
+        set.AddPoint(0, "35", 10);
+        set.AddPoint(0, "50", 10, 4);
+        const QImage estimated = ChartOf(set, 0).RenderImage();
+        const std::vector<bool> mixed = SolidDownTheBar(estimated, set.PointRect(0, 1), blue);
+        // How many pixels of a stretch of the column, given in tenths of the bar, are solid.
+        const auto solidIn = [&](std::size_t fromTenth, std::size_t toTenth) {
+            return std::count(mixed.begin() + static_cast<std::ptrdiff_t>(mixed.size() * fromTenth / 10),
+                              mixed.begin() + static_cast<std::ptrdiff_t>(mixed.size() * toTenth / 10), true);
+        };
+        EXPECT_EQ(solidIn(0, 3), 0);  // within the top four tenths: the estimate
+        EXPECT_EQ(solidIn(5, 10),
+                  static_cast<std::ptrdiff_t>(mixed.size() - mixed.size() * 5 / 10));  // the lower half: known
+        for (const bool solid : SolidDownTheBar(estimated, set.PointRect(0, 0), blue)) ASSERT_TRUE(solid);
+        ASSERT_TRUE(ChartOf(set, 0).CurrentLayout().partKey.has_value());
+        EXPECT_EQ(SeriesOf(set, 0).PartKey(), ChartSet::kEstimateKey);
+    }
+
+    // A run without estimates after one with them: the chart is as it was, key and all.
+    set.Set3D(false);
+    set.Clear(0);
+    set.AddPoint(0, "35", 10);
+    set.AddPoint(0, "50", 10, 0);
+    EXPECT_EQ(ChartOf(set, 0).RenderImage(), plain);
+}
+
+// The marks of the statistics modes that count photos tell the estimated ones among them.
+TEST(ChartSet, MarksTellTheEstimatedPhotos) {
+    testing::App();
+    QWidget parent;
+    ChartSet set(&parent);
+    set.AddPoint(0, "35", 10);
+    set.AddPoint(0, "50", 10, 4);
+    const std::pair<Statistics, const char*> expected[] = {
+        {Statistics::PlottedValues, "50"},
+        {Statistics::TimesUsed, "10 (4 estimated)"},
+        {Statistics::PercentUsed, "50% (20% estimated)"},
+        {Statistics::PercentAndTotal, "50% of 20 (4 estimated)"},
+    };
+    for (const auto& [mode, text] : expected) {
+        set.SetStatistics(mode);
+        EXPECT_EQ(set.MarkText(0, 1), text);
+        EXPECT_EQ(set.MarkText(0, 0).find("estimated"), std::string::npos);
+    }
 }
 
 TEST(ChartSet, StatisticsModesSetTheMarksOfEveryChart) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <fstream>
 #include <random>
 
@@ -171,6 +172,86 @@ TEST(ShippedTable, EveryEntryIsAcceptedAndConverts) {
     EXPECT_GE(list.size(), 10U);
     // One comment line per entry says where its pair comes from.
     EXPECT_GE(comments, static_cast<int>(list.size()));
+}
+
+}  // namespace
+}  // namespace quorvela::equivalence
+
+namespace quorvela::equivalence {
+namespace {
+
+// What a camera's photo at `focal` mm is charted as once the table holds `lines`.
+std::string Charted(const std::vector<std::string>& lines, const char* make, const char* model, const char* focal,
+                    char separator = '.') {
+    return EquivalentfromDataBase(focal, make, model, Parse(lines), separator);
+}
+
+TEST(CropFactorLines, TheEntryChartsTheCamerasPhotosAtFocalTimesFactor) {
+    const auto lines = CropFactorLines("  Quorvela Test ", "Nowhere 1 ", 1.6);
+    EXPECT_EQ(lines[0].front(), ';');  // says in the file what the entry is
+    EXPECT_EQ(std::vector<std::string>(lines.begin() + 1, lines.end()),
+              (std::vector<std::string>{"[_START]", "[MAKE]Quorvela Test", "[MODEL]Nowhere 1", "[REAL_LENS]1",
+                                        "[35MM_EQUIVALENT]1.6", "[_END]"}));
+    EXPECT_EQ(Charted(lines, "Quorvela Test", "Nowhere 1", "20"), "32.00");
+    // The table's numbers read alike where "," is the decimal separator.
+    EXPECT_EQ(Charted(lines, "QUORVELA TEST", "NOWHERE1", "20", ','), "32,00");
+    EXPECT_EQ(Charted(lines, "Quorvela Test", "Nowhere 2", "20"), "");
+}
+
+TEST(CropFactorLines, AnEntryAddedLaterWinsOverAnEarlierOne) {
+    std::vector<std::string> lines = CropFactorLines("Quorvela Test", "Nowhere 1", 2);
+    for (std::string& line : CropFactorLines("Quorvela Test", "Nowhere 1", 1.5)) lines.push_back(std::move(line));
+    EXPECT_EQ(Charted(lines, "Quorvela Test", "Nowhere 1", "20"), "30.00");
+}
+
+TEST(CropFactorLines, CamerasTheTableCannotHoldAreRefusedWithTheirReason) {
+    EXPECT_EQ(CropFactorProblem("Quorvela Test", "Nowhere 1"), "");
+    EXPECT_EQ(CropFactorProblem("  ", "Nowhere 1"), "the photos name no maker");
+    EXPECT_NE(CropFactorProblem("Quorvela", "Now[here]"), "");
+    EXPECT_NE(CropFactorProblem("Quor\nvela", "Nowhere"), "");
+    EXPECT_THROW(CropFactorLines("", "Nowhere 1", 1.6), std::invalid_argument);
+    EXPECT_THROW(CropFactorLines("Quorvela", "Nowhere 1", 0), std::invalid_argument);
+    EXPECT_THROW(CropFactorLines("Quorvela", "Nowhere 1", std::nan("")), std::invalid_argument);
+}
+
+TEST(AppendTableLines, KeepsEveryOtherLineAndTheFilesOwnLineEnds) {
+    testing::TempDir dir;
+    const auto table = dir.path() / "cam_equiv.txt";
+    const std::string before = "; mine\n[_START]\n[MAKE]Canon\n[MODEL]G2\n[REAL_LENS]7\n[35MM_EQUIVALENT]34\n[_END]";
+    std::ofstream(table, std::ios::binary) << before;
+    AppendTableLines(table, {"[_START]", "[_END]"});
+    EXPECT_EQ(common::ReadTextFile(table), before + "\n\n[_START]\n[_END]\n");
+
+    common::WriteTextLines(table, {"; crlf", ""});
+    AppendTableLines(table, {"[_START]"});
+    EXPECT_EQ(common::ReadTextFile(table), "; crlf\r\n\r\n[_START]\r\n");
+}
+
+TEST(AppendTableLines, AMissingTableStartsFromTheSeed) {
+    testing::TempDir dir;
+    const auto seed = dir.path() / "cam_equiv.exp";
+    common::WriteTextLines(seed,
+                           {"[_START]", "[MAKE]Canon", "[MODEL]G2", "[REAL_LENS]7", "[35MM_EQUIVALENT]34", "[_END]"});
+    const auto table = dir.path() / "cam_equiv.txt";
+    AppendTableLines(table, CropFactorLines("Quorvela Test", "Nowhere 1", 1.6));
+    EquivalentList list;
+    ReadEquivalentData(table, list);
+    ASSERT_EQ(list.size(), 2U);
+    EXPECT_EQ(list[0].Model(), "G2");
+    EXPECT_EQ(list[1].Model(), "NOWHERE1");
+}
+
+TEST(AppendTableLines, ATableThatCannotBeReadIsAClearErrorAndStaysAsItWas) {
+    testing::TempDir dir;
+    const auto table = dir.path() / "cam_equiv.txt";
+    std::filesystem::create_directory(table);
+    try {
+        AppendTableLines(table, {"[_START]"});
+        FAIL() << "a folder in place of the table must not be written over";
+    } catch (const std::runtime_error& e) {
+        EXPECT_NE(std::string(e.what()).find("cam_equiv.txt"), std::string::npos);
+    }
+    EXPECT_TRUE(std::filesystem::is_directory(table));
 }
 
 }  // namespace

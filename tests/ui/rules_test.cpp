@@ -6,6 +6,7 @@
 
 #include "settings/program_folder.h"
 #include "ui/control_rules.h"
+#include "ui/crop_factor_rules.h"
 #include "ui/help_topics.h"
 #include "ui/photo_answers.h"
 
@@ -241,6 +242,61 @@ class RulesTest : public QObject {
         QVERIFY(fs::is_directory(base / "config" / "quorvela"));
         qunsetenv("XDG_CONFIG_HOME");
         fs::remove_all(base);
+    }
+
+    // A crop factor typed into the crop-factor dialog: the number kept, or the reason it is not.
+    void cropFactor_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<double>("factor");   // 0: refused
+        QTest::addColumn<QString>("reason");  // a part of the reason given
+        QTest::newRow("point") << "1.6" << 1.6 << "";
+        QTest::newRow("comma") << "1,6" << 1.6 << "";
+        QTest::newRow("blanks around") << " 2 " << 2.0 << "";
+        QTest::newRow("large format") << "0.1" << 0.1 << "";
+        QTest::newRow("smallest sensors") << "20" << 20.0 << "";
+        QTest::newRow("empty") << "" << 0.0 << "enter its crop factor";
+        QTest::newRow("blanks only") << "   " << 0.0 << "enter its crop factor";
+        QTest::newRow("word") << "APS-C" << 0.0 << "\"APS-C\" is not a number";
+        QTest::newRow("two points") << "1.6.2" << 0.0 << "is not a number";
+        QTest::newRow("point and comma") << "1,600.5" << 0.0 << "is not a number";
+        QTest::newRow("exponent") << "1e1" << 0.0 << "is not a number";
+        QTest::newRow("space inside") << "1 6" << 0.0 << "is not a number";
+        QTest::newRow("zero") << "0" << 0.0 << "more than 0";
+        QTest::newRow("negative") << "-1.5" << 0.0 << "more than 0";
+        QTest::newRow("too small") << "0.05" << 0.0 << "too small";
+        QTest::newRow("a focal length typed instead") << "35" << 0.0 << "35 is too large";
+    }
+    void cropFactor() {
+        QFETCH(QString, typed);
+        QFETCH(double, factor);
+        QFETCH(QString, reason);
+        const CropFactorReading reading = ReadCropFactor(typed.toStdString());
+        if (factor > 0) {
+            QVERIFY(reading.Factor.has_value());
+            QCOMPARE(*reading.Factor, factor);
+            QCOMPARE(QString::fromStdString(reading.Problem), QString());
+        } else {
+            QVERIFY(!reading.Factor.has_value());
+            QVERIFY2(QString::fromStdString(reading.Problem).contains(reason), reading.Problem.c_str());
+        }
+    }
+
+    // The dialog's OK: ticked rows need a factor, unticked ones are left out, none ticked is refused.
+    void cropFactorRows() {
+        const CropFactorChoices kept = ReadCropFactors({{"A one", true, "1,5"}, {"B two", false, ""}});
+        QCOMPARE(kept.Problem, std::string());
+        QCOMPARE(kept.Factors.size(), std::size_t{2});
+        QCOMPARE(*kept.Factors[0], 1.5);
+        QVERIFY(!kept.Factors[1].has_value());
+
+        const CropFactorChoices refused = ReadCropFactors({{"A one", true, "1.5"}, {"B two", true, "x"}});
+        QCOMPARE(refused.ProblemRow, 1);
+        QVERIFY(refused.Factors.empty());  // nothing is kept while one row is wrong
+        QVERIFY(QString::fromStdString(refused.Problem).startsWith("B two: "));
+
+        const CropFactorChoices none = ReadCropFactors({{"A one", false, "1.5"}});
+        QCOMPARE(none.ProblemRow, -1);
+        QVERIFY(QString::fromStdString(none.Problem).contains("Tick at least one camera"));
     }
 };
 

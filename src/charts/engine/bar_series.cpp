@@ -8,16 +8,22 @@ namespace quorvela::charts {
 void TBarSeries::Clear() {
     values_.clear();
     labels_.clear();
+    parts_.clear();
+    partPoints_ = 0;
     total_ = 0;
     max_ = 0;
     integers_ = true;
     Changed();
 }
 
-int TBarSeries::Add(double value, std::string label) {
+int TBarSeries::Add(double value, std::string label, double part) {
     const int x = Count();
     values_.push_back(value);
     labels_.push_back(std::move(label));
+    // A part is a share of a bar: none of a bar that is not there, never more than the bar.
+    const double kept = std::isfinite(value) && std::isfinite(part) && value > 0 ? std::clamp(part, 0.0, value) : 0.0;
+    parts_.push_back(kept);
+    if (kept > 0) ++partPoints_;
     if (std::isfinite(value)) {
         total_ += value;
         max_ = std::max(max_, value);
@@ -34,6 +40,12 @@ void TBarSeries::SetSeriesColor(Rgb color) {
 
 void TBarSeries::SetTitle(std::string title) {
     title_ = std::move(title);
+    Changed();
+}
+
+void TBarSeries::SetPartTexts(std::string key, std::string word) {
+    partKey_ = std::move(key);
+    partWord_ = std::move(word);
     Changed();
 }
 
@@ -68,8 +80,13 @@ void TBarSeries::SetArrowLength(int pixels) {
 }
 
 std::string TBarSeries::MarkTextOf(int index, const NumberSeparators& separators) const {
-    return MarkText(marks_.Style, YValue(index), total_, Label(index),
-                    MarkFormats{valueFormat_, marks_.PercentFormat, separators});
+    const MarkFormats formats{valueFormat_, marks_.PercentFormat, separators};
+    std::string text = MarkText(marks_.Style, YValue(index), total_, Label(index), formats);
+    const double part = Part(index);
+    // A label-only mark names the category; the hatching tells the part there.
+    if (part <= 0 || partWord_.empty() || marks_.Style == MarkStyle::Label) return text;
+    const MarkStyle partStyle = marks_.Style == MarkStyle::Percent ? MarkStyle::Percent : MarkStyle::Value;
+    return text + " (" + MarkText(partStyle, part, total_, {}, formats) + " " + partWord_ + ")";
 }
 
 }  // namespace quorvela::charts

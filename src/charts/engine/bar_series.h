@@ -26,13 +26,15 @@ struct SeriesMarks {
 };
 
 // One bar series: points in the order they were added, all drawn in the series colour. The
-// X value of a point is its sequence number. Plain data; the chart that owns it is told of
-// every change through `SetChangeListener`.
+// X value of a point is its sequence number. A point may set apart a part of its value, drawn
+// hatched at the top of its bar and told in its mark and in a key line over the plot. Plain
+// data; the chart that owns it is told of every change through `SetChangeListener`.
 class TBarSeries {
   public:
     void Clear();
-    // Adds a point and returns its X value (its sequence number).
-    int Add(double value, std::string label);
+    // Adds a point and returns its X value (its sequence number). `part` of `value` (clamped
+    // to 0..value) is the part set apart.
+    int Add(double value, std::string label, double part = 0);
 
     [[nodiscard]] int Count() const { return static_cast<int>(values_.size()); }
     [[nodiscard]] double YValue(int index) const { return values_.at(static_cast<std::size_t>(index)); }
@@ -40,6 +42,10 @@ class TBarSeries {
     [[nodiscard]] const std::string& Label(int index) const { return labels_.at(static_cast<std::size_t>(index)); }
     [[nodiscard]] const std::vector<double>& Values() const { return values_; }
     [[nodiscard]] const std::vector<std::string>& Labels() const { return labels_; }
+    // The part of point `index`'s value set apart; 0 for most points.
+    [[nodiscard]] double Part(int index) const { return parts_.at(static_cast<std::size_t>(index)); }
+    // Whether any point has a part set apart.
+    [[nodiscard]] bool HasParts() const { return partPoints_ > 0; }
 
     [[nodiscard]] double Total() const { return total_; }
     [[nodiscard]] double MaxValue() const { return max_; }
@@ -53,6 +59,12 @@ class TBarSeries {
     void SetShowInLegend(bool show);
     [[nodiscard]] const std::string& ValueFormat() const { return valueFormat_; }
     void SetValueFormat(std::string format);
+
+    // How the parts set apart are told: the key line over the plot ("Hatched: estimated") and
+    // the word after a part's value in a mark ("12 (5 estimated)"). Empty texts tell nothing.
+    [[nodiscard]] const std::string& PartKey() const { return partKey_; }
+    [[nodiscard]] const std::string& PartWord() const { return partWord_; }
+    void SetPartTexts(std::string key, std::string word);
 
     [[nodiscard]] const SeriesMarks& Marks() const { return marks_; }
     void SetMarksVisible(bool visible);
@@ -72,6 +84,8 @@ class TBarSeries {
 
     std::vector<double> values_;
     std::vector<std::string> labels_;
+    std::vector<double> parts_;
+    int partPoints_ = 0;
     double total_ = 0;
     double max_ = 0;
     bool integers_ = true;
@@ -79,6 +93,8 @@ class TBarSeries {
     std::string title_;
     bool showInLegend_ = true;
     std::string valueFormat_{kDefaultValueFormat};
+    std::string partKey_;
+    std::string partWord_;
     SeriesMarks marks_;
     std::function<void()> changed_;
 };

@@ -48,6 +48,24 @@ void PlaceLabels(const LayoutInput& in, const TextMeasure& m, const TBarSeries* 
     }
 }
 
+// The part set apart at the top of each bar of a positive value: from the value down to the
+// value less the part. A bar standing for several points shows the drawn point's part.
+void PlaceParts(const LayoutInput& in, ChartLayout& out) {
+    for (BarGeom& bar : out.bars) {
+        const TBarSeries& series = *in.series[static_cast<std::size_t>(bar.series)];
+        const double part = series.Part(bar.index);
+        if (part <= 0) continue;
+        const double value = series.YValue(bar.index);
+        const double valueY = std::round(out.y.ToPixel(value));
+        const double top = std::clamp(valueY, bar.front.top, bar.front.bottom);
+        double bottom = std::clamp(std::round(out.y.ToPixel(value - part)), bar.front.top, bar.front.bottom);
+        // A part of less than a pixel still shows as one while the bar's top is in view: the
+        // part must not vanish from the bar.
+        if (bottom - top < 1 && valueY == top && bar.front.bottom - top >= 1) bottom = top + 1;
+        if (bottom - top >= 1) bar.part = RectF{bar.front.left, top, bar.front.right, bottom};
+    }
+}
+
 // The bars of points first..last, side by side when there are several series, cut to the
 // plot, in left-to-right order.
 void PlaceBars(const LayoutInput& in, int first, int last, ChartLayout& out) {
@@ -95,13 +113,14 @@ void PlaceBars(const LayoutInput& in, int first, int last, ChartLayout& out) {
                     continue;
                 }
             }
-            out.bars.push_back({static_cast<int>(s), i, i, i, front, l != fullLeft || r != fullRight});
+            out.bars.push_back({static_cast<int>(s), i, i, i, front, l != fullLeft || r != fullRight, std::nullopt});
         }
     }
 
     // Painted left to right: in 3D each bar hides the side of the one to its left.
     std::stable_sort(out.bars.begin(), out.bars.end(),
                      [](const BarGeom& a, const BarGeom& b) { return a.front.left < b.front.left; });
+    PlaceParts(in, out);
 }
 
 // The bars in whose way a mark box stands: any but its own whose front (and in 3D its top
@@ -256,6 +275,22 @@ double PlaceLegend(const LayoutInput& in, const TextMeasure& m, double top, Char
     return right - (w + 6);
 }
 
+// The key of the parts set apart, in a row of its own under the title, at the right as the
+// legend is; returns the top of what lies below it.
+double PlacePartKey(const LayoutInput& in, const TextMeasure& m, double top, ChartLayout& out) {
+    for (std::size_t s = 0; s < in.series.size(); ++s) {
+        const TBarSeries& series = *in.series[s];
+        if (!series.HasParts() || series.PartKey().empty()) continue;
+        const double lh = m.Height(FontRole::Legend);
+        const double sy = top + (lh - 10) / 2;
+        const double left = in.width - kPad - (12 + 4 + m.Width(FontRole::Legend, series.PartKey()));
+        const double x = std::max(kPad, left);
+        out.partKey = LegendItem{static_cast<int>(s), {x, sy, x + 12, sy + 10}, {x + 16, top}};
+        return top + lh + 4;
+    }
+    return top;
+}
+
 // Room above the bars for the tallest bar's mark.
 double MarkReserve(const LayoutInput& in, const TextMeasure& m) {
     double markReserve = 0;
@@ -373,6 +408,8 @@ ChartLayout ComputeLayout(const LayoutInput& in, const TextMeasure& m) {
 
     PlotArea area{};
     area.top = PlaceTitle(in, m, out);
+    const double titleBottom = area.top;
+    area.top = PlacePartKey(in, m, area.top, out);
     area.right = PlaceLegend(in, m, area.top, out);
     // Vertical axis title at the left.
     area.left = kPad;
@@ -395,7 +432,7 @@ ChartLayout ComputeLayout(const LayoutInput& in, const TextMeasure& m) {
     out.band = PlaceBand(in, out);
     out.markArea = {out.plot.left, area.top, out.plot.right + out.depth, out.plot.bottom};
     PlaceMarks(in, m, out);
-    if (!in.title.empty()) out.statusBox = {kPad, kPad, std::max(kPad, out.titleBox.left - 2 * kPad), area.top};
+    if (!in.title.empty()) out.statusBox = {kPad, kPad, std::max(kPad, out.titleBox.left - 2 * kPad), titleBottom};
     return out;
 }
 

@@ -75,6 +75,9 @@ struct BarGeom {
     int last = 0;
     RectF front;       // the face towards the viewer, in whole pixels, cut to the plot
     bool cut = false;  // part of the bar lies left or right of the plot
+    // The top of the front that the drawn point's part set apart fills (see TBarSeries::Part),
+    // in whole pixels; none when the point has no part or it lies out of view.
+    std::optional<RectF> part;
 };
 
 struct ValueTick {
@@ -127,6 +130,9 @@ struct ChartLayout {
     RectF statusBox;
     RectF legendBox;
     std::vector<LegendItem> legendItems;
+    // The key line telling what the hatched parts of the bars are: one for the first series
+    // whose points have parts and that names them; it takes a row under the title.
+    std::optional<LegendItem> partKey;
     // The shaded band on the front plane: the slots of the band's points in view, the plot's
     // full height; none when no band is set or none of its points is in view.
     std::optional<RectF> band;

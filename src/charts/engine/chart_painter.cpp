@@ -41,6 +41,49 @@ double HiddenBeyond(const std::vector<BarGeom>& bars, std::size_t b, double x, d
     return D;
 }
 
+// The pale fill of a part set apart, crossed by diagonal lines of the bar's own colour: seen on
+// the widest bars by its lines, on one-pixel bars by its paleness.
+QColor PartFill(const QColor& color) {
+    const auto pale = [](int c) { return c + (255 - c) * 3 / 5; };
+    return {pale(color.red()), pale(color.green()), pale(color.blue())};
+}
+
+void FillHatched(QPainter& p, const QPolygonF& area, const QColor& fill, const QColor& lines) {
+    p.setBrush(fill);
+    p.drawPolygon(area);
+    p.setBrush(QBrush(lines, Qt::BDiagPattern));
+    p.drawPolygon(area);
+}
+
+// How far a bar's side and top faces reach into depth (0 when flat), and how low its side.
+struct Faces {
+    double sideBottom = 0;
+    double sideDepth = 0;
+    double topDepth = 0;
+};
+
+// The part at the top of a bar, over its front and, in 3D, the faces beside and above it.
+void PaintPart(QPainter& p, const BarGeom& bar, const QColor& color, const Faces& faces) {
+    const QRectF part = ToQt(*bar.part);
+    p.save();
+    p.setPen(Qt::NoPen);
+    const bool outline = bar.front.Width() >= 4;
+    // Inside the outline the front keeps, so the bar's edge still frames the part.
+    const QRectF front = outline ? part.adjusted(1, 1, -2, 0) : part;
+    if (front.width() > 0 && front.height() > 0) FillHatched(p, QPolygonF(front), PartFill(color), color.darker(120));
+    const double sideBottom = std::min(part.bottom(), faces.sideBottom);
+    if (faces.sideDepth > 0 && sideBottom > part.top()) {
+        const QColor side = color.darker(135);
+        FillHatched(p, Sweep(QPointF(part.right(), sideBottom), part.topRight(), faces.sideDepth), PartFill(side),
+                    side);
+    }
+    if (faces.topDepth > 0 && part.top() == bar.front.top) {
+        const QColor top = color.lighter(140);
+        FillHatched(p, Sweep(part.topLeft(), part.topRight(), faces.topDepth), PartFill(top), color);
+    }
+    p.restore();
+}
+
 }  // namespace
 
 ChartFonts::ChartFonts(const QFont& base) : title(base), axis(base), axisTitle(base), mark(base) {
@@ -205,30 +248,30 @@ void TChart::PaintBars(QPainter& p, const ChartLayout& L) const {
         }
         const QRectF f = ToQt(bar.front);
         const bool outline = f.width() >= 4;
+        Faces faces{f.bottom(), 0, 0};
         if (D > 0) {
             if (outline != outlined) p.setPen(outline ? QPen(edge, 1) : QPen(Qt::NoPen));
             outlined = outline;
             // Bars to the right hide much of this one's side and top faces; crowded 3D charts
             // would spend most of their fill work there. Thin bars (no outline) are drawn only
             // as deep and as low as they can still be seen.
-            double sideBottom = f.bottom();
-            double sideDepth = D;
-            double topDepth = D;
+            faces.sideDepth = D;
+            faces.topDepth = D;
             if (!outline) {
                 if (b + 1 < L.bars.size() && L.bars[b + 1].front.left == bar.front.right &&
                     L.bars[b + 1].front.bottom >= bar.front.bottom) {
-                    sideBottom = std::min(sideBottom, L.bars[b + 1].front.top);
+                    faces.sideBottom = std::min(faces.sideBottom, L.bars[b + 1].front.top);
                 }
-                sideDepth = HiddenBeyond(L.bars, b, bar.front.right, D);
-                topDepth = HiddenBeyond(L.bars, b, bar.front.left, D);
+                faces.sideDepth = HiddenBeyond(L.bars, b, bar.front.right, D);
+                faces.topDepth = HiddenBeyond(L.bars, b, bar.front.left, D);
             }
-            if (sideBottom > f.top() && sideDepth > 0) {
+            if (faces.sideBottom > f.top() && faces.sideDepth > 0) {
                 p.setBrush(sideFace);
-                p.drawPolygon(Sweep(QPointF(f.right(), sideBottom), f.topRight(), sideDepth));
+                p.drawPolygon(Sweep(QPointF(f.right(), faces.sideBottom), f.topRight(), faces.sideDepth));
             }
-            if (topDepth > 0) {
+            if (faces.topDepth > 0) {
                 p.setBrush(topFace);
-                p.drawPolygon(Sweep(f.topLeft(), f.topRight(), topDepth));
+                p.drawPolygon(Sweep(f.topLeft(), f.topRight(), faces.topDepth));
             }
         }
         if (outline) {
@@ -239,6 +282,7 @@ void TChart::PaintBars(QPainter& p, const ChartLayout& L) const {
         } else {
             p.fillRect(f, color);
         }
+        if (bar.part) PaintPart(p, bar, color, faces);
     }
     p.restore();
 }
@@ -329,6 +373,19 @@ void TChart::PaintMarksAndLegend(QPainter& p, const ChartLayout& L) const {
             p.drawRect(ToQt(item.swatch));
             p.drawText(QPointF(item.textOrigin.x, item.textOrigin.y + axisMetrics.ascent()), Text(s.Title()));
         }
+    }
+    if (L.partKey) {
+        const LegendItem& key = *L.partKey;
+        const TBarSeries& s = *series_[static_cast<std::size_t>(key.series)];
+        const QColor color = ToQt(s.SeriesColor());
+        p.setPen(Qt::NoPen);
+        FillHatched(p, QPolygonF(ToQt(key.swatch)), PartFill(color), color.darker(120));
+        p.setPen(QPen(color.darker(170), 1));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(ToQt(key.swatch).adjusted(0, 0, -1, -1));
+        p.setPen(Qt::black);
+        p.setFont(fonts.axis);
+        p.drawText(QPointF(key.textOrigin.x, key.textOrigin.y + axisMetrics.ascent()), Text(s.PartKey()));
     }
 }
 
