@@ -173,12 +173,15 @@ PhotoFacts FactsOf(metadata::TimgData& reader, bool withPairs) {
     facts.FocalLength = text(tags::FocalLength);
     facts.FocalLength35 = text(tags::FocalLengthIn35mmFilm);
     if (!Stored35mm(exif)) facts.FocalLength35.clear();
-    exif.PrepareLookup(metadata::kSensorWidthName);
-    exif.PrepareLookup(metadata::kSensorHeightName);
-    const metadata::SensorReading sensor = metadata::ReadSensor(exif);
-    facts.NoteCrop = sensor.NoteCrop;
-    facts.PlaneCrop = sensor.PlaneCrop;
-    facts.Aspect = sensor.Aspect;
+    // A photo that states its own 35mm value (a zero states none) never needs its sensor.
+    if (facts.FocalLength35.empty() || equivalence::IsZeroLengthText(facts.FocalLength35)) {
+        exif.PrepareLookup(metadata::kSensorWidthName);
+        exif.PrepareLookup(metadata::kSensorHeightName);
+        const metadata::SensorReading sensor = metadata::ReadSensor(exif);
+        facts.NoteCrop = sensor.NoteCrop;
+        facts.PlaneCrop = sensor.PlaneCrop;
+        facts.Aspect = sensor.Aspect;
+    }
     facts.Iso = text(tags::ISOSpeedRatings);
     facts.FNumber = text(tags::FNumber);
     facts.ExposureTime = text(tags::ExposureTime);
