@@ -99,20 +99,24 @@ std::string CameraElements(std::string_view xml) {
     constexpr std::string_view kOpen = "<camera>";
     constexpr std::string_view kClose = "</camera>";
     std::string cameras = "<lensdatabase version=\"1\">\n";
+    // Each search goes on from the last: the text is read once, however many cameras it holds.
+    std::size_t comment = xml.find("<!--");
     for (std::size_t at = 0;;) {
         const std::size_t camera = xml.find(kOpen, at);
         if (camera == std::string_view::npos) break;
-        // A camera inside a comment is no camera: skip the comments that open before it.
-        if (const std::size_t comment = xml.find("<!--", at); comment < camera) {
+        // A camera inside a comment is no camera.
+        if (comment < camera) {
             const std::size_t end = xml.find("-->", comment + 4);
             if (end == std::string_view::npos) break;
             at = end + 3;
+            comment = xml.find("<!--", at);
             continue;
         }
         const std::size_t close = xml.find(kClose, camera);
         if (close == std::string_view::npos) break;
         at = close + kClose.size();
         cameras.append(xml.substr(camera, at - camera)).append("\n");
+        if (comment < at) comment = xml.find("<!--", at);  // one inside the element goes with it
     }
     return cameras + "</lensdatabase>\n";
 }
