@@ -169,7 +169,7 @@ CameraDatabase::~CameraDatabase() {
 }
 
 const std::vector<CameraDatabase::Listing>& CameraDatabase::Listings(std::string_view make,
-                                                                    std::string_view model) const {
+                                                                     std::string_view model) const {
     std::string key;
     key.reserve(make.size() + model.size() + 1);
     key.append(make).append("\n").append(model);

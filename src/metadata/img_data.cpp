@@ -107,8 +107,7 @@ bool TimgData::ReadContent(ByteSource& source) {
         case PhotoFormat::Mrw:
             return WalkContainer(ReadMrw(source), true);
         case PhotoFormat::Crw:
-            StatusText = "format not read";
-            return false;
+            return WalkContainer(ReadCrw(source), false);
         case PhotoFormat::Heic:
         case PhotoFormat::Heif:
         case PhotoFormat::Avif:

@@ -45,4 +45,7 @@ std::optional<FileRange> RafJpegRange(const ByteSource& source, std::string& pro
 // The TIFF structure in an MRW file's TTW block.
 ContainerResult ReadMrw(const ByteSource& source);
 
+// The records of a CRW file's heap the analysis needs, written as TIFF structures.
+ContainerResult ReadCrw(const ByteSource& source);
+
 }  // namespace quorvela::metadata

@@ -132,10 +132,8 @@ class AnalyseFormats : public ::testing::Test {
         Place({name, testing::CorpusDir() / source, counts, testing::Truth()[source]});
         ++jpegs;
     }
-    // CRW files are candidates by name, but their format is not read: found, without values.
     void Other(const std::string& name, const std::string& source, bool counts) {
-        const bool read = counts && !source.ends_with(".crw");
-        Place({name, kFormatsDir / source, counts, read ? FormatsTruth()[source] : json()});
+        Place({name, kFormatsDir / source, counts, counts ? FormatsTruth()[source] : json()});
     }
     void Place(Placed file) {
         fs::create_directories((dir.path() / "photos" / file.name).parent_path());

@@ -240,3 +240,56 @@ TEST(RawFiles, MrwTtwBlockAndRw2EmbeddedJpegAreRead) {
 
 }  // namespace
 }  // namespace quorvela::metadata
+
+namespace quorvela::metadata {
+namespace {
+
+// A CRW: the header, then one heap of `records` (tag, bytes) whose table ends the file.
+Bytes Crw(const std::vector<std::pair<std::uint16_t, Bytes>>& records, bool loop = false) {
+    Bytes file = {'I', 'I', 14, 0, 0, 0, 'H', 'E', 'A', 'P', 'C', 'C', 'D', 'R'};
+    const auto put = [&file](std::uint32_t value, int width) {
+        for (int i = 0; i < width; ++i) file.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+    };
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> placed;  // offset in the heap, size
+    for (const auto& [tag, bytes] : records) {
+        placed.emplace_back(static_cast<std::uint32_t>(file.size() - 14), static_cast<std::uint32_t>(bytes.size()));
+        file.insert(file.end(), bytes.begin(), bytes.end());
+    }
+    const auto table = static_cast<std::uint32_t>(file.size() - 14);
+    put(static_cast<std::uint32_t>(records.size() + (loop ? 1 : 0)), 2);
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        put(records[i].first, 2);
+        put(placed[i].second, 4);
+        put(placed[i].first, 4);
+    }
+    if (loop) {  // a sub-heap that is the heap itself
+        put(0x300a, 2);
+        put(static_cast<std::uint32_t>(file.size() + 10 + 4 - 14), 4);
+        put(0, 4);
+    }
+    put(table, 4);
+    return file;
+}
+
+TEST(CrwFiles, TheHeapsRecordsBecomeTheDirectoriesAndDamageIsAStatus) {
+    const Bytes names = {'C', 'a', 'n', 'o', 'n', 0,   'C', 'a', 'n', 'o',
+                         'n', ' ', 'E', 'O', 'S', ' ', 'D', '6', '0', 0};
+    const Bytes focal = {0, 0, 50, 0, 0, 0, 0, 0};  // focal type, 50 mm, focal-plane sizes
+    TimgData reader;
+    ASSERT_TRUE(reader.ReadJpegBytes("a.crw", Crw({{0x080a, names}, {0x1029, focal}})));
+    EXPECT_EQ(FormatName(reader.Format), "CRW");
+    EXPECT_EQ(reader.ExifDirectory->TagTextByName("Model"), "Canon EOS D60");
+    EXPECT_EQ(reader.ExifDirectory->TagTextByName("FocalLength"), "50.00 mm");
+
+    // A heap that holds itself, a cut file and a table beyond the heap end with a status.
+    EXPECT_TRUE(reader.ReadJpegBytes("loop.crw", Crw({{0x080a, names}}, true)));
+    const Bytes whole = Crw({{0x080a, names}});
+    EXPECT_FALSE(reader.ReadJpegBytes("cut.crw", Bytes(whole.begin(), whole.end() - 3)));
+    EXPECT_EQ(reader.StatusText, "No camera records in the CRW file");
+    Bytes far = whole;
+    far[far.size() - 2] = 0x7F;
+    EXPECT_FALSE(reader.ReadJpegBytes("far.crw", far));
+}
+
+}  // namespace
+}  // namespace quorvela::metadata
