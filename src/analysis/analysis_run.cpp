@@ -127,8 +127,8 @@ class Run {
     const equivalence::EquivalentList noTable_;
     const bool needPairs_ = NeedsMakerNotePairs(settings_);
     std::unique_ptr<PhotoCache> cache_;
-    std::future<void> loading_;          // the cache's entries of the folder, read beside the walk
-    bool ranksKept_ = false;             // the collation's rank table came from the cache
+    std::future<void> loading_;  // the cache's entries of the folder, read beside the walk
+    bool ranksKept_ = false;     // the collation's rank table came from the cache
     // The crop factors of the cameras met, kept in the cache so that a re-run need not read
     // lensfun's list.
     equivalence::RememberedCameras cameras_;

@@ -48,7 +48,6 @@ class CameraDatabase final : public CropFactorSource {
     const std::vector<Listing>& Listings(std::string_view make, std::string_view model) const;
 
   private:
-
     lfDatabase* db_ = nullptr;
     int cameraCount_ = 0;
     mutable std::mutex mutex_;

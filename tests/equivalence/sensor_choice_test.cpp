@@ -184,7 +184,7 @@ TEST(RememberedCameras, AReRunWithTheKeptListingsReadsNoList) {
     RememberedCameras again(&CountedDatabase);
     again.Take(first.Text());
     EXPECT_NEAR(again.CropFactor("Panasonic", "DMC-LX3", 4.0 / 3.0, 0.0).value_or(0), 4.7, 1e-5);  // by format
-    EXPECT_EQ(again.CropFactor("Nowhere", "N1", 1.5, 0.0), std::nullopt);      // unknown is kept too
+    EXPECT_EQ(again.CropFactor("Nowhere", "N1", 1.5, 0.0), std::nullopt);  // unknown is kept too
     EXPECT_EQ(databaseReads, reads);
     EXPECT_FALSE(again.Changed());
     EXPECT_EQ(again.Text(), first.Text());
