@@ -50,12 +50,12 @@ bool SaveAnswers(TAnalyseLength& window, const WindowPage& page, const QString& 
     page.Tabs()->setCurrentWidget(page.OwnTab(0));
     page.Edit("EditCoverage")->setText("24-70");
     saved = Save(window, prefix + "coverage.png") && saved;
-    const auto points = page.Charts().ShownBy(0).Points;
+    const auto points = page.Charts().ShownBy(quorvela::Quantity::FocalLength).Points;
     int tallest = 0;
     for (int i = 0; i < static_cast<int>(points.size()); ++i) {
         if (points[static_cast<std::size_t>(i)].second > points[static_cast<std::size_t>(tallest)].second) tallest = i;
     }
-    const QRect bar = page.Charts().PointRect(0, tallest);
+    const QRect bar = page.Charts().PointRect(quorvela::Quantity::FocalLength, tallest);
     if (bar.isEmpty()) return false;
     QTest::mouseClick(page.Chart(0), Qt::LeftButton, {}, bar.center());
     const bool shown = QTest::qWaitFor(

@@ -9,9 +9,11 @@
 #include <vector>
 
 #include "analysis_settings.h"
+#include "common/quantity.h"
 #include "coverage.h"
 #include "equivalence/equivalent_table.h"
 #include "equivalence_summary.h"
+#include "library/collation.h"
 #include "photo_record.h"
 #include "tallies.h"
 
@@ -103,15 +105,15 @@ class AnalysisObserver {
 struct RunEnvironment {
     char DecimalSeparator = '.';
     const equivalence::EquivalentList* Table = nullptr;  // the camera table; none when null
-    const Collation* Order = nullptr;                    // root-locale collation when null
+    const library::Collation* Order = nullptr;           // root-locale collation when null
     std::filesystem::path PathListFile;                  // vt_debug.txt; not written when empty
-    // Threads that read files: 0 chooses DefaultJobs() (file_pool.h); 1 reads every file on
+    // Threads that read files: 0 chooses library::DefaultJobs(); 1 reads every file on
     // the run's own thread. The result does not depend on it.
     int Jobs = 0;
     // Keep a PhotoRecord of each counted photo for PhotosReady: a window answers questions
     // after the run from them; a caller without such questions saves the memory.
     bool KeepPhotoRecords = false;
-    // The photo cache (see DefaultCacheFile in photo_cache.h); none when empty. The result
+    // The photo cache (see library::DefaultCacheFile); none when empty. The result
     // does not depend on it.
     std::filesystem::path CacheFile;
 };
@@ -122,27 +124,13 @@ struct AnalysisResult {
     int FilesAnalysed = 0;
     bool StopRequested = false;
     std::string RunSummaryText;
-    std::array<CategoryTable, kQuantityCount> Tables;  // indexed by Quantity
-    std::optional<CoverageCount> Coverage;             // when the settings name a range
+    PerQuantity<CategoryTable> Tables;
+    std::optional<CoverageCount> Coverage;  // when the settings name a range
     EquivalenceSummary Equivalence;
     std::vector<std::string> PathLines;  // sorted
     std::vector<std::string> LinePaths;  // the file of each path line
     std::vector<std::string> Messages;   // as shown, in order
 };
-
-// True when the extension of the name part (from its last "."), upper-cased, is ".JPG",
-// ".THM", ".JPEG" or ".JPE".
-bool IsJpegFileName(std::string_view name);
-
-class FolderWarmer;
-
-// The folder and every folder below it, depth first, each before its own subfolders,
-// siblings in listing order. Links to folders are followed, but no folder is entered twice,
-// so a link cycle ends. When `stop` is given and set, the walk ends where it is: a stop must
-// not wait for the walk of a large tree. With `warmer` (started at `root`), the folders are
-// read by its threads and not again here.
-void CollectFolders(const std::string& root, std::vector<std::string>& list, const std::atomic<bool>* stop = nullptr,
-                    FolderWarmer* warmer = nullptr);
 
 std::string RunSummaryText(int filesAnalysed, int filesFound);
 

@@ -3,13 +3,11 @@
 #include <optional>
 #include <string>
 
+#include "common/quantity.h"
 #include "coverage.h"
 #include "equivalence/focal_length.h"
 
 namespace quorvela::analysis {
-
-// The quantity whose values the path list shows (`RadioGroup1`); None is "no item selected".
-enum class PathListQuantity { None = -1, FocalLength = 0, Iso = 1, Aperture = 2, Shutter = 3, Lens = 4 };
 
 // The camera, maker-note, lens and period filter fields. Each has an initialiser, so a brace
 // list may name any of them and leave the others empty.
@@ -36,7 +34,8 @@ struct AnalysisSettings {
     int StepSize = 10;    // 1 to 50
     int IgnoreUpTo = 28;  // 0 to 49
     bool FractionShutter = false;
-    PathListQuantity PathList = PathListQuantity::FocalLength;
+    // The quantity whose values the path list shows (`RadioGroup1`); none is "no item selected".
+    std::optional<Quantity> PathList = Quantity::FocalLength;
     bool AddMakerNotes = false;
     equivalence::LensSettings Lens;         // manual factor fields, real-length and always-calculate modes
     std::optional<CoverageRange> Coverage;  // how many photos this range covers; none when unset

@@ -1,28 +1,20 @@
 #include "file_values.h"
 
 #include <charconv>
+#include <climits>
 #include <cmath>
 #include <exception>
 
 #include "common/ascii.h"
 #include "common/number_format.h"
-#include "metadata/img_data.h"
-#include "metadata/tag_names.h"
 #include "metadata/value_render.h"
 
 namespace quorvela::analysis {
-
-using metadata::TImageInfo;
-using metadata::TimgData;
 
 namespace {
 
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
-}
-
-bool HasExif(const TimgData& reader) {
-    return reader.HasAnyMetadata() && reader.HasExifBlock() && reader.ExifDirectory != nullptr;
 }
 
 }  // namespace
@@ -71,51 +63,23 @@ std::string FocalCategory(std::string_view lengthText, bool useSteps, int stepSi
     return LeftFill(std::to_string(k), 5);
 }
 
-std::string IsoDigits(std::string_view text) {
-    if (const auto comma = text.find(','); comma != std::string_view::npos) text = text.substr(comma);
-    std::string digits;
-    for (const char c : text) {
-        if (IsDigit(c)) digits += c;
-    }
-    return digits.empty() ? "0" : digits;
-}
-
-std::string IsoFromMakerNotes(TImageInfo& exif) {
-    if (exif.MakerNoteIso) return std::to_string(*exif.MakerNoteIso);
-    exif.RewindTagSearch();
-    metadata::TTagEntry entry;
-    while (exif.FindNextTag(1, entry)) {
-        const std::string s = entry.Description + " = " + entry.Text;
-        const std::string upper = common::UpperAscii(s);
-        for (const char* key : {"ISO SPEED", "CCD SENSITIVITY", "CCD ISO"}) {
-            if (upper.find(key) != std::string::npos) return IsoDigits(s);
-        }
-    }
-    return "0";
-}
-
-std::int64_t GetIsoValue(const TimgData& reader) {
-    if (!HasExif(reader)) return 0;
-    TImageInfo& exif = *reader.ExifDirectory;
-    std::string text = exif.TagTextByName(metadata::tags::ISOSpeedRatings);
-    if (text.empty()) text = IsoFromMakerNotes(exif);
+std::int64_t GetIsoValue(const library::PhotoFacts& facts) {
+    if (!facts.HasExif) return 0;
+    const std::string& text = library::StoredIso(facts.Iso) ? facts.Iso : facts.MakerNoteIso;
     const auto value = common::ParseInteger(text);
     // A list of values, or a number beyond a 32-bit integer, is no ISO setting.
     if (!value || *value > INT32_MAX || *value < INT32_MIN) return 0;
     return *value;
 }
 
-std::string GetApertureText(const TimgData& reader) {
-    if (!HasExif(reader)) return "n/a";
-    std::string text = reader.ExifDirectory->TagTextByName(metadata::tags::FNumber);
-    return text.empty() ? "n/a" : text;
+std::string GetApertureText(const library::PhotoFacts& facts) {
+    return !facts.HasExif || facts.FNumber.empty() ? "n/a" : facts.FNumber;
 }
 
-std::string GetExposureText(const TimgData& reader) {
-    if (!HasExif(reader)) return "n/a";
-    std::string text = reader.ExifDirectory->TagTextByName(metadata::tags::ExposureTime);
-    if (text.empty()) text = reader.ExifDirectory->TagTextByName(metadata::tags::ShutterSpeedValue);
-    return text.empty() ? "n/a" : text;
+std::string GetExposureText(const library::PhotoFacts& facts) {
+    if (!facts.HasExif) return "n/a";
+    if (!facts.ExposureTime.empty()) return facts.ExposureTime;
+    return facts.ShutterSpeedValue.empty() ? "n/a" : facts.ShutterSpeedValue;
 }
 
 double ExposureSeconds(std::string_view text, char decimalSeparator) {

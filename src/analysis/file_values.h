@@ -5,10 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace quorvela::metadata {
-class TimgData;
-class TImageInfo;
-}  // namespace quorvela::metadata
+#include "library/photo_facts.h"
 
 namespace quorvela::analysis {
 
@@ -29,23 +26,15 @@ std::optional<std::int64_t> StepFocalLength(std::int64_t n, int stepSize, int ig
 // The focal-length category ("___50") of a length text, or empty when it has none.
 std::string FocalCategory(std::string_view lengthText, bool useSteps, int stepSize, int ignoreUpTo);
 
-// Digits of a maker-note ISO text: those after the first "," when there is one, else all of
-// them (the description's included); "0" when there are none.
-std::string IsoDigits(std::string_view text);
-
-// The ISO the decoded maker note keeps, as its make's reader found it; for a note without
-// one, the ISO digits of the first maker-note entry that speaks of ISO speed or CCD
-// sensitivity; "0" when none does.
-std::string IsoFromMakerNotes(metadata::TImageInfo& exif);
-
-// The file's ISO number, 0 when it has none. Needs a file read with its EXIF block.
-std::int64_t GetIsoValue(const metadata::TimgData& reader);
+// The photo's ISO number: its EXIF ISO when that is a positive number, else the maker note's;
+// 0 when it has none.
+std::int64_t GetIsoValue(const library::PhotoFacts& facts);
 
 // The rendered FNumber ("F5.6"), or "n/a".
-std::string GetApertureText(const metadata::TimgData& reader);
+std::string GetApertureText(const library::PhotoFacts& facts);
 
 // The rendered ExposureTime, else ShutterSpeedValue, or "n/a".
-std::string GetExposureText(const metadata::TimgData& reader);
+std::string GetExposureText(const library::PhotoFacts& facts);
 
 // Seconds of an exposure text ("1/125 sec", "10/1250 sec", "0.0080 sec (1/125)"); -1 when
 // unreadable.

@@ -3,8 +3,7 @@
 #include <algorithm>
 
 #include "common/ascii.h"
-#include "lens_and_date.h"
-#include "metadata/img_data.h"
+#include "dates.h"
 
 namespace quorvela::analysis {
 
@@ -33,7 +32,7 @@ bool CheckFilterFields(const FilterFields& fields) {
     return fields.MakerNoteLabel.empty() == fields.MakerNoteData.empty() && PeriodUsable(fields);
 }
 
-FilterVerdict JudgeFacts(const PhotoFacts& facts, const FilterFields& fields) {
+FilterVerdict PassesFilter(const library::PhotoFacts& facts, const FilterFields& fields) {
     if (!fields.MakerNoteLabel.empty() && !fields.MakerNoteData.empty()) {
         // Label and data must meet in the same entry.
         const bool found =
@@ -48,7 +47,7 @@ FilterVerdict JudgeFacts(const PhotoFacts& facts, const FilterFields& fields) {
         if (!fields.Make.empty() && !Contains(facts.Make, fields.Make)) return FilterVerdict::Failed;
         if (!fields.Model.empty() && !Contains(facts.Model, fields.Model)) return FilterVerdict::Failed;
     }
-    if (!fields.Lens.empty() && !Contains(LensOf(facts), fields.Lens)) return FilterVerdict::Failed;
+    if (!fields.Lens.empty() && !Contains(library::LensOf(facts), fields.Lens)) return FilterVerdict::Failed;
     if (!HasPeriod(fields)) return FilterVerdict::Passed;
     const auto taken = ParseExifDay(facts.DateTaken);
     if (!taken) return FilterVerdict::Undated;
@@ -58,10 +57,6 @@ FilterVerdict JudgeFacts(const PhotoFacts& facts, const FilterFields& fields) {
     if (from && taken->Number() < from->Number()) return FilterVerdict::Failed;
     if (to && taken->Number() > to->Number()) return FilterVerdict::Failed;
     return FilterVerdict::Passed;
-}
-
-bool PassesFilter(metadata::TimgData& reader, const FilterFields& fields) {
-    return JudgeFacts(FactsOf(reader, true), fields) == FilterVerdict::Passed;
 }
 
 namespace {

@@ -4,11 +4,7 @@
 #include <string_view>
 
 #include "analysis_settings.h"
-#include "photo_facts.h"
-
-namespace quorvela::metadata {
-class TimgData;
-}
+#include "library/photo_facts.h"
 
 namespace quorvela::analysis {
 
@@ -36,9 +32,7 @@ enum class FilterVerdict {
 // Whether a photo takes part in a filtered run. Texts are substring tests, both sides
 // upper-cased, an empty field taking no part; a file without EXIF matches no camera or
 // maker-note test. The maker-note test needs facts with their pairs.
-FilterVerdict JudgeFacts(const PhotoFacts& facts, const FilterFields& fields);
-// The same for a file `reader` has read.
-bool PassesFilter(metadata::TimgData& reader, const FilterFields& fields);
+FilterVerdict PassesFilter(const library::PhotoFacts& facts, const FilterFields& fields);
 
 // The message at the end of a filtered run that analysed at least one file. With a lens or a
 // period, a line "Lens: …; Period: … to …; N photos without a date left out" follows.

@@ -3,29 +3,23 @@
 #include <string>
 #include <string_view>
 
-namespace quorvela::metadata {
-class TimgData;
-}
+#include "library/photo_facts.h"
 
 namespace quorvela::analysis {
 
-// The pieces of a path-list line, read from a file already read. They come back in UTF-8:
+// The pieces of a path-list line, from a photo's facts. They come back in UTF-8:
 // the metadata's Windows-1252 texts are converted, since the lines are meant for a person.
 
 // " - Make: <make> - Model: <model>", the parts present; empty without both.
-std::string MakeModelText(const metadata::TimgData& reader);
+std::string MakeModelText(const library::PhotoFacts& facts);
 
 // " - Maker Notes --> " and " Label: <DESCRIPTION> Data: <TEXT> - " per maker-note entry,
 // upper-cased; empty when `addMakerNotes` is off or the maker note was not decoded.
-std::string Show2MakerNotes(const metadata::TimgData& reader, bool addMakerNotes);
+std::string Show2MakerNotes(const library::PhotoFacts& facts, bool addMakerNotes);
 
 // The file's own focal-length text for stepped lines: its 35mm value, else "(real length)"
 // and its focal length, with " mm" added when the text has no unit.
-std::string Debuginfo(const metadata::TimgData& reader);
-
-// `text` with each line break (CR, LF, and the Unicode line and paragraph separators) made "?":
-// file and folder names may hold one, and it would split a line of the path-list file or view.
-std::string OnOneLine(std::string text);
+std::string Debuginfo(const library::PhotoFacts& facts);
 
 // The line layouts. `path` is the full path, `mm` and `mn` the texts above.
 std::string FocalLineStepped(std::string_view category, std::string_view debugInfo, std::string_view path,

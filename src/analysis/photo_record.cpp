@@ -5,8 +5,19 @@
 
 namespace quorvela::analysis {
 
+PhotoRecord TakeRecord(FileResult& file) {
+    PhotoRecord photo;
+    photo.Path = std::move(file.Path);
+    photo.Categories = {{file.Focal, file.Iso, file.Aperture, file.Shutter, file.Lens}};
+    photo.FocalMm = file.FocalMm;
+    photo.MakeModel = std::move(file.MakeModel);
+    photo.MakerNotes = std::move(file.MakerNotes);
+    photo.DebugInfo = std::move(file.DebugInfo);
+    return photo;
+}
+
 std::string LineFor(const PhotoRecord& photo, Quantity quantity, const AnalysisSettings& settings) {
-    const std::string& category = photo.Categories[static_cast<std::size_t>(quantity)];
+    const std::string& category = photo.Categories[quantity];
     if (category.empty()) return {};
     const std::string& mm = photo.MakeModel;
     const std::string& mn = photo.MakerNotes;

@@ -10,91 +10,14 @@
 #include <unordered_map>
 #include <vector>
 
+#include "common/quantity.h"
+#include "library/collation.h"
+
 namespace quorvela::analysis {
-
-// For each ASCII character whose place in ASCII texts the collation decides by that character
-// alone, its rank (from 1) among those; 0 for the others.
-using AsciiRankTable = std::array<std::uint8_t, 128>;
-
-// The locale's text comparison ignoring case, in which "_" and punctuation sort before
-// digits and digits before letters. Always built for an explicit locale: under C/POSIX (or
-// an unknown name) ICU's root locale is used, never the code-point order.
-class Collation {
-  public:
-    // `localeName` as in LANG ("de_DE.UTF-8"); "", "C" and "POSIX" mean the root locale.
-    explicit Collation(std::string_view localeName = {});
-    // A copy for another thread: ICU's collator is cloned, what was prepared is shared.
-    Collation(const Collation& other);
-    Collation& operator=(const Collation&) = delete;
-    ~Collation();
-    Collation(Collation&&) noexcept;
-    Collation& operator=(Collation&&) noexcept;
-
-    // The sort key of a UTF-8 text; keys compare bytewise in collation order.
-    [[nodiscard]] std::string SortKey(std::string_view utf8) const;
-    [[nodiscard]] bool Less(std::string_view a, std::string_view b) const;
-    // Sorts in place; texts that compare equal keep their order.
-    void Sort(std::vector<std::string>& texts) const;
-    // The indexes of `texts` in sorted order (stable), for sorting other lists alongside.
-    [[nodiscard]] std::vector<std::size_t> SortOrder(const std::vector<std::string>& texts) const;
-
-    // From this many texts on, a list of ASCII texts is sorted by a rank table that ICU takes a
-    // few milliseconds to make (it lists every contraction of the locale); shorter lists use
-    // ICU's own keys, which cost less than that, unless the table was given (UseRanks).
-    static constexpr std::size_t kLongList = 4096;
-    // Starts, on a thread of its own, what sorting lists of about this many texts needs: ICU's
-    // collator (on a cold start its library is read from disk) and, for long lists, the rank
-    // table. For a caller with other work to do meanwhile; without it, the first sort makes
-    // them.
-    void PrepareBeside(std::size_t expectedTexts) const;
-
-    // The rank table sorts lists of ASCII texts without ICU, which a cold start reads 20 MB of
-    // from disk. It can be kept between runs under RanksName() (the locale, the ICU version)
-    // and given back with UseRanks before the first sort: every list whose texts all have
-    // ranks is then sorted by them, and ICU is loaded only for one that does not (NeedsIcu).
-    [[nodiscard]] std::string RanksName() const;
-    void UseRanks(const AsciiRankTable& ranks) const;
-    // The rank table when this process made it from ICU's collator; nothing otherwise.
-    [[nodiscard]] std::optional<AsciiRankTable> MadeRanks() const;
-    // Whether sorting a list with `text` in it needs ICU's collator.
-    [[nodiscard]] bool NeedsIcu(std::string_view text) const;
-    // Starts opening ICU's collator on a thread of its own.
-    void PrepareIcuBeside() const;
-
-  private:
-    struct Impl;  // keeps ICU's headers out of this one
-    std::unique_ptr<Impl> impl_;
-};
-
-// Rearranges `items` so that item i is the one that stood at order[i].
-template <typename T>
-void ApplyOrder(const std::vector<std::size_t>& order, std::vector<T>& items) {
-    std::vector<T> sorted;
-    sorted.reserve(order.size());
-    for (const std::size_t index : order) sorted.push_back(std::move(items[index]));
-    items = std::move(sorted);
-}
-
-// The locale name for collation from the environment (LC_ALL, LC_COLLATE, LANG).
-std::string CollationLocaleFromEnvironment();
 
 // Shutter order, longest exposure first, in the fraction or the decimal format.
 bool ShutterBefore(std::string_view a, std::string_view b, bool fractionFormat, char decimalSeparator);
 void SortShutterCategories(std::vector<std::string>& categories, bool fractionFormat, char decimalSeparator);
-
-enum class Quantity { FocalLength = 0, Iso = 1, Aperture = 2, Shutter = 3, Lens = 4 };
-inline constexpr std::size_t kQuantityCount = 5;
-
-// One distinct category of a run list with its chart label and count.
-struct CategoryCount {
-    std::string Category;
-    std::string Label;
-    int Count = 0;
-    // Of Count, the photos whose 35mm equivalent is a guess from the manual factor (focal
-    // lengths in the 35mm-equivalent mode only).
-    int Estimated = 0;
-};
-using CategoryTable = std::vector<CategoryCount>;
 
 // The chart label of a category: focal lengths as the number of their digits ("___50" ->
 // "50", "-1" when none), a lens as its text, the others with every "_" removed.
@@ -104,24 +27,24 @@ std::string ChartLabel(Quantity quantity, std::string_view category);
 // each with the number of entries of the whole list equal to it.
 CategoryTable CountCategories(const std::vector<std::string>& sorted, Quantity quantity);
 
-// A run list as it grows. For a quantity in collation order it keeps each distinct text once
-// with its count, in order of first appearance, which is all its table needs; shutter speeds,
-// whose order is not one of keys, are kept entry by entry.
-class RunList {
+// The categories of one quantity as a run counts them. For a quantity in collation order it
+// keeps each distinct text once with its count, in order of first appearance, which is all its
+// table needs; shutter speeds, whose order is not one of keys, are kept entry by entry.
+class CategoryCounter {
   public:
-    explicit RunList(Quantity quantity) : quantity_(quantity) {}
+    explicit CategoryCounter(Quantity quantity) : quantity_(quantity) {}
     // Moved, never copied: distinct_ points into index_.
-    RunList(RunList&&) noexcept = default;
-    RunList& operator=(RunList&&) noexcept = default;
-    RunList(const RunList&) = delete;
-    RunList& operator=(const RunList&) = delete;
-    ~RunList() = default;
+    CategoryCounter(CategoryCounter&&) noexcept = default;
+    CategoryCounter& operator=(CategoryCounter&&) noexcept = default;
+    CategoryCounter(const CategoryCounter&) = delete;
+    CategoryCounter& operator=(const CategoryCounter&) = delete;
+    ~CategoryCounter() = default;
     // `estimated`: the entry's photo was charted with a guessed factor (never for shutter speeds).
     void Add(std::string text, bool estimated = false);
     // Entries added.
     [[nodiscard]] std::size_t Size() const { return size_; }
-    // The table TallyCategories gives for the list of every entry added; empties the list.
-    CategoryTable Tally(const Collation& collation, bool fractionFormat, char decimalSeparator);
+    // The table TallyCategories gives for the list of every entry added; empties the counter.
+    CategoryTable Tally(const library::Collation& collation, bool fractionFormat, char decimalSeparator);
 
   private:
     Quantity quantity_;
@@ -133,9 +56,9 @@ class RunList {
     std::vector<std::string> entries_;  // shutter speeds
 };
 
-// Sorts a run list in its quantity's order (collation, or shutter order) and counts it.
+// Sorts the categories of a run in its quantity's order (collation, or shutter order) and counts it.
 // Lenses come most used first, lenses used equally often in collation order.
-CategoryTable TallyCategories(std::vector<std::string> list, Quantity quantity, const Collation& collation,
+CategoryTable TallyCategories(std::vector<std::string> list, Quantity quantity, const library::Collation& collation,
                               bool fractionFormat, char decimalSeparator);
 
 }  // namespace quorvela::analysis

@@ -27,13 +27,13 @@ constexpr int kChart3DPercent = 20;
 
 // No legend is drawn: the focal-length, ISO and lens charts switch theirs off, the aperture and
 // shutter series stay out of theirs.
-constexpr std::array<ChartAppearance, ChartSet::kCount> kChartAppearance{{
+constexpr PerQuantity<ChartAppearance> kChartAppearance{{{
     {"Chart5", "focal length usage (mm)", {0, 0, 255}, GradientDirection::TopBottom, 20, "##0.##%", false, true},
     {"Chart6", "iso", {255, 0, 0}, GradientDirection::BottomTop, 8, "##0.## %", false, true},
     {"Chart7", "aperture", {255, 128, 64}, GradientDirection::TopBottom, 8, "##0.## %", true, false},
     {"Chart8", "shutter speed (sec)", {0, 128, 128}, GradientDirection::TopBottom, 8, "##0.## %", true, false},
     {"ChartLens", "lens usage", {128, 64, 160}, GradientDirection::TopBottom, 8, "##0.## %", false, true},
-}};
+}}};
 
 // The mark style of each statistics entry after "Statistics off".
 constexpr std::array<MarkStyle, 5> kStatisticsStyles{MarkStyle::Label, MarkStyle::Value, MarkStyle::Percent,
@@ -94,14 +94,13 @@ const char* StyleName(MarkStyle style) {
 
 ChartSet::ChartSet(QWidget* parent) : QObject(parent) {
     setObjectName("ChartSet");
-    for (int i = 0; i < kCount; ++i) {
-        const auto k = static_cast<std::size_t>(i);
-        charts_[k] = MakeChart(parent, kChartAppearance[k], series_[k]);
-        Connect(i);
+    for (const Quantity quantity : kQuantities) {
+        charts_[quantity] = MakeChart(parent, kChartAppearance[quantity], series_[quantity]);
+        Connect(quantity);
         // A chart goes with the widget it was placed on, which need not outlive the set.
-        connect(charts_[k], &QObject::destroyed, this, [this, k] {
-            charts_[k] = nullptr;
-            series_[k] = nullptr;
+        connect(charts_[quantity], &QObject::destroyed, this, [this, quantity] {
+            charts_[quantity] = nullptr;
+            series_[quantity] = nullptr;
         });
     }
 }
@@ -119,40 +118,40 @@ ChartSet::~ChartSet() {
     }
 }
 
-void ChartSet::Connect(int index) {
-    TChart& chart = Chart(index);
-    const auto raise = [this, index](const std::function<void(int)> ChartSet::*event) {
-        return [this, index, event](TChart&) {
-            if (this->*event) (this->*event)(index);
+void ChartSet::Connect(Quantity quantity) {
+    TChart& chart = Chart(quantity);
+    const auto raise = [this, quantity](const std::function<void(Quantity)> ChartSet::*event) {
+        return [this, quantity, event](TChart&) {
+            if (this->*event) (this->*event)(quantity);
         };
     };
     chart.OnZoom = raise(&ChartSet::OnZoomed);
     chart.OnUndoZoom = raise(&ChartSet::OnZoomUndone);
     chart.OnScroll = raise(&ChartSet::OnScrolled);
     chart.OnDblClick = raise(&ChartSet::OnDoubleClicked);
-    chart.OnMouseMove = [this, index](TChart&, int, int) {
-        if (OnMouseMove) OnMouseMove(index);
+    chart.OnMouseMove = [this, quantity](TChart&, int, int) {
+        if (OnMouseMove) OnMouseMove(quantity);
     };
-    chart.OnPointChosen = [this, index](TChart&, int point) {
-        if (OnPointChosen) OnPointChosen(index, point);
+    chart.OnPointChosen = [this, quantity](TChart&, int point) {
+        if (OnPointChosen) OnPointChosen(quantity, point);
     };
 }
 
-TChart& ChartSet::Chart(int index) const {
-    return *charts_.at(static_cast<std::size_t>(index));
+TChart& ChartSet::Chart(Quantity quantity) const {
+    return *charts_[quantity];
 }
 
-TBarSeries& ChartSet::Series(int index) const {
-    return *series_.at(static_cast<std::size_t>(index));
+TBarSeries& ChartSet::Series(Quantity quantity) const {
+    return *series_[quantity];
 }
 
-QWidget* ChartSet::Widget(int index) const {
-    return &Chart(index);
+QWidget* ChartSet::Widget(Quantity quantity) const {
+    return &Chart(quantity);
 }
 
 void ChartSet::SetStatistics(Statistics mode) {
     // The focal-length series takes the mode; the others follow it.
-    TBarSeries& first = Series(0);
+    TBarSeries& first = Series(Quantity::FocalLength);
     const int entry = static_cast<int>(mode);
     if (mode == Statistics::Off) {
         first.SetMarksVisible(false);
@@ -160,9 +159,10 @@ void ChartSet::SetStatistics(Statistics mode) {
         first.SetMarksStyle(kStatisticsStyles[static_cast<std::size_t>(entry - 1)]);
         first.SetMarksVisible(true);
     }
-    for (int i = 1; i < kCount; ++i) {
-        Series(i).SetMarksVisible(first.Marks().Visible);
-        Series(i).SetMarksStyle(first.Marks().Style);
+    for (TBarSeries* series : series_) {
+        if (series == &first) continue;
+        series->SetMarksVisible(first.Marks().Visible);
+        series->SetMarksStyle(first.Marks().Style);
     }
 }
 
@@ -182,74 +182,74 @@ void ChartSet::AllowZoom(bool allow) {
     for (TChart* chart : charts_) chart->SetAllowZoom(allow);
 }
 
-void ChartSet::UndoZoom(int index) {
-    Chart(index).UndoZoom();
+void ChartSet::UndoZoom(Quantity quantity) {
+    Chart(quantity).UndoZoom();
 }
 
 void ChartSet::UndoAllZooms() {
     for (TChart* chart : charts_) chart->UndoZoom();
 }
 
-ChartSet::ViewState ChartSet::View(int index) const {
-    const TChart& chart = Chart(index);
+ChartViewState ChartSet::View(Quantity quantity) const {
+    const TChart& chart = Chart(quantity);
     return {chart.Zoomed(), chart.View().UserRanges(), chart.BottomAxis().Minimum};
 }
 
-bool ChartSet::ZoomTo(int index, const QRect& pixels) {
-    return Chart(index).ZoomRect(pixels);
+bool ChartSet::ZoomTo(Quantity quantity, const QRect& pixels) {
+    return Chart(quantity).ZoomRect(pixels);
 }
 
-ChartSet::PageState ChartSet::Pages(int index) const {
-    const TChart& chart = Chart(index);
+ChartSet::PageState ChartSet::Pages(Quantity quantity) const {
+    const TChart& chart = Chart(quantity);
     return {chart.Page(), chart.PageCount()};
 }
 
-bool ChartSet::ShowPage(int index, int page) {
-    return Chart(index).ShowPage(page);
+bool ChartSet::ShowPage(Quantity quantity, int page) {
+    return Chart(quantity).ShowPage(page);
 }
 
 void ChartSet::Clear() {
     for (TBarSeries* series : series_) series->Clear();
 }
 
-void ChartSet::Clear(int index) {
-    Series(index).Clear();
+void ChartSet::Clear(Quantity quantity) {
+    Series(quantity).Clear();
 }
 
-void ChartSet::AddPoint(int index, const std::string& label, int count, int estimated) {
-    Series(index).Add(count, label, estimated);
+void ChartSet::AddPoint(Quantity quantity, const std::string& label, int count, int estimated) {
+    Series(quantity).Add(count, label, estimated);
 }
 
-void ChartSet::Fill(int index, std::span<const CategoryCount> categories) {
-    TBarSeries& series = Series(index);
+void ChartSet::Fill(Quantity quantity, std::span<const CategoryCount> categories) {
+    TBarSeries& series = Series(quantity);
     series.Clear();
-    for (const auto& c : categories) series.Add(c.count, c.label);
+    for (const auto& c : categories) series.Add(c.Count, c.Label, c.Estimated);
 }
 
-void ChartSet::Shade(int index, std::optional<Span> span) {
+void ChartSet::Shade(Quantity quantity, std::optional<Span> span) {
     if (!span) {
-        Chart(index).SetBand(std::nullopt);
+        Chart(quantity).SetBand(std::nullopt);
         return;
     }
-    Chart(index).SetBand(PointSpan{span->First, span->Last});
+    Chart(quantity).SetBand(PointSpan{span->First, span->Last});
 }
 
-std::optional<ChartSet::Span> ChartSet::Shaded(int index) const {
-    const std::optional<PointSpan>& band = Chart(index).Band();
+std::optional<ChartSet::Span> ChartSet::Shaded(Quantity quantity) const {
+    const std::optional<PointSpan>& band = Chart(quantity).Band();
     if (!band) return std::nullopt;
     return Span{band->first, band->last};
 }
 
-int ChartSet::SelectedPoint(int index) const {
-    return Chart(index).SelectedPoint();
+int ChartSet::SelectedPoint(Quantity quantity) const {
+    return Chart(quantity).SelectedPoint();
 }
 
-void ChartSet::SelectPoint(int index, int point) {
-    Chart(index).SelectPoint(point);
+void ChartSet::SelectPoint(Quantity quantity, int point) {
+    Chart(quantity).SelectPoint(point);
 }
 
-QRect ChartSet::PointRect(int index, int point) const {
-    for (const BarGeom& bar : Chart(index).CurrentLayout().bars) {
+QRect ChartSet::PointRect(Quantity quantity, int point) const {
+    for (const BarGeom& bar : Chart(quantity).CurrentLayout().bars) {
         if (point < bar.first || point > bar.last) continue;
         const RectF& f = bar.front;
         return {QPoint(static_cast<int>(f.left), static_cast<int>(f.top)),
@@ -258,13 +258,13 @@ QRect ChartSet::PointRect(int index, int point) const {
     return {};
 }
 
-bool ChartSet::SaveImage(int index, const QString& fileName) const {
-    return Chart(index).SaveToBitmapFile(fileName);
+bool ChartSet::SaveImage(Quantity quantity, const QString& fileName) const {
+    return Chart(quantity).SaveToBitmapFile(fileName);
 }
 
-ChartSet::Shown ChartSet::ShownBy(int index) const {
-    const TChart& chart = Chart(index);
-    const TBarSeries& series = Series(index);
+ChartSet::Shown ChartSet::ShownBy(Quantity quantity) const {
+    const TChart& chart = Chart(quantity);
+    const TBarSeries& series = Series(quantity);
     Shown shown{chart.View3D(),
                 chart.AllowZoom(),
                 chart.MaxPointsPerPage(),
@@ -279,8 +279,8 @@ ChartSet::Shown ChartSet::ShownBy(int index) const {
     return shown;
 }
 
-std::string ChartSet::MarkText(int index, int point) const {
-    return Series(index).MarkTextOf(point, {});
+std::string ChartSet::MarkText(Quantity quantity, int point) const {
+    return Series(quantity).MarkTextOf(point, {});
 }
 
 }  // namespace quorvela::charts

@@ -12,6 +12,8 @@
 #include <utility>
 #include <vector>
 
+#include "common/quantity.h"
+
 class QWidget;
 
 namespace quorvela::charts {
@@ -19,27 +21,16 @@ namespace quorvela::charts {
 class TChart;
 class TBarSeries;
 
-// One category of a tally as the analysis hands it over: the axis label and how many files.
-struct CategoryCount {
-    std::string label;
-    int count = 0;
-};
-
 // What the marks above the bars show, in the order of the window's "Statistics" box; None is
 // no entry chosen and leaves the marks as they are.
 enum class Statistics { None = -1, Off, PlottedValues, TimesUsed, PercentUsed, PercentAndTotal, ShowAll };
 
-// The usage charts (focal length, ISO, aperture, shutter speed, lens), each with its one bar
-// series, created with the look they keep for the program's lifetime, and everything the
-// program does with them. Chart `index` is 0 = focal length … 3 = shutter speed, 4 = lens. The
-// charts are children of `parent`; placing them is the caller's business. The set itself is a
-// child of `parent` too, named "ChartSet".
+// The usage charts, one per quantity, each with its one bar series, created with the look they
+// keep for the program's lifetime, and everything the program does with them. The charts are
+// children of `parent`; placing them is the caller's business. The set itself is a child of
+// `parent` too, named "ChartSet".
 class ChartSet final : public QObject {
   public:
-    static constexpr int kCount = 5;
-    static constexpr int kOverviewCount = 4;  // the charts of the overview grid: all but the lens chart
-    static constexpr int kLens = 4;
-
     // A run of categories, first to last point (0-based, both included).
     struct Span {
         int First = 0;
@@ -52,10 +43,10 @@ class ChartSet final : public QObject {
     ChartSet(const ChartSet&) = delete;
     ChartSet& operator=(const ChartSet&) = delete;
 
-    // The widget of chart `index`, to be placed in a layout or on a tab.
-    [[nodiscard]] QWidget* Widget(int index) const;
+    // The widget of chart `quantity`, to be placed in a layout or on a tab.
+    [[nodiscard]] QWidget* Widget(Quantity quantity) const;
 
-    // Display options, for all four charts.
+    // Display options, for every chart.
     void SetStatistics(Statistics mode);
     void Set3D(bool on);
     void SetPointsPerPage(int points);  // 0 shows every point at once
@@ -65,56 +56,51 @@ class ChartSet final : public QObject {
     void AllowZoom(bool allow);
 
     // Zoom and pan.
-    void UndoZoom(int index);  // back to the automatic scales
+    void UndoZoom(Quantity quantity);  // back to the automatic scales
     void UndoAllZooms();
     // A chart's view as the window's reset buttons see it.
-    struct ViewState {
-        bool Zoomed = false;      // zoomed in
-        bool UserRanges = false;  // zoomed or panned away from the automatic scales
-        double FirstShown = 0;    // the first point shown; 0 unless panned sideways
-    };
-    [[nodiscard]] ViewState View(int index) const;
+    [[nodiscard]] ChartViewState View(Quantity quantity) const;
     // Zooms into a rectangle in the widget's pixels, as a left drag over it does; false when
     // the rectangle is refused.
-    bool ZoomTo(int index, const QRect& pixels);
+    bool ZoomTo(Quantity quantity, const QRect& pixels);
     // Paging, with points per page set: the page a chart shows (0-based) of how many, and
     // moving to another page, as the chart's own arrow buttons do; false when nothing moved.
     struct PageState {
         int Page = 0;
         int Pages = 1;
     };
-    [[nodiscard]] PageState Pages(int index) const;
-    bool ShowPage(int index, int page);
+    [[nodiscard]] PageState Pages(Quantity quantity) const;
+    bool ShowPage(Quantity quantity, int page);
 
     // Points.
     void Clear();  // every chart
-    void Clear(int index);
+    void Clear(Quantity quantity);
     // `estimated` of `count` are photos whose category is an estimate: that part of the bar is
     // drawn hatched, and the chart's key line says what the hatching means.
-    void AddPoint(int index, const std::string& label, int count, int estimated = 0);
+    void AddPoint(Quantity quantity, const std::string& label, int count, int estimated = 0);
     // Replaces the points of a chart with one point per category, in the given order.
-    void Fill(int index, std::span<const CategoryCount> categories);
+    void Fill(Quantity quantity, std::span<const CategoryCount> categories);
 
-    // A band shaded behind the bars of chart `index` over the points of `span`; none clears it.
-    void Shade(int index, std::optional<Span> span);
-    [[nodiscard]] std::optional<Span> Shaded(int index) const;
+    // A band shaded behind the bars of chart `quantity` over the points of `span`; none clears it.
+    void Shade(Quantity quantity, std::optional<Span> span);
+    [[nodiscard]] std::optional<Span> Shaded(Quantity quantity) const;
     // The point chosen with the keys (-1 for none), and selecting one as the keys do.
-    [[nodiscard]] int SelectedPoint(int index) const;
-    void SelectPoint(int index, int point);
+    [[nodiscard]] int SelectedPoint(Quantity quantity) const;
+    void SelectPoint(Quantity quantity, int point);
     // Where the bar of a point is drawn, in the chart's pixels; empty when it is not in view.
-    [[nodiscard]] QRect PointRect(int index, int point) const;
+    [[nodiscard]] QRect PointRect(Quantity quantity, int point) const;
 
-    // Writes chart `index` as shown as a BMP file; false when the file could not be written.
-    [[nodiscard]] bool SaveImage(int index, const QString& fileName) const;
+    // Writes chart `quantity` as shown as a BMP file; false when the file could not be written.
+    [[nodiscard]] bool SaveImage(Quantity quantity, const QString& fileName) const;
 
     // Raised with the chart's index after the change they report.
-    std::function<void(int index)> OnZoomed;
-    std::function<void(int index)> OnZoomUndone;
-    std::function<void(int index)> OnScrolled;
-    std::function<void(int index)> OnDoubleClicked;
-    std::function<void(int index)> OnMouseMove;
+    std::function<void(Quantity quantity)> OnZoomed;
+    std::function<void(Quantity quantity)> OnZoomUndone;
+    std::function<void(Quantity quantity)> OnScrolled;
+    std::function<void(Quantity quantity)> OnDoubleClicked;
+    std::function<void(Quantity quantity)> OnMouseMove;
     // A click on a bar, or Enter on the selected one: the point's index in its chart.
-    std::function<void(int index, int point)> OnPointChosen;
+    std::function<void(Quantity quantity, int point)> OnPointChosen;
 
     // What a chart shows, for tests and tools.
     struct Shown {
@@ -127,19 +113,19 @@ class ChartSet final : public QObject {
         std::vector<std::pair<std::string, double>> Points;  // label and value, in order
         std::vector<double> Estimated;                       // of each point's value, the estimated part
     };
-    [[nodiscard]] Shown ShownBy(int index) const;
+    [[nodiscard]] Shown ShownBy(Quantity quantity) const;
     // The text of a point's mark in the marks' current style.
-    [[nodiscard]] std::string MarkText(int index, int point) const;
+    [[nodiscard]] std::string MarkText(Quantity quantity, int point) const;
     // The key line over a chart with estimated points, as it reads.
     static constexpr std::string_view kEstimateKey = "Hatched: estimated with the manual factor";
 
   private:
-    [[nodiscard]] TChart& Chart(int index) const;
-    [[nodiscard]] TBarSeries& Series(int index) const;
-    void Connect(int index);
+    [[nodiscard]] TChart& Chart(Quantity quantity) const;
+    [[nodiscard]] TBarSeries& Series(Quantity quantity) const;
+    void Connect(Quantity quantity);
 
-    std::array<TChart*, kCount> charts_{};
-    std::array<TBarSeries*, kCount> series_{};
+    PerQuantity<TChart*> charts_{};
+    PerQuantity<TBarSeries*> series_{};
 };
 
 }  // namespace quorvela::charts

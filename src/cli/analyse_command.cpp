@@ -12,13 +12,14 @@
 #include <ostream>
 
 #include "analysis/analysis_run.h"
+#include "analysis/dates.h"
 #include "analysis/filter.h"
-#include "analysis/lens_and_date.h"
-#include "analysis/photo_cache.h"
 #include "cli.h"
 #include "common/code_page.h"
 #include "common/file_names.h"
 #include "json_text.h"
+#include "library/collation.h"
+#include "library/photo_cache.h"
 #include "settings/program_folder.h"
 #include "settings/settings_file.h"
 
@@ -26,7 +27,6 @@ namespace quorvela::cli {
 
 namespace fs = std::filesystem;
 using analysis::AnalysisSettings;
-using analysis::PathListQuantity;
 
 namespace {
 
@@ -98,7 +98,7 @@ AnalysisSettings FromIni(const settings::IniSettings& ini) {
     s.StepSize = ini.StepSize;
     s.IgnoreUpTo = ini.IgnoreUpTo;
     s.FractionShutter = ini.FractionShutter;
-    s.PathList = static_cast<PathListQuantity>(ini.PathList);
+    s.PathList = QuantityAt(ini.PathList);
     s.AddMakerNotes = ini.MakerNote;
     s.Lens = {ini.RealLens, ini.Equivalent, ini.RealLength, ini.AlwaysCalculate};
     // The window keeps the range's text as typed: one that does not parse asks nothing.
@@ -159,17 +159,17 @@ std::string AbsoluteFolder(const std::string& folder) {
     return absolute.string();
 }
 
-PathListQuantity QuantityNamed(const std::string& name) {
-    if (name == "iso") return PathListQuantity::Iso;
-    if (name == "aperture") return PathListQuantity::Aperture;
-    if (name == "shutter") return PathListQuantity::Shutter;
-    if (name == "lens") return PathListQuantity::Lens;
-    if (name == "none") return PathListQuantity::None;
-    return PathListQuantity::FocalLength;
-}
+// Each quantity's name in the JSON and in --path-list.
+constexpr PerQuantity<const char*> kQuantityKeys{{"focal", "iso", "aperture", "shutter", "lens"}};
 
-constexpr const char* kQuantityKeys[] = {"focal", "iso", "aperture", "shutter", "lens"};
-static_assert(std::size(kQuantityKeys) == analysis::kQuantityCount);
+// The quantity --path-list names ("none": no path list).
+std::optional<Quantity> QuantityNamed(const std::string& name) {
+    for (const Quantity quantity : kQuantities) {
+        if (name == kQuantityKeys[quantity]) return quantity;
+    }
+    if (name == "none") return std::nullopt;
+    return Quantity::FocalLength;
+}
 
 // Everything but the path list, which DumpWithLines adds.
 nlohmann::json ToJson(const analysis::AnalysisResult& result, const AnalysisSettings& settings) {
@@ -180,14 +180,14 @@ nlohmann::json ToJson(const analysis::AnalysisResult& result, const AnalysisSett
     json["stopped"] = result.StopRequested;
     json["summary"] = result.RunSummaryText;
     json["messages"] = result.Messages;
-    for (std::size_t q = 0; q < analysis::kQuantityCount; ++q) {
+    for (const Quantity quantity : kQuantities) {
         nlohmann::json rows = nlohmann::json::array();
-        for (const auto& row : result.Tables[q]) {
+        for (const auto& row : result.Tables[quantity]) {
             nlohmann::json item = {{"category", row.Category}, {"label", row.Label}, {"count", row.Count}};
             if (row.Estimated > 0) item["estimated"] = row.Estimated;
             rows.push_back(std::move(item));
         }
-        json[kQuantityKeys[q]] = std::move(rows);
+        json[kQuantityKeys[quantity]] = std::move(rows);
     }
     const analysis::EquivalenceSummary& sources = result.Equivalence;
     json["equivalentSources"] = {
@@ -218,7 +218,7 @@ std::string Bar(double fraction, int width) {
     return bar;
 }
 
-void PrintTable(std::ostream& out, const std::string& title, const analysis::CategoryTable& table) {
+void PrintTable(std::ostream& out, const std::string& title, const CategoryTable& table) {
     out << title << '\n';
     if (table.empty()) {
         out << "  (no values)\n\n";
@@ -244,11 +244,8 @@ void PrintTable(std::ostream& out, const std::string& title, const analysis::Cat
 void PrintPlain(std::ostream& out, const analysis::AnalysisResult& result, const AnalysisSettings& settings) {
     const char* focalTitle =
         settings.Lens.RealLength ? "Focal length (real length, mm)" : "Focal length (35mm equivalent, mm)";
-    PrintTable(out, focalTitle, result.Tables[0]);
-    PrintTable(out, "ISO", result.Tables[1]);
-    PrintTable(out, "Aperture", result.Tables[2]);
-    PrintTable(out, "Shutter speed (s)", result.Tables[3]);
-    PrintTable(out, "Lens", result.Tables[4]);
+    const PerQuantity<const char*> titles{{focalTitle, "ISO", "Aperture", "Shutter speed (s)", "Lens"}};
+    for (const Quantity quantity : kQuantities) PrintTable(out, titles[quantity], result.Tables[quantity]);
     if (settings.Coverage && result.Coverage) {
         out << analysis::CoverageSentence(*settings.Coverage, *result.Coverage) << "\n\n";
     }
@@ -446,13 +443,13 @@ int AnalyseCommand::Run(std::ostream& out, std::ostream& err) const {
     if (const int refused = ReadTable(table, programFolder, dataFolder, err); refused != 0) return refused;
 
     const char separator = decimalSeparator_.empty() ? LocaleDecimalSeparator() : decimalSeparator_[0];
-    const analysis::Collation order(analysis::CollationLocaleFromEnvironment());
+    const library::Collation order(library::CollationLocaleFromEnvironment());
     analysis::RunEnvironment environment;
     environment.DecimalSeparator = separator;
     environment.Jobs = jobs_;
     environment.Table = &table;
     environment.Order = &order;
-    if (!noCache_) environment.CacheFile = cacheFile_.empty() ? analysis::DefaultCacheFile() : fs::path(cacheFile_);
+    if (!noCache_) environment.CacheFile = cacheFile_.empty() ? library::DefaultCacheFile() : fs::path(cacheFile_);
     environment.PathListFile = pathListFile_.empty() ? dataFolder / common::kPathListFileName : fs::path(pathListFile_);
 
     const bool terminal = &err == &std::cerr && ::isatty(STDERR_FILENO) == 1;

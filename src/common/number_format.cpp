@@ -6,6 +6,8 @@
 #include <limits>
 #include <stdexcept>
 
+#include "common/ascii.h"
+
 namespace quorvela::common {
 
 std::optional<std::int64_t> RoundHalfEven(double value) {
@@ -133,6 +135,23 @@ std::string GroupThousands(std::int64_t value) {
     }
     if (sign != 0) reversed.push_back('-');
     return {reversed.rbegin(), reversed.rend()};
+}
+
+bool IsZeroLengthText(std::string_view text) {
+    text = Trim(text);
+    bool digit = false;
+    for (const char c : text) {
+        if (c == '0') {
+            digit = true;
+        } else if (c == '.' || c == ',') {
+            continue;
+        } else if (c >= '1' && c <= '9') {
+            return false;
+        } else {
+            break;
+        }
+    }
+    return digit;
 }
 
 }  // namespace quorvela::common

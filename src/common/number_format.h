@@ -25,4 +25,8 @@ std::string FormatGeneral(double value, char decimalSeparator);
 // A whole number with its thousands grouped by ",": 1234567 -> "1,234,567".
 std::string GroupThousands(std::int64_t value);
 
+// True for a length text whose number is zero (" 0.00", "0,00 mm"): cameras store 0 for
+// "unknown", and such a text counts as absent.
+bool IsZeroLengthText(std::string_view text);
+
 }  // namespace quorvela::common

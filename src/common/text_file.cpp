@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -101,6 +102,19 @@ void WriteTextLines(const std::filesystem::path& path, const std::vector<std::st
         content += "\r\n";
     }
     WriteFileAtomically(path, content);
+}
+
+std::string OnOneLine(std::string text) {
+    std::replace_if(
+        text.begin(), text.end(), [](char c) { return c == '\r' || c == '\n'; }, '?');
+    // U+2028 and U+2029 in UTF-8: a text view breaks its lines there too.
+    for (std::size_t at = text.find("\xE2\x80"); at != std::string::npos; at = text.find("\xE2\x80", at + 1)) {
+        if (at + 2 < text.size() && (text[at + 2] == '\xA8' || text[at + 2] == '\xA9')) {
+            text[at] = '?';
+            text.erase(at + 1, 2);
+        }
+    }
+    return text;
 }
 
 }  // namespace quorvela::common

@@ -23,4 +23,8 @@ void WriteFileAtomically(const std::filesystem::path& path, std::string_view con
 // The lines, each ended by CR LF, written atomically.
 void WriteTextLines(const std::filesystem::path& path, const std::vector<std::string>& lines);
 
+// `text` with each line break (CR, LF, and the Unicode line and paragraph separators) made "?":
+// file and folder names may hold one, and it would split a line of a text file or view.
+std::string OnOneLine(std::string text);
+
 }  // namespace quorvela::common

@@ -96,23 +96,6 @@ std::string LengthText(double value, char decimalSeparator) {
     }
 }
 
-bool IsZeroLengthText(std::string_view text) {
-    text = common::Trim(text);
-    bool digit = false;
-    for (const char c : text) {
-        if (c == '0') {
-            digit = true;
-        } else if (c == '.' || c == ',') {
-            continue;
-        } else if (IsDigit(c)) {
-            return false;
-        } else {
-            break;
-        }
-    }
-    return digit;
-}
-
 std::string EquivalentfromDataBase(std::string_view focalText, std::string_view makeText, std::string_view modelText,
                                    const EquivalentList& list, char decimalSeparator) {
     const std::string digits = FocalDigits(focalText, decimalSeparator);
@@ -152,7 +135,7 @@ std::string CalculateFromFactor(std::string_view focalText, std::string_view edi
 }
 
 std::string Get35mmLens(const metadata::TimgData& reader, const LensSettings& lens, const EquivalentList& list) {
-    if (!reader.HasAnyMetadata() || !reader.HasExifBlock() || !reader.ExifDirectory) return {};
+    if (!reader.HasExif()) return {};
     const metadata::TImageInfo& exif = *reader.ExifDirectory;
     const std::string own = exif.TagTextByName(metadata::tags::FocalLengthIn35mmFilm);
     const std::string focal = exif.TagTextByName(metadata::tags::FocalLength);
@@ -167,12 +150,13 @@ std::string Get35mmLens(const LensTexts& texts, const LensSettings& lens, const 
     const std::string edit1 = lens.RealLength ? "1" : lens.Edit1;
     const std::string edit2 = lens.RealLength ? "1" : lens.Edit2;
     // A stored or derived zero means "unknown", not a 0 mm lens.
-    if (!calculateOnly && !texts.Own35mm.empty() && !IsZeroLengthText(texts.Own35mm)) return std::string(texts.Own35mm);
+    if (!calculateOnly && !texts.Own35mm.empty() && !common::IsZeroLengthText(texts.Own35mm))
+        return std::string(texts.Own35mm);
     std::string result;
     if (!calculateOnly) result = EquivalentfromDataBase(texts.Focal, texts.Make, texts.Model, list, decimalSeparator);
     if (result.empty()) result = CalculateFromFactor(texts.Focal, edit1, edit2, decimalSeparator);
     // A lens of 0 mm is the camera saying "unknown", whichever source the zero came from.
-    return IsZeroLengthText(result) ? std::string() : result;
+    return common::IsZeroLengthText(result) ? std::string() : result;
 }
 
 namespace {
@@ -200,10 +184,10 @@ LensLength ChooseLength(const LensFacts& facts, const LensSettings& lens, const 
         return {Get35mmLens(texts, lens, list, decimalSeparator), EquivalentSource::Manual};
     }
     // A stored zero means "unknown", not a 0 mm lens.
-    if (!facts.Stored35mm.empty() && !IsZeroLengthText(facts.Stored35mm)) {
+    if (!facts.Stored35mm.empty() && !common::IsZeroLengthText(facts.Stored35mm)) {
         return {std::string(facts.Stored35mm), EquivalentSource::Stored};
     }
-    const auto nonZero = [](const std::string& text) { return IsZeroLengthText(text) ? std::string() : text; };
+    const auto nonZero = [](const std::string& text) { return common::IsZeroLengthText(text) ? std::string() : text; };
     if (std::string text = EquivalentfromDataBase(facts.Focal, facts.Make, facts.Model, list, decimalSeparator);
         !text.empty()) {
         return {nonZero(text), EquivalentSource::Table};

@@ -27,10 +27,6 @@ std::string FocalDigits(std::string_view focalText, char decimalSeparator);
 // Empty for a value that is not finite.
 std::string LengthText(double value, char decimalSeparator);
 
-// True for a length text whose number is zero (" 0.00", "0,00 mm"): cameras store 0 for
-// "unknown", and such a text counts as absent.
-bool IsZeroLengthText(std::string_view text);
-
 // The table's 35mm length for this camera and focal length; empty when no entry applies.
 // The last applying entry whose numbers convert decides.
 std::string EquivalentfromDataBase(std::string_view focalText, std::string_view makeText, std::string_view modelText,

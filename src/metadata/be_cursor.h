@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <span>
 
+#include "byte_order.h"
+
 namespace quorvela::metadata {
 
 // Big-endian reads through a byte span, front to back. A read past the end fails the cursor
@@ -18,8 +20,7 @@ class BeCursor {
             Fail();
             return 0;
         }
-        std::uint64_t value = 0;
-        for (std::size_t i = 0; i < size; ++i) value = (value << 8) | bytes_[pos_ + i];
+        const std::uint64_t value = LoadUnsigned(bytes_.data() + pos_, size, true);
         pos_ += size;
         return value;
     }
@@ -48,12 +49,5 @@ class BeCursor {
     std::size_t pos_ = 0;
     bool ok_ = true;
 };
-
-// The big-endian number of `size` bytes at `at`, or 0 when they are not all there.
-inline std::uint64_t LoadBe(std::span<const std::uint8_t> bytes, std::size_t at, std::size_t size) {
-    if (at > bytes.size()) return 0;
-    BeCursor cursor(bytes.subspan(at));
-    return cursor.Read(size);
-}
 
 }  // namespace quorvela::metadata

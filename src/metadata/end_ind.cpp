@@ -4,17 +4,6 @@
 
 namespace quorvela::metadata {
 
-std::uint16_t LoadU16(const std::uint8_t* p, bool bigEndian) {
-    return bigEndian ? static_cast<std::uint16_t>((p[0] << 8) | p[1]) : static_cast<std::uint16_t>((p[1] << 8) | p[0]);
-}
-
-std::uint32_t LoadU32(const std::uint8_t* p, bool bigEndian) {
-    if (bigEndian) {
-        return (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) | (std::uint32_t{p[2]} << 8) | p[3];
-    }
-    return (std::uint32_t{p[3]} << 24) | (std::uint32_t{p[2]} << 16) | (std::uint32_t{p[1]} << 8) | p[0];
-}
-
 std::uint16_t tEndInd::ReadU16(std::int64_t position) const {
     if (!Contains(position, 2)) throw ReadFailure("16-bit read outside the block");
     return LoadU16(Block.data() + (position - 1), BigEndian);

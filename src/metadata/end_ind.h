@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "byte_order.h"
+
 namespace quorvela::metadata {
 
 using Bytes = std::vector<std::uint8_t>;
@@ -39,9 +41,5 @@ class tEndInd {
     // range reaches outside it, none when count is negative.
     [[nodiscard]] Bytes SliceClipped(std::int64_t position, std::int64_t count) const;
 };
-
-// Whole-number reads from a byte span in a given order, shared by every reader.
-std::uint16_t LoadU16(const std::uint8_t* p, bool bigEndian);
-std::uint32_t LoadU32(const std::uint8_t* p, bool bigEndian);
 
 }  // namespace quorvela::metadata

@@ -255,7 +255,7 @@ bool TimgData::ReadTiffFile(ByteSource& source, PhotoFormat content) {
 
 bool TimgData::ReadEmbeddedJpeg(ByteSource& source, std::int64_t offset, std::int64_t length) {
     if (!source.Restart(offset, length)) return false;
-    return ScanMarkers(source) && HasExifBlock() && ExifDirectory != nullptr;
+    return ScanMarkers(source) && HasExif();
 }
 
 bool TimgData::ReadRaf(ByteSource& source) {

@@ -75,6 +75,8 @@ class TimgData : public tEndInd {
 
     [[nodiscard]] bool HasAnyMetadata() const { return ExifSection != 0 || CommentSection != 0 || IptcSection != 0; }
     [[nodiscard]] bool HasExifBlock() const { return ExifSection != 0; }
+    // An EXIF block whose directory was read: what every question about a photo's EXIF needs.
+    [[nodiscard]] bool HasExif() const { return HasExifBlock() && ExifDirectory != nullptr; }
 
   private:
     void ClearBlocks();

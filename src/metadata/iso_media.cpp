@@ -338,16 +338,40 @@ ContainerResult ReadCr3(const ByteSource& source, ContainerResult result) {
 
 }  // namespace
 
-PhotoFormat IsoMediaFormat(std::span<const std::uint8_t> header) {
-    if (header.size() < 12 || LoadBe(header, 4, 4) != FourCc("ftyp")) return PhotoFormat::Unknown;
-    const auto brand = static_cast<std::uint32_t>(LoadBe(header, 8, 4));
-    if (brand == FourCc("crx ")) return PhotoFormat::Cr3;
-    if (brand == FourCc("heic") || brand == FourCc("heis") || brand == FourCc("heim")) return PhotoFormat::Heic;
-    if (brand == FourCc("avif") || brand == FourCc("avis")) return PhotoFormat::Avif;
-    for (const char* heif : {"mif1", "msf1", "heix", "hevc", "hevx", "heif", "miaf"}) {
-        if (brand == FourCc(heif)) return PhotoFormat::Heif;
+PhotoFormat HeifBrandFormat(std::span<const std::uint8_t> brand) {
+    struct Brand {
+        std::string_view Code;
+        PhotoFormat Format;
+    };
+    static constexpr std::array<Brand, 15> kHeifBrands = {{
+        {"heic", PhotoFormat::Heic},
+        {"heis", PhotoFormat::Heic},
+        {"heim", PhotoFormat::Heic},
+        {"avif", PhotoFormat::Avif},
+        {"avis", PhotoFormat::Avif},
+        {"mif1", PhotoFormat::Heif},
+        {"mif2", PhotoFormat::Heif},
+        {"msf1", PhotoFormat::Heif},
+        {"heix", PhotoFormat::Heif},
+        {"hevc", PhotoFormat::Heif},
+        {"hevx", PhotoFormat::Heif},
+        {"hevm", PhotoFormat::Heif},
+        {"hevs", PhotoFormat::Heif},
+        {"heif", PhotoFormat::Heif},
+        {"miaf", PhotoFormat::Heif},
+    }};
+    if (brand.size() < 4) return PhotoFormat::Unknown;
+    const auto code = static_cast<std::uint32_t>(LoadBe(brand, 0, 4));
+    for (const Brand& known : kHeifBrands) {
+        if (code == FourCc(known.Code)) return known.Format;
     }
     return PhotoFormat::Unknown;
+}
+
+PhotoFormat IsoMediaFormat(std::span<const std::uint8_t> header) {
+    if (header.size() < 12 || LoadBe(header, 4, 4) != FourCc("ftyp")) return PhotoFormat::Unknown;
+    if (LoadBe(header, 8, 4) == FourCc("crx ")) return PhotoFormat::Cr3;
+    return HeifBrandFormat(header.subspan(8, 4));
 }
 
 ContainerResult ReadIsoMedia(const ByteSource& source, PhotoFormat format) {

@@ -13,6 +13,11 @@ class ByteSource;
 // CR3); Unknown when `header`, the file's first bytes, does not start with such a box.
 PhotoFormat IsoMediaFormat(std::span<const std::uint8_t> header);
 
+// The format a brand of the HEIF family (HEVC and AVIF pictures and sequences, and the generic
+// ones) stands for, as a major or a compatible brand of an 'ftyp' box; Unknown for any other
+// four bytes.
+PhotoFormat HeifBrandFormat(std::span<const std::uint8_t> brand);
+
 // The EXIF structures of an ISO base media file of `format`: the 'Exif' item of a HEIF or
 // AVIF file, the CMT boxes of a CR3 file. Reads only the boxes on the way to them.
 ContainerResult ReadIsoMedia(const ByteSource& source, PhotoFormat format);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <string_view>
 
 namespace quorvela::metadata {
@@ -33,6 +34,24 @@ enum class PhotoFormat {
     Heif,
     Avif
 };
+
+// The file names of cameras' RAW files, upper-case, without the dot, with the format each
+// names. For most, the content tells the format; a TIFF-based file whose content looks like
+// any other TIFF is named by its extension (NamesFormat).
+struct RawExtension {
+    std::string_view Extension;
+    PhotoFormat Format;
+    bool NamesFormat;
+};
+inline constexpr std::array<RawExtension, 19> kRawExtensions = {{
+    {"CR2", PhotoFormat::Cr2, true},     {"NEF", PhotoFormat::Nef, true},  {"NRW", PhotoFormat::Nrw, true},
+    {"ARW", PhotoFormat::Arw, true},     {"SR2", PhotoFormat::Sr2, true},  {"SRF", PhotoFormat::Srf, true},
+    {"DNG", PhotoFormat::Dng, true},     {"PEF", PhotoFormat::Pef, true},  {"SRW", PhotoFormat::Srw, true},
+    {"3FR", PhotoFormat::ThreeFr, true}, {"ERF", PhotoFormat::Erf, true},  {"IIQ", PhotoFormat::Iiq, true},
+    {"RWL", PhotoFormat::Rwl, true},     {"CR3", PhotoFormat::Cr3, false}, {"CRW", PhotoFormat::Crw, false},
+    {"ORF", PhotoFormat::Orf, false},    {"RW2", PhotoFormat::Rw2, false}, {"RAF", PhotoFormat::Raf, false},
+    {"MRW", PhotoFormat::Mrw, false},
+}};
 
 // The short upper-case name of a format, as file types are commonly called ("JPEG", "3FR").
 constexpr std::string_view FormatName(PhotoFormat format) {

@@ -31,23 +31,8 @@ std::string UpperExtension(std::string_view fileName) {
 }
 
 PhotoFormat FormatOfRawExtension(std::string_view extension) {
-    static constexpr std::array<std::pair<std::string_view, PhotoFormat>, 13> kExtensions = {{
-        {"CR2", PhotoFormat::Cr2},
-        {"NEF", PhotoFormat::Nef},
-        {"NRW", PhotoFormat::Nrw},
-        {"ARW", PhotoFormat::Arw},
-        {"SR2", PhotoFormat::Sr2},
-        {"SRF", PhotoFormat::Srf},
-        {"DNG", PhotoFormat::Dng},
-        {"PEF", PhotoFormat::Pef},
-        {"SRW", PhotoFormat::Srw},
-        {"3FR", PhotoFormat::ThreeFr},
-        {"ERF", PhotoFormat::Erf},
-        {"IIQ", PhotoFormat::Iiq},
-        {"RWL", PhotoFormat::Rwl},
-    }};
-    for (const auto& [name, format] : kExtensions) {
-        if (name == extension) return format;
+    for (const RawExtension& raw : kRawExtensions) {
+        if (raw.NamesFormat && raw.Extension == extension) return raw.Format;
     }
     return PhotoFormat::Unknown;
 }
@@ -99,14 +84,8 @@ PhotoFormat NameTiffFormat(PhotoFormat content, std::string_view make, bool hasD
 std::optional<IfdEntry> FindIfd0Entry(std::span<const std::uint8_t> tiff, std::uint16_t tag) {
     if (tiff.size() < 8 || tiff[0] != tiff[1] || (tiff[0] != 'I' && tiff[0] != 'M')) return std::nullopt;
     const bool bigEndian = tiff[0] == 'M';
-    const auto number = [&](std::size_t at, std::size_t size) -> std::uint32_t {
-        if (at > tiff.size() || size > tiff.size() - at) return 0;
-        std::uint32_t value = 0;
-        for (std::size_t i = 0; i < size; ++i) {
-            const std::size_t byte = bigEndian ? at + i : at + size - 1 - i;
-            value = (value << 8) | tiff[byte];
-        }
-        return value;
+    const auto number = [&](std::size_t at, std::size_t size) {
+        return static_cast<std::uint32_t>(LoadUnsigned(tiff, at, size, bigEndian).value_or(0));
     };
     const std::size_t ifd = number(4, 4);
     if (ifd > tiff.size() || tiff.size() - ifd < 2) return std::nullopt;
@@ -115,7 +94,8 @@ std::optional<IfdEntry> FindIfd0Entry(std::span<const std::uint8_t> tiff, std::u
         const std::size_t entry = ifd + 2 + 12 * i;
         if (entry > tiff.size() || tiff.size() - entry < 12) break;
         if (number(entry, 2) != tag) continue;
-        return IfdEntry{static_cast<std::uint16_t>(number(entry + 2, 2)), number(entry + 4, 4), number(entry + 8, 4)};
+        return IfdEntry{static_cast<std::uint16_t>(number(entry + 2, 2)), number(entry + 4, 4), number(entry + 8, 4),
+                        bigEndian};
     }
     return std::nullopt;
 }

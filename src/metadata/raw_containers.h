@@ -26,7 +26,12 @@ PhotoFormat NameTiffFormat(PhotoFormat content, std::string_view make, bool hasD
 struct IfdEntry {
     std::uint16_t Type = 0;
     std::uint32_t Count = 0;
-    std::uint32_t Value = 0;
+    std::uint32_t Value = 0;  // the value's four bytes read as one number
+    bool BigEndian = false;
+    // The first 16-bit value kept in the entry itself (a SHORT's).
+    [[nodiscard]] std::uint16_t FirstShort() const {
+        return static_cast<std::uint16_t>(BigEndian ? Value >> 16 : Value & 0xFFFFU);
+    }
 };
 
 // The entry `tag` of IFD0 of the TIFF structure `tiff` (which starts with its byte-order mark).

@@ -30,8 +30,8 @@
 #include <QTreeView>
 #include <algorithm>
 
-#include "analysis/photo_cache.h"
 #include "common/version.h"
+#include "library/photo_cache.h"
 #include "ui/answer_panel.h"
 #include "ui/chart_panel.h"
 #include "ui/help_topics.h"
@@ -71,9 +71,9 @@ class TAnalyseLength::KeyPreviewFilter final : public QObject {
 TAnalyseLength::TAnalyseLength(WindowServices services) : services_(std::move(services)) {
     setObjectName("AnalyseLength");
     decimalSeparator_ = services_.DecimalSeparator != 0 ? services_.DecimalSeparator : LocaleDecimalSeparator();
-    collation_ = std::make_unique<analysis::Collation>(analysis::CollationLocaleFromEnvironment());
+    collation_ = std::make_unique<library::Collation>(library::CollationLocaleFromEnvironment());
     if (!services_.Messages) services_.Messages = std::make_shared<MessageBoxSink>(this);
-    if (services_.CacheFile.empty()) services_.CacheFile = analysis::DefaultCacheFile();
+    if (services_.CacheFile.empty()) services_.CacheFile = library::DefaultCacheFile();
     if (!services_.AskForgetPhotos) {
         services_.AskForgetPhotos = [this] {
             return QMessageBox::question(this, QApplication::applicationName(),
@@ -104,7 +104,7 @@ void TAnalyseLength::CreateParts() {
     charts_ = std::make_unique<ChartPanel>(this, ui_, decimalSeparator_, services_.AskSaveFile,
                                            [this](const QString& name) { return InSaveFolder(name); });
     answers_ = std::make_unique<AnswerPanel>(ui_, *charts_, *collation_);
-    charts_->OnPointChosen = [this](int index, int point) { ChartPointChosen(index, point); };
+    charts_->OnPointChosen = [this](Quantity quantity, int point) { ChartPointChosen(quantity, point); };
     RunPresenter::Actions actions;
     actions.ShowMessage = [this](const QString& text) { ShowMessage(text); };
     actions.ChartsCurrent = [this](bool current) {
@@ -149,8 +149,8 @@ void TAnalyseLength::ConnectHandlers() {
         watched->installEventFilter(this);
     }
     // The panels over which the mouse brings back the run's summary.
-    summaryPanels_ = {ui_.topBar,       ui_.overviewBar,  ui_.chartBars[0], ui_.chartBars[1], ui_.chartBars[2],
-                      ui_.chartBars[3], ui_.chartBars[4], ui_.pathListBar,  ui_.tableBar,     ui_.filterIntro};
+    summaryPanels_ = {ui_.topBar, ui_.overviewBar, ui_.pathListBar, ui_.tableBar, ui_.filterIntro};
+    summaryPanels_.insert(summaryPanels_.end(), ui_.chartBars.begin(), ui_.chartBars.end());
     for (QWidget* panel : summaryPanels_) {
         panel->setMouseTracking(true);
         panel->installEventFilter(this);
@@ -271,7 +271,7 @@ void TAnalyseLength::StatusPanelDblClick() {
         ui_.alwaysCalculateCheck->setChecked(next->AlwaysCalculate);
     }
     setButtonstate();
-    QWidget* lensLength = ui_.chartTabs[0];
+    QWidget* lensLength = ui_.chartTabs[Quantity::FocalLength];
     if (ui_.tabs->currentWidget() != lensLength) {
         const QSignalBlocker quiet(ui_.tabs);
         ui_.tabs->setCurrentWidget(lensLength);
@@ -375,12 +375,12 @@ void TAnalyseLength::PageControl1Change() {
     charts_->Distribute(true);
 }
 
-void TAnalyseLength::ChartDblClick(int index) {
-    charts_->ToggleOwnTab(index);
+void TAnalyseLength::ChartDblClick(Quantity quantity) {
+    charts_->ToggleOwnTab(quantity);
 }
 
-void TAnalyseLength::ChartPointChosen(int index, int point) {
-    if (!answers_->ShowPointPhotos(index, point)) {
+void TAnalyseLength::ChartPointChosen(Quantity quantity, int point) {
+    if (!answers_->ShowPointPhotos(quantity, point)) {
         ui_.statusBar->showMessage("The photos behind a bar are known once a run has read them: analyse the folder.");
     }
 }
@@ -389,12 +389,12 @@ void TAnalyseLength::Chart1MouseMove() {
     charts_->MouseOverChart();
 }
 
-void TAnalyseLength::FitChart(int index) {
-    charts_->FitChart(index);
+void TAnalyseLength::FitChart(Quantity quantity) {
+    charts_->FitChart(quantity);
 }
 
-void TAnalyseLength::SaveChart(int index) {
-    charts_->SaveChart(index);
+void TAnalyseLength::SaveChart(Quantity quantity) {
+    charts_->SaveChart(quantity);
 }
 
 void TAnalyseLength::Lb_SaveRicheditClick() {

@@ -84,12 +84,12 @@ class TAnalyseLength final : public QMainWindow {
     void FormKeyDown(int key);
     void FormResize();
     void Splitter1Moved();
-    void ChartDblClick(int index);  // a double-click on chart `index`
-    // A click on a bar of chart `index`, or Enter on it: the path list with that bar's photos.
-    void ChartPointChosen(int index, int point);
-    void Chart1MouseMove();     // the mouse over any chart
-    void FitChart(int index);   // "Fit graph" under chart `index`
-    void SaveChart(int index);  // "Save graph as bmp" under chart `index`
+    void ChartDblClick(Quantity quantity);  // a double-click on chart `quantity`
+    // A click on a bar of chart `quantity`, or Enter on it: the path list with that bar's photos.
+    void ChartPointChosen(Quantity quantity, int point);
+    void Chart1MouseMove();             // the mouse over any chart
+    void FitChart(Quantity quantity);   // "Fit graph" under chart `quantity`
+    void SaveChart(Quantity quantity);  // "Save graph as bmp" under chart `quantity`
 
     // Selects a folder in the tree (raising ShellTreeView1Change); false when the tree has no
     // item for it.
@@ -168,7 +168,7 @@ class TAnalyseLength final : public QMainWindow {
     std::filesystem::path programFolder_;
     std::filesystem::path executableFolder_;
     char decimalSeparator_ = '.';
-    std::unique_ptr<analysis::Collation> collation_;
+    std::unique_ptr<library::Collation> collation_;
     equivalence::EquivalentList equivalentList_;
 
     WindowWidgets ui_;

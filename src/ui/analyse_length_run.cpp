@@ -9,8 +9,8 @@
 #include <QSpinBox>
 #include <QToolButton>
 
-#include "analysis/photo_cache.h"
 #include "common/file_names.h"
+#include "library/photo_cache.h"
 #include "ui/analyse_length.h"
 #include "ui/answer_panel.h"
 #include "ui/crop_factor_dialog.h"
@@ -44,7 +44,7 @@ analysis::AnalysisSettings TAnalyseLength::CurrentAnalysisSettings() const {
     s.StepSize = ui_.stepSpin->value();
     s.IgnoreUpTo = ui_.ignoreSpin->value();
     s.FractionShutter = ui_.fractionShutterCheck->isChecked();
-    s.PathList = static_cast<analysis::PathListQuantity>(ui_.pathListQuantity->checkedId());
+    s.PathList = QuantityAt(ui_.pathListQuantity->checkedId());
     s.AddMakerNotes = ui_.makerNoteCheck->isChecked();
     s.Lens = {ToCp1252(ui_.lensLengthEdit->text()), ToCp1252(ui_.equivalentEdit->text()),
               ui_.realLengthButton->isChecked(), ui_.alwaysCalculateCheck->isChecked()};
@@ -70,7 +70,7 @@ void TAnalyseLength::StartAnalyzingClick() {
 
 void TAnalyseLength::ForgetPhotosClick() {
     if (!services_.AskForgetPhotos()) return;
-    if (std::string problem; !analysis::PhotoCache::Forget(services_.CacheFile, problem)) {
+    if (std::string problem; !library::PhotoCache::Forget(services_.CacheFile, problem)) {
         services_.Messages->ShowMessage(
             QString::fromStdString("The remembered photos could not be forgotten: " + problem));
     }

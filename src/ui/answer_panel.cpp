@@ -20,7 +20,7 @@ constexpr const char* kCoverageHelp = "Type a range such as 24-70, or one length
 
 }  // namespace
 
-AnswerPanel::AnswerPanel(const WindowWidgets& widgets, ChartPanel& charts, const analysis::Collation& order)
+AnswerPanel::AnswerPanel(const WindowWidgets& widgets, ChartPanel& charts, const library::Collation& order)
     : w_(widgets), charts_(charts), order_(order) {
     connect(w_.coverageEdit, &QLineEdit::textChanged, this, [this] { ApplyCoverage(); });
 }
@@ -32,8 +32,8 @@ void AnswerPanel::Clear() {
     ApplyCoverage();
 }
 
-void AnswerPanel::AddCategory(int index, std::string category) {
-    categories_.at(static_cast<std::size_t>(index)).push_back(std::move(category));
+void AnswerPanel::AddCategory(Quantity quantity, std::string category) {
+    categories_[quantity].push_back(std::move(category));
 }
 
 void AnswerPanel::SetPhotos(std::vector<analysis::PhotoRecord> photos) {
@@ -41,12 +41,11 @@ void AnswerPanel::SetPhotos(std::vector<analysis::PhotoRecord> photos) {
     ApplyCoverage();
 }
 
-bool AnswerPanel::ShowPointPhotos(int index, int point) {
-    const std::vector<std::string>& categories = categories_.at(static_cast<std::size_t>(index));
+bool AnswerPanel::ShowPointPhotos(Quantity quantity, int point) {
+    const std::vector<std::string>& categories = categories_[quantity];
     if (viewer_ == nullptr || photos_.empty() || point < 0 || static_cast<std::size_t>(point) >= categories.size()) {
         return false;
     }
-    const auto quantity = static_cast<analysis::Quantity>(index);
     const std::vector<std::size_t> chosen =
         PhotosInCategory(photos_, quantity, categories[static_cast<std::size_t>(point)]);
     std::vector<std::string> lines;
@@ -57,11 +56,11 @@ bool AnswerPanel::ShowPointPhotos(int index, int point) {
     }
     // In the list's own order: the lines of one bar differ by their paths.
     const std::vector<std::size_t> order = order_.SortOrder(lines);
-    analysis::ApplyOrder(order, lines);
-    analysis::ApplyOrder(order, paths);
+    library::ApplyOrder(order, lines);
+    library::ApplyOrder(order, paths);
     QStringList shown;
     for (const std::string& line : lines) shown << FromUtf8(line);
-    const std::string label = charts_.Charts().ShownBy(index).Points.at(static_cast<std::size_t>(point)).first;
+    const std::string label = charts_.Charts().ShownBy(quantity).Points.at(static_cast<std::size_t>(point)).first;
     w_.tabs->setCurrentWidget(w_.pathListTab);
     viewer_->ShowOnly(FromUtf8(BarPhotosHeading(quantity, label, lines.size())), shown, std::move(paths));
     return true;
@@ -76,7 +75,7 @@ void AnswerPanel::ApplyCoverage() {
     std::optional<charts::ChartSet::Span> band;
     if (range) {
         std::vector<std::string> labels;
-        for (const auto& point : charts.ShownBy(0).Points) labels.push_back(point.first);
+        for (const auto& point : charts.ShownBy(Quantity::FocalLength).Points) labels.push_back(point.first);
         if (const std::optional<PointRun> run = CoveredPoints(labels, *range)) band = {{run->First, run->Last}};
         if (!photos_.empty()) {
             std::vector<std::int64_t> lengths;
@@ -87,7 +86,7 @@ void AnswerPanel::ApplyCoverage() {
     } else if (!text.isEmpty()) {
         sentence = kCoverageHelp;
     }
-    charts.Shade(0, band);
+    charts.Shade(Quantity::FocalLength, band);
     w_.coverageText->setText(sentence);
     w_.overviewCoverageText->setText(sentence);
 }

@@ -8,7 +8,8 @@
 
 #include "analysis/analysis_settings.h"
 #include "analysis/photo_record.h"
-#include "analysis/tallies.h"
+#include "common/quantity.h"
+#include "library/collation.h"
 #include "ui/control_rules.h"
 #include "ui/window_layout.h"
 
@@ -26,7 +27,7 @@ class ChartPanel;
 // under it, following the range as it is typed).
 class AnswerPanel final : public QObject {
   public:
-    AnswerPanel(const WindowWidgets& widgets, ChartPanel& charts, const analysis::Collation& order);
+    AnswerPanel(const WindowWidgets& widgets, ChartPanel& charts, const library::Collation& order);
 
     void SetPathListViewer(viewer::PathListViewer* viewer) { viewer_ = viewer; }
 
@@ -35,25 +36,25 @@ class AnswerPanel final : public QObject {
     // The run has opened its folder: the earlier run's photos and categories go.
     void Clear();
     // The category of the next point of chart `index`, in the order the points arrive.
-    void AddCategory(int index, std::string category);
+    void AddCategory(Quantity quantity, std::string category);
     // The run's photos, when it kept them.
     void SetPhotos(std::vector<analysis::PhotoRecord> photos);
     [[nodiscard]] const std::vector<analysis::PhotoRecord>& Photos() const { return photos_; }
 
     // The path list with only the photos of point `point` of chart `index`, on its tab, the first
     // photo shown; false when the run kept no photos for it.
-    bool ShowPointPhotos(int index, int point);
+    bool ShowPointPhotos(Quantity quantity, int point);
     // The band and sentence for the range typed now.
     void ApplyCoverage();
 
   private:
     const WindowWidgets& w_;
     ChartPanel& charts_;
-    const analysis::Collation& order_;
+    const library::Collation& order_;
     viewer::PathListViewer* viewer_ = nullptr;
     analysis::AnalysisSettings pending_;
     analysis::AnalysisSettings settings_;
-    std::array<std::vector<std::string>, kChartCount> categories_;
+    PerQuantity<std::vector<std::string>> categories_;
     std::vector<analysis::PhotoRecord> photos_;
 };
 

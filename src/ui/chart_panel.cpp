@@ -18,8 +18,8 @@ namespace quorvela::ui {
 
 namespace {
 
-constexpr std::array<const char*, kChartCount> kGraphFileNames{
-    "Focal_length_graph.bmp", "ISO_graph.bmp", "Aperture_graph.bmp", "Shutter_graph.bmp", "Lens_graph.bmp"};
+constexpr PerQuantity<const char*> kGraphFileNames{
+    {"Focal_length_graph.bmp", "ISO_graph.bmp", "Aperture_graph.bmp", "Shutter_graph.bmp", "Lens_graph.bmp"}};
 // The BMP filter as the platform's dialog writes it.
 constexpr const char* kGraphFilter = "file(*.bmp);;All (*)";
 
@@ -43,28 +43,30 @@ void ChartPanel::Connect() {
     connect(w_.threeDCheck, &QCheckBox::toggled, this, [this] { Apply3D(); });
     connect(w_.pointsPerPageSpin, &QSpinBox::valueChanged, this, [this] { ApplyPointsPerPage(); });
     connect(w_.resetZoomsButton, &QToolButton::clicked, this, [this] { ResetOverview(); });
-    for (int i = 0; i < charts::ChartSet::kCount; ++i) {
-        const auto k = static_cast<std::size_t>(i);
-        connect(w_.fitButtons[k], &QToolButton::clicked, this, [this, i] { FitChart(i); });
-        connect(w_.saveButtons[k], &QToolButton::clicked, this, [this, i] { SaveChart(i); });
+    for (const Quantity q : kQuantities) {
+        connect(w_.fitButtons[q], &QToolButton::clicked, this, [this, q] { FitChart(q); });
+        connect(w_.saveButtons[q], &QToolButton::clicked, this, [this, q] { SaveChart(q); });
     }
-    charts_->OnDoubleClicked = [this](int index) { ToggleOwnTab(index); };
-    charts_->OnPointChosen = [this](int index, int point) {
-        if (OnPointChosen) OnPointChosen(index, point);
+    charts_->OnDoubleClicked = [this](Quantity quantity) { ToggleOwnTab(quantity); };
+    charts_->OnPointChosen = [this](Quantity quantity, int point) {
+        if (OnPointChosen) OnPointChosen(quantity, point);
     };
-    charts_->OnMouseMove = [this](int) { MouseOverChart(); };
-    charts_->OnZoomed = [this](int) { ApplyResetButtons(AfterZoom(CurrentViewStates())); };
-    charts_->OnZoomUndone = [this](int index) { ZoomUndone(index); };
-    charts_->OnScrolled = [this](int) { ApplyResetButtons(AfterScroll(CurrentViewStates())); };
+    charts_->OnMouseMove = [this](Quantity) { MouseOverChart(); };
+    charts_->OnZoomed = [this](Quantity) { ApplyResetButtons(AfterZoom(CurrentViewStates())); };
+    charts_->OnZoomUndone = [this](Quantity quantity) { ZoomUndone(quantity); };
+    charts_->OnScrolled = [this](Quantity) { ApplyResetButtons(AfterScroll(CurrentViewStates())); };
 }
 
 void ChartPanel::Distribute(bool toOverview) {
     charts_->AllowZoom(false);
     // The lens chart has no place on the overview: it always stands on its own tab.
-    ToOwnTab(charts::ChartSet::kLens);
+    for (const Quantity q : kQuantities) {
+        if (!OnOverview(q)) ToOwnTab(q);
+    }
     if (toOverview && w_.tabs->currentWidget() == w_.overviewTab) {
-        for (int i = 0; i < charts::ChartSet::kOverviewCount; ++i) {
-            QWidget* chart = charts_->Widget(i);
+        for (const Quantity q : kQuantities) {
+            if (!OnOverview(q)) continue;
+            QWidget* chart = charts_->Widget(q);
             if (chart->parentWidget() != w_.overviewTab) {
                 chart->setParent(w_.overviewTab);
                 chart->show();
@@ -74,12 +76,14 @@ void ChartPanel::Distribute(bool toOverview) {
         LayOutOverview();
         return;
     }
-    for (int i = 0; i < charts::ChartSet::kOverviewCount; ++i) ToOwnTab(i);
+    for (const Quantity q : kQuantities) {
+        if (OnOverview(q)) ToOwnTab(q);
+    }
 }
 
-void ChartPanel::ToOwnTab(int index) {
-    QWidget* chart = charts_->Widget(index);
-    QWidget* host = w_.chartHosts.at(static_cast<std::size_t>(index));
+void ChartPanel::ToOwnTab(Quantity quantity) {
+    QWidget* chart = charts_->Widget(quantity);
+    QWidget* host = w_.chartHosts[quantity];
     if (chart->parentWidget() == host) return;
     chart->setParent(host);
     host->layout()->addWidget(chart);
@@ -88,17 +92,18 @@ void ChartPanel::ToOwnTab(int index) {
 
 void ChartPanel::LayOutOverview() {
     const std::array<GridCell, 4> grid = OverviewGrid(w_.overviewPanel->width(), w_.overviewPanel->height());
-    for (int i = 0; i < charts::ChartSet::kOverviewCount; ++i) {
-        QWidget* chart = charts_->Widget(i);
-        const GridCell& cell = grid[static_cast<std::size_t>(i)];
+    for (const Quantity q : kQuantities) {
+        if (!OnOverview(q)) continue;
+        QWidget* chart = charts_->Widget(q);
+        const GridCell& cell = grid[IndexOf(q)];
         // On its own tab a chart fills its place; the grid applies when the overview shows again.
         if (chart->parentWidget() != w_.overviewTab) continue;
         chart->setGeometry(cell.Left, cell.Top, cell.Width, cell.Height);
     }
 }
 
-void ChartPanel::ToggleOwnTab(int index) {
-    QWidget* own = w_.chartTabs.at(static_cast<std::size_t>(index));
+void ChartPanel::ToggleOwnTab(Quantity quantity) {
+    QWidget* own = w_.chartTabs[quantity];
     const QSignalBlocker quiet(w_.tabs);  // a tab chosen here is not the user's choice
     if (w_.tabs->currentWidget() == own) {
         w_.tabs->setCurrentWidget(w_.overviewTab);
@@ -143,24 +148,21 @@ void ChartPanel::MouseOverChart() {
 
 ViewStates ChartPanel::CurrentViewStates() const {
     ViewStates states;
-    for (int i = 0; i < charts::ChartSet::kCount; ++i) {
-        const charts::ChartSet::ViewState view = charts_->View(i);
-        states[static_cast<std::size_t>(i)] = {view.Zoomed, view.UserRanges, view.FirstShown};
-    }
+    for (const Quantity q : kQuantities) states[q] = charts_->View(q);
     return states;
 }
 
-void ChartPanel::ZoomUndone(int index) {
+void ChartPanel::ZoomUndone(Quantity quantity) {
     // The chart reports its undo before it drops its zoomed flag; it is back at its automatic
     // scales already.
     ViewStates views = CurrentViewStates();
-    views.at(static_cast<std::size_t>(index)).Zoomed = false;
+    views[quantity].Zoomed = false;
     ApplyResetButtons(AfterUndoZoom(views));
 }
 
 void ChartPanel::ApplyResetButtons(const ResetButtons& buttons) {
     w_.resetZoomsButton->setEnabled(buttons.Overview);
-    for (std::size_t i = 0; i < kChartCount; ++i) w_.fitButtons[i]->setEnabled(buttons.Fit[i]);
+    for (const Quantity q : kQuantities) w_.fitButtons[q]->setEnabled(buttons.Fit[q]);
 }
 
 void ChartPanel::UndoAllZooms() {
@@ -172,13 +174,13 @@ void ChartPanel::ResetOverview() {
     w_.resetZoomsButton->setEnabled(false);
 }
 
-void ChartPanel::FitChart(int index) {
-    charts_->UndoZoom(index);
-    w_.fitButtons.at(static_cast<std::size_t>(index))->setEnabled(false);
+void ChartPanel::FitChart(Quantity quantity) {
+    charts_->UndoZoom(quantity);
+    w_.fitButtons[quantity]->setEnabled(false);
 }
 
-QString ChartPanel::AskSaveFileName(int index) const {
-    const QString name = kGraphFileNames.at(static_cast<std::size_t>(index));
+QString ChartPanel::AskSaveFileName(Quantity quantity) const {
+    const QString name = kGraphFileNames[quantity];
     const QString proposed = inSaveFolder_ ? inSaveFolder_(name) : name;
     if (askSaveFile_) return askSaveFile_(proposed, kGraphFilter);
     QFileDialog dialog(window_);
@@ -194,10 +196,10 @@ QString ChartPanel::AskSaveFileName(int index) const {
     return {};
 }
 
-void ChartPanel::SaveChart(int index) {
-    const QString file = AskSaveFileName(index);
+void ChartPanel::SaveChart(Quantity quantity) {
+    const QString file = AskSaveFileName(quantity);
     if (file.isEmpty()) return;
-    static_cast<void>(charts_->SaveImage(index, file));  // a file that cannot be written is skipped silently
+    static_cast<void>(charts_->SaveImage(quantity, file));  // a file that cannot be written is skipped silently
 }
 
 void ChartPanel::EnableSaving(bool enabled) {
@@ -209,13 +211,13 @@ void ChartPanel::Clear() {
     UndoAllZooms();
 }
 
-void ChartPanel::AddPoint(int index, const std::string& label, int count, int estimated) {
-    charts_->AddPoint(index, label, count, estimated);
+void ChartPanel::AddPoint(Quantity quantity, const std::string& label, int count, int estimated) {
+    charts_->AddPoint(quantity, label, count, estimated);
 }
 
-void ChartPanel::ShowOwnTab(int index) {
+void ChartPanel::ShowOwnTab(Quantity quantity) {
     const QSignalBlocker quiet(w_.tabs);
-    w_.tabs->setCurrentWidget(w_.chartTabs.at(static_cast<std::size_t>(index)));
+    w_.tabs->setCurrentWidget(w_.chartTabs[quantity]);
     Distribute(false);
 }
 

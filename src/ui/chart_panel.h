@@ -20,7 +20,7 @@ namespace quorvela::ui {
 inline constexpr const char* kZoomHelp =
     "Left mouse drag (Up/Down) = zoom. Right mouse drag = pan. Invert Zoom rectangle = reset.";
 
-// The usage charts in the window: their places (the first four in a 2 x 2 grid on the overview,
+// The usage charts in the window: their places (the overview's in a 2 x 2 grid on the overview,
 // or each on its own tab; the lens chart always on its own), the display options of the top bar (statistics, 3D, points
 // per page), the zoom bookkeeping behind the reset buttons, and saving a chart as a picture. It listens to the controls
 // of its own: the options, the reset, fit and save buttons and the charts.
@@ -42,11 +42,11 @@ class ChartPanel final : public QObject {
     // The overview grid over the overview panel's current size.
     void LayOutOverview();
     // A double-click on a chart: to its own tab, or back to the overview from there.
-    void ToggleOwnTab(int index);
+    void ToggleOwnTab(Quantity quantity);
     // The overview tab chosen by the program (not the user), the charts on it.
     void ShowOverview();
-    // Chart `index`'s own tab chosen by the program, the chart on it.
-    void ShowOwnTab(int index);
+    // Chart `quantity`'s own tab chosen by the program, the chart on it.
+    void ShowOwnTab(Quantity quantity);
 
     // Display options, as the top bar's controls hold them.
     void ApplyStatistics();
@@ -57,28 +57,28 @@ class ChartPanel final : public QObject {
 
     // Zoom, reset and export.
     void UndoAllZooms();
-    void ResetOverview();       // "Reset overview zooms and scrolls"
-    void FitChart(int index);   // "Fit graph"
-    void SaveChart(int index);  // "Save graph as bmp"
+    void ResetOverview();               // "Reset overview zooms and scrolls"
+    void FitChart(Quantity quantity);   // "Fit graph"
+    void SaveChart(Quantity quantity);  // "Save graph as bmp"
     void EnableSaving(bool enabled);
 
     // The points.
     void Clear();  // the points of every chart, and their zooms
     // `estimated` of `count`: photos whose category is an estimate, drawn apart in the bar.
-    void AddPoint(int index, const std::string& label, int count, int estimated = 0);
+    void AddPoint(Quantity quantity, const std::string& label, int count, int estimated = 0);
     // The charts themselves, for the parts that read or mark their points.
     [[nodiscard]] charts::ChartSet& Charts() const;
 
-    // A bar was clicked, or Enter pressed on one: the chart's index and the point's.
-    std::function<void(int index, int point)> OnPointChosen;
+    // A bar was clicked, or Enter pressed on one: the chart and the point's index.
+    std::function<void(Quantity quantity, int point)> OnPointChosen;
 
   private:
     void Connect();
-    void ToOwnTab(int index);
+    void ToOwnTab(Quantity quantity);
     [[nodiscard]] ViewStates CurrentViewStates() const;
-    void ZoomUndone(int index);
+    void ZoomUndone(Quantity quantity);
     void ApplyResetButtons(const ResetButtons& buttons);
-    [[nodiscard]] QString AskSaveFileName(int index) const;
+    [[nodiscard]] QString AskSaveFileName(Quantity quantity) const;
 
     QWidget* window_;
     const WindowWidgets& w_;

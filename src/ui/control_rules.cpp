@@ -62,23 +62,23 @@ bool Moved(const ChartViewState& view) {
 
 ResetButtons AfterZoom(const ViewStates& views) {
     ResetButtons buttons{true, {}};
-    for (std::size_t i = 0; i < kChartCount; ++i) buttons.Fit[i] = Moved(views[i]);
+    for (const Quantity q : kQuantities) buttons.Fit[q] = Moved(views[q]);
     return buttons;
 }
 
 ResetButtons AfterUndoZoom(const ViewStates& views) {
     ResetButtons buttons;
-    for (std::size_t i = 0; i < kChartCount; ++i) {
-        buttons.Fit[i] = Moved(views[i]);
+    for (const Quantity q : kQuantities) {
+        buttons.Fit[q] = Moved(views[q]);
         // The overview's reset serves the charts it shows.
-        buttons.Overview = buttons.Overview || (i < kOverviewChartCount && buttons.Fit[i]);
+        buttons.Overview = buttons.Overview || (OnOverview(q) && buttons.Fit[q]);
     }
     return buttons;
 }
 
 ResetButtons AfterScroll(const ViewStates& views) {
     ResetButtons buttons{true, {}};
-    for (std::size_t i = 0; i < kChartCount; ++i) buttons.Fit[i] = views[i].BottomMinimum != 0 || views[i].UserRanges;
+    for (const Quantity q : kQuantities) buttons.Fit[q] = views[q].FirstShown != 0 || views[q].UserRanges;
     return buttons;
 }
 

@@ -8,6 +8,8 @@
 
 // The rules by which the window's controls change together, as plain values and functions so
 // that tests drive them without a window. The window applies what they return.
+#include "common/quantity.h"
+
 namespace quorvela::ui {
 
 struct Rgb {
@@ -88,23 +90,13 @@ struct Bounds {
 // monitor was unplugged, centred on it instead.
 Bounds FitOnDesktop(const Bounds& saved, const Bounds& desktop, int minimumWidth, int minimumHeight);
 
-// The usage charts (the lens chart last) and how many of them share the overview.
-inline constexpr std::size_t kChartCount = 5;
-inline constexpr std::size_t kOverviewChartCount = 4;
-
 // What the chart reset buttons show: the overview's "reset all" and each chart's "Fit graph".
 struct ResetButtons {
     bool Overview = false;
-    std::array<bool, kChartCount> Fit{};
+    PerQuantity<bool> Fit{};
     bool operator==(const ResetButtons&) const = default;
 };
-// A chart's view as the reset buttons see it.
-struct ChartViewState {
-    bool Zoomed = false;       // the engine's zoomed flag
-    bool UserRanges = false;   // zoomed or panned away from the automatic scales
-    double BottomMinimum = 0;  // first point shown; 0 unless panned sideways
-};
-using ViewStates = std::array<ChartViewState, kChartCount>;
+using ViewStates = PerQuantity<ChartViewState>;
 ResetButtons AfterZoom(const ViewStates& views);
 ResetButtons AfterUndoZoom(const ViewStates& views);
 ResetButtons AfterScroll(const ViewStates& views);

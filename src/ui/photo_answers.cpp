@@ -1,6 +1,5 @@
 #include "ui/photo_answers.h"
 
-#include <array>
 #include <charconv>
 
 #include "common/number_format.h"
@@ -8,8 +7,6 @@
 namespace quorvela::ui {
 
 namespace {
-
-using analysis::Quantity;
 
 // How each chart words its bars: the text before and after the label, and for a bar of photos
 // that lack the value, what they lack.
@@ -19,13 +16,13 @@ struct Wording {
     std::string_view missing;
 };
 
-constexpr std::array<Wording, analysis::kQuantityCount> kWordings{{
+constexpr PerQuantity<Wording> kWordings{{{
     {"at ", " mm", "a focal length"},
     {"at ISO ", "", "an ISO value"},
     {"at ", "", "an aperture"},
     {"at ", " s", "a shutter speed"},
     {"with ", "", "a lens name"},
-}};
+}}};
 
 // The labels the run gives a bar of photos without the value.
 bool MissingValue(Quantity quantity, std::string_view label) {
@@ -36,7 +33,7 @@ bool MissingValue(Quantity quantity, std::string_view label) {
 }  // namespace
 
 std::string BarPhotosHeading(Quantity quantity, std::string_view label, std::size_t count) {
-    const Wording& wording = kWordings.at(static_cast<std::size_t>(quantity));
+    const Wording& wording = kWordings[quantity];
     std::string heading =
         common::GroupThousands(static_cast<std::int64_t>(count)) + (count == 1 ? " photo " : " photos ");
     if (MissingValue(quantity, label)) return heading + "without " + std::string(wording.missing);
@@ -49,9 +46,8 @@ std::string BarPhotosHeading(Quantity quantity, std::string_view label, std::siz
 std::vector<std::size_t> PhotosInCategory(const std::vector<analysis::PhotoRecord>& records, Quantity quantity,
                                           std::string_view category) {
     std::vector<std::size_t> found;
-    const auto q = static_cast<std::size_t>(quantity);
     for (std::size_t i = 0; i < records.size(); ++i) {
-        if (records[i].Categories.at(q) == category) found.push_back(i);
+        if (records[i].Categories[quantity] == category) found.push_back(i);
     }
     return found;
 }

@@ -126,10 +126,10 @@ void RunPresenter::ServiceEvents() {
     if (actions_.ServicePoint) actions_.ServicePoint();
 }
 
-void RunPresenter::ChartPoint(analysis::Quantity quantity, const analysis::CategoryCount& point) {
-    Queue([this, chart = static_cast<int>(quantity), point] {
-        charts_.AddPoint(chart, point.Label, point.Count, point.Estimated);
-        if (answers_ != nullptr) answers_->AddCategory(chart, point.Category);
+void RunPresenter::ChartPoint(Quantity quantity, const CategoryCount& point) {
+    Queue([this, quantity, point] {
+        charts_.AddPoint(quantity, point.Label, point.Count, point.Estimated);
+        if (answers_ != nullptr) answers_->AddCategory(quantity, point.Category);
     });
 }
 

@@ -63,7 +63,7 @@ class RunPresenter final : public QueuedObserver {
     void StatusText(const std::string& text) override;
     void RunSummary(const std::string& text) override;
     void ServiceEvents() override;
-    void ChartPoint(analysis::Quantity quantity, const analysis::CategoryCount& point) override;
+    void ChartPoint(Quantity quantity, const CategoryCount& point) override;
     void EquivalenceReady(const analysis::EquivalenceSummary& summary) override;
     void PhotosReady(const std::vector<analysis::PhotoRecord>& photos) override;
     void PathListReady(const std::vector<std::string>& sortedLines, const std::vector<std::string>& linePaths) override;

@@ -75,21 +75,21 @@ struct WindowWidgets {
     QLineEdit* makerNoteDataEdit = nullptr;   // MN_Data_Edit
 
     // The tabs.
-    QTabWidget* tabs = nullptr;                     // PageControl1
-    QWidget* overviewTab = nullptr;                 // TabSheet1
-    std::array<QWidget*, kChartCount> chartTabs{};  // TabSheet2, TabSheet3, TabSheet4, TabSheet6, TabSheetLens
-    QWidget* pathListTab = nullptr;                 // TabSheet7
-    QWidget* tableTab = nullptr;                    // TabSheet5
-    QWidget* overviewPanel = nullptr;               // PanelOverview: the 2 x 2 grid's place
-    QFrame* overviewBar = nullptr;                  // Panel11
-    QToolButton* resetZoomsButton = nullptr;        // LbSpeedButton8
+    QTabWidget* tabs = nullptr;               // PageControl1
+    QWidget* overviewTab = nullptr;           // TabSheet1
+    PerQuantity<QWidget*> chartTabs{};        // TabSheet2, TabSheet3, TabSheet4, TabSheet6, TabSheetLens
+    QWidget* pathListTab = nullptr;           // TabSheet7
+    QWidget* tableTab = nullptr;              // TabSheet5
+    QWidget* overviewPanel = nullptr;         // PanelOverview: the 2 x 2 grid's place
+    QFrame* overviewBar = nullptr;            // Panel11
+    QToolButton* resetZoomsButton = nullptr;  // LbSpeedButton8
     // A chart's place on its tab: ChartHost5 to ChartHost8, ChartHostLens.
-    std::array<QWidget*, kChartCount> chartHosts{};
-    std::array<QFrame*, kChartCount> chartBars{};  // Panel5, Panel4, Panel8, Panel9, PanelLens
+    PerQuantity<QWidget*> chartHosts{};
+    PerQuantity<QFrame*> chartBars{};  // Panel5, Panel4, Panel8, Panel9, PanelLens
     // LbSpeedButton1 to LbSpeedButton4, LbFitLens.
-    std::array<QToolButton*, kChartCount> fitButtons{};
+    PerQuantity<QToolButton*> fitButtons{};
     // LbSaveDate, LbSpeedButton5 to LbSpeedButton7, LbSaveLens.
-    std::array<QToolButton*, kChartCount> saveButtons{};
+    PerQuantity<QToolButton*> saveButtons{};
 
     // Coverage of a focal-length range, on the "Lens Length" tab, its sentence on the overview too.
     QLineEdit* coverageEdit = nullptr;       // EditCoverage

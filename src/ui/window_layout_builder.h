@@ -60,7 +60,7 @@ class LayoutBuilder {
     QWidget* BuildStepsGroup();
     QFrame* BuildManualFactorPanel();
     QFrame* BuildCoverageStrip();
-    QFrame* BuildChartBar(int index, QWidget* extra);
+    QFrame* BuildChartBar(Quantity quantity, QWidget* extra);
     QWidget* BuildShutterOptions();
     void BuildPathListTab();
     QFrame* BuildPreviewPanel();

@@ -46,11 +46,8 @@ void LayoutBuilder::BuildTabs() {
     BuildEquivalentTab();
 
     w_.tabs->addTab(w_.overviewTab, "Overview");
-    w_.tabs->addTab(w_.chartTabs[0], "Lens Length");
-    w_.tabs->addTab(w_.chartTabs[1], "ISO");
-    w_.tabs->addTab(w_.chartTabs[2], "Aperture");
-    w_.tabs->addTab(w_.chartTabs[3], "Shutter Speed");
-    w_.tabs->addTab(w_.chartTabs[4], "Lens");
+    static constexpr PerQuantity<const char*> kTabTitles{{"Lens Length", "ISO", "Aperture", "Shutter Speed", "Lens"}};
+    for (const Quantity q : kQuantities) w_.tabs->addTab(w_.chartTabs[q], kTabTitles[q]);
     w_.tabs->addTab(w_.pathListTab, "Path list + Image");
     w_.tabs->addTab(w_.tableTab, "Equivalent list");
 }
@@ -77,26 +74,27 @@ void LayoutBuilder::BuildOverviewTab() {
 
 // Each chart tab: the chart's place above a bottom button bar.
 void LayoutBuilder::BuildChartTabs() {
-    const std::array<QWidget*, kChartCount>& own = w_.chartTabs;
-    static constexpr const char* kHostNames[] = {"ChartHost5", "ChartHost6", "ChartHost7", "ChartHost8",
-                                                 "ChartHostLens"};
-    for (std::size_t i = 0; i < kChartCount; ++i) {
-        auto* layout = new QVBoxLayout(own[i]);
+    const PerQuantity<QWidget*>& own = w_.chartTabs;
+    static constexpr PerQuantity<const char*> kHostNames{
+        {"ChartHost5", "ChartHost6", "ChartHost7", "ChartHost8", "ChartHostLens"}};
+    for (const Quantity q : kQuantities) {
+        auto* layout = new QVBoxLayout(own[q]);
         layout->setContentsMargins(0, 0, 0, 0);
         layout->setSpacing(0);
-        w_.chartHosts[i] = new QWidget(own[i]);
-        w_.chartHosts[i]->setObjectName(kHostNames[i]);
-        auto* hostLayout = new QVBoxLayout(w_.chartHosts[i]);
+        w_.chartHosts[q] = new QWidget(own[q]);
+        w_.chartHosts[q]->setObjectName(kHostNames[q]);
+        auto* hostLayout = new QVBoxLayout(w_.chartHosts[q]);
         hostLayout->setContentsMargins(0, 0, 0, 0);
-        layout->addWidget(w_.chartHosts[i], 1);
+        layout->addWidget(w_.chartHosts[q], 1);
     }
-    own[0]->layout()->addWidget(BuildCoverageStrip());
-    own[0]->layout()->addWidget(BuildLensBar());
-    static constexpr const char* kBarNames[] = {"Panel5", "Panel4", "Panel8", "Panel9", "PanelLens"};
-    for (std::size_t k = 1; k < kChartCount; ++k) {
-        w_.chartBars[k] = BuildChartBar(static_cast<int>(k), k == 3 ? BuildShutterOptions() : nullptr);
-        w_.chartBars[k]->setObjectName(kBarNames[k]);
-        own[k]->layout()->addWidget(w_.chartBars[k]);
+    own[Quantity::FocalLength]->layout()->addWidget(BuildCoverageStrip());
+    own[Quantity::FocalLength]->layout()->addWidget(BuildLensBar());
+    static constexpr PerQuantity<const char*> kBarNames{{"Panel5", "Panel4", "Panel8", "Panel9", "PanelLens"}};
+    for (const Quantity q : kQuantities) {
+        if (q == Quantity::FocalLength) continue;  // its bar is the lens bar above
+        w_.chartBars[q] = BuildChartBar(q, q == Quantity::Shutter ? BuildShutterOptions() : nullptr);
+        w_.chartBars[q]->setObjectName(kBarNames[q]);
+        own[q]->layout()->addWidget(w_.chartBars[q]);
     }
 }
 
@@ -131,22 +129,21 @@ QWidget* LayoutBuilder::BuildShutterOptions() {
     return shutterOptions;
 }
 
-QFrame* LayoutBuilder::BuildChartBar(int index, QWidget* extra) {
+QFrame* LayoutBuilder::BuildChartBar(Quantity quantity, QWidget* extra) {
     auto* bar = Panel(nullptr, "");
     FixHeight(bar, kLensBarHeight);
     auto* layout = new QHBoxLayout(bar);
     layout->setContentsMargins(6, 2, 4, 2);
     if (extra != nullptr) layout->addWidget(extra, 1);
     layout->addStretch(extra != nullptr ? 0 : 1);
-    static constexpr const char* kFitNames[] = {"LbSpeedButton1", "LbSpeedButton2", "LbSpeedButton3", "LbSpeedButton4",
-                                                "LbFitLens"};
-    static constexpr const char* kSaveNames[] = {"LbSaveDate", "LbSpeedButton5", "LbSpeedButton6", "LbSpeedButton7",
-                                                 "LbSaveLens"};
-    const auto i = static_cast<std::size_t>(index);
-    QToolButton* fit = w_.fitButtons[i] =
-        GlyphButton(bar, kFitNames[i], QStyle::SP_BrowserReload, "Fit graph", "Reset scroll and zoom", false);
-    QToolButton* save = w_.saveButtons[i] =
-        GlyphButton(bar, kSaveNames[i], QStyle::SP_DialogSaveButton, "Save", "Save graph as bmp", true);
+    static constexpr PerQuantity<const char*> kFitNames{
+        {"LbSpeedButton1", "LbSpeedButton2", "LbSpeedButton3", "LbSpeedButton4", "LbFitLens"}};
+    static constexpr PerQuantity<const char*> kSaveNames{
+        {"LbSaveDate", "LbSpeedButton5", "LbSpeedButton6", "LbSpeedButton7", "LbSaveLens"}};
+    QToolButton* fit = w_.fitButtons[quantity] =
+        GlyphButton(bar, kFitNames[quantity], QStyle::SP_BrowserReload, "Fit graph", "Reset scroll and zoom", false);
+    QToolButton* save = w_.saveButtons[quantity] =
+        GlyphButton(bar, kSaveNames[quantity], QStyle::SP_DialogSaveButton, "Save", "Save graph as bmp", true);
     auto* buttons = new QVBoxLayout;
     buttons->setSpacing(0);
     buttons->addWidget(fit);
@@ -168,9 +165,10 @@ QFrame* LayoutBuilder::BuildLensBar() {
     // In real-length mode the 35 mm panel is hidden: the room it leaves stays empty instead of
     // stretching the steps group, so its controls keep their sizes and places in both modes.
     extraLayout->addStretch(0);
-    w_.chartBars[0] = BuildChartBar(0, extra);
-    w_.chartBars[0]->setObjectName("Panel5");
-    return w_.chartBars[0];
+    QFrame*& bar = w_.chartBars[Quantity::FocalLength];
+    bar = BuildChartBar(Quantity::FocalLength, extra);
+    bar->setObjectName("Panel5");
+    return bar;
 }
 
 QWidget* LayoutBuilder::BuildStepsGroup() {

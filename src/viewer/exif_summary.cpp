@@ -4,6 +4,7 @@
 
 #include "common/ascii.h"
 #include "common/code_page.h"
+#include "common/number_format.h"
 #include "equivalence/camera_database.h"
 #include "equivalence/focal_length.h"
 #include "metadata/img_data.h"
@@ -55,7 +56,7 @@ std::string GetExifInfStr(metadata::TimgData& reader, const std::string& path,
                           const equivalence::EquivalentList& table) {
     reader.CollectTags = true;
     reader.ReadJpegFile(path);
-    if (!reader.HasAnyMetadata() || !reader.HasExifBlock() || reader.ExifDirectory == nullptr) return {};
+    if (!reader.HasExif()) return {};
     metadata::TImageInfo& exif = *reader.ExifDirectory;
     const auto tag = [&exif](std::string_view name) { return exif.TagTextByName(name); };
     const char separator = reader.DecimalSeparator;
@@ -76,8 +77,7 @@ std::string GetExifInfStr(metadata::TimgData& reader, const std::string& path,
     // The reader's own derivation is no stored value: the equivalent shown is the one charted.
     const int ownIndex = exif.TagIndexByName(metadata::tags::FocalLengthIn35mmFilm);
     const bool stored = ownIndex >= 0 && !exif.Tags[static_cast<std::size_t>(ownIndex)].RawBytes.empty();
-    if (const std::string own = tag(metadata::tags::FocalLengthIn35mmFilm);
-        stored && !equivalence::IsZeroLengthText(own)) {
+    if (const std::string own = tag(metadata::tags::FocalLengthIn35mmFilm); stored && !common::IsZeroLengthText(own)) {
         text += "(35mm equivalent = " + own + ")\r";
     } else if (!make.empty() && !model.empty()) {
         const metadata::SensorReading sensor = metadata::ReadSensor(exif);

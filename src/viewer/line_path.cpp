@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "analysis/photo_candidates.h"
+#include "library/photo_candidates.h"
 
 namespace quorvela::viewer {
 
@@ -31,7 +31,7 @@ bool EndsWithPhotoName(std::string_view path) {
     const auto slash = path.find_last_of("/\\");
     const std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
     // The names a run lists as photos when it includes RAW and HEIF files.
-    return !name.empty() && analysis::CandidateKindOf(name, true) != analysis::CandidateKind::None;
+    return !name.empty() && library::CandidateKindOf(name, true) != library::CandidateKind::None;
 }
 
 }  // namespace

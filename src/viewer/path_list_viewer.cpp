@@ -13,7 +13,6 @@
 #include <string>
 #include <vector>
 
-#include "analysis/path_lines.h"
 #include "common/text_file.h"
 #include "viewer/exif_summary.h"
 
@@ -90,7 +89,7 @@ void PathListViewer::ShowLineAtCaret() {
     summary_->setText(QString::fromStdString(SummaryForDisplay(summary)));
     if (exists) loader_->Request(path);
     // The path as the line shows it.
-    if (!path.empty()) SearchForText_AndSelect(richEdit_, QString::fromStdString(analysis::OnOneLine(path)), lineStart);
+    if (!path.empty()) SearchForText_AndSelect(richEdit_, QString::fromStdString(common::OnOneLine(path)), lineStart);
 }
 
 void PathListViewer::SetHeading(QLabel* heading) {

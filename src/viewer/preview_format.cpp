@@ -4,6 +4,8 @@
 #include <array>
 #include <string_view>
 
+#include "metadata/byte_order.h"
+#include "metadata/iso_media.h"
 #include "metadata/raw_containers.h"
 
 namespace quorvela::viewer {
@@ -11,10 +13,6 @@ namespace quorvela::viewer {
 namespace {
 
 using Magic = std::string_view;
-
-// Brands of the HEIF family (HEVC and AVIF pictures and sequences, and the generic ones).
-constexpr std::array<Magic, 13> kHeifBrands = {"heic", "heix", "hevc", "hevx", "heim", "heis", "hevm",
-                                               "hevs", "mif1", "msf1", "mif2", "avif", "avis"};
 
 bool StartsWith(std::span<const std::uint8_t> bytes, Magic magic) {
     if (bytes.size() < magic.size()) return false;
@@ -24,20 +22,14 @@ bool StartsWith(std::span<const std::uint8_t> bytes, Magic magic) {
     return true;
 }
 
-std::uint32_t BigEndian32(std::span<const std::uint8_t> bytes) {
-    return (std::uint32_t{bytes[0]} << 24) | (std::uint32_t{bytes[1]} << 16) | (std::uint32_t{bytes[2]} << 8) |
-           std::uint32_t{bytes[3]};
-}
-
 // Whether a leading `ftyp` box names a HEIF brand, major or compatible, as far as `head`
 // holds it.
 bool NamesHeifBrand(std::span<const std::uint8_t> head) {
     if (head.size() < 12 || !StartsWith(head.subspan(4), Magic("ftyp", 4))) return false;
-    const std::size_t boxSize = BigEndian32(head);
+    const auto boxSize = static_cast<std::size_t>(metadata::LoadBe(head, 0, 4));
     const std::size_t end = std::min<std::size_t>(head.size(), boxSize < 16 ? 12 : boxSize);
     const auto heif = [&](std::size_t at) {
-        return std::any_of(kHeifBrands.begin(), kHeifBrands.end(),
-                           [&](Magic known) { return StartsWith(head.subspan(at, 4), known); });
+        return metadata::HeifBrandFormat(head.subspan(at, 4)) != metadata::PhotoFormat::Unknown;
     };
     if (heif(8)) return true;
     for (std::size_t at = 16; at + 4 <= end; at += 4) {

@@ -12,6 +12,8 @@
 namespace quorvela::analysis {
 namespace {
 
+using library::Collation;
+
 namespace fs = std::filesystem;
 using test::Fraction;
 using test::PhotoBytes;
@@ -96,52 +98,6 @@ std::vector<std::string> Labels(const CategoryTable& table) {
     return labels;
 }
 
-TEST(IsJpegFileName, Extensions) {
-    for (const char* name : {"a.jpg", "b.JPEG", "c.JPE", "d.thm", "e.Jpg", "/x.y/f.jpg", "g.tar.jpg"}) {
-        EXPECT_TRUE(IsJpegFileName(name)) << name;
-    }
-    for (const char* name : {"a.jfif", "b.jpg.txt", "jpg", "/x.jpg/readme", "c.png", ""}) {
-        EXPECT_FALSE(IsJpegFileName(name)) << name;
-    }
-}
-
-TEST(CollectFolders, DepthFirstEachBeforeItsSubfoldersHiddenIncluded) {
-    testing::TempDir dir;
-    fs::create_directories(dir.path() / "a" / "a1" / "a11");
-    fs::create_directories(dir.path() / ".hidden");
-    fs::create_directories(dir.path() / "b");
-    std::vector<std::string> folders;
-    CollectFolders(dir.path().string(), folders);
-    ASSERT_EQ(folders.size(), 6U);
-    EXPECT_EQ(folders[0], dir.path().string());
-    const auto at = [&](const fs::path& p) {
-        return std::find(folders.begin(), folders.end(), p.string()) - folders.begin();
-    };
-    EXPECT_EQ(at(dir.path() / "a" / "a1"), at(dir.path() / "a") + 1);
-    EXPECT_EQ(at(dir.path() / "a" / "a1" / "a11"), at(dir.path() / "a") + 2);
-    EXPECT_LT(at(dir.path() / ".hidden"), 6);
-    EXPECT_LT(at(dir.path() / "b"), 6);
-}
-
-TEST(CollectFolders, SymlinkCycleEnds) {
-    testing::TempDir dir;
-    fs::create_directories(dir.path() / "a" / "b");
-    fs::create_directory_symlink(dir.path(), dir.path() / "a" / "b" / "up");
-    fs::create_directory_symlink(dir.path() / "a", dir.path() / "a" / "self");
-    std::vector<std::string> folders;
-    CollectFolders(dir.path().string(), folders);
-    EXPECT_EQ(folders.size(), 3U);
-}
-
-TEST(CollectFolders, EndsWhenAStopIsAsked) {
-    testing::TempDir dir;
-    fs::create_directories(dir.path() / "a" / "b");
-    const std::atomic<bool> stop{true};
-    std::vector<std::string> folders;
-    CollectFolders(dir.path().string(), folders, &stop);
-    EXPECT_EQ(folders, std::vector<std::string>{dir.path().string()});
-}
-
 TEST(StartAnalyzing, SummaryIsReportedBeforeTheChartsFill) {
     testing::TempDir dir;
     dir.Write("one.jpg", PhotoBytes(kFull));
@@ -170,10 +126,10 @@ TEST(StartAnalyzing, CountsFilesAndSummarises) {
     EXPECT_EQ(result.RunSummaryText, "Files analyzed: 2 out of total: 4");
     EXPECT_FALSE(result.StopRequested);
     EXPECT_TRUE(result.Messages.empty());
-    EXPECT_EQ(Labels(result.Tables[0]), (std::vector<std::string>{"24x1", "50x1"}));
-    EXPECT_EQ(Labels(result.Tables[1]), (std::vector<std::string>{"100x1"}));
-    EXPECT_EQ(Labels(result.Tables[2]), (std::vector<std::string>{"F2.8x1", "F5.6x1"}));
-    EXPECT_EQ(Labels(result.Tables[3]), (std::vector<std::string>{"0.008x1"}));
+    EXPECT_EQ(Labels(result.Tables[Quantity::FocalLength]), (std::vector<std::string>{"24x1", "50x1"}));
+    EXPECT_EQ(Labels(result.Tables[Quantity::Iso]), (std::vector<std::string>{"100x1"}));
+    EXPECT_EQ(Labels(result.Tables[Quantity::Aperture]), (std::vector<std::string>{"F2.8x1", "F5.6x1"}));
+    EXPECT_EQ(Labels(result.Tables[Quantity::Shutter]), (std::vector<std::string>{"0.008x1"}));
     EXPECT_EQ(result.Outcome, RunOutcome::Finished);
     EXPECT_EQ(recorder.Events.front(), "started " + dir.path().string());
     EXPECT_EQ(recorder.Events.at(1), "opened " + dir.path().string());
@@ -215,7 +171,8 @@ TEST(StartAnalyzing, MessagesForEmptyResults) {
     EXPECT_EQ(result.Messages, std::vector<std::string>{"None of the jpeg files contained EXIF info."});
     EXPECT_EQ(result.Outcome, RunOutcome::NoExif);
     EXPECT_EQ(noExif.Kinds, std::vector<MessageKind>{MessageKind::NoExif});
-    EXPECT_EQ(Labels(result.Tables[2]), std::vector<std::string>{"F2.8x1"});  // other charts still fill
+    EXPECT_EQ(Labels(result.Tables[Quantity::Aperture]),
+              std::vector<std::string>{"F2.8x1"});  // other charts still fill
 
     AnalysisSettings filtered;
     filtered.FilterOn = true;
@@ -301,7 +258,7 @@ TEST(StartAnalyzing, StopKeepsWhatWasGatheredAfterTheCurrentFolder) {
     EXPECT_EQ(result.Messages, std::vector<std::string>{"Plot interrupted, graph not complete."});
     EXPECT_EQ(recorder.Kinds, std::vector<MessageKind>{MessageKind::Interrupted});
     EXPECT_EQ(result.Outcome, RunOutcome::Stopped);
-    EXPECT_EQ(Labels(result.Tables[0]), std::vector<std::string>{"50x2"});
+    EXPECT_EQ(Labels(result.Tables[Quantity::FocalLength]), std::vector<std::string>{"50x2"});
     EXPECT_EQ(common::ReadTextLines(list).size(), 2U);
     EXPECT_FALSE(recorder.Has("current"));
 }
@@ -343,7 +300,7 @@ TEST(StartAnalyzing, PathListFileIsSortedWithCrLf) {
 
     // A run without a path-list quantity makes no lines and leaves the file as it was.
     AnalysisSettings none;
-    none.PathList = PathListQuantity::None;
+    none.PathList = std::nullopt;
     Recorder again;
     EXPECT_TRUE(RunOn(dir.path(), none, again, list).PathLines.empty());
     EXPECT_EQ(common::ReadTextLines(list), expected);

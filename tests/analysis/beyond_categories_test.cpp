@@ -30,7 +30,7 @@ TEST(AnalysisRun, LengthBeyondEveryCategoryStillCountsAsAnalysed) {
         settings.Filter.Make = "canon";
         AnalysisObserver observer;
         const AnalysisResult result = StartAnalyzing(settings, RunEnvironment{}, observer);
-        EXPECT_TRUE(result.Tables[0].empty());
+        EXPECT_TRUE(result.Tables[Quantity::FocalLength].empty());
         EXPECT_EQ(result.FilesAnalysed, 1);
         EXPECT_EQ(result.RunSummaryText, "Files analyzed: 1 out of total: 1");
         for (const std::string_view wrong : {kNoFilterMatch, kNoExifInfo}) {

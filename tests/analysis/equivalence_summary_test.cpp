@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "analysis/file_analysis.h"
-#include "analysis/photo_facts.h"
+#include "analysis/file_result.h"
+#include "library/photo_facts.h"
 
 namespace quorvela::analysis {
 namespace {
@@ -46,27 +46,39 @@ TEST(EquivalenceCounter, CountsAddUpAndOnlyTheEquivalentModeEstimates) {
     EXPECT_TRUE(chosen.Summary().ManualCameras.empty());
 }
 
+// A camera list that knows no camera: the result then depends on the facts alone.
+class NoCameras final : public equivalence::CropFactorSource {
+  public:
+    [[nodiscard]] std::optional<double> CropFactor(std::string_view /*make*/, std::string_view /*model*/,
+                                                   double /*aspect*/, double /*planeCrop*/) const override {
+        return std::nullopt;
+    }
+};
+
 TEST(DeriveResult, AGuessIsMarkedOnlyInTheEquivalentMode) {
-    PhotoFacts facts;
+    const equivalence::EquivalentList table;
+    const NoCameras cameras;
+    const Derivation derivation{table, cameras, '.'};
+    library::PhotoFacts facts;
     facts.HasExif = true;
     facts.Make = "Nowhere ";
     facts.Model = "N1";
     facts.FocalLength = "7.1 mm";
     AnalysisSettings settings;
-    FileResult guessed = DeriveResult(facts, "/p.jpg", settings, {}, '.');
+    FileResult guessed = DeriveResult(facts, "/p.jpg", settings, derivation);
     EXPECT_TRUE(guessed.Estimated);
     EXPECT_EQ(guessed.Make, "Nowhere");
     EXPECT_EQ(guessed.Source, EquivalentSource::Manual);
 
     facts.PlaneCrop = 4.5;  // the focal plane knows the sensor
-    const FileResult derived = DeriveResult(facts, "/p.jpg", settings, {}, '.');
+    const FileResult derived = DeriveResult(facts, "/p.jpg", settings, derivation);
     EXPECT_FALSE(derived.Estimated);
     EXPECT_EQ(derived.Source, EquivalentSource::Sensor);
     EXPECT_EQ(derived.FocalMm, 32);
 
     facts.PlaneCrop = 0.0;
     settings.Lens.AlwaysCalculate = true;
-    EXPECT_FALSE(DeriveResult(facts, "/p.jpg", settings, {}, '.').Estimated);
+    EXPECT_FALSE(DeriveResult(facts, "/p.jpg", settings, derivation).Estimated);
 }
 
 }  // namespace

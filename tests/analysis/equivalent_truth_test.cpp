@@ -9,10 +9,10 @@
 #include <fstream>
 #include <sstream>
 
-#include "analysis/file_analysis.h"
-#include "analysis/photo_facts.h"
+#include "analysis/file_result.h"
 #include "common/text_file.h"
 #include "equivalence/camera_database.h"
+#include "library/photo_facts.h"
 #include "metadata/img_data.h"
 #include "support/test_files.h"
 
@@ -51,6 +51,7 @@ TEST(EquivalentTruth, NinetyNinePercentOfKnownPhotosChartedRight) {
     const AnalysisSettings settings;
     metadata::TimgData reader(true, '.');
     const auto& database = equivalence::CameraDatabase::Shared();
+    const equivalence::RememberedCameras cameras;
     int known = 0;
     int right = 0;
     int unread = 0;
@@ -58,7 +59,7 @@ TEST(EquivalentTruth, NinetyNinePercentOfKnownPhotosChartedRight) {
         for (const fs::path& folder : {testing::CorpusDir(), testing::CorpusDir().parent_path() / "corpus-formats"}) {
             const fs::path path = folder / photo.Name;
             if (!fs::exists(path) || !(photo.Focal > 0.0)) continue;
-            const PhotoFacts facts = ReadFacts(path.string(), true, false, reader);
+            const library::PhotoFacts facts = library::ReadFacts(path.string(), true, false, reader);
             // A container the reader does not read yet (Canon's CRW) has nothing to compare.
             if (!facts.HasExif && path.extension() != ".jpg") {
                 ++unread;
@@ -73,7 +74,7 @@ TEST(EquivalentTruth, NinetyNinePercentOfKnownPhotosChartedRight) {
             }
             if (!(expected > 0.0)) continue;
             ++known;
-            const FileResult result = DeriveResult(facts, path.string(), settings, table, '.');
+            const FileResult result = DeriveResult(facts, path.string(), settings, {table, cameras, '.'});
             const bool close = std::fabs(static_cast<double>(result.FocalMm) - expected) <=
                                std::max(1.0, 0.03 * expected) + 0.5;  // charted in whole millimetres
             if (close) ++right;

@@ -67,56 +67,66 @@ TEST(FocalCategory, RoundingStepsAndFill) {
 }
 
 TEST(IsoDigits, AfterTheFirstCommaOrAllDigits) {
-    EXPECT_EQ(IsoDigits("ISO Speed = 200"), "200");
-    EXPECT_EQ(IsoDigits("ISO Speed = Auto"), "0");
-    EXPECT_EQ(IsoDigits("CCD ISO = 0, 400"), "400");
-    EXPECT_EQ(IsoDigits("ISO2 Speed = 100"), "2100");  // the description's digits count too
+    EXPECT_EQ(library::IsoDigits("ISO Speed = 200"), "200");
+    EXPECT_EQ(library::IsoDigits("ISO Speed = Auto"), "0");
+    EXPECT_EQ(library::IsoDigits("CCD ISO = 0, 400"), "400");
+    EXPECT_EQ(library::IsoDigits("ISO2 Speed = 100"), "2100");  // the description's digits count too
 }
 
 TEST(IsoFromMakerNotes, FirstEntrySpeakingOfIso) {
     metadata::TimgData reader;
     reader.ReadJpegBytes("p.jpg", PhotoBytes({.Make = "X"}));
     test::AddMakerNotes(reader, {{"Quality", "Fine 3"}, {"CCD Sensitivity", "ISO 80"}, {"ISO Speed", "200"}});
-    EXPECT_EQ(IsoFromMakerNotes(*reader.ExifDirectory), "80");
-    EXPECT_EQ(GetIsoValue(reader), 80);
+    EXPECT_EQ(library::IsoFromMakerNotes(*reader.ExifDirectory), "80");
 }
 
-TEST(GetIsoValue, TagMakerNoteAndFallbacks) {
+// Facts with EXIF and the given texts.
+library::PhotoFacts Facts(std::string iso, std::string makerNoteIso) {
+    library::PhotoFacts facts;
+    facts.HasExif = true;
+    facts.Iso = std::move(iso);
+    facts.MakerNoteIso = std::move(makerNoteIso);
+    return facts;
+}
+
+TEST(GetIsoValue, StoredIsoThenMakerNote) {
     struct Case {
         const char* name;
-        PhotoTags tags;
-        std::vector<std::pair<std::string, std::string>> notes;
+        library::PhotoFacts facts;
         std::int64_t iso;
     };
     const Case cases[] = {
-        {"tag", {.Iso = std::vector<std::uint16_t>{100}}, {}, 100},
-        {"tag beats maker note", {.Iso = std::vector<std::uint16_t>{400}}, {{"ISO Speed", "200"}}, 400},
-        {"list of values", {.Iso = std::vector<std::uint16_t>{100, 100}}, {}, 0},
-        {"maker note", {.Make = "X"}, {{"ISO Speed", "200"}}, 200},
-        {"maker note without digits", {.Make = "X"}, {{"ISO Speed", "Auto"}}, 0},
-        {"nothing", {.Make = "X"}, {}, 0},
+        {"stored", Facts("100", ""), 100},
+        {"stored beats maker note", Facts("400", "200"), 400},
+        {"a stored 0 is no setting", Facts("0", "200"), 200},
+        {"list of values", Facts("100 100", ""), 0},
+        {"maker note without digits", Facts("", "0"), 0},
+        {"beyond a 32-bit number", Facts("", "99999999999"), 0},
+        {"no EXIF",
+         [] {
+             library::PhotoFacts facts = Facts("100", "");
+             facts.HasExif = false;
+             return facts;
+         }(),
+         0},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        metadata::TimgData reader;
-        reader.ReadJpegBytes("p.jpg", PhotoBytes(c.tags));
-        if (!c.notes.empty()) test::AddMakerNotes(reader, c.notes);
-        EXPECT_EQ(GetIsoValue(reader), c.iso);
-    }
+    for (const Case& c : cases) EXPECT_EQ(GetIsoValue(c.facts), c.iso) << c.name;
 }
 
-TEST(ApertureAndExposureTexts, RenderedTagsOrNotAvailable) {
-    metadata::TimgData reader(true, ',');
-    reader.ReadJpegBytes("p.jpg",
-                         PhotoBytes({.FNumber = test::Fraction{56, 10}, .ExposureTime = test::Fraction{10, 2500}}));
-    EXPECT_EQ(GetApertureText(reader), "F5,6");
-    EXPECT_EQ(GetExposureText(reader), "10/2500 sec");
-    reader.ReadJpegBytes("p.jpg", PhotoBytes({.Make = "X"}));
-    EXPECT_EQ(GetApertureText(reader), "n/a");
-    EXPECT_EQ(GetExposureText(reader), "n/a");
-    reader.ReadJpegBytes("p.jpg", samples::Jpeg().Soi().Comment("c").Sos().Eoi().Build());
-    EXPECT_EQ(GetApertureText(reader), "n/a");
-    EXPECT_EQ(GetIsoValue(reader), 0);
+TEST(ApertureAndExposureTexts, RenderedTextsOrNotAvailable) {
+    library::PhotoFacts facts = Facts("", "");
+    facts.FNumber = "F5,6";
+    facts.ExposureTime = "10/2500 sec";
+    facts.ShutterSpeedValue = "1/250 sec";
+    EXPECT_EQ(GetApertureText(facts), "F5,6");
+    EXPECT_EQ(GetExposureText(facts), "10/2500 sec");
+    facts.ExposureTime.clear();
+    EXPECT_EQ(GetExposureText(facts), "1/250 sec");
+    facts.HasExif = false;
+    EXPECT_EQ(GetApertureText(facts), "n/a");
+    EXPECT_EQ(GetExposureText(facts), "n/a");
+    EXPECT_EQ(GetApertureText(Facts("", "")), "n/a");
+    EXPECT_EQ(GetExposureText(Facts("", "")), "n/a");
 }
 
 TEST(ExposureSeconds, FractionAndDecimalRenderings) {

@@ -11,10 +11,11 @@
 #include <vector>
 
 #include "analysis/analysis_settings.h"
-#include "analysis/file_analysis.h"
+#include "analysis/file_result.h"
 #include "common/ascii.h"
 #include "metadata/image_info.h"
 #include "metadata/img_data.h"
+#include "photo.h"
 #include "support/test_files.h"
 
 namespace quorvela::analysis {
@@ -62,7 +63,7 @@ TEST(IsoTruth, RunsCountTheIsoExiftoolGivesThePhoto) {
     std::string disagreements;
     for (const IsoTruth& photo : ReadTruth()) {
         if (!photo.Photo) continue;
-        const FileResult result = AnalyseFile(photo.Path.string(), settings, {}, reader);
+        const FileResult result = test::ReadAndDerive(photo.Path.string(), settings, reader);
         const auto ours = IsoNumber(common::RemoveChar(result.Iso, '_'));
         auto& [agreeing, compared] = perFolder[photo.Path.parent_path().filename()];
         ++compared;

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "analysis/analysis_run.h"
+#include "analysis/dates.h"
 #include "analysis/filter.h"
-#include "analysis/lens_and_date.h"
 #include "metadata/makernotes/tables.h"
 #include "photo.h"
 #include "support/test_files.h"
@@ -88,8 +88,7 @@ TEST_F(LensPeriodRun, LensFilterAloneAndTheTallyMostUsedFirst) {
     Add("6.jpg", "2026:06:01 10:00:00", "x\r\nlens");  // a line break would split a path-list line
     const AnalysisResult all = Run({}, false);
     std::vector<std::string> rows;
-    for (const auto& row : all.Tables[static_cast<std::size_t>(Quantity::Lens)])
-        rows.push_back(row.Label + "x" + std::to_string(row.Count));
+    for (const auto& row : all.Tables[Quantity::Lens]) rows.push_back(row.Label + "x" + std::to_string(row.Count));
     EXPECT_EQ(rows, (std::vector<std::string>{"C lensx2", "a lensx1", "b lensx1", "EF16-35mm f/4Lx1", "x??lensx1"}));
     const AnalysisResult lens = Run({.Lens = "f/4l"});
     EXPECT_EQ(lens.Outcome, RunOutcome::Finished);

@@ -7,14 +7,16 @@
 #include <map>
 #include <sstream>
 
-#include "analysis/lens_and_date.h"
-#include "analysis/photo_facts.h"
 #include "common/code_page.h"
+#include "library/photo_facts.h"
+#include "library/photo_lens.h"
 #include "metadata/img_data.h"
 #include "support/test_files.h"
 
 namespace quorvela::analysis {
 namespace {
+
+using library::LensSource;
 
 namespace fs = std::filesystem;
 
@@ -37,10 +39,11 @@ TEST(LensTruth, EveryCorpusPhotoAsExiftoolReadsIt) {
             reader.ReadJpegFile(path.string());
             // A format the reader does not read yet has nothing to compare.
             if (path.extension() != ".jpg" && !reader.HasExifBlock()) continue;
-            const LensFinding lens = FindLens(reader);
+            const library::LensFinding lens = library::FindLens(reader);
             EXPECT_EQ(common::Cp1252ToUtf8(lens.Text), fields[2].empty() ? fields[1] : fields[2]) << fields[0];
             // A run's reading, which leaves the maker note undecoded, finds the same lens.
-            EXPECT_EQ(LensOf(ReadFacts(path.string(), true, false, runReader)), lens.Text) << fields[0];
+            EXPECT_EQ(library::LensOf(library::ReadFacts(path.string(), true, false, runReader)), lens.Text)
+                << fields[0];
             ++sources[folder.filename()][lens.Source];
             ++compared;
         }

@@ -9,7 +9,6 @@
 #include <thread>
 
 #include "analysis/analysis_run.h"
-#include "analysis/file_pool.h"
 #include "support/test_files.h"
 
 namespace quorvela::analysis {
@@ -67,7 +66,7 @@ Outcome RunWith(const fs::path& root, int jobs, bool subfolders, int stopAtFile 
     AnalysisSettings settings;
     settings.RootFolder = root.string();
     settings.IncludeSubfolders = subfolders;
-    settings.PathList = PathListQuantity::Shutter;
+    settings.PathList = Quantity::Shutter;
     RunEnvironment environment;
     environment.DecimalSeparator = ',';
     environment.Jobs = jobs;
@@ -143,109 +142,6 @@ TEST(ParallelRun, AStopAfterAFolderEndsThereWithReadersRunningAhead) {
     EXPECT_TRUE(one.stopped);
     EXPECT_EQ(one.events, four.events);
     EXPECT_EQ(one.found, four.found);
-}
-
-TEST(FilePool, ResultsComeBackInSubmissionOrder) {
-    FilePool pool(4, [](const std::string& path, EntryKind, int) {
-        FileOutcome r;
-        r.Result.PathLine = path;
-        // Later files finish first.
-        std::this_thread::sleep_for(std::chrono::microseconds(200 - 2 * std::stoi(path)));
-        return r;
-    });
-    for (int i = 0; i < 100; ++i) pool.Submit(std::to_string(i));
-    for (int i = 0; i < 100; ++i) EXPECT_EQ(pool.TakeNext().Result.PathLine, std::to_string(i));
-    EXPECT_EQ(pool.Pending(), 0u);
-}
-
-TEST(FilePool, CancelDropsWhatWasNotStartedAndAFailingFileAddsNothing) {
-    FilePool pool(2, [](const std::string& path, EntryKind, int) -> FileOutcome {
-        if (path == "bad") throw std::runtime_error("unreadable");
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        FileOutcome r;
-        r.Result.PathLine = path;
-        return r;
-    });
-    pool.Submit("bad");
-    EXPECT_FALSE(pool.TakeNext().Result.Passed);
-    for (int i = 0; i < 1000; ++i) pool.Submit(std::to_string(i));
-    pool.Cancel();
-    EXPECT_EQ(pool.Pending(), 0u);
-    EXPECT_GE(DefaultJobs(), 2);
-}
-
-// A folder's files go out to threads several at a time; they still come back one by one, in
-// order, and a stop in the middle of a folder leaves the pool usable.
-TEST(FilePool, FoldersOfAnySizeComeBackInOrder) {
-    FilePool pool(3, [](const std::string& path, EntryKind kind, int) {
-        FileOutcome r;
-        r.Result.PathLine = path;
-        r.Result.Passed = kind == EntryKind::Plain;
-        std::this_thread::sleep_for(std::chrono::microseconds(path.size() % 7 * 20));
-        return r;
-    });
-    std::vector<std::string> expected;
-    for (const std::size_t size : {0, 1, 2, 5, 6, 7, 13, 100, 3}) {
-        std::vector<PhotoPath> folder;
-        for (std::size_t i = 0; i < size; ++i) {
-            folder.push_back({"f" + std::to_string(size) + "/" + std::to_string(i), EntryKind::Plain});
-            expected.push_back(folder.back().Path);
-        }
-        pool.Submit(std::move(folder));
-    }
-    ASSERT_EQ(pool.Pending(), expected.size());
-    for (const std::string& path : expected) {
-        const FileOutcome taken = pool.TakeNext();
-        ASSERT_EQ(taken.Result.PathLine, path);
-        EXPECT_TRUE(taken.Result.Passed) << "the file's kind reaches the work";
-    }
-    for (int round = 0; round < 2; ++round) {
-        for (int f = 0; f < 3; ++f) pool.Submit(std::vector<PhotoPath>(50, PhotoPath{"x", EntryKind::Plain}));
-        for (int i = 0; i < 5; ++i) pool.TakeNext();
-        pool.Cancel();
-        EXPECT_EQ(pool.Pending(), 0u);
-    }
-    pool.Submit("after");
-    EXPECT_EQ(pool.TakeNext().Result.PathLine, "after");
-}
-
-// A growing pool adds threads only for files that made a thread wait: a warm run stays at one
-// thread per core, a cold one gets its reads in flight.
-TEST(FilePool, GrowsOnlyWhileFilesMakeItsThreadsWait) {
-    const int cores = static_cast<int>(std::max(1U, std::thread::hardware_concurrency()));
-    const auto busy = [](const std::string& path, EntryKind, int) {
-        FileOutcome r;
-        r.Result.PathLine = path;
-        const auto until = std::chrono::steady_clock::now() + std::chrono::microseconds(100);
-        while (std::chrono::steady_clock::now() < until) {
-        }
-        return r;
-    };
-    const auto waiting = [](const std::string& path, EntryKind, int) {
-        FileOutcome r;
-        r.Result.PathLine = path;
-        std::this_thread::sleep_for(std::chrono::microseconds(300));
-        return r;
-    };
-    struct Case {
-        FilePool::Work Work;
-        FilePool::Sizing Sizing;
-        bool Grows;
-    };
-    for (const Case& c :
-         {Case{busy, FilePool::Sizing::GrowWhenWaiting, false}, Case{waiting, FilePool::Sizing::GrowWhenWaiting, true},
-          Case{waiting, FilePool::Sizing::Fixed, false}}) {
-        FilePool pool(32, c.Work, c.Sizing);
-        for (int i = 0; i < 400; ++i) pool.Submit(std::to_string(i));
-        for (int i = 0; i < 400; ++i) ASSERT_EQ(pool.TakeNext().Result.PathLine, std::to_string(i));
-        if (c.Sizing == FilePool::Sizing::Fixed) {
-            EXPECT_EQ(pool.Threads(), 32);
-        } else if (c.Grows) {
-            EXPECT_GT(pool.Threads(), cores);
-        } else {
-            EXPECT_EQ(pool.Threads(), std::min(cores, 32));
-        }
-    }
 }
 
 }  // namespace

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "analysis/file_analysis.h"
+#include "common/text_file.h"
 #include "photo.h"
 #include "support/test_files.h"
 
@@ -22,30 +22,35 @@ const PhotoTags kCanon{.Make = "Canon",
                        .ExposureTime = Fraction{1, 125},
                        .Iso = std::vector<std::uint16_t>{100}};
 
-TEST(PathLines, PiecesOfAFile) {
-    metadata::TimgData reader(true, ',');
-    reader.ReadJpegBytes("p.jpg", PhotoBytes(kCanon));
-    EXPECT_EQ(MakeModelText(reader), " - Make: Canon - Model: Canon EOS 300D DIGITAL");
-    EXPECT_EQ(Debuginfo(reader), "52,00 mm");
-    EXPECT_EQ(Show2MakerNotes(reader, true), "");  // not decoded
+TEST(PathLines, PiecesOfAPhoto) {
+    library::PhotoFacts facts;
+    facts.HasExif = true;
+    facts.Make = "Canon";
+    facts.Model = "Canon EOS 300D DIGITAL";
+    facts.FocalLength = " 7,10 mm";
+    facts.FocalLength35 = "52,00";
+    EXPECT_EQ(MakeModelText(facts), " - Make: Canon - Model: Canon EOS 300D DIGITAL");
+    EXPECT_EQ(Debuginfo(facts), "52,00 mm");
+    EXPECT_EQ(Show2MakerNotes(facts, true), "");  // not decoded
 
-    test::AddMakerNotes(reader, {{"Record Mode", "Normal"}, {"Self Timer", "Off"}});
-    EXPECT_EQ(Show2MakerNotes(reader, false), "");
-    EXPECT_EQ(Show2MakerNotes(reader, true),
+    facts.MakerNoteDecoded = true;
+    facts.MakerNotePairs = {{"Record Mode", "Normal"}, {"Self Timer", "Off"}};
+    EXPECT_EQ(Show2MakerNotes(facts, false), "");
+    EXPECT_EQ(Show2MakerNotes(facts, true),
               " - Maker Notes -->  Label: RECORD MODE Data: NORMAL -  Label: SELF TIMER Data: OFF - ");
 
-    reader.ReadJpegBytes("p.jpg", PhotoBytes({.Model = "X1", .FocalLength = Fraction{71, 10}}));
-    EXPECT_EQ(MakeModelText(reader), " -  - Model: X1");
-    EXPECT_EQ(Debuginfo(reader), "(real length) 7,10 mm");
+    facts.Make.clear();
+    facts.FocalLength35.clear();
+    EXPECT_EQ(MakeModelText(facts), " -  - Model: Canon EOS 300D DIGITAL");
+    EXPECT_EQ(Debuginfo(facts), "(real length) 7,10 mm");
 
-    reader.ReadJpegBytes("p.jpg", PhotoBytes({.FNumber = Fraction{28, 10}}));
-    EXPECT_EQ(MakeModelText(reader), "");
-}
+    facts.Make = "Caf\xE9";
+    EXPECT_EQ(MakeModelText(facts), " - Make: Caf\xC3\xA9 - Model: Canon EOS 300D DIGITAL");  // made UTF-8
 
-TEST(PathLines, MetadataTextsBecomeUtf8) {
-    metadata::TimgData reader;
-    reader.ReadJpegBytes("p.jpg", PhotoBytes({.Make = "Caf\xE9", .Model = "M"}));
-    EXPECT_EQ(MakeModelText(reader), " - Make: Caf\xC3\xA9 - Model: M");
+    facts.HasExif = false;
+    EXPECT_EQ(MakeModelText(facts), "");
+    EXPECT_EQ(Debuginfo(facts), "");
+    EXPECT_EQ(Show2MakerNotes(facts, true), "");
 }
 
 TEST(PathLines, Layouts) {
@@ -69,34 +74,34 @@ TEST(PathLines, Layouts) {
 }
 
 // The line each path-list choice gives for one real file, through the whole per-file step.
-TEST(AnalyseFile, GoldenLinesForEachQuantity) {
+TEST(ReadAndDerive, GoldenLinesForEachQuantity) {
     testing::TempDir dir;
     const std::string path = dir.Write("IMG_0001.JPG", PhotoBytes(kCanon)).string();
     const std::string mm = " - Make: Canon - Model: Canon EOS 300D DIGITAL";
     struct Case {
-        PathListQuantity quantity;
+        std::optional<Quantity> quantity;
         bool steps;
         bool fraction;
         std::string line;
     };
     const Case cases[] = {
-        {PathListQuantity::FocalLength, true, false, "___50 mm = 52,00 mm - " + path + mm},
-        {PathListQuantity::FocalLength, false, false, "___52 mm - " + path + mm},
-        {PathListQuantity::Iso, true, false, "ISO _100 - " + path + " " + mm},
-        {PathListQuantity::Aperture, true, false, "_F5,6 - " + path + " " + mm},
-        {PathListQuantity::Shutter, true, true, "__1/125 sec - " + path + " " + mm},
-        {PathListQuantity::Shutter, true, false, "__0,008 sec - " + path + " " + mm},
-        {PathListQuantity::None, true, false, ""},
+        {Quantity::FocalLength, true, false, "___50 mm = 52,00 mm - " + path + mm},
+        {Quantity::FocalLength, false, false, "___52 mm - " + path + mm},
+        {Quantity::Iso, true, false, "ISO _100 - " + path + " " + mm},
+        {Quantity::Aperture, true, false, "_F5,6 - " + path + " " + mm},
+        {Quantity::Shutter, true, true, "__1/125 sec - " + path + " " + mm},
+        {Quantity::Shutter, true, false, "__0,008 sec - " + path + " " + mm},
+        {std::nullopt, true, false, ""},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(static_cast<int>(c.quantity));
+        SCOPED_TRACE(c.quantity ? static_cast<int>(*c.quantity) : -1);
         AnalysisSettings settings;
         settings.PathList = c.quantity;
         settings.UseSteps = c.steps;
         settings.FractionShutter = c.fraction;
         settings.AddMakerNotes = true;  // nothing decoded: no maker-note text
         metadata::TimgData reader(true, ',');
-        const FileResult result = AnalyseFile(path, settings, {}, reader);
+        const FileResult result = test::ReadAndDerive(path, settings, reader);
         EXPECT_EQ(result.PathLine, c.line);
         EXPECT_EQ(result.Focal, c.steps ? "___50" : "___52");
         EXPECT_EQ(result.Iso, "___100");
@@ -105,41 +110,41 @@ TEST(AnalyseFile, GoldenLinesForEachQuantity) {
 }
 
 TEST(PathLines, EveryKindOfLineBreakBecomesAQuestionMark) {
-    EXPECT_EQ(OnOneLine("a\rb\nc\r\nd"), "a?b?c??d");
-    EXPECT_EQ(OnOneLine("x\xE2\x80\xA8y\xE2\x80\xA9z"), "x?y?z");
+    EXPECT_EQ(common::OnOneLine("a\rb\nc\r\nd"), "a?b?c??d");
+    EXPECT_EQ(common::OnOneLine("x\xE2\x80\xA8y\xE2\x80\xA9z"), "x?y?z");
     // Other characters of that block, and a sequence cut short at the end, stay as they are.
-    EXPECT_EQ(OnOneLine("\xE2\x80\x94\xE2\x80"), "\xE2\x80\x94\xE2\x80");
+    EXPECT_EQ(common::OnOneLine("\xE2\x80\x94\xE2\x80"), "\xE2\x80\x94\xE2\x80");
 }
 
-TEST(AnalyseFile, SteppedLineOfAComputedLengthShowsTheRealLength) {
+TEST(ReadAndDerive, SteppedLineOfAComputedLengthShowsTheRealLength) {
     testing::TempDir dir;
     const std::string path =
         dir.Write("a.jpg", PhotoBytes({.Make = "X", .Model = "Y", .FocalLength = Fraction{71, 10}})).string();
     AnalysisSettings settings;
     settings.Lens.RealLength = true;
     metadata::TimgData reader(true, ',');
-    const FileResult result = AnalyseFile(path, settings, {}, reader);
+    const FileResult result = test::ReadAndDerive(path, settings, reader);
     EXPECT_EQ(result.PathLine, "____7 mm = (real length) 7,10 mm - " + path + " - Make: X - Model: Y");
 }
 
-TEST(AnalyseFile, LineOnlyForFilesWithAValueOfTheQuantity) {
+TEST(ReadAndDerive, LineOnlyForFilesWithAValueOfTheQuantity) {
     testing::TempDir dir;
     const std::string path = dir.Write("a.jpg", PhotoBytes({.Make = "X", .Focal35 = 50})).string();
     AnalysisSettings settings;
-    settings.PathList = PathListQuantity::Iso;
+    settings.PathList = Quantity::Iso;
     metadata::TimgData reader;
-    const FileResult result = AnalyseFile(path, settings, {}, reader);
+    const FileResult result = test::ReadAndDerive(path, settings, reader);
     EXPECT_EQ(result.Focal, "___50");
     EXPECT_EQ(result.Iso, "");
     EXPECT_EQ(result.PathLine, "");
 }
 
-TEST(AnalyseFile, FifoNamedLikeAPhotoIsNotOpened) {
+TEST(ReadAndDerive, FifoNamedLikeAPhotoIsNotOpened) {
     testing::TempDir dir;
     const auto fifo = dir.path() / "pipe.jpg";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     metadata::TimgData reader;
-    const FileResult result = AnalyseFile(fifo.string(), AnalysisSettings{}, {}, reader);
+    const FileResult result = test::ReadAndDerive(fifo.string(), AnalysisSettings{}, reader);
     EXPECT_TRUE(result.Passed);
     EXPECT_EQ(result.Focal + result.Iso + result.Aperture + result.Shutter + result.PathLine, "");
 }

@@ -8,7 +8,10 @@
 #include <utility>
 #include <vector>
 
+#include "analysis/file_result.h"
+#include "equivalence/camera_database.h"
 #include "exif_writer.h"
+#include "library/photo_reading.h"
 #include "metadata/img_data.h"
 
 namespace quorvela::analysis::test {
@@ -65,6 +68,17 @@ inline void AddMakerNotes(metadata::TimgData& reader, const std::vector<std::pai
         exif.AppendTag(entry);
     }
     exif.MakerNoteDecoded = true;
+}
+
+// A file's result as a run without a cache gets it: read with `reader` (whose decimal
+// separator is the run's), without a camera table, lensfun's crop factors looked up.
+inline FileResult ReadAndDerive(const std::string& path, const AnalysisSettings& settings, metadata::TimgData& reader) {
+    library::FolderKeys keys;
+    const library::PhotoReading reading =
+        library::ReadPhoto({path, library::EntryKind::Unknown}, NeedsMakerNotePairs(settings), nullptr, reader, keys);
+    static const equivalence::EquivalentList kNoTable;
+    const equivalence::RememberedCameras cameras;
+    return DeriveResult(reading.Facts, path, settings, {kNoTable, cameras, reader.DecimalSeparator});
 }
 
 }  // namespace quorvela::analysis::test

@@ -2,7 +2,7 @@
 // after filling it, from it, after photos change between runs, and when the cache file
 // cannot be used.
 
-#include "analysis/photo_cache.h"
+#include "library/photo_cache.h"
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
@@ -14,13 +14,22 @@
 #include <fstream>
 
 #include "analysis/analysis_run.h"
-#include "analysis/folder_warmer.h"
-#include "analysis/photo_facts.h"
 #include "analysis/tallies.h"
+#include "library/folder_warmer.h"
+#include "library/photo_facts.h"
 #include "support/test_files.h"
 
 namespace quorvela::analysis {
 namespace {
+
+using library::Collation;
+using library::CollectFolders;
+using library::DecodeFacts;
+using library::DefaultCacheFile;
+using library::EncodeFacts;
+using library::FolderWarmer;
+using library::PhotoCache;
+using library::PhotoFacts;
 
 namespace fs = std::filesystem;
 
@@ -62,8 +71,8 @@ void ExpectSame(const AnalysisResult& a, const AnalysisResult& b, const std::str
     EXPECT_EQ(a.FilesFound, b.FilesFound) << what;
     EXPECT_EQ(a.FilesAnalysed, b.FilesAnalysed) << what;
     EXPECT_EQ(a.RunSummaryText, b.RunSummaryText) << what;
-    for (std::size_t q = 0; q < 4; ++q) {
-        ASSERT_EQ(a.Tables[q].size(), b.Tables[q].size()) << what << " quantity " << q;
+    for (const Quantity q : kQuantities) {
+        ASSERT_EQ(a.Tables[q].size(), b.Tables[q].size()) << what << " quantity " << IndexOf(q);
         for (std::size_t i = 0; i < a.Tables[q].size(); ++i) {
             EXPECT_EQ(a.Tables[q][i].Category, b.Tables[q][i].Category) << what;
             EXPECT_EQ(a.Tables[q][i].Count, b.Tables[q][i].Count) << what;
@@ -85,10 +94,10 @@ const OptionSet kOptionSets[] = {
     {"no steps", [](AnalysisSettings& s) { s.UseSteps = false; }},
     {"step 5 ignore 0", [](AnalysisSettings& s) { s.StepSize = 5, s.IgnoreUpTo = 0; }},
     {"fraction shutter", [](AnalysisSettings& s) { s.FractionShutter = true; }},
-    {"iso lines", [](AnalysisSettings& s) { s.PathList = PathListQuantity::Iso; }},
-    {"aperture lines", [](AnalysisSettings& s) { s.PathList = PathListQuantity::Aperture; }},
-    {"shutter lines", [](AnalysisSettings& s) { s.PathList = PathListQuantity::Shutter; }},
-    {"no lines, maker notes", [](AnalysisSettings& s) { s.PathList = PathListQuantity::None, s.AddMakerNotes = true; }},
+    {"iso lines", [](AnalysisSettings& s) { s.PathList = Quantity::Iso; }},
+    {"aperture lines", [](AnalysisSettings& s) { s.PathList = Quantity::Aperture; }},
+    {"shutter lines", [](AnalysisSettings& s) { s.PathList = Quantity::Shutter; }},
+    {"no lines, maker notes", [](AnalysisSettings& s) { s.PathList = std::nullopt, s.AddMakerNotes = true; }},
     {"maker notes", [](AnalysisSettings& s) { s.AddMakerNotes = true; }},
     {"make filter", [](AnalysisSettings& s) { s.FilterOn = true, s.Filter.Make = "canon"; }},
     {"model filter", [](AnalysisSettings& s) { s.FilterOn = true, s.Filter.Model = "D"; }},
@@ -97,7 +106,7 @@ const OptionSet kOptionSets[] = {
     {"real length", [](AnalysisSettings& s) { s.Lens.RealLength = true; }},
     {"always calculate",
      [](AnalysisSettings& s) { s.Lens.AlwaysCalculate = true, s.Lens.Edit1 = "5", s.Lens.Edit2 = "9"; }},
-    {"comma", [](AnalysisSettings& s) { s.PathList = PathListQuantity::Shutter; }, ','},
+    {"comma", [](AnalysisSettings& s) { s.PathList = Quantity::Shutter; }, ','},
 };
 
 // Every option set on the whole corpus: without the cache, filling it, and from it. One

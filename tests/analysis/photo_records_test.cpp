@@ -60,8 +60,8 @@ TEST_F(RecordsRun, CountedPhotosInFileOrderAndTheirLinesAsTheRunMakesThem) {
     Run(settings, one, 1);
     for (const bool steps : {true, false}) {
         settings.UseSteps = steps;
-        for (int q = 0; q < static_cast<int>(kQuantityCount); ++q) {
-            settings.PathList = static_cast<PathListQuantity>(q);
+        for (const Quantity q : kQuantities) {
+            settings.PathList = q;
             Recorder recorder;
             const AnalysisResult result = Run(settings, recorder);
             EXPECT_EQ(recorder.Order, (std::vector<std::string>{"photos", "paths"}));
@@ -69,13 +69,13 @@ TEST_F(RecordsRun, CountedPhotosInFileOrderAndTheirLinesAsTheRunMakesThem) {
             std::vector<std::string> lines;
             for (std::size_t i = 0; i < 3; ++i) {
                 EXPECT_EQ(recorder.Photos[i].Path, one.Photos[i].Path);  // file order, however many readers
-                std::string line = LineFor(recorder.Photos[i], static_cast<Quantity>(q), settings);
+                std::string line = LineFor(recorder.Photos[i], q, settings);
                 if (!line.empty()) lines.push_back(std::move(line));
             }
             std::sort(lines.begin(), lines.end());
             std::vector<std::string> expected = result.PathLines;
             std::sort(expected.begin(), expected.end());
-            EXPECT_EQ(lines, expected) << q;
+            EXPECT_EQ(lines, expected) << IndexOf(q);
         }
     }
     Recorder none;

@@ -17,6 +17,8 @@
 namespace quorvela::analysis {
 namespace {
 
+using library::Collation;
+
 using Texts = std::vector<std::string>;
 
 std::vector<std::size_t> OrderByIcuKeys(const Collation& order, const Texts& texts) {
@@ -86,7 +88,7 @@ TEST(SortOrder, LongListsInEveryLocaleAsByIcuKeys) {
         SCOPED_TRACE(locale);
         const Collation order(locale);
         // Half the locales make their ranks ahead, on a thread, as a run does.
-        if (std::string_view(locale).size() % 2 == 0) order.PrepareBeside(6000);
+        if (std::string_view(locale).size() % 2 == 0) order.PrepareInBackground(6000);
         for (const Pieces kind : {Pieces::Ascii, Pieces::Plain, Pieces::WithOthers}) {
             SCOPED_TRACE(kind == Pieces::Ascii ? "ASCII" : kind == Pieces::Plain ? "plain ASCII" : "outside ASCII too");
             const Texts texts = RandomTexts(random, 6000, kind);
@@ -94,7 +96,7 @@ TEST(SortOrder, LongListsInEveryLocaleAsByIcuKeys) {
             EXPECT_EQ(order.SortOrder(texts), expected);
             EXPECT_EQ(Collation(order).SortOrder(texts), expected) << "a copy for another thread";
             // The table kept from such a run sorts lists of any length, as a later run does.
-            const std::optional<AsciiRankTable> made = order.MadeRanks();
+            const std::optional<library::AsciiRankTable> made = order.MadeRanks();
             ASSERT_TRUE(made);
             const Collation kept(locale);
             kept.UseRanks(*made);

@@ -5,6 +5,8 @@
 namespace quorvela::analysis {
 namespace {
 
+using library::Collation;
+
 using Texts = std::vector<std::string>;
 
 std::vector<std::pair<std::string, int>> Points(const CategoryTable& table) {

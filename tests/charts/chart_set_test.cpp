@@ -17,14 +17,14 @@
 namespace quorvela::charts {
 namespace {
 
-// The engine's chart behind chart `index` of the set: the chart tests look inside it.
-TChart& ChartOf(const ChartSet& set, int index) {
+// The engine's chart behind a chart of the set: the chart tests look inside it.
+TChart& ChartOf(const ChartSet& set, Quantity index) {
     auto* chart = dynamic_cast<TChart*>(set.Widget(index));
     if (chart == nullptr) throw std::logic_error("not a TChart");
     return *chart;
 }
 
-TBarSeries& SeriesOf(const ChartSet& set, int index) {
+TBarSeries& SeriesOf(const ChartSet& set, Quantity index) {
     return ChartOf(set, index).Series(0);
 }
 
@@ -47,9 +47,9 @@ TEST(ChartSet, EachChartHasItsLook) {
         {"Chart8", "shutter speed (sec)", QColor(0, 128, 128), GradientDirection::TopBottom, 8, "##0.## %"},
         {"ChartLens", "lens usage", QColor(128, 64, 160), GradientDirection::TopBottom, 8, "##0.## %"},
     };
-    static_assert(std::size(expected) == ChartSet::kCount);
-    for (int k = 0; k < ChartSet::kCount; ++k) {
-        const Expected& e = expected[k];
+    static_assert(std::size(expected) == kQuantityCount);
+    for (const Quantity k : kQuantities) {
+        const Expected& e = expected[IndexOf(k)];
         SCOPED_TRACE(e.name);
         TChart& chart = ChartOf(set, k);
         const TBarSeries& series = SeriesOf(set, k);
@@ -76,10 +76,10 @@ TEST(ChartSet, EachChartHasItsLook) {
         // No legend is drawn on any of them.
         EXPECT_TRUE(chart.CurrentLayout().legendItems.empty());
     }
-    EXPECT_FALSE(ChartOf(set, 0).LegendVisible());
-    EXPECT_FALSE(ChartOf(set, 1).LegendVisible());
-    EXPECT_FALSE(SeriesOf(set, 2).ShowInLegend());
-    EXPECT_FALSE(SeriesOf(set, 3).ShowInLegend());
+    EXPECT_FALSE(ChartOf(set, Quantity::FocalLength).LegendVisible());
+    EXPECT_FALSE(ChartOf(set, Quantity::Iso).LegendVisible());
+    EXPECT_FALSE(SeriesOf(set, Quantity::Aperture).ShowInLegend());
+    EXPECT_FALSE(SeriesOf(set, Quantity::Shutter).ShowInLegend());
     EXPECT_EQ(set.objectName(), "ChartSet");
     EXPECT_EQ(set.parent(), &parent);
 }
@@ -88,12 +88,12 @@ TEST(ChartSet, PercentMarksFollowEachSeriesFormat) {
     testing::App();
     QWidget parent;
     ChartSet set(&parent);
-    const CategoryCount tally[] = {{"a", 3}, {"b", 9}};
-    for (int k = 0; k < 4; ++k) {
+    const CategoryCount tally[] = {{"a", "a", 3}, {"b", "b", 9}};
+    for (const Quantity k : kQuantities) {
         set.Fill(k, tally);
         TBarSeries& s = SeriesOf(set, k);
         s.SetMarksStyle(MarkStyle::PercentTotal);
-        EXPECT_EQ(s.MarkTextOf(0, {}), k == 0 ? "25% of 12" : "25 % of 12");
+        EXPECT_EQ(s.MarkTextOf(0, {}), k == Quantity::FocalLength ? "25% of 12" : "25 % of 12");
     }
 }
 
@@ -101,33 +101,33 @@ TEST(ChartSet, TalliesBecomePointsInTheirOrder) {
     testing::App();
     QWidget parent;
     ChartSet set(&parent);
-    const CategoryCount shutter[] = {{"2", 1}, {"1/60", 2}, {"1/125", 1}};
-    set.Fill(3, shutter);
-    set.Widget(3)->resize(640, 400);
-    const TBarSeries& s = SeriesOf(set, 3);
+    const CategoryCount shutter[] = {{"2", "2", 1}, {"1/60", "1/60", 2}, {"1/125", "1/125", 1}};
+    set.Fill(Quantity::Shutter, shutter);
+    set.Widget(Quantity::Shutter)->resize(640, 400);
+    const TBarSeries& s = SeriesOf(set, Quantity::Shutter);
     ASSERT_EQ(s.Count(), 3);
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(s.XValue(i), i);
-        EXPECT_EQ(s.Label(i), shutter[i].label);
-        EXPECT_EQ(s.YValue(i), shutter[i].count);
+        EXPECT_EQ(s.Label(i), shutter[i].Label);
+        EXPECT_EQ(s.YValue(i), shutter[i].Count);
     }
-    const auto labels = ChartOf(set, 3).CurrentLayout().labels;
+    const auto labels = ChartOf(set, Quantity::Shutter).CurrentLayout().labels;
     ASSERT_EQ(labels.size(), 3u);
     EXPECT_LT(labels[0].x, labels[1].x);
-    const CategoryCount again[] = {{"1/8", 4}};
-    set.Fill(3, again);  // a new run replaces, never appends
+    const CategoryCount again[] = {{"1/8", "1/8", 4}};
+    set.Fill(Quantity::Shutter, again);  // a new run replaces, never appends
     EXPECT_EQ(s.Count(), 1);
-    EXPECT_EQ(SeriesOf(set, 0).Count(), 0);
-    set.Fill(0, again);
+    EXPECT_EQ(SeriesOf(set, Quantity::FocalLength).Count(), 0);
+    set.Fill(Quantity::FocalLength, again);
     set.Clear();
-    EXPECT_EQ(SeriesOf(set, 0).Count() + SeriesOf(set, 3).Count(), 0);
-    set.AddPoint(1, "ISO 100", 7);  // a run adds its points one by one
-    set.AddPoint(1, "ISO 200", 2);
-    EXPECT_EQ(SeriesOf(set, 1).Count(), 2);
-    EXPECT_EQ(SeriesOf(set, 1).Label(1), "ISO 200");
-    EXPECT_EQ(SeriesOf(set, 1).YValue(0), 7);
-    set.Clear(1);
-    EXPECT_EQ(SeriesOf(set, 1).Count(), 0);
+    EXPECT_EQ(SeriesOf(set, Quantity::FocalLength).Count() + SeriesOf(set, Quantity::Shutter).Count(), 0);
+    set.AddPoint(Quantity::Iso, "ISO 100", 7);  // a run adds its points one by one
+    set.AddPoint(Quantity::Iso, "ISO 200", 2);
+    EXPECT_EQ(SeriesOf(set, Quantity::Iso).Count(), 2);
+    EXPECT_EQ(SeriesOf(set, Quantity::Iso).Label(1), "ISO 200");
+    EXPECT_EQ(SeriesOf(set, Quantity::Iso).YValue(0), 7);
+    set.Clear(Quantity::Iso);
+    EXPECT_EQ(SeriesOf(set, Quantity::Iso).Count(), 0);
 }
 
 // The middle column of a bar's front, top to bottom, without its outline: whether each pixel is
@@ -144,22 +144,22 @@ TEST(ChartSet, EstimatedPartOfABarIsDrawnApart) {
     testing::App();
     QWidget parent;
     ChartSet set(&parent);
-    set.Widget(0)->resize(480, 320);
+    set.Widget(Quantity::FocalLength)->resize(480, 320);
     const QColor blue(0, 0, 255);
-    set.AddPoint(0, "35", 10);
-    set.AddPoint(0, "50", 10);
-    const QImage plain = ChartOf(set, 0).RenderImage();
-    for (const bool solid : SolidDownTheBar(plain, set.PointRect(0, 1), blue)) ASSERT_TRUE(solid);
-    EXPECT_FALSE(ChartOf(set, 0).CurrentLayout().partKey.has_value());
+    set.AddPoint(Quantity::FocalLength, "35", 10);
+    set.AddPoint(Quantity::FocalLength, "50", 10);
+    const QImage plain = ChartOf(set, Quantity::FocalLength).RenderImage();
+    for (const bool solid : SolidDownTheBar(plain, set.PointRect(Quantity::FocalLength, 1), blue)) ASSERT_TRUE(solid);
+    EXPECT_FALSE(ChartOf(set, Quantity::FocalLength).CurrentLayout().partKey.has_value());
 
     for (const bool view3D : {false, true}) {
         SCOPED_TRACE(view3D ? "3D" : "flat");
         set.Set3D(view3D);
-        set.Clear(0);
-        set.AddPoint(0, "35", 10);
-        set.AddPoint(0, "50", 10, 4);
-        const QImage estimated = ChartOf(set, 0).RenderImage();
-        const std::vector<bool> mixed = SolidDownTheBar(estimated, set.PointRect(0, 1), blue);
+        set.Clear(Quantity::FocalLength);
+        set.AddPoint(Quantity::FocalLength, "35", 10);
+        set.AddPoint(Quantity::FocalLength, "50", 10, 4);
+        const QImage estimated = ChartOf(set, Quantity::FocalLength).RenderImage();
+        const std::vector<bool> mixed = SolidDownTheBar(estimated, set.PointRect(Quantity::FocalLength, 1), blue);
         // How many pixels of a stretch of the column, given in tenths of the bar, are solid.
         const auto solidIn = [&](std::size_t fromTenth, std::size_t toTenth) {
             return std::count(mixed.begin() + static_cast<std::ptrdiff_t>(mixed.size() * fromTenth / 10),
@@ -168,17 +168,18 @@ TEST(ChartSet, EstimatedPartOfABarIsDrawnApart) {
         EXPECT_EQ(solidIn(0, 3), 0);  // within the top four tenths: the estimate
         EXPECT_EQ(solidIn(5, 10),
                   static_cast<std::ptrdiff_t>(mixed.size() - mixed.size() * 5 / 10));  // the lower half: known
-        for (const bool solid : SolidDownTheBar(estimated, set.PointRect(0, 0), blue)) ASSERT_TRUE(solid);
-        ASSERT_TRUE(ChartOf(set, 0).CurrentLayout().partKey.has_value());
-        EXPECT_EQ(SeriesOf(set, 0).PartKey(), ChartSet::kEstimateKey);
+        for (const bool solid : SolidDownTheBar(estimated, set.PointRect(Quantity::FocalLength, 0), blue))
+            ASSERT_TRUE(solid);
+        ASSERT_TRUE(ChartOf(set, Quantity::FocalLength).CurrentLayout().partKey.has_value());
+        EXPECT_EQ(SeriesOf(set, Quantity::FocalLength).PartKey(), ChartSet::kEstimateKey);
     }
 
     // A run without estimates after one with them: the chart is as it was, key and all.
     set.Set3D(false);
-    set.Clear(0);
-    set.AddPoint(0, "35", 10);
-    set.AddPoint(0, "50", 10, 0);
-    EXPECT_EQ(ChartOf(set, 0).RenderImage(), plain);
+    set.Clear(Quantity::FocalLength);
+    set.AddPoint(Quantity::FocalLength, "35", 10);
+    set.AddPoint(Quantity::FocalLength, "50", 10, 0);
+    EXPECT_EQ(ChartOf(set, Quantity::FocalLength).RenderImage(), plain);
 }
 
 // The marks of the statistics modes that count photos tell the estimated ones among them.
@@ -186,8 +187,8 @@ TEST(ChartSet, MarksTellTheEstimatedPhotos) {
     testing::App();
     QWidget parent;
     ChartSet set(&parent);
-    set.AddPoint(0, "35", 10);
-    set.AddPoint(0, "50", 10, 4);
+    set.AddPoint(Quantity::FocalLength, "35", 10);
+    set.AddPoint(Quantity::FocalLength, "50", 10, 4);
     const std::pair<Statistics, const char*> expected[] = {
         {Statistics::PlottedValues, "50"},
         {Statistics::TimesUsed, "10 (4 estimated)"},
@@ -196,8 +197,8 @@ TEST(ChartSet, MarksTellTheEstimatedPhotos) {
     };
     for (const auto& [mode, text] : expected) {
         set.SetStatistics(mode);
-        EXPECT_EQ(set.MarkText(0, 1), text);
-        EXPECT_EQ(set.MarkText(0, 0).find("estimated"), std::string::npos);
+        EXPECT_EQ(set.MarkText(Quantity::FocalLength, 1), text);
+        EXPECT_EQ(set.MarkText(Quantity::FocalLength, 0).find("estimated"), std::string::npos);
     }
 }
 
@@ -212,19 +213,19 @@ TEST(ChartSet, StatisticsModesSetTheMarksOfEveryChart) {
     };
     for (const auto& [mode, style] : modes) {
         set.SetStatistics(mode);
-        for (int k = 0; k < ChartSet::kCount; ++k) {
+        for (const Quantity k : kQuantities) {
             EXPECT_TRUE(SeriesOf(set, k).Marks().Visible);
             EXPECT_EQ(SeriesOf(set, k).Marks().Style, style);
         }
         set.SetStatistics(Statistics::Off);   // hides the marks, keeps their style
         set.SetStatistics(Statistics::None);  // no entry: the marks stay as they are
-        for (int k = 0; k < ChartSet::kCount; ++k) {
+        for (const Quantity k : kQuantities) {
             EXPECT_FALSE(SeriesOf(set, k).Marks().Visible);
             EXPECT_EQ(SeriesOf(set, k).Marks().Style, style);
             EXPECT_FALSE(set.ShownBy(k).MarksVisible);
         }
     }
-    EXPECT_EQ(set.ShownBy(0).MarksStyle, "LabelPercentTotal");
+    EXPECT_EQ(set.ShownBy(Quantity::FocalLength).MarksStyle, "LabelPercentTotal");
 }
 
 TEST(ChartSet, OptionsReachEveryChartAndEventsNameTheirChart) {
@@ -234,7 +235,7 @@ TEST(ChartSet, OptionsReachEveryChartAndEventsNameTheirChart) {
     set.Set3D(true);
     set.SetPointsPerPage(30);
     set.AllowZoom(false);
-    for (int k = 0; k < ChartSet::kCount; ++k) {
+    for (const Quantity k : kQuantities) {
         EXPECT_TRUE(ChartOf(set, k).View3D());
         EXPECT_EQ(ChartOf(set, k).MaxPointsPerPage(), 30);
         EXPECT_FALSE(ChartOf(set, k).AllowZoom());
@@ -243,18 +244,18 @@ TEST(ChartSet, OptionsReachEveryChartAndEventsNameTheirChart) {
     }
     set.SetPointsPerPage(0);
     std::vector<std::string> events;
-    set.OnZoomed = [&](int k) { events.push_back("zoomed " + std::to_string(k)); };
-    set.OnZoomUndone = [&](int k) { events.push_back("undone " + std::to_string(k)); };
+    set.OnZoomed = [&](Quantity k) { events.push_back("zoomed " + std::to_string(IndexOf(k))); };
+    set.OnZoomUndone = [&](Quantity k) { events.push_back("undone " + std::to_string(IndexOf(k))); };
     std::vector<CategoryCount> tally;
-    for (int i = 0; i < 12; ++i) tally.push_back({"v" + std::to_string(i), 1 + i % 5});
-    set.Fill(2, tally);
-    set.Widget(2)->resize(640, 400);
-    EXPECT_TRUE(set.ZoomTo(2, QRect(QPoint(100, 40), QPoint(300, 200))));
-    EXPECT_TRUE(set.View(2).Zoomed);
-    EXPECT_TRUE(set.View(2).UserRanges);
-    EXPECT_FALSE(set.View(1).Zoomed);
-    set.UndoZoom(2);
-    EXPECT_FALSE(set.View(2).Zoomed);
+    for (int i = 0; i < 12; ++i) tally.push_back({"v" + std::to_string(i), "v" + std::to_string(i), 1 + i % 5});
+    set.Fill(Quantity::Aperture, tally);
+    set.Widget(Quantity::Aperture)->resize(640, 400);
+    EXPECT_TRUE(set.ZoomTo(Quantity::Aperture, QRect(QPoint(100, 40), QPoint(300, 200))));
+    EXPECT_TRUE(set.View(Quantity::Aperture).Zoomed);
+    EXPECT_TRUE(set.View(Quantity::Aperture).UserRanges);
+    EXPECT_FALSE(set.View(Quantity::Iso).Zoomed);
+    set.UndoZoom(Quantity::Aperture);
+    EXPECT_FALSE(set.View(Quantity::Aperture).Zoomed);
     EXPECT_EQ(events, (std::vector<std::string>{"zoomed 2", "undone 2"}));
 }
 

@@ -55,7 +55,7 @@ TEST(WindowBars, LensBarControlsKeepTheirPlacesWithoutThe35mmPanel) {
     for (const WindowSize size : kSizes) {
         SCOPED_TRACE(testing::Message() << size.width << "x" << size.height);
         LaidOutWindow laid(size);
-        laid.w.tabs->setCurrentWidget(laid.w.chartTabs[0]);
+        laid.w.tabs->setCurrentWidget(laid.w.chartTabs[Quantity::FocalLength]);
         laid.Settle();
         const std::vector<QWidget*> controls{laid.w.ignoreSpin, laid.w.stepSpin, laid.w.stepsCheck,
                                              laid.w.realLengthButton};

@@ -4,6 +4,7 @@
 
 #include <optional>
 
+#include "common/number_format.h"
 #include "exif_writer.h"
 #include "metadata/img_data.h"
 
@@ -55,13 +56,13 @@ TEST(LengthText, FourSignificantDigitsOrTwoDecimalsWhicheverIsCoarser) {
 }
 
 TEST(IsZeroLengthText, StoredAndDerivedZeros) {
-    EXPECT_TRUE(IsZeroLengthText(" 0.00"));
-    EXPECT_TRUE(IsZeroLengthText(" 0,00"));
-    EXPECT_TRUE(IsZeroLengthText(" 0.00 mm"));
-    EXPECT_FALSE(IsZeroLengthText("52.00 mm"));
-    EXPECT_FALSE(IsZeroLengthText(" 0.50"));
-    EXPECT_FALSE(IsZeroLengthText(""));
-    EXPECT_FALSE(IsZeroLengthText("mm"));
+    EXPECT_TRUE(common::IsZeroLengthText(" 0.00"));
+    EXPECT_TRUE(common::IsZeroLengthText(" 0,00"));
+    EXPECT_TRUE(common::IsZeroLengthText(" 0.00 mm"));
+    EXPECT_FALSE(common::IsZeroLengthText("52.00 mm"));
+    EXPECT_FALSE(common::IsZeroLengthText(" 0.50"));
+    EXPECT_FALSE(common::IsZeroLengthText(""));
+    EXPECT_FALSE(common::IsZeroLengthText("mm"));
 }
 
 TEST(EquivalentfromDataBase, MatchingRules) {

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "library/folder_walk.h"
 #include "support/test_files.h"
 #include "tree_support.h"
 
@@ -123,7 +124,7 @@ TEST(ChangingTree, FoldersRemovedWhileEarlierOnesAreRead) {
         for (int i = 0; i < kPerFolder; ++i) dir.Write(Numbered("f", f) + "/" + Numbered("p", i), Photo());
     }
     std::vector<std::string> folders;
-    analysis::CollectFolders(dir.path().string(), folders);
+    library::CollectFolders(dir.path().string(), folders);
     ASSERT_EQ(folders.size(), static_cast<std::size_t>(kFolders + 1));
     // The root (no photos) and the first subfolder are done; the next one is kept, the
     // rest go, whether or not the run has looked into them yet.

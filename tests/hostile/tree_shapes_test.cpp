@@ -15,6 +15,7 @@
 
 #include "cli/cli.h"
 #include "common/text_file.h"
+#include "library/folder_walk.h"
 #include "support/test_files.h"
 #include "tree_support.h"
 
@@ -81,7 +82,7 @@ TEST(TreeShapes, TwoThousandFoldersDeepAreAllWalked) {
     ASSERT_LT(deepest.size(), std::size_t{PATH_MAX}) << "the temporary folder's path is too long for this test";
 
     std::vector<std::string> folders;
-    analysis::CollectFolders(root.string(), folders);
+    library::CollectFolders(root.string(), folders);
     EXPECT_EQ(folders.size(), 2001U);
     const AnalysisResult result = RunOn(root);
     ExpectCompleteRun(result);
@@ -139,8 +140,8 @@ TEST(TreeShapes, HundredThousandFilesInOneFolder) {
     ExpectCompleteRun(result);
     EXPECT_EQ(result.FilesFound, kFiles);
     EXPECT_EQ(result.FilesAnalysed, kFiles / kEvery);
-    ASSERT_EQ(result.Tables[0].size(), 1U);
-    EXPECT_EQ(result.Tables[0][0].Count, kFiles / kEvery);
+    ASSERT_EQ(result.Tables[Quantity::FocalLength].size(), 1U);
+    EXPECT_EQ(result.Tables[Quantity::FocalLength][0].Count, kFiles / kEvery);
     EXPECT_TRUE(Lists(result, root / "IMG_0.jpg"));
     EXPECT_TRUE(Lists(result, root / "IMG_99900.jpg"));
 }

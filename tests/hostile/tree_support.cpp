@@ -28,12 +28,12 @@ const std::vector<std::uint8_t>& Photo() {
 
 namespace {
 
-// The four tables as "quantity label count" texts, to compare two runs.
+// The tables as "quantity label count" texts, to compare two runs.
 std::vector<std::string> Flat(const AnalysisResult& result) {
     std::vector<std::string> rows;
-    for (std::size_t q = 0; q < result.Tables.size(); ++q) {
+    for (const Quantity q : kQuantities) {
         for (const auto& row : result.Tables[q])
-            rows.push_back(std::to_string(q) + " " + row.Label + " " + std::to_string(row.Count));
+            rows.push_back(std::to_string(IndexOf(q)) + " " + row.Label + " " + std::to_string(row.Count));
     }
     return rows;
 }
@@ -88,7 +88,7 @@ void ExpectCompleteRun(const AnalysisResult& result) {
     EXPECT_FALSE(result.StopRequested);
     EXPECT_LE(result.FilesAnalysed, result.FilesFound);
     EXPECT_EQ(result.RunSummaryText, analysis::RunSummaryText(result.FilesAnalysed, result.FilesFound));
-    const auto& focal = result.Tables[0];
+    const auto& focal = result.Tables[Quantity::FocalLength];
     const int tallied =
         std::accumulate(focal.begin(), focal.end(), 0, [](int sum, const auto& row) { return sum + row.Count; });
     EXPECT_EQ(tallied, result.FilesAnalysed);

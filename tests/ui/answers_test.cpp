@@ -120,11 +120,11 @@ class AnswersTest : public QObject {
         QWidget* bars = w.Chart(chart);
         if (byKeys) {
             bars->setFocus();
-            w.Charts().SelectPoint(chart, 0);
+            w.Charts().SelectPoint(ChartAt(chart), 0);
             for (int i = 0; i < point; ++i) QTest::keyClick(bars, Qt::Key_Right);
             QTest::keyClick(bars, Qt::Key_Return);
         } else {
-            const QRect bar = w.Charts().PointRect(chart, point);
+            const QRect bar = w.Charts().PointRect(ChartAt(chart), point);
             QVERIFY(!bar.isEmpty());
             QTest::mouseClick(bars, Qt::LeftButton, {}, bar.center());
         }
@@ -150,8 +150,8 @@ class AnswersTest : public QObject {
         // The top bar's options reach it as they reach the others.
         r.w.Check("ChB3D")->setChecked(true);
         r.w.Combo("ComboBoxValue")->setCurrentIndex(2);
-        QVERIFY(r.w.Charts().ShownBy(4).View3D);
-        QCOMPARE(r.w.Charts().ShownBy(4).MarksStyle, std::string("Value"));
+        QVERIFY(r.w.Charts().ShownBy(ChartAt(4)).View3D);
+        QCOMPARE(r.w.Charts().ShownBy(ChartAt(4)).MarksStyle, std::string("Value"));
         // The overview keeps its four charts; the lens chart stays on its tab.
         r.w.Tabs()->setCurrentWidget(r.w.Widget("TabSheet1"));
         QVERIFY(r.w.OwnTab(4)->isAncestorOf(r.w.Chart(4)));
@@ -180,7 +180,7 @@ class AnswersTest : public QObject {
         QVERIFY(r.Run());
         QCOMPARE(r.w.Points(0), (QStringList{"24=1", "50=2", "70=1", "200=1"}));
         r.w.Edit("EditCoverage")->setText(range);  // no run needed
-        const auto shaded = r.w.Charts().Shaded(0);
+        const auto shaded = r.w.Charts().Shaded(ChartAt(0));
         QCOMPARE(shaded.has_value(), first >= 0);
         if (shaded) QCOMPARE(*shaded, (quorvela::charts::ChartSet::Span{first, last}));
         QVERIFY2(r.w.Label("LabelCoverage")->text().contains(sentence), qPrintable(r.w.Label("LabelCoverage")->text()));

@@ -26,8 +26,8 @@ namespace {
 void FillSeries(WindowUnderTest& w) {
     ChartSet& charts = w.Charts();
     for (int k = 0; k < 4; ++k) {
-        charts.Clear(k);
-        for (int i = 0; i < 12; ++i) charts.AddPoint(k, "v" + std::to_string(i), 1 + (i * 7 + k) % 9);
+        charts.Clear(ChartAt(k));
+        for (int i = 0; i < 12; ++i) charts.AddPoint(ChartAt(k), "v" + std::to_string(i), 1 + (i * 7 + k) % 9);
     }
 }
 
@@ -97,7 +97,7 @@ class ChartsTest : public QObject {
         QTest::mouseDClick(w.Chart(1), Qt::LeftButton, {}, w.Chart(1)->rect().center());
         QCOMPARE(w.Tabs()->currentWidget(), w.Widget("TabSheet3"));
         QVERIFY(OnOwnTabs(w));
-        for (int i = 0; i < 4; ++i) QVERIFY(!w.Charts().ShownBy(i).ZoomAllowed);
+        for (int i = 0; i < 4; ++i) QVERIFY(!w.Charts().ShownBy(ChartAt(i)).ZoomAllowed);
         QTest::mouseDClick(w.Chart(1), Qt::LeftButton, {}, w.Chart(1)->rect().center());
         QCOMPARE(w.Tabs()->currentWidget(), w.Widget("TabSheet1"));
         QVERIFY(OnOverview(w));
@@ -110,7 +110,7 @@ class ChartsTest : public QObject {
         w.Tabs()->setCurrentWidget(w.Widget("TabSheet7"));
         QVERIFY(OnOwnTabs(w));
         w.Tabs()->setCurrentWidget(w.Widget("TabSheet2"));
-        w->ChartDblClick(0);
+        w->ChartDblClick(ChartAt(0));
         QCOMPARE(w.Tabs()->currentWidget(), w.Widget("TabSheet1"));
         QVERIFY(OnOverview(w));
     }
@@ -161,17 +161,17 @@ class ChartsTest : public QObject {
         w.Show();
         w.Combo("ComboBoxValue")->setCurrentIndex(index);
         for (int i = 0; i < 4; ++i) {
-            QCOMPARE(w.Charts().ShownBy(i).MarksVisible, visible);
-            QCOMPARE(QString::fromStdString(w.Charts().ShownBy(i).MarksStyle), style);
+            QCOMPARE(w.Charts().ShownBy(ChartAt(i)).MarksVisible, visible);
+            QCOMPARE(QString::fromStdString(w.Charts().ShownBy(ChartAt(i)).MarksStyle), style);
         }
         // "Statistics off" hides the marks and keeps their style.
         w.Combo("ComboBoxValue")->setCurrentIndex(0);
         for (int i = 0; i < 4; ++i) {
-            QVERIFY(!w.Charts().ShownBy(i).MarksVisible);
-            QCOMPARE(QString::fromStdString(w.Charts().ShownBy(i).MarksStyle), style);
+            QVERIFY(!w.Charts().ShownBy(ChartAt(i)).MarksVisible);
+            QCOMPARE(QString::fromStdString(w.Charts().ShownBy(ChartAt(i)).MarksStyle), style);
         }
         w.Combo("ComboBoxValue")->setCurrentIndex(index);
-        for (int i = 0; i < 4; ++i) QVERIFY(w.Charts().ShownBy(i).MarksVisible);
+        for (int i = 0; i < 4; ++i) QVERIFY(w.Charts().ShownBy(ChartAt(i)).MarksVisible);
     }
 
     void plottedValuesShowTheCategoryOnEveryChart() {
@@ -180,7 +180,7 @@ class ChartsTest : public QObject {
         w.Show();
         FillSeries(w);
         w.Combo("ComboBoxValue")->setCurrentIndex(1);
-        for (int i = 0; i < 4; ++i) QCOMPARE(w.Charts().MarkText(i, 3), std::string("v3"));
+        for (int i = 0; i < 4; ++i) QCOMPARE(w.Charts().MarkText(ChartAt(i), 3), std::string("v3"));
     }
 
     void threeDOnEveryChart() {
@@ -188,9 +188,9 @@ class ChartsTest : public QObject {
         WindowUnderTest w(folder.path());
         w.Show();
         w.Check("ChB3D")->click();
-        for (int i = 0; i < 4; ++i) QVERIFY(w.Charts().ShownBy(i).View3D);
+        for (int i = 0; i < 4; ++i) QVERIFY(w.Charts().ShownBy(ChartAt(i)).View3D);
         w.Check("ChB3D")->click();
-        for (int i = 0; i < 4; ++i) QVERIFY(!w.Charts().ShownBy(i).View3D);
+        for (int i = 0; i < 4; ++i) QVERIFY(!w.Charts().ShownBy(ChartAt(i)).View3D);
     }
 
     void pointsPerPageWrapsAndUndoesZooms() {
@@ -200,20 +200,20 @@ class ChartsTest : public QObject {
         FillSeries(w);
         ChartSet& charts = w.Charts();
         QSpinBox* perPage = w.Spin("SpinEdit3");
-        QVERIFY(charts.ZoomTo(1, QRect(QPoint(60, 30), QPoint(200, 120))));
-        QVERIFY(charts.View(1).Zoomed);
+        QVERIFY(charts.ZoomTo(ChartAt(1), QRect(QPoint(60, 30), QPoint(200, 120))));
+        QVERIFY(charts.View(ChartAt(1)).Zoomed);
         perPage->stepDown();
         QCOMPARE(perPage->value(), 100);
         for (int i = 0; i < 4; ++i) {
-            QCOMPARE(charts.ShownBy(i).PointsPerPage, 100);
-            QVERIFY(!charts.View(i).Zoomed);
+            QCOMPARE(charts.ShownBy(ChartAt(i)).PointsPerPage, 100);
+            QVERIFY(!charts.View(ChartAt(i)).Zoomed);
         }
         perPage->stepUp();
         QCOMPARE(perPage->value(), 0);
-        for (int i = 0; i < 4; ++i) QCOMPARE(charts.ShownBy(i).PointsPerPage, 0);
+        for (int i = 0; i < 4; ++i) QCOMPARE(charts.ShownBy(ChartAt(i)).PointsPerPage, 0);
         perPage->stepUp();
         QCOMPARE(perPage->value(), 10);
-        for (int i = 0; i < 4; ++i) QCOMPARE(charts.ShownBy(i).PointsPerPage, 10);
+        for (int i = 0; i < 4; ++i) QCOMPARE(charts.ShownBy(ChartAt(i)).PointsPerPage, 10);
     }
 
     void zoomEnablesTheResetButtons() {
@@ -223,12 +223,12 @@ class ChartsTest : public QObject {
         FillSeries(w);
         QToolButton* resetAll = w.Tool("LbSpeedButton8");
         QVERIFY(!resetAll->isEnabled());
-        QVERIFY(w.Charts().ZoomTo(1, QRect(QPoint(60, 30), QPoint(200, 120))));
+        QVERIFY(w.Charts().ZoomTo(ChartAt(1), QRect(QPoint(60, 30), QPoint(200, 120))));
         QVERIFY(resetAll->isEnabled());
         QVERIFY(w.FitButton(1)->isEnabled());
         QVERIFY(!w.FitButton(0)->isEnabled());
         resetAll->click();
-        for (int i = 0; i < 4; ++i) QVERIFY(!w.Charts().View(i).Zoomed);
+        for (int i = 0; i < 4; ++i) QVERIFY(!w.Charts().View(ChartAt(i)).Zoomed);
         QVERIFY(!resetAll->isEnabled());
         QVERIFY(!w.FitButton(1)->isEnabled());
     }
@@ -245,7 +245,7 @@ class ChartsTest : public QObject {
         w.Show();
         FillSeries(w);
         ChartSet& charts = w.Charts();
-        QVERIFY(charts.ZoomTo(1, QRect(QPoint(60, 30), QPoint(200, 120))));
+        QVERIFY(charts.ZoomTo(ChartAt(1), QRect(QPoint(60, 30), QPoint(200, 120))));
         QVERIFY(w.FitButton(1)->isEnabled());
         if (fitGraph) {
             w.FitButton(1)->click();
@@ -253,7 +253,7 @@ class ChartsTest : public QObject {
             w->Chart1MouseMove();
             Drag(w.Chart(1), Qt::LeftButton, QPoint(200, 120), QPoint(60, 30));
         }
-        QVERIFY(!charts.View(1).Zoomed);
+        QVERIFY(!charts.View(ChartAt(1)).Zoomed);
         QVERIFY(!w.FitButton(1)->isEnabled());
         QVERIFY(!w.Tool("LbSpeedButton8")->isEnabled());
     }
@@ -300,21 +300,21 @@ class ChartsTest : public QObject {
         FillSeries(w);
         w.Spin("SpinEdit3")->setValue(30);  // pages of fewer points than the series has: room to pan
         w.Spin("SpinEdit3")->setValue(0);
-        w->ChartDblClick(2);  // the aperture chart on its own tab
+        w->ChartDblClick(ChartAt(2));  // the aperture chart on its own tab
         QWidget* chart = w.Chart(2);
         ChartSet& charts = w.Charts();
         w->Chart1MouseMove();
         QTRY_VERIFY(chart->width() > 200);
-        QVERIFY(charts.ZoomTo(2, QRect(QPoint(chart->width() / 4, 40), QPoint(chart->width() / 2, 150))));
+        QVERIFY(charts.ZoomTo(ChartAt(2), QRect(QPoint(chart->width() / 4, 40), QPoint(chart->width() / 2, 150))));
         w.FitButton(2)->click();
         QVERIFY(!w.FitButton(2)->isEnabled());
-        QVERIFY(!charts.View(2).Zoomed);
+        QVERIFY(!charts.View(ChartAt(2)).Zoomed);
         RightDrag(chart, QPoint(chart->width() / 2, 100), QPoint(chart->width() / 2 - 120, 100));
-        QVERIFY(charts.View(2).UserRanges);
+        QVERIFY(charts.View(ChartAt(2)).UserRanges);
         QVERIFY(w.FitButton(2)->isEnabled());
         QVERIFY(w.Tool("LbSpeedButton8")->isEnabled());
         w.FitButton(2)->click();
-        QVERIFY(!charts.View(2).UserRanges);
+        QVERIFY(!charts.View(ChartAt(2)).UserRanges);
         QVERIFY(!w.FitButton(2)->isEnabled());
     }
 
@@ -322,13 +322,13 @@ class ChartsTest : public QObject {
         TempDir folder;
         WindowUnderTest w(folder.path());
         w.Show();
-        w->ChartDblClick(1);
-        for (int i = 0; i < 4; ++i) QVERIFY(!w.Charts().ShownBy(i).ZoomAllowed);
+        w->ChartDblClick(ChartAt(1));
+        for (int i = 0; i < 4; ++i) QVERIFY(!w.Charts().ShownBy(ChartAt(i)).ZoomAllowed);
         const QPointF at(20, 20);
         QMouseEvent move(QEvent::MouseMove, at, w.Chart(1)->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
                          Qt::NoModifier);
         QApplication::sendEvent(w.Chart(1), &move);
-        for (int i = 0; i < 4; ++i) QVERIFY(w.Charts().ShownBy(i).ZoomAllowed);
+        for (int i = 0; i < 4; ++i) QVERIFY(w.Charts().ShownBy(ChartAt(i)).ZoomAllowed);
     }
 
     void saveOffersTheChartsFileName_data() {
@@ -346,9 +346,9 @@ class ChartsTest : public QObject {
         WindowUnderTest w(folder.path());
         w.Show();
         FillSeries(w);
-        w->ChartDblClick(chart);
+        w->ChartDblClick(ChartAt(chart));
         // Cancelled: nothing is written.
-        w->SaveChart(chart);
+        w->SaveChart(ChartAt(chart));
         QCOMPARE(w.AskedNames.size(), 1);
         QCOMPARE(QFileInfo(w.AskedNames[0]).fileName(), name);
         QCOMPARE(w.AskedFilters, QStringList{"file(*.bmp);;All (*)"});
@@ -356,7 +356,7 @@ class ChartsTest : public QObject {
         QVERIFY(!fs::exists(target));
         // Confirmed: a BMP of the chart as shown.
         w.SaveAnswer = QString::fromStdString(target.string());
-        w->SaveChart(chart);
+        w->SaveChart(ChartAt(chart));
         const std::string bytes = ReadAll(target);
         QVERIFY(bytes.size() > 54);
         QCOMPARE(bytes.substr(0, 2), std::string("BM"));
@@ -367,7 +367,7 @@ class ChartsTest : public QObject {
         WindowUnderTest w(folder.path());
         w.Show();
         w.SaveAnswer = QString::fromStdString((folder.path() / "no-such-folder" / "x.bmp").string());
-        w->SaveChart(1);
+        w->SaveChart(ChartAt(1));
         QVERIFY(w.Messages->Shown.isEmpty());
         QVERIFY(!fs::exists(folder.path() / "no-such-folder"));
     }

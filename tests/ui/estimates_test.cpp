@@ -70,7 +70,7 @@ class GuessWindow {
 
     // The focal-length chart's bars: label, photos and estimated photos.
     [[nodiscard]] QStringList Bars() const {
-        const auto shown = w.Charts().ShownBy(0);
+        const auto shown = w.Charts().ShownBy(ChartAt(0));
         QStringList bars;
         for (std::size_t i = 0; i < shown.Points.size(); ++i) {
             bars << QString("%1:%2:%3")

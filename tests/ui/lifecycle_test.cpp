@@ -161,7 +161,7 @@ class LifecycleTest : public QObject {
         QVERIFY(!w.Check("ChBoxSteps")->isChecked());
         QVERIFY(!w.Check("ChB_Subs")->isChecked());
         QVERIFY(w.Check("ChB3D")->isChecked());
-        QVERIFY(w.Charts().ShownBy(0).View3D);
+        QVERIFY(w.Charts().ShownBy(ChartAt(0)).View3D);
         QVERIFY(w.Check("ChBbar")->isChecked());  // key "3" is read and overridden
         QVERIFY(w.Check("Ch_AlwaysCalc")->isChecked());
         QVERIFY(w.Check("ChB_Raw")->isChecked());
@@ -185,8 +185,8 @@ class LifecycleTest : public QObject {
         QVERIFY(!w.Widget("PanelMakeModel")->isHidden());
         QCOMPARE(w.Label("StatusPanel")->text(), QString("Calculate 35mm"));
         QTRY_COMPARE(w->SelectedFolder(), QString::fromStdString(photos.string()));
-        QVERIFY(w.Charts().ShownBy(2).MarksVisible);
-        QCOMPARE(w.Charts().ShownBy(2).MarksStyle, std::string("PercentTotal"));
+        QVERIFY(w.Charts().ShownBy(ChartAt(2)).MarksVisible);
+        QCOMPARE(w.Charts().ShownBy(ChartAt(2)).MarksStyle, std::string("PercentTotal"));
     }
 
     // Folders load after the saved one was selected; the tree still shows it at the end.
@@ -245,7 +245,7 @@ class LifecycleTest : public QObject {
         WriteIni(folder.path() / "vintrop.ini", {"[RadioButton]", "0=-1"});
         WindowUnderTest w(folder.path());
         QCOMPARE(w.PathListIndex(), -1);
-        QVERIFY(w->CurrentAnalysisSettings().PathList == quorvela::analysis::PathListQuantity::None);
+        QVERIFY(w->CurrentAnalysisSettings().PathList == std::nullopt);
         QVERIFY(w->close());
         QCOMPARE(ValueOf(ReadAll(folder.path() / "vintrop.ini"), "RadioButton/0"), QString("-1"));
     }

@@ -11,6 +11,8 @@
 #include "ui/photo_answers.h"
 
 using namespace quorvela::ui;
+using quorvela::PerQuantity;
+using quorvela::Quantity;
 namespace fs = std::filesystem;
 
 Q_DECLARE_METATYPE(std::string)
@@ -20,7 +22,7 @@ class RulesTest : public QObject {
 
   private slots:
     void barPhotosHeading_data() {
-        using quorvela::analysis::Quantity;
+        using quorvela::Quantity;
         QTest::addColumn<int>("quantity");
         QTest::addColumn<QString>("label");
         QTest::addColumn<int>("count");
@@ -38,8 +40,8 @@ class RulesTest : public QObject {
         QFETCH(QString, label);
         QFETCH(int, count);
         QFETCH(QString, heading);
-        const std::string text = BarPhotosHeading(static_cast<quorvela::analysis::Quantity>(quantity),
-                                                  label.toStdString(), static_cast<std::size_t>(count));
+        const std::string text = BarPhotosHeading(static_cast<quorvela::Quantity>(quantity), label.toStdString(),
+                                                  static_cast<std::size_t>(count));
         QCOMPARE(QString::fromStdString(text), heading);
     }
 
@@ -162,24 +164,24 @@ class RulesTest : public QObject {
 
     void resetButtonsAfterZoom() {
         ViewStates views{};
-        views[1] = {true, true, 0};
+        views[Quantity::Iso] = {true, true, 0};
         const ResetButtons buttons = AfterZoom(views);
         QVERIFY(buttons.Overview);
-        QCOMPARE(buttons.Fit, (std::array<bool, kChartCount>{false, true, false, false, false}));
+        QCOMPARE(buttons.Fit, (PerQuantity<bool>{{false, true, false, false, false}}));
     }
 
     void resetButtonsAfterUndo() {
         ViewStates views{};
         // The chart being reset still reads as zoomed while its listeners run.
-        views[2] = {true, false, 0};
+        views[Quantity::Aperture] = {true, false, 0};
         QCOMPARE(AfterUndoZoom(views), (ResetButtons{true, {false, false, true, false}}));
         QCOMPARE(AfterUndoZoom(ViewStates{}), (ResetButtons{false, {false, false, false, false, false}}));
     }
 
     void resetButtonsAfterScroll() {
         ViewStates views{};
-        views[0].BottomMinimum = 3;
-        views[3] = {false, true, 0};  // panned up or down only
+        views[Quantity::FocalLength].FirstShown = 3;
+        views[Quantity::Shutter] = {false, true, 0};  // panned up or down only
         QCOMPARE(AfterScroll(views), (ResetButtons{true, {true, false, false, true}}));
     }
 

@@ -446,13 +446,13 @@ class RunTest : public QObject {
         QCOMPARE(s.IgnoreUpTo, 3);
         QVERIFY(!s.IncludeSubfolders);
         QVERIFY(s.FractionShutter);
-        QVERIFY(s.PathList == quorvela::analysis::PathListQuantity::Aperture);
+        QVERIFY(s.PathList == quorvela::Quantity::Aperture);
         QVERIFY(s.AddMakerNotes);
         QVERIFY(s.Lens.RealLength);
         QCOMPARE(s.Lens.Edit1, std::string("7,1"));
         QCOMPARE(s.Filter.Model, std::string("G2"));
         w.SetPathListIndex(-1);
-        QVERIFY(w->CurrentAnalysisSettings().PathList == quorvela::analysis::PathListQuantity::None);
+        QVERIFY(w->CurrentAnalysisSettings().PathList == std::nullopt);
     }
 };
 

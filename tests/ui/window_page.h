@@ -22,9 +22,16 @@
 #include <array>
 
 #include "charts/chart_set.h"
+#include "common/quantity.h"
 #include "ui/settings_binder.h"
 
 namespace quorvela::ui::testing {
+
+// The chart at `index` of the charts' order (0 = focal length … 4 = lens), as the window's
+// object names number them.
+inline Quantity ChartAt(int index) {
+    return QuantityAt(index).value();
+}
 
 // The main window as a test sees it: its controls found by their object names, which are the
 // names the product gives them ("StartAnalyzing", "ChB_Subs", "TabSheet7", ...). A name that
@@ -95,7 +102,7 @@ class WindowPage {
     // The points of one chart as "label=count" texts.
     [[nodiscard]] QStringList Points(int chart) const {
         QStringList points;
-        for (const auto& [label, value] : Charts().ShownBy(chart).Points) {
+        for (const auto& [label, value] : Charts().ShownBy(ChartAt(chart)).Points) {
             points << QString::fromStdString(label) + "=" + QString::number(value);
         }
         return points;

@@ -135,7 +135,7 @@ TEST(EquivalentEditor, TheNextRunUsesTheSavedTable) {
     analysis::AnalysisObserver observer;
     const auto focalOf = [&] {
         const auto result = analysis::StartAnalyzing(settings, environment, observer);
-        const auto& table = result.Tables[static_cast<std::size_t>(analysis::Quantity::FocalLength)];
+        const auto& table = result.Tables[Quantity::FocalLength];
         return table.empty() ? std::string() : table.front().Category;
     };
     const std::string before = focalOf();

@@ -77,7 +77,7 @@ bool ParseOptions(const QStringList& args, Options& o) {
     return true;
 }
 
-using Tallies = std::array<std::vector<quorvela::charts::CategoryCount>, 4>;
+using Tallies = quorvela::PerQuantity<quorvela::CategoryTable>;
 
 // The fixed tallies, or those of a `quorvela-cli analyse --json` file; false when that file is
 // no JSON object.
@@ -90,17 +90,22 @@ bool LoadTallies(const Options& o, Tallies& tallies) {
             std::fprintf(stderr, "not a JSON object: %s\n", qPrintable(o.talliesFile));
             return false;
         }
-        constexpr const char* kKeys[] = {"focal", "iso", "aperture", "shutter"};
-        for (std::size_t k = 0; k < 4; ++k) {
-            tallies[k].clear();
-            for (const auto& row : json.value(kKeys[k], nlohmann::json::array())) {
-                tallies[k].push_back({row.value("label", std::string()), row.value("count", 0)});
+        constexpr quorvela::PerQuantity<const char*> kKeys{{"focal", "iso", "aperture", "shutter", "lens"}};
+        for (const quorvela::Quantity q : quorvela::kQuantities) {
+            tallies[q].clear();
+            for (const auto& row : json.value(kKeys[q], nlohmann::json::array())) {
+                const std::string label = row.value("label", std::string());
+                tallies[q].push_back({label, label, row.value("count", 0)});
             }
         }
     }
     if (o.dense > 0) {
-        tallies[0].clear();
-        for (int i = 0; i < o.dense; ++i) tallies[0].push_back({std::to_string(10 + i), 1 + (i * 7919) % 613});
+        auto& focal = tallies[quorvela::Quantity::FocalLength];
+        focal.clear();
+        for (int i = 0; i < o.dense; ++i) {
+            const std::string label = std::to_string(10 + i);
+            focal.push_back({label, label, 1 + (i * 7919) % 613});
+        }
     }
     return true;
 }
@@ -110,9 +115,10 @@ void ShowCharts(ChartSet& charts, QGridLayout* grid, const Options& o, const Tal
     charts.SetPointsPerPage(o.page);
     // The statistics box's entries after "Statistics off" are the mark styles 1 to 5.
     if (o.marks >= 1 && o.marks <= 5) charts.SetStatistics(static_cast<Statistics>(o.marks));
-    for (int k = 0; k < ChartSet::kCount; ++k) {
-        charts.Fill(k, tallies[static_cast<std::size_t>(k)]);
-        QWidget* chart = charts.Widget(k);
+    for (const quorvela::Quantity q : quorvela::kQuantities) {
+        const int k = static_cast<int>(quorvela::IndexOf(q));
+        charts.Fill(q, tallies[q]);
+        QWidget* chart = charts.Widget(q);
         if (o.single < 0) {
             grid->addWidget(chart, k / 2, k % 2);
         } else if (o.single == k) {
@@ -125,13 +131,13 @@ void ShowCharts(ChartSet& charts, QGridLayout* grid, const Options& o, const Tal
 
 // Every chart zoomed into the middle of its plot, as a drag would.
 void ZoomIntoTheMiddle(ChartSet& charts) {
-    for (int k = 0; k < ChartSet::kCount; ++k) {
+    for (const quorvela::Quantity q : quorvela::kQuantities) {
         // The demo is chart code: it reads the engine's layout to find the plot.
-        auto* chart = dynamic_cast<TChart*>(charts.Widget(k));
+        auto* chart = dynamic_cast<TChart*>(charts.Widget(q));
         const auto plot = chart->CurrentLayout().plot;
         const QPoint from(static_cast<int>(plot.left + 0.35 * plot.Width()), static_cast<int>(plot.top));
         const QPoint to(static_cast<int>(plot.left + 0.62 * plot.Width()), static_cast<int>(plot.bottom - 5));
-        charts.ZoomTo(k, QRect(from, to));
+        charts.ZoomTo(q, QRect(from, to));
     }
 }
 

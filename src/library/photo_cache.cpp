@@ -12,7 +12,7 @@
 #include <thread>
 #include <utility>
 
-namespace quorvela::analysis {
+namespace quorvela::library {
 
 namespace fs = std::filesystem;
 
@@ -503,4 +503,4 @@ bool PhotoCache::Forget(const fs::path& file, std::string& problem) {
     return ok;
 }
 
-}  // namespace quorvela::analysis
+}  // namespace quorvela::library

@@ -8,11 +8,11 @@
 #include <filesystem>
 #include <vector>
 
-#include "analysis/photo_facts.h"
+#include "library/photo_facts.h"
 #include "metadata/img_data.h"
 #include "support/test_files.h"
 
-namespace quorvela::analysis {
+namespace quorvela::library {
 namespace {
 
 namespace fs = std::filesystem;
@@ -61,4 +61,4 @@ TEST(RunReading, FactsEqualThoseOfAFullReadingByANewReader) {
 }
 
 }  // namespace
-}  // namespace quorvela::analysis
+}  // namespace quorvela::library

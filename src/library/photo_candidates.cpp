@@ -6,16 +6,14 @@
 #include <unordered_map>
 
 #include "common/ascii.h"
+#include "metadata/photo_format.h"
 
-namespace quorvela::analysis {
+namespace quorvela::library {
 
 namespace {
 
 constexpr std::array<std::string_view, 4> kJpegExtensions = {".JPG", ".JPEG", ".JPE", ".THM"};
 constexpr std::array<std::string_view, 4> kHeifExtensions = {".HEIC", ".HEIF", ".HIF", ".AVIF"};
-constexpr std::array<std::string_view, 19> kRawExtensions = {".CR2", ".CR3", ".CRW", ".NEF", ".NRW", ".ARW", ".SR2",
-                                                             ".SRF", ".DNG", ".PEF", ".SRW", ".3FR", ".ERF", ".IIQ",
-                                                             ".RWL", ".ORF", ".RW2", ".RAF", ".MRW"};
 
 template <std::size_t N>
 bool OneOf(const std::array<std::string_view, N>& list, std::string_view extension) {
@@ -53,7 +51,10 @@ CandidateKind CandidateKindOf(std::string_view name, bool withRawHeif) {
     if (OneOf(kJpegExtensions, extension)) return CandidateKind::Jpeg;
     if (!withRawHeif) return CandidateKind::None;
     if (OneOf(kHeifExtensions, extension)) return CandidateKind::Heif;
-    if (OneOf(kRawExtensions, extension)) return CandidateKind::Raw;
+    const std::string_view bare = std::string_view(extension).substr(1);
+    const bool raw = std::any_of(metadata::kRawExtensions.begin(), metadata::kRawExtensions.end(),
+                                 [bare](const metadata::RawExtension& known) { return known.Extension == bare; });
+    if (raw) return CandidateKind::Raw;
     return CandidateKind::None;
 }
 
@@ -79,4 +80,4 @@ std::vector<std::string> ChoosePhotos(const std::vector<std::string>& names, boo
     return photos;
 }
 
-}  // namespace quorvela::analysis
+}  // namespace quorvela::library

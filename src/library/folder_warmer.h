@@ -1,7 +1,5 @@
 #pragma once
 
-#include <sys/types.h>
-
 #include <condition_variable>
 #include <cstddef>
 #include <deque>
@@ -11,26 +9,11 @@
 #include <set>
 #include <string>
 #include <thread>
-#include <utility>
 #include <vector>
 
-namespace quorvela::analysis {
+#include "folder_walk.h"
 
-// A folder as the file system knows it, whatever path led to it.
-using FolderId = std::pair<dev_t, ino_t>;
-
-// An entry of a folder that is a folder, or a link to one.
-struct Subfolder {
-    std::string Name;
-    FolderId Id{};
-};
-
-// The path of `name` in `folder`.
-std::string JoinPath(const std::string& folder, const std::string& name);
-
-// The subfolders of `folder`, links to folders included (a link to a folder is a folder, like a
-// junction), in listing order; nothing when the folder cannot be read.
-std::optional<std::vector<Subfolder>> ReadSubfolders(const std::string& folder);
+namespace quorvela::library {
 
 // Reads a tree's folders on a few threads of its own, ahead of the run's walk, which must go
 // depth first, one folder after another, to keep the run's order. On a cold disk a folder costs
@@ -70,4 +53,4 @@ class FolderWarmer {
     std::vector<std::thread> threads_;
 };
 
-}  // namespace quorvela::analysis
+}  // namespace quorvela::library

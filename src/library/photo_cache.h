@@ -15,7 +15,7 @@
 struct sqlite3;
 struct sqlite3_stmt;
 
-namespace quorvela::analysis {
+namespace quorvela::library {
 
 // What identifies one state of a file: a photo rewritten, replaced or renamed gets another.
 struct PhotoKey {
@@ -159,4 +159,4 @@ class PhotoCache {
     std::string problem_;
 };
 
-}  // namespace quorvela::analysis
+}  // namespace quorvela::library

@@ -1,11 +1,11 @@
-#include "analysis/photo_candidates.h"
+#include "library/photo_candidates.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-namespace quorvela::analysis {
+namespace quorvela::library {
 namespace {
 
 using Names = std::vector<std::string>;
@@ -76,4 +76,4 @@ TEST(ChoosePhotos, JpegOnlyTakesEveryJpegAndNothingElse) {
 }
 
 }  // namespace
-}  // namespace quorvela::analysis
+}  // namespace quorvela::library

@@ -11,7 +11,7 @@
 #define QUORVELA_ICU_TEXT(name) #name
 #define QUORVELA_ICU_SYMBOL(name) QUORVELA_ICU_TEXT(name)
 
-namespace quorvela::analysis {
+namespace quorvela::library {
 
 namespace {
 
@@ -61,4 +61,4 @@ const IcuCollation& Icu() {
     return functions;
 }
 
-}  // namespace quorvela::analysis
+}  // namespace quorvela::library

@@ -5,7 +5,7 @@
 #include <unicode/uset.h>
 #include <unicode/ustring.h>
 
-namespace quorvela::analysis {
+namespace quorvela::library {
 
 // ICU's collation functions, taken from ICU's library when first needed instead of linked:
 // a program that links ICU reads some 20 MB of it from disk before main() on a cold start,
@@ -39,4 +39,4 @@ struct IcuCollation {
 // std::runtime_error when the library or one of them cannot be found.
 const IcuCollation& Icu();
 
-}  // namespace quorvela::analysis
+}  // namespace quorvela::library

@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-namespace quorvela::analysis {
+namespace quorvela::library {
 
 // What a file's name makes of it. The name only decides whether a file is looked at; how it is
 // read is decided by its content.
@@ -22,4 +22,4 @@ CandidateKind CandidateKindOf(std::string_view name, bool withRawHeif);
 // RAW file. The JPEG is what the camera rendered and its EXIF is the shot's.
 std::vector<std::string> ChoosePhotos(const std::vector<std::string>& names, bool withRawHeif);
 
-}  // namespace quorvela::analysis
+}  // namespace quorvela::library

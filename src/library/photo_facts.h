@@ -1,24 +1,19 @@
 #pragma once
 
-#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
-#include "analysis_settings.h"
-#include "equivalence/equivalent_table.h"
-#include "equivalence/focal_length.h"
-#include "lens_and_date.h"
-
 namespace quorvela::metadata {
 class TimgData;
-}
+class TImageInfo;
+}  // namespace quorvela::metadata
 
-namespace quorvela::analysis {
+namespace quorvela::library {
 
-struct FileResult;
+inline constexpr std::string_view kUnknownLens = "unknown lens";
 
 // The version of what the reader gives for PhotoFacts. Bump it whenever any of those texts
 // would come out differently (a renderer, a maker-note table, the sensor reading): the photo
@@ -60,10 +55,6 @@ inline std::string_view LensOf(const PhotoFacts& facts) {
     return facts.Lens.empty() ? kUnknownLens : std::string_view(facts.Lens);
 }
 
-// Whether a run with these settings reads maker-note entries beyond the ISO fallback: the
-// maker-note filter, and path lines with maker notes.
-bool NeedsMakerNotePairs(const AnalysisSettings& settings);
-
 // Reads `path` (when `readable`; otherwise it counts as a file without metadata) and takes
 // its facts. The maker note is decoded only for the pairs or the ISO fallback.
 PhotoFacts ReadFacts(const std::string& path, bool readable, bool withPairs, metadata::TimgData& reader);
@@ -71,16 +62,21 @@ PhotoFacts ReadFacts(const std::string& path, bool readable, bool withPairs, met
 // The facts of a file that `reader` has read (with or without deferred maker-note decoding).
 PhotoFacts FactsOf(metadata::TimgData& reader, bool withPairs);
 
-// A file's result for a run, from its facts alone: the same as reading the file for that run.
-// `decimalSeparator` is the one the facts were rendered with. Needs pairs when
-// NeedsMakerNotePairs(settings). With `keepRecord` the pieces of a PhotoRecord come too.
-// `cameras` gives crop factors of known cameras; lensfun's list, read on first need, when null.
-FileResult DeriveResult(const PhotoFacts& facts, const std::string& path, const AnalysisSettings& settings,
-                        const equivalence::EquivalentList& table, char decimalSeparator, bool keepRecord = false,
-                        const equivalence::CropFactorSource* cameras = nullptr);
+// Whether an EXIF ISO text is a setting, a positive number: some cameras store 0 (or nothing)
+// and keep the real one in their maker note.
+bool StoredIso(const std::string& text);
+
+// Digits of a maker-note ISO text: those after the first "," when there is one, else all of
+// them; "0" when there are none.
+std::string IsoDigits(std::string_view text);
+
+// The ISO the decoded maker note keeps, as its make's reader found it; for a note without
+// one, the ISO digits of the first maker-note entry that speaks of ISO speed or CCD
+// sensitivity, its description and value read as one text; "0" when none does.
+std::string IsoFromMakerNotes(metadata::TImageInfo& exif);
 
 // Facts as bytes and back. A text that does not decode completely gives nothing.
 std::string EncodeFacts(const PhotoFacts& facts);
 std::optional<PhotoFacts> DecodeFacts(std::string_view bytes);
 
-}  // namespace quorvela::analysis
+}  // namespace quorvela::library

@@ -1,11 +1,10 @@
 #include "folder_warmer.h"
 
-#include <dirent.h>
 #include <sys/stat.h>
 
 #include <system_error>
 
-namespace quorvela::analysis {
+namespace quorvela::library {
 
 FolderWarmer::FolderWarmer(const std::string& root) {
     struct stat info {};
@@ -80,26 +79,4 @@ void FolderWarmer::Warm(const Queued& folder) {
     read_.emplace(folder.Id, std::move(found));
 }
 
-std::string JoinPath(const std::string& folder, const std::string& name) {
-    return folder.ends_with('/') ? folder + name : folder + '/' + name;
-}
-
-std::optional<std::vector<Subfolder>> ReadSubfolders(const std::string& folder) {
-    DIR* dir = ::opendir(folder.c_str());
-    if (dir == nullptr) return std::nullopt;
-    std::vector<Subfolder> found;
-    while (const dirent* item = ::readdir(dir)) {
-        const std::string_view name = item->d_name;
-        if (name == "." || name == "..") continue;
-        // Only folders and links are of interest; a plain file needs no look of its own.
-        if (item->d_type != DT_DIR && item->d_type != DT_LNK && item->d_type != DT_UNKNOWN) continue;
-        struct stat info {};
-        // Follows links.
-        if (::fstatat(::dirfd(dir), item->d_name, &info, 0) != 0 || !S_ISDIR(info.st_mode)) continue;
-        found.push_back({std::string(name), {info.st_dev, info.st_ino}});
-    }
-    ::closedir(dir);
-    return found;
-}
-
-}  // namespace quorvela::analysis
+}  // namespace quorvela::library

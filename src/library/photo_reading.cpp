@@ -1,0 +1,40 @@
+#include "photo_reading.h"
+
+#include "metadata/img_data.h"
+
+namespace quorvela::library {
+
+PhotoReading ReadPhoto(const PhotoPath& photo, bool withPairs, const PhotoCache* cache, metadata::TimgData& reader,
+                       FolderKeys& keys) {
+    PhotoReading reading;
+    std::optional<PhotoKey> key = cache != nullptr ? keys.Of(photo.Path) : std::nullopt;
+    if (key) {
+        if (auto hit = cache->Find(*key, withPairs)) {
+            reading.Facts = std::move(hit->Facts);
+            reading.News.Touch = hit->Touch;
+            if (hit->Touch) reading.News.Key = std::move(key);
+            return reading;
+        }
+    }
+    // With a cache the key tells: only a regular file has one.
+    const bool readable = cache != nullptr ? key.has_value()
+                                           : photo.Kind == EntryKind::Plain ||
+                                                 (photo.Kind == EntryKind::Unknown && IsReadableFile(photo.Path));
+    reading.Facts = ReadFacts(photo.Path, readable, withPairs, reader);
+    if (key && keys.Of(photo.Path) == key) {
+        reading.News.Key = std::move(key);
+        reading.Remember = true;
+    }
+    return reading;
+}
+
+void Learn(PhotoCache& cache, const CacheNews& news) {
+    if (!news.Key) return;
+    if (news.Facts) {
+        cache.Remember(*news.Key, *news.Facts);
+    } else if (news.Touch) {
+        cache.Touch(*news.Key);
+    }
+}
+
+}  // namespace quorvela::library
