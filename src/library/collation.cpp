@@ -14,7 +14,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
-#include "icu_collation.h"
+#include "icu_functions.h"
 
 namespace quorvela::library {
 
@@ -26,7 +26,7 @@ struct CloseCollator {
 using CollatorPtr = std::unique_ptr<UCollator, CloseCollator>;
 
 CollatorPtr MakeCollator(std::string_view localeName) {
-    const IcuCollation& icu = Icu();
+    const IcuFunctions& icu = Icu();
     const std::string name(localeName.substr(0, localeName.find_first_of(".@")));
     const bool root = name.empty() || name == "C" || name == "POSIX";
     UErrorCode status = U_ZERO_ERROR;
@@ -54,7 +54,7 @@ CollatorPtr CloneOf(const UCollator* collator) {
 // contraction that needs a non-ASCII character, such as root's "l" with a middle dot, cannot
 // occur in an ASCII text); nothing when ICU cannot list them.
 std::optional<std::array<bool, 128>> InAsciiContractions(const USet& contractions) {
-    const IcuCollation& icu = Icu();
+    const IcuFunctions& icu = Icu();
     std::array<bool, 128> excluded{};
     const int32_t items = icu.SetItemCount(&contractions);
     for (int32_t i = 0; i < items; ++i) {
@@ -88,7 +88,7 @@ std::optional<std::array<bool, 128>> InAsciiContractions(const USet& contraction
 // ranks come from the collator's own comparison, so tailorings and script reordering are
 // included. Numeric collation or a case level change that reasoning: no ranks.
 AsciiRankTable AsciiRanks(const UCollator* collator) {
-    const IcuCollation& icu = Icu();
+    const IcuFunctions& icu = Icu();
     UErrorCode status = U_ZERO_ERROR;
     if (icu.GetStrength(collator) != UCOL_SECONDARY ||
         icu.GetAttribute(collator, UCOL_NUMERIC_COLLATION, &status) != UCOL_OFF ||
@@ -131,11 +131,11 @@ AsciiRankTable AsciiRanks(const UCollator* collator) {
     return ranks;
 }
 
-// Runs `make` on a thread of its own when `beside` (and the system gives one), else in the
+// Runs `make` on a thread of its own when `inBackground` (and the system gives one), else in the
 // first caller that waits for it.
 template <typename Make>
-auto Later(Make make, bool beside) {
-    if (beside) {
+auto Later(Make make, bool inBackground) {
+    if (inBackground) {
         try {
             return std::async(std::launch::async, make).share();
         } catch (const std::system_error&) {
@@ -154,23 +154,25 @@ using OpenedCollator = std::shared_future<std::shared_ptr<UCollator>>;
 struct SharedCollation {
     explicit SharedCollation(std::string locale) : Locale(std::move(locale)) {}
 
-    OpenedCollator StartOpening(bool beside) {
+    OpenedCollator StartOpening(bool inBackground) {
         const std::lock_guard lock(Mutex);
         if (!Opened.valid()) {
-            Opened = Later([locale = Locale] { return std::shared_ptr<UCollator>(MakeCollator(locale)); }, beside);
+            Opened =
+                Later([locale = Locale] { return std::shared_ptr<UCollator>(MakeCollator(locale)); }, inBackground);
         }
         return Opened;
     }
 
-    std::shared_future<AsciiRankTable> StartRanks(bool beside) {
+    std::shared_future<AsciiRankTable> StartRanks(bool inBackground) {
         {
             const std::lock_guard lock(Mutex);
             if (Ranks.valid()) return Ranks;  // given, or started: no collator needed for it
         }
-        const OpenedCollator opened = StartOpening(beside);
+        const OpenedCollator opened = StartOpening(inBackground);
         const std::lock_guard lock(Mutex);
         // From a clone: ICU's element iterators are not for a collator another thread may use.
-        if (!Ranks.valid()) Ranks = Later([opened] { return AsciiRanks(CloneOf(opened.get().get()).get()); }, beside);
+        if (!Ranks.valid())
+            Ranks = Later([opened] { return AsciiRanks(CloneOf(opened.get().get()).get()); }, inBackground);
         return Ranks;
     }
 
@@ -315,7 +317,7 @@ bool Collation::NeedsIcu(std::string_view text) const {
 }
 
 std::string Collation::SortKey(std::string_view utf8) const {
-    const IcuCollation& icu = Icu();
+    const IcuFunctions& icu = Icu();
     // UTF-16 takes no more units than UTF-8 takes bytes; an ill-formed byte becomes U+FFFD.
     std::u16string text(utf8.size(), u'\0');
     int32_t length = 0;

@@ -47,7 +47,7 @@ class Collation {
     // them.
     void PrepareInBackground(std::size_t expectedTexts) const;
 
-    // The rank table sorts lists of ASCII texts without ICU, which a cold start reads 20 MB of
+    // The rank table sorts lists of ASCII texts without ICU, whose library a cold start reads
     // from disk. It can be kept between runs under RanksName() (the locale, the ICU version)
     // and given back with UseRanks before the first sort: every list whose texts all have
     // ranks is then sorted by them, and ICU is loaded only for one that does not (NeedsIcu).

@@ -77,7 +77,7 @@ std::string EncodeFacts(const PhotoFacts& facts) {
     std::string out;
     std::uint8_t flags = 0;
     if (facts.HasExif) flags |= kHasExif;
-    if (facts.HasMakerNotePairs) flags |= kHasPairs;
+    if (facts.MakerNotePairsRead) flags |= kHasPairs;
     if (facts.MakerNoteDecoded) flags |= kNoteDecoded;
     out += static_cast<char>(flags);
     for (const std::string* text : Texts(facts)) PutText(out, *text);
@@ -97,7 +97,7 @@ std::optional<PhotoFacts> DecodeFacts(std::string_view bytes) {
     if ((flags & ~(kHasExif | kHasPairs | kNoteDecoded)) != 0) return std::nullopt;
     bytes.remove_prefix(1);
     facts.HasExif = (flags & kHasExif) != 0;
-    facts.HasMakerNotePairs = (flags & kHasPairs) != 0;
+    facts.MakerNotePairsRead = (flags & kHasPairs) != 0;
     facts.MakerNoteDecoded = (flags & kNoteDecoded) != 0;
     for (std::string* text : Texts(facts)) {
         if (!TakeText(bytes, *text)) return std::nullopt;

@@ -17,9 +17,10 @@
 
 namespace quorvela::library {
 
-// The most reading threads a run uses when none is asked for. A photo costs a run about 15 us
-// of processor time but a disk read of 0.2 ms (an SSD, cold) to several ms (a network share);
-// only many reads in flight keep a cold run near what the disk gives. The pool starts with one
+// The most reading threads a run uses when none is asked for. A photo costs a run far less
+// processor time than a cold read of it from a disk or a network share (bench/README.md,
+// "Figures behind the code"); only many reads in flight keep a cold run near what the disk
+// gives. The pool starts with one
 // thread per core and grows towards this only while reading makes its threads wait
 // (PoolSizing::GrowWhenWaiting), so a warm run keeps one thread per core.
 int DefaultJobs();

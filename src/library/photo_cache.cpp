@@ -334,7 +334,7 @@ std::optional<PhotoCache::Hit> PhotoCache::Find(const PhotoKey& key, bool needPa
         return std::nullopt;
     }
     auto decoded = DecodeFacts(it->Facts);
-    if (!decoded || (needPairs && !decoded->HasMakerNotePairs)) return std::nullopt;
+    if (!decoded || (needPairs && !decoded->MakerNotePairsRead)) return std::nullopt;
     return Hit{std::move(*decoded), today_ - it->Seen >= kTouchAfterDays};
 }
 

@@ -32,7 +32,7 @@ std::optional<PhotoKey> KeyOf(const std::string& path);
 
 // KeyOf for the files of one folder after another, as one thread reads them: each file is
 // looked up from its folder's descriptor, which spares the kernel the walk through every
-// folder above it (a quarter of a cached photo's system time on a cold run).
+// folder above it.
 class FolderKeys {
   public:
     FolderKeys() = default;
@@ -69,8 +69,8 @@ class PhotoCache {
     static constexpr std::int64_t kKeepDays = 180;
     static constexpr std::int64_t kMaxEntries = 2'000'000;
     // An entry's day of last sight is written again only once it is this old: a re-run the
-    // next day then writes nothing, where it wrote every photo's row (twice the time of a
-    // re-run), and eviction after half a year needs no finer day.
+    // next day then writes nothing, where it would write every photo's row, and eviction after
+    // half a year needs no finer day.
     static constexpr std::int64_t kTouchAfterDays = 7;
     // The layout of the database; a file of a higher one belongs to a newer program, and one of
     // a lower one is emptied. 2: the check sum takes eight bytes a step.
@@ -142,7 +142,7 @@ class PhotoCache {
         std::string_view Facts;
     };
     // Keeps `bytes` for as long as the entries: a block of many entries' bytes at a time, where
-    // a string each would be 40,000 allocations to make and free for 20,000 photos.
+    // a string each would be two allocations a photo to make and free.
     std::string_view Keep(const void* bytes, std::size_t size);
 
     std::filesystem::path file_;

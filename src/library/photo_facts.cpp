@@ -63,7 +63,7 @@ PhotoFacts FactsOf(metadata::TimgData& reader, bool withPairs) {
     PhotoFacts facts;
     facts.HasExif = reader.HasExif();
     // A file without EXIF has nothing more to give: its facts are complete for every run.
-    facts.HasMakerNotePairs = !facts.HasExif || withPairs;
+    facts.MakerNotePairsRead = !facts.HasExif || withPairs;
     if (!facts.HasExif) return facts;
     metadata::TImageInfo& exif = *reader.ExifDirectory;
     const auto text = [&exif](std::string_view name) {

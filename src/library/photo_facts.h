@@ -42,8 +42,9 @@ struct PhotoFacts {
     double PlaneCrop = 0.0;
     double Aspect = 0.0;
     // The maker note's entries as (description, text), held only when a run asked for them:
-    // decoding every note costs more than the rest of a reading.
-    bool HasMakerNotePairs = false;
+    // decoding every note costs more than the rest of a reading. MakerNotePairsRead: they were
+    // asked for (or the file has no EXIF, and so none), and MakerNotePairs is all there is.
+    bool MakerNotePairsRead = false;
     bool MakerNoteDecoded = false;
     std::vector<std::pair<std::string, std::string>> MakerNotePairs;
 

@@ -7,6 +7,7 @@
 #include "common/number_format.h"
 #include "equivalence/camera_database.h"
 #include "equivalence/focal_length.h"
+#include "library/photo_facts.h"
 #include "metadata/img_data.h"
 #include "metadata/sensor_size.h"
 #include "metadata/tag_names.h"
@@ -16,26 +17,12 @@ namespace quorvela::viewer {
 
 namespace {
 
-std::string Digits(std::string_view text) {
-    std::string digits;
-    for (const char c : text) {
-        if (c >= '0' && c <= '9') digits += c;
-    }
-    return digits;
-}
-
 // A camera that stores 0, and a maker note without an ISO (digits "0"), say nothing of it.
 bool NamesAnIso(std::string_view text) {
     return std::any_of(text.begin(), text.end(), [](char c) { return c >= '1' && c <= '9'; });
 }
 
 }  // namespace
-
-std::string IsoDigits(std::string_view value) {
-    const auto comma = value.find(',');
-    std::string digits = Digits(comma == std::string_view::npos ? value : value.substr(comma));
-    return digits.empty() ? std::string("0") : digits;
-}
 
 std::string GetIsoFromSpecific(metadata::TImageInfo& exif) {
     if (exif.MakerNoteIso) return std::to_string(*exif.MakerNoteIso);
@@ -46,7 +33,7 @@ std::string GetIsoFromSpecific(metadata::TImageInfo& exif) {
         for (const std::string_view key : {"ISO SPEED", "CCD SENSITIVITY", "CCD ISO"}) {
             // The digits come from the value only: a description such as "ISO Speed 2" would
             // otherwise add its own digits to the ISO.
-            if (upper.find(key) != std::string::npos) return IsoDigits(entry.Text);
+            if (upper.find(key) != std::string::npos) return library::IsoDigits(entry.Text);
         }
     }
     return "0";

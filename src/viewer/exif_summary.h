@@ -12,10 +12,6 @@ class TimgData;
 
 namespace quorvela::viewer {
 
-// The ISO digits of a maker-note value: the digits after its first "," ("0, 200" holds a mode
-// and the ISO), or all of its digits when it has none; "0" when there are none.
-std::string IsoDigits(std::string_view value);
-
 // The ISO text found in the maker note of the directory: the ISO its make's reader found,
 // else the digits of the value of the first entry (group 1) whose "<description> = <value>"
 // mentions "ISO SPEED", "CCD SENSITIVITY" or "CCD ISO"; "0" when none does. Reads nothing, so

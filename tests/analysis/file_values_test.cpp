@@ -66,13 +66,6 @@ TEST(FocalCategory, RoundingStepsAndFill) {
     EXPECT_EQ(FocalCategory("mm", false, 10, 28), "");
 }
 
-TEST(IsoDigits, AfterTheFirstCommaOrAllDigits) {
-    EXPECT_EQ(library::IsoDigits("ISO Speed = 200"), "200");
-    EXPECT_EQ(library::IsoDigits("ISO Speed = Auto"), "0");
-    EXPECT_EQ(library::IsoDigits("CCD ISO = 0, 400"), "400");
-    EXPECT_EQ(library::IsoDigits("ISO2 Speed = 100"), "2100");  // the description's digits count too
-}
-
 TEST(IsoFromMakerNotes, FirstEntrySpeakingOfIso) {
     metadata::TimgData reader;
     reader.ReadJpegBytes("p.jpg", PhotoBytes({.Make = "X"}));

@@ -388,7 +388,7 @@ TEST(PhotoFacts, EncodingRoundTripsAndRefusesDamage) {
     facts.FocalLength = std::string("5\0.8 mm", 7);
     facts.NoteCrop = 1.609;
     facts.Aspect = 1.5;
-    facts.HasMakerNotePairs = true;
+    facts.MakerNotePairsRead = true;
     facts.MakerNoteDecoded = true;
     facts.MakerNotePairs = {{"Lens", "18-55 mm"}, {"", ""}};
     const std::string bytes = EncodeFacts(facts);

@@ -5,7 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <filesystem>
+#include <sstream>
+#include <string_view>
 #include <vector>
 
 #include "library/photo_facts.h"
@@ -58,6 +61,57 @@ TEST(RunReading, FactsEqualThoseOfAFullReadingByANewReader) {
             }
         }
     }
+}
+
+// The hash every corpus photo's encoded facts give, pinned with the facts version it was
+// taken under. The photo cache keeps facts by that version: facts that come out differently
+// under the same version would be served stale from a cache filled before.
+struct PinnedFacts {
+    int Version;
+    std::uint64_t Hash;
+};
+constexpr PinnedFacts kPinned{3, 0x5ED6BE11CBEF2453};
+
+std::uint64_t Fnv1a(std::uint64_t hash, std::string_view bytes) {
+    for (const char c : bytes) hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001B3ULL;
+    return hash;
+}
+
+TEST(FactsVersion, TheCorpusFactsChangeOnlyWithANewVersion) {
+    QUORVELA_REQUIRE_CORPUS();
+    std::uint64_t hash = 0xCBF29CE484222325ULL;
+    metadata::TimgData reader(true, '.');
+    for (const fs::path& folder : {testing::CorpusDir(), testing::CorpusDir().parent_path() / "corpus-formats"}) {
+        for (const fs::path& file : FilesOf(folder)) {
+            hash = Fnv1a(hash, file.filename().string());
+            for (const bool withPairs : {false, true}) {
+                hash = Fnv1a(hash, EncodeFacts(ReadFacts(file.string(), true, withPairs, reader)));
+            }
+        }
+    }
+    std::ostringstream seen;
+    seen << "{" << kFactsVersion << ", 0x" << std::hex << std::uppercase << hash << "}";
+    EXPECT_EQ(kPinned.Version, kFactsVersion)
+        << "a new facts version: pin the corpus hash it gives, kPinned = " << seen.str();
+    if (kPinned.Version == kFactsVersion) {
+        EXPECT_EQ(kPinned.Hash, hash) << "the facts of the corpus photos changed: raise kFactsVersion (photo_facts.h) "
+                                         "so that the photo cache reads every photo again, then pin "
+                                      << seen.str();
+    }
+}
+
+TEST(IsoDigits, AfterTheFirstCommaOrAllDigits) {
+    struct Case {
+        const char* text;
+        const char* digits;
+    };
+    const Case cases[] = {
+        {"0, 200", "200"}, {"100", "100"},
+        {"auto", "0"},     {"0,", "0"},
+        {"1, 2, 3", "23"}, {"ISO 64", "64"},
+        {"", "0"},         {"ISO2 Speed = 100", "2100"},  // every digit counts, a description's too
+    };
+    for (const Case& c : cases) EXPECT_EQ(IsoDigits(c.text), c.digits) << c.text;
 }
 
 }  // namespace

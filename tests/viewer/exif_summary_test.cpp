@@ -27,22 +27,6 @@ std::string Summary(const PhotoTags& photo, const equivalence::EquivalentList& t
     return GetExifInfStr(reader, path.string(), table);
 }
 
-struct IsoCase {
-    const char* Entry;
-    const char* Digits;
-};
-
-class IsoDigitsOf : public ::testing::TestWithParam<IsoCase> {};
-
-TEST_P(IsoDigitsOf, Entry) {
-    EXPECT_EQ(IsoDigits(GetParam().Entry), GetParam().Digits);
-}
-
-INSTANTIATE_TEST_SUITE_P(MakerNoteValues, IsoDigitsOf,
-                         ::testing::Values(IsoCase{"0, 200", "200"}, IsoCase{"100", "100"}, IsoCase{"auto", "0"},
-                                           IsoCase{"0,", "0"}, IsoCase{"1, 2, 3", "23"}, IsoCase{"ISO 64", "64"},
-                                           IsoCase{"", "0"}));
-
 metadata::TTagEntry MakerNoteEntry(std::uint16_t id, const char* description, const char* text) {
     metadata::TTagEntry entry;
     entry.Group = 1;

@@ -8,10 +8,10 @@
 namespace quorvela::library {
 
 // ICU's collation functions, taken from ICU's library when first needed instead of linked:
-// a program that links ICU reads some 20 MB of it from disk before main() on a cold start,
-// and a run from the photo cache is over in little more than that time. Loaded beside the
+// a program that links ICU reads all of it from disk before main() on a cold start, and a run
+// from the photo cache is over in little more than that time. Loaded in the background of the
 // run, it is ready by the time the run sorts.
-struct IcuCollation {
+struct IcuFunctions {
     decltype(&ucol_open) Open = nullptr;
     decltype(&ucol_clone) Clone = nullptr;
     decltype(&ucol_close) Close = nullptr;
@@ -37,6 +37,6 @@ struct IcuCollation {
 
 // The functions of the ICU this program was built with, loaded once. Throws
 // std::runtime_error when the library or one of them cannot be found.
-const IcuCollation& Icu();
+const IcuFunctions& Icu();
 
 }  // namespace quorvela::library

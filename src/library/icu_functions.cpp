@@ -1,4 +1,4 @@
-#include "icu_collation.h"
+#include "icu_functions.h"
 
 #include <dlfcn.h>
 
@@ -15,7 +15,7 @@ namespace quorvela::library {
 
 namespace {
 
-IcuCollation Load() {
+IcuFunctions Load() {
     constexpr const char* kLibrary = "libicui18n.so." U_ICU_VERSION_SHORT;
     // Never closed: collators live as long as the program.
     void* library = ::dlopen(kLibrary, RTLD_NOW | RTLD_LOCAL);
@@ -28,7 +28,7 @@ IcuCollation Load() {
         if (address == nullptr) throw std::runtime_error(std::string("ICU collation lacks ") + symbol);
         function = reinterpret_cast<std::remove_reference_t<decltype(function)>>(address);
     };
-    IcuCollation icu;
+    IcuFunctions icu;
     find(icu.Open, QUORVELA_ICU_SYMBOL(ucol_open));
     find(icu.Clone, QUORVELA_ICU_SYMBOL(ucol_clone));
     find(icu.Close, QUORVELA_ICU_SYMBOL(ucol_close));
@@ -55,9 +55,9 @@ IcuCollation Load() {
 
 }  // namespace
 
-const IcuCollation& Icu() {
+const IcuFunctions& Icu() {
     // A failed load throws here and is tried again by the next caller.
-    static const IcuCollation functions = Load();
+    static const IcuFunctions functions = Load();
     return functions;
 }
 
