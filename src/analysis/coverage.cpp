@@ -63,18 +63,6 @@ bool Covers(const CoverageRange& range, std::int64_t wholeMm) {
     return mm >= range.From && mm <= range.To;
 }
 
-CoverageCount CountCoverage(const CoverageRange& range, const CategoryTable& focalNoSteps) {
-    CoverageCount count;
-    for (const CategoryCount& row : focalNoSteps) {
-        std::int64_t mm = -1;
-        const auto [end, error] = std::from_chars(row.Label.data(), row.Label.data() + row.Label.size(), mm);
-        if (error != std::errc{} || mm < 0) continue;  // "-1": no focal length
-        count.Of += row.Count;
-        if (Covers(range, mm)) count.Photos += row.Count;
-    }
-    return count;
-}
-
 CoverageCount CountCoverage(const CoverageRange& range, std::span<const std::int64_t> wholeMm) {
     CoverageCount count;
     for (const std::int64_t mm : wholeMm) {

@@ -6,8 +6,6 @@
 #include <string>
 #include <string_view>
 
-#include "tallies.h"
-
 namespace quorvela::analysis {
 
 // A lens's focal range, to ask how many photos it would have covered. A prime (one length)
@@ -35,8 +33,6 @@ struct CoverageCount {
     int Of = 0;
 };
 
-// From the focal-length tally without steps (labels are whole millimetres).
-CoverageCount CountCoverage(const CoverageRange& range, const CategoryTable& focalNoSteps);
 // From each photo's whole focal length; -1 (none) takes no part.
 CoverageCount CountCoverage(const CoverageRange& range, std::span<const std::int64_t> wholeMm);
 

@@ -43,8 +43,8 @@ struct PerQuantity {
     constexpr const T& operator[](Quantity quantity) const { return Values[IndexOf(quantity)]; }
     auto begin() { return Values.begin(); }
     auto end() { return Values.end(); }
-    auto begin() const { return Values.begin(); }
-    auto end() const { return Values.end(); }
+    [[nodiscard]] auto begin() const { return Values.begin(); }
+    [[nodiscard]] auto end() const { return Values.end(); }
     bool operator==(const PerQuantity&) const = default;
 
   private:

@@ -36,17 +36,12 @@ TEST(Covers, BoundsInclusivePrimeFivePercentEitherSide) {
     }
 }
 
-TEST(CountCoverage, TallyWithoutStepsAndPerPhotoLengthsAgree) {
-    const CategoryTable tally = {{"___23", "23", 10}, {"___24", "24", 5}, {"___50", "50", 7},
-                                 {"___70", "70", 3},  {"___71", "71", 2}, {"___-1", "-1", 4}};
-    const CoverageCount fromTally = CountCoverage({24, 70, false}, tally);
-    EXPECT_EQ(fromTally.Photos, 15);
-    EXPECT_EQ(fromTally.Of, 27);  // the 4 photos without a focal length are not counted
-    std::vector<std::int64_t> lengths;
-    for (const auto& row : tally)
-        lengths.insert(lengths.end(), static_cast<std::size_t>(row.Count), std::stoll(row.Label));
-    EXPECT_EQ(CountCoverage({24, 70, false}, lengths).Photos, 15);
-    EXPECT_EQ(CountCoverage({24, 70, false}, lengths).Of, 27);
+TEST(CountCoverage, PhotosWithoutAFocalLengthTakeNoPart) {
+    const std::pair<std::int64_t, int> lengths[] = {{23, 10}, {24, 5}, {50, 7}, {70, 3}, {71, 2}, {-1, 4}};
+    std::vector<std::int64_t> photos;
+    for (const auto& [mm, count] : lengths) photos.insert(photos.end(), static_cast<std::size_t>(count), mm);
+    EXPECT_EQ(CountCoverage({24, 70, false}, photos).Photos, 15);
+    EXPECT_EQ(CountCoverage({24, 70, false}, photos).Of, 27);  // the 4 without a focal length are not counted
 }
 
 TEST(CoverageSentence, DashSeparatorsAndOneDecimal) {

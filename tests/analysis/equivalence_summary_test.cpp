@@ -4,6 +4,7 @@
 
 #include "analysis/file_result.h"
 #include "library/photo_facts.h"
+#include "photo.h"
 
 namespace quorvela::analysis {
 namespace {
@@ -46,18 +47,9 @@ TEST(EquivalenceCounter, CountsAddUpAndOnlyTheEquivalentModeEstimates) {
     EXPECT_TRUE(chosen.Summary().ManualCameras.empty());
 }
 
-// A camera list that knows no camera: the result then depends on the facts alone.
-class NoCameras final : public equivalence::CropFactorSource {
-  public:
-    [[nodiscard]] std::optional<double> CropFactor(std::string_view /*make*/, std::string_view /*model*/,
-                                                   double /*aspect*/, double /*planeCrop*/) const override {
-        return std::nullopt;
-    }
-};
-
 TEST(DeriveResult, AGuessIsMarkedOnlyInTheEquivalentMode) {
     const equivalence::EquivalentList table;
-    const NoCameras cameras;
+    const test::NoCameras cameras;
     const Derivation derivation{table, cameras, '.'};
     library::PhotoFacts facts;
     facts.HasExif = true;

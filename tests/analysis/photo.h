@@ -70,6 +70,15 @@ inline void AddMakerNotes(metadata::TimgData& reader, const std::vector<std::pai
     exif.MakerNoteDecoded = true;
 }
 
+// A camera list that knows no camera: a result then depends on the facts alone.
+class NoCameras final : public equivalence::CropFactorSource {
+  public:
+    [[nodiscard]] std::optional<double> CropFactor(std::string_view /*make*/, std::string_view /*model*/,
+                                                   double /*aspect*/, double /*planeCrop*/) const override {
+        return std::nullopt;
+    }
+};
+
 // A file's result as a run without a cache gets it: read with `reader` (whose decimal
 // separator is the run's), without a camera table, lensfun's crop factors looked up.
 inline FileResult ReadAndDerive(const std::string& path, const AnalysisSettings& settings, metadata::TimgData& reader) {
