@@ -39,8 +39,8 @@ FileOutcome FailedFile() {
 // The state of one run: its counters and lists, the observer it reports to.
 class Run final : public library::InOrder<FileOutcome> {
   public:
-    Run(AnalysisSettings settings, const RunEnvironment& environment, AnalysisObserver& observer)
-        : settings_(std::move(settings)), environment_(environment), observer_(observer) {
+    Run(AnalysisSettings settings, RunEnvironment environment, AnalysisObserver& observer)
+        : settings_(std::move(settings)), environment_(std::move(environment)), observer_(observer) {
         if (environment_.Order == nullptr) {
             ownOrder_ = std::make_unique<Collation>();
             order_ = ownOrder_.get();
@@ -58,7 +58,7 @@ class Run final : public library::InOrder<FileOutcome> {
   private:
     void PerformSteps();
     void ReadFolders(const std::vector<std::string>& folders);
-    void FolderStart(std::size_t photos) override;
+    void FolderStart(std::size_t photos, const library::ListingNotes& notes) override;
     bool Photo(FileOutcome outcome) override;
     bool FolderEnd(std::size_t index) override;
     // Reads one file, or takes it from the cache, and derives its result.
@@ -99,6 +99,9 @@ class Run final : public library::InOrder<FileOutcome> {
     std::vector<std::int64_t> focalMm_;  // per counted photo, for the coverage
     std::vector<PhotoRecord> photos_;    // when the environment keeps them
     int undated_ = 0;                    // left out by the period for want of a date
+    int unreadable_ = 0;                 // folders that could not be read
+    std::string firstUnreadable_;        // why the first of them could not
+    std::size_t rawHeifLeftOut_ = 0;     // RAW and HEIF files of a run without them
     PathListWriter pathList_;
     std::string statusText_;
 };
@@ -129,8 +132,9 @@ void Run::PerformSteps() {
     observer_.ServiceEvents();
 
     std::vector<std::string> folders;
+    int leftOut = 0;
     if (settings_.IncludeSubfolders) {
-        library::CollectFolders(root, folders, &observer_.StopRequested, &*warmer);
+        library::CollectFolders(root, folders, &observer_.StopRequested, &*warmer, &leftOut);
         warmer.reset();
     } else {
         folders.push_back(root);
@@ -144,8 +148,11 @@ void Run::PerformSteps() {
     pathList_.SortInBackground(*order_, environment_.PathListFile);
     TallyAll();
 
+    if (leftOut > 0) Say(MessageKind::FoldersLeftOut, FoldersLeftOutText(leftOut));
+    if (unreadable_ > 0) Say(MessageKind::FoldersUnreadable, FoldersUnreadableText(unreadable_, firstUnreadable_));
     if (result_.FilesFound == 0) {
         Say(MessageKind::NoPhotos, kNoJpegFiles);
+        if (rawHeifLeftOut_ > 0) Say(MessageKind::NoPhotos, RawHeifLeftOutText(rawHeifLeftOut_));
     } else if (result_.FilesAnalysed == 0) {
         // Not "no focal category": a file whose length lies beyond every category was still
         // analysed, and saying that no file matched the filter would be wrong.
@@ -214,7 +221,9 @@ void Run::CloseCache() {
         Say(MessageKind::CacheSetAside, std::string(kCacheSetAside) + problem);
 }
 
-void Run::FolderStart(std::size_t photos) {
+void Run::FolderStart(std::size_t photos, const library::ListingNotes& notes) {
+    if (!notes.Problem.empty() && unreadable_++ == 0) firstUnreadable_ = notes.Problem;
+    rawHeifLeftOut_ += notes.RawHeifLeftOut;
     result_.FilesFound += static_cast<int>(photos);
     order_->PrepareInBackground(static_cast<std::size_t>(result_.FilesFound));
     filesDone_ = 0;
@@ -287,6 +296,7 @@ void Run::EndOfRun(bool analysed) {
     if (!pathList_.Empty()) {
         // The view is filled from the lines themselves; the user learns why the file is old.
         if (!problem.empty()) Say(MessageKind::PathListNotWritten, problem);
+        result_.PathListProblem = problem;
         observer_.PathListReady(pathList_.Lines(), pathList_.Paths());
         result_.PathLines = pathList_.TakeLines();
         result_.LinePaths = pathList_.TakePaths();
@@ -318,6 +328,21 @@ RunOutcome Run::OutcomeOf(bool analysed) const {
 
 std::string RunSummaryText(int filesAnalysed, int filesFound) {
     return "Files analyzed: " + std::to_string(filesAnalysed) + " out of total: " + std::to_string(filesFound);
+}
+
+std::string FoldersUnreadableText(int folders, const std::string& firstReason) {
+    return std::to_string(folders) + (folders == 1 ? " folder" : " folders") + " could not be read (" + firstReason +
+           ").";
+}
+
+std::string RawHeifLeftOutText(std::size_t files) {
+    return std::to_string(files) + (files == 1 ? " RAW or HEIF file was" : " RAW or HEIF files were") +
+           " not read: the run reads JPEG files only.";
+}
+
+std::string FoldersLeftOutText(int folders) {
+    return std::to_string(folders) + (folders == 1 ? " folder was" : " folders were") +
+           " left out: links that lead outside the chosen folder, and system folders such as /proc.";
 }
 
 AnalysisResult StartAnalyzing(const AnalysisSettings& settings, const RunEnvironment& environment,

@@ -41,6 +41,8 @@ enum class MessageKind {
     Interrupted,         // kPlotInterrupted
     FilterSummary,       // how many files matched the filter
     CacheSetAside,       // the photo cache could not be used: kCacheSetAside and the reason
+    FoldersLeftOut,      // links out of the chosen folder, or system folders, were not walked: FoldersLeftOutText
+    FoldersUnreadable,   // folders that could not be read: FoldersUnreadableText
 };
 
 // How a run ended, the first that applies.
@@ -130,9 +132,17 @@ struct AnalysisResult {
     std::vector<std::string> PathLines;  // sorted
     std::vector<std::string> LinePaths;  // the file of each path line
     std::vector<std::string> Messages;   // as shown, in order
+    std::string PathListProblem;         // why the path-list file was not written; empty when it was
 };
 
 std::string RunSummaryText(int filesAnalysed, int filesFound);
+
+// How many folders the walk left out, and why.
+std::string FoldersLeftOutText(int folders);
+// How many folders could not be read, and why the first could not.
+std::string FoldersUnreadableText(int folders, const std::string& firstReason);
+// Beside kNoJpegFiles: how many RAW and HEIF files a run of JPEG files only passed over.
+std::string RawHeifLeftOutText(std::size_t files);
 
 // Performs one run.
 AnalysisResult StartAnalyzing(const AnalysisSettings& settings, const RunEnvironment& environment,

@@ -1,11 +1,14 @@
 #include "analyse_command.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
+#include <cerrno>
 #include <chrono>
 #include <cmath>
 #include <csignal>
+#include <cstring>
 #include <filesystem>
 #include <iostream>
 #include <nlohmann/json.hpp>
@@ -157,6 +160,15 @@ std::string AbsoluteFolder(const std::string& folder) {
         if (!part.empty() && part != ".") absolute /= part;
     }
     return absolute.string();
+}
+
+// Why the folder to analyse cannot be: none when it is a folder. An empty name is left to the
+// run, which says that no folder is selected.
+std::string FolderProblem(const std::string& folder) {
+    struct stat info {};
+    if (folder.empty()) return {};
+    if (::stat(folder.c_str(), &info) != 0) return errno == ENOENT ? "no such folder" : std::strerror(errno);
+    return S_ISDIR(info.st_mode) ? std::string() : "not a folder";
 }
 
 // Each quantity's name in the JSON and in --path-list.
@@ -439,6 +451,10 @@ int AnalyseCommand::Run(std::ostream& out, std::ostream& err) const {
 
     AnalysisSettings s;
     if (const int refused = Settings(s, err); refused != 0) return refused;
+    if (const std::string problem = FolderProblem(s.RootFolder); !problem.empty()) {
+        err << "quorvela-cli analyse: " << problem << ": " << s.RootFolder << '\n';
+        return 2;
+    }
     equivalence::EquivalentList table;
     if (const int refused = ReadTable(table, programFolder, dataFolder, err); refused != 0) return refused;
 
@@ -469,14 +485,16 @@ int AnalyseCommand::Run(std::ostream& out, std::ostream& err) const {
     } else {
         PrintPlain(out, result, s);
     }
-    out.flush();
+    if (!result.PathListProblem.empty()) {
+        err << "quorvela-cli analyse: the path list was not written: " << result.PathListProblem << '\n';
+    }
     switch (result.Outcome) {
         case analysis::RunOutcome::NoFolder:
             return 1;
         case analysis::RunOutcome::Stopped:
             return 130;
         default:
-            return 0;
+            return result.PathListProblem.empty() ? 0 : 1;
     }
 }
 

@@ -1,6 +1,8 @@
 #include "cli.h"
 
 #include <CLI/CLI.hpp>
+#include <cerrno>
+#include <cstring>
 #include <locale>
 #include <ostream>
 
@@ -17,6 +19,22 @@ char LocaleDecimalSeparator() {
         return '.';  // an unknown LANG falls back to the classic form
     }
 }
+
+namespace {
+
+// The command's status, unless its output could not be written all (a full disk, a closed
+// pipe): a half-written document is no success.
+int Finished(int status, std::ostream& out, std::ostream& err) {
+    errno = 0;
+    out.flush();
+    if (out) return status;
+    const int cause = errno;
+    err << "quorvela-cli: the output could not be written"
+        << (cause != 0 ? std::string(": ") + std::strerror(cause) : "") << '\n';
+    return status == 0 ? 1 : status;
+}
+
+}  // namespace
 
 int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     CLI::App app{"Quorvela from the terminal: reads the EXIF metadata of photos.", "quorvela-cli"};
@@ -40,9 +58,9 @@ int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     }
     if (tagsCommand->parsed()) {
         tags.decimalSeparator = separator.empty() ? LocaleDecimalSeparator() : separator[0];
-        return RunTagsCommand(tags, out);
+        return Finished(RunTagsCommand(tags, out, err), out, err);
     }
-    if (analyse.Parsed()) return analyse.Run(out, err);
+    if (analyse.Parsed()) return Finished(analyse.Run(out, err), out, err);
     return 2;
 }
 

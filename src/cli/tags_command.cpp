@@ -1,7 +1,10 @@
 #include "tags_command.h"
 
 #include <fmt/format.h>
+#include <sys/stat.h>
 
+#include <cerrno>
+#include <cstring>
 #include <nlohmann/json.hpp>
 #include <ostream>
 
@@ -93,13 +96,30 @@ void PrintFile(const std::string& path, const TimgData& reader, std::ostream& ou
     PrintIptc(reader, out);
 }
 
+// Why `path` cannot be read as a photo; empty when it is a file.
+std::string NotAFile(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) return errno == ENOENT ? "no such file" : std::strerror(errno);
+    return S_ISREG(info.st_mode) ? std::string() : "not a file";
+}
+
 }  // namespace
 
-int RunTagsCommand(const TagsOptions& options, std::ostream& out) {
+int RunTagsCommand(const TagsOptions& options, std::ostream& out, std::ostream& err) {
     TimgData reader(true, options.decimalSeparator);
     nlohmann::json all = nlohmann::json::array();
+    int status = 0;
     for (const std::string& path : options.files) {
-        reader.ReadJpegFile(path);
+        if (const std::string problem = NotAFile(path); !problem.empty()) {
+            // Listed all the same, so that a script finds every path it gave; a FIFO or a
+            // device is never opened.
+            err << "quorvela-cli tags: " << problem << ": " << path << '\n';
+            status = 1;
+            reader.ResetReader();
+            reader.StatusText = problem;
+        } else {
+            reader.ReadJpegFile(path);
+        }
         if (options.json) {
             all.push_back(FileJson(path, reader));
         } else {
@@ -107,7 +127,7 @@ int RunTagsCommand(const TagsOptions& options, std::ostream& out) {
         }
     }
     if (options.json) out << all.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
-    return 0;
+    return status;
 }
 
 }  // namespace quorvela::cli

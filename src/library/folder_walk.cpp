@@ -1,8 +1,15 @@
 #include "folder_walk.h"
 
 #include <dirent.h>
+#include <fcntl.h>
+#include <linux/magic.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <map>
 #include <set>
@@ -25,11 +32,15 @@ EntryKind KindOf(unsigned char type) {
     return type == DT_LNK || type == DT_UNKNOWN ? EntryKind::Unknown : EntryKind::NotPlain;
 }
 
-// Every entry of a folder with what its listing says of it; no entry is looked at.
-std::vector<Entry> ListFolder(const std::string& folder) {
+// Every entry of a folder with what its listing says of it; no entry is looked at. Why it
+// could not be read goes to `problem`.
+std::vector<Entry> ListFolder(const std::string& folder, std::string& problem) {
     std::vector<Entry> entries;
     DIR* dir = ::opendir(folder.c_str());
-    if (dir == nullptr) return entries;
+    if (dir == nullptr) {
+        problem = std::strerror(errno);
+        return entries;
+    }
     while (const dirent* item = ::readdir(dir)) {
         const std::string_view name = item->d_name;
         if (name == "." || name == "..") continue;
@@ -37,6 +48,27 @@ std::vector<Entry> ListFolder(const std::string& folder) {
     }
     ::closedir(dir);
     return entries;
+}
+
+// A folder of the kernel's own file systems: they hold no photos, and /proc leads to every
+// other process's view of the whole tree.
+bool IsSystemFolder(const std::string& path) {
+    struct statfs info {};
+    if (::statfs(path.c_str(), &info) != 0) return false;
+    switch (static_cast<unsigned long>(info.f_type)) {
+        case PROC_SUPER_MAGIC:
+        case SYSFS_MAGIC:
+        case DEVPTS_SUPER_MAGIC:
+        case CGROUP_SUPER_MAGIC:
+        case CGROUP2_SUPER_MAGIC:
+        case DEBUGFS_MAGIC:
+        case TRACEFS_MAGIC:
+        case SECURITYFS_MAGIC:
+        case BPF_FS_MAGIC:
+            return true;
+        default:
+            return false;
+    }
 }
 
 }  // namespace
@@ -55,9 +87,22 @@ bool IsReadableFile(const std::string& path) {
     return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
-std::optional<std::vector<Subfolder>> ReadSubfolders(const std::string& folder) {
+WalkBounds::WalkBounds(const std::string& chosen) {
+    char* real = ::realpath(chosen.c_str(), nullptr);
+    Root = real != nullptr ? real : chosen;
+    std::free(real);  // NOLINT(cppcoreguidelines-no-malloc): realpath's own allocation
+}
+
+bool WalkBounds::Inside(const std::string& realPath) const {
+    if (Root == "/") return true;
+    return realPath == Root || (realPath.starts_with(Root) && realPath[Root.size()] == '/');
+}
+
+std::optional<std::vector<Subfolder>> ReadSubfolders(const std::string& folder, const WalkBounds& bounds) {
     DIR* dir = ::opendir(folder.c_str());
     if (dir == nullptr) return std::nullopt;
+    struct stat here {};
+    const bool known = ::fstat(::dirfd(dir), &here) == 0;
     std::vector<Subfolder> found;
     while (const dirent* item = ::readdir(dir)) {
         const std::string_view name = item->d_name;
@@ -67,23 +112,38 @@ std::optional<std::vector<Subfolder>> ReadSubfolders(const std::string& folder) 
         struct stat info {};
         // Follows links.
         if (::fstatat(::dirfd(dir), item->d_name, &info, 0) != 0 || !S_ISDIR(info.st_mode)) continue;
-        found.push_back({std::string(name), {info.st_dev, info.st_ino}});
+        Subfolder sub{std::string(name), {info.st_dev, info.st_ino}};
+        struct stat own {};
+        const bool link =
+            item->d_type == DT_LNK ||
+            (item->d_type == DT_UNKNOWN && ::fstatat(::dirfd(dir), item->d_name, &own, AT_SYMLINK_NOFOLLOW) == 0 &&
+             S_ISLNK(own.st_mode));
+        if (link) {
+            char* real = ::realpath(JoinPath(folder, sub.Name).c_str(), nullptr);
+            sub.LeftOut = real == nullptr || !bounds.Inside(real);
+            std::free(real);  // NOLINT(cppcoreguidelines-no-malloc): realpath's own allocation
+        }
+        // Another file system under this one may be a system one; the same one never is.
+        if (!sub.LeftOut && (!known || info.st_dev != here.st_dev))
+            sub.LeftOut = IsSystemFolder(JoinPath(folder, sub.Name));
+        found.push_back(std::move(sub));
     }
     ::closedir(dir);
     return found;
 }
 
 void CollectFolders(const std::string& root, std::vector<std::string>& list, const std::atomic<bool>* stop,
-                    FolderWarmer* warmer) {
+                    FolderWarmer* warmer, int* leftOut) {
     struct stat info {};
     if (::stat(root.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return;
     list.push_back(root);
     std::set<FolderId> entered{{info.st_dev, info.st_ino}};
+    const WalkBounds bounds(root);
     // The warmer's listing when it has one, else the folder read here.
-    const auto listing = [warmer](const std::string& folder, FolderId id) {
+    const auto listing = [warmer, &bounds](const std::string& folder, FolderId id) {
         std::optional<std::vector<Subfolder>> subfolders =
             warmer != nullptr ? warmer->TakeSubfolders(id) : std::nullopt;
-        if (!subfolders) subfolders = ReadSubfolders(folder);
+        if (!subfolders) subfolders = ReadSubfolders(folder, bounds);
         return subfolders ? std::move(*subfolders) : std::vector<Subfolder>();
     };
 
@@ -103,6 +163,10 @@ void CollectFolders(const std::string& root, std::vector<std::string>& list, con
             continue;
         }
         const Subfolder& entry = level.Entries[level.Next++];
+        if (entry.LeftOut) {
+            if (leftOut != nullptr) ++*leftOut;
+            continue;
+        }
         if (!entered.insert(entry.Id).second) continue;
         std::string path = JoinPath(level.Folder, entry.Name);
         list.push_back(path);
@@ -111,12 +175,29 @@ void CollectFolders(const std::string& root, std::vector<std::string>& list, con
     }
 }
 
-std::vector<PhotoPath> FolderPhotos(const std::string& folder, bool withRawHeif) {
+std::vector<PhotoPath> FolderPhotos(const std::string& folder, bool withRawHeif, ListingNotes* notes) {
     std::vector<std::string> names;
     std::map<std::string, EntryKind, std::less<>> notPlain;  // usually none
-    for (Entry& entry : ListFolder(folder)) {
-        if (entry.Kind != EntryKind::Plain) notPlain.emplace(entry.Name, entry.Kind);
+    std::string problem;
+    for (Entry& entry : ListFolder(folder, problem)) {
+        if (entry.Kind != EntryKind::Plain) {
+            // A folder, or a link to one, named like a photo is no photo; anything else stays
+            // as its listing said and is looked at before it is opened.
+            struct stat info {};
+            if (::stat(JoinPath(folder, entry.Name).c_str(), &info) == 0 && S_ISDIR(info.st_mode)) continue;
+            notPlain.emplace(entry.Name, entry.Kind);
+        }
         names.push_back(std::move(entry.Name));
+    }
+    if (notes != nullptr) {
+        notes->Problem = std::move(problem);
+        if (!withRawHeif) {
+            notes->RawHeifLeftOut =
+                static_cast<std::size_t>(std::count_if(names.begin(), names.end(), [](const auto& n) {
+                    const CandidateKind kind = CandidateKindOf(n, true);
+                    return kind == CandidateKind::Heif || kind == CandidateKind::Raw;
+                }));
+        }
     }
     std::vector<PhotoPath> paths;
     for (const std::string& name : ChoosePhotos(names, withRawHeif)) {

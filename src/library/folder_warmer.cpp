@@ -6,7 +6,7 @@
 
 namespace quorvela::library {
 
-FolderWarmer::FolderWarmer(const std::string& root) {
+FolderWarmer::FolderWarmer(const std::string& root) : bounds_(root) {
     struct stat info {};
     if (::stat(root.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return;
     const FolderId id{info.st_dev, info.st_ino};
@@ -68,12 +68,13 @@ void FolderWarmer::Loop() {
 }
 
 void FolderWarmer::Warm(const Queued& folder) {
-    std::optional<std::vector<Subfolder>> found = ReadSubfolders(folder.Path);
+    std::optional<std::vector<Subfolder>> found = ReadSubfolders(folder.Path, bounds_);
     std::lock_guard lock(mutex_);
     if (closing_) return;
     if (found) {
         for (const Subfolder& sub : *found) {
-            if (seen_.insert(sub.Id).second) queue_.push_back({JoinPath(folder.Path, sub.Name), sub.Id});
+            if (!sub.LeftOut && seen_.insert(sub.Id).second)
+                queue_.push_back({JoinPath(folder.Path, sub.Name), sub.Id});
         }
     }
     read_.emplace(folder.Id, std::move(found));

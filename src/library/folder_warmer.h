@@ -43,6 +43,7 @@ class FolderWarmer {
     // Reads one folder, keeps its subfolders and queues those not seen before.
     void Warm(const Queued& folder);
 
+    const WalkBounds bounds_;
     std::mutex mutex_;
     std::condition_variable wake_;
     std::deque<Queued> queue_;

@@ -19,8 +19,8 @@ template <typename Outcome>
 class InOrder {
   public:
     virtual ~InOrder() = default;
-    // The next folder holds `photos` photos.
-    virtual void FolderStart(std::size_t photos) = 0;
+    // The next folder holds `photos` photos; what its listing told besides.
+    virtual void FolderStart(std::size_t photos, const ListingNotes& notes) = 0;
     // The next photo's outcome; false stops the reading, after the end of its folder.
     virtual bool Photo(Outcome outcome) = 0;
     // The folder at `index` of the list is done; false stops the reading.
@@ -53,8 +53,9 @@ void ReadInOrder(const std::vector<std::string>& folders, const ReadingPlan& pla
     }
     if (!pool) {
         for (std::size_t i = 0; i < folders.size(); ++i) {
-            const std::vector<PhotoPath> photos = FolderPhotos(folders[i], plan.WithRawHeif);
-            steps.FolderStart(photos.size());
+            ListingNotes notes;
+            const std::vector<PhotoPath> photos = FolderPhotos(folders[i], plan.WithRawHeif, &notes);
+            steps.FolderStart(photos.size(), notes);
             for (const PhotoPath& photo : photos) {
                 Outcome outcome = failed;
                 try {
@@ -72,27 +73,29 @@ void ReadInOrder(const std::vector<std::string>& folders, const ReadingPlan& pla
     enum class Kind { FolderStart, Photo, FolderEnd };
     struct Step {
         Kind What;
-        std::size_t Count = 0;  // FolderStart: the folder's photos; FolderEnd: its index
+        std::size_t Count = 0;    // FolderStart: the folder's photos; FolderEnd: its index
+        ListingNotes Notes = {};  // FolderStart
     };
     const std::size_t ahead = static_cast<std::size_t>(plan.Jobs) * 16;
     std::deque<Step> queued;
     std::size_t next = 0;
     for (;;) {
         while (next < folders.size() && pool->Pending() < ahead) {
-            std::vector<PhotoPath> photos = FolderPhotos(folders[next], plan.WithRawHeif);
-            queued.push_back({Kind::FolderStart, photos.size()});
+            ListingNotes notes;
+            std::vector<PhotoPath> photos = FolderPhotos(folders[next], plan.WithRawHeif, &notes);
+            queued.push_back({Kind::FolderStart, photos.size(), std::move(notes)});
             queued.insert(queued.end(), photos.size(), Step{Kind::Photo});
             pool->Submit(std::move(photos));
             queued.push_back({Kind::FolderEnd, next});
             ++next;
         }
         if (queued.empty()) return;
-        const Step step = queued.front();
+        const Step step = std::move(queued.front());
         queued.pop_front();
         bool goOn = true;
         switch (step.What) {
             case Kind::FolderStart:
-                steps.FolderStart(step.Count);
+                steps.FolderStart(step.Count, step.Notes);
                 break;
             case Kind::Photo:
                 goOn = steps.Photo(pool->TakeNext());

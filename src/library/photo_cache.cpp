@@ -23,7 +23,8 @@ constexpr int kBusyMilliseconds = 3000;
 constexpr const char* kCreate =
     "CREATE TABLE IF NOT EXISTS photos ("
     " path BLOB NOT NULL, reader TEXT NOT NULL, size INTEGER NOT NULL, mtime_ns INTEGER NOT NULL,"
-    " inode INTEGER NOT NULL, seen INTEGER NOT NULL, facts BLOB NOT NULL, checksum INTEGER NOT NULL,"
+    " inode INTEGER NOT NULL, ctime_ns INTEGER NOT NULL, seen INTEGER NOT NULL, facts BLOB NOT NULL,"
+    " checksum INTEGER NOT NULL,"
     " PRIMARY KEY (path, reader)) WITHOUT ROWID;"
     "CREATE TABLE IF NOT EXISTS meta (name TEXT PRIMARY KEY, value INTEGER NOT NULL);";
 
@@ -35,7 +36,7 @@ std::int64_t Today() {
 // A check sum over every field of a row, eight bytes a step: a damaged page that still decodes
 // is caught here. Each field ends with its length, so bytes cannot move from one to the next.
 std::int64_t Checksum(std::string_view path, std::int64_t size, std::int64_t modifiedNs, std::int64_t inode,
-                      std::string_view reader, std::string_view facts) {
+                      std::int64_t changedNs, std::string_view reader, std::string_view facts) {
     std::uint64_t hash = 0x9E3779B97F4A7C15ULL;
     const auto mix = [&hash](std::uint64_t word) {
         hash ^= word;
@@ -57,7 +58,7 @@ std::int64_t Checksum(std::string_view path, std::int64_t size, std::int64_t mod
     add(path);
     add(reader);
     add(facts);
-    for (const std::int64_t n : {size, modifiedNs, inode}) mix(static_cast<std::uint64_t>(n));
+    for (const std::int64_t n : {size, modifiedNs, inode, changedNs}) mix(static_cast<std::uint64_t>(n));
     return static_cast<std::int64_t>(hash);
 }
 
@@ -150,6 +151,7 @@ std::optional<PhotoKey> KeyFrom(const struct stat& info, const std::string& path
     key.Size = info.st_size;
     key.ModifiedNs = std::int64_t{info.st_mtim.tv_sec} * 1'000'000'000 + info.st_mtim.tv_nsec;
     key.Inode = static_cast<std::int64_t>(info.st_ino);
+    key.ChangedNs = std::int64_t{info.st_ctim.tv_sec} * 1'000'000'000 + info.st_ctim.tv_nsec;
     return key;
 }
 
@@ -288,7 +290,7 @@ void PhotoCache::Load(const std::string& folder, bool subfolders) {
     std::string to = from;
     to.back() = '/' + 1;  // just past every path that starts with `from`
     Statement select(db_,
-                     "SELECT path, size, mtime_ns, inode, seen, facts, checksum FROM photos"
+                     "SELECT path, size, mtime_ns, inode, ctime_ns, seen, facts, checksum FROM photos"
                      " WHERE path >= ?1 AND path < ?2 AND reader = ?3");
     if (!select.Ok()) return;
     sqlite3_stmt* stmt = select.Get();
@@ -310,10 +312,11 @@ void PhotoCache::Load(const std::string& folder, bool subfolders) {
         entry.Size = sqlite3_column_int64(stmt, 1);
         entry.ModifiedNs = sqlite3_column_int64(stmt, 2);
         entry.Inode = sqlite3_column_int64(stmt, 3);
-        entry.Seen = sqlite3_column_int64(stmt, 4);
-        const std::string_view facts = bytes(5);
+        entry.ChangedNs = sqlite3_column_int64(stmt, 4);
+        entry.Seen = sqlite3_column_int64(stmt, 5);
+        const std::string_view facts = bytes(6);
         entry.Facts = Keep(facts.data(), facts.size());
-        entry.Checksum = sqlite3_column_int64(stmt, 6);
+        entry.Checksum = sqlite3_column_int64(stmt, 7);
     }
     if (step != SQLITE_DONE) {
         // What was read is still checked entry by entry; a damaged file is not used again.
@@ -329,8 +332,9 @@ std::optional<PhotoCache::Hit> PhotoCache::Find(const PhotoKey& key, bool needPa
     const auto it = std::lower_bound(loaded_.begin(), loaded_.end(), std::string_view(key.Path),
                                      [](const Stored& entry, std::string_view path) { return entry.Path < path; });
     if (it == loaded_.end() || it->Path != key.Path || it->Size != key.Size || it->ModifiedNs != key.ModifiedNs ||
-        it->Inode != key.Inode ||
-        Checksum(it->Path, it->Size, it->ModifiedNs, it->Inode, readerVersion_, it->Facts) != it->Checksum) {
+        it->Inode != key.Inode || it->ChangedNs != key.ChangedNs ||
+        Checksum(it->Path, it->Size, it->ModifiedNs, it->Inode, it->ChangedNs, readerVersion_, it->Facts) !=
+            it->Checksum) {
         return std::nullopt;
     }
     auto decoded = DecodeFacts(it->Facts);
@@ -348,7 +352,7 @@ std::optional<std::string> PhotoCache::Note(std::string_view name) const {
     const auto* data = static_cast<const char*>(sqlite3_column_blob(select.Get(), 0));
     std::string value;
     if (data != nullptr) value.assign(data, static_cast<std::size_t>(sqlite3_column_bytes(select.Get(), 0)));
-    if (Checksum(name, 0, 0, 0, {}, value) != sqlite3_column_int64(select.Get(), 1)) return std::nullopt;
+    if (Checksum(name, 0, 0, 0, 0, {}, value) != sqlite3_column_int64(select.Get(), 1)) return std::nullopt;
     return value;
 }
 
@@ -369,7 +373,7 @@ void PhotoCache::KeepNote(std::string_view name, std::string_view value) {
             sqlite3_bind_text(insert.Get(), 1, name.data(), static_cast<int>(name.size()), SQLITE_STATIC);
             sqlite3_bind_blob(insert.Get(), 2, value.empty() ? "" : value.data(), static_cast<int>(value.size()),
                               SQLITE_STATIC);
-            sqlite3_bind_int64(insert.Get(), 3, Checksum(name, 0, 0, 0, {}, value));
+            sqlite3_bind_int64(insert.Get(), 3, Checksum(name, 0, 0, 0, 0, {}, value));
             ok = sqlite3_step(insert.Get()) == SQLITE_DONE;
         }
     }
@@ -405,8 +409,9 @@ bool PhotoCache::Flush() {
 
 bool PhotoCache::WriteRows() {
     Statement insert(db_,
-                     "INSERT OR REPLACE INTO photos (path, reader, size, mtime_ns, inode, seen, facts, checksum)"
-                     " VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)");
+                     "INSERT OR REPLACE INTO photos"
+                     " (path, reader, size, mtime_ns, inode, ctime_ns, seen, facts, checksum)"
+                     " VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9)");
     Statement touch(db_, "UPDATE photos SET seen = ?3 WHERE path = ?1 AND reader = ?2");
     if (!insert.Ok() || !touch.Ok()) return false;
     for (const Row& row : pending_) {
@@ -418,11 +423,12 @@ bool PhotoCache::WriteRows() {
             sqlite3_bind_int64(stmt, 3, row.Key.Size);
             sqlite3_bind_int64(stmt, 4, row.Key.ModifiedNs);
             sqlite3_bind_int64(stmt, 5, row.Key.Inode);
-            sqlite3_bind_int64(stmt, 6, today_);
-            sqlite3_bind_blob(stmt, 7, row.Facts.data(), static_cast<int>(row.Facts.size()), SQLITE_STATIC);
-            sqlite3_bind_int64(
-                stmt, 8,
-                Checksum(row.Key.Path, row.Key.Size, row.Key.ModifiedNs, row.Key.Inode, readerVersion_, row.Facts));
+            sqlite3_bind_int64(stmt, 6, row.Key.ChangedNs);
+            sqlite3_bind_int64(stmt, 7, today_);
+            sqlite3_bind_blob(stmt, 8, row.Facts.data(), static_cast<int>(row.Facts.size()), SQLITE_STATIC);
+            sqlite3_bind_int64(stmt, 9,
+                               Checksum(row.Key.Path, row.Key.Size, row.Key.ModifiedNs, row.Key.Inode,
+                                        row.Key.ChangedNs, readerVersion_, row.Facts));
         }
         const int step = sqlite3_step(stmt);
         sqlite3_reset(stmt);

@@ -23,6 +23,9 @@ struct PhotoKey {
     std::int64_t Size = 0;
     std::int64_t ModifiedNs = 0;  // st_mtim in nanoseconds
     std::int64_t Inode = 0;
+    // st_ctim in nanoseconds: a file edited in place with its size and time put back keeps
+    // everything else, but no user can set this one.
+    std::int64_t ChangedNs = 0;
 
     bool operator==(const PhotoKey&) const = default;
 };
@@ -73,8 +76,9 @@ class PhotoCache {
     // half a year needs no finer day.
     static constexpr std::int64_t kTouchAfterDays = 7;
     // The layout of the database; a file of a higher one belongs to a newer program, and one of
-    // a lower one is emptied. 2: the check sum takes eight bytes a step.
-    static constexpr int kSchemaVersion = 2;
+    // a lower one is emptied. 2: the check sum takes eight bytes a step. 3: the change time is
+    // part of the key.
+    static constexpr int kSchemaVersion = 3;
 
     // Opens (or makes) the cache at `file` for readers of `readerVersion`. Nothing, with the
     // reason in `problem`, when it cannot be used.
@@ -137,6 +141,7 @@ class PhotoCache {
         std::int64_t Size = 0;
         std::int64_t ModifiedNs = 0;
         std::int64_t Inode = 0;
+        std::int64_t ChangedNs = 0;
         std::int64_t Seen = 0;
         std::int64_t Checksum = 0;
         std::string_view Facts;

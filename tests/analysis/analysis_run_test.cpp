@@ -1,6 +1,7 @@
 #include "analysis/analysis_run.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 
@@ -184,6 +185,30 @@ TEST(StartAnalyzing, MessagesForEmptyResults) {
     EXPECT_EQ(unmatched.Outcome, RunOutcome::NoFilterMatch);
     EXPECT_EQ(noMatch.Kinds, std::vector<MessageKind>{MessageKind::NoFilterMatch});
     EXPECT_TRUE(noMatch.Has("status Scanning files with the filter enabled"));
+}
+
+// Why nothing was found is said beside the message scripts match: folders that could not be
+// read, RAW files of a run of JPEG files only, links and system folders not walked.
+TEST(StartAnalyzing, WhatTheWalkPassedOverIsSaid) {
+    testing::TempDir dir;
+    dir.Write("raw/IMG_1.CR2", PhotoBytes(kFull));
+    dir.Write("raw/IMG_2.heic", PhotoBytes(kFull));
+    fs::create_directories(dir.path() / "closed");
+    fs::create_directory_symlink("/proc", dir.path() / "raw" / "proc.jpg");
+    AnalysisSettings jpegOnly;
+    jpegOnly.IncludeRawHeif = false;
+    Recorder recorder;
+    fs::permissions(dir.path() / "closed", fs::perms::none);
+    const bool closable = ::access((dir.path() / "closed").c_str(), R_OK) != 0;  // not so for root
+    const AnalysisResult result = RunOn(dir.path(), jpegOnly, recorder);
+    fs::permissions(dir.path() / "closed", fs::perms::owner_all);
+    EXPECT_EQ(result.FilesFound, 0);
+    std::vector<std::string> expected = {
+        "1 folder was left out: links that lead outside the chosen folder, and system folders such as /proc.",
+        "1 folder could not be read (Permission denied).", "No jpeg files found.",
+        "2 RAW or HEIF files were not read: the run reads JPEG files only."};
+    if (!closable) expected.erase(expected.begin() + 1);
+    EXPECT_EQ(result.Messages, expected);
 }
 
 TEST(StartAnalyzing, NoFolderLeavesThePathListFileAlone) {

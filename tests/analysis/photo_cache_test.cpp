@@ -168,6 +168,13 @@ TEST_F(ChangingFolder, TouchedRewrittenRenamedAndDeletedPhotos) {
     std::ofstream(canon, std::ios::binary | std::ios::trunc)
         .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     ExpectCacheAgrees("rewritten in place");
+    // Rewritten again, its size and time put back as an editor may: only the change time moves.
+    const fs::file_time_type written = fs::last_write_time(canon);
+    *at = 'Y';
+    std::ofstream(canon, std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    fs::last_write_time(canon, written);
+    ExpectCacheAgrees("rewritten, its time put back");
 
     fs::rename(Photo("casio_exz3_01.jpg"), Photo("zz_renamed.jpg"));
     ExpectCacheAgrees("renamed");
@@ -342,10 +349,10 @@ TEST_F(ChangingFolder, EntriesNotSeenForLongAreDropped) {
     ASSERT_EQ(sqlite3_open(cache.c_str(), &db), SQLITE_OK);
     const std::string today = "(SELECT max(seen) FROM photos)";
     const std::string sql =
-        "INSERT INTO photos SELECT CAST('/gone/old' AS BLOB), reader, size, mtime_ns, inode, " + today + " - " +
-        std::to_string(PhotoCache::kKeepDays + 1) + ", facts, checksum FROM photos LIMIT 1;" +
-        "INSERT INTO photos SELECT CAST('/gone/young' AS BLOB), reader, size, mtime_ns, inode, " + today + " - " +
-        std::to_string(PhotoCache::kKeepDays - 1) + ", facts, checksum FROM photos LIMIT 1;" +
+        "INSERT INTO photos SELECT CAST('/gone/old' AS BLOB), reader, size, mtime_ns, inode, ctime_ns, " + today +
+        " - " + std::to_string(PhotoCache::kKeepDays + 1) + ", facts, checksum FROM photos LIMIT 1;" +
+        "INSERT INTO photos SELECT CAST('/gone/young' AS BLOB), reader, size, mtime_ns, inode, ctime_ns, " + today +
+        " - " + std::to_string(PhotoCache::kKeepDays - 1) + ", facts, checksum FROM photos LIMIT 1;" +
         "UPDATE photos SET seen = seen - 400 WHERE CAST(path AS TEXT) NOT LIKE '/gone/%';" + "DELETE FROM meta;";
     ASSERT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
     sqlite3_close(db);

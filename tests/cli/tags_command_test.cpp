@@ -39,7 +39,7 @@ TEST(TagsCommand, JsonHasOneObjectPerFileWithUtf8Texts) {
     const std::string photo = Photo(dir);
     const std::string missing = (dir.path() / "missing.jpg").string();
     const CliRun run = Cli({"tags", "--json", "--decimal-separator", ",", photo, missing});
-    ASSERT_EQ(run.status, 0) << run.err;
+    ASSERT_EQ(run.status, 1) << run.err;  // the missing file
     const auto json = nlohmann::json::parse(run.out);
     ASSERT_EQ(json.size(), 2u);
     const auto& file = json[0];
@@ -98,6 +98,42 @@ TEST(TagsCommand, WrongArgumentsExitWithTwo) {
     EXPECT_EQ(Cli({"tags", "--decimal-separator", ";", "x.jpg"}).status, 2);
     EXPECT_EQ(Cli({"nonsense"}).status, 2);
     EXPECT_EQ(Cli({"--help"}).status, 0);
+}
+
+TEST(TagsCommand, WhatIsNoFileIsSaidAndEndsWithStatusOne) {
+    TempDir dir;
+    const std::string photo = Photo(dir);
+    const std::string missing = (dir.path() / "missing.jpg").string();
+    const CliRun run = Cli({"tags", "--json", missing, photo, dir.path().string()});
+    EXPECT_EQ(run.status, 1);
+    const auto json = nlohmann::json::parse(run.out);
+    ASSERT_EQ(json.size(), 3U);  // every path listed, the photo with its entries
+    EXPECT_EQ(json[0]["status"], "no such file");
+    EXPECT_FALSE(json[1]["tags"].empty());
+    EXPECT_EQ(json[2]["status"], "not a file");
+    EXPECT_NE(run.err.find("no such file: " + missing), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("not a file: " + dir.path().string()), std::string::npos) << run.err;
+}
+
+// A stream whose every write fails, as standard output on a full disk.
+class FullDisk : public std::streambuf {
+  protected:
+    int_type overflow(int_type /*c*/) override { return traits_type::eof(); }
+    std::streamsize xsputn(const char* /*s*/, std::streamsize /*n*/) override { return 0; }
+};
+
+TEST(Cli, AnOutputThatCannotBeWrittenIsAFailure) {
+    TempDir dir;
+    const std::string photo = Photo(dir);
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"tags", photo}, std::vector<std::string>{"tags", "--json", photo},
+          std::vector<std::string>{"analyse", dir.path().string(), "--json", "--no-cache", "--path-list", "none"}}) {
+        FullDisk full;
+        std::ostream out(&full);
+        std::ostringstream err;
+        EXPECT_EQ(runCli(args, out, err), 1) << args[1];
+        EXPECT_NE(err.str().find("the output could not be written"), std::string::npos) << err.str();
+    }
 }
 
 TEST(TagsCommand, EveryCorpusPhotoGivesValidJson) {

@@ -140,7 +140,8 @@ TEST_F(AnalyseOptions, ExitStatusesAndMessages) {
     };
     const std::string missing = (dir.path() / "missing").string();
     const Case cases[] = {
-        {{"analyse", missing}, 1, "No folder selected."},
+        {{"analyse", missing}, 2, "no such folder: "},
+        {{"analyse", (dir.path() / "photos" / "a.jpg").string()}, 2, "not a folder: "},
         {{"analyse", (dir.path() / "photos").string(), "--step", "0"}, 2, "--step"},
         {{"analyse", (dir.path() / "photos").string(), "--ignore", "50"}, 2, "--ignore"},
         {{"analyse", (dir.path() / "photos").string(), "--path-list", "colour"}, 2, "--path-list"},
@@ -164,8 +165,20 @@ TEST_F(AnalyseOptions, ExitStatusesAndMessages) {
         }
         const auto run = RunCli(args);
         EXPECT_EQ(run.code, c.code);
+        if (c.code == 2) {
+            EXPECT_EQ(run.out, "");
+        }
         EXPECT_NE((c.code == 2 ? run.err : run.out).find(c.text), std::string::npos) << run.out << run.err;
     }
+}
+
+TEST_F(AnalyseOptions, APathListThatCannotBeWrittenEndsWithStatusOne) {
+    const auto run = RunCli({"analyse", (dir.path() / "photos").string(), "--json", "--no-cache", "--table",
+                             (dir.path() / "cam_equiv.txt").string(), "--path-list-file",
+                             (dir.path() / "no folder" / "vt.txt").string()});
+    EXPECT_EQ(run.code, 1);
+    EXPECT_NE(run.err.find("the path list was not written"), std::string::npos) << run.err;
+    EXPECT_FALSE(run.Json()["pathList"].empty());  // the output is whole all the same
 }
 
 TEST_F(AnalyseOptions, PlainOutputHasTablesMessagesAndSummary) {
