@@ -114,7 +114,6 @@ void Run::PerformSteps() {
         observer_.RunEnded(root, result_.Outcome);
         return;
     }
-    observer_.StopRequested = false;
     observer_.RunStarted(root);
     if (!library::IsExistingFolder(root)) {
         Say(MessageKind::NoFolder, kNoFolderSelected);
@@ -325,25 +324,6 @@ RunOutcome Run::OutcomeOf(bool analysed) const {
 }
 
 }  // namespace
-
-std::string RunSummaryText(int filesAnalysed, int filesFound) {
-    return "Files analyzed: " + std::to_string(filesAnalysed) + " out of total: " + std::to_string(filesFound);
-}
-
-std::string FoldersUnreadableText(int folders, const std::string& firstReason) {
-    return std::to_string(folders) + (folders == 1 ? " folder" : " folders") + " could not be read (" + firstReason +
-           ").";
-}
-
-std::string RawHeifLeftOutText(std::size_t files) {
-    return std::to_string(files) + (files == 1 ? " RAW or HEIF file was" : " RAW or HEIF files were") +
-           " not read: the run reads JPEG files only.";
-}
-
-std::string FoldersLeftOutText(int folders) {
-    return std::to_string(folders) + (folders == 1 ? " folder was" : " folders were") +
-           " left out: links that lead outside the chosen folder, and system folders such as /proc.";
-}
 
 AnalysisResult StartAnalyzing(const AnalysisSettings& settings, const RunEnvironment& environment,
                               AnalysisObserver& observer) {

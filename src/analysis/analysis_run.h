@@ -15,16 +15,10 @@
 #include "equivalence_summary.h"
 #include "library/collation.h"
 #include "photo_record.h"
+#include "run_messages.h"
 #include "tallies.h"
 
 namespace quorvela::analysis {
-
-inline constexpr std::string_view kNoFolderSelected = "No folder selected.";
-inline constexpr std::string_view kNoJpegFiles = "No jpeg files found.";
-inline constexpr std::string_view kNoExifInfo = "None of the jpeg files contained EXIF info.";
-inline constexpr std::string_view kNoFilterMatch = "None of the jpeg files match the make and/or model filter strings.";
-inline constexpr std::string_view kPlotInterrupted = "Plot interrupted, graph not complete.";
-inline constexpr std::string_view kCacheSetAside = "Remembered photos are not used in this run, the photos are read: ";
 
 // The two stages a run shows progress of: collecting the files (folder by folder, or file by
 // file when there is one folder) and analysing the focal lengths read.
@@ -43,6 +37,7 @@ enum class MessageKind {
     CacheSetAside,       // the photo cache could not be used: kCacheSetAside and the reason
     FoldersLeftOut,      // links out of the chosen folder, or system folders, were not walked: FoldersLeftOutText
     FoldersUnreadable,   // folders that could not be read: FoldersUnreadableText
+    RunFailed,           // the run ended on an error of its own (out of memory, a library that failed): the text
 };
 
 // How a run ended, the first that applies.
@@ -64,8 +59,9 @@ constexpr bool ResultsCurrent(RunOutcome outcome) {
 
 // What a run reports as it goes, in the order it happens; how it is shown is the caller's
 // business (the window, the command line). Every call has a no-op default. `StopRequested`
-// may be set from any thread or a signal handler; the run clears it when it starts and reads
-// it after each analysed file and after each folder.
+// may be set from any thread or a signal handler; the run reads it after each analysed file and
+// after each folder. The caller clears it before it starts a run: a stop asked for at once
+// after the start must not be lost to the run's own thread.
 //
 // The order of a run: RunStarted; then either a NoFolder message or FolderOpened, the
 // progress, status texts, the summary and the chart points (the lens chart's last); messages;
@@ -135,14 +131,6 @@ struct AnalysisResult {
     std::string PathListProblem;         // why the path-list file was not written; empty when it was
 };
 
-std::string RunSummaryText(int filesAnalysed, int filesFound);
-
-// How many folders the walk left out, and why.
-std::string FoldersLeftOutText(int folders);
-// How many folders could not be read, and why the first could not.
-std::string FoldersUnreadableText(int folders, const std::string& firstReason);
-// Beside kNoJpegFiles: how many RAW and HEIF files a run of JPEG files only passed over.
-std::string RawHeifLeftOutText(std::size_t files);
 
 // Performs one run.
 AnalysisResult StartAnalyzing(const AnalysisSettings& settings, const RunEnvironment& environment,

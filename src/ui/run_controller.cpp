@@ -4,6 +4,9 @@
 #include <unistd.h>
 
 #include <QMetaObject>
+#include <exception>
+#include <new>
+#include <string>
 #include <utility>
 
 namespace quorvela::ui {
@@ -29,6 +32,8 @@ bool RunController::Start(const analysis::AnalysisSettings& settings, analysis::
     if (thread_.joinable()) thread_.join();
     active_ = true;
     observer_.Reset();
+    // Cleared here, not on the run's thread: an Escape pressed a moment after Start counts.
+    observer_.StopRequested = false;
     // The run works from its own copies: the window may change its controls or reload the
     // camera table while the run goes on.
     auto work = [this, settings, environment, table = table]() mutable {
@@ -36,7 +41,7 @@ bool RunController::Start(const analysis::AnalysisSettings& settings, analysis::
         // window's thread, so the window repaints at once however busy the run is.
         ::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), kRunNiceness);
         environment.Table = &table;
-        analysis::AnalysisResult result = analysis::StartAnalyzing(settings, environment, observer_);
+        analysis::AnalysisResult result = RunCatching(settings, environment);
         QMetaObject::invokeMethod(
             context_,
             [this, r = std::move(result)] {
@@ -48,6 +53,31 @@ bool RunController::Start(const analysis::AnalysisSettings& settings, analysis::
     };
     thread_ = std::thread(std::move(work));
     return true;
+}
+
+analysis::AnalysisResult RunController::RunCatching(const analysis::AnalysisSettings& settings,
+                                                    const analysis::RunEnvironment& environment) {
+    // An exception must not end the program on this thread (std::terminate) nor leave the
+    // window busy: it is said, and the run ends as a stopped one.
+    std::string problem;
+    try {
+        return analysis::StartAnalyzing(settings, environment, observer_);
+    } catch (const std::bad_alloc&) {
+        problem = "The analysis ran out of memory and was stopped.";
+    } catch (const std::exception& e) {
+        problem = std::string("The analysis failed and was stopped: ") + e.what();
+    }
+    analysis::AnalysisResult failed;
+    failed.Outcome = analysis::RunOutcome::Stopped;
+    failed.StopRequested = true;
+    failed.Messages.push_back(problem);
+    try {
+        observer_.Message(analysis::MessageKind::RunFailed, problem);
+        observer_.RunEnded(settings.RootFolder, failed.Outcome);
+    } catch (const std::exception&) {
+        // Nothing more can be shown; the window learns the end from the result all the same.
+    }
+    return failed;
 }
 
 void RunController::RequestStop() {

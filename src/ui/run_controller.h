@@ -11,7 +11,7 @@ namespace quorvela::ui {
 
 // Runs one analysis at a time on a thread of its own, reporting to an observer that carries
 // the reports out on the window's thread. The stop flag is the observer's and lives as long as
-// it, so Esc between runs sets it and the next run clears it.
+// it, so Esc between runs sets it and the next Start clears it.
 class RunController {
   public:
     using Finished = std::function<void(const analysis::AnalysisResult& result)>;
@@ -34,6 +34,9 @@ class RunController {
     void Abandon();
 
   private:
+    analysis::AnalysisResult RunCatching(const analysis::AnalysisSettings& settings,
+                                         const analysis::RunEnvironment& environment);
+
     QObject* context_;
     QueuedObserver& observer_;
     Finished finished_;

@@ -216,7 +216,6 @@ TEST(StartAnalyzing, NoFolderLeavesThePathListFileAlone) {
     const fs::path list = dir.path() / "vt_debug.txt";
     common::WriteTextLines(list, {"earlier"});
     Recorder recorder;
-    recorder.StopRequested = true;  // an Escape before the run is cleared by the run
     const AnalysisResult result = RunOn(dir.path() / "missing", {}, recorder, list);
     EXPECT_EQ(result.Messages, std::vector<std::string>{"No folder selected."});
     EXPECT_EQ(recorder.Kinds, std::vector<MessageKind>{MessageKind::NoFolder});

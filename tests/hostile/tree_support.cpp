@@ -93,8 +93,12 @@ void ExpectCompleteRun(const AnalysisResult& result) {
         std::accumulate(focal.begin(), focal.end(), 0, [](int sum, const auto& row) { return sum + row.Count; });
     EXPECT_EQ(tallied, result.FilesAnalysed);
     EXPECT_EQ(result.PathLines.size(), static_cast<std::size_t>(result.FilesAnalysed));
-    if (result.FilesAnalysed > 0) {
-        EXPECT_TRUE(result.Messages.empty()) << result.Messages.front();
+    // A complete run says nothing but what it passed over: folders gone or too deep to be read,
+    // links out of the tree.
+    for (const std::string& message : result.Messages) {
+        EXPECT_TRUE(message.find("could not be read") != std::string::npos ||
+                    message.find("left out") != std::string::npos || result.FilesAnalysed == 0)
+            << message;
     }
 }
 

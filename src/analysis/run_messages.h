@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace quorvela::analysis {
+
+// The texts a run says, as the user reads them.
+
+inline constexpr std::string_view kNoFolderSelected = "No folder selected.";
+inline constexpr std::string_view kNoJpegFiles = "No jpeg files found.";
+inline constexpr std::string_view kNoExifInfo = "None of the jpeg files contained EXIF info.";
+inline constexpr std::string_view kNoFilterMatch = "None of the jpeg files match the make and/or model filter strings.";
+inline constexpr std::string_view kPlotInterrupted = "Plot interrupted, graph not complete.";
+inline constexpr std::string_view kCacheSetAside = "Remembered photos are not used in this run, the photos are read: ";
+
+// "Files analyzed: N out of total: M".
+std::string RunSummaryText(int filesAnalysed, int filesFound);
+
+// How many folders the walk left out, and why.
+std::string FoldersLeftOutText(int folders);
+// How many folders could not be read, and why the first could not.
+std::string FoldersUnreadableText(int folders, const std::string& firstReason);
+// Beside kNoJpegFiles: how many RAW and HEIF files a run of JPEG files only passed over.
+std::string RawHeifLeftOutText(std::size_t files);
+
+}  // namespace quorvela::analysis
