@@ -2,6 +2,9 @@
 // the last line) and for decoding a large photo for the preview, printed for the closing note.
 //   QT_QPA_PLATFORM=offscreen viewer_probe [LINES [PHOTO]]
 // Without PHOTO a 6000 x 4000 photo is generated.
+//   QT_QPA_PLATFORM=offscreen viewer_probe --previews N PHOTO...
+// asks the viewer's preview loader for each PHOTO N times, one request at a time, and prints the
+// median time from request to answer.
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
@@ -13,15 +16,55 @@
 #include <QTextBlock>
 #include <QVBoxLayout>
 #include <QWidget>
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
 #include "jpeg_writer.h"
 #include "viewer/path_list_viewer.h"
 #include "viewer/preview_decoder.h"
+#include "viewer/preview_loader.h"
+
+namespace {
+
+// The median time of `rounds` previews of each photo through the loader, as the viewer asks.
+int MeasurePreviews(int rounds, const QStringList& photos) {
+    for (const QString& photo : photos) {
+        const std::string path = QFile::encodeName(photo).toStdString();
+        quorvela::viewer::PreviewImage last;
+        bool answered = false;
+        quorvela::viewer::PreviewLoader loader(QSize(218, 218),
+                                               [&](const std::string&, const quorvela::viewer::PreviewImage& shown) {
+                                                   last = shown;
+                                                   answered = true;
+                                               });
+        std::vector<double> times;
+        for (int i = 0; i < rounds; ++i) {
+            answered = false;
+            QElapsedTimer timer;
+            timer.start();
+            loader.Request(path);
+            while (!answered) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+            times.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
+        }
+        std::sort(times.begin(), times.end());
+        const double median = (times[(times.size() - 1) / 2] + times[times.size() / 2]) / 2;
+        std::printf("%s: median %.2f ms of %d previews (fastest %.2f, slowest %.2f) %dx%d %s\n",
+                    qPrintable(QFileInfo(photo).fileName()), median, rounds, times.front(), times.back(),
+                    last.Image.width(), last.Image.height(), qPrintable(last.Error));
+    }
+    return 0;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    if (argc > 3 && QString(argv[1]) == "--previews") {
+        QStringList photos;
+        for (int i = 3; i < argc; ++i) photos << QString::fromLocal8Bit(argv[i]);
+        return MeasurePreviews(std::max(1, QString(argv[2]).toInt()), photos);
+    }
     const int count = argc > 1 ? QString(argv[1]).toInt() : 100000;
     QWidget window;
     auto* layout = new QVBoxLayout(&window);
