@@ -1,7 +1,8 @@
 # The demo folder, and what `cmake --install` puts where a Linux desktop expects it: the two
-# programs, the help pages, the shipped camera table, the demo folder, a desktop entry, the
-# icon and the AppStream metainfo. An installed program cannot write beside itself, so it keeps
-# its settings, camera table and path list in the per-user configuration folder.
+# programs and the window's preview helper, the help pages, the shipped camera table, the demo
+# folder, a desktop entry, the icon and the AppStream metainfo. An installed program cannot
+# write beside itself, so it keeps its settings, camera table and path list in the per-user
+# configuration folder.
 include(GNUInstallDirs)
 
 add_subdirectory(${CMAKE_SOURCE_DIR}/samples ${CMAKE_BINARY_DIR}/samples)
@@ -15,7 +16,8 @@ set(QUORVELA_DATA_DEST ${CMAKE_INSTALL_DATADIR}/quorvela)
 
 install(TARGETS quorvela-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 if(TARGET quorvela)
-  install(TARGETS quorvela RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  # The preview helper beside the window, where the window looks for it.
+  install(TARGETS quorvela quorvela-preview RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   install(FILES ${CMAKE_SOURCE_DIR}/data/${QUORVELA_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
   install(FILES ${CMAKE_SOURCE_DIR}/data/${QUORVELA_APP_ID}.svg
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)

@@ -10,6 +10,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <exception>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,7 @@ PathListViewer::PathListViewer(QPlainTextEdit* richEdit, QLabel* image, QLabel* 
     askSaveFile_ = [this](const QString& proposed, const QString& filter) {
         return AskSaveTextFile(richEdit_->window(), proposed, filter);
     };
+    summaryPool_.setMaxThreadCount(1);
     image_->setAlignment(Qt::AlignCenter);
     image_->setWordWrap(true);
     image_->setStyleSheet(QStringLiteral("color: white;"));
@@ -47,7 +49,10 @@ PathListViewer::PathListViewer(QPlainTextEdit* richEdit, QLabel* image, QLabel* 
     richEdit_->viewport()->installEventFilter(this);
 }
 
-PathListViewer::~PathListViewer() = default;
+PathListViewer::~PathListViewer() {
+    summaryPool_.clear();
+    summaryPool_.waitForDone();
+}
 
 bool PathListViewer::eventFilter(QObject* watched, QEvent* event) {
     if (watched == richEdit_->viewport() && event->type() == QEvent::MouseButtonPress) {
@@ -85,11 +90,35 @@ void PathListViewer::ShowLineAtCaret() {
     selectedFile_ = path;
     // Only regular files are read: a FIFO or device named like a photo would block the window.
     const bool exists = !path.empty() && exists_(path);
-    const std::string summary = exists ? GetExifInfStr(reader_, path, table_) : std::string();
-    summary_->setText(QString::fromStdString(SummaryForDisplay(summary)));
-    if (exists) loader_->Request(path);
+    summary_->clear();
+    ++summaryGeneration_;
+    if (exists) {
+        RequestSummary(path);
+        loader_->Request(path);
+    }
     // The path as the line shows it.
     if (!path.empty()) SearchForText_AndSelect(richEdit_, QString::fromStdString(common::OnOneLine(path)), lineStart);
+}
+
+void PathListViewer::RequestSummary(const std::string& path) {
+    summaryPool_.clear();  // summaries not yet read are stale now
+    // The table is copied: the editor may change it while the summary is read.
+    summaryPool_.start([this, path, generation = summaryGeneration_, table = table_] {
+        std::string summary;
+        try {
+            summary = SummaryForDisplay(GetExifInfStr(reader_, path, table));
+        } catch (const std::bad_alloc&) {
+            summary = "The exposure summary cannot be read: there is not enough memory for it.";
+        }
+        QMetaObject::invokeMethod(
+            this,
+            [this, path, generation, summary = std::move(summary)] {
+                if (generation != summaryGeneration_) return;
+                summary_->setText(QString::fromStdString(summary));
+                shownSummaryFile_ = path;
+            },
+            Qt::QueuedConnection);
+    });
 }
 
 void PathListViewer::SetHeading(QLabel* heading) {

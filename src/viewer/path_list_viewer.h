@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QThreadPool>
 #include <functional>
 #include <memory>
 #include <string>
@@ -22,6 +23,7 @@ namespace quorvela::viewer {
 // The path-list view made browsable: clicking a line or moving through the list with the keys
 // shows that line's photo in the preview, its exposure summary below it, and selects its path
 // in the list. The window gives it its three controls; the viewer listens to them itself.
+// Neither the preview nor the summary is read on the window's thread.
 class PathListViewer : public QObject {
   public:
     // The save-file dialog: the chosen file, or empty when cancelled.
@@ -60,8 +62,12 @@ class PathListViewer : public QObject {
     bool ShowAll();
     [[nodiscard]] bool ShowingPart() const { return showingPart_; }
 
-    // Drops the answer of a preview still being decoded (a new run has cleared the preview).
-    void CancelPreview() { loader_->Cancel(); }
+    // Drops the answers of a preview still being decoded and a summary still being read (a new
+    // run has cleared the preview).
+    void CancelPreview() {
+        loader_->Cancel();
+        ++summaryGeneration_;
+    }
     // The decoder of the previews: whether it is still at work.
     [[nodiscard]] const PreviewLoader& Loader() const { return *loader_; }
 
@@ -71,6 +77,8 @@ class PathListViewer : public QObject {
     std::function<void(const QString& message)> ShowError;
     // Called on the window's thread when a preview has been shown (or its failure reported).
     std::function<void(const QString& path)> OnPreviewShown;
+    // The file whose exposure summary was shown last, in the file system's bytes.
+    [[nodiscard]] const std::string& ShownSummaryFile() const { return shownSummaryFile_; }
 
     // The file of the line shown last, and of the preview shown last, in the file system's bytes.
     [[nodiscard]] const std::string& SelectedFile() const { return selectedFile_; }
@@ -84,6 +92,7 @@ class PathListViewer : public QObject {
   private:
     [[nodiscard]] std::string PathOfLine(const QTextBlock& line) const;
     void ShowPreview(const std::string& path, const PreviewImage& preview);
+    void RequestSummary(const std::string& path);
 
     QPlainTextEdit* richEdit_;
     QLabel* image_;
@@ -100,6 +109,11 @@ class PathListViewer : public QObject {
     bool showingPart_ = false;
     std::string selectedFile_;
     std::string shownPreviewFile_;
+    std::string shownSummaryFile_;
+    int summaryGeneration_ = 0;  // the latest summary asked for; older ones are not shown
+    // One thread reads the summaries with `reader_`, one at a time. Last, so that it is stopped
+    // before anything it uses goes.
+    QThreadPool summaryPool_;
 };
 
 // The platform's save-file dialog, asking before it overwrites, with "txt" as default extension.

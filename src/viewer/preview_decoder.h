@@ -2,20 +2,12 @@
 
 #include <QImage>
 #include <QSize>
-#include <QString>
 #include <cstdint>
 #include <string>
 
-namespace quorvela::viewer {
+#include "viewer/preview_image.h"
 
-// A photo made ready for the preview, or why it could not be.
-struct PreviewImage {
-    QImage Image;          // upright, fitted into the box; null when the photo cannot be shown
-    QString Error;         // for a person; empty when the image is there
-    QSize StoredSize;      // the decoded picture's size as stored (a RAW's: its embedded preview's)
-    int Orientation = 1;   // the EXIF orientation applied (1 to 8); 1 for HEIF, turned by libheif
-    int ScaleEighths = 8;  // the DCT scaling used: the picture was decoded at this many eighths
-};
+namespace quorvela::viewer {
 
 // The image turned upright according to an EXIF orientation (1 to 8; others leave it as is).
 QImage Orient(const QImage& image, int orientation);
@@ -23,6 +15,9 @@ QImage Orient(const QImage& image, int orientation);
 // The smallest DCT scaling (in eighths, 1 to 8) at which a picture of `stored` size still
 // fills `box` once fitted in proportion; 8 for pictures that fit already.
 int DctScaleEighths(QSize stored, QSize box);
+
+// The decoders run the third-party libraries: the window never calls them itself, it asks the
+// preview helper (`PreviewLoader`), which calls `DecodePreview` in a process of its own.
 
 // Decodes the photo for the preview, told by its content: a JPEG with libjpeg at the smallest
 // scaling that still fills `box`, turned upright by its EXIF orientation; a HEIF/HEIC/AVIF with

@@ -1,19 +1,35 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QSize>
 #include <QString>
-#include <QThreadPool>
-#include <atomic>
+#include <QTimer>
+#include <chrono>
 #include <functional>
+#include <optional>
 #include <string>
 
-#include "viewer/preview_decoder.h"
+#include "viewer/preview_image.h"
+
+class QProcess;
 
 namespace quorvela::viewer {
 
-// Decodes previews on a thread of its own, so a large photo never blocks the window. Only the
-// latest request is answered: moving quickly through a list skips the photos passed over.
+// How long one photo may take the helper before it is stopped.
+inline constexpr std::chrono::milliseconds kPreviewTimeLimit{10000};
+
+// Where the previews are decoded and how long each may take.
+struct PreviewHelper {
+    QString Program;  // the helper's executable; empty: quorvela-preview beside the running program
+    std::chrono::milliseconds TimeLimit = kPreviewTimeLimit;
+};
+
+// Decodes previews in a helper process (quorvela-preview), so that nothing a file holds can
+// block, crash or exhaust the window: a decode that outruns the time limit, a helper that dies
+// or answers nonsense gives a "cannot be shown" preview, and the next request starts a fresh
+// helper. Only the latest request is answered: moving quickly through a list skips the photos
+// passed over. Lives on the window's thread.
 class PreviewLoader : public QObject {
     Q_OBJECT
 
@@ -22,15 +38,20 @@ class PreviewLoader : public QObject {
     using Done = std::function<void(const std::string& path, const PreviewImage& preview)>;
 
     PreviewLoader(QSize box, Done done, QObject* parent = nullptr);
-    // Waits for a decode in progress, whose answer is then dropped.
+    PreviewLoader(QSize box, Done done, PreviewHelper helper, QObject* parent = nullptr);
+    // Kills the helper: a decode in progress is not waited for, and its answer never comes.
     ~PreviewLoader() override;
+    PreviewLoader(const PreviewLoader&) = delete;
+    PreviewLoader& operator=(const PreviewLoader&) = delete;
 
     void Request(const std::string& path);
     // Drops the answers of requests made so far.
-    void Cancel() { ++generation_; }
+    void Cancel();
     [[nodiscard]] QSize Box() const { return box_; }
-    // True when no request is waiting, being decoded or on its way back to the window's thread.
-    [[nodiscard]] bool IsIdle() const { return handled_ == requested_; }
+    // True when no request is waiting or being decoded.
+    [[nodiscard]] bool IsIdle() const { return !current_ && !pending_; }
+    // The helper's process id; 0 while none runs.
+    [[nodiscard]] qint64 HelperProcessId() const;
 
   signals:
     // Raised on the window's thread when the latest request has been answered or dropped and
@@ -38,15 +59,29 @@ class PreviewLoader : public QObject {
     void Idle();
 
   private:
-    void Finish(const std::string& path, int generation, int request, const PreviewImage* preview);
+    struct Job {
+        std::string Path;
+        int Generation = 0;
+    };
+
+    void SendNext();
+    void StartHelper();
+    void StopHelper();
+    void OnOutput();
+    void OnHelperEnded();
+    void Fail(const QString& reason);
+    void Answer(const PreviewImage& preview);
 
     QSize box_;
     Done done_;
-    QThreadPool pool_;
-    std::atomic<int> generation_{0};
-    // Counted on the window's thread: requests made, and the last one whose handling ended.
-    int requested_ = 0;
-    int handled_ = 0;
+    PreviewHelper helper_;
+    QProcess* process_ = nullptr;  // a child of the loader; none before the first request and after a failure
+    QByteArray received_;
+    QTimer deadline_;
+    QElapsedTimer busyFor_;
+    std::optional<Job> current_;  // sent to the helper, not answered yet
+    std::optional<Job> pending_;  // the latest request made meanwhile
+    int generation_ = 0;
 };
 
 }  // namespace quorvela::viewer

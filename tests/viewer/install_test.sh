@@ -10,7 +10,7 @@ prefix=$work/prefix
 cmake --install "$build" --prefix "$prefix" >/dev/null
 
 fail() { echo "FAIL: $*"; exit 1; }
-for f in bin/quorvela bin/quorvela-cli share/quorvela/cam_equiv.exp share/quorvela/help/index.html \
+for f in bin/quorvela bin/quorvela-preview bin/quorvela-cli share/quorvela/cam_equiv.exp share/quorvela/help/index.html \
          share/quorvela/help/camera-table.html share/applications/org.quorvela.Quorvela.desktop \
          share/icons/hicolor/scalable/apps/org.quorvela.Quorvela.svg \
          share/metainfo/org.quorvela.Quorvela.metainfo.xml share/quorvela/demo/beach_001.jpg; do

@@ -129,7 +129,7 @@ class ViewerWidgetTest : public QObject {
         QVERIFY(QTest::qWaitForWindowExposed(&host.Window));
         host.Click(line);
         QTRY_COMPARE(host.Viewer->SelectedPath(), Path(path.toUtf8().constData()));
-        QVERIFY2(host.Summary->text().contains(summaryPart), qPrintable(host.Summary->text()));
+        QTRY_VERIFY2(host.Summary->text().contains(summaryPart), qPrintable(host.Summary->text()));
         QTRY_COMPARE(host.Viewer->ShownPreviewPath(), Path(path.toUtf8().constData()));
         QCOMPARE(host.Image->pixmap().size(), previewSize);
         QCOMPARE(host.List->textCursor().selectedText(), Path(path.toUtf8().constData()));

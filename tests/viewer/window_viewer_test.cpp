@@ -126,7 +126,7 @@ class WindowViewerTest : public QObject {
         const int line = ClickLineOf(w, "/" + file);
         QVERIFY(line >= 0);
         QTRY_COMPARE(w->PathListView().SelectedPath(), path);
-        QVERIFY2(w.Label("Label20")->text().contains(summaryPart), qPrintable(w.Label("Label20")->text()));
+        QTRY_VERIFY2(w.Label("Label20")->text().contains(summaryPart), qPrintable(w.Label("Label20")->text()));
         QTRY_COMPARE(w->PathListView().ShownPreviewPath(), path);
         QCOMPARE(w.Label("Image3")->pixmap().size(), QSize(64, 48));
         QCOMPARE(w.Text("RichEdit1")->textCursor().selectedText(), path);
@@ -215,8 +215,8 @@ class WindowViewerTest : public QObject {
             const QString iso = QStringLiteral("ISO %1 - ").arg(value, 4, 10, QChar('_'));
             QVERIFY2(ClickLineOf(w, iso) >= 0, qPrintable(w.Text("RichEdit1")->toPlainText()));
             QTRY_COMPARE(w->PathListView().SelectedFile(), path);
-            QVERIFY2(w.Label("Label20")->text().endsWith(QStringLiteral("ISO: %1").arg(value)),
-                     qPrintable(w.Label("Label20")->text()));
+            QTRY_VERIFY2(w.Label("Label20")->text().endsWith(QStringLiteral("ISO: %1").arg(value)),
+                         qPrintable(w.Label("Label20")->text()));
             QTRY_COMPARE(w->PathListView().ShownPreviewFile(), path);
             QVERIFY(!w.Label("Image3")->pixmap().isNull());
             QVERIFY(w.Text("RichEdit1")
