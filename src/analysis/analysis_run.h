@@ -131,7 +131,6 @@ struct AnalysisResult {
     std::string PathListProblem;         // why the path-list file was not written; empty when it was
 };
 
-
 // Performs one run.
 AnalysisResult StartAnalyzing(const AnalysisSettings& settings, const RunEnvironment& environment,
                               AnalysisObserver& observer);

@@ -4,6 +4,7 @@
 #include <condition_variable>
 #include <cstddef>
 #include <deque>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -28,6 +29,17 @@ int DefaultJobs();
 // The times the calling thread gave up the processor of its own accord: waiting for a read, an
 // open or a lock. Being preempted by other work is not counted.
 long VoluntaryWaits();
+
+// `work` on one file, or `failed` when it throws: a file that cannot be read adds what an
+// unreadable one adds.
+template <typename Outcome, typename Work>
+Outcome Attempt(const Work& work, const PhotoPath& file, int worker, const Outcome& failed) {
+    try {
+        return work(file.Path, file.Kind, worker);
+    } catch (const std::exception&) {
+        return failed;
+    }
+}
 
 // Fixed: `jobs` threads from the start. GrowWhenWaiting: one thread per core, and one more each
 // time a file made its thread wait for the disk, up to `jobs`. On a warm page cache the work is
@@ -199,11 +211,7 @@ class FilePool {
                 // Every eighth file is enough to see waiting, at an eighth of the system calls.
                 const bool watch = mayGrow && (++taken % 8) == 0;
                 const long waitsBefore = watch ? VoluntaryWaits() : 0;
-                try {
-                    results[i] = work_(ticket->Files[i].Path, ticket->Files[i].Kind, worker);
-                } catch (const std::exception&) {
-                    results[i] = failed_;
-                }
+                results[i] = Attempt(work_, ticket->Files[i], worker, failed_);
                 // A file that made this thread wait: another thread reads while this one waits,
                 // at once rather than at the end of the ticket, which may be long.
                 if (watch && VoluntaryWaits() > waitsBefore) {

@@ -50,6 +50,15 @@ std::vector<Entry> ListFolder(const std::string& folder, std::string& problem) {
     return entries;
 }
 
+// The path with every link resolved; nothing when it leads nowhere.
+std::optional<std::string> RealPath(const std::string& path) {
+    char* real = ::realpath(path.c_str(), nullptr);
+    if (real == nullptr) return std::nullopt;
+    std::string resolved(real);
+    std::free(real);  // NOLINT(cppcoreguidelines-no-malloc): realpath's own allocation
+    return resolved;
+}
+
 // A folder of the kernel's own file systems: they hold no photos, and /proc leads to every
 // other process's view of the whole tree.
 bool IsSystemFolder(const std::string& path) {
@@ -87,11 +96,7 @@ bool IsReadableFile(const std::string& path) {
     return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
-WalkBounds::WalkBounds(const std::string& chosen) {
-    char* real = ::realpath(chosen.c_str(), nullptr);
-    Root = real != nullptr ? real : chosen;
-    std::free(real);  // NOLINT(cppcoreguidelines-no-malloc): realpath's own allocation
-}
+WalkBounds::WalkBounds(const std::string& chosen) : Root(RealPath(chosen).value_or(chosen)) {}
 
 bool WalkBounds::Inside(const std::string& realPath) const {
     if (Root == "/") return true;
@@ -119,9 +124,8 @@ std::optional<std::vector<Subfolder>> ReadSubfolders(const std::string& folder, 
             (item->d_type == DT_UNKNOWN && ::fstatat(::dirfd(dir), item->d_name, &own, AT_SYMLINK_NOFOLLOW) == 0 &&
              S_ISLNK(own.st_mode));
         if (link) {
-            char* real = ::realpath(JoinPath(folder, sub.Name).c_str(), nullptr);
-            sub.LeftOut = real == nullptr || !bounds.Inside(real);
-            std::free(real);  // NOLINT(cppcoreguidelines-no-malloc): realpath's own allocation
+            const std::optional<std::string> real = RealPath(JoinPath(folder, sub.Name));
+            sub.LeftOut = !real || !bounds.Inside(*real);
         }
         // Another file system under this one may be a system one; the same one never is.
         if (!sub.LeftOut && (!known || info.st_dev != here.st_dev))

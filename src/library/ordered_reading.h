@@ -57,13 +57,7 @@ void ReadInOrder(const std::vector<std::string>& folders, const ReadingPlan& pla
             const std::vector<PhotoPath> photos = FolderPhotos(folders[i], plan.WithRawHeif, &notes);
             steps.FolderStart(photos.size(), notes);
             for (const PhotoPath& photo : photos) {
-                Outcome outcome = failed;
-                try {
-                    outcome = work(photo.Path, photo.Kind, 0);
-                } catch (const std::exception&) {
-                    // A photo that cannot be read adds what an unreadable one adds.
-                }
-                if (!steps.Photo(std::move(outcome))) break;
+                if (!steps.Photo(Attempt(work, photo, 0, failed))) break;
             }
             if (!steps.FolderEnd(i)) return;
         }
