@@ -182,7 +182,11 @@ void Run::ReadFolders(const std::vector<std::string>& folders) {
         if (!own) own = std::make_unique<Worker>(environment_.DecimalSeparator);
         return Analyse({path, kind}, own->Reader, own->Keys);
     };
-    library::ReadInOrder<FileOutcome>(folders, plan, work, FailedFile(), *this);
+    const library::WorkFailures::Counts failures =
+        library::ReadInOrder<FileOutcome>(folders, plan, work, FailedFile(), *this);
+    if (failures.OutOfMemory > 0)
+        Say(MessageKind::PhotosNotRead, PhotosNotReadText(failures.OutOfMemory, kOutOfMemory));
+    if (failures.Errors > 0) Say(MessageKind::PhotosNotRead, PhotosNotReadText(failures.Errors, failures.FirstError));
 }
 
 FileOutcome Run::Analyse(const library::PhotoPath& photo, metadata::TimgData& reader, library::FolderKeys& keys) {

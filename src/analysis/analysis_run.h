@@ -37,6 +37,7 @@ enum class MessageKind {
     CacheSetAside,       // the photo cache could not be used: kCacheSetAside and the reason
     FoldersLeftOut,      // links out of the chosen folder, or system folders, were not walked: FoldersLeftOutText
     FoldersUnreadable,   // folders that could not be read: FoldersUnreadableText
+    PhotosNotRead,       // photos not read for a reason of the machine's, such as memory: PhotosNotReadText
     RunFailed,           // the run ended on an error of its own (out of memory, a library that failed): the text
 };
 

@@ -3,7 +3,7 @@
 #include <charconv>
 #include <climits>
 #include <cmath>
-#include <exception>
+#include <stdexcept>
 
 #include "common/ascii.h"
 #include "common/number_format.h"
@@ -120,7 +120,7 @@ std::string ShutterCategory(double seconds, bool fractionFormat, char decimalSep
         const auto tenThousandths = common::RoundHalfEven(seconds * 10000.0);
         if (!tenThousandths) return {};
         return common::FormatGeneral(static_cast<double>(*tenThousandths) / 10000.0, decimalSeparator);
-    } catch (const std::exception&) {
+    } catch (const std::domain_error&) {
         return {};
     }
 }

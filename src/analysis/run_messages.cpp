@@ -11,6 +11,10 @@ std::string FoldersUnreadableText(int folders, const std::string& firstReason) {
            ").";
 }
 
+std::string PhotosNotReadText(int photos, const std::string& reason) {
+    return std::to_string(photos) + (photos == 1 ? " photo" : " photos") + " could not be read (" + reason + ").";
+}
+
 std::string RawHeifLeftOutText(std::size_t files) {
     return std::to_string(files) + (files == 1 ? " RAW or HEIF file was" : " RAW or HEIF files were") +
            " not read: the run reads JPEG files only.";

@@ -14,6 +14,7 @@ inline constexpr std::string_view kNoExifInfo = "None of the jpeg files containe
 inline constexpr std::string_view kNoFilterMatch = "None of the jpeg files match the make and/or model filter strings.";
 inline constexpr std::string_view kPlotInterrupted = "Plot interrupted, graph not complete.";
 inline constexpr std::string_view kCacheSetAside = "Remembered photos are not used in this run, the photos are read: ";
+inline constexpr const char* kOutOfMemory = "not enough memory";
 
 // "Files analyzed: N out of total: M".
 std::string RunSummaryText(int filesAnalysed, int filesFound);
@@ -22,6 +23,9 @@ std::string RunSummaryText(int filesAnalysed, int filesFound);
 std::string FoldersLeftOutText(int folders);
 // How many folders could not be read, and why the first could not.
 std::string FoldersUnreadableText(int folders, const std::string& firstReason);
+// How many photos could not be read for `reason`, a failure of the machine's (kOutOfMemory) or
+// of the program's rather than of the photos'.
+std::string PhotosNotReadText(int photos, const std::string& reason);
 // Beside kNoJpegFiles: how many RAW and HEIF files a run of JPEG files only passed over.
 std::string RawHeifLeftOutText(std::size_t files);
 

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <locale>
 #include <ostream>
+#include <stdexcept>
 
 #include "analyse_command.h"
 #include "tags_command.h"
@@ -15,7 +16,7 @@ char LocaleDecimalSeparator() {
     try {
         const char point = std::use_facet<std::numpunct<char>>(std::locale("")).decimal_point();
         return point == ',' ? ',' : '.';
-    } catch (const std::exception&) {
+    } catch (const std::runtime_error&) {
         return '.';  // an unknown LANG falls back to the classic form
     }
 }

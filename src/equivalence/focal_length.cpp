@@ -2,7 +2,7 @@
 
 #include <charconv>
 #include <cmath>
-#include <exception>
+#include <stdexcept>
 
 #include "common/ascii.h"
 #include "common/number_format.h"
@@ -91,7 +91,7 @@ std::string LengthText(double value, char decimalSeparator) {
         double rounded = 0.0;
         std::from_chars(buffer, r.ptr, rounded);
         return common::FormatFixed(rounded, 2, 0, decimalSeparator);
-    } catch (const std::exception&) {
+    } catch (const std::domain_error&) {
         return {};
     }
 }

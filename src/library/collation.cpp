@@ -306,7 +306,7 @@ std::optional<AsciiRankTable> Collation::MadeRanks() const {
     if (ranks.wait_for(std::chrono::seconds(0)) != std::future_status::ready) return std::nullopt;
     try {
         return ranks.get();
-    } catch (const std::exception&) {
+    } catch (const std::runtime_error&) {
         return std::nullopt;  // ICU failed to make one
     }
 }

@@ -12,6 +12,7 @@
 #include <string>
 #include <system_error>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "folder_walk.h"
@@ -30,13 +31,47 @@ int DefaultJobs();
 // open or a lock. Being preempted by other work is not counted.
 long VoluntaryWaits();
 
-// `work` on one file, or `failed` when it throws: a file that cannot be read adds what an
-// unreadable one adds.
+// Why the work failed on some files. What a file's bytes can cause the work turns into an
+// outcome of its own; what reaches the pool is the machine's (out of memory above all) or a
+// fault of the program. It is counted and named here so that a run can say why photos were
+// not read, instead of counting them as unreadable photos.
+class WorkFailures {
+  public:
+    struct Counts {
+        int OutOfMemory = 0;
+        int Errors = 0;          // anything else
+        std::string FirstError;  // the first one's text
+    };
+
+    void Add(const std::exception& error) noexcept {
+        const std::lock_guard lock(mutex_);
+        if (dynamic_cast<const std::bad_alloc*>(&error) != nullptr) {
+            ++counts_.OutOfMemory;
+        } else if (counts_.Errors++ == 0) {
+            try {
+                counts_.FirstError = error.what();
+            } catch (const std::bad_alloc&) {
+                // Counted without its text.
+            }
+        }
+    }
+    Counts Take() {
+        const std::lock_guard lock(mutex_);
+        return std::exchange(counts_, {});
+    }
+
+  private:
+    std::mutex mutex_;
+    Counts counts_;
+};
+
+// `work` on one file, or `failed` (counted in `failures`) when it throws.
 template <typename Outcome, typename Work>
-Outcome Attempt(const Work& work, const PhotoPath& file, int worker, const Outcome& failed) {
+Outcome Attempt(const Work& work, const PhotoPath& file, int worker, const Outcome& failed, WorkFailures& failures) {
     try {
         return work(file.Path, file.Kind, worker);
-    } catch (const std::exception&) {
+    } catch (const std::exception& error) {
+        failures.Add(error);
         return failed;
     }
 }
@@ -59,7 +94,7 @@ class FilePool {
   public:
     // Turns one path into its result on a worker thread; must be safe to call concurrently
     // with the worker's own scratch state (`worker` is the worker's index). A file whose work
-    // throws gives the pool's `failed` outcome.
+    // throws gives the pool's `failed` outcome, and the exception is counted in Failures().
     using Work = std::function<Outcome(const std::string& path, EntryKind kind, int worker)>;
 
     FilePool(int jobs, Work work, Outcome failed, PoolSizing sizing = PoolSizing::Fixed)
@@ -159,6 +194,8 @@ class FilePool {
         frontDone_ = false;
         cancelling_ = false;
     }
+    // Why the work failed on files taken so far; emptied by the call.
+    WorkFailures::Counts TakeFailures() { return failures_.Take(); }
     // The threads started so far.
     [[nodiscard]] int Threads() {
         const std::lock_guard lock(mutex_);
@@ -211,7 +248,7 @@ class FilePool {
                 // Every eighth file is enough to see waiting, at an eighth of the system calls.
                 const bool watch = mayGrow && (++taken % 8) == 0;
                 const long waitsBefore = watch ? VoluntaryWaits() : 0;
-                results[i] = Attempt(work_, ticket->Files[i], worker, failed_);
+                results[i] = Attempt(work_, ticket->Files[i], worker, failed_, failures_);
                 // A file that made this thread wait: another thread reads while this one waits,
                 // at once rather than at the end of the ticket, which may be long.
                 if (watch && VoluntaryWaits() > waitsBefore) {
@@ -234,6 +271,7 @@ class FilePool {
 
     Work work_;
     const Outcome failed_;
+    WorkFailures failures_;
     std::mutex mutex_;
     std::condition_variable wake_;                 // workers: a new ticket or the end
     std::condition_variable done_;                 // the run: a ticket finished

@@ -39,10 +39,12 @@ struct ReadingPlan {
 // start, its outcomes and its end to `steps` in the order of a reading one after another: the
 // result does not depend on the threads. Several threads read ahead of `steps` by a bounded
 // number of photos, across folder boundaries, so that small folders do not leave them idle;
-// on a stop what they read ahead is dropped. A photo whose work throws gives `failed`.
+// on a stop what they read ahead is dropped. A photo whose work throws gives `failed`; the
+// exceptions are counted in the result.
 template <typename Outcome>
-void ReadInOrder(const std::vector<std::string>& folders, const ReadingPlan& plan,
-                 const typename FilePool<Outcome>::Work& work, const Outcome& failed, InOrder<Outcome>& steps) {
+WorkFailures::Counts ReadInOrder(const std::vector<std::string>& folders, const ReadingPlan& plan,
+                                 const typename FilePool<Outcome>::Work& work, const Outcome& failed,
+                                 InOrder<Outcome>& steps) {
     std::unique_ptr<FilePool<Outcome>> pool;
     if (plan.Jobs > 1) {
         try {
@@ -52,16 +54,17 @@ void ReadInOrder(const std::vector<std::string>& folders, const ReadingPlan& pla
         }
     }
     if (!pool) {
+        WorkFailures failures;
         for (std::size_t i = 0; i < folders.size(); ++i) {
             ListingNotes notes;
             const std::vector<PhotoPath> photos = FolderPhotos(folders[i], plan.WithRawHeif, &notes);
             steps.FolderStart(photos.size(), notes);
             for (const PhotoPath& photo : photos) {
-                if (!steps.Photo(Attempt(work, photo, 0, failed))) break;
+                if (!steps.Photo(Attempt(work, photo, 0, failed, failures))) break;
             }
-            if (!steps.FolderEnd(i)) return;
+            if (!steps.FolderEnd(i)) break;
         }
-        return;
+        return failures.Take();
     }
 
     enum class Kind { FolderStart, Photo, FolderEnd };
@@ -83,7 +86,7 @@ void ReadInOrder(const std::vector<std::string>& folders, const ReadingPlan& pla
             queued.push_back({Kind::FolderEnd, next});
             ++next;
         }
-        if (queued.empty()) return;
+        if (queued.empty()) return pool->TakeFailures();
         const Step step = std::move(queued.front());
         queued.pop_front();
         bool goOn = true;
@@ -106,7 +109,7 @@ void ReadInOrder(const std::vector<std::string>& folders, const ReadingPlan& pla
             while (!queued.empty() && queued.front().What != Kind::FolderEnd) queued.pop_front();
             if (!queued.empty()) steps.FolderEnd(queued.front().Count);
         }
-        return;
+        return pool->TakeFailures();
     }
 }
 

@@ -2,15 +2,20 @@
 
 #include <fcntl.h>
 #include <sqlite3.h>
+#include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <thread>
 #include <utility>
+
+#include "metadata/byte_order.h"
 
 namespace quorvela::library {
 
@@ -112,24 +117,75 @@ std::string ReasonText(sqlite3* db, const fs::path& file) {
 }
 
 // A damaged file cannot be mended: it is moved aside, with its journal, so the next run
-// starts a new one.
+// starts a new one. Only a file of this program's (see OwnerOf) is ever moved, and never onto
+// another file.
 std::string SetDamagedFileAside(const fs::path& file) {
-    std::error_code error;
-    fs::path aside = file;
-    aside += ".damaged";
-    fs::rename(file, aside, error);
-    for (const char* suffix : {"-wal", "-shm"}) {
-        fs::path companion = file;
-        companion += suffix;
-        fs::remove(companion, error);
+    const std::string damaged = file.string() + " is damaged";
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        std::string aside = file.string() + ".damaged";
+        if (attempt > 0) aside += "." + std::to_string(attempt);
+        if (::renameat2(AT_FDCWD, file.c_str(), AT_FDCWD, aside.c_str(), RENAME_NOREPLACE) == 0) {
+            std::error_code error;
+            for (const char* suffix : {"-wal", "-shm"}) fs::remove(fs::path(file.string() + suffix), error);
+            return damaged + "; it was moved to " + aside;
+        }
+        if (errno != EEXIST) return damaged + " and could not be moved aside (" + std::strerror(errno) + ")";
     }
-    return file.string() + " is damaged; it was moved to " + aside.string();
+    return damaged + " and could not be moved aside (too many damaged files beside it)";
+}
+
+// Whose file is this? Only a file this program made, recognised by the SQLite application id
+// in its header, is changed, emptied or moved; a missing or empty file is made anew. Files
+// from before the mark are recognised by their tables and get the mark on first use.
+enum class Owner { Nobody, Us, Someone };
+
+constexpr std::uint32_t kApplicationId = 0x51564C41;  // "QVLA"
+
+bool HasOurLayout(const fs::path& file) {
+    sqlite3* db = nullptr;
+    bool ours = sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK;
+    if (ours) {
+        const auto version = SingleInteger(db, "PRAGMA user_version");
+        const auto photos = SingleInteger(
+            db, "SELECT count(*) FROM pragma_table_info('photos') WHERE name IN ('path', 'reader', 'facts')");
+        const auto others =
+            SingleInteger(db,
+                          "SELECT count(*) FROM sqlite_master WHERE name NOT IN ('photos', 'meta', 'notes')"
+                          " AND name NOT LIKE 'sqlite_autoindex_%'");
+        ours = version && *version >= 1 && *version <= PhotoCache::kSchemaVersion && photos == 3 && others == 0;
+    }
+    sqlite3_close(db);
+    return ours;
+}
+
+Owner OwnerOf(const fs::path& file, std::string& refusal) {
+    struct stat info {};
+    if (::stat(file.c_str(), &info) != 0) return Owner::Nobody;  // to be made; SQLite says why it cannot
+    refusal = file.string() + " is not a file of remembered photos; it was left as it is";
+    if (!S_ISREG(info.st_mode)) return Owner::Someone;
+    if (info.st_size == 0) return Owner::Nobody;
+    std::array<std::uint8_t, 100> header{};
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        refusal = file.string() + " cannot be read (" + std::strerror(errno) + ")";
+        return Owner::Someone;
+    }
+    const ssize_t got = ::pread(fd, header.data(), header.size(), 0);
+    ::close(fd);
+    constexpr std::string_view kMagic("SQLite format 3\0", 16);
+    if (got != static_cast<ssize_t>(header.size()) || std::memcmp(header.data(), kMagic.data(), kMagic.size()) != 0) {
+        return Owner::Someone;
+    }
+    const auto id = metadata::LoadBe(header, 68, 4);
+    if (id == kApplicationId) return Owner::Us;
+    if (id == 0 && HasOurLayout(file)) return Owner::Us;
+    return Owner::Someone;
 }
 
 // Asks the kernel to read the whole file now, in large sequential reads: a scan follows the
 // tree's pages in an order no readahead foresees, and a cold run would wait for each one.
 void Preload(const fs::path& file) {
-    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) return;
     ::posix_fadvise(fd, 0, 0, POSIX_FADV_WILLNEED);
     ::close(fd);
@@ -209,6 +265,8 @@ std::unique_ptr<PhotoCache> PhotoCache::Open(const fs::path& file, std::string r
         problem = "the folder " + file.parent_path().string() + " cannot be made (" + error.message() + ")";
         return nullptr;
     }
+    if (OwnerOf(file, problem) == Owner::Someone) return nullptr;
+    problem.clear();
     for (const char* suffix : {"", "-wal"}) Preload(fs::path(file.string() + suffix));
     std::unique_ptr<PhotoCache> cache(new PhotoCache(file, std::move(readerVersion)));
     if (!cache->Prepare(problem)) return nullptr;
@@ -233,6 +291,12 @@ bool PhotoCache::Prepare(std::string& problem) {
     if (sqlite3_db_readonly(db_, "main") == 1) {
         problem = file_.string() + " cannot be written";
         return false;
+    }
+    // A file made now carries the mark before anything else is written to it; one from before
+    // the mark gets it on its first use.
+    if (SingleInteger(db_, "PRAGMA application_id") != kApplicationId) {
+        const std::string mark = "PRAGMA application_id = " + std::to_string(kApplicationId);
+        if (!Exec(db_, mark.c_str())) return fail();
     }
     // Switching to WAL needs a moment alone with the file; another program opening it at the
     // same time makes it wait a little.
@@ -488,6 +552,8 @@ std::string PhotoCache::TakeProblem() {
 bool PhotoCache::Forget(const fs::path& file, std::string& problem) {
     std::error_code error;
     if (!fs::exists(file, error)) return true;
+    if (OwnerOf(file, problem) == Owner::Someone) return false;
+    problem.clear();
     sqlite3* db = nullptr;
     bool ok = sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK;
     if (ok) {

@@ -81,7 +81,8 @@ class PhotoCache {
     static constexpr int kSchemaVersion = 3;
 
     // Opens (or makes) the cache at `file` for readers of `readerVersion`. Nothing, with the
-    // reason in `problem`, when it cannot be used.
+    // reason in `problem`, when it cannot be used. A file this program did not make is refused
+    // and left exactly as it is; only a damaged file of its own is moved aside.
     static std::unique_ptr<PhotoCache> Open(const std::filesystem::path& file, std::string readerVersion,
                                             std::string& problem);
     ~PhotoCache();
@@ -119,8 +120,8 @@ class PhotoCache {
     [[nodiscard]] std::optional<std::string> Note(std::string_view name) const;
     void KeepNote(std::string_view name, std::string_view value);
 
-    // Empties the cache file (or removes it when it cannot be opened). False, with the
-    // reason in `problem`, when that failed.
+    // Empties the cache file (or removes it when it is damaged). False, with the reason in
+    // `problem`, when that failed or the file is not one this program made.
     static bool Forget(const std::filesystem::path& file, std::string& problem);
 
   private:

@@ -18,6 +18,15 @@ class ReadFailure : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+// Whether a failure came from a file's bytes: a read outside its block (ReadFailure), or a
+// value no text can be made of (std::logic_error: invalid_argument, domain_error, out_of_range,
+// length_error). Anything else, out of memory above all, is the machine's: it goes on to the
+// caller rather than make the file look damaged.
+inline bool IsFileFault(const std::exception& error) {
+    return dynamic_cast<const ReadFailure*>(&error) != nullptr ||
+           dynamic_cast<const std::logic_error*>(&error) != nullptr;
+}
+
 // A byte block with the byte order of the file it came from. Positions are 1-based
 // (position 1 is the first byte); this is the only place that turns them into indexes.
 class tEndInd {

@@ -216,7 +216,8 @@ std::string TImageInfo::RenderEntryText(const TTagEntry& row, std::uint16_t tag,
     } else {
         try {
             text = RenderValue(value, type, row.CodeList, row.Pattern, BigEndian, DecimalSeparator);
-        } catch (const std::exception&) {
+        } catch (const std::exception& error) {
+            if (!IsFileFault(error)) throw;
             // A pattern that cannot show the number leaves the plain values.
             text = RenderValue(value, type, row.CodeList, {}, BigEndian, DecimalSeparator);
         }
@@ -227,7 +228,8 @@ std::string TImageInfo::RenderEntryText(const TTagEntry& row, std::uint16_t tag,
             // The dictionary's renderers add no items of their own: no directory to add to.
             RenderContext context{DecimalSeparator, nullptr, false};
             text = row.Renderer(text, context);
-        } catch (const std::exception&) {
+        } catch (const std::exception& error) {
+            if (!IsFileFault(error)) throw;
             text = MakePrintable(text);
         }
     } else {
@@ -251,7 +253,8 @@ void TImageInfo::FollowLink(std::int64_t valuePosition, std::int64_t base, Table
         const std::int64_t p = std::int64_t{ReadI32(valuePosition)} + base;
         if (visited_.count({base, p}) != 0) return;
         WalkEntries(p, base, kind, bound, depth + 1);
-    } catch (const std::exception&) {
+    } catch (const std::exception& error) {
+        if (!IsFileFault(error)) throw;
         // A broken sub-directory keeps what it stored; the parent goes on.
     }
 }
@@ -380,7 +383,8 @@ void TImageInfo::Derive35mmFocalLength() {
     TTagEntry entry = FindMainRowByName(tags::FocalLengthIn35mmFilm);
     try {
         entry.Text = common::FormatFixed(f35, 2, 5, DecimalSeparator);
-    } catch (const std::exception&) {
+    } catch (const std::exception& error) {
+        if (!IsFileFault(error)) throw;
         return;  // a length that cannot be written is no length
     }
     entry.RawBytes.clear();

@@ -79,7 +79,8 @@ bool TimgData::ReadFrom(ByteSource& source) {
     bool found = false;
     try {
         found = ReadContent(source);
-    } catch (const std::exception&) {
+    } catch (const std::exception& error) {
+        if (!IsFileFault(error)) throw;
         // A failure inside the walk ends the scan; what it found stays in place.
         found = false;
     }
@@ -302,7 +303,8 @@ bool WalkPiece(TImageInfo& directory, const PlacedPiece& piece) {
                 break;
         }
         return true;
-    } catch (const std::exception&) {
+    } catch (const std::exception& error) {
+        if (!IsFileFault(error)) throw;
         return false;  // the entries read before the failure stay
     }
 }

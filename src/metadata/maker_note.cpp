@@ -58,7 +58,8 @@ std::string ValueText(const Bytes& value, int type, const TagRow* row, bool bigE
     try {
         return RenderValue(value, type, row != nullptr ? row->CodeList : std::string_view(),
                            row != nullptr ? row->Pattern : std::string_view(), bigEndian, decimalSeparator);
-    } catch (const std::exception&) {
+    } catch (const std::exception& error) {
+        if (!IsFileFault(error)) throw;
         return Quoted(value);
     }
 }
@@ -139,7 +140,8 @@ std::string DisplayText(TImageInfo& directory, const TagRow* row, const std::str
     const std::size_t itemsBefore = directory.Tags.size();
     try {
         return row->Renderer(valueText, context);
-    } catch (const std::exception&) {
+    } catch (const std::exception& error) {
+        if (!IsFileFault(error)) throw;
         directory.Tags.resize(itemsBefore);
         context.MultiLineResult = false;
         return MakePrintable(valueText);
@@ -162,7 +164,8 @@ Bytes FindNoteValue(const NoteReading& note, std::uint16_t tag, int& type) {
             return ValueBytes(note.Directory, block,
                               PlaceEntryValue(note.Directory, block, entry, size, note.OffsetBase, budget));
         }
-    } catch (const std::exception&) {
+    } catch (const std::exception& error) {
+        if (!IsFileFault(error)) throw;
         // The directory ends inside the note, or the value lies outside the data.
     }
     type = 0;
@@ -245,7 +248,8 @@ bool TmsInfo::ReadMakerNote() {
         try {
             directory_.MakerNoteIso =
                 layout->Iso(NoteReading{directory_, lent.Note, lent.DirectoryPosition, lent.OffsetBase});
-        } catch (const std::exception&) {
+        } catch (const std::exception& error) {
+            if (!IsFileFault(error)) throw;
             // A field outside the note: the note keeps no ISO that can be read.
         }
     }
@@ -267,7 +271,8 @@ std::vector<TTagEntry> TmsInfo::FindEntries(std::span<const std::string_view> na
     };
     try {
         VisitNoteEntries(directory_, lent.Note, layout->Table, lent.DirectoryPosition, lent.OffsetBase, visit);
-    } catch (const std::exception&) {
+    } catch (const std::exception& error) {
+        if (!IsFileFault(error)) throw;
         // The decode ends at the same read: the entries before it are all it lists.
     }
     return found;
@@ -283,15 +288,12 @@ void WalkMakerNoteDirectory(TImageInfo& directory, const MakerNoteBlock& note, s
         if (row == nullptr) return;  // rendered, but only tags of the table are listed
         TTagEntry item = NoteItem(*row, type, std::move(value), place.BlockPosition);
         item.Text = context.MultiLineResult ? valueText : display;
-        try {
-            directory.AppendTag(std::move(item));
-        } catch (const std::exception&) {
-            // A tag that cannot be stored is left out; the walk goes on.
-        }
+        directory.AppendTag(std::move(item));
     };
     try {
         VisitNoteEntries(directory, note, table, position, offsetBase, visit);
     } catch (const std::exception& error) {
+        if (!IsFileFault(error)) throw;
         directory.SetStatus(std::string("Error Detected = ") + error.what());
     }
 }
@@ -365,21 +367,17 @@ bool MakerNoteMayName(std::string_view name) {
 
 void AddMakerNoteItem(TImageInfo& directory, std::string_view label, std::string_view text) {
     if (!directory.CollectTags) return;
-    try {
-        TTagEntry item;
-        item.Group = 1;
-        item.TagId = kMakerNoteItemTagId;
-        item.TagName = std::string(label);
-        item.Description = std::string(label);
-        item.Text = std::string(text);
-        item.RawBytes.assign(text.begin(), text.end());
-        item.ByteLength = static_cast<std::int32_t>(text.size());
-        item.RawPosition = 0;
-        item.ValueType = 2;
-        directory.AppendTag(std::move(item));
-    } catch (const std::exception&) {
-        // An item that cannot be stored is left out.
-    }
+    TTagEntry item;
+    item.Group = 1;
+    item.TagId = kMakerNoteItemTagId;
+    item.TagName = std::string(label);
+    item.Description = std::string(label);
+    item.Text = std::string(text);
+    item.RawBytes.assign(text.begin(), text.end());
+    item.ByteLength = static_cast<std::int32_t>(text.size());
+    item.RawPosition = 0;
+    item.ValueType = 2;
+    directory.AppendTag(std::move(item));
 }
 
 }  // namespace quorvela::metadata

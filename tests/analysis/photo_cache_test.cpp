@@ -211,8 +211,7 @@ TEST_F(ChangingFolder, UnusableCacheFilesAreSetAsideWithOneMessage) {
     const fs::path garbage = cacheFolder_.path() / "garbage.db";
     std::ofstream(garbage) << std::string(5000, 'x');
     expectOneMessage(garbage, "not a database");
-    EXPECT_TRUE(fs::exists(garbage.string() + ".damaged"));
-    EXPECT_TRUE(RunOn(photos_.path(), settings_, garbage).Kinds.empty()) << "a new file takes its place";
+    expectOneMessage(garbage, "not a database, again: it was left as it is");
 
     const fs::path newer = cacheFolder_.path() / "newer.db";
     sqlite3* db = nullptr;
@@ -235,6 +234,108 @@ TEST_F(ChangingFolder, UnusableCacheFilesAreSetAsideWithOneMessage) {
     expectOneMessage(locked, "locked");
     sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
     sqlite3_close(db);
+}
+
+fs::path SqliteFile(const fs::path& file, const char* sql) {
+    sqlite3* db = nullptr;
+    EXPECT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK) << file;
+    sqlite3_close(db);
+    return file;
+}
+
+// Only a file the cache made is ever changed, emptied or moved: anything else given as the
+// cache is refused, by a run and by Forget, and left byte for byte as it was.
+TEST(PhotoCache, FilesItDidNotMakeAreRefusedAndLeftAsTheyAre) {
+    const testing::TempDir folder;
+    const fs::path text = folder.path() / "notes.txt";
+    std::ofstream(text) << std::string(5000, 'x');
+    const fs::path photo = folder.path() / "photo.jpg";
+    std::ofstream(photo) << "\xFF\xD8\xFF\xE1" << std::string(300, '\0') << "\xFF\xD9";
+    const fs::path fifo = folder.path() / "fifo.db";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const struct {
+        const char* What;
+        fs::path File;
+    } cases[] = {
+        {"a text file", text},
+        {"a photo", photo},
+        {"a folder", folder.path()},
+        {"a FIFO, never opened", fifo},
+        {"another program's table of photos",
+         SqliteFile(folder.path() / "other.db", "CREATE TABLE photos (id INTEGER, name TEXT)")},
+        {"our columns among another program's tables",
+         SqliteFile(folder.path() / "mixed.db",
+                    "CREATE TABLE photos (path BLOB, reader TEXT, facts BLOB); CREATE TABLE albums (name TEXT);"
+                    " PRAGMA user_version = 2")},
+        {"another program's mark",
+         SqliteFile(folder.path() / "marked.db",
+                    "PRAGMA application_id = 7; CREATE TABLE photos (path BLOB, reader TEXT, facts BLOB);"
+                    " PRAGMA user_version = 3")},
+    };
+    for (const auto& c : cases) {
+        const auto before = fs::is_regular_file(c.File) ? testing::ReadFileBytes(c.File) : std::vector<std::uint8_t>{};
+        std::string problem;
+        EXPECT_FALSE(PhotoCache::Open(c.File, "1.", problem)) << c.What;
+        EXPECT_NE(problem.find("left as it is"), std::string::npos) << c.What << ": " << problem;
+        problem.clear();
+        EXPECT_FALSE(PhotoCache::Forget(c.File, problem)) << c.What;
+        EXPECT_NE(problem.find("left as it is"), std::string::npos) << c.What << ": " << problem;
+        if (fs::is_regular_file(c.File)) {
+            EXPECT_EQ(testing::ReadFileBytes(c.File), before) << c.What;
+        }
+        for (const char* suffix : {".damaged", "-wal", "-shm"}) {
+            EXPECT_FALSE(fs::exists(c.File.string() + suffix)) << c.What << suffix;
+        }
+    }
+}
+
+// Its own files: one made before files were marked is used and gets the mark; a damaged one is
+// moved aside, never onto a file already there; Forget empties one and says when it cannot.
+TEST(PhotoCache, ItsOwnFilesAreMarkedAndWhenDamagedMovedAside) {
+    const testing::TempDir folder;
+    const fs::path file = folder.path() / "photos.db";
+    const auto applicationId = [&file] {
+        const std::vector<std::uint8_t> bytes = testing::ReadFileBytes(file);
+        return bytes.size() < 72 ? 0U : (bytes[68] << 24U) | (bytes[69] << 16U) | (bytes[70] << 8U) | bytes[71];
+    };
+    const auto use = [&file](const char* what) {
+        std::string problem;
+        const std::unique_ptr<PhotoCache> cache = PhotoCache::Open(file, "1.", problem);
+        ASSERT_TRUE(cache) << what << ": " << problem;
+        cache->KeepNote("n", "v");
+        EXPECT_TRUE(cache->Finish(problem)) << what << ": " << problem;
+    };
+    use("new");
+    const unsigned mark = applicationId();
+    EXPECT_NE(mark, 0U);
+    SqliteFile(file, "PRAGMA application_id = 0");
+    ASSERT_EQ(applicationId(), 0U);
+    use("made before the mark");
+    EXPECT_EQ(applicationId(), mark);
+
+    // Its header intact, the rest of its first page overwritten.
+    {
+        std::fstream bytes(file, std::ios::in | std::ios::out | std::ios::binary);
+        bytes.seekp(100);
+        bytes << std::string(1000, '\x5A');
+    }
+    std::ofstream(file.string() + ".damaged") << "an earlier one, kept";
+    std::string problem;
+    EXPECT_FALSE(PhotoCache::Open(file, "1.", problem));
+    EXPECT_NE(problem.find("moved to " + file.string() + ".damaged.1"), std::string::npos) << problem;
+    EXPECT_EQ(testing::ReadFileBytes(file.string() + ".damaged").size(), 20U);
+    EXPECT_FALSE(fs::exists(file));
+    use("a new one in its place");
+
+    ASSERT_TRUE(PhotoCache::Forget(file, problem)) << problem;
+    ::chmod(folder.path().c_str(), 0500);
+    ::chmod(file.c_str(), 0400);
+    if (::access(file.c_str(), W_OK) != 0) {  // not as root
+        EXPECT_FALSE(PhotoCache::Forget(file, problem));
+        EXPECT_NE(problem.find("cannot be written"), std::string::npos) << problem;
+    }
+    ::chmod(folder.path().c_str(), 0700);
 }
 
 // An entry whose stored bytes were changed is read again, not believed.

@@ -6,10 +6,15 @@
 
 #include <algorithm>
 #include <chrono>
+#include <fstream>
+#include <new>
 #include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "library/ordered_reading.h"
+#include "support/test_files.h"
 
 namespace quorvela::library {
 namespace {
@@ -54,6 +59,39 @@ TEST(FilePool, CancelDropsWhatWasNotStartedAndAFailingFileAddsNothing) {
     pool.Cancel();
     EXPECT_EQ(pool.Pending(), 0u);
     EXPECT_GE(DefaultJobs(), 2);
+}
+
+// A file whose work throws adds nothing, but why is kept: out of memory is counted as such,
+// any other error with its text, whether the files are read here or on threads.
+TEST(ReadInOrder, FailuresOfTheWorkAreCountedNotHidden) {
+    const testing::TempDir folder;
+    for (const char* name : {"a.jpg", "b.jpg", "c.jpg", "d.jpg"}) std::ofstream(folder.path() / name) << "x";
+    struct Steps : InOrder<Outcome> {
+        void FolderStart(std::size_t, const ListingNotes&) override {}
+        bool Photo(Outcome outcome) override {
+            passed += outcome.Passed ? 1 : 0;
+            return true;
+        }
+        bool FolderEnd(std::size_t) override { return true; }
+        int passed = 0;
+    };
+    for (const int jobs : {1, 2}) {
+        Steps steps;
+        ReadingPlan plan;
+        plan.Jobs = jobs;
+        const WorkFailures::Counts failures = ReadInOrder<Outcome>(
+            {folder.path().string()}, plan,
+            [](const std::string& path, EntryKind, int) -> Outcome {
+                if (path.ends_with("a.jpg") || path.ends_with("c.jpg")) throw std::bad_alloc();
+                if (path.ends_with("b.jpg")) throw std::logic_error("a fault of the program");
+                return {path};
+            },
+            kFailed, steps);
+        EXPECT_EQ(steps.passed, 1) << jobs;
+        EXPECT_EQ(failures.OutOfMemory, 2) << jobs;
+        EXPECT_EQ(failures.Errors, 1) << jobs;
+        EXPECT_EQ(failures.FirstError, "a fault of the program") << jobs;
+    }
 }
 
 // A folder's files go out to threads several at a time; they still come back one by one, in
