@@ -29,7 +29,9 @@
 #include <QToolButton>
 #include <QTreeView>
 #include <algorithm>
+#include <utility>
 
+#include "analysis/run_messages.h"
 #include "common/version.h"
 #include "library/photo_cache.h"
 #include "ui/answer_panel.h"
@@ -141,11 +143,20 @@ void TAnalyseLength::ConnectHandlers() {
         Qt::QueuedConnection);
     connect(ui_.folderTree->verticalScrollBar(), &QAbstractSlider::actionTriggered, this,
             [this] { followSelected_ = false; });
+    // A folder deleted while selected leaves no folder selected: the view would make another
+    // folder current, and Start would analyse a folder the user never chose.
+    ui_.folderTree->CurrentRemoved = [this] { selectionRemoved_ = true; };
+    connect(ui_.folderModel, &QAbstractItemModel::rowsRemoved, this, [this] {
+        if (!std::exchange(selectionRemoved_, false)) return;
+        ui_.folderTree->selectionModel()->clear();
+        ui_.statusBar->showMessage(QString::fromUtf8(analysis::kNoFolderSelected.data(),
+                                                     static_cast<qsizetype>(analysis::kNoFolderSelected.size())));
+    });
     // Key preview: Esc and F1 work whichever control has the focus.
     qApp->installEventFilter(new KeyPreviewFilter(this));
-    for (QObject* watched :
-         std::initializer_list<QObject*>{ui_.modeIndicator, ui_.lensLengthEdit, ui_.equivalentEdit, ui_.overviewPanel,
-                                         ui_.homePageLink, ui_.donateLink, ui_.folderTree->viewport()}) {
+    for (QObject* watched : std::initializer_list<QObject*>{ui_.modeIndicator, ui_.lensLengthEdit, ui_.equivalentEdit,
+                                                            ui_.overviewPanel, ui_.homePageLink, ui_.donateLink,
+                                                            ui_.folderTree, ui_.folderTree->viewport()}) {
         watched->installEventFilter(this);
     }
     // The panels over which the mouse brings back the run's summary.
@@ -231,8 +242,9 @@ bool TAnalyseLength::eventFilter(QObject* watched, QEvent* event) {
     } else if (type == QEvent::MouseButtonRelease && watched == ui_.donateLink) {
         Label14Click();
         return true;
-    } else if (watched == ui_.folderTree->viewport() && type == QEvent::MouseButtonPress) {
-        followSelected_ = false;  // the user takes the tree over
+    } else if ((watched == ui_.folderTree->viewport() && (type == QEvent::MouseButtonPress || type == QEvent::Wheel)) ||
+               (watched == ui_.folderTree && type == QEvent::KeyPress)) {
+        followSelected_ = false;  // the user takes the tree over: it stays still under the mouse
     } else if (type == QEvent::MouseMove &&
                std::find(summaryPanels_.begin(), summaryPanels_.end(), watched) != summaryPanels_.end()) {
         Panel1MouseMove();
@@ -303,6 +315,7 @@ void TAnalyseLength::ShellTreeView1Change() {
 }
 
 void TAnalyseLength::FollowSelectedFolder(const QString& loaded) {
+    if (!followSelected_) return;
     const QString selected = SelectedFolder();
     const QString prefix = loaded.endsWith('/') ? loaded : loaded + '/';
     if (selected == loaded || selected.startsWith(prefix)) {

@@ -184,8 +184,9 @@ class TAnalyseLength final : public QMainWindow {
     bool settingsLoading_ = false;
     bool shown_ = false;
     // The tree keeps the folder chosen by SelectFolder in view while rows load and sort in
-    // above it, until the user scrolls it.
+    // above it, until the user scrolls, clicks or types in it.
     bool followSelected_ = false;
+    bool selectionRemoved_ = false;  // the selected folder's row, or a row above it, is going
     bool closePending_ = false;
     bool closed_ = false;
     analysis::AnalysisResult lastResult_;

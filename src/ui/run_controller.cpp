@@ -6,8 +6,11 @@
 #include <QMetaObject>
 #include <exception>
 #include <new>
+#include <optional>
 #include <string>
 #include <utility>
+
+#include "library/collation.h"
 
 namespace quorvela::ui {
 
@@ -17,8 +20,8 @@ constexpr int kRunNiceness = 10;
 
 }  // namespace
 
-RunController::RunController(QObject* context, QueuedObserver& observer, Finished finished)
-    : context_(context), observer_(observer), finished_(std::move(finished)) {}
+RunController::RunController(QObject* context, QueuedObserver& observer, Finished finished, Analyse analyse)
+    : context_(context), observer_(observer), finished_(std::move(finished)), analyse_(std::move(analyse)) {}
 
 RunController::~RunController() {
     RequestStop();
@@ -35,12 +38,16 @@ bool RunController::Start(const analysis::AnalysisSettings& settings, analysis::
     // Cleared here, not on the run's thread: an Escape pressed a moment after Start counts.
     observer_.StopRequested = false;
     // The run works from its own copies: the window may change its controls or reload the
-    // camera table while the run goes on.
-    auto work = [this, settings, environment, table = table]() mutable {
+    // camera table while the run goes on, and it sorts its answers meanwhile, which one ICU
+    // collator cannot do for two threads at once.
+    std::optional<library::Collation> order;
+    if (environment.Order != nullptr) order.emplace(*environment.Order);
+    auto work = [this, settings, environment, table = table, order = std::move(order)]() mutable {
         // The run and the readers it starts (they inherit this) yield the processor to the
         // window's thread, so the window repaints at once however busy the run is.
         ::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), kRunNiceness);
         environment.Table = &table;
+        if (order) environment.Order = &*order;
         analysis::AnalysisResult result = RunCatching(settings, environment);
         QMetaObject::invokeMethod(
             context_,
@@ -61,7 +68,7 @@ analysis::AnalysisResult RunController::RunCatching(const analysis::AnalysisSett
     // window busy: it is said, and the run ends as a stopped one.
     std::string problem;
     try {
-        return analysis::StartAnalyzing(settings, environment, observer_);
+        return analyse_(settings, environment, observer_);
     } catch (const std::bad_alloc&) {
         problem = "The analysis ran out of memory and was stopped.";
     } catch (const std::exception& e) {

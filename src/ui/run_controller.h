@@ -15,15 +15,19 @@ namespace quorvela::ui {
 class RunController {
   public:
     using Finished = std::function<void(const analysis::AnalysisResult& result)>;
+    using Analyse = std::function<analysis::AnalysisResult(
+        const analysis::AnalysisSettings&, const analysis::RunEnvironment&, analysis::AnalysisObserver&)>;
 
     // `context` is the object whose thread gets `finished` (the window), after every report
-    // of the run has been carried out there.
-    RunController(QObject* context, QueuedObserver& observer, Finished finished);
+    // of the run has been carried out there. `analyse` performs a run.
+    RunController(QObject* context, QueuedObserver& observer, Finished finished,
+                  Analyse analyse = analysis::StartAnalyzing);
     ~RunController();
     RunController(const RunController&) = delete;
     RunController& operator=(const RunController&) = delete;
 
-    // Starts a run unless one is going; the settings and table are copied.
+    // Starts a run unless one is going; the settings and table are copied, and the run sorts
+    // with a copy of the environment's collation, which the window goes on using meanwhile.
     bool Start(const analysis::AnalysisSettings& settings, analysis::RunEnvironment environment,
                const equivalence::EquivalentList& table);
     [[nodiscard]] bool Active() const { return active_; }
@@ -40,6 +44,7 @@ class RunController {
     QObject* context_;
     QueuedObserver& observer_;
     Finished finished_;
+    Analyse analyse_;
     std::thread thread_;
     bool active_ = false;
 };

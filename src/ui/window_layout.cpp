@@ -193,7 +193,7 @@ QWidget* LayoutBuilder::BuildLeftPanel() {
     w_.folderModel->setReadOnly(true);
     w_.folderModel->setRootPath(QDir::rootPath());
 
-    QTreeView* tree = w_.folderTree = new QTreeView(w_.treePanel);
+    FolderTree* tree = w_.folderTree = new FolderTree(w_.treePanel);
     tree->setObjectName("ShellTreeView1");
     tree->setModel(w_.folderModel);
     for (int column = 1; column < w_.folderModel->columnCount(); ++column) tree->hideColumn(column);

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "ui/control_rules.h"
+#include "ui/folder_tree.h"
 
 class QButtonGroup;
 class QCheckBox;
@@ -21,7 +22,6 @@ class QSplitter;
 class QStatusBar;
 class QTabWidget;
 class QToolButton;
-class QTreeView;
 class QWidget;
 
 namespace quorvela::ui {
@@ -35,7 +35,7 @@ struct WindowWidgets {
     // Left: the folder tree above the two links.
     QSplitter* splitter = nullptr;            // Splitter1
     QFrame* treePanel = nullptr;              // Panel2
-    QTreeView* folderTree = nullptr;          // ShellTreeView1
+    FolderTree* folderTree = nullptr;         // ShellTreeView1
     QFileSystemModel* folderModel = nullptr;  // ShellModel
     QLabel* homePageLink = nullptr;           // Label7
     QLabel* donateLink = nullptr;             // Label14

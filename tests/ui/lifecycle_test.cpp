@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QStatusBar>
@@ -428,6 +429,52 @@ class LifecycleTest : public QObject {
         fs::remove(gone);
         w->FormActivate();
         QVERIFY(!w.Button("StartAnalyzing")->isEnabled());
+    }
+
+    // A folder deleted while selected leaves no folder selected: Start must not analyse the
+    // neighbour the view would make current.
+    void aDeletedSelectionLeavesNoFolderSelected() {
+        TempDir folder;
+        WindowUnderTest w(folder.path());
+        w.Show();
+        for (const char* name : {"a", "b", "c"}) fs::create_directories(folder.path() / "tree" / name);
+        const fs::path chosen = folder.path() / "tree" / "b";
+        QTRY_VERIFY(w->SelectFolder(QString::fromStdString(chosen.string())));
+        QTRY_VERIFY(w.Button("StartAnalyzing")->isEnabled());
+        fs::remove(chosen);
+        QTRY_VERIFY_WITH_TIMEOUT(w->SelectedFolder().isEmpty(), 10000);
+        QVERIFY(!w.Button("StartAnalyzing")->isEnabled());
+        QCOMPARE(w.StatusBar()->currentMessage(), QString("No folder selected."));
+    }
+
+    // Once the user clicks in the tree, folders loading below it do not scroll it: the next
+    // click lands where the user aims.
+    void theTreeStaysStillUnderTheMouse() {
+        TempDir folder;
+        WindowUnderTest w(folder.path());
+        w.Show();
+        const fs::path tree = folder.path() / "tree";
+        for (int i = 10; i < 90; ++i) fs::create_directories(tree / ("f" + std::to_string(i)) / "inner");
+        QTreeView* view = w.Tree();
+        QTRY_VERIFY(w->SelectFolder(QString::fromStdString((tree / "f50").string())));
+        const QModelIndex parent = view->currentIndex().parent();
+        QTRY_COMPARE(view->model()->rowCount(parent), 80);
+        QTest::qWait(300);  // the listing sorts and the view follows the selected folder
+        // The first whole row of the list in view, away from the centre it would be brought to.
+        QModelIndex aimed;
+        for (int row = 0; row < 80 && !aimed.isValid(); ++row) {
+            const QModelIndex index = view->model()->index(row, 0, parent);
+            if (view->visualRect(index).top() >= 0) aimed = index;
+        }
+        QVERIFY(aimed.isValid());
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(aimed).center());
+        QCOMPARE(view->currentIndex(), aimed);
+        const int scrolled = view->verticalScrollBar()->value();
+        QSignalSpy loaded(view->model(), SIGNAL(directoryLoaded(QString)));
+        view->expand(aimed);
+        QTRY_VERIFY(!loaded.isEmpty());
+        QTest::qWait(300);  // the queued reactions to the new rows
+        QCOMPARE(view->verticalScrollBar()->value(), scrolled);
     }
 
     void helpOpensTheProgramsPage() {

@@ -14,14 +14,20 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <atomic>
 #include <fstream>
 #include <functional>
+#include <mutex>
+#include <new>
 #include <nlohmann/json.hpp>
 #include <sstream>
+#include <stdexcept>
 
 #include "analysis/analysis_run.h"
 #include "analysis/filter.h"
 #include "cli/cli.h"
+#include "library/collation.h"
+#include "ui/run_controller.h"
 #include "window_fixture.h"
 
 using namespace quorvela::ui;
@@ -453,6 +459,48 @@ class RunTest : public QObject {
         QCOMPARE(s.Filter.Model, std::string("G2"));
         w.SetPathListIndex(-1);
         QVERIFY(w->CurrentAnalysisSettings().PathList == std::nullopt);
+    }
+
+    // A run that throws (out of memory, ICU that cannot be loaded) ends in a message and a
+    // stopped result, never the end of the program, and the next Start works. The run sorts
+    // with a collation of its own, not the one the window sorts its answers with meanwhile.
+    void aRunThatThrowsIsSaidAndTheNextRunStarts() {
+        using namespace quorvela::analysis;
+        struct Observer final : QueuedObserver {
+            void Message(MessageKind kind, const std::string& text) override {
+                const std::lock_guard lock(Mutex);
+                if (kind == MessageKind::RunFailed) Failures.push_back(text);
+            }
+            std::mutex Mutex;
+            std::vector<std::string> Failures;
+        } observer;
+        const quorvela::library::Collation windowOrder;
+        std::atomic<int> calls{0};
+        std::atomic<const quorvela::library::Collation*> runOrder{nullptr};
+        std::vector<AnalysisResult> finished;
+        RunController controller(
+            this, observer, [&](const AnalysisResult& result) { finished.push_back(result); },
+            [&](const AnalysisSettings&, const RunEnvironment& environment, AnalysisObserver&) -> AnalysisResult {
+                runOrder = environment.Order;
+                if (calls++ == 0) throw std::bad_alloc();
+                throw std::runtime_error("ICU collation is not available");
+            });
+        RunEnvironment environment;
+        environment.Order = &windowOrder;
+        const quorvela::equivalence::EquivalentList table;
+        QVERIFY(controller.Start({}, environment, table));
+        QVERIFY(!controller.Start({}, environment, table));  // one at a time
+        QTRY_COMPARE(finished.size(), std::size_t{1});
+        QVERIFY(!controller.Active());
+        QVERIFY(finished[0].Outcome == RunOutcome::Stopped);
+        QVERIFY(runOrder.load() != nullptr && runOrder.load() != &windowOrder);
+        QVERIFY(controller.Start({}, environment, table));
+        QTRY_COMPARE(finished.size(), std::size_t{2});
+        const std::lock_guard lock(observer.Mutex);
+        QCOMPARE(observer.Failures.size(), std::size_t{2});
+        QVERIFY(observer.Failures[0].find("out of memory") != std::string::npos);
+        QVERIFY(observer.Failures[1].find("ICU collation is not available") != std::string::npos);
+        QCOMPARE(finished[1].Messages, std::vector<std::string>{observer.Failures[1]});
     }
 };
 
