@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <sqlite3.h>
-#include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,6 +9,7 @@
 #include <array>
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <thread>
@@ -120,18 +120,22 @@ std::string ReasonText(sqlite3* db, const fs::path& file) {
 // starts a new one. Only a file of this program's (see OwnerOf) is ever moved, and never onto
 // another file.
 std::string SetDamagedFileAside(const fs::path& file) {
-    const std::string damaged = file.string() + " is damaged";
+    std::string said = file.string() + " is damaged";
+    std::string why = "too many damaged files beside it";
     for (int attempt = 0; attempt < 10; ++attempt) {
         std::string aside = file.string() + ".damaged";
         if (attempt > 0) aside += "." + std::to_string(attempt);
         if (::renameat2(AT_FDCWD, file.c_str(), AT_FDCWD, aside.c_str(), RENAME_NOREPLACE) == 0) {
             std::error_code error;
             for (const char* suffix : {"-wal", "-shm"}) fs::remove(fs::path(file.string() + suffix), error);
-            return damaged + "; it was moved to " + aside;
+            return said.append("; it was moved to ").append(aside);
         }
-        if (errno != EEXIST) return damaged + " and could not be moved aside (" + std::strerror(errno) + ")";
+        if (errno != EEXIST) {
+            why = std::strerror(errno);
+            break;
+        }
     }
-    return damaged + " and could not be moved aside (too many damaged files beside it)";
+    return said.append(" and could not be moved aside (").append(why).append(")");
 }
 
 // Whose file is this? Only a file this program made, recognised by the SQLite application id

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 #include <fstream>
@@ -112,6 +113,10 @@ TEST(TreeShapes, FoldersBeyondTheLongestPathEndTheWalkNormally) {
     ExpectCompleteRun(result);
     EXPECT_EQ(result.FilesFound, reachable);
     EXPECT_EQ(result.FilesAnalysed, readable);
+    // What lies deeper is said to be left out, not passed over in silence.
+    EXPECT_TRUE(std::any_of(result.Messages.begin(), result.Messages.end(), [](const std::string& message) {
+        return message.ends_with("could not be read (File name too long).");
+    })) << ::testing::PrintToString(result.Messages);
 }
 
 // Every entry is named like a photo; one in a hundred is one, the others are empty files, so

@@ -77,7 +77,9 @@ TEST(MakerNoteTables, RenderersSitOnTheirRows) {
     }
     EXPECT_EQ(total, 6);
     for (const auto& [rows, tag] : withRenderer) {
-        const auto row = std::find_if(rows.begin(), rows.end(), [tag](const TagRow& r) { return r.TagId == tag; });
+        const auto wanted = tag;  // clang 14 cannot capture a structured binding
+        const auto row =
+            std::find_if(rows.begin(), rows.end(), [wanted](const TagRow& r) { return r.TagId == wanted; });
         ASSERT_NE(row, rows.end());
         EXPECT_NE(row->Renderer, nullptr) << row->TagName;
     }

@@ -188,7 +188,6 @@ class RulesTest : public QObject {
     void savedBoundsOnTheDesktop_data() {
         QTest::addColumn<QRect>("saved");
         QTest::addColumn<QRect>("shown");
-        const QRect desktop(0, 0, 1280, 800);
         QTest::newRow("inside stays") << QRect(100, 50, 700, 500) << QRect(100, 50, 700, 500);
         QTest::newRow("partly off stays") << QRect(1000, 600, 700, 500) << QRect(1000, 600, 700, 500);
         QTest::newRow("off to the right is centred") << QRect(3000, 50, 700, 500) << QRect(290, 150, 700, 500);
