@@ -124,7 +124,7 @@ std::string SetDamagedFileAside(const fs::path& file) {
     std::string why = "too many damaged files beside it";
     for (int attempt = 0; attempt < 10; ++attempt) {
         std::string aside = file.string() + ".damaged";
-        if (attempt > 0) aside += "." + std::to_string(attempt);
+        if (attempt > 0) aside.append(".").append(std::to_string(attempt));
         if (::renameat2(AT_FDCWD, file.c_str(), AT_FDCWD, aside.c_str(), RENAME_NOREPLACE) == 0) {
             std::error_code error;
             for (const char* suffix : {"-wal", "-shm"}) fs::remove(fs::path(file.string() + suffix), error);

@@ -21,8 +21,11 @@ CropFactorReading ReadCropFactor(std::string_view text) {
     if (typed.empty()) return {std::nullopt, "enter its crop factor, such as 1.6"};
     // Either mark is the decimal point, whatever the locale: "1,6" is never a thousands group.
     const std::optional<double> value = equivalence::ParseDecimal(typed, '.');
-    if (!value)
-        return {std::nullopt, "\"" + std::string(typed) + "\" is not a number; enter a crop factor such as 1.6"};
+    if (!value) {
+        std::string reason = "\"";
+        reason.append(typed).append("\" is not a number; enter a crop factor such as 1.6");
+        return {std::nullopt, reason};
+    }
     if (*value <= 0) return {std::nullopt, "a crop factor is more than 0"};
     if (*value < kLowestCropFactor) return {std::nullopt, std::string(typed) + " is too small" + Range()};
     if (*value > kHighestCropFactor) return {std::nullopt, std::string(typed) + " is too large" + Range()};
