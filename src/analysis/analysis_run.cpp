@@ -67,6 +67,8 @@ class Run final : public library::InOrder<FileOutcome> {
     void AskIcuFor(const FileResult& file);
     void OpenCache();
     void CloseCache();
+    // Counts the labels of the run's lenses that name one lens as one, in every list.
+    void OneNamePerLens();
     void TallyAll();
     void EndOfRun(bool analysed);
     [[nodiscard]] RunOutcome OutcomeOf(bool analysed) const;
@@ -88,6 +90,8 @@ class Run final : public library::InOrder<FileOutcome> {
     // lensfun's list.
     equivalence::RememberedCameras cameras_;
     RunCache cache_;
+    const LensCatalogue& lenses_ = environment_.Lenses != nullptr ? *environment_.Lenses : LensfunCatalogue();
+    LensUseCounter lensUses_;
     std::atomic<bool> icuAsked_{false};  // a text of the run needs ICU to be sorted
 
     std::size_t folderCount_ = 0;
@@ -144,6 +148,7 @@ void Run::PerformSteps() {
     result_.RunSummaryText = RunSummaryText(result_.FilesAnalysed, result_.FilesFound);
     observer_.RunSummary(result_.RunSummaryText);
     observer_.StatusText(result_.RunSummaryText);
+    OneNamePerLens();
     pathList_.SortInBackground(*order_, environment_.PathListFile);
     TallyAll();
 
@@ -191,7 +196,7 @@ void Run::ReadFolders(const std::vector<std::string>& folders) {
 
 FileOutcome Run::Analyse(const library::PhotoPath& photo, metadata::TimgData& reader, library::FolderKeys& keys) {
     library::PhotoReading reading = library::ReadPhoto(photo, needPairs_, cache_.Photos(), reader, keys);
-    const Derivation derivation{environment_.Table != nullptr ? *environment_.Table : noTable_, cameras_,
+    const Derivation derivation{environment_.Table != nullptr ? *environment_.Table : noTable_, cameras_, lenses_,
                                 environment_.DecimalSeparator, environment_.KeepPhotoRecords};
     FileOutcome outcome{DeriveResult(reading.Facts, photo.Path, settings_, derivation), {}};
     AskIcuFor(outcome.Result);
@@ -245,7 +250,10 @@ bool Run::Photo(FileOutcome outcome) {
     } else {
         if (environment_.KeepPhotoRecords) photos_.push_back(TakeRecord(file));
         if (settings_.Coverage) focalMm_.push_back(file.FocalMm);
-        if (!file.Lens.empty()) counters_[Quantity::Lens].Add(std::move(file.Lens));
+        if (!file.Lens.empty()) {
+            lensUses_.Add(file.Lens, file.LensRange, file.RealFocal);
+            counters_[Quantity::Lens].Add(std::move(file.Lens));
+        }
         if (!file.Iso.empty()) counters_[Quantity::Iso].Add(std::move(file.Iso));
         if (!file.Aperture.empty()) counters_[Quantity::Aperture].Add(std::move(file.Aperture));
         if (!file.Shutter.empty()) counters_[Quantity::Shutter].Add(std::move(file.Shutter));
@@ -265,6 +273,19 @@ bool Run::FolderEnd(std::size_t index) {
     if (folderCount_ > 1) observer_.ProgressPosition(RunStage::Collecting, static_cast<int>(index) + 1);
     observer_.ServiceEvents();
     return !StopAsked();
+}
+
+void Run::OneNamePerLens() {
+    const std::unordered_map<std::string, std::string> names =
+        analysis::OneNamePerLens(counters_[Quantity::Lens].Distinct());
+    result_.LensUses = lensUses_.Uses(names);
+    if (names.empty()) return;
+    counters_[Quantity::Lens].Rename(names);
+    if (settings_.PathList == Quantity::Lens) pathList_.RenameLabels(names);
+    for (PhotoRecord& photo : photos_) {
+        std::string& lens = photo.Categories[Quantity::Lens];
+        if (const auto it = names.find(lens); it != names.end()) lens = it->second;
+    }
 }
 
 void Run::TallyAll() {

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "analysis_settings.h"
@@ -13,6 +14,8 @@
 #include "coverage.h"
 #include "equivalence/equivalent_table.h"
 #include "equivalence_summary.h"
+#include "lens_label.h"
+#include "lens_use.h"
 #include "library/collation.h"
 #include "photo_record.h"
 #include "run_messages.h"
@@ -115,6 +118,9 @@ struct RunEnvironment {
     // The photo cache (see library::DefaultCacheFile); none when empty. The result
     // does not depend on it.
     std::filesystem::path CacheFile;
+    // What names a lens from its range and tells cameras with a lens of their own; lensfun's
+    // data when null.
+    const LensCatalogue* Lenses = nullptr;
 };
 
 struct AnalysisResult {
@@ -126,10 +132,11 @@ struct AnalysisResult {
     PerQuantity<CategoryTable> Tables;
     std::optional<CoverageCount> Coverage;  // when the settings name a range
     EquivalenceSummary Equivalence;
-    std::vector<std::string> PathLines;  // sorted
-    std::vector<std::string> LinePaths;  // the file of each path line
-    std::vector<std::string> Messages;   // as shown, in order
-    std::string PathListProblem;         // why the path-list file was not written; empty when it was
+    std::vector<std::string> PathLines;                 // sorted
+    std::vector<std::string> LinePaths;                 // the file of each path line
+    std::vector<std::string> Messages;                  // as shown, in order
+    std::string PathListProblem;                        // why the path-list file was not written; empty when it was
+    std::unordered_map<std::string, LensUse> LensUses;  // by the label of each row of Tables[Lens]
 };
 
 // Performs one run.

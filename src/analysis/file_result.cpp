@@ -32,14 +32,18 @@ FileResult DeriveResult(const library::PhotoFacts& facts, const std::string& pat
                         const Derivation& derivation) {
     const char decimalSeparator = derivation.DecimalSeparator;
     FileResult result;
+    LensLabel lens = LabelLens(facts, derivation.Lenses);
     if (settings.FilterOn) {
-        if (const FilterVerdict verdict = PassesFilter(facts, settings.Filter); verdict != FilterVerdict::Passed) {
+        if (const FilterVerdict verdict = PassesFilter(facts, settings.Filter, lens.Text);
+            verdict != FilterVerdict::Passed) {
             result.Passed = false;
             result.Undated = verdict == FilterVerdict::Undated;
             return result;
         }
     }
-    result.Lens = common::Cp1252ToUtf8(library::LensOf(facts));
+    result.Lens = common::Cp1252ToUtf8(lens.Text);
+    result.LensRange = lens.Range;
+    result.RealFocal = RealFocalLength(facts.FocalLength);
     if (derivation.KeepRecord) {
         result.Path = path;
         result.MakeModel = MakeModelText(facts);

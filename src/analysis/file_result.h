@@ -6,6 +6,7 @@
 #include "analysis_settings.h"
 #include "equivalence/equivalent_table.h"
 #include "equivalence/focal_length.h"
+#include "lens_label.h"
 #include "library/photo_facts.h"
 
 namespace quorvela::analysis {
@@ -20,7 +21,9 @@ struct FileResult {
     std::string Shutter;          // "1/125" or "0.008"
     std::string PathLine;         // the line for the path list, in UTF-8
     std::string LinePath;         // the file that line names, exactly as given (the line may differ)
-    std::string Lens;             // the lens text in UTF-8; set for every file that passed
+    std::string Lens;             // the lens label (LabelLens) in UTF-8; set for every file that passed
+    library::LensSpan LensRange;  // the range of that lens, when known
+    double RealFocal = 0.0;       // the focal length the file states, in real mm; 0 without one
     std::int64_t FocalMm = -1;    // whole millimetres without steps; -1 without a focal length
     bool Undated = false;         // left out by the period for want of a date
     // Where the focal length came from, when there is one.
@@ -45,6 +48,7 @@ bool NeedsMakerNotePairs(const AnalysisSettings& settings);
 struct Derivation {
     const equivalence::EquivalentList& Table;      // the camera table
     const equivalence::CropFactorSource& Cameras;  // crop factors of known cameras
+    const LensCatalogue& Lenses;                   // lenses of known mounts, cameras with a lens of their own
     char DecimalSeparator = '.';                   // the one the facts were rendered with
     bool KeepRecord = false;                       // the pieces of a PhotoRecord come too
 };

@@ -41,6 +41,22 @@ std::int64_t RoundFocalLength(std::string_view text) {
     return value;
 }
 
+double RealFocalLength(std::string_view text) {
+    std::string number;
+    for (const char c : common::Trim(text)) {
+        if (IsDigit(c)) {
+            number += c;
+        } else if ((c == '.' || c == ',') && number.find('.') == std::string::npos) {
+            number += '.';
+        } else {
+            break;
+        }
+    }
+    double value = 0.0;
+    std::from_chars(number.data(), number.data() + number.size(), value);  // the locale's separator plays no part
+    return value > 0.0 && value < 100000.0 ? value : 0.0;
+}
+
 std::optional<std::int64_t> StepFocalLength(std::int64_t n, int stepSize, int ignoreUpTo) {
     if (ignoreUpTo > 0 && n <= ignoreUpTo) return n;
     if (stepSize < 1 || n < 0 || n > std::int64_t{stepSize} * 10000) return std::nullopt;

@@ -18,6 +18,10 @@ std::string LeftFill(std::string_view text, std::size_t n, char fill = '_');
 // the number is beyond any lens).
 std::int64_t RoundFocalLength(std::string_view text);
 
+// Millimetres of a length text ("52.00 mm" -> 52, "5,8 mm" -> 5.8); 0 without a positive
+// length below any lens's limit.
+double RealFocalLength(std::string_view text);
+
 // The category number of a whole focal length: lengths up to `ignoreUpTo` keep their value,
 // others go to the nearest multiple of `stepSize` (halfway goes up). nullopt outside the
 // step ranges (below 0, or above 10000 steps).

@@ -32,7 +32,7 @@ bool CheckFilterFields(const FilterFields& fields) {
     return fields.MakerNoteLabel.empty() == fields.MakerNoteData.empty() && PeriodUsable(fields);
 }
 
-FilterVerdict PassesFilter(const library::PhotoFacts& facts, const FilterFields& fields) {
+FilterVerdict PassesFilter(const library::PhotoFacts& facts, const FilterFields& fields, std::string_view lensLabel) {
     if (!fields.MakerNoteLabel.empty() && !fields.MakerNoteData.empty()) {
         // Label and data must meet in the same entry.
         const bool found =
@@ -47,7 +47,7 @@ FilterVerdict PassesFilter(const library::PhotoFacts& facts, const FilterFields&
         if (!fields.Make.empty() && !Contains(facts.Make, fields.Make)) return FilterVerdict::Failed;
         if (!fields.Model.empty() && !Contains(facts.Model, fields.Model)) return FilterVerdict::Failed;
     }
-    if (!fields.Lens.empty() && !Contains(library::LensOf(facts), fields.Lens)) return FilterVerdict::Failed;
+    if (!fields.Lens.empty() && !Contains(lensLabel, fields.Lens)) return FilterVerdict::Failed;
     if (!HasPeriod(fields)) return FilterVerdict::Passed;
     const auto taken = ParseExifDay(facts.DateTaken);
     if (!taken) return FilterVerdict::Undated;

@@ -31,8 +31,9 @@ enum class FilterVerdict {
 
 // Whether a photo takes part in a filtered run. Texts are substring tests, both sides
 // upper-cased, an empty field taking no part; a file without EXIF matches no camera or
-// maker-note test. The maker-note test needs facts with their pairs.
-FilterVerdict PassesFilter(const library::PhotoFacts& facts, const FilterFields& fields);
+// maker-note test; the lens test looks at the photo's lens label (Windows-1252). The
+// maker-note test needs facts with their pairs.
+FilterVerdict PassesFilter(const library::PhotoFacts& facts, const FilterFields& fields, std::string_view lensLabel);
 
 // The message at the end of a filtered run that analysed at least one file. With a lens or a
 // period, a line "Lens: …; Period: … to …; N photos without a date left out" follows.

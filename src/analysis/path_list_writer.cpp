@@ -13,6 +13,18 @@ void PathListWriter::Add(std::string line, std::string path) {
     paths_.push_back(std::move(path));
 }
 
+void PathListWriter::RenameLabels(const std::unordered_map<std::string, std::string>& names) {
+    constexpr std::string_view kAfterLabel = " - ";
+    for (std::string& line : lines_) {
+        for (const auto& [label, name] : names) {
+            if (line.starts_with(label) && std::string_view(line).substr(label.size()).starts_with(kAfterLabel)) {
+                line.replace(0, label.size(), name);
+                break;
+            }
+        }
+    }
+}
+
 std::string PathListWriter::SortAndWrite(const library::Collation& order, const std::filesystem::path& file) {
     const std::vector<std::size_t> sorted = order.SortOrder(lines_);
     library::ApplyOrder(sorted, lines_);

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <future>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "library/collation.h"
@@ -15,6 +16,9 @@ namespace quorvela::analysis {
 class PathListWriter {
   public:
     void Add(std::string line, std::string path);
+    // Lines that start with a label of `names` and " - " (a lens list's lines) start with the
+    // name it maps to instead. Before sorting.
+    void RenameLabels(const std::unordered_map<std::string, std::string>& names);
 
     // Starts sorting and writing the lines to `file` (none when empty) on a thread of its own,
     // when the list is long enough to be worth one. The lines are not to be touched until Finish.

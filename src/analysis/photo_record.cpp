@@ -10,6 +10,8 @@ PhotoRecord TakeRecord(FileResult& file) {
     photo.Path = std::move(file.Path);
     photo.Categories = {{file.Focal, file.Iso, file.Aperture, file.Shutter, file.Lens}};
     photo.FocalMm = file.FocalMm;
+    photo.RealFocal = file.RealFocal;
+    photo.LensRange = file.LensRange;
     photo.MakeModel = std::move(file.MakeModel);
     photo.MakerNotes = std::move(file.MakerNotes);
     photo.DebugInfo = std::move(file.DebugInfo);

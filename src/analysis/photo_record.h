@@ -15,6 +15,8 @@ struct PhotoRecord {
     std::string Path;                     // the file, as the run was given it
     PerQuantity<std::string> Categories;  // the category text charted; empty = none
     std::int64_t FocalMm = -1;            // whole millimetres in the run's mode (35 mm or real), no steps; -1 = none
+    double RealFocal = 0.0;               // the real focal length the photo states; 0 = none
+    library::LensSpan LensRange;          // the range of its lens, when known
     std::string MakeModel;                // MakeModelText (UTF-8)
     std::string MakerNotes;               // Show2MakerNotes text when the run adds maker notes, else empty
     std::string DebugInfo;                // Debuginfo, for stepped focal lines

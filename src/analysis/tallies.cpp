@@ -6,6 +6,7 @@
 
 #include "common/ascii.h"
 #include "equivalence/focal_length.h"
+#include "lens_label.h"
 #include "library/collation.h"
 #include "metadata/value_render.h"
 
@@ -84,19 +85,41 @@ CategoryTable CountCategories(const std::vector<std::string>& sorted, Quantity q
 }
 
 void CategoryCounter::Add(std::string text, bool estimated) {
-    ++size_;
     if (quantity_ == Quantity::Shutter) {
+        ++size_;
         entries_.push_back(std::move(text));
         return;
     }
+    AddCount(std::move(text), 1, estimated ? 1 : 0);
+}
+
+void CategoryCounter::AddCount(std::string text, int count, int estimated) {
+    size_ += static_cast<std::size_t>(count);
     const auto [it, added] = index_.try_emplace(std::move(text), distinct_.size());
     if (added) {
         distinct_.push_back(&it->first);
         counts_.push_back(0);
         estimated_.push_back(0);
     }
-    ++counts_[it->second];
-    if (estimated) ++estimated_[it->second];
+    counts_[it->second] += count;
+    estimated_[it->second] += estimated;
+}
+
+std::vector<std::string> CategoryCounter::Distinct() const {
+    std::vector<std::string> texts;
+    texts.reserve(distinct_.size());
+    for (const std::string* text : distinct_) texts.push_back(*text);
+    return texts;
+}
+
+void CategoryCounter::Rename(const std::unordered_map<std::string, std::string>& names) {
+    if (names.empty() || quantity_ == Quantity::Shutter) return;
+    CategoryCounter renamed(quantity_);
+    for (std::size_t i = 0; i < distinct_.size(); ++i) {
+        const auto it = names.find(*distinct_[i]);
+        renamed.AddCount(it == names.end() ? *distinct_[i] : it->second, counts_[i], estimated_[i]);
+    }
+    *this = std::move(renamed);
 }
 
 CategoryTable CategoryCounter::Tally(const library::Collation& collation, bool fractionFormat, char decimalSeparator) {
@@ -115,8 +138,12 @@ CategoryTable CategoryCounter::Tally(const library::Collation& collation, bool f
         }
     }
     if (quantity_ == Quantity::Lens) {
-        std::stable_sort(table.begin(), table.end(),
-                         [](const CategoryCount& a, const CategoryCount& b) { return a.Count > b.Count; });
+        // Named lenses first, then the built-in and unknown ones, each most used first.
+        std::stable_sort(table.begin(), table.end(), [](const CategoryCount& a, const CategoryCount& b) {
+            const bool namedA = NamesLens(a.Category);
+            const bool namedB = NamesLens(b.Category);
+            return namedA != namedB ? namedA : a.Count > b.Count;
+        });
     }
     *this = CategoryCounter(quantity_);
     return table;

@@ -43,10 +43,16 @@ class CategoryCounter {
     void Add(std::string text, bool estimated = false);
     // Entries added.
     [[nodiscard]] std::size_t Size() const { return size_; }
+    // The distinct texts added, in order of first appearance (none for shutter speeds).
+    [[nodiscard]] std::vector<std::string> Distinct() const;
+    // Counts the entries of each text of `names` under the text it maps to.
+    void Rename(const std::unordered_map<std::string, std::string>& names);
     // The table TallyCategories gives for the list of every entry added; empties the counter.
     CategoryTable Tally(const library::Collation& collation, bool fractionFormat, char decimalSeparator);
 
   private:
+    void AddCount(std::string text, int count, int estimated);
+
     Quantity quantity_;
     std::size_t size_ = 0;
     std::unordered_map<std::string, std::size_t> index_;  // a text's place in distinct_
@@ -57,7 +63,8 @@ class CategoryCounter {
 };
 
 // Sorts the categories of a run in its quantity's order (collation, or shutter order) and counts it.
-// Lenses come most used first, lenses used equally often in collation order.
+// Lenses come named first, then built-in and unknown ones, each most used first and those
+// used equally often in collation order.
 CategoryTable TallyCategories(std::vector<std::string> list, Quantity quantity, const library::Collation& collation,
                               bool fractionFormat, char decimalSeparator);
 

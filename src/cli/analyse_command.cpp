@@ -183,6 +183,17 @@ std::optional<Quantity> QuantityNamed(const std::string& name) {
     return Quantity::FocalLength;
 }
 
+// A lens's range in real millimetres and, for a zoom, how many photos were taken at its ends.
+void AddLensUse(nlohmann::json& item, const std::unordered_map<std::string, analysis::LensUse>& uses,
+                const std::string& label) {
+    const auto use = uses.find(label);
+    if (use == uses.end() || !use->second.Range.Known()) return;
+    item["range"] = {use->second.Range.MinFocal, use->second.Range.MaxFocal};
+    if (!use->second.IsZoom()) return;
+    item["atWideEnd"] = use->second.AtWideEnd;
+    item["atLongEnd"] = use->second.AtLongEnd;
+}
+
 // Everything but the path list, which DumpWithLines adds.
 nlohmann::json ToJson(const analysis::AnalysisResult& result, const AnalysisSettings& settings) {
     nlohmann::json json;
@@ -197,6 +208,7 @@ nlohmann::json ToJson(const analysis::AnalysisResult& result, const AnalysisSett
         for (const auto& row : result.Tables[quantity]) {
             nlohmann::json item = {{"category", row.Category}, {"label", row.Label}, {"count", row.Count}};
             if (row.Estimated > 0) item["estimated"] = row.Estimated;
+            if (quantity == Quantity::Lens) AddLensUse(item, result.LensUses, row.Category);
             rows.push_back(std::move(item));
         }
         json[kQuantityKeys[quantity]] = std::move(rows);

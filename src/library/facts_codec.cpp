@@ -9,7 +9,7 @@ namespace quorvela::library {
 
 namespace {
 
-// The layout: a flags byte, the texts in declaration order, the sensor's numbers (8 bytes
+// The layout: a flags byte, the texts in declaration order, the sensor's and the lens's numbers (8 bytes
 // each, little-endian IEEE), the pair count and the pairs, each text a 4-byte little-endian
 // length and its bytes.
 constexpr std::uint8_t kHasExif = 1;
@@ -35,13 +35,19 @@ bool TakeNumber(std::string_view& in, double& value) {
         bits |= std::uint64_t{static_cast<unsigned char>(in[static_cast<std::size_t>(i)])} << (8 * i);
     in.remove_prefix(8);
     value = std::bit_cast<double>(bits);
-    // A factor is a positive number or 0; anything else is damage.
+    // A factor or a lens's length is a positive number or 0; anything else is damage.
     return std::isfinite(value) && value >= 0.0;
 }
 
 template <typename Facts>
 auto Numbers(Facts& f) {
-    return std::array{&f.NoteCrop, &f.PlaneCrop, &f.Aspect};
+    return std::array{&f.NoteCrop,
+                      &f.PlaneCrop,
+                      &f.Aspect,
+                      &f.LensRange.MinFocal,
+                      &f.LensRange.MaxFocal,
+                      &f.LensRange.WideAperture,
+                      &f.LensRange.LongAperture};
 }
 
 void PutLength(std::string& out, std::size_t n) {

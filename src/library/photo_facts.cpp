@@ -28,6 +28,7 @@ constexpr std::string_view kFactNames[] = {tags::Make,
                                            tags::ShutterSpeedValue,
                                            tags::DateTimeOriginal,
                                            tags::LensModel,
+                                           tags::LensSpecification,
                                            metadata::kSensorWidthName,
                                            metadata::kSensorHeightName};
 
@@ -92,12 +93,13 @@ PhotoFacts FactsOf(metadata::TimgData& reader, bool withPairs) {
     facts.Format = std::string(metadata::FormatName(reader.Format));
     LensFinding lens = FindLens(reader);
     const std::string make = common::UpperAscii(facts.Make);
-    // Only Canon's and Nikon's notes name a lens, in one entry: the note stays undecoded.
-    if (lens.Source == LensSource::None &&
+    // Only Canon's and Nikon's notes tell of a lens, in a few entries: the note stays undecoded.
+    if ((lens.Source == LensSource::None || lens.From == RangeSource::None) &&
         (make.find("CANON") != std::string::npos || make.find("NIKON") != std::string::npos)) {
-        lens = FindLensInDeferredNote(exif);
+        lens = CompleteFromDeferredNote(exif, std::move(lens));
     }
     facts.Lens = std::move(lens.Text);
+    facts.LensRange = lens.Range;
     if (!StoredIso(facts.Iso)) {
         exif.DecodeMakerNote();
         facts.MakerNoteIso = IsoFromMakerNotes(exif);

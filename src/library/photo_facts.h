@@ -13,12 +13,21 @@ class TImageInfo;
 
 namespace quorvela::library {
 
-inline constexpr std::string_view kUnknownLens = "unknown lens";
+// A lens's focal range in real millimetres and its widest f-number at each end, as a photo
+// gives them; 0 = not given.
+struct LensSpan {
+    double MinFocal = 0.0;
+    double MaxFocal = 0.0;
+    double WideAperture = 0.0;  // at MinFocal
+    double LongAperture = 0.0;  // at MaxFocal
+    [[nodiscard]] bool Known() const { return MinFocal > 0.0 && MaxFocal >= MinFocal; }
+    bool operator==(const LensSpan&) const = default;
+};
 
 // The version of what the reader gives for PhotoFacts. Bump it whenever any of those texts
 // would come out differently (a renderer, a maker-note table, the sensor reading): the photo
 // cache then reads every photo again.
-inline constexpr int kFactsVersion = 3;
+inline constexpr int kFactsVersion = 4;
 
 // Every text a run takes from one photo, whatever the run's settings: what a reading gives
 // and what the photo cache keeps. Texts are as the reader renders them (Windows-1252, with
@@ -34,13 +43,14 @@ struct PhotoFacts {
     std::string FNumber;
     std::string ExposureTime;
     std::string ShutterSpeedValue;
-    std::string Lens;       // FindLens's text; empty without EXIF ("unknown lens")
+    std::string Lens;       // the name the file gives its lens (FindLens); empty when none
     std::string DateTaken;  // DateTimeOriginal
     std::string Format;     // the file format's name, when the reader tells it
     // The sensor as the photo's entries give it (metadata::SensorReading); 0 when unknown.
     double NoteCrop = 0.0;
     double PlaneCrop = 0.0;
     double Aspect = 0.0;
+    LensSpan LensRange;  // what the file says of its lens's range (FindLens); unknown when none
     // The maker note's entries as (description, text), held only when a run asked for them:
     // decoding every note costs more than the rest of a reading. MakerNotePairsRead: they were
     // asked for (or the file has no EXIF, and so none), and MakerNotePairs is all there is.
@@ -50,11 +60,6 @@ struct PhotoFacts {
 
     bool operator==(const PhotoFacts&) const = default;
 };
-
-// The lens text of facts: "unknown lens" for a file without EXIF.
-inline std::string_view LensOf(const PhotoFacts& facts) {
-    return facts.Lens.empty() ? kUnknownLens : std::string_view(facts.Lens);
-}
 
 // Reads `path` (when `readable`; otherwise it counts as a file without metadata) and takes
 // its facts. The maker note is decoded only for the pairs or the ISO fallback.

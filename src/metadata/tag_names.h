@@ -24,5 +24,6 @@ inline constexpr std::string_view FocalPlaneResolutionUnit = "FocalPlaneResoluti
 inline constexpr std::string_view FocalLengthIn35mmFilm = "FocalLengthin35mmFilm";
 inline constexpr std::string_view DateTimeOriginal = "DateTimeOriginal";
 inline constexpr std::string_view LensModel = "LensModel";
+inline constexpr std::string_view LensSpecification = "LensSpecification";
 
 }  // namespace quorvela::metadata::tags

@@ -50,7 +50,7 @@ TEST(EquivalenceCounter, CountsAddUpAndOnlyTheEquivalentModeEstimates) {
 TEST(DeriveResult, AGuessIsMarkedOnlyInTheEquivalentMode) {
     const equivalence::EquivalentList table;
     const test::NoCameras cameras;
-    const Derivation derivation{table, cameras, '.'};
+    const Derivation derivation{table, cameras, NoLensCatalogue(), '.'};
     library::PhotoFacts facts;
     facts.HasExif = true;
     facts.Make = "Nowhere ";

@@ -74,7 +74,8 @@ TEST(EquivalentTruth, NinetyNinePercentOfKnownPhotosChartedRight) {
             }
             if (!(expected > 0.0)) continue;
             ++known;
-            const FileResult result = DeriveResult(facts, path.string(), settings, {table, cameras, '.'});
+            const FileResult result =
+                DeriveResult(facts, path.string(), settings, {table, cameras, NoLensCatalogue(), '.'});
             const bool close = std::fabs(static_cast<double>(result.FocalMm) - expected) <=
                                std::max(1.0, 0.03 * expected) + 0.5;  // charted in whole millimetres
             if (close) ++right;

@@ -85,7 +85,7 @@ TEST(DeriveResult, FromLiteralFacts) {
     for (const Case& c : cases) {
         AnalysisSettings settings;
         c.adjust(settings);
-        const FileResult r = DeriveResult(c.facts, "/p.jpg", settings, {table, cameras, ','});
+        const FileResult r = DeriveResult(c.facts, "/p.jpg", settings, {table, cameras, NoLensCatalogue(), ','});
         const std::string got =
             !r.Passed ? std::string("-") + (r.Undated ? " undated" : "")
                       : r.Focal + "|" + r.Iso + "|" + r.Aperture + "|" + r.Shutter + "|" + r.Lens + "|" + r.PathLine;

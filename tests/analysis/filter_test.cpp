@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "analysis/lens_label.h"
 #include "photo.h"
 
 namespace quorvela::analysis {
@@ -11,7 +12,8 @@ using test::PhotoBytes;
 
 // The filter's verdict on the facts of a file `reader` has read.
 bool Passes(metadata::TimgData& reader, const FilterFields& fields) {
-    return PassesFilter(library::FactsOf(reader, true), fields) == FilterVerdict::Passed;
+    const library::PhotoFacts facts = library::FactsOf(reader, true);
+    return PassesFilter(facts, fields, LabelLens(facts, NoLensCatalogue()).Text) == FilterVerdict::Passed;
 }
 
 TEST(CheckFilterFields, OnlyAHalfFilledMakerNotePairIsRefused) {

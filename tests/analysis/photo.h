@@ -87,7 +87,8 @@ inline FileResult ReadAndDerive(const std::string& path, const AnalysisSettings&
         library::ReadPhoto({path, library::EntryKind::Unknown}, NeedsMakerNotePairs(settings), nullptr, reader, keys);
     static const equivalence::EquivalentList kNoTable;
     const equivalence::RememberedCameras cameras;
-    return DeriveResult(reading.Facts, path, settings, {kNoTable, cameras, reader.DecimalSeparator});
+    return DeriveResult(reading.Facts, path, settings,
+                        {kNoTable, cameras, LensfunCatalogue(), reader.DecimalSeparator});
 }
 
 }  // namespace quorvela::analysis::test
