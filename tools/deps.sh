@@ -3,7 +3,7 @@
 QUORVELA_PACKAGES=(
   build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
   qt6-base-dev libsimpleini-dev libjpeg62-turbo-dev libicu-dev libfmt-dev
-  libcli11-dev nlohmann-json3-dev libsqlite3-dev clang-tidy libgtest-dev libgmock-dev libbenchmark-dev
+  libcli11-dev nlohmann-json3-dev libsqlite3-dev libexpat1-dev clang-tidy libgtest-dev libgmock-dev libbenchmark-dev
   libheif-dev libraw-dev libseccomp-dev liblensfun-dev liblensfun-data-v1
   libimage-exiftool-perl exiv2 xvfb xauth imagemagick python3
 )

@@ -18,6 +18,9 @@ constexpr std::size_t kFormatHeaderBytes = 32;
 constexpr std::uint16_t kJpgFromRawTag = 0x002E;
 constexpr std::uint16_t kDngVersionTag = 0xC612;
 constexpr int kMaxDroppedApp1 = 64;
+// Segments a reader that stops after the EXIF block still passes looking for the XMP: a
+// standard packet, the chunks of an extended one and the other application segments.
+constexpr int kMaxXmpScanSegments = 256;
 
 bool PayloadIsExif(const Bytes& segment) {
     static constexpr std::uint8_t kExif[] = {'E', 'x', 'i', 'f', 0};
@@ -38,6 +41,8 @@ void TimgData::ResetReader() {
     ByteSize = 0;
     StatusText.clear();
     Format = PhotoFormat::Unknown;
+    Xmp.reset();
+    jpegXmp_.Clear();
 }
 
 void TimgData::ClearBlocks() {
@@ -86,6 +91,8 @@ bool TimgData::ReadFrom(ByteSource& source) {
     }
     TiffSource = false;
     if (found) StatusText = "<none>";
+    // A container's packet came first (a raw file's IFD0 before the JPEG it holds).
+    if (ReadXmp && !Xmp) Xmp = jpegXmp_.Facts();
     return found;
 }
 
@@ -113,7 +120,7 @@ bool TimgData::ReadContent(ByteSource& source) {
         case PhotoFormat::Heif:
         case PhotoFormat::Avif:
         case PhotoFormat::Cr3:
-            return WalkContainer(ReadIsoMedia(source, Format), false);
+            return WalkContainer(ReadIsoMedia(source, Format, ReadXmp), false);
         default:
             return ReadTiffFile(source, Format);
     }
@@ -154,16 +161,8 @@ bool TimgData::ScanMarkers(ByteSource& source) {
         section.SegmentLength = (*high << 8) | *low;
         section.MarkerCode = *marker;
         if (section.SegmentLength < 2) return false;  // cannot hold its own length bytes
-        section.SegmentBytes.clear();
-        const auto payload = static_cast<std::size_t>(section.SegmentLength - 2);
-        if (SegmentIsDecoded(*marker, slot)) {
-            section.SegmentBytes.reserve(static_cast<std::size_t>(section.SegmentLength));
-            section.SegmentBytes.push_back(*high);
-            section.SegmentBytes.push_back(*low);
-            if (source.ReadInto(section.SegmentBytes, payload) != payload) continue;  // cut short: not handled
-        } else if (source.Skip(payload) != payload) {
-            continue;
-        }
+        bool xmpTaken = false;
+        if (!ReadSegment(source, *marker, slot, xmpTaken)) continue;  // cut short: not handled
 
         if (SectionsRead == 5 && !HasAnyMetadata()) break;
 
@@ -178,12 +177,16 @@ bool TimgData::ScanMarkers(ByteSource& source) {
                 if (SectionsRead > 5 || ExifSection != 0) {
                     --SectionsRead;  // the next segment reuses the slot
                     // Real files carry a handful of APP1 segments; a file made of nothing else
-                    // would otherwise be read to its end.
-                    if (++droppedApp1 > kMaxDroppedApp1) return HasAnyMetadata();
+                    // would otherwise be read to its end. The XMP segments taken have bounds
+                    // of their own: an extended packet may take dozens.
+                    if (!xmpTaken && ++droppedApp1 > kMaxDroppedApp1) return HasAnyMetadata();
                 } else if (PayloadIsExif(section.SegmentBytes)) {
                     ExifSection = slot;
                     ReadExifSection();
-                    if (StopAfterExif) return HasAnyMetadata();
+                    if (StopAfterExif) {
+                        ScanForXmp(source);
+                        return HasAnyMetadata();
+                    }
                 }
                 // Any other APP1 (an XMP packet, say) stays a plain slot and does not take
                 // the place of the EXIF block that may follow.
@@ -202,6 +205,55 @@ bool TimgData::ScanMarkers(ByteSource& source) {
         }
     }
     return HasAnyMetadata();
+}
+
+bool TimgData::ReadSegment(ByteSource& source, int marker, int slot, bool& xmpTaken) {
+    tSection& section = SectionTable[static_cast<std::size_t>(slot)];
+    section.SegmentBytes.clear();
+    const auto payload = static_cast<std::size_t>(section.SegmentLength - 2);
+    if (!SegmentIsDecoded(marker, slot)) return PassSegment(source, marker, payload, xmpTaken);
+    section.SegmentBytes.reserve(static_cast<std::size_t>(section.SegmentLength));
+    section.SegmentBytes.push_back(static_cast<std::uint8_t>(section.SegmentLength >> 8));
+    section.SegmentBytes.push_back(static_cast<std::uint8_t>(section.SegmentLength & 0xFF));
+    if (source.ReadInto(section.SegmentBytes, payload) != payload) return false;
+    const std::span<const std::uint8_t> bytes(section.SegmentBytes);
+    if (ReadXmp && marker == 0xE1) xmpTaken = jpegXmp_.Take(bytes.subspan(2));  // past the length bytes
+    return true;
+}
+
+bool TimgData::PassSegment(ByteSource& source, int marker, std::size_t length, bool& xmpTaken) {
+    // The signature is looked at in the bytes the stream holds: a segment of another kind is
+    // passed over as without XMP.
+    if (!ReadXmp || marker != 0xE1 || length == 0 ||
+        !JpegXmp::MayBeXmp(source.Peek(std::min(length, JpegXmp::kSignatureBytes)))) {
+        return source.Skip(length) == length;
+    }
+    xmpSegment_.clear();
+    if (source.ReadInto(xmpSegment_, length) != length) return false;
+    xmpTaken = jpegXmp_.Take(xmpSegment_);
+    return true;
+}
+
+// A reader that stops after the EXIF block still looks for the XMP. Writers put it right after
+// the EXIF block, some after other application segments or even after the tables and the
+// frame header; so the look goes on to the start of the scan, the point where a reader without
+// XMP would stop anyway, but over segment headers only: a JPEG without XMP costs the headers
+// of the few segments between its EXIF block and its image data, which the read that ended in
+// the EXIF block mostly holds already; one with XMP costs the read of the XMP segments.
+void TimgData::ScanForXmp(ByteSource& source) {
+    for (int n = 0; ReadXmp && n < kMaxXmpScanSegments && !jpegXmp_.Complete(); ++n) {
+        std::optional<std::uint8_t> marker;
+        do {
+            marker = source.ReadByte();
+        } while (marker == 0xFF);
+        if (!marker || *marker == 0xDA || *marker == 0xD9) return;
+        const auto high = source.ReadByte();
+        const auto low = source.ReadByte();
+        if (!high || !low) return;
+        const int length = (*high << 8) | *low;
+        bool taken = false;
+        if (length < 2 || !PassSegment(source, *marker, static_cast<std::size_t>(length - 2), taken)) return;
+    }
 }
 
 bool TimgData::SegmentIsDecoded(int marker, int slot) const {
@@ -239,6 +291,7 @@ void TimgData::ReadExifSection() {
 bool TimgData::ReadTiffFile(ByteSource& source, PhotoFormat content) {
     TiffPiece piece;
     source.ReadAt(0, kTiffLoadLimit, piece.Data);
+    if (ReadXmp) Xmp = ReadTiffXmp(source, piece.Data);
     if (const auto jpeg = FindIfd0Entry(piece.Data, kJpgFromRawTag); jpeg && content == PhotoFormat::Rw2) {
         if (ReadEmbeddedJpeg(source, jpeg->Value, jpeg->Count)) {
             Format = NameTiffFormat(content, ExifDirectory->MakeText, false, PathName);
@@ -268,6 +321,7 @@ bool TimgData::ReadRaf(ByteSource& source) {
 }
 
 bool TimgData::WalkContainer(ContainerResult result, bool tiffSource) {
+    if (result.Xmp) Xmp = std::move(result.Xmp);
     if (result.Pieces.empty()) {
         StatusText = result.Problem.empty() ? "No EXIF data" : result.Problem;
         return false;

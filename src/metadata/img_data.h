@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -12,6 +13,8 @@
 #include "iptc.h"
 #include "photo_format.h"
 #include "tiff_piece.h"
+#include "xmp.h"
+#include "xmp_jpeg.h"
 
 namespace quorvela::metadata {
 
@@ -65,6 +68,13 @@ class TimgData : public tEndInd {
     // Whether a JPEG's scan ends with its EXIF block, for a reader that needs nothing that
     // follows it (the IPTC and comment segments, the status of the segments after it).
     bool StopAfterExif = false;
+    // Whether the file's XMP packet is read into Xmp: a JPEG's APP1 segments (the extended
+    // packet too), IFD0's XMLPacket entry of a TIFF-based file, the XMP item of a HEIF or AVIF
+    // file, the XMP box of a CR3 file. Off, reading costs what it did without XMP.
+    bool ReadXmp = false;
+    // The facts of the file's XMP after a read with ReadXmp; none when the file holds no packet
+    // (or ReadXmp was off).
+    std::optional<XmpFacts> Xmp;
 
     void ResetReader();
     // Reads a file of any format; its content, not its name, decides how.
@@ -91,8 +101,13 @@ class TimgData : public tEndInd {
     bool WalkContainer(ContainerResult result, bool tiffSource);
     bool WalkPieces(std::vector<TiffPiece>& pieces, bool tiffSource);
     TImageInfo& NewExifDirectory();
+    bool ReadSegment(ByteSource& source, int marker, int slot, bool& xmpTaken);
+    bool PassSegment(ByteSource& source, int marker, std::size_t length, bool& xmpTaken);
+    void ScanForXmp(ByteSource& source);
 
     Bytes readBuffer_;  // the file reads' buffer, kept from file to file
+    JpegXmp jpegXmp_;
+    Bytes xmpSegment_;  // an APP1 segment read for its XMP, its room kept from file to file
     // The last file's directory, made anew for the next: its block and list keep their room.
     std::unique_ptr<TImageInfo> spareDirectory_;
 };

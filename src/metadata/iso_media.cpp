@@ -7,6 +7,7 @@
 
 #include "be_cursor.h"
 #include "byte_source.h"
+#include "common/ascii.h"
 
 namespace quorvela::metadata {
 namespace {
@@ -29,6 +30,9 @@ constexpr std::uint32_t FourCc(std::string_view code) {
 // The UUID of the box in a CR3 file's 'moov' that holds the CMT boxes.
 constexpr std::array<std::uint8_t, 16> kCanonUuid = {0x85, 0xc0, 0xb6, 0x87, 0x82, 0x0f, 0x11, 0xe0,
                                                      0x81, 0x11, 0xf4, 0xce, 0x46, 0x2b, 0x6a, 0x48};
+// The UUID of the box that holds a CR3 file's XMP packet.
+constexpr std::array<std::uint8_t, 16> kXmpUuid = {0xbe, 0x7a, 0xcf, 0xcb, 0x97, 0xa9, 0x42, 0xe8,
+                                                   0x9c, 0x71, 0x99, 0x94, 0x91, 0xe3, 0xaf, 0xac};
 
 // One box: its type, where it starts, where its contents start and where it ends. A box that
 // claims more bytes than its parent holds is cut at the parent's end.
@@ -114,8 +118,49 @@ std::span<const std::uint8_t> FindMemoryBox(std::span<const std::uint8_t> bytes,
     return found;
 }
 
-// The id of the first item of type 'Exif' in the item information box.
-std::optional<std::uint32_t> FindExifItem(std::span<const std::uint8_t> iinf) {
+std::string_view AsText(std::span<const std::uint8_t> bytes) {
+    return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
+}
+
+// Takes the NUL-terminated text at the start of `rest` off it (all of it when no NUL ends it).
+std::string_view TakeText(std::span<const std::uint8_t>& rest) {
+    const auto end = std::find(rest.begin(), rest.end(), std::uint8_t{0});
+    const std::string_view text = AsText(rest.first(static_cast<std::size_t>(end - rest.begin())));
+    rest = rest.subspan(std::min(rest.size(), text.size() + 1));
+    return text;
+}
+
+// One entry of the item information box: the item's id and type, and for a 'mime' item its
+// content type and encoding.
+struct ItemEntry {
+    std::uint32_t Id = 0;
+    std::uint32_t Type = 0;
+    std::string_view ContentType;
+    std::string_view ContentEncoding;
+};
+
+std::optional<ItemEntry> ParseItemEntry(std::span<const std::uint8_t> body) {
+    BeCursor infe(body);
+    const auto version = infe.Read(1);
+    infe.Skip(3);
+    if (version < 2) return std::nullopt;  // the older entries name no item type
+    ItemEntry entry;
+    entry.Id = static_cast<std::uint32_t>(infe.Read(version == 2 ? 2 : 4));
+    infe.Skip(2);  // protection index
+    entry.Type = infe.U32();
+    if (!infe.Ok()) return std::nullopt;
+    if (entry.Type == FourCc("mime")) {
+        auto rest = body.subspan(infe.Position());
+        TakeText(rest);  // the item's name
+        entry.ContentType = TakeText(rest);
+        entry.ContentEncoding = TakeText(rest);
+    }
+    return entry;
+}
+
+// The id of the first item of the item information box that `match` takes.
+template <class Match>
+std::optional<std::uint32_t> FindItem(std::span<const std::uint8_t> iinf, Match match) {
     BeCursor cursor(iinf);
     const auto version = cursor.Read(1);
     cursor.Skip(3);
@@ -129,16 +174,10 @@ std::optional<std::uint32_t> FindExifItem(std::span<const std::uint8_t> iinf) {
     };
     ForEachBox(0, static_cast<std::int64_t>(entries.size()), headerAt, [&](const Box& box) {
         if (box.Type != FourCc("infe")) return false;
-        BeCursor infe(
+        const auto entry = ParseItemEntry(
             entries.subspan(static_cast<std::size_t>(box.Body), static_cast<std::size_t>(box.End - box.Body)));
-        const auto infeVersion = infe.Read(1);
-        infe.Skip(3);
-        if (infeVersion < 2) return false;  // the older entries name no item type
-        const auto id = static_cast<std::uint32_t>(infe.Read(infeVersion == 2 ? 2 : 4));
-        infe.Skip(2);  // protection index
-        const auto itemType = infe.U32();
-        if (!infe.Ok() || itemType != FourCc("Exif")) return false;
-        found = id;
+        if (!entry || !match(*entry)) return false;
+        found = entry->Id;
         return true;
     });
     return found;
@@ -223,29 +262,22 @@ std::optional<ItemLocation> FindItemLocation(std::span<const std::uint8_t> iloc,
     return std::nullopt;
 }
 
-// The bytes of an item, its extents one after the other; empty with a problem when an extent
-// lies outside the file (or the 'idat' box) or the item is too large.
-Bytes ReadItem(const ByteSource& source, const ItemLocation& location, std::span<const std::uint8_t> idat,
-               std::string& problem) {
-    Bytes data;
+enum class ItemFault { None, Outside, TooLarge };
+
+// Appends the bytes of an item to `data`, its extents one after the other; a fault, and not all
+// of them, when an extent lies outside the file (or the 'idat' box) or the item holds more
+// than `limit` bytes.
+ItemFault ReadItem(const ByteSource& source, const ItemLocation& location, std::span<const std::uint8_t> idat,
+                   std::uint64_t limit, Bytes& data) {
     const std::uint64_t available =
         location.Method == 1 ? idat.size() : static_cast<std::uint64_t>(std::max<std::int64_t>(0, source.Size()));
     for (const Extent& extent : location.Extents) {
         const std::uint64_t start = location.BaseOffset + extent.Offset;
-        if (start < location.BaseOffset || start > available) {
-            problem = "EXIF item outside the file";
-            return {};
-        }
+        if (start < location.BaseOffset || start > available) return ItemFault::Outside;
         // A length of 0 means the rest of the file.
         const std::uint64_t length = extent.Length == 0 ? available - start : extent.Length;
-        if (length > available - start) {
-            problem = "EXIF item outside the file";
-            return {};
-        }
-        if (length > static_cast<std::uint64_t>(kMaxExifBytes) - std::min<std::uint64_t>(data.size(), kMaxExifBytes)) {
-            problem = "EXIF item too large";
-            return {};
-        }
+        if (length > available - start) return ItemFault::Outside;
+        if (length > limit - std::min<std::uint64_t>(data.size(), limit)) return ItemFault::TooLarge;
         if (location.Method == 1) {
             const auto from = idat.begin() + static_cast<std::ptrdiff_t>(start);
             data.insert(data.end(), from, from + static_cast<std::ptrdiff_t>(length));
@@ -253,7 +285,7 @@ Bytes ReadItem(const ByteSource& source, const ItemLocation& location, std::span
             source.ReadAt(static_cast<std::int64_t>(start), static_cast<std::size_t>(length), data);
         }
     }
-    return data;
+    return ItemFault::None;
 }
 
 bool StartsLikeTiff(std::span<const std::uint8_t> bytes) {
@@ -279,7 +311,33 @@ std::span<const std::uint8_t> MetaChildren(std::span<const std::uint8_t> meta) {
     return meta.size() < 4 || plain ? meta : meta.subspan(4);
 }
 
-ContainerResult ReadHeif(const ByteSource& source, ContainerResult result) {
+// The facts of a HEIF file's XMP item: a 'mime' item of type application/rdf+xml. One with a
+// content encoding (a compressed packet) is not read. None when there is none.
+std::optional<XmpFacts> ReadHeifXmp(const ByteSource& source, std::span<const std::uint8_t> iinf,
+                                    std::span<const std::uint8_t> iloc, std::span<const std::uint8_t> idat) {
+    const auto id = FindItem(iinf, [](const ItemEntry& entry) {
+        return entry.Type == FourCc("mime") &&
+               common::EqualsIgnoreAsciiCase(entry.ContentType, "application/rdf+xml") && entry.ContentEncoding.empty();
+    });
+    if (!id) return std::nullopt;
+    std::string problem;
+    const auto location = FindItemLocation(iloc, *id, problem);
+    if (!location || (location->Method != 0 && location->Method != 1)) {
+        return XmpRefused(XmpStatus::Malformed, "the XMP item has no location");
+    }
+    Bytes item;
+    switch (ReadItem(source, *location, idat, kMaxXmpBytes, item)) {
+        case ItemFault::Outside:
+            return XmpRefused(XmpStatus::Malformed, "the XMP item lies outside the file");
+        case ItemFault::TooLarge:
+            return XmpRefused(XmpStatus::TooLarge, "the XMP is larger than 4 MiB");
+        case ItemFault::None:
+            break;
+    }
+    return ParseXmp(AsText(item));
+}
+
+ContainerResult ReadHeif(const ByteSource& source, ContainerResult result, bool readXmp) {
     const auto meta = FindFileBox(source, 0, source.Size(), FourCc("meta"));
     if (!meta) {
         result.Problem = "No metadata box";
@@ -292,18 +350,25 @@ ContainerResult ReadHeif(const ByteSource& source, ContainerResult result) {
     Bytes body;
     source.ReadAt(meta->Body, static_cast<std::size_t>(meta->End - meta->Body), body);
     const auto children = MetaChildren(body);
-    const auto exifId = FindExifItem(FindMemoryBox(children, FourCc("iinf")));
+    const auto iinf = FindMemoryBox(children, FourCc("iinf"));
+    const auto iloc = FindMemoryBox(children, FourCc("iloc"));
+    const auto idat = FindMemoryBox(children, FourCc("idat"));
+    if (readXmp) result.Xmp = ReadHeifXmp(source, iinf, iloc, idat);
+    const auto exifId = FindItem(iinf, [](const ItemEntry& entry) { return entry.Type == FourCc("Exif"); });
     if (!exifId) {
         result.Problem = "No EXIF data";
         return result;
     }
-    const auto location = FindItemLocation(FindMemoryBox(children, FourCc("iloc")), *exifId, result.Problem);
+    const auto location = FindItemLocation(iloc, *exifId, result.Problem);
     if (!location || (location->Method != 0 && location->Method != 1)) {
         if (result.Problem.empty()) result.Problem = "EXIF item without a location";
         return result;
     }
-    const Bytes item = ReadItem(source, *location, FindMemoryBox(children, FourCc("idat")), result.Problem);
-    if (!result.Problem.empty()) return result;
+    Bytes item;
+    if (const ItemFault fault = ReadItem(source, *location, idat, kMaxExifBytes, item); fault != ItemFault::None) {
+        result.Problem = fault == ItemFault::Outside ? "EXIF item outside the file" : "EXIF item too large";
+        return result;
+    }
     auto piece = PieceOfExifItem(item);
     if (!piece) {
         result.Problem = "EXIF item without a TIFF header";
@@ -313,10 +378,26 @@ ContainerResult ReadHeif(const ByteSource& source, ContainerResult result) {
     return result;
 }
 
+// The facts of a CR3 file's XMP box: Canon's files keep it at the top level, after 'moov'; a
+// file rewritten by another tool may keep it in 'moov'.
+std::optional<XmpFacts> ReadCr3Xmp(const ByteSource& source, const std::optional<Box>& moov) {
+    auto box = FindFileBox(source, 0, source.Size(), FourCc("uuid"), kXmpUuid);
+    if (!box && moov) box = FindFileBox(source, moov->Body, moov->End, FourCc("uuid"), kXmpUuid);
+    if (!box) return std::nullopt;
+    const std::int64_t start = box->Body + static_cast<std::int64_t>(kXmpUuid.size());
+    if (box->End - start > static_cast<std::int64_t>(kMaxXmpBytes)) {
+        return XmpRefused(XmpStatus::TooLarge, "the XMP is larger than 4 MiB");
+    }
+    Bytes packet;
+    source.ReadAt(start, static_cast<std::size_t>(box->End - start), packet);
+    return ParseXmp(AsText(packet));
+}
+
 // A CR3 file keeps IFD0, the EXIF directory, the maker note and the GPS directory each in a
 // TIFF structure of its own, in boxes CMT1 to CMT4 of a 'uuid' box in 'moov'.
-ContainerResult ReadCr3(const ByteSource& source, ContainerResult result) {
+ContainerResult ReadCr3(const ByteSource& source, ContainerResult result, bool readXmp) {
     const auto moov = FindFileBox(source, 0, source.Size(), FourCc("moov"));
+    if (readXmp) result.Xmp = ReadCr3Xmp(source, moov);
     const auto canon = moov ? FindFileBox(source, moov->Body, moov->End, FourCc("uuid"), kCanonUuid) : std::nullopt;
     if (!canon) {
         result.Problem = "No metadata box";
@@ -374,10 +455,11 @@ PhotoFormat IsoMediaFormat(std::span<const std::uint8_t> header) {
     return HeifBrandFormat(header.subspan(8, 4));
 }
 
-ContainerResult ReadIsoMedia(const ByteSource& source, PhotoFormat format) {
+ContainerResult ReadIsoMedia(const ByteSource& source, PhotoFormat format, bool readXmp) {
     ContainerResult result;
     result.Format = format;
-    return format == PhotoFormat::Cr3 ? ReadCr3(source, std::move(result)) : ReadHeif(source, std::move(result));
+    return format == PhotoFormat::Cr3 ? ReadCr3(source, std::move(result), readXmp)
+                                      : ReadHeif(source, std::move(result), readXmp);
 }
 
 }  // namespace quorvela::metadata

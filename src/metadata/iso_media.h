@@ -19,7 +19,9 @@ PhotoFormat IsoMediaFormat(std::span<const std::uint8_t> header);
 PhotoFormat HeifBrandFormat(std::span<const std::uint8_t> brand);
 
 // The EXIF structures of an ISO base media file of `format`: the 'Exif' item of a HEIF or
-// AVIF file, the CMT boxes of a CR3 file. Reads only the boxes on the way to them.
-ContainerResult ReadIsoMedia(const ByteSource& source, PhotoFormat format);
+// AVIF file, the CMT boxes of a CR3 file. Reads only the boxes on the way to them. With
+// `readXmp`, the facts of its XMP too: the 'mime' item of type application/rdf+xml of a HEIF
+// or AVIF file, the XMP 'uuid' box of a CR3 file (at the top level or in 'moov').
+ContainerResult ReadIsoMedia(const ByteSource& source, PhotoFormat format, bool readXmp = false);
 
 }  // namespace quorvela::metadata

@@ -16,6 +16,10 @@ namespace {
 constexpr std::int64_t kMaxTtwBytes = std::int64_t{4} * 1024 * 1024;
 // Blocks of an MRW header: five kinds exist.
 constexpr int kMaxMrwBlocks = 64;
+// IFD0's entry that holds a TIFF-structured file's XMP packet.
+constexpr std::uint16_t kXmlPacketTag = 0x02BC;
+constexpr std::uint16_t kByteType = 1;
+constexpr std::uint16_t kUndefinedType = 7;
 
 bool StartsWith(std::span<const std::uint8_t> bytes, std::string_view prefix, std::size_t at = 0) {
     return at <= bytes.size() && prefix.size() <= bytes.size() - at &&
@@ -98,6 +102,23 @@ std::optional<IfdEntry> FindIfd0Entry(std::span<const std::uint8_t> tiff, std::u
                         bigEndian};
     }
     return std::nullopt;
+}
+
+std::optional<XmpFacts> ReadTiffXmp(const ByteSource& source, std::span<const std::uint8_t> head) {
+    const auto entry = FindIfd0Entry(head, kXmlPacketTag);
+    // Four bytes or fewer, kept in the entry itself, cannot be a packet.
+    if (!entry || (entry->Type != kByteType && entry->Type != kUndefinedType) || entry->Count <= 4) return std::nullopt;
+    if (entry->Count > kMaxXmpBytes) return XmpRefused(XmpStatus::TooLarge, "the XMP is larger than 4 MiB");
+    Bytes read;
+    std::span<const std::uint8_t> packet;
+    if (entry->Value <= head.size() && entry->Count <= head.size() - entry->Value) {
+        packet = head.subspan(entry->Value, entry->Count);
+    } else {
+        source.ReadAt(entry->Value, entry->Count, read);
+        if (read.size() < entry->Count) return XmpRefused(XmpStatus::Malformed, "the XMP lies outside the file");
+        packet = read;
+    }
+    return ParseXmp(std::string_view(reinterpret_cast<const char*>(packet.data()), packet.size()));
 }
 
 std::optional<FileRange> RafJpegRange(const ByteSource& source, std::string& problem) {

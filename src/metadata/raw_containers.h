@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "tiff_piece.h"
+#include "xmp.h"
 
 namespace quorvela::metadata {
 
@@ -36,6 +37,12 @@ struct IfdEntry {
 
 // The entry `tag` of IFD0 of the TIFF structure `tiff` (which starts with its byte-order mark).
 std::optional<IfdEntry> FindIfd0Entry(std::span<const std::uint8_t> tiff, std::uint16_t tag);
+
+// The XMP of a TIFF-structured file whose first bytes are `head` (the packet is taken from
+// there when it lies inside, else read from `source`): IFD0's XMLPacket entry (0x02BC, of
+// BYTE or UNDEFINED values). None when there is no such entry; a packet above kMaxXmpBytes is
+// not read.
+std::optional<XmpFacts> ReadTiffXmp(const ByteSource& source, std::span<const std::uint8_t> head);
 
 // A byte range of a file.
 struct FileRange {

@@ -1,10 +1,12 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "end_ind.h"
 #include "photo_format.h"
+#include "xmp.h"
 
 namespace quorvela::metadata {
 
@@ -19,11 +21,12 @@ struct TiffPiece {
 };
 
 // What a container reader found: the format, the TIFF structures to walk, and when the file
-// is damaged or holds no metadata, why.
+// is damaged or holds no metadata, why; the facts of its XMP packet when asked for and found.
 struct ContainerResult {
     PhotoFormat Format = PhotoFormat::Unknown;
     std::vector<TiffPiece> Pieces;
     std::string Problem;
+    std::optional<XmpFacts> Xmp;
 };
 
 }  // namespace quorvela::metadata

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <initializer_list>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -123,6 +124,45 @@ inline Bytes Mrw(const Bytes& tiff) {
     const Bytes blocks = Cat({Text(std::string_view("\0PRD", 4)), Be(24, 4), Bytes(24, 0),
                               Text(std::string_view("\0TTW", 4)), Be(tiff.size(), 4), tiff});
     return Cat({Text(std::string_view("\0MRM", 4)), Be(blocks.size(), 4), blocks});
+}
+
+// A HEIF file with an Exif item (id 1) holding `tiff` and a 'mime' item (id 2) of
+// `contentType` holding `packet`, both in 'mdat' (the packet in 'idat' when `inIdat`);
+// `encoding` names the item's content encoding, `xmpOffset` moves where its location points.
+inline Bytes HeifWithXmp(const Tiff& tiff, const std::string& packet, std::string_view contentType,
+                         std::string_view encoding = "", bool inIdat = false, std::uint32_t xmpOffset = 0) {
+    const Bytes exif = ExifItem(tiff);
+    const Bytes exifInfe = FullBox("infe", 2, Cat({Be(1, 2), Be(0, 2), Text("Exif"), Bytes{0}}));
+    Bytes mime = Cat({Be(2, 2), Be(0, 2), Text("mime"), Text("XMP"), Bytes{0}, Text(contentType), Bytes{0}});
+    if (!encoding.empty()) mime = Cat({mime, Text(encoding), Bytes{0}});
+    const Bytes iinf = FullBox("iinf", 0, Cat({Be(2, 2), exifInfe, FullBox("infe", 2, mime)}));
+    const Bytes hdlr = FullBox("hdlr", 0, Cat({Be(0, 4), Text("pict"), Be(0, 12), Bytes{0}}));
+    const auto item = [](std::uint32_t id, int method, std::uint64_t offset, std::uint64_t length) {
+        return Cat(
+            {Be(id, 2), Be(static_cast<std::uint64_t>(method), 2), Be(0, 2), Be(1, 2), Be(offset, 4), Be(length, 4)});
+    };
+    const auto meta = [&](std::uint64_t dataStart) {
+        const std::uint64_t xmpAt = xmpOffset != 0 ? xmpOffset : inIdat ? 0 : dataStart + exif.size();
+        const Bytes iloc = FullBox("iloc", 1,
+                                   Cat({Bytes{0x44, 0x00}, Be(2, 2), item(1, 0, dataStart, exif.size()),
+                                        item(2, inIdat ? 1 : 0, xmpAt, packet.size())}));
+        Bytes body = Cat({Bytes{0, 0, 0, 0}, hdlr, iinf, iloc});
+        if (inIdat) body = Cat({body, Box("idat", Text(packet))});
+        return Box("meta", body);
+    };
+    const Bytes ftyp = Ftyp("heic");
+    const std::uint64_t dataStart = ftyp.size() + meta(0).size() + 8;
+    return Cat({ftyp, meta(dataStart), Box("mdat", inIdat ? exif : Cat({exif, Text(packet)}))});
+}
+
+// A CR3 file whose CMT1 box holds `tiff`, with the XMP box at the top level after 'moov', or
+// inside it.
+inline Bytes Cr3WithXmp(const Tiff& tiff, const std::string& packet, bool inMoov) {
+    const Bytes xmpUuid{0xbe, 0x7a, 0xcf, 0xcb, 0x97, 0xa9, 0x42, 0xe8, 0x9c, 0x71, 0x99, 0x94, 0x91, 0xe3, 0xaf, 0xac};
+    const Bytes xmp = Box("uuid", Cat({xmpUuid, Text(packet)}));
+    const Bytes canon = Box("uuid", Cat({CanonUuid(), Box("CMT1", tiff.Build())}));
+    if (inMoov) return Cat({Ftyp("crx "), Box("moov", Cat({canon, xmp})), Box("mdat", Bytes(16, 0))});
+    return Cat({Ftyp("crx "), Box("moov", canon), xmp, Box("mdat", Bytes(16, 0))});
 }
 
 }  // namespace quorvela::samples::containers
