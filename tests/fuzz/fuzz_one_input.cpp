@@ -40,7 +40,7 @@ void Query(metadata::TimgData& reader) {
 
 // A run's reading: the entries its facts ask for only, the maker note deferred and searched
 // for the lens entries alone before it is decoded, no IPTC records, the scan ending with the
-// EXIF block.
+// EXIF block, the XMP packet read wherever the file keeps it.
 void ReadAsARun(metadata::TimgData& reader, std::span<const std::uint8_t> bytes) {
     static constexpr std::string_view kFactNames[] = {
         "Make",    "Model",        "FocalLength",       "FocalLengthIn35mmFilm", "ISOSpeedRatings",
@@ -51,7 +51,9 @@ void ReadAsARun(metadata::TimgData& reader, std::span<const std::uint8_t> bytes)
     reader.KeepOnly = &kFactEntries;
     reader.DecodeIptc = false;
     reader.StopAfterExif = true;
+    reader.ReadXmp = true;
     reader.ReadJpegBytes("input.jpg", bytes);
+    if (reader.Xmp) (void)reader.Xmp->Lens.value_or(reader.Xmp->Problem).size();
     if (reader.ExifDirectory) {
         (void)reader.ExifDirectory->PendingMakerNoteEntries(kLensNames);
         reader.ExifDirectory->DecodeMakerNote();
@@ -61,6 +63,7 @@ void ReadAsARun(metadata::TimgData& reader, std::span<const std::uint8_t> bytes)
     reader.KeepOnly = nullptr;
     reader.DecodeIptc = true;
     reader.StopAfterExif = false;
+    reader.ReadXmp = false;
 }
 
 }  // namespace
@@ -88,6 +91,7 @@ void ReadIsoInput(std::span<const std::uint8_t> bytes) {
         for (const metadata::TiffPiece& piece : result.Pieces) (void)piece.Data.size();
     }
     metadata::TimgData reader(true, '.');
+    reader.ReadXmp = true;
     reader.ReadJpegBytes("input.heic", bytes);
     Query(reader);
 }
@@ -104,6 +108,7 @@ void ReadRafInput(std::span<const std::uint8_t> bytes) {
 
 void ReadTiffInput(std::span<const std::uint8_t> bytes) {
     metadata::TimgData reader(true, ',');
+    reader.ReadXmp = true;
     for (const char* name : {"input.arw", "input.tif"}) {
         reader.ReadJpegBytes(name, bytes);
         Query(reader);

@@ -190,6 +190,52 @@ Bytes Rw2WithJpegAt(std::uint32_t offset, std::uint32_t length) {
     return bytes;
 }
 
+// An XMP packet of one rdf:Description with `properties` as its attributes.
+std::string XmpPacket(std::string_view properties, std::string_view doctype = "") {
+    std::string text(doctype);
+    text.append("<x:xmpmeta xmlns:x='adobe:ns:meta/'><rdf:RDF xmlns:rdf='http://www.w3.org/1999/02/22-rdf-syntax-ns#'>")
+        .append(
+            "<rdf:Description xmlns:xmp='http://ns.adobe.com/xap/1.0/' xmlns:xmpNote='http://ns.adobe.com/xmp/note/' ")
+        .append(properties)
+        .append("/></rdf:RDF></x:xmpmeta>");
+    return text;
+}
+
+constexpr std::string_view kXmpGuid = "0123456789ABCDEF0123456789ABCDEF";
+
+Bytes XmpStandard(std::string_view packet) {
+    return Concat(ToBytes(std::string_view("http://ns.adobe.com/xap/1.0/\0", 29)), ToBytes(packet));
+}
+
+Bytes XmpChunk(std::uint32_t full, std::uint32_t offset, std::string_view data) {
+    const Bytes header = c::Cat({ToBytes(std::string_view("http://ns.adobe.com/xmp/extension/\0", 35)),
+                                 ToBytes(kXmpGuid), c::Be(full, 4), c::Be(offset, 4)});
+    return Concat(header, ToBytes(data));
+}
+
+Bytes JpegWithXmp(const std::vector<Bytes>& segments) {
+    Jpeg jpeg;
+    jpeg.Soi().Exif(Camera("Canon"));
+    for (const Bytes& segment : segments) jpeg.Segment(0xE1, segment);
+    return jpeg.Sos().Eoi().Build();
+}
+
+Bytes ThousandEmptyXmpChunks() {
+    std::vector<Bytes> segments{XmpStandard(XmpPacket("xmpNote:HasExtendedXMP='" + std::string(kXmpGuid) + "'"))};
+    for (int i = 0; i < 1000; ++i) segments.push_back(XmpChunk(1000, static_cast<std::uint32_t>(i), ""));
+    return JpegWithXmp(segments);
+}
+
+Bytes XmpEntityBomb() {
+    std::string doctype = "<!DOCTYPE x:xmpmeta [<!ENTITY a0 'aaaaaaaaaa'>";
+    for (int i = 1; i < 10; ++i) {
+        std::string value;
+        for (int j = 0; j < 10; ++j) value += "&a" + std::to_string(i - 1) + ";";
+        doctype += "<!ENTITY a" + std::to_string(i) + " '" + value + "'>";
+    }
+    return XmpStandard(XmpPacket("xmp:Label='&a9;'", doctype + "]>"));
+}
+
 struct Crafted {
     const char* name;
     std::function<Bytes()> make;
@@ -251,6 +297,12 @@ const std::vector<Crafted>& CraftedInputs() {
         {"mrw-block-length-skips-past-the-end.mrw", [] { return PatchAfter(c::Mrw(Camera("Minolta").Build()), std::string_view("\0PRD", 4), 4, c::Be(0xFFFFFFF0, 4)); }},
         {"rw2-jpeg-offset-past-the-end.rw2", [] { return Rw2WithJpegAt(0xFFFFFF00, 0x1000); }},
         {"rw2-jpeg-is-the-raw-file-itself.rw2", [] { return Rw2WithJpegAt(0, 0x1000); }},
+        {"jpeg-xmp-standard-packet-is-an-entity-bomb.jpg", [] { return JpegWithXmp({XmpEntityBomb()}); }},
+        {"jpeg-xmp-extended-chunk-offset-past-its-length.jpg", [] { return JpegWithXmp({XmpStandard(XmpPacket("xmpNote:HasExtendedXMP='" + std::string(kXmpGuid) + "'")), XmpChunk(64, 0xFFFFFF00, "<x/>")}); }},
+        {"jpeg-xmp-thousand-empty-extended-chunks.jpg", ThousandEmptyXmpChunks},
+        {"tiff-xmp-packet-past-the-end.tif", [] { Tiff t = Camera("NIKON CORPORATION"); t.ifd0.Raw(0x02BC, 7, 0x100000, t.ifd0.U32(0xFFFFFF00)); return t.Build(); }},
+        {"heic-xmp-item-outside-the-file.heic", [] { return c::HeifWithXmp(Camera("Apple"), XmpPacket("xmp:Rating='3'"), "application/rdf+xml", "", false, 0xFFFFFF00); }},
+        {"cr3-xmp-box-size-past-the-end.cr3", [] { return PatchAfter(c::Cr3WithXmp(Camera("Canon"), XmpPacket("xmp:Rating='3'"), false), "<x:xmpmeta", -24, c::Be(0xFFFFFFFF, 4)); }},
     };
     return inputs;
 }
