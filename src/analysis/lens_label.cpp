@@ -7,6 +7,7 @@
 #include <map>
 
 #include "common/ascii.h"
+#include "common/code_page.h"
 #include "equivalence/lens_database.h"
 
 namespace quorvela::analysis {
@@ -188,8 +189,11 @@ const LensCatalogue& LensfunCatalogue() {
       public:
         [[nodiscard]] std::optional<std::string> NameOf(std::string_view make, std::string_view model,
                                                         const library::LensSpan& range) const override {
-            return equivalence::LensDatabase::Shared().NameOf(
+            std::optional<std::string> name = equivalence::LensDatabase::Shared().NameOf(
                 make, model, {range.MinFocal, range.MaxFocal, range.WideAperture, range.LongAperture});
+            // lensfun writes UTF-8; labels are made in the metadata's code page.
+            if (name) *name = common::Utf8ToCp1252(*name);
+            return name;
         }
         [[nodiscard]] bool HasBuiltInLens(std::string_view make, std::string_view model) const override {
             return equivalence::LensDatabase::Shared().HasBuiltInLens(make, model);

@@ -16,7 +16,9 @@ namespace {
 
 constexpr std::uint16_t kLensSpecificationTag = 0xA432;
 constexpr std::uint16_t kLensModelTag = 0xA434;
+constexpr std::uint16_t kByte = 1;
 constexpr std::uint16_t kAscii = 2;
+constexpr std::uint16_t kUndefined = 7;
 constexpr std::uint16_t kShort = 3;
 constexpr std::uint16_t kRational = 5;
 // The maker-note entries that tell of a lens: Canon's lens model (0x0095) and camera settings
@@ -31,10 +33,12 @@ constexpr std::size_t kFocalUnitsField = 25;
 // Beyond any lens made: a value above it is damage, not a focal length.
 constexpr double kLongestLens = 10000.0;
 
-// An ASCII value up to its first NUL, without trailing blanks.
+// A text value up to its first NUL after the text, without blanks around it.
 std::string AsciiValue(const metadata::Bytes& bytes) {
     std::string text;
     for (const std::uint8_t byte : bytes) {
+        // Some notes put NULs before the name in a field of fixed length.
+        if (byte == 0 && text.empty()) continue;
         if (byte == 0) break;
         // A line break or other control character would split a path-list line or a label.
         text += byte < 0x20 ? '?' : static_cast<char>(byte);
@@ -45,9 +49,12 @@ std::string AsciiValue(const metadata::Bytes& bytes) {
     return text;
 }
 
-// A name from an ASCII entry; empty when the entry is no text or names nothing.
+// A name from an ASCII entry (a maker note's may also be bytes); empty when the entry is no
+// text or names nothing: an HP writes its LensModel as the number 1.
 std::string LensName(const metadata::TTagEntry& entry) {
-    if (entry.ValueType != kAscii) return {};
+    const bool isText =
+        entry.ValueType == kAscii || (entry.Group == 1 && (entry.ValueType == kByte || entry.ValueType == kUndefined));
+    if (!isText) return {};
     std::string text = AsciiValue(entry.RawBytes);
     return CanNameLens(text) ? text : std::string();
 }
@@ -73,9 +80,14 @@ std::optional<LensSpan> Span(double shortest, double longest, double wide, doubl
 }
 
 std::optional<LensSpan> SpanOfRationals(const metadata::TTagEntry& entry, bool bigEndian) {
-    const auto values = FourRationals(entry, bigEndian);
-    if (!values) return std::nullopt;
-    return Span((*values)[0], (*values)[1], (*values)[2], (*values)[3]);
+    // A maker note may keep its own byte order: numbers that are no lens in the file's order
+    // are read in the other.
+    for (const bool order : {bigEndian, !bigEndian}) {
+        const auto values = FourRationals(entry, order);
+        if (!values) return std::nullopt;
+        if (auto span = Span((*values)[0], (*values)[1], (*values)[2], (*values)[3])) return span;
+    }
+    return std::nullopt;
 }
 
 // Canon's camera settings: the zoom range in focal units per millimetre (0 meaning 1).

@@ -70,7 +70,7 @@ struct PinnedFacts {
     int Version;
     std::uint64_t Hash;
 };
-constexpr PinnedFacts kPinned{3, 0x5ED6BE11CBEF2453};
+constexpr PinnedFacts kPinned{4, 0xBAD5FD3C68EB48F1};
 
 std::uint64_t Fnv1a(std::uint64_t hash, std::string_view bytes) {
     for (const char c : bytes) hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001B3ULL;
