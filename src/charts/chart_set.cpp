@@ -18,6 +18,7 @@ struct ChartAppearance {
     std::string_view percentFormat;
     bool legendVisible;   // the chart's own legend switch
     bool seriesInLegend;  // the series' "show in legend" flag
+    bool selectionKept;   // its selection is shown beside it (TChart::SetSelectionKept)
 };
 
 constexpr std::string_view kLeftAxisTitle = "times used";
@@ -28,12 +29,16 @@ constexpr int kChart3DPercent = 20;
 // No legend is drawn: the focal-length, ISO and lens charts switch theirs off, the aperture and
 // shutter series stay out of theirs.
 constexpr PerQuantity<ChartAppearance> kChartAppearance{{{
-    {"Chart5", "focal length usage (mm)", {0, 0, 255}, GradientDirection::TopBottom, 20, "##0.##%", false, true},
-    {"Chart6", "iso", {255, 0, 0}, GradientDirection::BottomTop, 8, "##0.## %", false, true},
-    {"Chart7", "aperture", {255, 128, 64}, GradientDirection::TopBottom, 8, "##0.## %", true, false},
-    {"Chart8", "shutter speed (sec)", {0, 128, 128}, GradientDirection::TopBottom, 8, "##0.## %", true, false},
-    {"ChartLens", "lens usage", {128, 64, 160}, GradientDirection::TopBottom, 8, "##0.## %", false, true},
+    {"Chart5", "focal length usage (mm)", {0, 0, 255}, GradientDirection::TopBottom, 20, "##0.##%", false, true, false},
+    {"Chart6", "iso", {255, 0, 0}, GradientDirection::BottomTop, 8, "##0.## %", false, true, false},
+    {"Chart7", "aperture", {255, 128, 64}, GradientDirection::TopBottom, 8, "##0.## %", true, false, false},
+    {"Chart8", "shutter speed (sec)", {0, 128, 128}, GradientDirection::TopBottom, 8, "##0.## %", true, false, false},
+    {"ChartLens", "lens usage", {128, 64, 160}, GradientDirection::TopBottom, 8, "##0.## %", false, true, true},
 }}};
+
+// The focal lengths of one lens look as the focal-length chart does; the window gives the title.
+constexpr ChartAppearance kLensFocalAppearance{
+    "ChartLensFocal", "", {0, 0, 255}, GradientDirection::TopBottom, 20, "##0.##%", false, true, false};
 
 // The mark style of each statistics entry after "Statistics off".
 constexpr std::array<MarkStyle, 5> kStatisticsStyles{MarkStyle::Label, MarkStyle::Value, MarkStyle::Percent,
@@ -60,6 +65,7 @@ TChart* MakeChart(QWidget* parent, const ChartAppearance& look, TBarSeries*& ser
     chart->SetView3D(false);
     chart->SetChart3DPercent(kChart3DPercent);
     chart->SetAnimatedZoom(true);
+    chart->SetSelectionKept(look.selectionKept);
 
     series = &chart->AddBarSeries();
     series->SetTitle(std::string(look.title));
@@ -103,6 +109,12 @@ ChartSet::ChartSet(QWidget* parent) : QObject(parent) {
             series_[quantity] = nullptr;
         });
     }
+    lensFocal_ = MakeChart(parent, kLensFocalAppearance, lensFocalSeries_);
+    lensFocal_->SetAllowZoom(false);
+    connect(lensFocal_, &QObject::destroyed, this, [this] {
+        lensFocal_ = nullptr;
+        lensFocalSeries_ = nullptr;
+    });
 }
 
 ChartSet::~ChartSet() {
@@ -115,6 +127,7 @@ ChartSet::~ChartSet() {
         chart->OnDblClick = nullptr;
         chart->OnMouseMove = nullptr;
         chart->OnPointChosen = nullptr;
+        chart->OnPointSelected = nullptr;
     }
 }
 
@@ -135,6 +148,16 @@ void ChartSet::Connect(Quantity quantity) {
     chart.OnPointChosen = [this, quantity](TChart&, int point) {
         if (OnPointChosen) OnPointChosen(quantity, point);
     };
+    chart.OnPointSelected = [this, quantity](TChart&, int point) {
+        if (OnPointSelected) OnPointSelected(quantity, point);
+    };
+}
+
+std::vector<TChart*> ChartSet::AllCharts() const {
+    std::vector<TChart*> all(charts_.begin(), charts_.end());
+    all.push_back(lensFocal_);
+    std::erase(all, nullptr);
+    return all;
 }
 
 TChart& ChartSet::Chart(Quantity quantity) const {
@@ -159,23 +182,24 @@ void ChartSet::SetStatistics(Statistics mode) {
         first.SetMarksStyle(kStatisticsStyles[static_cast<std::size_t>(entry - 1)]);
         first.SetMarksVisible(true);
     }
-    for (TBarSeries* series : series_) {
-        if (series == &first) continue;
-        series->SetMarksVisible(first.Marks().Visible);
-        series->SetMarksStyle(first.Marks().Style);
+    for (TChart* chart : AllCharts()) {
+        TBarSeries& series = chart->Series(0);
+        if (&series == &first) continue;
+        series.SetMarksVisible(first.Marks().Visible);
+        series.SetMarksStyle(first.Marks().Style);
     }
 }
 
 void ChartSet::Set3D(bool on) {
-    for (TChart* chart : charts_) chart->SetView3D(on);
+    for (TChart* chart : AllCharts()) chart->SetView3D(on);
 }
 
 void ChartSet::SetPointsPerPage(int points) {
-    for (TChart* chart : charts_) chart->SetMaxPointsPerPage(points);
+    for (TChart* chart : AllCharts()) chart->SetMaxPointsPerPage(points);
 }
 
 void ChartSet::SetNumberSeparators(char decimal, const std::string& thousands) {
-    for (TChart* chart : charts_) chart->SetNumberSeparators({decimal, thousands});
+    for (TChart* chart : AllCharts()) chart->SetNumberSeparators({decimal, thousands});
 }
 
 void ChartSet::AllowZoom(bool allow) {
@@ -209,7 +233,7 @@ bool ChartSet::ShowPage(Quantity quantity, int page) {
 }
 
 void ChartSet::Clear() {
-    for (TBarSeries* series : series_) series->Clear();
+    for (TChart* chart : AllCharts()) chart->Series(0).Clear();
 }
 
 void ChartSet::Clear(Quantity quantity) {
@@ -224,6 +248,10 @@ void ChartSet::Fill(Quantity quantity, std::span<const CategoryCount> categories
     TBarSeries& series = Series(quantity);
     series.Clear();
     for (const auto& c : categories) series.Add(c.Count, c.Label, c.Estimated);
+}
+
+void ChartSet::AddGap(Quantity quantity) {
+    Series(quantity).AddGap();
 }
 
 void ChartSet::Shade(Quantity quantity, std::optional<Span> span) {
@@ -258,14 +286,33 @@ QRect ChartSet::PointRect(Quantity quantity, int point) const {
     return {};
 }
 
+QWidget* ChartSet::LensFocalWidget() const {
+    return lensFocal_;
+}
+
+void ChartSet::FillLensFocal(const std::string& title, std::span<const CategoryCount> categories) {
+    lensFocal_->SetTitle(QString::fromStdString(title));
+    lensFocalSeries_->Clear();
+    for (const auto& c : categories) lensFocalSeries_->Add(c.Count, c.Label, c.Estimated);
+    // Each lens is first seen whole, whatever the last one was panned to.
+    lensFocal_->UndoZoom();
+}
+
 bool ChartSet::SaveImage(Quantity quantity, const QString& fileName) const {
     return Chart(quantity).SaveToBitmapFile(fileName);
 }
 
 ChartSet::Shown ChartSet::ShownBy(Quantity quantity) const {
-    const TChart& chart = Chart(quantity);
-    const TBarSeries& series = Series(quantity);
-    Shown shown{chart.View3D(),
+    return ShownOf(Chart(quantity), Series(quantity));
+}
+
+ChartSet::Shown ChartSet::LensFocalShown() const {
+    return ShownOf(*lensFocal_, *lensFocalSeries_);
+}
+
+ChartSet::Shown ChartSet::ShownOf(const TChart& chart, const TBarSeries& series) {
+    Shown shown{chart.Title().toStdString(),
+                chart.View3D(),
                 chart.AllowZoom(),
                 chart.MaxPointsPerPage(),
                 series.Marks().Visible,

@@ -37,6 +37,7 @@
 #include "ui/answer_panel.h"
 #include "ui/chart_panel.h"
 #include "ui/help_topics.h"
+#include "ui/lens_panel.h"
 #include "ui/run_controller.h"
 #include "ui/run_presenter.h"
 #include "ui/settings_binder.h"
@@ -106,7 +107,11 @@ void TAnalyseLength::CreateParts() {
     charts_ = std::make_unique<ChartPanel>(this, ui_, decimalSeparator_, services_.AskSaveFile,
                                            [this](const QString& name) { return InSaveFolder(name); });
     answers_ = std::make_unique<AnswerPanel>(ui_, *charts_, *collation_);
+    lenses_ = std::make_unique<LensPanel>(ui_, *charts_, *answers_);
     charts_->OnPointChosen = [this](Quantity quantity, int point) { ChartPointChosen(quantity, point); };
+    charts_->OnPointSelected = [this](Quantity quantity, int point) {
+        if (quantity == Quantity::Lens) lenses_->LensSelected(point);
+    };
     RunPresenter::Actions actions;
     actions.ShowMessage = [this](const QString& text) { ShowMessage(text); };
     actions.ChartsCurrent = [this](bool current) {
@@ -120,6 +125,7 @@ void TAnalyseLength::CreateParts() {
     actions.ServicePoint = services_.RunServicePoint;
     presenter_ = std::make_unique<RunPresenter>(*this, ui_, *charts_, std::move(actions));
     presenter_->SetAnswers(answers_.get());
+    presenter_->SetLenses(lenses_.get());
     controller_ = std::make_unique<RunController>(
         this, *presenter_, [this](const analysis::AnalysisResult& result) { RunFinished(result); });
     SettingsBinder::Hooks hooks;

@@ -25,6 +25,7 @@ namespace quorvela::ui {
 
 class AnswerPanel;
 class ChartPanel;
+class LensPanel;
 class RunController;
 class RunPresenter;
 class SettingsBinder;
@@ -175,6 +176,7 @@ class TAnalyseLength final : public QMainWindow {
     std::vector<QWidget*> summaryPanels_;
     std::unique_ptr<ChartPanel> charts_;
     std::unique_ptr<AnswerPanel> answers_;
+    std::unique_ptr<LensPanel> lenses_;
     std::unique_ptr<SettingsBinder> settings_;
     std::unique_ptr<RunPresenter> presenter_;
     std::unique_ptr<RunController> controller_;

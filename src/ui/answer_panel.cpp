@@ -36,6 +36,10 @@ void AnswerPanel::AddCategory(Quantity quantity, std::string category) {
     categories_[quantity].push_back(std::move(category));
 }
 
+void AnswerPanel::SetCategories(Quantity quantity, std::vector<std::string> categories) {
+    categories_[quantity] = std::move(categories);
+}
+
 void AnswerPanel::SetPhotos(std::vector<analysis::PhotoRecord> photos) {
     photos_ = std::move(photos);
     ApplyCoverage();
@@ -43,7 +47,8 @@ void AnswerPanel::SetPhotos(std::vector<analysis::PhotoRecord> photos) {
 
 bool AnswerPanel::ShowPointPhotos(Quantity quantity, int point) {
     const std::vector<std::string>& categories = categories_[quantity];
-    if (viewer_ == nullptr || photos_.empty() || point < 0 || static_cast<std::size_t>(point) >= categories.size()) {
+    if (viewer_ == nullptr || photos_.empty() || point < 0 || static_cast<std::size_t>(point) >= categories.size() ||
+        categories[static_cast<std::size_t>(point)].empty()) {
         return false;
     }
     const std::vector<std::size_t> chosen =

@@ -37,6 +37,12 @@ class AnswerPanel final : public QObject {
     void Clear();
     // The category of the next point of chart `index`, in the order the points arrive.
     void AddCategory(Quantity quantity, std::string category);
+    // The category of each point of chart `quantity`, when its points were laid out anew (an
+    // empty category for an empty slot).
+    void SetCategories(Quantity quantity, std::vector<std::string> categories);
+    [[nodiscard]] const std::vector<std::string>& Categories(Quantity quantity) const { return categories_[quantity]; }
+    // The settings of the run whose photos these are.
+    [[nodiscard]] const analysis::AnalysisSettings& RunSettings() const { return settings_; }
     // The run's photos, when it kept them.
     void SetPhotos(std::vector<analysis::PhotoRecord> photos);
     [[nodiscard]] const std::vector<analysis::PhotoRecord>& Photos() const { return photos_; }

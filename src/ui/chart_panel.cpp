@@ -51,6 +51,9 @@ void ChartPanel::Connect() {
     charts_->OnPointChosen = [this](Quantity quantity, int point) {
         if (OnPointChosen) OnPointChosen(quantity, point);
     };
+    charts_->OnPointSelected = [this](Quantity quantity, int point) {
+        if (OnPointSelected) OnPointSelected(quantity, point);
+    };
     charts_->OnMouseMove = [this](Quantity) { MouseOverChart(); };
     charts_->OnZoomed = [this](Quantity) { ApplyResetButtons(AfterZoom(CurrentViewStates())); };
     charts_->OnZoomUndone = [this](Quantity quantity) { ZoomUndone(quantity); };

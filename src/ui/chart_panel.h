@@ -71,6 +71,8 @@ class ChartPanel final : public QObject {
 
     // A bar was clicked, or Enter pressed on one: the chart and the point's index.
     std::function<void(Quantity quantity, int point)> OnPointChosen;
+    // A chart's selection moved: the chart and the point's index, -1 for none.
+    std::function<void(Quantity quantity, int point)> OnPointSelected;
 
   private:
     void Connect();

@@ -1,7 +1,10 @@
 #include "ui/photo_answers.h"
 
 #include <charconv>
+#include <unordered_map>
 
+#include "analysis/lens_label.h"
+#include "analysis/lens_use.h"
 #include "common/number_format.h"
 
 namespace quorvela::ui {
@@ -65,6 +68,39 @@ std::optional<PointRun> CoveredPoints(const std::vector<std::string>& labels, co
         run->Last = point;
     }
     return run;
+}
+
+std::vector<std::optional<std::size_t>> LensBars(const std::vector<std::string>& categories, bool withOthers) {
+    std::vector<std::optional<std::size_t>> named;
+    std::vector<std::optional<std::size_t>> others;
+    for (std::size_t i = 0; i < categories.size(); ++i) {
+        (analysis::NamesLens(categories[i]) ? named : others).emplace_back(i);
+    }
+    if (!withOthers || others.empty()) return named;
+    if (!named.empty()) named.emplace_back(std::nullopt);
+    named.insert(named.end(), others.begin(), others.end());
+    return named;
+}
+
+CategoryTable BarsOfPhotos(const std::vector<analysis::PhotoRecord>& records, const std::vector<std::size_t>& chosen,
+                           Quantity quantity, const std::vector<std::string>& categories,
+                           const std::vector<std::string>& labels) {
+    std::unordered_map<std::string_view, int> counts;
+    for (const std::size_t i : chosen) ++counts[records[i].Categories[quantity]];
+    CategoryTable bars;
+    for (std::size_t point = 0; point < categories.size() && point < labels.size(); ++point) {
+        const auto found = counts.find(categories[point]);
+        if (found == counts.end()) continue;
+        bars.push_back({categories[point], labels[point], found->second, 0});
+    }
+    return bars;
+}
+
+std::string LensUseText(const std::vector<analysis::PhotoRecord>& records, const std::vector<std::size_t>& chosen,
+                        const std::string& label) {
+    analysis::LensUseCounter counter;
+    for (const std::size_t i : chosen) counter.Add(label, records[i].LensRange, records[i].RealFocal);
+    return analysis::LensUseSentence(label, counter.Uses({})[label]);
 }
 
 }  // namespace quorvela::ui

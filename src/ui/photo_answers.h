@@ -30,4 +30,21 @@ struct PointRun {
 };
 std::optional<PointRun> CoveredPoints(const std::vector<std::string>& labels, const analysis::CoverageRange& range);
 
+// The lens chart's bars for its rows' categories: the named lenses in their order, then, with
+// `withOthers`, the built-in and unknown ones after an empty slot. Each bar is the index of its
+// row; the slot is none. Either group alone needs no slot.
+std::vector<std::optional<std::size_t>> LensBars(const std::vector<std::string>& categories, bool withOthers);
+
+// The bars of a chart that the photos `chosen` fall in, each with how many, in the chart's
+// order; the chart's points are given by their categories and labels. A photo in no bar (one
+// without that value) is in none of them.
+CategoryTable BarsOfPhotos(const std::vector<analysis::PhotoRecord>& records, const std::vector<std::size_t>& chosen,
+                           Quantity quantity, const std::vector<std::string>& categories,
+                           const std::vector<std::string>& labels);
+
+// How the photos `chosen`, all of the lens `label`, used its range, as a sentence
+// (analysis::LensUseSentence).
+std::string LensUseText(const std::vector<analysis::PhotoRecord>& records, const std::vector<std::size_t>& chosen,
+                        const std::string& label);
+
 }  // namespace quorvela::ui

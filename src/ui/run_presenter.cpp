@@ -13,6 +13,7 @@
 
 #include "ui/answer_panel.h"
 #include "ui/chart_panel.h"
+#include "ui/lens_panel.h"
 #include "ui/status_link.h"
 #include "ui/text_codec.h"
 #include "viewer/path_list_viewer.h"
@@ -73,6 +74,7 @@ void RunPresenter::ClearResults() {
     charts_.EnableSaving(false);
     charts_.Clear();
     if (answers_ != nullptr) answers_->Clear();
+    if (lenses_ != nullptr) lenses_->Clear();
     w_.pathList->clear();
     if (viewer_ != nullptr) viewer_->SetFullList({}, {});
     w_.savePathListButton->setEnabled(false);
@@ -128,6 +130,11 @@ void RunPresenter::ServiceEvents() {
 
 void RunPresenter::ChartPoint(Quantity quantity, const CategoryCount& point) {
     Queue([this, quantity, point] {
+        // The lens chart's bars are laid out by its panel: named lenses first, the others apart.
+        if (quantity == Quantity::Lens && lenses_ != nullptr) {
+            lenses_->AddRow(point);
+            return;
+        }
         charts_.AddPoint(quantity, point.Label, point.Count, point.Estimated);
         if (answers_ != nullptr) answers_->AddCategory(quantity, point.Category);
     });
@@ -144,6 +151,7 @@ void RunPresenter::EquivalenceReady(const analysis::EquivalenceSummary& summary)
 void RunPresenter::PhotosReady(const std::vector<analysis::PhotoRecord>& photos) {
     Queue([this, photos] {
         if (answers_ != nullptr) answers_->SetPhotos(photos);
+        if (lenses_ != nullptr) lenses_->PhotosChanged();
     });
 }
 

@@ -19,6 +19,7 @@ namespace quorvela::ui {
 
 class AnswerPanel;
 class ChartPanel;
+class LensPanel;
 
 // The hint under the preview while no line is chosen.
 inline constexpr const char* kPreviewHint = "Click on a line to select and show the image!";
@@ -48,6 +49,8 @@ class RunPresenter final : public QueuedObserver {
     void SetPathListViewer(viewer::PathListViewer* viewer) { viewer_ = viewer; }
     // Where the run's photos and the categories of its points go.
     void SetAnswers(AnswerPanel* answers) { answers_ = answers; }
+    // Where the lens chart's rows go.
+    void SetLenses(LensPanel* lenses) { lenses_ = lenses; }
     // The summary of the last run ("Files analyzed: ..."); empty before one.
     [[nodiscard]] const QString& Summary() const { return summary_; }
     // Where the last run's 35mm equivalents came from; empty before a run and while one runs.
@@ -84,6 +87,7 @@ class RunPresenter final : public QueuedObserver {
     Actions actions_;
     viewer::PathListViewer* viewer_ = nullptr;
     AnswerPanel* answers_ = nullptr;
+    LensPanel* lenses_ = nullptr;
     Gauge collecting_;
     Gauge analysing_;
     QString summary_;

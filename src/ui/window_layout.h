@@ -91,6 +91,13 @@ struct WindowWidgets {
     // LbSaveDate, LbSpeedButton5 to LbSpeedButton7, LbSaveLens.
     PerQuantity<QToolButton*> saveButtons{};
 
+    // The "Lens" tab: the lens chart's place beside the focal lengths of the selected lens, under
+    // the sentence on its use, and whether the lenses without a name have bars.
+    QSplitter* lensSplitter = nullptr;        // SplitterLens
+    QLabel* lensUseText = nullptr;            // LabelLensUse
+    QWidget* lensFocalHost = nullptr;         // ChartHostLensFocal
+    QCheckBox* unnamedLensesCheck = nullptr;  // ChB_UnnamedLenses
+
     // Coverage of a focal-length range, on the "Lens Length" tab, its sentence on the overview too.
     QLineEdit* coverageEdit = nullptr;       // EditCoverage
     QLabel* coverageText = nullptr;          // LabelCoverage

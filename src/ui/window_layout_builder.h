@@ -10,6 +10,7 @@
 
 class QGridLayout;
 class QHBoxLayout;
+class QSplitter;
 
 namespace quorvela::ui::layout {
 
@@ -22,6 +23,7 @@ constexpr int kLensBarHeight = 56;
 constexpr int kPreviewSize = 218;
 constexpr int kPreviewPanelWidth = 220;
 constexpr int kProgressMinimumWidth = 100;
+constexpr int kLensSideMinimumWidth = 200;
 
 QFrame* Panel(QWidget* parent, const char* name);
 QLabel* Label(QWidget* parent, const char* name, const QString& text);
@@ -60,6 +62,8 @@ class LayoutBuilder {
     QWidget* BuildStepsGroup();
     QFrame* BuildManualFactorPanel();
     QFrame* BuildCoverageStrip();
+    QSplitter* BuildLensSides();
+    QWidget* BuildLensOptions();
     QFrame* BuildChartBar(Quantity quantity, QWidget* extra);
     QWidget* BuildShutterOptions();
     void BuildPathListTab();

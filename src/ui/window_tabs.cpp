@@ -14,6 +14,7 @@
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QSplitter>
 #include <QStyle>
 #include <QTabWidget>
 #include <QToolButton>
@@ -85,14 +86,17 @@ void LayoutBuilder::BuildChartTabs() {
         w_.chartHosts[q]->setObjectName(kHostNames[q]);
         auto* hostLayout = new QVBoxLayout(w_.chartHosts[q]);
         hostLayout->setContentsMargins(0, 0, 0, 0);
-        layout->addWidget(w_.chartHosts[q], 1);
+        layout->addWidget(q == Quantity::Lens ? BuildLensSides() : w_.chartHosts[q], 1);
     }
     own[Quantity::FocalLength]->layout()->addWidget(BuildCoverageStrip());
     own[Quantity::FocalLength]->layout()->addWidget(BuildLensBar());
     static constexpr PerQuantity<const char*> kBarNames{{"Panel5", "Panel4", "Panel8", "Panel9", "PanelLens"}};
     for (const Quantity q : kQuantities) {
         if (q == Quantity::FocalLength) continue;  // its bar is the lens bar above
-        w_.chartBars[q] = BuildChartBar(q, q == Quantity::Shutter ? BuildShutterOptions() : nullptr);
+        QWidget* extra = q == Quantity::Shutter ? BuildShutterOptions()
+                         : q == Quantity::Lens  ? BuildLensOptions()
+                                                : nullptr;
+        w_.chartBars[q] = BuildChartBar(q, extra);
         w_.chartBars[q]->setObjectName(kBarNames[q]);
         own[q]->layout()->addWidget(w_.chartBars[q]);
     }
@@ -113,6 +117,51 @@ QFrame* LayoutBuilder::BuildCoverageStrip() {
     layout->addWidget(w_.coverageEdit);
     layout->addWidget(w_.coverageText, 1);
     return strip;
+}
+
+// The lens chart's place, and beside it the focal lengths of the selected lens under the
+// sentence on how it was used.
+QSplitter* LayoutBuilder::BuildLensSides() {
+    QWidget* tab = w_.chartTabs[Quantity::Lens];
+    auto* sides = w_.lensSplitter = new QSplitter(Qt::Horizontal, tab);
+    sides->setObjectName("SplitterLens");
+    sides->setChildrenCollapsible(false);
+    sides->addWidget(w_.chartHosts[Quantity::Lens]);
+    QFrame* focal = Panel(sides, "PanelLensFocal");
+    auto* column = new QVBoxLayout(focal);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    w_.lensUseText = Label(focal, "LabelLensUse", {});
+    w_.lensUseText->setWordWrap(true);
+    w_.lensUseText->setContentsMargins(6, 3, 6, 3);
+    w_.lensUseText->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    Fill(w_.lensUseText, QColor(255, 251, 240));
+    w_.lensFocalHost = new QWidget(focal);
+    w_.lensFocalHost->setObjectName("ChartHostLensFocal");
+    auto* hostLayout = new QVBoxLayout(w_.lensFocalHost);
+    hostLayout->setContentsMargins(0, 0, 0, 0);
+    column->addWidget(w_.lensUseText);
+    column->addWidget(w_.lensFocalHost, 1);
+    sides->addWidget(focal);
+    // The lens names need the room more than the few focal lengths of one lens; neither side
+    // may shrink to nothing (the sentence's width would otherwise take the chart's).
+    w_.chartHosts[Quantity::Lens]->setMinimumWidth(kLensSideMinimumWidth);
+    focal->setMinimumWidth(kLensSideMinimumWidth);
+    sides->setStretchFactor(0, 2);
+    sides->setStretchFactor(1, 1);
+    sides->setSizes({2 * kLensSideMinimumWidth, kLensSideMinimumWidth});
+    return sides;
+}
+
+QWidget* LayoutBuilder::BuildLensOptions() {
+    auto* options = new QWidget;
+    auto* layout = new QVBoxLayout(options);
+    layout->setContentsMargins(0, 0, 0, 0);
+    w_.unnamedLensesCheck =
+        CheckBox(options, "ChB_UnnamedLenses", "Include photos without a named lens", true,
+                 "Also the bars of built-in lenses and of photos that name no lens, after the named lenses");
+    layout->addWidget(w_.unnamedLensesCheck);
+    return options;
 }
 
 QWidget* LayoutBuilder::BuildShutterOptions() {

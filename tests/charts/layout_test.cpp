@@ -386,6 +386,39 @@ TEST(ChartLayout, SeveralSeriesStandSideBySide) {
     }
 }
 
+TEST(ChartLayout, AGapHasALineButNoBarNorLabel) {
+    TBarSeries s;
+    for (const char* label : {"EF24-70mm", "EF50mm"}) s.Add(4, label);
+    s.AddGap();
+    s.Add(1, "unknown lens");
+    const ChartLayout L = ComputeLayout(Input(320, 200, s), kMeasure);
+    std::vector<int> bars;
+    for (const BarGeom& b : L.bars) bars.push_back(b.index);
+    EXPECT_EQ(bars, (std::vector<int>{0, 1, 3}));
+    ASSERT_EQ(L.labels.size(), 3u);
+    ASSERT_EQ(L.gaps.size(), 1u);
+    EXPECT_NEAR(L.gaps.front(), (L.labels[1].x + L.labels[2].x) / 2, 1);
+}
+
+TEST(ChartLayout, TextsAreCutAtTheEndOfAWholeCharacter) {
+    struct Case {
+        const char* text;
+        double room;  // 7 pixels a byte
+        const char* shown;
+    };
+    constexpr Case cases[] = {
+        {"EF50mm", 42, "EF50mm"},
+        {"EF24-70mm f/2.8L", 70, "EF24-70\xE2\x80\xA6"},
+        // A byte cut would end in the first byte of the dash; the space before it goes too.
+        {"built-in lens \xE2\x80\x94 Canon", 126, "built-in lens\xE2\x80\xA6"},
+        {"EF50mm", 14, "\xE2\x80\xA6"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(CutToFit(c.text, c.room, kMeasure, FontRole::Axis), c.shown);
+    }
+}
+
 TEST(ChartLayout, EmptyAndTinyChartsDoNotBreak) {
     const TBarSeries empty;
     const ChartLayout L = ComputeLayout(Input(640, 400, empty), kMeasure);

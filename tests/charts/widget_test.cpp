@@ -227,6 +227,23 @@ TEST_F(ChartWidget, KeysMoveTheSelectionAcrossPagesAndEnterChoosesIt) {
     EXPECT_EQ(chart.SelectedPoint(), -1);
 }
 
+TEST(ChartTips, ACutLabelIsWholeInTheTooltipOfItsBarAndItsLabel) {
+    App();
+    TChart chart;
+    chart.resize(300, 200);
+    const std::string name = "EF-S18-135mm f/3.5-5.6 IS STM, a name longer than the room under the axis";
+    chart.AddBarSeries().Add(1234, name);
+    const ChartLayout L = chart.CurrentLayout();
+    ASSERT_EQ(L.labels.size(), 1u);
+    ASSERT_FALSE(L.labels.front().cut.empty());
+    const QString whole = QString::fromStdString(name) + ": 1,234";
+    const RectF& bar = L.bars.front().front;
+    EXPECT_EQ(chart.ToolTipAt(QPoint(static_cast<int>((bar.left + bar.right) / 2), static_cast<int>(bar.bottom) - 2)),
+              whole);
+    EXPECT_EQ(chart.ToolTipAt(QPoint(static_cast<int>(L.labels.front().x), static_cast<int>(L.labelTop) + 10)), whole);
+    EXPECT_EQ(chart.ToolTipAt(QPoint(2, 2)), QString());
+}
+
 TEST_F(ChartWidget, SavesAValidBmpOfItsSizeWithoutBeingShown) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());

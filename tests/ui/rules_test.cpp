@@ -21,6 +21,23 @@ class RulesTest : public QObject {
     Q_OBJECT
 
   private slots:
+    // The window's test has named lenses and others; each group alone needs no empty slot.
+    void lensBars_data() {
+        QTest::addColumn<QStringList>("categories");
+        QTest::addColumn<QString>("bars");  // the rows of the bars, "-" for the empty slot
+        QTest::newRow("no named lens") << QStringList{"unknown lens", "built-in lens"} << "0 1";
+        QTest::newRow("no other lens") << QStringList{"EF50mm f/1.8", "EF-S18-55mm"} << "0 1";
+    }
+    void lensBars() {
+        QFETCH(QStringList, categories);
+        QFETCH(QString, bars);
+        std::vector<std::string> texts;
+        for (const QString& c : categories) texts.push_back(c.toStdString());
+        QStringList shown;
+        for (const auto& row : LensBars(texts, true)) shown << (row ? QString::number(*row) : QString("-"));
+        QCOMPARE(shown.join(' '), bars);
+    }
+
     void barPhotosHeading_data() {
         using quorvela::Quantity;
         QTest::addColumn<int>("quantity");

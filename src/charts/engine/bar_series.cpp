@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace quorvela::charts {
 
@@ -31,6 +32,14 @@ int TBarSeries::Add(double value, std::string label, double part) {
     }
     Changed();
     return x;
+}
+
+int TBarSeries::AddGap() {
+    return Add(std::numeric_limits<double>::quiet_NaN(), {});
+}
+
+bool TBarSeries::IsGap(int index) const {
+    return !std::isfinite(YValue(index));
 }
 
 void TBarSeries::SetSeriesColor(Rgb color) {

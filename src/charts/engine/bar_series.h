@@ -27,14 +27,18 @@ struct SeriesMarks {
 
 // One bar series: points in the order they were added, all drawn in the series colour. The
 // X value of a point is its sequence number. A point may set apart a part of its value, drawn
-// hatched at the top of its bar and told in its mark and in a key line over the plot. Plain
-// data; the chart that owns it is told of every change through `SetChangeListener`.
+// hatched at the top of its bar and told in its mark and in a key line over the plot. A point
+// without a value is a gap: an empty slot that sets groups of bars apart. Plain data; the chart
+// that owns it is told of every change through `SetChangeListener`.
 class TBarSeries {
   public:
     void Clear();
     // Adds a point and returns its X value (its sequence number). `part` of `value` (clamped
     // to 0..value) is the part set apart.
     int Add(double value, std::string label, double part = 0);
+    // Adds a gap: no bar, no label, no mark, and nothing a click or the keys can select.
+    int AddGap();
+    [[nodiscard]] bool IsGap(int index) const;
 
     [[nodiscard]] int Count() const { return static_cast<int>(values_.size()); }
     [[nodiscard]] double YValue(int index) const { return values_.at(static_cast<std::size_t>(index)); }

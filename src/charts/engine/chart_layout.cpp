@@ -30,21 +30,32 @@ std::vector<ValueTick> Ticks(const Range& r, double step, const AxisMap& map, co
     return ticks;
 }
 
-// The bottom-axis labels of the points in view, every `labelStep`-th.
+// The bottom-axis labels of the points in view, every `labelStep`-th, and the gaps among them.
 void PlaceLabels(const LayoutInput& in, const TextMeasure& m, const TBarSeries* labelSource, int first, int last,
                  ChartLayout& out) {
     if (!labelSource) return;
     const Range& xr = in.ranges.bottom;
     const int n = labelSource->Count();
+    const double uprightRoom = in.height - 2 - out.labelTop;
     for (int i = std::max(first, 0); i <= std::min(last, n - 1); ++i) {
-        if (i % out.labelStep != 0 || i < xr.lo || i > xr.hi) continue;
+        if (i < xr.lo || i > xr.hi) continue;
         const double cx = std::round(out.x.ToPixel(i));
+        if (labelSource->IsGap(i)) {
+            out.gaps.push_back(cx);
+            continue;
+        }
+        if (i % out.labelStep != 0) continue;
+        const std::string& label = labelSource->Label(i);
         if (!out.labelsRotated) {
             // Keep the text inside the chart: the outermost label may be wider than its slot.
-            const double half = m.Width(FontRole::Axis, labelSource->Label(i)) / 2;
+            const double half = m.Width(FontRole::Axis, label) / 2;
             if (cx - half < kPad || cx + half > in.width - kPad) continue;
+            out.labels.push_back({i, cx, {}});
+            continue;
         }
-        out.labels.push_back({i, cx});
+        std::string cut;
+        if (m.Width(FontRole::Axis, label) > uprightRoom) cut = CutToFit(label, uprightRoom, m, FontRole::Axis);
+        out.labels.push_back({i, cx, std::move(cut)});
     }
 }
 
@@ -203,6 +214,24 @@ void PlaceMarks(const LayoutInput& in, const TextMeasure& m, ChartLayout& out) {
 double DepthPixels(int percent, double width, double height) {
     const double p = std::clamp(percent, 0, 100) / 100.0;
     return std::round(p * std::max(0.0, std::min(width, height)) * 0.5);
+}
+
+std::string CutToFit(std::string_view text, double room, const TextMeasure& measure, FontRole role) {
+    static constexpr std::string_view kEllipsis = "\xE2\x80\xA6";
+    if (measure.Width(role, text) <= room) return std::string(text);
+    std::size_t end = text.size();
+    while (end > 0) {
+        // Back to the start of the last character: UTF-8 continuation bytes are 10xxxxxx.
+        do {
+            --end;
+        } while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0U) == 0x80U);
+        std::string_view kept = text.substr(0, end);
+        while (!kept.empty() && kept.back() == ' ') kept.remove_suffix(1);
+        std::string shown(kept);
+        shown.append(kEllipsis);
+        if (!kept.empty() && measure.Width(role, shown) <= room) return shown;
+    }
+    return std::string(kEllipsis);
 }
 
 int LabelStep(double labelExtent, double slot) {

@@ -89,6 +89,9 @@ struct ValueTick {
 struct BottomLabel {
     int index = 0;  // the point whose label this is
     double x = 0;   // centre of the point's bar group
+    // An upright label longer than the room under the axis, cut at its end with "…"; empty
+    // when the label is drawn whole. A name keeps its beginning, where it is told apart.
+    std::string cut;
 };
 
 struct MarkGeom {
@@ -133,6 +136,8 @@ struct ChartLayout {
     // The key line telling what the hatched parts of the bars are: one for the first series
     // whose points have parts and that names them; it takes a row under the title.
     std::optional<LegendItem> partKey;
+    // The centres of the gaps in view (TBarSeries::AddGap), where a line sets the groups apart.
+    std::vector<double> gaps;
     // The shaded band on the front plane: the slots of the band's points in view, the plot's
     // full height; none when no band is set or none of its points is in view.
     std::optional<RectF> band;
@@ -149,6 +154,10 @@ int PointAt(const ChartLayout& layout, PointF at);
 
 // 3D depth in pixels for a depth percentage and the room the plot has.
 double DepthPixels(int percent, double width, double height);
+
+// `text` as it fits `room` pixels: whole, or cut at a character's end with "…" after it (only
+// "…" when not even one character fits).
+std::string CutToFit(std::string_view text, double room, const TextMeasure& measure, FontRole role);
 
 // The label-thinning step that keeps labels of `labelExtent` pixels (plus a gap) apart when
 // point positions are `slot` pixels apart: 1, 2, 5, 10, 20, ...

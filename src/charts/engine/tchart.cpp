@@ -1,11 +1,13 @@
 #include "charts/engine/tchart.h"
 
 #include <QEvent>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QSaveFile>
 #include <QToolButton>
+#include <QToolTip>
 #include <algorithm>
 #include <cmath>
 
@@ -249,19 +251,69 @@ void TChart::SetBand(std::optional<PointSpan> band) {
 
 void TChart::SelectPoint(int point) {
     const int count = PointCount();
-    selected_ = count == 0 ? -1 : std::clamp(point, -1, count - 1);
+    const int next = count == 0 ? -1 : std::clamp(point, -1, count - 1);
+    if (next >= 0 && !Selectable(next)) return;  // a gap has nothing to select
+    const bool moved = next != selected_;
+    selected_ = next;
     const int perPage = view_.MaxPointsPerPage();
     if (selected_ >= 0 && PageCount() > 1 && (selected_ < BottomAxis().Minimum || selected_ > BottomAxis().Maximum)) {
         ShowPage(selected_ / perPage);
     }
     update();
+    if (moved && OnPointSelected) OnPointSelected(*this, selected_);
+}
+
+void TChart::SetSelectionKept(bool kept) {
+    selectionKept_ = kept;
+    update();
+}
+
+bool TChart::Selectable(int point) const {
+    return std::any_of(series_.begin(), series_.end(),
+                       [point](const auto& s) { return point >= 0 && point < s->Count() && !s->IsGap(point); });
+}
+
+int TChart::SelectableFrom(int from, int step) const {
+    for (int point = from; point >= 0 && point < PointCount(); point += step) {
+        if (Selectable(point)) return point;
+    }
+    return -1;
 }
 
 void TChart::ClickAt(QPoint at) {
     const int point = PointAt(LayoutFor(size(), shown_), {static_cast<double>(at.x()), static_cast<double>(at.y())});
     if (point < 0) return;
     SelectPoint(point);
-    if (OnPointChosen) OnPointChosen(*this, point);
+    if (!selectionKept_ && OnPointChosen) OnPointChosen(*this, point);
+}
+
+int TChart::PointOrLabelAt(QPoint at) const {
+    const ChartLayout layout = LayoutFor(size(), shown_);
+    const PointF p{static_cast<double>(at.x()), static_cast<double>(at.y())};
+    if (const int point = PointAt(layout, p); point >= 0) return point;
+    if (layout.labelSeries < 0) return -1;
+    const TBarSeries& source = *series_[static_cast<std::size_t>(layout.labelSeries)];
+    const double h = Measure().Height(FontRole::Axis);
+    for (const BottomLabel& l : layout.labels) {
+        const double w = Measure().Width(FontRole::Axis, l.cut.empty() ? source.Label(l.index) : l.cut);
+        // Upright labels run down from the axis beside their tick; flat ones lie centred under it.
+        const double across = layout.labelsRotated ? h / 2 : w / 2;
+        const double down = layout.labelsRotated ? w : h;
+        if (std::abs(p.x - l.x) <= across && p.y >= layout.labelTop && p.y <= layout.labelTop + down) return l.index;
+    }
+    return -1;
+}
+
+QString TChart::ToolTipAt(QPoint at) const {
+    const int point = PointOrLabelAt(at);
+    for (const auto& s : series_) {
+        if (point < 0 || point >= s->Count() || s->IsGap(point)) continue;
+        const std::string& label = s->Label(point);
+        const std::string value = FormatFloat(s->ValueFormat(), s->YValue(point), separators_);
+        return QString::fromUtf8(label.data(), static_cast<qsizetype>(label.size())) + ": " +
+               QString::fromStdString(value);
+    }
+    return {};
 }
 
 ChartLayout TChart::LayoutFor(QSize size, const ViewRanges& ranges) const {
@@ -311,12 +363,26 @@ bool TChart::SaveToBitmapFile(const QString& fileName) const {
     return file.commit();
 }
 
+bool TChart::event(QEvent* event) {
+    if (event->type() != QEvent::ToolTip) return QWidget::event(event);
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const QString tip = ToolTipAt(help->pos());
+    if (tip.isEmpty()) {
+        QToolTip::hideText();
+        event->ignore();
+    } else {
+        QToolTip::showText(help->globalPos(), tip, this);
+    }
+    return true;
+}
+
 void TChart::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
     const ChartLayout layout = LayoutFor(size(), shown_);
     Paint(painter, layout);
-    // Only the focused chart shows its selection: a saved picture never does.
-    if (hasFocus()) PaintSelection(painter, layout);
+    // The focused chart shows its selection, and a chart whose selection is shown beside it
+    // always does; a saved picture never does.
+    if (hasFocus() || selectionKept_) PaintSelection(painter, layout);
     if (drag_ == Drag::Zoom) {
         painter.setPen(QPen(Qt::black, 1, Qt::DashLine));
         painter.setBrush(Qt::NoBrush);
@@ -390,9 +456,13 @@ void TChart::mouseReleaseEvent(QMouseEvent* event) {
 
 void TChart::mouseDoubleClickEvent(QMouseEvent* event) {
     drag_ = Drag::None;
-    // The first click of a double-click on a bar has chosen it already.
     const QPoint at = event->position().toPoint();
-    if (PointAt(LayoutFor(size(), shown_), {static_cast<double>(at.x()), static_cast<double>(at.y())}) >= 0) return;
+    const int point = PointAt(LayoutFor(size(), shown_), {static_cast<double>(at.x()), static_cast<double>(at.y())});
+    if (point >= 0) {
+        // The first click has selected the bar; it has chosen it too unless the selection is kept.
+        if (selectionKept_ && OnPointChosen) OnPointChosen(*this, point);
+        return;
+    }
     if (OnDblClick) OnDblClick(*this);
 }
 
@@ -404,25 +474,33 @@ void TChart::keyPressEvent(QKeyEvent* event) {
         return;
     }
     int next = selected_;
+    int step = 1;  // the way past a gap
     if (key == Qt::Key_Left) {
         next = selected_ - 1;
+        step = -1;
     } else if (key == Qt::Key_Right) {
         next = selected_ + 1;
     } else if (key == Qt::Key_Home) {
         next = 0;
     } else if (key == Qt::Key_End) {
         next = count - 1;
+        step = -1;
     } else {
         QWidget::keyPressEvent(event);
         return;
     }
-    if (count > 0) SelectPoint(std::clamp(next, 0, count - 1));
+    if (count > 0) {
+        if (const int found = SelectableFrom(std::clamp(next, 0, count - 1), step); found >= 0) SelectPoint(found);
+    }
 }
 
 void TChart::focusInEvent(QFocusEvent* event) {
-    // The keys need a point to start from: the first one in view.
-    if (selected_ < 0 && PointCount() > 0) {
-        selected_ = std::clamp(static_cast<int>(std::ceil(BottomAxis().Minimum)), 0, PointCount() - 1);
+    // The keys need a point to start from: the first one in view. A click on a chart whose
+    // selection is kept selects only what it hits.
+    const bool byClick = event->reason() == Qt::MouseFocusReason && selectionKept_;
+    if (selected_ < 0 && PointCount() > 0 && !byClick) {
+        SelectPoint(
+            SelectableFrom(std::clamp(static_cast<int>(std::ceil(BottomAxis().Minimum)), 0, PointCount() - 1), 1));
     }
     update();
     QWidget::focusInEvent(event);

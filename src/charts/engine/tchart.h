@@ -38,8 +38,10 @@ struct AxisState {
 //
 // Mouse: left drag towards the bottom right zooms into the dragged rectangle (when AllowZoom);
 // a left drag the other way restores the automatic scales; right drag pans; a left click on a
-// bar selects its point and chooses it. Keys: the arrows, Home and End select a point, Enter
-// or Space chooses the selected one.
+// bar selects its point and chooses it (only selects it, with the selection kept; a double-click
+// on the bar chooses it then). Keys: the arrows, Home and End select a point, stepping over
+// gaps, Enter or Space chooses the selected one. Over a bar or its label, the tooltip gives the
+// whole label and the value.
 class TChart : public QWidget {
   public:
     using ChartEvent = std::function<void(TChart&)>;
@@ -115,6 +117,12 @@ class TChart : public QWidget {
     // a point on another page shows that page.
     void SelectPoint(int point);
     [[nodiscard]] int SelectedPoint() const { return selected_; }
+    // A chart whose selection stands for what is shown beside it: the selection stays outlined
+    // without the focus, and a click only selects (choosing takes a double-click or Enter).
+    void SetSelectionKept(bool kept);
+    [[nodiscard]] bool SelectionKept() const { return selectionKept_; }
+    // The tooltip at `at`: over a bar or its label, "label: value"; empty elsewhere.
+    [[nodiscard]] QString ToolTipAt(QPoint at) const;
 
     // Events, raised after the change they report.
     ChartEvent OnZoom;
@@ -123,6 +131,8 @@ class TChart : public QWidget {
     ChartEvent OnDblClick;
     MouseEvent OnMouseMove;
     PointEvent OnPointChosen;  // a click on a bar, or Enter on the selected point
+    // The selection moved (by the mouse, the keys, the focus or SelectPoint); -1 for none.
+    PointEvent OnPointSelected;
 
     // Geometry of the chart at its current size and view (what the next paint draws once any
     // zoom animation has finished).
@@ -135,6 +145,7 @@ class TChart : public QWidget {
     bool SaveToBitmapFile(const QString& fileName) const;
 
   protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -163,6 +174,12 @@ class TChart : public QWidget {
     void UpdatePager();
     [[nodiscard]] int PointCount() const;
     void ClickAt(QPoint at);
+    // Whether a point has a bar to select: a gap has none.
+    [[nodiscard]] bool Selectable(int point) const;
+    // From `from` on in steps of `step` (-1 or 1), the first selectable point; -1 when none.
+    [[nodiscard]] int SelectableFrom(int from, int step) const;
+    // The point whose bar or bottom label is at `at`; -1 when none is.
+    [[nodiscard]] int PointOrLabelAt(QPoint at) const;
     void PaintBand(QPainter& painter, const ChartLayout& layout) const;
     void PaintSelection(QPainter& painter, const ChartLayout& layout) const;
     [[nodiscard]] double MaxLabelWidth() const;
@@ -195,6 +212,7 @@ class TChart : public QWidget {
 
     std::optional<PointSpan> band_;
     int selected_ = -1;
+    bool selectionKept_ = false;
 
     Drag drag_ = Drag::None;
     bool leftPressed_ = false;  // a left press whose release may still be a click
