@@ -160,6 +160,11 @@ Bytes DemoPhotoBytes(const DemoPhoto& photo, int index) {
     tiff.ifd0.Ascii(0x010F, photo.Make).Ascii(0x0110, photo.Model);
     if (photo.Orientation != 1) tiff.ifd0.Short(0x0112, {photo.Orientation});
     tiff.ifd0.Ascii(0x0131, "Quorvela demo");
+    // Stars as a camera or a photo manager writes them (EXIF Rating), so the rating chart has
+    // something to show; every sixth photo is left unrated.
+    if (const std::uint16_t stars = static_cast<std::uint16_t>((index * 5 + 3) % 6); stars != 0) {
+        tiff.ifd0.Short(0x4746, {stars});
+    }
     tiff.ifd0.Link(0x8769, std::move(exif));
     const Bytes app1 = ExifPayload(tiff);
     // A photo stored on its side is drawn on its side, so that turning it shows it upright.

@@ -22,10 +22,6 @@ EXPECTED_MISSES = {
     "pentax_k10d_01.jpg": "Pentax lens type number (3 44) without a range",
     "pentax_istdl_01.jpg": "Pentax lens type number (4 230) without a range",
     "olympus_e1_01.jpg": "Olympus equipment lens type number; the Olympus note is not decoded",
-    "nikon_d70_03.jpg": "the lens is only in XMP (aux:Lens)",
-    "heic_03.heic": "the lens is only in XMP (aux:Lens)",
-    "canon_powershots5is_01.jpg": "the lens is only in XMP (aux:Lens)",
-    "adobe_dng_01.dng": "the range is in XMP and in the Canon note inside DNGPrivateData, which the reader does not open",
 }
 
 RANGE = re.compile(r"(\d+(?:\.\d+)?)(?:\s*-\s*(\d+(?:\.\d+)?))?\s*mm", re.IGNORECASE)

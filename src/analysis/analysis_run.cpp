@@ -182,10 +182,10 @@ void Run::ReadFolders(const std::vector<std::string>& folders) {
         library::FolderKeys Keys;
     };
     std::vector<std::unique_ptr<Worker>> workers(static_cast<std::size_t>(plan.Jobs));
-    const auto work = [&](const std::string& path, library::EntryKind kind, int index) {
+    const auto work = [&](const library::PhotoPath& photo, int index) {
         auto& own = workers[static_cast<std::size_t>(index)];
         if (!own) own = std::make_unique<Worker>(environment_.DecimalSeparator);
-        return Analyse({path, kind}, own->Reader, own->Keys);
+        return Analyse(photo, own->Reader, own->Keys);
     };
     const library::WorkFailures::Counts failures =
         library::ReadInOrder<FileOutcome>(folders, plan, work, FailedFile(), *this);
@@ -254,6 +254,7 @@ bool Run::Photo(FileOutcome outcome) {
             lensUses_.Add(file.Lens, file.LensRange, file.RealFocal);
             counters_[Quantity::Lens].Add(std::move(file.Lens));
         }
+        if (!file.Rating.empty()) counters_[Quantity::Rating].Add(std::move(file.Rating));
         if (!file.Iso.empty()) counters_[Quantity::Iso].Add(std::move(file.Iso));
         if (!file.Aperture.empty()) counters_[Quantity::Aperture].Add(std::move(file.Aperture));
         if (!file.Shutter.empty()) counters_[Quantity::Shutter].Add(std::move(file.Shutter));

@@ -9,7 +9,7 @@
 
 namespace quorvela::analysis {
 
-// The camera, maker-note, lens and period filter fields. Each has an initialiser, so a brace
+// The camera, maker-note, lens, period and rating filter fields. Each has an initialiser, so a brace
 // list may name any of them and leave the others empty.
 struct FilterFields {
     std::string Make = {};
@@ -19,6 +19,9 @@ struct FilterFields {
     std::string Lens = {};        // part of the lens text, as Make and Model
     std::string PeriodFrom = {};  // "YYYY-MM-DD", the first day taken part; empty: no lower end
     std::string PeriodTo = {};    // "YYYY-MM-DD", the last day taken part; empty: no upper end
+    int MinRating = 0;            // 1 to 5: photos with fewer stars (unrated, rejected) left out; 0: none
+    bool NoRejected = false;      // photos rated as rejected left out
+    std::string Label = {};       // part of the colour label, any case; UTF-8, as XMP is
 };
 
 // What one run reads from the window (or the command line). Defaults are those of a first

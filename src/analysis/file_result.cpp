@@ -43,6 +43,7 @@ FileResult DeriveResult(const library::PhotoFacts& facts, const std::string& pat
     }
     result.Lens = common::Cp1252ToUtf8(lens.Text);
     result.LensRange = lens.Range;
+    result.Rating = RatingCategory(facts.Rating);
     result.RealFocal = RealFocalLength(facts.FocalLength);
     if (derivation.KeepRecord) {
         result.Path = path;
@@ -84,6 +85,9 @@ FileResult DeriveResult(const library::PhotoFacts& facts, const std::string& pat
     }
     if (shown == Quantity::Lens) {
         line([&](const std::string& mm, const std::string& mn) { return LensLine(result.Lens, path, mm, mn); });
+    }
+    if (shown == Quantity::Rating) {
+        line([&](const std::string& mm, const std::string& mn) { return LensLine(result.Rating, path, mm, mn); });
     }
     if (!lengthText.empty()) {
         result.HasFocalLength = true;

@@ -22,6 +22,7 @@ struct FileResult {
     std::string PathLine;         // the line for the path list, in UTF-8
     std::string LinePath;         // the file that line names, exactly as given (the line may differ)
     std::string Lens;             // the lens label (LabelLens) in UTF-8; set for every file that passed
+    std::string Rating;           // "rejected", "unrated", "1" to "5"; set for every file that passed
     library::LensSpan LensRange;  // the range of that lens, when known
     double RealFocal = 0.0;       // the focal length the file states, in real mm; 0 without one
     std::int64_t FocalMm = -1;    // whole millimetres without steps; -1 without a focal length

@@ -41,6 +41,12 @@ std::int64_t RoundFocalLength(std::string_view text) {
     return value;
 }
 
+std::string RatingCategory(int rating) {
+    if (rating < 0) return "rejected";
+    if (rating == 0) return "unrated";
+    return std::to_string(std::min(rating, 5));
+}
+
 double RealFocalLength(std::string_view text) {
     std::string number;
     for (const char c : common::Trim(text)) {

@@ -22,6 +22,10 @@ std::int64_t RoundFocalLength(std::string_view text);
 // length below any lens's limit.
 double RealFocalLength(std::string_view text);
 
+// The rating category of a photo's rating (library::PhotoFacts::Rating): "rejected",
+// "unrated", "1" to "5".
+std::string RatingCategory(int rating);
+
 // The category number of a whole focal length: lengths up to `ignoreUpTo` keep their value,
 // others go to the nearest multiple of `stepSize` (halfway goes up). nullopt outside the
 // step ranges (below 0, or above 10000 steps).

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "common/ascii.h"
+#include "common/code_page.h"
 #include "dates.h"
 
 namespace quorvela::analysis {
@@ -48,6 +49,9 @@ FilterVerdict PassesFilter(const library::PhotoFacts& facts, const FilterFields&
         if (!fields.Model.empty() && !Contains(facts.Model, fields.Model)) return FilterVerdict::Failed;
     }
     if (!fields.Lens.empty() && !Contains(lensLabel, fields.Lens)) return FilterVerdict::Failed;
+    if (fields.MinRating > 0 && facts.Rating < fields.MinRating) return FilterVerdict::Failed;
+    if (fields.NoRejected && facts.Rating == kRejected) return FilterVerdict::Failed;
+    if (!fields.Label.empty() && !Contains(facts.Label, fields.Label)) return FilterVerdict::Failed;
     if (!HasPeriod(fields)) return FilterVerdict::Passed;
     const auto taken = ParseExifDay(facts.DateTaken);
     if (!taken) return FilterVerdict::Undated;
@@ -77,6 +81,15 @@ std::string FilterSummaryText(int filesAnalysed, int filesFound, const FilterFie
                        "\r Data: " + fields.MakerNoteData;
     std::string more;
     if (!fields.Lens.empty()) more = "Lens: " + fields.Lens;
+    const auto add = [&more](std::string_view part) {
+        if (!more.empty()) more.append("; ");
+        more.append(part);
+    };
+    if (fields.MinRating > 0)
+        add("Rating: at least " + std::to_string(fields.MinRating) + (fields.MinRating == 1 ? " star" : " stars"));
+    if (fields.NoRejected && fields.MinRating == 0) add("Rejected photos left out");
+    if (!fields.Label.empty())
+        add("Label: " + common::Utf8ToCp1252(fields.Label));  // the text is made in the code page
     if (HasPeriod(fields)) {
         if (!more.empty()) more += "; ";
         more += "Period: " + PeriodText(fields) + "; " + std::to_string(undated) +

@@ -29,14 +29,18 @@ enum class FilterVerdict {
     Undated,  // every other test passed, but a period is set and the photo has no (well-formed) date
 };
 
+// A photo's rating when rejected (library::PhotoFacts::Rating).
+inline constexpr int kRejected = -1;
+
 // Whether a photo takes part in a filtered run. Texts are substring tests, both sides
 // upper-cased, an empty field taking no part; a file without EXIF matches no camera or
 // maker-note test; the lens test looks at the photo's lens label (Windows-1252). The
 // maker-note test needs facts with their pairs.
 FilterVerdict PassesFilter(const library::PhotoFacts& facts, const FilterFields& fields, std::string_view lensLabel);
 
-// The message at the end of a filtered run that analysed at least one file. With a lens or a
-// period, a line "Lens: …; Period: … to …; N photos without a date left out" follows.
+// The message at the end of a filtered run that analysed at least one file. With a lens, a
+// period, a rating or a label, a line "Lens: …; Period: … to …; N photos without a date left
+// out; Rating: at least 4 stars; Rejected photos left out; Label: …" follows.
 std::string FilterSummaryText(int filesAnalysed, int filesFound, const FilterFields& fields, int undated = 0);
 
 }  // namespace quorvela::analysis

@@ -28,7 +28,8 @@ std::string FocalLine(std::string_view category, std::string_view path, std::str
 std::string IsoLine(std::string_view iso, std::string_view path, std::string_view mm, std::string_view mn);
 std::string ApertureLine(std::string_view fNumber, std::string_view path, std::string_view mm, std::string_view mn);
 std::string ShutterLine(std::string_view category, std::string_view path, std::string_view mm, std::string_view mn);
-// "<lens> - <path> <make and model><maker notes>", the lens in UTF-8.
+// "<lens> - <path> <make and model><maker notes>", the lens in UTF-8; a rating's line is
+// laid out alike ("4 - <path> …", "rejected - <path> …").
 std::string LensLine(std::string_view lens, std::string_view path, std::string_view mm, std::string_view mn);
 
 }  // namespace quorvela::analysis

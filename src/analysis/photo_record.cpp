@@ -8,7 +8,7 @@ namespace quorvela::analysis {
 PhotoRecord TakeRecord(FileResult& file) {
     PhotoRecord photo;
     photo.Path = std::move(file.Path);
-    photo.Categories = {{file.Focal, file.Iso, file.Aperture, file.Shutter, file.Lens}};
+    photo.Categories = {{file.Focal, file.Iso, file.Aperture, file.Shutter, file.Lens, file.Rating}};
     photo.FocalMm = file.FocalMm;
     photo.RealFocal = file.RealFocal;
     photo.LensRange = file.LensRange;
@@ -35,6 +35,7 @@ std::string LineFor(const PhotoRecord& photo, Quantity quantity, const AnalysisS
         case Quantity::Shutter:
             return ShutterLine(category, photo.Path, mm, mn);
         case Quantity::Lens:
+        case Quantity::Rating:
             return LensLine(category, photo.Path, mm, mn);
     }
     return {};

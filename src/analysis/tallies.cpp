@@ -68,6 +68,14 @@ void SortShutterCategories(std::vector<std::string>& categories, bool fractionFo
 std::string ChartLabel(Quantity quantity, std::string_view category) {
     if (quantity == Quantity::FocalLength) return std::to_string(metadata::LeadingDigits(category, ','));
     if (quantity == Quantity::Lens) return std::string(category);
+    if (quantity == Quantity::Rating) {
+        // Stars for the ones given, the words for the others.
+        const int stars = category.size() == 1 && category[0] >= '1' && category[0] <= '5' ? category[0] - '0' : 0;
+        if (stars == 0) return std::string(category);
+        std::string label;
+        for (int i = 0; i < stars; ++i) label.append("\xE2\x98\x85");
+        return label;
+    }
     return common::RemoveChar(category, '_');
 }
 
@@ -136,6 +144,15 @@ CategoryTable CategoryCounter::Tally(const library::Collation& collation, bool f
         for (const std::size_t i : collation.SortOrder(distinct)) {
             table.push_back({distinct[i], ChartLabel(quantity_, distinct[i]), counts_[i], estimated_[i]});
         }
+    }
+    if (quantity_ == Quantity::Rating) {
+        // Rejected, unrated, then from one star to five.
+        const auto rank = [](const std::string& category) {
+            return category == "rejected" ? -1 : category == "unrated" ? 0 : category[0] - '0';
+        };
+        std::stable_sort(table.begin(), table.end(), [&rank](const CategoryCount& a, const CategoryCount& b) {
+            return rank(a.Category) < rank(b.Category);
+        });
     }
     if (quantity_ == Quantity::Lens) {
         // Named lenses first, then the built-in and unknown ones, each most used first.

@@ -26,7 +26,7 @@ constexpr Rgb kGradientStart{192, 192, 192};
 constexpr Rgb kGradientEnd{255, 255, 255};
 constexpr int kChart3DPercent = 20;
 
-// No legend is drawn: the focal-length, ISO and lens charts switch theirs off, the aperture and
+// No legend is drawn: the focal-length, ISO, lens and rating charts switch theirs off, the aperture and
 // shutter series stay out of theirs.
 constexpr PerQuantity<ChartAppearance> kChartAppearance{{{
     {"Chart5", "focal length usage (mm)", {0, 0, 255}, GradientDirection::TopBottom, 20, "##0.##%", false, true, false},
@@ -34,6 +34,7 @@ constexpr PerQuantity<ChartAppearance> kChartAppearance{{{
     {"Chart7", "aperture", {255, 128, 64}, GradientDirection::TopBottom, 8, "##0.## %", true, false, false},
     {"Chart8", "shutter speed (sec)", {0, 128, 128}, GradientDirection::TopBottom, 8, "##0.## %", true, false, false},
     {"ChartLens", "lens usage", {128, 64, 160}, GradientDirection::TopBottom, 8, "##0.## %", false, true, true},
+    {"ChartRating", "rating", {218, 165, 32}, GradientDirection::TopBottom, 8, "##0.## %", false, true, false},
 }}};
 
 // The focal lengths of one lens look as the focal-length chart does; the window gives the title.

@@ -95,8 +95,8 @@ AnalysisSettings FromIni(const settings::IniSettings& ini) {
     s.IncludeSubfolders = ini.IncludeSubfolders;
     s.IncludeRawHeif = ini.IncludeRawHeif;
     s.FilterOn = ini.FilterOn;
-    s.Filter = {ini.FilterMake, ini.FilterModel, ini.MakerTag, ini.MakerData,
-                ini.FilterLens, ini.PeriodFrom,  ini.PeriodTo};
+    s.Filter = {ini.FilterMake, ini.FilterModel, ini.MakerTag,  ini.MakerData,  ini.FilterLens,
+                ini.PeriodFrom, ini.PeriodTo,    ini.MinRating, ini.NoRejected, common::Cp1252ToUtf8(ini.FilterLabel)};
     s.UseSteps = ini.UseSteps;
     s.StepSize = ini.StepSize;
     s.IgnoreUpTo = ini.IgnoreUpTo;
@@ -126,8 +126,8 @@ constexpr Switch kSwitches[] = {
     {"--steps", "--no-steps", "Focal lengths in categories of --step mm (default)",
      "Every focal length its own category", [](AnalysisSettings& s) -> bool& { return s.UseSteps; }},
     {"--filter", "--no-filter",
-     "Filter by the filter fields of --settings and the filter options (on by itself with --make, --model, --mn-label "
-     "or --mn-data)",
+     "Filter by the filter fields of --settings and the filter options (on by itself with --make, --model, --mn-label, "
+     "--mn-data, --lens-model, --from, --to, --min-rating, --no-rejected or --label)",
      "No filter, even with filter fields given (default)", [](AnalysisSettings& s) -> bool& { return s.FilterOn; }},
     {"--fraction-shutter", "--decimal-shutter", "Shutter speeds as 1/125 instead of 0.008",
      "Shutter speeds as 0.008 (default)", [](AnalysisSettings& s) -> bool& { return s.FractionShutter; }},
@@ -172,7 +172,7 @@ std::string FolderProblem(const std::string& folder) {
 }
 
 // Each quantity's name in the JSON and in --path-list.
-constexpr PerQuantity<const char*> kQuantityKeys{{"focal", "iso", "aperture", "shutter", "lens"}};
+constexpr PerQuantity<const char*> kQuantityKeys{{"focal", "iso", "aperture", "shutter", "lens", "rating"}};
 
 // The quantity --path-list names ("none": no path list).
 std::optional<Quantity> QuantityNamed(const std::string& name) {
@@ -268,7 +268,7 @@ void PrintTable(std::ostream& out, const std::string& title, const CategoryTable
 void PrintPlain(std::ostream& out, const analysis::AnalysisResult& result, const AnalysisSettings& settings) {
     const char* focalTitle =
         settings.Lens.RealLength ? "Focal length (real length, mm)" : "Focal length (35mm equivalent, mm)";
-    const PerQuantity<const char*> titles{{focalTitle, "ISO", "Aperture", "Shutter speed (s)", "Lens"}};
+    const PerQuantity<const char*> titles{{focalTitle, "ISO", "Aperture", "Shutter speed (s)", "Lens", "Rating"}};
     for (const Quantity quantity : kQuantities) PrintTable(out, titles[quantity], result.Tables[quantity]);
     if (settings.Coverage && result.Coverage) {
         out << analysis::CoverageSentence(*settings.Coverage, *result.Coverage) << "\n\n";
@@ -303,7 +303,7 @@ AnalyseCommand::AnalyseCommand(CLI::App& app) {
     c->add_option("--ignore", ignore_, "Focal lengths up to this keep their value (0 to 49, default 28)")
         ->check(CLI::Range(0, 49));
     c->add_option("--path-list", pathList_, "Quantity of the path list (default focal)")
-        ->check(CLI::IsMember({"focal", "iso", "aperture", "shutter", "lens", "none"}));
+        ->check(CLI::IsMember({"focal", "iso", "aperture", "shutter", "lens", "rating", "none"}));
     c->add_option("--formats", formats_,
                   "Photos to read: jpeg, or all for RAW and HEIF files too, a RAW or HEIF file beside the JPEG of "
                   "its shot counting once (default all)")
@@ -318,6 +318,11 @@ AnalyseCommand::AnalyseCommand(CLI::App& app) {
     c->add_option("--lens-model", lensModel_, "Filter: part of the lens text (\"unknown lens\" when none is found)");
     c->add_option("--from", from_, "Filter: photos taken on this day (YYYY-MM-DD) or later");
     c->add_option("--to", to_, "Filter: photos taken on this day (YYYY-MM-DD) or earlier");
+    c->add_option("--min-rating", minRating_, "Filter: photos with at least this many stars (1 to 5)")
+        ->check(CLI::Range(1, 5));
+    c->add_flag("--no-rejected", "Filter: leave out the photos rated as rejected");
+    c->add_flag("--rejected", "Count the photos rated as rejected (default)");
+    c->add_option("--label", label_, "Filter: part of the photo's colour label (any case)");
     c->add_option("--coverage", coverage_, "Count the photos a lens of this range would cover: A-B, or A for a prime");
     c->add_option("--table", table_, "Camera table (default cam_equiv.txt in the settings folder)");
     c->add_option("--settings", settings_, "Take every setting from this vintrop.ini; options override it");
@@ -348,7 +353,10 @@ int AnalyseCommand::ApplyInOrder(AnalysisSettings& s, std::ostream& err) const {
             if (name == toggle.On) toggle.Field(s) = true;
             if (name == toggle.Off) toggle.Field(s) = false;
         }
-        if (name == "--lens") {
+        if (name == "--no-rejected" || name == "--rejected") {
+            s.Filter.NoRejected = name == "--no-rejected";
+            if (s.Filter.NoRejected) s.FilterOn = true;
+        } else if (name == "--lens") {
             const auto equals = lens_.find('=');
             const auto real = LensField(std::string_view(lens_).substr(0, equals));
             const auto equivalent =
@@ -405,6 +413,14 @@ int AnalyseCommand::Settings(AnalysisSettings& s, std::ostream& err) const {
 int AnalyseCommand::ApplyLensOptions(AnalysisSettings& s, std::ostream& err) const {
     if (lensModel_) {
         s.Filter.Lens = common::Utf8ToCp1252(*lensModel_);
+        s.FilterOn = true;
+    }
+    if (minRating_) {
+        s.Filter.MinRating = *minRating_;
+        s.FilterOn = true;
+    }
+    if (label_) {
+        s.Filter.Label = *label_;  // XMP is UTF-8, and so are the labels read from it
         s.FilterOn = true;
     }
     const std::tuple<const char*, const std::optional<std::string>&, std::string&> days[] = {

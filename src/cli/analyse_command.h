@@ -51,6 +51,8 @@ class AnalyseCommand {
     std::optional<std::string> makerNoteLabel_;
     std::optional<std::string> makerNoteData_;
     std::optional<std::string> lensModel_;
+    std::optional<int> minRating_;
+    std::optional<std::string> label_;
     std::optional<std::string> from_;
     std::optional<std::string> to_;
     std::optional<std::string> coverage_;

@@ -9,11 +9,11 @@
 
 namespace quorvela {
 
-// Which chart: the quantities a run counts, in the order of the charts, the lens chart last.
-// A quantity is added here and nowhere else is a count of them kept.
-enum class Quantity { FocalLength, Iso, Aperture, Shutter, Lens };
-inline constexpr std::size_t kQuantityCount = 5;
-// The charts of the overview grid: the first ones, all but the lens chart.
+// Which chart: the quantities a run counts, in the order of the charts, the lens and rating
+// charts last. A quantity is added here and nowhere else is a count of them kept.
+enum class Quantity { FocalLength, Iso, Aperture, Shutter, Lens, Rating };
+inline constexpr std::size_t kQuantityCount = 6;
+// The charts of the overview grid: the first ones, all but the lens and rating charts.
 inline constexpr std::size_t kOverviewCount = 4;
 
 constexpr std::size_t IndexOf(Quantity quantity) {

@@ -9,9 +9,10 @@ namespace quorvela::library {
 
 namespace {
 
-// The layout: a flags byte, the texts in declaration order, the sensor's and the lens's numbers (8 bytes
-// each, little-endian IEEE), the pair count and the pairs, each text a 4-byte little-endian
-// length and its bytes.
+// The layout: a flags byte, the texts in declaration order, the sensor's and the lens's
+// numbers (8 bytes each, little-endian IEEE), the rating (one signed byte), the sidecars'
+// stamp (8 bytes, little-endian), the pair count and the pairs, each text a 4-byte
+// little-endian length and its bytes.
 constexpr std::uint8_t kHasExif = 1;
 constexpr std::uint8_t kHasPairs = 2;
 constexpr std::uint8_t kNoteDecoded = 4;
@@ -20,7 +21,7 @@ template <typename Facts>
 auto Texts(Facts& f) {
     return std::array{&f.Make,         &f.Model,   &f.FocalLength,  &f.FocalLength35,     &f.Iso,
                       &f.MakerNoteIso, &f.FNumber, &f.ExposureTime, &f.ShutterSpeedValue, &f.Lens,
-                      &f.DateTaken,    &f.Format};
+                      &f.DateTaken,    &f.Format,  &f.Label,        &f.XmpProblem};
 }
 
 void PutNumber(std::string& out, double value) {
@@ -88,6 +89,8 @@ std::string EncodeFacts(const PhotoFacts& facts) {
     out += static_cast<char>(flags);
     for (const std::string* text : Texts(facts)) PutText(out, *text);
     for (const double* number : Numbers(facts)) PutNumber(out, *number);
+    out += static_cast<char>(facts.Rating);
+    for (int i = 0; i < 8; ++i) out += static_cast<char>((facts.SidecarStamp >> (8 * i)) & 0xFFU);
     PutLength(out, facts.MakerNotePairs.size());
     for (const auto& [description, value] : facts.MakerNotePairs) {
         PutText(out, description);
@@ -111,6 +114,14 @@ std::optional<PhotoFacts> DecodeFacts(std::string_view bytes) {
     for (double* number : Numbers(facts)) {
         if (!TakeNumber(bytes, *number)) return std::nullopt;
     }
+    if (bytes.size() < 9) return std::nullopt;
+    facts.Rating = static_cast<signed char>(bytes.front());
+    if (facts.Rating < -1 || facts.Rating > 5) return std::nullopt;
+    for (int i = 0; i < 8; ++i) {
+        facts.SidecarStamp |= std::uint64_t{static_cast<unsigned char>(bytes[static_cast<std::size_t>(1 + i)])}
+                              << (8 * i);
+    }
+    bytes.remove_prefix(9);
     std::size_t pairs = 0;
     // Each pair takes at least eight bytes: a count beyond that is damage, not a note.
     if (!TakeLength(bytes, pairs) || pairs > bytes.size() / 8) return std::nullopt;

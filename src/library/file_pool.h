@@ -69,7 +69,7 @@ class WorkFailures {
 template <typename Outcome, typename Work>
 Outcome Attempt(const Work& work, const PhotoPath& file, int worker, const Outcome& failed, WorkFailures& failures) {
     try {
-        return work(file.Path, file.Kind, worker);
+        return work(file, worker);
     } catch (const std::exception& error) {
         failures.Add(error);
         return failed;
@@ -95,7 +95,7 @@ class FilePool {
     // Turns one path into its result on a worker thread; must be safe to call concurrently
     // with the worker's own scratch state (`worker` is the worker's index). A file whose work
     // throws gives the pool's `failed` outcome, and the exception is counted in Failures().
-    using Work = std::function<Outcome(const std::string& path, EntryKind kind, int worker)>;
+    using Work = std::function<Outcome(const PhotoPath& photo, int worker)>;
 
     FilePool(int jobs, Work work, Outcome failed, PoolSizing sizing = PoolSizing::Fixed)
         : work_(std::move(work)),

@@ -14,7 +14,9 @@
 #include <map>
 #include <set>
 #include <string_view>
+#include <unordered_map>
 
+#include "common/ascii.h"
 #include "folder_warmer.h"
 #include "photo_candidates.h"
 
@@ -179,11 +181,63 @@ void CollectFolders(const std::string& root, std::vector<std::string>& list, con
     }
 }
 
+namespace {
+
+constexpr std::string_view kSidecarExtension = ".xmp";
+
+bool IsSidecarName(std::string_view name) {
+    return name.size() > kSidecarExtension.size() &&
+           common::UpperAscii(name.substr(name.size() - kSidecarExtension.size())) == ".XMP";
+}
+
+// Gives each photo the sidecars of its shot (PhotoPath::Sidecars) from the folder's listing:
+// `names` its other files, `sidecars` the names of its sidecars.
+void AddSidecars(const std::string& folder, const std::vector<std::string>& names,
+                 const std::vector<std::string>& sidecars, std::vector<PhotoPath>& photos) {
+    // A sidecar by the name it belongs to: "IMG_1.CR2" for "IMG_1.CR2.xmp", "IMG_1" for "IMG_1.xmp".
+    std::unordered_map<std::string_view, std::string_view> owner;
+    for (const std::string& sidecar : sidecars) {
+        owner.try_emplace(std::string_view(sidecar).substr(0, sidecar.size() - kSidecarExtension.size()), sidecar);
+    }
+    const auto stem = [](std::string_view name) { return name.substr(0, name.find_last_of('.')); };
+    // The files of each shot that has a sidecar, in listing order.
+    std::unordered_map<std::string_view, std::vector<std::string_view>> shots;
+    for (const std::string& name : names) {
+        if (CandidateKindOf(name, true) != CandidateKind::None && owner.contains(name)) {
+            shots[stem(name)].push_back(name);
+        }
+    }
+    for (PhotoPath& photo : photos) {
+        const std::string_view name = std::string_view(photo.Path).substr(photo.Path.find_last_of('/') + 1);
+        std::vector<std::string_view> order{name};
+        if (const auto shot = shots.find(stem(name)); shot != shots.end()) {
+            for (const std::string_view other : shot->second) {
+                if (other != name) order.push_back(other);
+            }
+        }
+        if (stem(name) != name) order.push_back(stem(name));
+        for (const std::string_view owned : order) {
+            if (const auto found = owner.find(owned); found != owner.end()) {
+                photo.Sidecars.push_back(JoinPath(folder, std::string(found->second)));
+            }
+        }
+    }
+}
+
+}  // namespace
+
 std::vector<PhotoPath> FolderPhotos(const std::string& folder, bool withRawHeif, ListingNotes* notes) {
     std::vector<std::string> names;
     std::map<std::string, EntryKind, std::less<>> notPlain;  // usually none
+    std::vector<std::string> sidecars;                       // in most folders none
     std::string problem;
     for (Entry& entry : ListFolder(folder, problem)) {
+        if (IsSidecarName(entry.Name)) {
+            // A link, FIFO or folder named so is no sidecar; an entry of unknown kind is looked
+            // at when it is read.
+            if (entry.Kind != EntryKind::NotPlain) sidecars.push_back(std::move(entry.Name));
+            continue;
+        }
         if (entry.Kind != EntryKind::Plain) {
             // A folder, or a link to one, named like a photo is no photo; anything else stays
             // as its listing said and is looked at before it is opened.
@@ -208,6 +262,7 @@ std::vector<PhotoPath> FolderPhotos(const std::string& folder, bool withRawHeif,
         const auto found = notPlain.find(name);
         paths.push_back({JoinPath(folder, name), found == notPlain.end() ? EntryKind::Plain : found->second});
     }
+    if (!sidecars.empty()) AddSidecars(folder, names, sidecars, paths);
     return paths;
 }
 

@@ -66,6 +66,9 @@ enum class EntryKind { Plain, NotPlain, Unknown };
 struct PhotoPath {
     std::string Path;
     EntryKind Kind = EntryKind::Unknown;
+    // Its XMP sidecars, in the order they take precedence: DIR/NAME.EXT.xmp, those of the
+    // shot's other files (NAME.NEF.xmp beside NAME.JPG), DIR/NAME.xmp; ".xmp" in any case.
+    std::vector<std::string> Sidecars = {};
 };
 
 // What a folder's listing told besides its photos.

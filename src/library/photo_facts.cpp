@@ -1,6 +1,11 @@
 #include "photo_facts.h"
 
+#include <sys/stat.h>
+
+#include <charconv>
+#include <cmath>
 #include <cstdint>
+#include <vector>
 
 #include "common/ascii.h"
 #include "common/number_format.h"
@@ -8,6 +13,7 @@
 #include "metadata/photo_format.h"
 #include "metadata/sensor_size.h"
 #include "metadata/tag_names.h"
+#include "metadata/xmp.h"
 #include "photo_lens.h"
 
 namespace quorvela::library {
@@ -29,6 +35,7 @@ constexpr std::string_view kFactNames[] = {tags::Make,
                                            tags::DateTimeOriginal,
                                            tags::LensModel,
                                            tags::LensSpecification,
+                                           tags::Rating,
                                            metadata::kSensorWidthName,
                                            metadata::kSensorHeightName};
 
@@ -43,10 +50,83 @@ bool Stored35mm(const metadata::TImageInfo& exif) {
     return index >= 0 && !exif.Tags[static_cast<std::size_t>(index)].RawBytes.empty();
 }
 
+// The XMP of a photo, in the order it takes precedence: its sidecars, then its own packet.
+struct XmpSource {
+    const metadata::XmpFacts* Facts;
+};
+
+std::vector<XmpSource> XmpSources(const metadata::TimgData& reader, std::span<const metadata::XmpFacts> sidecars) {
+    std::vector<XmpSource> sources;
+    sources.reserve(sidecars.size() + 1);
+    for (const metadata::XmpFacts& sidecar : sidecars) sources.push_back({&sidecar});
+    if (reader.Xmp) sources.push_back({&*reader.Xmp});
+    return sources;
+}
+
+// The first value of a property among the sources.
+std::optional<std::string> First(const std::vector<XmpSource>& sources,
+                                 std::optional<std::string> metadata::XmpFacts::*property) {
+    for (const XmpSource& source : sources) {
+        if (const auto& value = source.Facts->*property) return value;
+    }
+    return std::nullopt;
+}
+
+// What the XMP says: the rating, the label, an editor's lens (a name only when it holds a
+// letter or digit), why a packet was not read.
+void TakeXmp(const std::vector<XmpSource>& sources, PhotoFacts& facts) {
+    if (std::optional<std::string> label = First(sources, &metadata::XmpFacts::Label)) facts.Label = std::move(*label);
+    if (std::optional<std::string> lens = First(sources, &metadata::XmpFacts::Lens); lens && CanNameLens(*lens)) {
+        facts.Lens = std::move(*lens);
+    }
+    if (const std::optional<std::string> rating = First(sources, &metadata::XmpFacts::Rating)) {
+        facts.Rating = RatingOf(*rating);
+    }
+    for (const XmpSource& source : sources) {
+        if (source.Facts->Ok()) continue;
+        facts.XmpProblem = source.Facts->Problem;
+        break;
+    }
+}
+
 }  // namespace
 
-PhotoFacts ReadFacts(const std::string& path, bool readable, bool withPairs, metadata::TimgData& reader) {
+int RatingOf(std::string_view text) {
+    text = common::Trim(text);
+    double value = 0.0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size() || !std::isfinite(value)) return 0;
+    const long rounded = std::lround(value);
+    return rounded >= -1 && rounded <= 5 ? static_cast<int>(rounded) : 0;
+}
+
+std::uint64_t SidecarStamp(std::span<const std::string> sidecars) {
+    std::uint64_t stamp = 0;
+    for (const std::string& sidecar : sidecars) {
+        struct stat info {};
+        if (::lstat(sidecar.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) continue;
+        std::uint64_t hash = 0xCBF29CE484222325ULL;
+        const auto mix = [&hash](std::uint64_t word) {
+            hash ^= word;
+            hash *= 0x100000001B3ULL;
+        };
+        for (const char c : sidecar) mix(static_cast<unsigned char>(c));
+        for (const auto word :
+             {static_cast<std::uint64_t>(info.st_size), static_cast<std::uint64_t>(info.st_ino),
+              static_cast<std::uint64_t>(info.st_mtim.tv_sec), static_cast<std::uint64_t>(info.st_mtim.tv_nsec),
+              static_cast<std::uint64_t>(info.st_ctim.tv_sec), static_cast<std::uint64_t>(info.st_ctim.tv_nsec)}) {
+            mix(word);
+        }
+        // Order matters: the first sidecar wins.
+        stamp = stamp * 31 + hash;
+    }
+    return stamp;
+}
+
+PhotoFacts ReadFacts(const std::string& path, bool readable, bool withPairs, metadata::TimgData& reader,
+                     std::span<const std::string> sidecars) {
     reader.CollectTags = true;
+    reader.ReadXmp = true;
     reader.RenderOnDemand = true;  // every query goes through TagTextByName or FindNextTag
     reader.DeferMakerNote = !withPairs;
     reader.KeepOnly = &FactEntries();
@@ -57,12 +137,19 @@ PhotoFacts ReadFacts(const std::string& path, bool readable, bool withPairs, met
     } else {
         reader.ResetReader();
     }
-    return FactsOf(reader, withPairs);
+    std::vector<metadata::XmpFacts> read;
+    read.reserve(sidecars.size());
+    for (const std::string& sidecar : sidecars) read.push_back(metadata::ReadXmpSidecar(sidecar));
+    PhotoFacts facts = FactsOf(reader, withPairs, read);
+    facts.SidecarStamp = SidecarStamp(sidecars);
+    return facts;
 }
 
-PhotoFacts FactsOf(metadata::TimgData& reader, bool withPairs) {
+PhotoFacts FactsOf(metadata::TimgData& reader, bool withPairs, std::span<const metadata::XmpFacts> sidecars) {
     PhotoFacts facts;
     facts.HasExif = reader.HasExif();
+    const std::vector<XmpSource> xmp = XmpSources(reader, sidecars);
+    TakeXmp(xmp, facts);
     // A file without EXIF has nothing more to give: its facts are complete for every run.
     facts.MakerNotePairsRead = !facts.HasExif || withPairs;
     if (!facts.HasExif) return facts;
@@ -98,8 +185,11 @@ PhotoFacts FactsOf(metadata::TimgData& reader, bool withPairs) {
         (make.find("CANON") != std::string::npos || make.find("NIKON") != std::string::npos)) {
         lens = CompleteFromDeferredNote(exif, std::move(lens));
     }
-    facts.Lens = std::move(lens.Text);
+    // An editor's lens stands before the maker note's, not before the camera's own LensModel.
+    if (lens.Source == LensSource::LensModel || facts.Lens.empty()) facts.Lens = std::move(lens.Text);
     facts.LensRange = lens.Range;
+    // A camera's own rating counts when no XMP holds one.
+    if (!First(xmp, &metadata::XmpFacts::Rating)) facts.Rating = RatingOf(text(tags::Rating));
     if (!StoredIso(facts.Iso)) {
         exif.DecodeMakerNote();
         facts.MakerNoteIso = IsoFromMakerNotes(exif);

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -9,6 +11,7 @@
 namespace quorvela::metadata {
 class TimgData;
 class TImageInfo;
+struct XmpFacts;
 }  // namespace quorvela::metadata
 
 namespace quorvela::library {
@@ -27,7 +30,7 @@ struct LensSpan {
 // The version of what the reader gives for PhotoFacts. Bump it whenever any of those texts
 // would come out differently (a renderer, a maker-note table, the sensor reading): the photo
 // cache then reads every photo again.
-inline constexpr int kFactsVersion = 4;
+inline constexpr int kFactsVersion = 5;
 
 // Every text a run takes from one photo, whatever the run's settings: what a reading gives
 // and what the photo cache keeps. Texts are as the reader renders them (Windows-1252, with
@@ -51,6 +54,12 @@ struct PhotoFacts {
     double PlaneCrop = 0.0;
     double Aspect = 0.0;
     LensSpan LensRange;  // what the file says of its lens's range (FindLens); unknown when none
+    // What the photographer's tools say of the shot, from its sidecars, its own XMP or its EXIF
+    // (RatingOf): -1 rejected, 0 unrated, 1 to 5 stars; the colour label as written.
+    int Rating = 0;
+    std::string Label;
+    std::string XmpProblem;          // why an XMP packet or sidecar of the photo was not read
+    std::uint64_t SidecarStamp = 0;  // the sidecars read (SidecarStamp); 0 without any
     // The maker note's entries as (description, text), held only when a run asked for them:
     // decoding every note costs more than the rest of a reading. MakerNotePairsRead: they were
     // asked for (or the file has no EXIF, and so none), and MakerNotePairs is all there is.
@@ -61,12 +70,23 @@ struct PhotoFacts {
     bool operator==(const PhotoFacts&) const = default;
 };
 
-// Reads `path` (when `readable`; otherwise it counts as a file without metadata) and takes
-// its facts. The maker note is decoded only for the pairs or the ISO fallback.
-PhotoFacts ReadFacts(const std::string& path, bool readable, bool withPairs, metadata::TimgData& reader);
+// Reads `path` (when `readable`; otherwise it counts as a file without metadata) and its
+// sidecars (in the order they take precedence, see PhotoPath), and takes their facts. The
+// maker note is decoded only for the pairs or the ISO fallback.
+PhotoFacts ReadFacts(const std::string& path, bool readable, bool withPairs, metadata::TimgData& reader,
+                     std::span<const std::string> sidecars = {});
 
-// The facts of a file that `reader` has read (with or without deferred maker-note decoding).
-PhotoFacts FactsOf(metadata::TimgData& reader, bool withPairs);
+// The facts of a file that `reader` has read (with or without deferred maker-note decoding),
+// with what its sidecars say, first that applies first.
+PhotoFacts FactsOf(metadata::TimgData& reader, bool withPairs, std::span<const metadata::XmpFacts> sidecars = {});
+
+// A rating as written (xmp:Rating, EXIF Rating): -1 rejected, 0 unrated, 1 to 5; a real
+// number is rounded; anything else is unrated.
+int RatingOf(std::string_view text);
+
+// What identifies the present state of a photo's sidecars: their names, sizes, times and
+// inodes. 0 when none is a regular file.
+std::uint64_t SidecarStamp(std::span<const std::string> sidecars);
 
 // Whether an EXIF ISO text is a setting, a positive number: some cameras store 0 (or nothing)
 // and keep the real one in their maker note.

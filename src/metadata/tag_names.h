@@ -25,5 +25,6 @@ inline constexpr std::string_view FocalLengthIn35mmFilm = "FocalLengthin35mmFilm
 inline constexpr std::string_view DateTimeOriginal = "DateTimeOriginal";
 inline constexpr std::string_view LensModel = "LensModel";
 inline constexpr std::string_view LensSpecification = "LensSpecification";
+inline constexpr std::string_view Rating = "Rating";
 
 }  // namespace quorvela::metadata::tags

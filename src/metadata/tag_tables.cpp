@@ -101,6 +101,7 @@ constexpr TagRow kMainRows[] = {
     {0x1000, "RelatedImageFileFormat", {}, {}, {}, nullptr},
     {0x1001, "RelatedImageWidth", {}, {}, {}, nullptr},
     {0x1002, "RelatedImageHeight", {}, {}, {}, nullptr},
+    {0x4746, "Rating", {}, {}, {}, nullptr},
     {0x5001, "ResolutionXUnit", {}, {}, {}, nullptr},
     {0x5002, "ResolutionYUnit", {}, {}, {}, nullptr},
     {0x5003, "ResolutionXLengthUnit", {}, {}, {}, nullptr},
@@ -309,7 +310,7 @@ constexpr TagRow kGpsRows[] = {
 };
 // clang-format on
 
-static_assert(std::size(kMainRows) == 259);
+static_assert(std::size(kMainRows) == 260);
 static_assert(std::size(kGpsRows) == 31);
 
 constexpr bool IdsAscendingWithinBlocks() {

@@ -29,7 +29,7 @@ void VisitKeys(Settings& s, Visitor&& v) {
     v.Bool("CHECKMARK", "3", s.BarGraph);
     v.Bool("CHECKMARK", "4", s.AlwaysCalculate);
     v.Bool("CHECKMARK", "5", s.FractionShutter);
-    v.Int("RadioButton", "0", s.PathList, -1, 4);
+    v.Int("RadioButton", "0", s.PathList, -1, 5);
     v.Text("LensVAL", "0", s.RealLens, kLensTextLength);
     v.Text("LensVAL", "1", s.Equivalent, kLensTextLength);
     v.Text("FilterMake", "2", s.FilterMake);
@@ -43,6 +43,9 @@ void VisitKeys(Settings& s, Visitor&& v) {
     v.Text("FilterPeriod", "From", s.PeriodFrom);
     v.Text("FilterPeriod", "To", s.PeriodTo);
     v.Text("Coverage", "Range", s.Coverage);
+    v.Int("FilterRating", "Min", s.MinRating, 0, 5);
+    v.Bool("FilterRating", "NoRejected", s.NoRejected);
+    v.Text("FilterRating", "Label", s.FilterLabel);
     v.Int("INI", "IgnoreWA", s.IgnoreUpTo, 0, 49);
     v.Int("INI", "UseStepsWA", s.StepSize, 1, 50);
     v.Bool("INI", "RememberPhotos", s.RememberPhotos);

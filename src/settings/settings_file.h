@@ -27,7 +27,7 @@ struct IniSettings {
     bool BarGraph = true;           // CHECKMARK 3: read, but the focal chart is always bars
     bool AlwaysCalculate = false;   // CHECKMARK 4
     bool FractionShutter = false;   // CHECKMARK 5
-    int PathList = 0;               // RadioButton 0, -1 to 4 (the window's five choices; 4: lens)
+    int PathList = 0;               // RadioButton 0, -1 to 5 (the window's six choices; 4: lens, 5: rating)
     std::string RealLens = "8,2";   // LensVAL 0
     std::string Equivalent = "38";  // LensVAL 1
     std::string FilterMake;         // FilterMake 2
@@ -41,6 +41,9 @@ struct IniSettings {
     std::string PeriodFrom;         // FilterPeriod From: "YYYY-MM-DD" or empty
     std::string PeriodTo;           // FilterPeriod To: "YYYY-MM-DD" or empty
     std::string Coverage;           // Coverage Range: "24-70", "35" or empty
+    int MinRating = 0;              // FilterRating Min: 0 (none) or 1 to 5 stars
+    bool NoRejected = false;        // FilterRating NoRejected: photos rated as rejected left out
+    std::string FilterLabel;        // FilterRating Label: part of the colour label
     int IgnoreUpTo = 28;            // INI IgnoreWA, 0 to 49
     int StepSize = 10;              // INI UseStepsWA, 1 to 50
     bool RememberPhotos = true;     // INI RememberPhotos: runs keep what they read in the photo cache

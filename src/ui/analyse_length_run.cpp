@@ -39,7 +39,8 @@ analysis::AnalysisSettings TAnalyseLength::CurrentAnalysisSettings() const {
     s.Filter = {ToCp1252(ui_.makeEdit->text()),           ToCp1252(ui_.modelEdit->text()),
                 ToCp1252(ui_.makerNoteLabelEdit->text()), ToCp1252(ui_.makerNoteDataEdit->text()),
                 ToCp1252(ui_.lensEdit->text()),           PeriodDay(ui_.fromCheck, ui_.fromDate),
-                PeriodDay(ui_.toCheck, ui_.toDate)};
+                PeriodDay(ui_.toCheck, ui_.toDate),       ui_.minRatingSpin->value(),
+                ui_.noRejectedCheck->isChecked(),         ToUtf8(ui_.labelEdit->text())};
     s.UseSteps = ui_.stepsCheck->isChecked();
     s.StepSize = ui_.stepSpin->value();
     s.IgnoreUpTo = ui_.ignoreSpin->value();

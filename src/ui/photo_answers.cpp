@@ -25,6 +25,7 @@ constexpr PerQuantity<Wording> kWordings{{{
     {"at ", "", "an aperture"},
     {"at ", " s", "a shutter speed"},
     {"with ", "", "a lens name"},
+    {"rated ", "", "a rating"},
 }}};
 
 // The labels the run gives a bar of photos without the value.

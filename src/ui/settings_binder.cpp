@@ -51,6 +51,9 @@ void VisitBindings(const WindowWidgets& w, Visitor&& v) {
     v.Day(w.fromCheck, w.fromDate, &IniSettings::PeriodFrom);
     v.Day(w.toCheck, w.toDate, &IniSettings::PeriodTo);
     v.Utf8Text(w.coverageEdit, &IniSettings::Coverage);
+    v.Number(w.minRatingSpin, &IniSettings::MinRating);
+    v.Check(w.noRejectedCheck, &IniSettings::NoRejected);
+    v.Text(w.labelEdit, &IniSettings::FilterLabel);
     v.Number(w.ignoreSpin, &IniSettings::IgnoreUpTo);
     v.Number(w.stepSpin, &IniSettings::StepSize);
     v.Check(w.rememberPhotosCheck, &IniSettings::RememberPhotos);

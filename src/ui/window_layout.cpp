@@ -411,6 +411,7 @@ QFrame* LayoutBuilder::BuildFilterPanel() {
     grid->addWidget(Label(panel, "Label16", "Data"), 3, 3);
     grid->addWidget(w_.makerNoteDataEdit, 3, 4);
     grid->addWidget(label19, 3, 5, 1, 3);
+    BuildRatingFilter(grid, panel);
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(4, 1);
     grid->setColumnStretch(5, 1);
@@ -448,6 +449,25 @@ void LayoutBuilder::BuildLensAndPeriod(QGridLayout* grid, QWidget* panel) {
     period->addWidget(w_.toDate);
     period->addStretch(1);
     grid->addLayout(period, 2, 3, 1, 5);
+}
+
+// The keepers: a least number of stars, rejected photos left out, a colour label; as the
+// photographer's tools wrote them into the photos' XMP, their sidecars or their EXIF.
+void LayoutBuilder::BuildRatingFilter(QGridLayout* grid, QWidget* panel) {
+    w_.minRatingSpin = SpinBox(panel, "SpinMinRating", 0, 5, 0,
+                               "Only photos with at least this many stars; \"any\" takes unrated photos too");
+    w_.minRatingSpin->setSpecialValueText("any");
+    w_.noRejectedCheck = CheckBox(panel, "ChB_NoRejected", "Leave out rejected photos", false,
+                                  "Photos marked as rejected (rating -1) are not counted");
+    w_.labelEdit = Edit(panel, "EditLabel", {}, "Part of the colour label, such as Red or Select - case independent");
+    auto* rating = new QHBoxLayout;
+    rating->addWidget(Label(panel, "LabelMinRating", "Stars at least"));
+    rating->addWidget(w_.minRatingSpin);
+    rating->addWidget(w_.noRejectedCheck);
+    rating->addSpacing(12);
+    rating->addWidget(Label(panel, "LabelColourLabel", "Colour label"));
+    rating->addWidget(w_.labelEdit, 1);
+    grid->addLayout(rating, 4, 0, 1, 8);
 }
 
 }  // namespace layout

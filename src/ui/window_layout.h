@@ -69,19 +69,22 @@ struct WindowWidgets {
     QLineEdit* lensEdit = nullptr;            // EditLens
     QCheckBox* fromCheck = nullptr;           // ChB_PeriodFrom: the period has a first day
     QDateEdit* fromDate = nullptr;            // PeriodFrom
+    QSpinBox* minRatingSpin = nullptr;        // SpinMinRating: at least this many stars; 0 any
+    QCheckBox* noRejectedCheck = nullptr;     // ChB_NoRejected: photos rated as rejected left out
+    QLineEdit* labelEdit = nullptr;           // EditLabel: part of the colour label
     QCheckBox* toCheck = nullptr;             // ChB_PeriodTo: the period has a last day
     QDateEdit* toDate = nullptr;              // PeriodTo
     QLineEdit* makerNoteLabelEdit = nullptr;  // MN_name_Edit
     QLineEdit* makerNoteDataEdit = nullptr;   // MN_Data_Edit
 
     // The tabs.
-    QTabWidget* tabs = nullptr;               // PageControl1
-    QWidget* overviewTab = nullptr;           // TabSheet1
-    PerQuantity<QWidget*> chartTabs{};        // TabSheet2, TabSheet3, TabSheet4, TabSheet6, TabSheetLens
-    QWidget* pathListTab = nullptr;           // TabSheet7
-    QWidget* tableTab = nullptr;              // TabSheet5
-    QWidget* overviewPanel = nullptr;         // PanelOverview: the 2 x 2 grid's place
-    QFrame* overviewBar = nullptr;            // Panel11
+    QTabWidget* tabs = nullptr;         // PageControl1
+    QWidget* overviewTab = nullptr;     // TabSheet1
+    PerQuantity<QWidget*> chartTabs{};  // TabSheet2, TabSheet3, TabSheet4, TabSheet6, TabSheetLens, TabSheetRating
+    QWidget* pathListTab = nullptr;     // TabSheet7
+    QWidget* tableTab = nullptr;        // TabSheet5
+    QWidget* overviewPanel = nullptr;   // PanelOverview: the 2 x 2 grid's place
+    QFrame* overviewBar = nullptr;      // Panel11
     QToolButton* resetZoomsButton = nullptr;  // LbSpeedButton8
     // A chart's place on its tab: ChartHost5 to ChartHost8, ChartHostLens.
     PerQuantity<QWidget*> chartHosts{};

@@ -55,6 +55,7 @@ class LayoutBuilder {
     QGridLayout* BuildOptionsGroup();
     QFrame* BuildFilterPanel();
     void BuildLensAndPeriod(QGridLayout* grid, QWidget* panel);
+    void BuildRatingFilter(QGridLayout* grid, QWidget* panel);
     void BuildTabs();
     void BuildOverviewTab();
     void BuildChartTabs();

@@ -37,7 +37,8 @@ void LayoutBuilder::BuildTabs() {
         return page;
     };
     w_.overviewTab = tab("TabSheet1");
-    w_.chartTabs = {tab("TabSheet2"), tab("TabSheet3"), tab("TabSheet4"), tab("TabSheet6"), tab("TabSheetLens")};
+    w_.chartTabs = {tab("TabSheet2"), tab("TabSheet3"),    tab("TabSheet4"),
+                    tab("TabSheet6"), tab("TabSheetLens"), tab("TabSheetRating")};
     w_.pathListTab = tab("TabSheet7");
     w_.tableTab = tab("TabSheet5");
 
@@ -47,7 +48,8 @@ void LayoutBuilder::BuildTabs() {
     BuildEquivalentTab();
 
     w_.tabs->addTab(w_.overviewTab, "Overview");
-    static constexpr PerQuantity<const char*> kTabTitles{{"Lens Length", "ISO", "Aperture", "Shutter Speed", "Lens"}};
+    static constexpr PerQuantity<const char*> kTabTitles{
+        {"Lens Length", "ISO", "Aperture", "Shutter Speed", "Lens", "Rating"}};
     for (const Quantity q : kQuantities) w_.tabs->addTab(w_.chartTabs[q], kTabTitles[q]);
     w_.tabs->addTab(w_.pathListTab, "Path list + Image");
     w_.tabs->addTab(w_.tableTab, "Equivalent list");
@@ -77,7 +79,7 @@ void LayoutBuilder::BuildOverviewTab() {
 void LayoutBuilder::BuildChartTabs() {
     const PerQuantity<QWidget*>& own = w_.chartTabs;
     static constexpr PerQuantity<const char*> kHostNames{
-        {"ChartHost5", "ChartHost6", "ChartHost7", "ChartHost8", "ChartHostLens"}};
+        {"ChartHost5", "ChartHost6", "ChartHost7", "ChartHost8", "ChartHostLens", "ChartHostRating"}};
     for (const Quantity q : kQuantities) {
         auto* layout = new QVBoxLayout(own[q]);
         layout->setContentsMargins(0, 0, 0, 0);
@@ -90,7 +92,8 @@ void LayoutBuilder::BuildChartTabs() {
     }
     own[Quantity::FocalLength]->layout()->addWidget(BuildCoverageStrip());
     own[Quantity::FocalLength]->layout()->addWidget(BuildLensBar());
-    static constexpr PerQuantity<const char*> kBarNames{{"Panel5", "Panel4", "Panel8", "Panel9", "PanelLens"}};
+    static constexpr PerQuantity<const char*> kBarNames{
+        {"Panel5", "Panel4", "Panel8", "Panel9", "PanelLens", "PanelRating"}};
     for (const Quantity q : kQuantities) {
         if (q == Quantity::FocalLength) continue;  // its bar is the lens bar above
         QWidget* extra = q == Quantity::Shutter ? BuildShutterOptions()
@@ -351,9 +354,10 @@ QFrame* LayoutBuilder::BuildPathListBar() {
     auto* radios = new QGridLayout(group);
     radios->setContentsMargins(4, 2, 4, 2);
     radios->setVerticalSpacing(0);
-    const char* items[] = {"Focal length", "ISO", "Aperture", "Shutter", "Lens"};
-    for (int i = 0; i < 5; ++i) {
-        auto* radio = new QRadioButton(items[i], group);
+    static constexpr PerQuantity<const char*> kItems{{"Focal length", "ISO", "Aperture", "Shutter", "Lens", "Rating"}};
+    for (const Quantity q : kQuantities) {
+        const int i = static_cast<int>(IndexOf(q));
+        auto* radio = new QRadioButton(kItems[q], group);
         w_.pathListQuantity->addButton(radio, i);
         radios->addWidget(radio, i % 2, i / 2);
     }

@@ -513,9 +513,14 @@ TEST(PhotoFacts, EncodingRoundTripsAndRefusesDamage) {
     count[count.size() - 1] = '\x7F';
     EXPECT_FALSE(DecodeFacts(count)) << "pair count beyond the bytes";
     std::string crop = EncodeFacts(PhotoFacts{});
-    crop[crop.size() - 5] = '\xFF';  // the aspect's sign and exponent: a negative NaN
-    crop[crop.size() - 6] = '\xFF';
+    // The last lens number's sign and exponent (before the rating, the stamp and the pair
+    // count): a negative NaN.
+    crop[crop.size() - 14] = '\xFF';
+    crop[crop.size() - 15] = '\xFF';
     EXPECT_FALSE(DecodeFacts(crop)) << "a factor that is no number";
+    std::string rating = EncodeFacts(PhotoFacts{});
+    rating[rating.size() - 13] = '\x06';
+    EXPECT_FALSE(DecodeFacts(rating)) << "a rating beyond five stars";
 }
 
 // The warmer crawls on its own threads: a link cycle, a missing root and an early end must

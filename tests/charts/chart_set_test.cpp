@@ -46,6 +46,7 @@ TEST(ChartSet, EachChartHasItsLook) {
         {"Chart7", "aperture", QColor(255, 128, 64), GradientDirection::TopBottom, 8, "##0.## %"},
         {"Chart8", "shutter speed (sec)", QColor(0, 128, 128), GradientDirection::TopBottom, 8, "##0.## %"},
         {"ChartLens", "lens usage", QColor(128, 64, 160), GradientDirection::TopBottom, 8, "##0.## %"},
+        {"ChartRating", "rating", QColor(218, 165, 32), GradientDirection::TopBottom, 8, "##0.## %"},
     };
     static_assert(std::size(expected) == kQuantityCount);
     for (const Quantity k : kQuantities) {

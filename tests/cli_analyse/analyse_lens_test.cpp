@@ -33,7 +33,7 @@ test::CliRun Corpus(const fs::path& scratch, std::vector<std::string> extra) {
     return RunCli(args);
 }
 
-TEST(AnalyseLens, RunsWithoutTheNewOptionsKeepTheirOutputAndGainTheLensTally) {
+TEST(AnalyseLens, RunsWithoutTheNewOptionsKeepTheirOutputAndGainTheLensAndRatingTallies) {
     QUORVELA_REQUIRE_CORPUS();
     const testing::TempDir scratch;
     const char* locale = std::getenv("LC_ALL");
@@ -48,8 +48,11 @@ TEST(AnalyseLens, RunsWithoutTheNewOptionsKeepTheirOutputAndGainTheLensTally) {
         const auto run = Corpus(scratch.path(), extra);
         ASSERT_EQ(run.code, 0) << run.err;
         nlohmann::json json = run.Json();
-        int lensCount = 0;  // every photo that passed the filter has a lens text
+        // Every photo that passed the filter has a lens text and a rating.
+        int lensCount = 0;
         for (const auto& row : json.at("lens")) lensCount += row["count"].get<int>();
+        int rated = 0;
+        for (const auto& row : json.at("rating")) rated += row["count"].get<int>();
         int passed = 0;
         for (const auto& [file, photo] : testing::Truth().items()) {
             passed += name != "golden_filtered" ||
@@ -57,7 +60,9 @@ TEST(AnalyseLens, RunsWithoutTheNewOptionsKeepTheirOutputAndGainTheLensTally) {
                        common::UpperAscii(photo["Make"].get<std::string>()).find("CANON") != std::string::npos);
         }
         EXPECT_EQ(lensCount, passed) << name;
+        EXPECT_EQ(rated, passed) << name;
         json.erase("lens");
+        json.erase("rating");
         std::string shown = json.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
         const std::string root = testing::CorpusDir().lexically_normal().string();
         for (auto at = shown.find(root); at != std::string::npos; at = shown.find(root, at))

@@ -33,7 +33,8 @@ class Pool : public FilePool<Outcome> {
 };
 
 TEST(FilePool, ResultsComeBackInSubmissionOrder) {
-    Pool pool(4, [](const std::string& path, EntryKind, int) {
+    Pool pool(4, [](const PhotoPath& photo, int) {
+        const std::string& path = photo.Path;
         Outcome r;
         r.Path = path;
         // Later files finish first.
@@ -46,7 +47,8 @@ TEST(FilePool, ResultsComeBackInSubmissionOrder) {
 }
 
 TEST(FilePool, CancelDropsWhatWasNotStartedAndAFailingFileAddsNothing) {
-    Pool pool(2, [](const std::string& path, EntryKind, int) -> Outcome {
+    Pool pool(2, [](const PhotoPath& photo, int) -> Outcome {
+        const std::string& path = photo.Path;
         if (path == "bad") throw std::runtime_error("unreadable");
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
         Outcome r;
@@ -81,7 +83,8 @@ TEST(ReadInOrder, FailuresOfTheWorkAreCountedNotHidden) {
         plan.Jobs = jobs;
         const WorkFailures::Counts failures = ReadInOrder<Outcome>(
             {folder.path().string()}, plan,
-            [](const std::string& path, EntryKind, int) -> Outcome {
+            [](const PhotoPath& photo, int) -> Outcome {
+                const std::string& path = photo.Path;
                 if (path.ends_with("a.jpg") || path.ends_with("c.jpg")) throw std::bad_alloc();
                 if (path.ends_with("b.jpg")) throw std::logic_error("a fault of the program");
                 return {path};
@@ -97,7 +100,9 @@ TEST(ReadInOrder, FailuresOfTheWorkAreCountedNotHidden) {
 // A folder's files go out to threads several at a time; they still come back one by one, in
 // order, and a stop in the middle of a folder leaves the pool usable.
 TEST(FilePool, FoldersOfAnySizeComeBackInOrder) {
-    Pool pool(3, [](const std::string& path, EntryKind kind, int) {
+    Pool pool(3, [](const PhotoPath& photo, int) {
+        const std::string& path = photo.Path;
+        const EntryKind kind = photo.Kind;
         Outcome r;
         r.Path = path;
         r.Passed = kind == EntryKind::Plain;
@@ -133,7 +138,8 @@ TEST(FilePool, FoldersOfAnySizeComeBackInOrder) {
 // thread per core, a cold one gets its reads in flight.
 TEST(FilePool, GrowsOnlyWhileFilesMakeItsThreadsWait) {
     const int cores = static_cast<int>(std::max(1U, std::thread::hardware_concurrency()));
-    const auto busy = [](const std::string& path, EntryKind, int) {
+    const auto busy = [](const PhotoPath& photo, int) {
+        const std::string& path = photo.Path;
         Outcome r;
         r.Path = path;
         const auto until = std::chrono::steady_clock::now() + std::chrono::microseconds(100);
@@ -141,7 +147,8 @@ TEST(FilePool, GrowsOnlyWhileFilesMakeItsThreadsWait) {
         }
         return r;
     };
-    const auto waiting = [](const std::string& path, EntryKind, int) {
+    const auto waiting = [](const PhotoPath& photo, int) {
+        const std::string& path = photo.Path;
         Outcome r;
         r.Path = path;
         std::this_thread::sleep_for(std::chrono::microseconds(300));

@@ -166,7 +166,7 @@ class LifecycleTest : public QObject {
         QVERIFY(w.Check("ChBbar")->isChecked());  // key "3" is read and overridden
         QVERIFY(w.Check("Ch_AlwaysCalc")->isChecked());
         QVERIFY(w.Check("ChB_Raw")->isChecked());
-        QCOMPARE(w.PathListIndex(), 4);  // clamped to the last entry
+        QCOMPARE(w.PathListIndex(), 5);  // clamped to the last entry
         QCOMPARE(w.Edit("Edit1")->text(), QString("7,1"));
         QCOMPARE(w.Edit("Edit2")->text(), QString("0x22"));  // a text key stays text
         QCOMPARE(w.Edit("EditMake")->text(), QString("Canon"));
@@ -278,14 +278,24 @@ class LifecycleTest : public QObject {
         w.Show();
         QVERIFY(w->close());
         const std::string text = ReadAll(folder.path() / "vintrop.ini");
-        const QStringList expected{
-            "CHECKMARK/0",         "CHECKMARK/1",      "CHECKMARK/2",        "CHECKMARK/3",       "CHECKMARK/4",
-            "CHECKMARK/5",         "RadioButton/0",    "LensVAL/0",          "LensVAL/1",         "FilterMake/2",
-            "FilterModel/3",       "FilterOn/4",       "RealLength/5",       "MakerTag/6",        "MakerData/7",
-            "MakerNote/8",         "FilterLens/9",     "FilterPeriod/From",  "FilterPeriod/To",   "Coverage/Range",
-            "INI/IgnoreWA",        "INI/UseStepsWA",   "INI/RememberPhotos", "INI/Path",          "INI/RawHeif",
-            "INI/Labels",          "INI/Tree",         "INI/WinStatusTop",   "INI/WinStatusLeft", "INI/WinStatusWidth",
-            "INI/WinStatusHeight", "INI/WinStatusMain"};
+        const QStringList expected{"CHECKMARK/0",        "CHECKMARK/1",
+                                   "CHECKMARK/2",        "CHECKMARK/3",
+                                   "CHECKMARK/4",        "CHECKMARK/5",
+                                   "RadioButton/0",      "LensVAL/0",
+                                   "LensVAL/1",          "FilterMake/2",
+                                   "FilterModel/3",      "FilterOn/4",
+                                   "RealLength/5",       "MakerTag/6",
+                                   "MakerData/7",        "MakerNote/8",
+                                   "FilterLens/9",       "FilterPeriod/From",
+                                   "FilterPeriod/To",    "Coverage/Range",
+                                   "FilterRating/Min",   "FilterRating/NoRejected",
+                                   "FilterRating/Label", "INI/IgnoreWA",
+                                   "INI/UseStepsWA",     "INI/RememberPhotos",
+                                   "INI/Path",           "INI/RawHeif",
+                                   "INI/Labels",         "INI/Tree",
+                                   "INI/WinStatusTop",   "INI/WinStatusLeft",
+                                   "INI/WinStatusWidth", "INI/WinStatusHeight",
+                                   "INI/WinStatusMain"};
         QCOMPARE(KeyOrder(text), expected);
         QVERIFY(text.find("\r\n") != std::string::npos);
         QCOMPARE(text.find('\n'), text.find("\r\n") + 1);  // CR LF line ends

@@ -184,7 +184,7 @@ class RulesTest : public QObject {
         views[Quantity::Iso] = {true, true, 0};
         const ResetButtons buttons = AfterZoom(views);
         QVERIFY(buttons.Overview);
-        QCOMPARE(buttons.Fit, (PerQuantity<bool>{{false, true, false, false, false}}));
+        QCOMPARE(buttons.Fit, (PerQuantity<bool>{{false, true, false, false, false, false}}));
     }
 
     void resetButtonsAfterUndo() {

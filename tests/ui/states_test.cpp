@@ -277,7 +277,7 @@ class StatesTest : public QObject {
         QCOMPARE(w.Tool("LbSpeedButton9")->toolTip(), QString("Help"));
         QStringList tabs;
         for (int i = 0; i < w.Tabs()->count(); ++i) tabs << w.Tabs()->tabText(i);
-        QCOMPARE(tabs, (QStringList{"Overview", "Lens Length", "ISO", "Aperture", "Shutter Speed", "Lens",
+        QCOMPARE(tabs, (QStringList{"Overview", "Lens Length", "ISO", "Aperture", "Shutter Speed", "Lens", "Rating",
                                     "Path list + Image", "Equivalent list"}));
         QCOMPARE(w.Widget("Panel3")->height(), 50);
         QCOMPARE(w.Widget("Panel11")->height(), 26);

@@ -42,7 +42,7 @@ TEST(DemoFolder, ARunCountsEveryPhotoAndSpreadsEachChart) {
     const auto result = analysis::StartAnalyzing(settings, environment, observer);
     EXPECT_EQ(result.FilesFound, static_cast<int>(DemoPhotos().size()));
     EXPECT_EQ(result.FilesAnalysed, result.FilesFound);
-    // Every chart but the lens chart: the demo photos name no lens.
+    // Every chart but the lens chart: the demo photos name no lens. Ratings: unrated, 1 to 5.
     for (const Quantity q : kQuantities) {
         if (q == Quantity::Lens) continue;
         EXPECT_GE(result.Tables[q].size(), 5U);

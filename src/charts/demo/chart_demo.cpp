@@ -90,7 +90,7 @@ bool LoadTallies(const Options& o, Tallies& tallies) {
             std::fprintf(stderr, "not a JSON object: %s\n", qPrintable(o.talliesFile));
             return false;
         }
-        constexpr quorvela::PerQuantity<const char*> kKeys{{"focal", "iso", "aperture", "shutter", "lens"}};
+        constexpr quorvela::PerQuantity<const char*> kKeys{{"focal", "iso", "aperture", "shutter", "lens", "rating"}};
         for (const quorvela::Quantity q : quorvela::kQuantities) {
             tallies[q].clear();
             for (const auto& row : json.value(kKeys[q], nlohmann::json::array())) {
