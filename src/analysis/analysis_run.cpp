@@ -27,6 +27,7 @@ using library::Collation;
 struct FileOutcome {
     FileResult Result;
     library::CacheNews News;
+    std::pair<std::string, std::string> XmpProblem = {};  // the photo and why its XMP was refused
 };
 
 // A file that cannot be read at all adds nothing, as an unreadable one.
@@ -100,12 +101,14 @@ class Run final : public library::InOrder<FileOutcome> {
     PerQuantity<CategoryCounter> counters_ =
         PerQuantity<CategoryCounter>::Made([](Quantity q) { return CategoryCounter(q); });
     EquivalenceCounter sources_{!settings_.Lens.RealLength && !settings_.Lens.AlwaysCalculate};
-    std::vector<std::int64_t> focalMm_;  // per counted photo, for the coverage
-    std::vector<PhotoRecord> photos_;    // when the environment keeps them
-    int undated_ = 0;                    // left out by the period for want of a date
-    int unreadable_ = 0;                 // folders that could not be read
-    std::string firstUnreadable_;        // why the first of them could not
-    std::size_t rawHeifLeftOut_ = 0;     // RAW and HEIF files of a run without them
+    std::vector<std::int64_t> focalMm_;                    // per counted photo, for the coverage
+    std::vector<PhotoRecord> photos_;                      // when the environment keeps them
+    int undated_ = 0;                                      // left out by the period for want of a date
+    int xmpNotRead_ = 0;                                   // photos whose XMP was refused
+    std::pair<std::string, std::string> firstXmpNotRead_;  // the first of them and why
+    int unreadable_ = 0;                                   // folders that could not be read
+    std::string firstUnreadable_;                          // why the first of them could not
+    std::size_t rawHeifLeftOut_ = 0;                       // RAW and HEIF files of a run without them
     PathListWriter pathList_;
     std::string statusText_;
 };
@@ -154,6 +157,9 @@ void Run::PerformSteps() {
 
     if (leftOut > 0) Say(MessageKind::FoldersLeftOut, FoldersLeftOutText(leftOut));
     if (unreadable_ > 0) Say(MessageKind::FoldersUnreadable, FoldersUnreadableText(unreadable_, firstUnreadable_));
+    if (xmpNotRead_ > 0) {
+        Say(MessageKind::XmpNotRead, XmpNotReadText(xmpNotRead_, firstXmpNotRead_.first, firstXmpNotRead_.second));
+    }
     if (result_.FilesFound == 0) {
         Say(MessageKind::NoPhotos, kNoJpegFiles);
         if (rawHeifLeftOut_ > 0) Say(MessageKind::NoPhotos, RawHeifLeftOutText(rawHeifLeftOut_));
@@ -199,6 +205,7 @@ FileOutcome Run::Analyse(const library::PhotoPath& photo, metadata::TimgData& re
     const Derivation derivation{environment_.Table != nullptr ? *environment_.Table : noTable_, cameras_, lenses_,
                                 environment_.DecimalSeparator, environment_.KeepPhotoRecords};
     FileOutcome outcome{DeriveResult(reading.Facts, photo.Path, settings_, derivation), {}};
+    if (!reading.Facts.XmpProblem.empty()) outcome.XmpProblem = {photo.Path, reading.Facts.XmpProblem};
     AskIcuFor(outcome.Result);
     outcome.News = std::move(reading).TakeNews();
     return outcome;
@@ -245,6 +252,7 @@ bool Run::Photo(FileOutcome outcome) {
     }
     cache_.Learn(outcome.News);
     FileResult& file = outcome.Result;
+    if (!outcome.XmpProblem.second.empty() && xmpNotRead_++ == 0) firstXmpNotRead_ = std::move(outcome.XmpProblem);
     if (!file.Passed) {
         if (file.Undated) ++undated_;
     } else {

@@ -41,6 +41,7 @@ enum class MessageKind {
     FoldersLeftOut,      // links out of the chosen folder, or system folders, were not walked: FoldersLeftOutText
     FoldersUnreadable,   // folders that could not be read: FoldersUnreadableText
     PhotosNotRead,       // photos not read for a reason of the machine's, such as memory: PhotosNotReadText
+    XmpNotRead,          // XMP packets or sidecars refused (too large, malformed): XmpNotReadText
     RunFailed,           // the run ended on an error of its own (out of memory, a library that failed): the text
 };
 

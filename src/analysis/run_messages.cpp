@@ -15,6 +15,16 @@ std::string PhotosNotReadText(int photos, const std::string& reason) {
     return std::to_string(photos) + (photos == 1 ? " photo" : " photos") + " could not be read (" + reason + ").";
 }
 
+std::string XmpNotReadText(int photos, const std::string& firstPhoto, const std::string& reason) {
+    std::string text = std::to_string(photos);
+    text.append(photos == 1 ? " photo has" : " photos have")
+        .append(" XMP that was not read, its rating, label and lens left out; the first, ")
+        .append(firstPhoto)
+        .append(": ")
+        .append(reason);
+    return text;
+}
+
 std::string RawHeifLeftOutText(std::size_t files) {
     return std::to_string(files) + (files == 1 ? " RAW or HEIF file was" : " RAW or HEIF files were") +
            " not read: the run reads JPEG files only.";

@@ -26,6 +26,8 @@ std::string FoldersUnreadableText(int folders, const std::string& firstReason);
 // How many photos could not be read for `reason`, a failure of the machine's (kOutOfMemory) or
 // of the program's rather than of the photos'.
 std::string PhotosNotReadText(int photos, const std::string& reason);
+// How many photos had XMP (their own or a sidecar) that could not be read, the first photo and why.
+std::string XmpNotReadText(int photos, const std::string& firstPhoto, const std::string& reason);
 // Beside kNoJpegFiles: how many RAW and HEIF files a run of JPEG files only passed over.
 std::string RawHeifLeftOutText(std::size_t files);
 

@@ -131,6 +131,8 @@ constexpr Switch kSwitches[] = {
      "No filter, even with filter fields given (default)", [](AnalysisSettings& s) -> bool& { return s.FilterOn; }},
     {"--fraction-shutter", "--decimal-shutter", "Shutter speeds as 1/125 instead of 0.008",
      "Shutter speeds as 0.008 (default)", [](AnalysisSettings& s) -> bool& { return s.FractionShutter; }},
+    {"--no-rejected", "--rejected", "Filter: leave out the photos rated as rejected",
+     "Count the photos rated as rejected (default)", [](AnalysisSettings& s) -> bool& { return s.Filter.NoRejected; }},
     {"--maker-notes", "--no-maker-notes", "Add the maker notes to the path list",
      "No maker notes in the path list (default)", [](AnalysisSettings& s) -> bool& { return s.AddMakerNotes; }},
     {"--real-length", "--equivalent", "Plot real lens lengths instead of 35mm equivalents",
@@ -320,8 +322,6 @@ AnalyseCommand::AnalyseCommand(CLI::App& app) {
     c->add_option("--to", to_, "Filter: photos taken on this day (YYYY-MM-DD) or earlier");
     c->add_option("--min-rating", minRating_, "Filter: photos with at least this many stars (1 to 5)")
         ->check(CLI::Range(1, 5));
-    c->add_flag("--no-rejected", "Filter: leave out the photos rated as rejected");
-    c->add_flag("--rejected", "Count the photos rated as rejected (default)");
     c->add_option("--label", label_, "Filter: part of the photo's colour label (any case)");
     c->add_option("--coverage", coverage_, "Count the photos a lens of this range would cover: A-B, or A for a prime");
     c->add_option("--table", table_, "Camera table (default cam_equiv.txt in the settings folder)");
@@ -353,10 +353,9 @@ int AnalyseCommand::ApplyInOrder(AnalysisSettings& s, std::ostream& err) const {
             if (name == toggle.On) toggle.Field(s) = true;
             if (name == toggle.Off) toggle.Field(s) = false;
         }
-        if (name == "--no-rejected" || name == "--rejected") {
-            s.Filter.NoRejected = name == "--no-rejected";
-            if (s.Filter.NoRejected) s.FilterOn = true;
-        } else if (name == "--lens") {
+        // Leaving rejected photos out is a filter, as a filter text is.
+        if (name == "--no-rejected") s.FilterOn = true;
+        if (name == "--lens") {
             const auto equals = lens_.find('=');
             const auto real = LensField(std::string_view(lens_).substr(0, equals));
             const auto equivalent =

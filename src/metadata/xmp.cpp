@@ -275,11 +275,37 @@ XmpFacts XmpRefused(XmpStatus status, std::string problem) {
     return facts;
 }
 
+namespace {
+
+// Whether the packet holds one of the local names read, as a whole name: "Lens" in "aux:Lens="
+// or "<aux:Lens>", not in "aux:LensInfo".
+bool NamesAProperty(std::string_view packet) {
+    constexpr std::string_view kNames[] = {"Rating", "Label", "Lens", "LensModel", "HasExtendedXMP"};
+    const auto partOfName = [](char c) {
+        return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' || c == '-' ||
+               c == '.' || static_cast<unsigned char>(c) >= 0x80;
+    };
+    for (const std::string_view name : kNames) {
+        for (std::size_t at = packet.find(name); at != std::string_view::npos; at = packet.find(name, at + 1)) {
+            const std::size_t end = at + name.size();
+            if (end < packet.size() && !partOfName(packet[end]) && (at == 0 || !partOfName(packet[at - 1])))
+                return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
 XmpDocument ParseXmpDocument(std::string_view packet, std::string_view what) {
     if (packet.size() > kMaxXmpBytes)
         return {XmpRefused(XmpStatus::TooLarge, Describe(what, "is larger than 4 MiB")), {}};
     // Writers pad a packet in a TIFF entry or an item with NUL bytes, which no XML holds.
     while (!packet.empty() && packet.back() == '\0') packet.remove_suffix(1);
+    // Most packets (an editor's history, a phone's depth map) hold none of the properties read:
+    // they are not parsed. A property always shows its local name, as XML writes no name with
+    // a character reference.
+    if (!NamesAProperty(packet)) return {};
     const std::unique_ptr<XML_ParserStruct, ParserFree> parser(XML_ParserCreateNS(nullptr, kSeparator));
     if (!parser) throw std::bad_alloc();
     PacketReader reader(parser.get());

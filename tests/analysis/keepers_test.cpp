@@ -144,6 +144,25 @@ TEST(Keepers, ASidecarAddedEditedOrDeletedIsSeenWithTheCacheOn) {
     EXPECT_EQ(rating(), "unrated") << "deleted";
 }
 
+TEST(Keepers, SidecarsThatCannotBeReadAreSaidAndPassedOver) {
+    const fs::path photo = XmpCorpus() / "img_005.jpg";  // 4 stars in its own XMP
+    if (!fs::exists(photo)) GTEST_SKIP() << "no XMP corpus at " << XmpCorpus();
+    const testing::TempDir dir;
+    for (const char* name : {"a.jpg", "b.jpg", "c.jpg"}) fs::copy_file(photo, dir.path() / name);
+    std::ofstream(dir.path() / "a.xmp") << std::string(std::size_t{4} * 1024 * 1024 + 1, ' ');
+    std::ofstream(dir.path() / "b.jpg.xmp") << "<x:xmpmeta><rdf:RDF><xmp:Rating>2";
+    fs::create_directory(dir.path() / "c.xmp");  // a folder named as a sidecar is none
+    const AnalysisResult result = RunOn(dir.path());
+    EXPECT_EQ(Tally(result), (std::map<std::string, int>{{"4", 3}}));
+    ASSERT_FALSE(result.Messages.empty());
+    EXPECT_TRUE(result.Messages.back().starts_with("2 photos have XMP that was not read")) << result.Messages.back();
+    // The first in the run's order of files, which is the folder's listing order.
+    const std::string& said = result.Messages.back();
+    EXPECT_TRUE(said.find((dir.path() / "a.jpg").string() + ": ") != std::string::npos ||
+                said.find((dir.path() / "b.jpg").string() + ": ") != std::string::npos)
+        << said;
+}
+
 TEST(RatingOf, StarsRejectedOrUnrated) {
     const std::pair<const char*, int> cases[] = {{"-1", -1}, {"0", 0},     {"3", 3},  {"1.0", 1},  {" 4 ", 4},
                                                  {"4.6", 5}, {"-0.6", -1}, {"6", 0},  {"-2", 0},   {"three", 0},

@@ -71,7 +71,7 @@ struct PinnedFacts {
     int Version;
     std::uint64_t Hash;
 };
-constexpr PinnedFacts kPinned{5, 0x8B60A7D56FB7FD85};
+constexpr PinnedFacts kPinned{5, 0x1500AA9051830027};
 
 std::uint64_t Fnv1a(std::uint64_t hash, std::string_view bytes) {
     for (const char c : bytes) hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001B3ULL;

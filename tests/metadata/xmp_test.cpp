@@ -27,10 +27,12 @@ std::string Packet(std::string_view body) {
     return text.append(body).append("\n</rdf:RDF></x:xmpmeta><?xpacket end='w'?>");
 }
 
+// `depth` elements one in the other, the deepest a rating.
 std::string Nested(int depth) {
     std::string open;
-    for (int i = 0; i < depth; ++i) open += "<a>";
-    for (int i = 0; i < depth; ++i) open += "</a>";
+    for (int i = 1; i < depth; ++i) open += "<a>";
+    open += "<Rating>1</Rating>";
+    for (int i = 1; i < depth; ++i) open += "</a>";
     return open;
 }
 
@@ -109,6 +111,17 @@ TEST(ParseXmp, FindsThePropertiesByNamespaceInEveryForm) {
     }
 }
 
+// A packet that names none of the properties read is not parsed: it has nothing to give,
+// broken or not.
+TEST(ParseXmp, PacketsNamingNoPropertyAreNotParsed) {
+    for (const std::string& packet : {std::string(), Packet("<rdf:Description xmp:LensInfo='1'/>"),
+                                      std::string("<a><b></a>"), "<!DOCTYPE x []>" + Packet("<aux:LensID/>")}) {
+        const XmpFacts facts = ParseXmp(packet);
+        EXPECT_EQ(facts.Status, XmpStatus::Ok) << packet;
+        EXPECT_FALSE(facts.Rating || facts.Label || facts.Lens) << packet;
+    }
+}
+
 TEST(ParseXmp, AnswersHostileAndBrokenPacketsWithAStatus) {
     const std::string rated = Packet("<rdf:Description xmp:Rating='4'/>");
     const std::pair<std::string, const char*> cases[] = {
@@ -120,12 +133,12 @@ TEST(ParseXmp, AnswersHostileAndBrokenPacketsWithAStatus) {
         {Nested(200), "nested too deeply"},
         {std::string(10'000'000, ' '), "larger than 4 MiB"},
         {"<x:xmpmeta xmlns:x='adobe:ns:meta/'>\n<rdf:RDF xmlns:rdf='http://www.w3.org/1999/02/22-rdf-syntax-ns#'>\n"
-         "<rdf:Description></rdf:RDF>\n</x:xmpmeta>",
+         "<rdf:Description Rating='2'></rdf:RDF>\n</x:xmpmeta>",
          "not well-formed XML (line 3: mismatched tag)"},
         {rated.substr(0, rated.size() - 30), "not well-formed"},  // cut after the rating
         {Packet(std::string("<rdf:Description xmp:Label='R\0d'/>", 34)), "not well-formed"},
         {Packet("<rdf:Description xmp:Label='\xFF\xFE'/>"), "not well-formed"},  // not UTF-8
-        {"", "not well-formed"},
+        {"<Rating>", "not well-formed"},
     };
     for (const auto& [packet, problem] : cases) {
         SCOPED_TRACE(problem);
