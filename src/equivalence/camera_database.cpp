@@ -6,8 +6,10 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <system_error>
+#include <utility>
+
+#include "lensfun_data.h"
 
 namespace quorvela::equivalence {
 namespace {
@@ -33,67 +35,7 @@ double VariantAspect(std::string_view variant) {
     return std::max(w, h) / std::min(w, h);
 }
 
-// lensfun keeps a timestamp in each data folder; the newest of the system's data and the
-// updates wins, as lensfun itself decides.
-long Timestamp(const std::filesystem::path& folder) {
-    std::ifstream in(folder / "timestamp.txt");
-    long value = -1;
-    if (!(in >> value)) return -1;
-    return value;
-}
-
-std::string ReadWhole(const std::filesystem::path& file) {
-    std::string text;
-    std::FILE* in = std::fopen(file.c_str(), "rb");
-    if (in == nullptr) return text;
-    char buffer[1 << 16];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, in)) > 0;) text.append(buffer, n);
-    std::fclose(in);
-    return text;
-}
-
-std::filesystem::path UserDataFolder() {
-    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg != nullptr && *xdg != '\0') return xdg;
-    if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') {
-        return std::filesystem::path(home) / ".local" / "share";
-    }
-    return {};
-}
-
-std::vector<std::string> ReadFolders(const std::vector<std::filesystem::path>& folders) {
-    std::vector<std::string> texts;
-    for (const std::filesystem::path& folder : folders) {
-        std::error_code error;
-        std::vector<std::filesystem::path> files;
-        for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-            if (it->path().extension() == ".xml" && it->is_regular_file(error)) files.push_back(it->path());
-        }
-        std::sort(files.begin(), files.end());  // lensfun reads a folder in name order too
-        for (const std::filesystem::path& file : files) texts.push_back(CameraElements(ReadWhole(file)));
-    }
-    return texts;
-}
-
 }  // namespace
-
-std::vector<std::filesystem::path> LensfunFolders() {
-    const std::filesystem::path system = "/usr/share/lensfun/version_1";
-    const std::filesystem::path systemUpdates = "/var/lib/lensfun-updates/version_1";
-    const std::filesystem::path user = UserDataFolder();
-    const std::filesystem::path userUpdates = user.empty() ? user : user / "lensfun" / "updates" / "version_1";
-    std::filesystem::path newest = system;
-    long newestTime = Timestamp(system);
-    for (const std::filesystem::path& updates : {systemUpdates, userUpdates}) {
-        if (updates.empty()) continue;
-        if (const long time = Timestamp(updates); time > newestTime) {
-            newest = updates;
-            newestTime = time;
-        }
-    }
-    std::vector<std::filesystem::path> folders{newest};
-    if (!user.empty()) folders.push_back(user / "lensfun" / "version_1");
-    return folders;
-}
 
 std::string CameraElements(std::string_view xml) {
     constexpr std::string_view kOpen = "<camera>";
@@ -150,23 +92,17 @@ std::optional<double> ChooseListing(const std::vector<CameraDatabase::Listing>& 
 }
 
 const CameraDatabase& CameraDatabase::Shared() {
-    static const CameraDatabase database(ReadFolders(LensfunFolders()));
+    static const CameraDatabase database(SharedLensfunData().Cameras);
     return database;
 }
 
-CameraDatabase::CameraDatabase(const std::vector<std::string>& xmlTexts) : db_(new lfDatabase()) {
-    for (const std::string& text : xmlTexts) {
-        // A damaged file costs its own cameras only.
-        db_->Load("camera data", text.data(), text.size());
-    }
-    if (const lfCamera* const* cameras = db_->GetCameras(); cameras != nullptr) {
-        while (cameras[cameraCount_] != nullptr) ++cameraCount_;
-    }
-}
+CameraDatabase::CameraDatabase(const std::vector<std::string>& xmlTexts)
+    : CameraDatabase(std::make_shared<const LensfunCameras>(xmlTexts)) {}
 
-CameraDatabase::~CameraDatabase() {
-    delete db_;
-}
+CameraDatabase::CameraDatabase(std::shared_ptr<const LensfunCameras> cameras)
+    : cameras_(std::move(cameras)), cameraCount_(cameras_->CameraCount()) {}
+
+CameraDatabase::~CameraDatabase() = default;
 
 const std::vector<CameraDatabase::Listing>& CameraDatabase::Listings(std::string_view make,
                                                                      std::string_view model) const {
@@ -176,19 +112,9 @@ const std::vector<CameraDatabase::Listing>& CameraDatabase::Listings(std::string
     const std::lock_guard lock(mutex_);
     if (const auto it = found_.find(key); it != found_.end()) return it->second;
     std::vector<Listing> listings;
-    // lensfun expects ASCII; a make or model beyond it names no camera of the database.
-    const bool ascii = std::all_of(key.begin(), key.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-    if (ascii && !make.empty() && !model.empty()) {
-        const std::string makeText(make);
-        const std::string modelText(model);
-        if (const lfCamera** cameras = db_->FindCameras(makeText.c_str(), modelText.c_str()); cameras != nullptr) {
-            for (int i = 0; cameras[i] != nullptr; ++i) {
-                const lfCamera& camera = *cameras[i];
-                if (!(camera.CropFactor > 0.0F)) continue;
-                listings.push_back({camera.CropFactor, camera.Variant != nullptr ? camera.Variant : ""});
-            }
-            lf_free(cameras);
-        }
+    for (const lfCamera* camera : cameras_->Find(make, model)) {
+        if (!(camera->CropFactor > 0.0F)) continue;
+        listings.push_back({camera->CropFactor, camera->Variant != nullptr ? camera->Variant : ""});
     }
     return found_.emplace(std::move(key), std::move(listings)).first->second;
 }

@@ -11,18 +11,18 @@
 
 #include "focal_length.h"
 
-struct lfDatabase;
-
 namespace quorvela::equivalence {
 
+class LensfunCameras;
+
 // The crop factors of the cameras in lensfun's database, the photographic community's own
-// list, matched to a photo's make and model as lensfun matches them. Only the cameras of the
-// database are read (its lenses are most of its size and of its reading time).
+// list, matched to a photo's make and model as lensfun matches them. lensfun reads only the
+// cameras and mounts of its database (its lenses are most of its size and of its reading time).
 class CameraDatabase final : public CropFactorSource {
   public:
     // The database of this process, read on first use from lensfun's folders: the newest of the
     // system's data and its updates, then the user's own additions. Without lensfun's data it
-    // knows no camera.
+    // knows no camera. LensDatabase::Shared reads the same files, read once for both.
     static const CameraDatabase& Shared();
 
     // The cameras of lensfun XML texts (a test's own, or what Shared reads).
@@ -48,7 +48,9 @@ class CameraDatabase final : public CropFactorSource {
     const std::vector<Listing>& Listings(std::string_view make, std::string_view model) const;
 
   private:
-    lfDatabase* db_ = nullptr;
+    explicit CameraDatabase(std::shared_ptr<const LensfunCameras> cameras);
+
+    std::shared_ptr<const LensfunCameras> cameras_;
     int cameraCount_ = 0;
     mutable std::mutex mutex_;
     mutable std::unordered_map<std::string, std::vector<Listing>> found_;  // by make "\n" model

@@ -1,21 +1,15 @@
 #include "lens_database.h"
 
-#include <fcntl.h>
 #include <lensfun/lensfun.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
 #include <charconv>
 #include <cmath>
-#include <cstdint>
-#include <system_error>
 #include <utility>
 
-#include "camera_database.h"
 #include "common/ascii.h"
+#include "lensfun_data.h"
 
 namespace quorvela::equivalence {
 namespace {
@@ -29,209 +23,6 @@ constexpr double kFNumberSlack = 0.05;
 // Its compat list names every mount: followed, it would admit every lens.
 constexpr std::string_view kGeneric = "GENERIC";
 constexpr std::size_t kNone = std::string_view::npos;
-
-// A <lens> of lensfun's data: its names, its mounts, and the range its own elements state.
-struct Listing {
-    std::string Maker;
-    std::string Model;
-    std::vector<std::string> Mounts;
-    LensRange Stated;
-};
-
-// Where a part of an element that is not read ends: comments (which may hold elements) and
-// calibrations (most of the data, and no part of a lens's range).
-std::string_view SkipTo(std::string_view rest) {
-    if (rest.starts_with("<!--")) return "-->";
-    if (rest.starts_with("<calibration>")) return "</calibration>";
-    return {};
-}
-
-// Appends the element that starts at `start` without its comments and calibrations; returns
-// where the element ends, kNone (and nothing appended) when it does not.
-std::size_t AppendElement(std::string_view xml, std::size_t start, std::string_view close, std::string& out) {
-    const std::size_t before = out.size();
-    std::size_t copied = start;
-    for (std::size_t at = xml.find('<', start + 1); at != kNone; at = xml.find('<', at)) {
-        const std::string_view rest = xml.substr(at);
-        if (rest.starts_with(close)) {
-            const std::size_t end = at + close.size();
-            out.append(xml.substr(copied, end - copied)).append("\n");
-            return end;
-        }
-        const std::string_view skipTo = SkipTo(rest);
-        if (skipTo.empty()) {
-            ++at;
-            continue;
-        }
-        const std::size_t skipEnd = xml.find(skipTo, at);
-        if (skipEnd == kNone) break;
-        out.append(xml.substr(copied, at - copied));
-        copied = at = skipEnd + skipTo.size();
-    }
-    out.resize(before);
-    return kNone;
-}
-
-void AppendUtf8(std::uint32_t code, std::string& out) {
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | (code >> 6));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-        out += static_cast<char>(0xE0 | (code >> 12));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x110000) {
-        out += static_cast<char>(0xF0 | (code >> 18));
-        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    }
-}
-
-// An element's text as the XML means it: "&amp;" is "&", "&#228;" is "ä".
-std::string XmlText(std::string_view raw) {
-    constexpr std::array<std::pair<std::string_view, char>, 5> kEntities{
-        {{"amp", '&'}, {"lt", '<'}, {"gt", '>'}, {"quot", '"'}, {"apos", '\''}}};
-    std::string text;
-    text.reserve(raw.size());
-    for (std::size_t at = 0; at < raw.size();) {
-        const std::size_t semicolon = raw[at] == '&' ? raw.find(';', at) : kNone;
-        if (semicolon == kNone) {
-            text += raw[at++];
-            continue;
-        }
-        const std::string_view name = raw.substr(at + 1, semicolon - at - 1);
-        std::uint32_t code = 0;
-        const bool hex = name.starts_with("#x");
-        const std::string_view digits = name.substr(hex ? 2 : 1);
-        const auto known =
-            std::find_if(kEntities.begin(), kEntities.end(), [name](const auto& e) { return e.first == name; });
-        if (known != kEntities.end()) {
-            text += known->second;
-        } else if (name.starts_with('#') &&
-                   std::from_chars(digits.data(), digits.data() + digits.size(), code, hex ? 16 : 10).ptr ==
-                       digits.data() + digits.size()) {
-            AppendUtf8(code, text);
-        } else {
-            text.append(raw.substr(at, semicolon + 1 - at));  // not a reference: kept as written
-        }
-        at = semicolon + 1;
-    }
-    return text;
-}
-
-// The number of attribute `name` in a tag (the 18 of `focal min="18" max="70"/`); 0 when absent.
-double Attribute(std::string_view tag, std::string_view name) {
-    for (std::size_t at = tag.find(name); at != kNone; at = tag.find(name, at + 1)) {
-        const std::string_view rest = tag.substr(at + name.size());
-        if (at == 0 || tag[at - 1] != ' ' || !rest.starts_with("=\"")) continue;
-        double value = 0;
-        std::from_chars(rest.data() + 2, rest.data() + rest.size(), value, std::chars_format::fixed);
-        return value;
-    }
-    return 0;
-}
-
-// What a child element of a <lens> tells (`tag` is its start tag's inside, `text` what follows it).
-void ReadLensChild(std::string_view tag, std::string_view text, Listing& listing) {
-    if (tag == "maker" || tag == "model" || tag == "mount") {  // with a lang attribute: a translation
-        std::string value = XmlText(common::Trim(text));
-        if (tag == "mount") {
-            listing.Mounts.push_back(std::move(value));
-        } else {
-            (tag == "maker" ? listing.Maker : listing.Model) = std::move(value);
-        }
-    } else if (tag.starts_with("focal ")) {
-        const double value = Attribute(tag, "value");
-        listing.Stated.MinFocal = value > 0 ? value : Attribute(tag, "min");
-        listing.Stated.MaxFocal = value > 0 ? value : Attribute(tag, "max");
-    } else if (tag.starts_with("aperture ")) {
-        const double value = Attribute(tag, "value");
-        listing.Stated.WideAperture = value > 0 ? value : Attribute(tag, "min");
-    }
-}
-
-// Reads the <lens> element that starts at `start`; returns where it ends, kNone when it does not.
-std::size_t ReadLens(std::string_view xml, std::size_t start, Listing& listing) {
-    constexpr std::string_view kClose = "</lens>";
-    for (std::size_t at = xml.find('<', start + 1); at != kNone; at = xml.find('<', at)) {
-        const std::string_view rest = xml.substr(at);
-        if (rest.starts_with(kClose)) return at + kClose.size();
-        if (const std::string_view skipTo = SkipTo(rest); !skipTo.empty()) {
-            at = xml.find(skipTo, at);
-            if (at == kNone) return kNone;
-            at += skipTo.size();
-            continue;
-        }
-        const std::size_t tagEnd = xml.find('>', at);
-        if (tagEnd == kNone) return kNone;
-        const std::size_t textEnd = std::min(xml.find('<', tagEnd), xml.size());
-        ReadLensChild(xml.substr(at + 1, tagEnd - at - 1), xml.substr(tagEnd + 1, textEnd - tagEnd - 1), listing);
-        at = tagEnd + 1;
-    }
-    return kNone;
-}
-
-// The mounts and cameras of a lensfun XML text appended to `database`, its lenses to
-// `lenses`; what lies in comments is left out.
-void SplitXml(std::string_view xml, std::string& database, std::vector<Listing>& lenses) {
-    for (std::size_t at = xml.find('<'); at != kNone; at = xml.find('<', at)) {
-        const std::string_view rest = xml.substr(at);
-        if (rest.starts_with("<!--")) {
-            at = xml.find("-->", at);
-        } else if (rest.starts_with("<lens>")) {
-            Listing listing;
-            at = ReadLens(xml, at, listing);
-            if (at != kNone) lenses.push_back(std::move(listing));
-        } else if (rest.starts_with("<mount>")) {
-            at = AppendElement(xml, at, "</mount>", database);
-        } else if (rest.starts_with("<camera>")) {
-            at = AppendElement(xml, at, "</camera>", database);
-        } else {
-            ++at;
-        }
-        if (at == kNone) return;
-    }
-}
-
-// The XML files of lensfun's folders, each folder in name order as lensfun reads it.
-std::vector<std::filesystem::path> XmlFiles(const std::vector<std::filesystem::path>& folders) {
-    std::vector<std::filesystem::path> all;
-    for (const std::filesystem::path& folder : folders) {
-        std::error_code error;
-        std::vector<std::filesystem::path> files;
-        for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-            if (it->path().extension() == ".xml" && it->is_regular_file(error)) files.push_back(it->path());
-        }
-        std::sort(files.begin(), files.end());
-        all.insert(all.end(), files.begin(), files.end());
-    }
-    return all;
-}
-
-// The whole of a regular file in `text`, read at once into what the text already holds: the
-// files are read one after another into one buffer, which halves their reading time.
-bool ReadWhole(const std::filesystem::path& file, std::string& text) {
-    const int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0) return false;
-    struct stat info {};
-    const bool regular = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);  // a FIFO would never end
-    if (regular) {
-        text.resize(static_cast<std::size_t>(info.st_size));
-        std::size_t size = 0;
-        while (size < text.size()) {
-            const ssize_t n = ::read(fd, text.data() + size, text.size() - size);
-            if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) break;
-            size += static_cast<std::size_t>(n);
-        }
-        text.resize(size);
-    }
-    ::close(fd);
-    return regular;
-}
 
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
@@ -418,37 +209,30 @@ LensRange RangeInName(std::string_view model) {
 }
 
 const LensDatabase& LensDatabase::Shared() {
-    static const LensDatabase database(Folders{LensfunFolders()});
+    static const LensDatabase database(SharedLensfunData());
     return database;
 }
 
-LensDatabase::LensDatabase(const std::vector<std::string>& xmlTexts) : db_(std::make_unique<lfDatabase>()) {
-    for (const std::string& xml : xmlTexts) Read(xml);
-    Finish();
+LensDatabase::LensDatabase(const std::vector<std::string>& xmlTexts) {
+    LensfunParts parts;
+    for (const std::string& xml : xmlTexts) SplitLensfunText(xml, parts);
+    Read(std::make_shared<const LensfunCameras>(parts.Databases), parts.Lenses);
 }
 
-LensDatabase::LensDatabase(const Folders& folders) : db_(std::make_unique<lfDatabase>()) {
-    std::string text;
-    for (const std::filesystem::path& file : XmlFiles(folders.Paths)) {
-        if (ReadWhole(file, text)) Read(text);  // an unreadable file costs its own entries only
-    }
-    Finish();
+// lensfun reads the mounts and cameras, shared with CameraDatabase; the lenses are read here:
+// lensfun's reading of them (each name parsed by regular expressions, each lens inserted in
+// order) would more than double the time of the first look-up.
+LensDatabase::LensDatabase(const LensfunData& data) {
+    Read(data.Cameras, data.Lenses);
 }
 
 LensDatabase::~LensDatabase() = default;
 
-void LensDatabase::Read(std::string_view xml) {
-    // lensfun reads the mounts and cameras; the lenses are read here: lensfun's reading of them
-    // (each name parsed by regular expressions, each lens inserted in order) would more than
-    // double the time of the first look-up.
-    std::string database = "<lensdatabase version=\"1\">\n";
-    std::vector<Listing> listings;
-    SplitXml(xml, database, listings);
-    database.append("</lensdatabase>\n");
-    // A damaged file costs its own mounts and cameras only.
-    db_->Load("lens data", database.data(), database.size());
-    lensCount_ += static_cast<int>(listings.size());
-    for (const Listing& listing : listings) AddLens(listing.Maker, listing.Model, listing.Mounts, listing.Stated);
+void LensDatabase::Read(std::shared_ptr<const LensfunCameras> cameras, const std::vector<LensListing>& lenses) {
+    lensfun_ = std::move(cameras);
+    lensCount_ = static_cast<int>(lenses.size());
+    for (const LensListing& listing : lenses) AddLens(listing.Maker, listing.Model, listing.Mounts, listing.Stated);
+    Finish();
 }
 
 void LensDatabase::Finish() {
@@ -467,7 +251,7 @@ void LensDatabase::Finish() {
 }
 
 void LensDatabase::ReadMounts() {
-    const lfMount* const* mounts = db_->GetMounts();
+    const lfMount* const* mounts = lensfun_->Mounts();
     for (; mounts != nullptr && mounts[mountCount_] != nullptr; ++mountCount_) {
         const lfMount& mount = *mounts[mountCount_];
         if (mount.Name == nullptr) continue;
@@ -503,17 +287,8 @@ const LensDatabase::Camera& LensDatabase::CameraOf(std::string_view make, std::s
     const std::lock_guard lock(mutex_);
     if (const auto it = cameras_.find(key); it != cameras_.end()) return it->second;
     std::vector<std::string> mounts;
-    // lensfun expects ASCII; a make or model beyond it names no camera of the database.
-    const bool ascii = std::all_of(key.begin(), key.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-    if (ascii && !make.empty() && !model.empty()) {
-        const std::string makeText(make);
-        const std::string modelText(model);
-        if (const lfCamera** found = db_->FindCameras(makeText.c_str(), modelText.c_str()); found != nullptr) {
-            for (int i = 0; found[i] != nullptr; ++i) {
-                if (found[i]->Mount != nullptr) mounts.push_back(common::UpperAscii(found[i]->Mount));
-            }
-            lf_free(found);
-        }
+    for (const lfCamera* found : lensfun_->Find(make, model)) {
+        if (found->Mount != nullptr) mounts.push_back(common::UpperAscii(found->Mount));
     }
     Camera camera;
     camera.BuiltIn = !mounts.empty() && std::none_of(mounts.begin(), mounts.end(), [this](const std::string& mount) {

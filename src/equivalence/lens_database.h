@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstddef>
-#include <filesystem>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -11,9 +10,11 @@
 #include <unordered_set>
 #include <vector>
 
-struct lfDatabase;
-
 namespace quorvela::equivalence {
+
+class LensfunCameras;
+struct LensfunData;
+struct LensListing;
 
 // What a photo tells of its lens when it does not name it: the focal range in real mm and,
 // when known, the f-number at the wide and at the long end (0 = unknown).
@@ -29,8 +30,9 @@ struct LensRange {
 // mounts and range are read, not its calibrations (most of the data and of its reading).
 class LensDatabase {
   public:
-    // The database of this process, read on first use from LensfunFolders(), as the cameras
-    // of CameraDatabase are. Without lensfun's data it knows no lens.
+    // The database of this process, read on first use from LensfunFolders(): the files are read
+    // once for it and CameraDatabase::Shared, whose cameras and mounts it looks up. Without
+    // lensfun's data it knows no lens.
     static const LensDatabase& Shared();
 
     // The lenses, mounts and cameras of lensfun XML texts (a test's own, or lensfun's files);
@@ -70,14 +72,9 @@ class LensDatabase {
         std::vector<const std::vector<std::size_t>*> Lenses;
     };
 
-    // lensfun's folders, whose files are read one after another.
-    struct Folders {
-        std::vector<std::filesystem::path> Paths;
-    };
-    explicit LensDatabase(const Folders& folders);
+    explicit LensDatabase(const LensfunData& data);
 
-    // One XML text; Finish once all are read.
-    void Read(std::string_view xml);
+    void Read(std::shared_ptr<const LensfunCameras> cameras, const std::vector<LensListing>& lenses);
     void Finish();
     void ReadMounts();
     // A <lens> listing, unless no photo is to be matched to it.
@@ -85,7 +82,7 @@ class LensDatabase {
                  const LensRange& stated);
     const Camera& CameraOf(std::string_view make, std::string_view model) const;
 
-    std::unique_ptr<lfDatabase> db_;
+    std::shared_ptr<const LensfunCameras> lensfun_;
     int lensCount_ = 0;
     int mountCount_ = 0;
     std::vector<Lens> lenses_;
