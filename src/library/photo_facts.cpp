@@ -83,10 +83,31 @@ void TakeXmp(const std::vector<XmpSource>& sources, PhotoFacts& facts) {
         facts.Rating = RatingOf(*rating);
     }
     for (const XmpSource& source : sources) {
-        if (source.Facts->Ok()) continue;
+        // A sidecar gone, or a link, FIFO or folder named as one, is passed over unsaid.
+        if (source.Facts->Ok() || source.Facts->Status == metadata::XmpStatus::Unreadable) continue;
         facts.XmpProblem = source.Facts->Problem;
         break;
     }
+}
+
+// The stamp of sidecars as they were seen; one not seen (identity of 0s) takes no part.
+std::uint64_t StampOf(std::span<const std::string> sidecars, std::span<const metadata::FileIdentity> seen) {
+    std::uint64_t stamp = 0;
+    for (std::size_t i = 0; i < sidecars.size() && i < seen.size(); ++i) {
+        if (seen[i] == metadata::FileIdentity{}) continue;
+        std::uint64_t hash = 0xCBF29CE484222325ULL;
+        const auto mix = [&hash](std::uint64_t word) {
+            hash ^= word;
+            hash *= 0x100000001B3ULL;
+        };
+        for (const char c : sidecars[i]) mix(static_cast<unsigned char>(c));
+        for (const std::int64_t word : {seen[i].Size, seen[i].Inode, seen[i].ModifiedNs, seen[i].ChangedNs}) {
+            mix(static_cast<std::uint64_t>(word));
+        }
+        // Order matters: the first sidecar wins.
+        stamp = stamp * 31 + hash;
+    }
+    return stamp;
 }
 
 }  // namespace
@@ -101,26 +122,14 @@ int RatingOf(std::string_view text) {
 }
 
 std::uint64_t SidecarStamp(std::span<const std::string> sidecars) {
-    std::uint64_t stamp = 0;
+    std::vector<metadata::FileIdentity> seen;
+    seen.reserve(sidecars.size());
     for (const std::string& sidecar : sidecars) {
         struct stat info {};
-        if (::lstat(sidecar.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) continue;
-        std::uint64_t hash = 0xCBF29CE484222325ULL;
-        const auto mix = [&hash](std::uint64_t word) {
-            hash ^= word;
-            hash *= 0x100000001B3ULL;
-        };
-        for (const char c : sidecar) mix(static_cast<unsigned char>(c));
-        for (const auto word :
-             {static_cast<std::uint64_t>(info.st_size), static_cast<std::uint64_t>(info.st_ino),
-              static_cast<std::uint64_t>(info.st_mtim.tv_sec), static_cast<std::uint64_t>(info.st_mtim.tv_nsec),
-              static_cast<std::uint64_t>(info.st_ctim.tv_sec), static_cast<std::uint64_t>(info.st_ctim.tv_nsec)}) {
-            mix(word);
-        }
-        // Order matters: the first sidecar wins.
-        stamp = stamp * 31 + hash;
+        const bool regular = ::lstat(sidecar.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+        seen.push_back(regular ? metadata::IdentityOf(info) : metadata::FileIdentity{});
     }
-    return stamp;
+    return StampOf(sidecars, seen);
 }
 
 PhotoFacts ReadFacts(const std::string& path, bool readable, bool withPairs, metadata::TimgData& reader,
@@ -138,10 +147,12 @@ PhotoFacts ReadFacts(const std::string& path, bool readable, bool withPairs, met
         reader.ResetReader();
     }
     std::vector<metadata::XmpFacts> read;
+    std::vector<metadata::FileIdentity> seen(sidecars.size());
     read.reserve(sidecars.size());
-    for (const std::string& sidecar : sidecars) read.push_back(metadata::ReadXmpSidecar(sidecar));
+    for (std::size_t i = 0; i < sidecars.size(); ++i) read.push_back(metadata::ReadXmpSidecar(sidecars[i], &seen[i]));
     PhotoFacts facts = FactsOf(reader, withPairs, read);
-    facts.SidecarStamp = SidecarStamp(sidecars);
+    // The sidecars as they were read: the cache keeps their facts under that state.
+    facts.SidecarStamp = StampOf(sidecars, seen);
     return facts;
 }
 

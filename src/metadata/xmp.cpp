@@ -359,6 +359,8 @@ std::optional<std::string> ReadAll(int fd, std::size_t limit) {
         if (got < 0) return std::nullopt;
         if (got == 0) break;
         done += static_cast<std::size_t>(got);
+        // A regular file reads short only at its end: no further call to learn that.
+        if (done < text.size()) break;
     }
     text.resize(done);
     return text;
@@ -366,7 +368,7 @@ std::optional<std::string> ReadAll(int fd, std::size_t limit) {
 
 }  // namespace
 
-XmpFacts ReadXmpSidecar(const std::string& path) {
+XmpFacts ReadXmpSidecar(const std::string& path, FileIdentity* identity) {
     // O_NOFOLLOW: a link named like a sidecar is not followed elsewhere. O_NONBLOCK: a FIFO
     // must not wait for a writer before fstat refuses it.
     const FileCloser file{::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY)};
@@ -380,6 +382,7 @@ XmpFacts ReadXmpSidecar(const std::string& path) {
     if (::fstat(file.Fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         return XmpRefused(XmpStatus::Unreadable, "the XMP sidecar is not a regular file");
     }
+    if (identity != nullptr) *identity = IdentityOf(st);
     if (st.st_size < 0 || static_cast<std::uint64_t>(st.st_size) > kMaxXmpBytes) {
         return XmpRefused(XmpStatus::TooLarge, "the XMP sidecar is larger than 4 MiB");
     }
@@ -388,6 +391,12 @@ XmpFacts ReadXmpSidecar(const std::string& path) {
     const auto text = ReadAll(file.Fd, static_cast<std::size_t>(st.st_size));
     if (!text) return XmpRefused(XmpStatus::Unreadable, "the XMP sidecar cannot be read");
     return ParseXmpDocument(*text, "XMP sidecar").Facts;
+}
+
+FileIdentity IdentityOf(const struct stat& info) {
+    return {static_cast<std::int64_t>(info.st_size), static_cast<std::int64_t>(info.st_ino),
+            std::int64_t{info.st_mtim.tv_sec} * 1'000'000'000 + info.st_mtim.tv_nsec,
+            std::int64_t{info.st_ctim.tv_sec} * 1'000'000'000 + info.st_ctim.tv_nsec};
 }
 
 }  // namespace quorvela::metadata

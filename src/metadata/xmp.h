@@ -1,6 +1,9 @@
 #pragma once
 
+#include <sys/stat.h>
+
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -51,10 +54,21 @@ inline XmpFacts ParseXmp(std::string_view packet) {
     return ParseXmpDocument(packet, "XMP").Facts;
 }
 
-// The facts of the sidecar at `path`. A symbolic link, a FIFO, a device or a folder is refused
-// without reading or waiting (Unreadable), a file above kMaxXmpBytes without reading it
-// (TooLarge).
-XmpFacts ReadXmpSidecar(const std::string& path);
+// What tells one state of a file from another: a file rewritten, replaced or touched gets
+// another. 0s for a file that was not read.
+struct FileIdentity {
+    std::int64_t Size = 0;
+    std::int64_t Inode = 0;
+    std::int64_t ModifiedNs = 0;
+    std::int64_t ChangedNs = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+FileIdentity IdentityOf(const struct stat& info);
+
+// The facts of the sidecar at `path`, and in `identity` (when given) the identity of the
+// regular file it read. A symbolic link, a FIFO, a device or a folder is refused without
+// reading or waiting (Unreadable), a file above kMaxXmpBytes without reading it (TooLarge).
+XmpFacts ReadXmpSidecar(const std::string& path, FileIdentity* identity = nullptr);
 
 // Facts that hold only a refusal.
 XmpFacts XmpRefused(XmpStatus status, std::string problem);
