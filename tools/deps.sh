@@ -2,7 +2,7 @@
 # Installs the Debian packages the build and the tests need. Sourced by run.sh and test.sh.
 QUORVELA_PACKAGES=(
   build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
-  qt6-base-dev libsimpleini-dev libjpeg62-turbo-dev libicu-dev libfmt-dev
+  qt6-base-dev qt6-svg-dev libsimpleini-dev libjpeg62-turbo-dev libicu-dev libfmt-dev
   libcli11-dev nlohmann-json3-dev libsqlite3-dev libexpat1-dev clang-tidy libgtest-dev libgmock-dev libbenchmark-dev
   libheif-dev libraw-dev libseccomp-dev liblensfun-dev liblensfun-data-v1
   libimage-exiftool-perl exiv2 xvfb xauth imagemagick python3

@@ -29,17 +29,17 @@ constexpr int kChart3DPercent = 20;
 // No legend is drawn: the focal-length, ISO, lens and rating charts switch theirs off, the aperture and
 // shutter series stay out of theirs.
 constexpr PerQuantity<ChartAppearance> kChartAppearance{{{
-    {"Chart5", "focal length usage (mm)", {0, 0, 255}, GradientDirection::TopBottom, 20, "##0.##%", false, true, false},
-    {"Chart6", "iso", {255, 0, 0}, GradientDirection::BottomTop, 8, "##0.## %", false, true, false},
-    {"Chart7", "aperture", {255, 128, 64}, GradientDirection::TopBottom, 8, "##0.## %", true, false, false},
-    {"Chart8", "shutter speed (sec)", {0, 128, 128}, GradientDirection::TopBottom, 8, "##0.## %", true, false, false},
-    {"ChartLens", "lens usage", {128, 64, 160}, GradientDirection::TopBottom, 8, "##0.## %", false, true, true},
-    {"ChartRating", "rating", {218, 165, 32}, GradientDirection::TopBottom, 8, "##0.## %", false, true, false},
+    {"Chart5", "focal length usage (mm)", {0, 0, 255}, GradientDirection::TopBottom, 20, "##0.0 %", false, true, false},
+    {"Chart6", "iso", {255, 0, 0}, GradientDirection::BottomTop, 8, "##0.0 %", false, true, false},
+    {"Chart7", "aperture", {255, 128, 64}, GradientDirection::TopBottom, 8, "##0.0 %", true, false, false},
+    {"Chart8", "shutter speed (sec)", {0, 128, 128}, GradientDirection::TopBottom, 8, "##0.0 %", true, false, false},
+    {"ChartLens", "lens usage", {128, 64, 160}, GradientDirection::TopBottom, 8, "##0.0 %", false, true, true},
+    {"ChartRating", "rating", {218, 165, 32}, GradientDirection::TopBottom, 8, "##0.0 %", false, true, false},
 }}};
 
 // The focal lengths of one lens look as the focal-length chart does; the window gives the title.
 constexpr ChartAppearance kLensFocalAppearance{
-    "ChartLensFocal", "", {0, 0, 255}, GradientDirection::TopBottom, 20, "##0.##%", false, true, false};
+    "ChartLensFocal", "", {0, 0, 255}, GradientDirection::TopBottom, 20, "##0.0 %", false, true, false};
 
 // The mark style of each statistics entry after "Statistics off".
 constexpr std::array<MarkStyle, 5> kStatisticsStyles{MarkStyle::Label, MarkStyle::Value, MarkStyle::Percent,
@@ -299,8 +299,14 @@ void ChartSet::FillLensFocal(const std::string& title, std::span<const CategoryC
     lensFocal_->UndoZoom();
 }
 
-bool ChartSet::SaveImage(Quantity quantity, const QString& fileName) const {
-    return Chart(quantity).SaveToBitmapFile(fileName);
+bool ChartSet::SaveImage(Quantity quantity, const QString& fileName, const QString& caption) const {
+    return Chart(quantity).SaveImage(fileName, ImageFormatOf(fileName), caption);
+}
+
+const char* ChartSet::ImageFormatOf(const QString& fileName) {
+    if (fileName.endsWith(".svg", Qt::CaseInsensitive)) return "svg";
+    if (fileName.endsWith(".bmp", Qt::CaseInsensitive)) return "bmp";
+    return "png";
 }
 
 ChartSet::Shown ChartSet::ShownBy(Quantity quantity) const {

@@ -101,8 +101,11 @@ class ChartSet final : public QObject {
     // Its title and points, at its automatic scales; no points leave it empty.
     void FillLensFocal(const std::string& title, std::span<const CategoryCount> categories);
 
-    // Writes chart `quantity` as shown as a BMP file; false when the file could not be written.
-    [[nodiscard]] bool SaveImage(Quantity quantity, const QString& fileName) const;
+    // Writes chart `quantity` as shown, with `caption` wrapped under it, in the format its name
+    // ends in (ImageFormatOf); false when the file could not be written.
+    [[nodiscard]] bool SaveImage(Quantity quantity, const QString& fileName, const QString& caption = {}) const;
+    // The image format a file name asks for by its ending, any case: "svg", "bmp", else "png".
+    [[nodiscard]] static const char* ImageFormatOf(const QString& fileName);
 
     // Raised with the chart's index after the change they report.
     std::function<void(Quantity quantity)> OnZoomed;

@@ -41,12 +41,12 @@ TEST(ChartSet, EachChartHasItsLook) {
         const char* percentFormat;
     };
     const Expected expected[] = {
-        {"Chart5", "focal length usage (mm)", QColor(0, 0, 255), GradientDirection::TopBottom, 20, "##0.##%"},
-        {"Chart6", "iso", QColor(255, 0, 0), GradientDirection::BottomTop, 8, "##0.## %"},
-        {"Chart7", "aperture", QColor(255, 128, 64), GradientDirection::TopBottom, 8, "##0.## %"},
-        {"Chart8", "shutter speed (sec)", QColor(0, 128, 128), GradientDirection::TopBottom, 8, "##0.## %"},
-        {"ChartLens", "lens usage", QColor(128, 64, 160), GradientDirection::TopBottom, 8, "##0.## %"},
-        {"ChartRating", "rating", QColor(218, 165, 32), GradientDirection::TopBottom, 8, "##0.## %"},
+        {"Chart5", "focal length usage (mm)", QColor(0, 0, 255), GradientDirection::TopBottom, 20, "##0.0 %"},
+        {"Chart6", "iso", QColor(255, 0, 0), GradientDirection::BottomTop, 8, "##0.0 %"},
+        {"Chart7", "aperture", QColor(255, 128, 64), GradientDirection::TopBottom, 8, "##0.0 %"},
+        {"Chart8", "shutter speed (sec)", QColor(0, 128, 128), GradientDirection::TopBottom, 8, "##0.0 %"},
+        {"ChartLens", "lens usage", QColor(128, 64, 160), GradientDirection::TopBottom, 8, "##0.0 %"},
+        {"ChartRating", "rating", QColor(218, 165, 32), GradientDirection::TopBottom, 8, "##0.0 %"},
     };
     static_assert(std::size(expected) == kQuantityCount);
     for (const Quantity k : kQuantities) {
@@ -85,7 +85,7 @@ TEST(ChartSet, EachChartHasItsLook) {
     EXPECT_EQ(set.parent(), &parent);
 }
 
-TEST(ChartSet, PercentMarksFollowEachSeriesFormat) {
+TEST(ChartSet, PercentMarksHaveOneFormatInEveryChart) {
     testing::App();
     QWidget parent;
     ChartSet set(&parent);
@@ -94,7 +94,7 @@ TEST(ChartSet, PercentMarksFollowEachSeriesFormat) {
         set.Fill(k, tally);
         TBarSeries& s = SeriesOf(set, k);
         s.SetMarksStyle(MarkStyle::PercentTotal);
-        EXPECT_EQ(s.MarkTextOf(0, {}), k == Quantity::FocalLength ? "25% of 12" : "25 % of 12");
+        EXPECT_EQ(s.MarkTextOf(0, {}), "25.0 % of 12");
     }
 }
 
@@ -193,8 +193,8 @@ TEST(ChartSet, MarksTellTheEstimatedPhotos) {
     const std::pair<Statistics, const char*> expected[] = {
         {Statistics::PlottedValues, "50"},
         {Statistics::TimesUsed, "10 (4 estimated)"},
-        {Statistics::PercentUsed, "50% (20% estimated)"},
-        {Statistics::PercentAndTotal, "50% of 20 (4 estimated)"},
+        {Statistics::PercentUsed, "50.0 % (20.0 % estimated)"},
+        {Statistics::PercentAndTotal, "50.0 % of 20 (4 estimated)"},
     };
     for (const auto& [mode, text] : expected) {
         set.SetStatistics(mode);

@@ -127,6 +127,16 @@ TEST(ChartLayout, FewShortLabelsStayHorizontalAndUnthinned) {
     EXPECT_EQ(L.labels.size(), 19u);
 }
 
+TEST(ChartLayout, OneWideLabelAmongShortOnesThinsNone) {
+    TBarSeries s;
+    for (const char* label : {"a", "b", "c", "wwwwww", "d", "e", "f", "g"}) s.Add(5, label);
+    // About 35 px a point: the wide label needs 48 px beside another wide one, 31 beside a short one.
+    const ChartLayout L = ComputeLayout(Input(330, 300, s), kMeasure);
+    EXPECT_FALSE(L.labelsRotated);
+    EXPECT_EQ(L.labelStep, 1);
+    EXPECT_EQ(L.labels.size(), 8u);
+}
+
 TEST(ChartLayout, CrowdedLabelsTurnUprightBeforeTheyThin) {
     const TBarSeries s = Series(46, "1/");  // "1/18" … "1/63": 28 px each
     const ChartLayout L = ComputeLayout(Input(640, 400, s), kMeasure);

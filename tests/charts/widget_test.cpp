@@ -1,4 +1,4 @@
-// The chart widget driven as a user drives it: drags, double clicks, paging, BMP export.
+// The chart widget driven as a user drives it: drags, double clicks, paging, image export.
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -8,8 +8,11 @@
 #include <QImageReader>
 #include <QKeyEvent>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QToolButton>
+#include <QToolTip>
 
+#include "charts/chart_set.h"
 #include "charts/engine/tchart.h"
 #include "qt_test_app.h"
 
@@ -236,7 +239,7 @@ TEST(ChartTips, ACutLabelIsWholeInTheTooltipOfItsBarAndItsLabel) {
     const ChartLayout L = chart.CurrentLayout();
     ASSERT_EQ(L.labels.size(), 1u);
     ASSERT_FALSE(L.labels.front().cut.empty());
-    const QString whole = QString::fromStdString(name) + ": 1,234";
+    const QString whole = QString::fromStdString(name) + ": 1,234 (100 %)";
     const RectF& bar = L.bars.front().front;
     EXPECT_EQ(chart.ToolTipAt(QPoint(static_cast<int>((bar.left + bar.right) / 2), static_cast<int>(bar.bottom) - 2)),
               whole);
@@ -244,7 +247,36 @@ TEST(ChartTips, ACutLabelIsWholeInTheTooltipOfItsBarAndItsLabel) {
     EXPECT_EQ(chart.ToolTipAt(QPoint(2, 2)), QString());
 }
 
-TEST_F(ChartWidget, SavesAValidBmpOfItsSizeWithoutBeingShown) {
+TEST(ChartTips, ABarReachedWithTheKeysShowsWhatTheMouseWould) {
+    App();
+    TChart chart;
+    chart.resize(300, 200);
+    TBarSeries& s = chart.AddBarSeries();
+    s.Add(1, "a");
+    s.Add(2, "b");
+    s.Add(5, "c");
+    chart.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&chart));
+    chart.setFocus();
+    chart.SelectPoint(0);
+    QTest::keyClick(&chart, Qt::Key_Right);
+    EXPECT_EQ(chart.SelectedPoint(), 1);
+    EXPECT_TRUE(QToolTip::isVisible());
+    EXPECT_EQ(QToolTip::text(), "b: 2 (25 %)");
+    QTest::keyClick(&chart, Qt::Key_End);
+    EXPECT_EQ(QToolTip::text(), "c: 5 (62.5 %)");
+}
+
+TEST_F(ChartWidget, SavesEachFormatItsNameAsksForWithoutBeingShown) {
+    struct Case {
+        const char* name;
+        QByteArray magic;  // the file's first bytes
+        QByteArray format;
+    };
+    const Case cases[] = {
+        {"chart.png", "\x89PNG", "png"}, {"chart.PNG", "\x89PNG", "png"}, {"chart.bmp", "BM", "bmp"},
+        {"chart.svg", "<?xml", "svg"},   {"chart", "\x89PNG", "png"},  // no ending: the default
+    };
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     chart.resize(333, 222);
@@ -252,36 +284,56 @@ TEST_F(ChartWidget, SavesAValidBmpOfItsSizeWithoutBeingShown) {
     series->SetMarksVisible(true);
     series->SetSeriesColor({0, 128, 128});
     ASSERT_FALSE(chart.isVisible());
-    const QString file = dir.filePath("Aperture_graph.bmp");
-    ASSERT_TRUE(chart.SaveToBitmapFile(file));
-    QFile raw(file);
-    ASSERT_TRUE(raw.open(QIODevice::ReadOnly));
-    EXPECT_EQ(raw.read(2), QByteArray("BM"));
-    raw.close();
-    QImageReader reader(file);
-    EXPECT_EQ(reader.format(), QByteArray("bmp"));
-    const QImage image = reader.read();
-    ASSERT_FALSE(image.isNull());
-    EXPECT_EQ(image.size(), QSize(333, 222));
-    // Something of the series was really drawn.
-    int teal = 0;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) teal += image.pixelColor(x, y) == QColor(0, 128, 128) ? 1 : 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString file = dir.filePath(c.name);
+        ASSERT_TRUE(chart.SaveImage(file, ChartSet::ImageFormatOf(file), {}));
+        QFile raw(file);
+        ASSERT_TRUE(raw.open(QIODevice::ReadOnly));
+        EXPECT_EQ(raw.read(c.magic.size()), c.magic);
+        if (c.format == "svg") continue;
+        QImageReader reader(file);
+        EXPECT_EQ(reader.format(), c.format);
+        const QImage image = reader.read();
+        ASSERT_FALSE(image.isNull());
+        EXPECT_EQ(image.size(), QSize(333, 222));
+        // Something of the series was really drawn.
+        int teal = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) teal += image.pixelColor(x, y) == QColor(0, 128, 128) ? 1 : 0;
+        }
+        EXPECT_GT(teal, 100);
     }
-    EXPECT_GT(teal, 100);
-
-    // Writing again replaces the file in one step and leaves no temporary file behind.
-    chart.resize(200, 150);
-    ASSERT_TRUE(chart.SaveToBitmapFile(file));
-    EXPECT_EQ(QImage(file).size(), QSize(200, 150));
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"Aperture_graph.bmp"});
 }
 
-TEST_F(ChartWidget, SavingWhereNoFileCanBeWrittenFailsCleanly) {
+TEST_F(ChartWidget, ACaptionIsDrawnUnderTheChartWrappedToItsWidth) {
+    chart.resize(300, 200);
+    const QImage plain = chart.RenderImage();
+    const QString caption = "Folder: /photos/a long way down/2024 · 35 mm equivalent · 3,400 photos · 2026-12-08";
+    const QImage captioned = chart.RenderImage(caption);
+    ASSERT_EQ(captioned.width(), 300);
+    // Two lines at least: the caption is longer than the chart is wide.
+    EXPECT_GT(captioned.height(), 200 + 2 * QFontMetrics(chart.font()).height());
+    EXPECT_EQ(captioned.copy(0, 0, 300, 200), plain);
+    int dark = 0;
+    for (int y = 201; y < captioned.height(); ++y) {
+        for (int x = 0; x < captioned.width(); ++x) dark += qGray(captioned.pixel(x, y)) < 100 ? 1 : 0;
+    }
+    EXPECT_GT(dark, 50);
+}
+
+TEST_F(ChartWidget, SavingReplacesTheFileInOneStepOrFailsCleanly) {
     QTemporaryDir dir;
-    EXPECT_FALSE(chart.SaveToBitmapFile(dir.filePath("missing/folder/chart.bmp")));
-    EXPECT_FALSE(chart.SaveToBitmapFile(dir.path()));  // a folder, not a file
-    EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+    const QString file = dir.filePath("Aperture_graph.png");
+    chart.resize(200, 150);
+    ASSERT_TRUE(chart.SaveImage(file, "png", {}));
+    chart.resize(180, 120);
+    ASSERT_TRUE(chart.SaveImage(file, "png", {}));
+    EXPECT_EQ(QImage(file).size(), QSize(180, 120));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"Aperture_graph.png"});
+    EXPECT_FALSE(chart.SaveImage(dir.filePath("missing/folder/chart.png"), "png", {}));
+    EXPECT_FALSE(chart.SaveImage(dir.path(), "png", {}));  // a folder, not a file
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"Aperture_graph.png"});
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <numeric>
 #include <optional>
+#include <utility>
+#include <vector>
 
 namespace quorvela::charts {
 namespace {
@@ -332,6 +334,44 @@ double MarkReserve(const LayoutInput& in, const TextMeasure& m) {
 }
 
 // The edges of the area the plot, its axes and their labels share.
+// The step after `step` in 1, 2, 5, 10, 20, 50, ...
+int NextLabelStep(int step) {
+    int magnitude = 1;
+    while (step >= 10 * magnitude) magnitude *= 10;
+    const int lead = step / magnitude;
+    return (lead == 1 ? 2 : lead == 2 ? 5 : 10) * magnitude;
+}
+
+// The least step, below `widestStep` (the step the widest label needs), at which each label in
+// view, at its own width, keeps clear of the next one labelled: one wide label no longer thins
+// out all the others. Many points in view leave it at `widestStep`: they are thinned anyway.
+// A label that would stand out of the chart (`room`: the plot's left, the chart's width) is not
+// clear either.
+int FlatLabelStep(const TBarSeries& labels, const Range& xr, double slot, std::pair<double, double> room,
+                  const TextMeasure& m, int widestStep) {
+    constexpr int kMeasuredPoints = 400;
+    const int first = std::max(0, static_cast<int>(std::ceil(xr.lo)));
+    const int last = std::min(labels.Count() - 1, static_cast<int>(std::floor(xr.hi)));
+    if (widestStep <= 1 || last < first || last - first > kMeasuredPoints) return widestStep;
+    std::vector<double> widths;
+    widths.reserve(static_cast<std::size_t>(last) - static_cast<std::size_t>(first) + 1);
+    for (int i = first; i <= last; ++i) widths.push_back(m.Width(FontRole::Axis, labels.Label(i)));
+    for (int step = 1; step < widestStep; step = NextLabelStep(step)) {
+        bool clear = true;
+        int previous = -1;
+        for (int i = first; i <= last && clear; ++i) {
+            if (i % step != 0 || labels.IsGap(i)) continue;
+            const auto at = [&](int point) { return widths[static_cast<std::size_t>(point - first)]; };
+            const double x = room.first + (i - xr.lo) * slot;
+            clear = x - at(i) / 2 >= kPad && x + at(i) / 2 <= room.second - kPad;
+            if (previous >= 0) clear = clear && (at(previous) + at(i)) / 2 + kLabelGap <= (i - previous) * slot;
+            previous = i;
+        }
+        if (clear) return step;
+    }
+    return widestStep;
+}
+
 struct PlotArea {
     double left;
     double top;
@@ -374,7 +414,9 @@ void PlacePlot(const LayoutInput& in, const TextMeasure& m, const TBarSeries* la
     // of them, and thinned to every n-th otherwise. Never two on top of each other.
     const double maxLabelW =
         in.maxLabelWidth >= 0 ? in.maxLabelWidth : (labelSource ? WidestLabel(*labelSource, m) : 0);
-    const int flatStep = LabelStep(maxLabelW, slot);
+    const int flatStep =
+        labelSource ? FlatLabelStep(*labelSource, xr, slot, {out.plot.left, in.width}, m, LabelStep(maxLabelW, slot))
+                    : LabelStep(maxLabelW, slot);
     const int uprightStep = LabelStep(axisH, slot);
     out.labelsRotated = maxLabelW > axisH && flatStep > 1 && (uprightStep == 1 || 2 * uprightStep <= flatStep);
     out.labelStep = out.labelsRotated ? uprightStep : flatStep;

@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QSaveFile>
+#include <QSvgGenerator>
 #include <QToolButton>
 #include <QToolTip>
 #include <algorithm>
@@ -305,15 +306,34 @@ int TChart::PointOrLabelAt(QPoint at) const {
 }
 
 QString TChart::ToolTipAt(QPoint at) const {
-    const int point = PointOrLabelAt(at);
+    return PointText(PointOrLabelAt(at));
+}
+
+QString TChart::PointText(int point) const {
     for (const auto& s : series_) {
         if (point < 0 || point >= s->Count() || s->IsGap(point)) continue;
         const std::string& label = s->Label(point);
-        const std::string value = FormatFloat(s->ValueFormat(), s->YValue(point), separators_);
+        std::string text = FormatFloat(s->ValueFormat(), s->YValue(point), separators_);
+        if (s->Total() > 0) {
+            text.append(" (").append(
+                FormatFloat(s->Marks().PercentFormat, 100 * s->YValue(point) / s->Total(), separators_));
+            text.append(")");
+        }
         return QString::fromUtf8(label.data(), static_cast<qsizetype>(label.size())) + ": " +
-               QString::fromStdString(value);
+               QString::fromStdString(text);
     }
     return {};
+}
+
+void TChart::ShowPointText(int point) {
+    const QString text = PointText(point);
+    for (const BarGeom& bar : CurrentLayout().bars) {
+        if (point < bar.first || point > bar.last || text.isEmpty()) continue;
+        const QPoint top(static_cast<int>((bar.front.left + bar.front.right) / 2), static_cast<int>(bar.front.top));
+        QToolTip::showText(mapToGlobal(top), text, this);
+        return;
+    }
+    QToolTip::hideText();
 }
 
 ChartLayout TChart::LayoutFor(QSize size, const ViewRanges& ranges) const {
@@ -343,20 +363,66 @@ void TChart::Draw(QPainter& painter, QSize size) const {
     Paint(painter, LayoutFor(size, view_.Current()));
 }
 
-QImage TChart::RenderImage() const {
-    QImage image(size(), QImage::Format_RGB32);
-    image.fill(Qt::white);
-    QPainter painter(&image);
+namespace {
+
+constexpr int kCaptionMargin = 6;
+constexpr int kCaptionFlags = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap;
+
+// Where the caption goes under a chart `size` high: the whole width less a margin, as high as
+// its wrapped lines; empty for no caption.
+QRect CaptionRect(const QFont& font, QSize size, const QString& caption) {
+    if (caption.isEmpty()) return {0, size.height(), size.width(), 0};
+    const QRect room(kCaptionMargin, size.height() + kCaptionMargin, std::max(size.width() - 2 * kCaptionMargin, 1),
+                     1 << 16);
+    const QRect used = QFontMetrics(font).boundingRect(room, kCaptionFlags, caption);
+    return {room.left(), room.top(), room.width(), used.height() + kCaptionMargin};
+}
+
+}  // namespace
+
+QSize TChart::ImageSize(const QString& caption) const {
+    return {width(), CaptionRect(font(), size(), caption).bottom() + 1};
+}
+
+void TChart::PaintImage(QPainter& painter, const QString& caption) const {
+    painter.fillRect(QRect(QPoint(), ImageSize(caption)), Qt::white);
     Draw(painter, size());
+    if (caption.isEmpty()) return;
+    painter.setPen(QColor(160, 160, 160));
+    painter.drawLine(0, height(), width(), height());
+    painter.setFont(font());
+    painter.setPen(Qt::black);
+    painter.drawText(CaptionRect(font(), size(), caption), kCaptionFlags, caption);
+}
+
+QImage TChart::RenderImage(const QString& caption) const {
+    QImage image(ImageSize(caption), QImage::Format_RGB32);
+    QPainter painter(&image);
+    PaintImage(painter, caption);
     return image;
 }
 
-bool TChart::SaveToBitmapFile(const QString& fileName) const {
+bool TChart::SaveImage(const QString& fileName, const char* format, const QString& caption) const {
     if (width() <= 0 || height() <= 0) return false;
-    const QImage image = RenderImage();
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly)) return false;
-    if (!image.save(&file, "BMP")) {
+    bool written = false;
+    if (qstrcmp(format, "svg") == 0) {
+        QSvgGenerator svg;
+        svg.setOutputDevice(&file);
+        svg.setSize(ImageSize(caption));
+        svg.setViewBox(QRect(QPoint(), ImageSize(caption)));
+        svg.setTitle(title_);
+        svg.setDescription(caption);
+        QPainter painter;
+        if (painter.begin(&svg)) {
+            PaintImage(painter, caption);
+            written = painter.end();
+        }
+    } else {
+        written = RenderImage(caption).save(&file, format);
+    }
+    if (!written) {
         file.cancelWriting();
         return false;
     }
@@ -490,7 +556,11 @@ void TChart::keyPressEvent(QKeyEvent* event) {
         return;
     }
     if (count > 0) {
-        if (const int found = SelectableFrom(std::clamp(next, 0, count - 1), step); found >= 0) SelectPoint(found);
+        if (const int found = SelectableFrom(std::clamp(next, 0, count - 1), step); found >= 0) {
+            SelectPoint(found);
+            // What the mouse shows over a bar, the keys show at the bar they reach.
+            ShowPointText(found);
+        }
     }
 }
 

@@ -40,8 +40,8 @@ struct AxisState {
 // a left drag the other way restores the automatic scales; right drag pans; a left click on a
 // bar selects its point and chooses it (only selects it, with the selection kept; a double-click
 // on the bar chooses it then). Keys: the arrows, Home and End select a point, stepping over
-// gaps, Enter or Space chooses the selected one. Over a bar or its label, the tooltip gives the
-// whole label and the value.
+// gaps, and show the selected bar's tooltip; Enter or Space chooses the selected one. Over a bar
+// or its label, the tooltip gives the whole label, the value and its share.
 class TChart : public QWidget {
   public:
     using ChartEvent = std::function<void(TChart&)>;
@@ -121,8 +121,10 @@ class TChart : public QWidget {
     // without the focus, and a click only selects (choosing takes a double-click or Enter).
     void SetSelectionKept(bool kept);
     [[nodiscard]] bool SelectionKept() const { return selectionKept_; }
-    // The tooltip at `at`: over a bar or its label, "label: value"; empty elsewhere.
+    // The tooltip at `at`: over a bar or its label, PointText; empty elsewhere.
     [[nodiscard]] QString ToolTipAt(QPoint at) const;
+    // A point's whole label, value and share of its series, "50: 140 (12.3 %)"; empty for a gap.
+    [[nodiscard]] QString PointText(int point) const;
 
     // Events, raised after the change they report.
     ChartEvent OnZoom;
@@ -139,10 +141,12 @@ class TChart : public QWidget {
     [[nodiscard]] ChartLayout CurrentLayout() const;
     // Paints the whole chart into `painter` at `size`, with the final (not animated) view.
     void Draw(QPainter& painter, QSize size) const;
-    [[nodiscard]] QImage RenderImage() const;
-    // Writes the chart at its current size as a BMP file, through a temporary file in the same
-    // folder renamed over `fileName`. False when the file could not be written.
-    bool SaveToBitmapFile(const QString& fileName) const;
+    // The chart at its current size with `caption` wrapped under it (none when empty).
+    [[nodiscard]] QImage RenderImage(const QString& caption = {}) const;
+    // Writes the chart at its current size, `caption` under it, as a "png", "bmp" or "svg" file,
+    // through a temporary file in the same folder renamed over `fileName`. False when the file
+    // could not be written.
+    bool SaveImage(const QString& fileName, const char* format, const QString& caption) const;
 
   protected:
     bool event(QEvent* event) override;
@@ -171,7 +175,12 @@ class TChart : public QWidget {
     void PaintAxes(QPainter& painter, const ChartLayout& layout) const;
     void PaintMarksAndLegend(QPainter& painter, const ChartLayout& layout) const;
     void PaintStatus(QPainter& painter, const ChartLayout& layout) const;
+    // The saved image: the chart and its caption below, on white.
+    [[nodiscard]] QSize ImageSize(const QString& caption) const;
+    void PaintImage(QPainter& painter, const QString& caption) const;
     void UpdatePager();
+    // PointText in a tooltip over the point's bar, as the mouse would show it; nothing out of view.
+    void ShowPointText(int point);
     [[nodiscard]] int PointCount() const;
     void ClickAt(QPoint at);
     // Whether a point has a bar to select: a gap has none.
