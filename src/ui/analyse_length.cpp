@@ -17,7 +17,6 @@
 #include <QLayout>
 #include <QLineEdit>
 #include <QLocale>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
@@ -79,9 +78,7 @@ TAnalyseLength::TAnalyseLength(WindowServices services) : services_(std::move(se
     if (services_.CacheFile.empty()) services_.CacheFile = library::DefaultCacheFile();
     if (!services_.AskForgetPhotos) {
         services_.AskForgetPhotos = [this] {
-            return QMessageBox::question(this, QApplication::applicationName(),
-                                         "Forget every remembered photo? The next run reads every photo again.") ==
-                   QMessageBox::Yes;
+            return AskYesNo(this, "Forget every remembered photo? The next run reads every photo again.");
         };
     }
 
@@ -109,6 +106,7 @@ void TAnalyseLength::CreateParts() {
     answers_ = std::make_unique<AnswerPanel>(ui_, *charts_, *collation_);
     lenses_ = std::make_unique<LensPanel>(ui_, *charts_, *answers_);
     charts_->OnPointChosen = [this](Quantity quantity, int point) { ChartPointChosen(quantity, point); };
+    charts_->Caption = [this] { return ChartCaptionText(); };
     charts_->OnPointSelected = [this](Quantity quantity, int point) {
         if (quantity == Quantity::Lens) lenses_->LensSelected(point);
     };
@@ -180,6 +178,7 @@ void TAnalyseLength::ConnectHandlers() {
     connect(ui_.folderTree->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this] { ShellTreeView1Change(); });
 
+    connect(ui_.folderEdit, &QLineEdit::returnPressed, this, [this] { EditFolderReturn(); });
     connect(ui_.startButton, &QPushButton::clicked, this, [this] { StartAnalyzingClick(); });
     connect(ui_.stopButton, &QPushButton::clicked, this, [this] { StopAnalyzingClick(); });
     connect(ui_.helpButton, &QToolButton::clicked, this, [this] { LbSpeedButton9Click(); });
@@ -276,10 +275,12 @@ void TAnalyseLength::setButtonstate() {
 
 void TAnalyseLength::SetReAnalyseColor() {
     setButtonstate();
+    // The red box alone is easy to miss: the status line says it, once there are charts to update.
+    if (!settingsLoading_ && chartsShown_ && !controller_->Active()) ui_.statusBar->showMessage(kSettingsChanged);
 }
 
 void TAnalyseLength::LbSetforRealLengthClick() {
-    setButtonstate();
+    SetReAnalyseColor();
 }
 
 void TAnalyseLength::StatusPanelDblClick() {
@@ -288,7 +289,7 @@ void TAnalyseLength::StatusPanelDblClick() {
         ui_.realLengthButton->setChecked(next->RealLength);
         ui_.alwaysCalculateCheck->setChecked(next->AlwaysCalculate);
     }
-    setButtonstate();
+    SetReAnalyseColor();
     QWidget* lensLength = ui_.chartTabs[Quantity::FocalLength];
     if (ui_.tabs->currentWidget() != lensLength) {
         const QSignalBlocker quiet(ui_.tabs);
@@ -299,7 +300,7 @@ void TAnalyseLength::StatusPanelDblClick() {
 
 void TAnalyseLength::ChBoxStepsClick() {
     if (settingsLoading_) return;
-    SetStatusPanelLook(kIndicatorNeeded);
+    SetReAnalyseColor();
     ui_.stepSpin->setEnabled(ui_.stepsCheck->isChecked());
 }
 
@@ -312,12 +313,25 @@ void TAnalyseLength::Cb_CustomClick() {
 }
 
 void TAnalyseLength::ShellTreeView1Change() {
+    // The field shows the folder chosen, ready to be copied or edited; not while it is typed in.
+    if (!ui_.folderEdit->hasFocus()) ui_.folderEdit->setText(QDir::toNativeSeparators(SelectedFolder()));
     if (FolderChosen()) {
         ui_.startButton->setEnabled(true);
         SetReAnalyseColor();
     } else {
         ui_.startButton->setEnabled(false);
     }
+}
+
+void TAnalyseLength::EditFolderReturn() {
+    QString typed = ui_.folderEdit->text().trimmed();
+    if (typed == "~" || typed.startsWith("~/")) typed = QDir::homePath() + typed.mid(1);
+    const QString folder = QDir::cleanPath(QDir::fromNativeSeparators(typed));
+    if (folder.isEmpty() || !QFileInfo(folder).isDir() || !SelectFolder(QFileInfo(folder).absoluteFilePath())) {
+        ui_.statusBar->showMessage("There is no folder " + typed + ".");
+        return;
+    }
+    ui_.folderEdit->setText(QDir::toNativeSeparators(SelectedFolder()));
 }
 
 void TAnalyseLength::FollowSelectedFolder(const QString& loaded) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QString>
 #include <QUrl>
 #include <filesystem>
@@ -59,6 +60,11 @@ struct WindowServices {
     std::filesystem::path CacheFile;
     // Asked before the remembered photos are forgotten; a Yes/No box by default.
     std::function<bool()> AskForgetPhotos;
+    // The folder named on the command line: selected and analysed once the window shows.
+    QString StartFolder;
+    // Whether a first start (no folder saved) analyses the demo photos it opens on, so the
+    // charts show at once: the program's own start does; tests and tools start their own runs.
+    bool AnalyseFirstStart = false;
 };
 
 // The one main window: the folder tree, the run controls, the usage charts, the path list.
@@ -108,6 +114,9 @@ class TAnalyseLength final : public QMainWindow {
     [[nodiscard]] const equivalence::EquivalentList& CameraTable() const { return equivalentList_; }
     // The path-list viewer: which line's photo is shown.
     [[nodiscard]] const viewer::PathListViewer& PathListView() const { return *pathListViewer_; }
+    // The line under a saved chart: the last run's folder, mode, filter, coverage and photos, and
+    // today's date.
+    [[nodiscard]] QString ChartCaptionText() const;
     // Called when a run has ended and its end-of-run steps are done.
     std::function<void()> OnRunFinished;
 
@@ -136,6 +145,8 @@ class TAnalyseLength final : public QMainWindow {
     void WriteIniFile(const std::filesystem::path& fileName);
     void ShowMessage(const QString& text);
     void OpenUrl(const QUrl& url);
+    // A help page in the program's own browser ("HelpBrowser"), for a desktop without one.
+    void ShowHelpInside(const QUrl& url);
     void OpenHelpPage(std::string_view page);
     void LbSpeedButton9Click();
     void Label7Click();
@@ -150,6 +161,8 @@ class TAnalyseLength final : public QMainWindow {
     void ChBoxStepsClick();
     void Cb_CustomClick();
     void ShellTreeView1Change();
+    // A folder typed or pasted into "EditFolder" and confirmed with Enter.
+    void EditFolderReturn();
     void FollowSelectedFolder(const QString& loaded);
     void KeepSelectedFolderInView();
     // Returns whether the typed character is kept.
@@ -182,6 +195,7 @@ class TAnalyseLength final : public QMainWindow {
     std::unique_ptr<RunController> controller_;
     std::unique_ptr<viewer::PathListViewer> pathListViewer_;
     std::unique_ptr<viewer::EquivalentEditorPanel> tableEditor_;
+    QPointer<QWidget> helpBrowser_;
 
     bool settingsLoading_ = false;
     bool shown_ = false;
@@ -190,8 +204,10 @@ class TAnalyseLength final : public QMainWindow {
     bool followSelected_ = false;
     bool selectionRemoved_ = false;  // the selected folder's row, or a row above it, is going
     bool closePending_ = false;
+    bool chartsShown_ = false;  // a run has put its charts up
     bool closed_ = false;
     analysis::AnalysisResult lastResult_;
+    analysis::AnalysisSettings lastSettings_;  // what the last run was started with
 };
 
 }  // namespace quorvela::ui

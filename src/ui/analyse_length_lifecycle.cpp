@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDesktopServices>
+#include <QDialog>
 #include <QDir>
 #include <QFileInfo>
 #include <QFrame>
@@ -12,10 +13,14 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QTextBrowser>
+#include <QTimer>
 #include <QToolButton>
 #include <QTreeView>
+#include <QVBoxLayout>
 #include <exception>
 
 #include "equivalence/focal_length.h"
@@ -34,6 +39,12 @@
 namespace quorvela::ui {
 
 namespace {
+
+// Where the user's photos are: the Pictures folder, else home.
+QString PicturesFolder() {
+    const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    return !pictures.isEmpty() && QFileInfo(pictures).isDir() ? pictures : QDir::homePath();
+}
 
 QString Fixed(const QString& text, char separator) {
     return FromUtf8(equivalence::FixDecimalSeparator(ToUtf8(text), separator));
@@ -111,7 +122,7 @@ void TAnalyseLength::FormShow() {
     PageControl1Change();
     charts_->ApplyStatistics();
     ui_.alwaysCalculateCheck->setToolTip(
-        "Use this if the EXIF doesn't have accurate 35mm info.\rNote: All analyzed files should be from the same "
+        "Use this if the EXIF doesn't have accurate 35mm info.\nNote: All analyzed files should be from the same "
         "camera");
     SelectStartFolder();
     settingsLoading_ = false;
@@ -119,13 +130,25 @@ void TAnalyseLength::FormShow() {
 }
 
 void TAnalyseLength::SelectStartFolder() {
+    const QString& given = services_.StartFolder;
+    if (!given.isEmpty()) {
+        const QString folder = QFileInfo(given).absoluteFilePath();
+        if (QFileInfo(folder).isDir() && SelectFolder(folder)) {
+            // Analysed once the window has shown, so the run's progress is seen.
+            QTimer::singleShot(0, this, [this] { StartAnalyzingClick(); });
+            return;
+        }
+        ShowMessage("There is no folder " + QDir::toNativeSeparators(given) + ".");
+    }
     const QString& saved = settings_->SavedFolder();
     if (!saved.isEmpty() && QFileInfo(saved).isDir()) {
         SelectFolder(saved);
     } else if (const std::filesystem::path demo = settings::DemoFolderFor(executableFolder_); !demo.empty()) {
-        SelectFolder(FromUtf8(demo.string()));  // a first start opens on the demo photos
+        // A first start opens on the demo photos, analysed, so that the charts show at once.
+        SelectFolder(FromUtf8(demo.string()));
+        if (services_.AnalyseFirstStart) QTimer::singleShot(0, this, [this] { StartAnalyzingClick(); });
     } else if (!ui_.folderTree->currentIndex().isValid()) {
-        SelectFolder(QDir::homePath());  // a first start opens the tree at the user's photos' home
+        SelectFolder(PicturesFolder());
     }
 }
 
@@ -136,13 +159,14 @@ void TAnalyseLength::FormActivate() {
     QLineEdit* equivalent = ui_.equivalentEdit;
     lensLength->setText(Fixed(lensLength->text(), decimalSeparator_));
     equivalent->setText(Fixed(equivalent->text(), decimalSeparator_));
-    ui_.statusBar->showMessage(kZoomHelp);
+    // Coming back from a message box leaves the run's count in place; the hint is for a fresh start.
+    if (ui_.statusBar->currentMessage().isEmpty()) ui_.statusBar->showMessage(kZoomHelp);
     const QString separator(QChar::fromLatin1(decimalSeparator_));
-    lensLength->setToolTip("Enter lens length of the digital camera For example 7" + separator +
-                           "2\r\nNote: Enter 1 if you use the cropfactor in the next field\r\nSee the f number on the "
+    lensLength->setToolTip("Enter lens length of the digital camera, for example 7" + separator +
+                           "2\nNote: Enter 1 if you use the crop factor in the next field\nSee the f number on the "
                            "lens or documentation of the camera.");
-    equivalent->setToolTip("Enter equivalent for the lens length, or enter the cropfactor\r\nFor example 38 or 1" +
-                           separator + "6\r\nSee documentation of the camera.");
+    equivalent->setToolTip("Enter the 35mm equivalent of the lens length, or the crop factor\nFor example 38 or 1" +
+                           separator + "6\nSee the documentation of the camera.");
 }
 
 void TAnalyseLength::FormClose() {
@@ -201,12 +225,35 @@ void TAnalyseLength::ShowMessage(const QString& text) {
 
 void TAnalyseLength::OpenUrl(const QUrl& url) {
     const bool opened = services_.OpenUrl ? services_.OpenUrl(url) : QDesktopServices::openUrl(url);
-    // A desktop without a browser shows nothing: the user can still open the page by hand.
-    if (!opened) {
-        ShowMessage("Unable to open " +
-                    (url.isLocalFile() ? QDir::toNativeSeparators(url.toLocalFile()) : url.toString()) +
-                    "\nOpen it in a web browser.");
+    if (opened) return;
+    // A desktop without a browser: the help pages are plain HTML the program can show itself.
+    if (url.isLocalFile() && QFileInfo(url.toLocalFile()).isFile()) {
+        ShowHelpInside(url);
+        return;
     }
+    ShowMessage("Unable to open " + url.toString() + "\nOpen it in a web browser.");
+}
+
+void TAnalyseLength::ShowHelpInside(const QUrl& url) {
+    if (helpBrowser_.isNull()) {
+        auto* dialog = new QDialog(this);
+        dialog->setObjectName("HelpBrowser");
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        dialog->setWindowTitle(QApplication::applicationName() + " help");
+        auto* layout = new QVBoxLayout(dialog);
+        layout->setContentsMargins(0, 0, 0, 0);
+        auto* text = new QTextBrowser(dialog);
+        text->setObjectName("HelpText");
+        // Pages of the help open inside; links to the web go to whatever the desktop has.
+        text->setOpenExternalLinks(true);
+        layout->addWidget(text);
+        dialog->resize(760, 620);
+        helpBrowser_ = dialog;
+    }
+    helpBrowser_->findChild<QTextBrowser*>("HelpText")->setSource(url);
+    helpBrowser_->show();
+    helpBrowser_->raise();
+    helpBrowser_->activateWindow();
 }
 
 void TAnalyseLength::OpenHelpPage(std::string_view page) {

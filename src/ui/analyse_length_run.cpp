@@ -4,15 +4,19 @@
 #include <QCheckBox>
 #include <QDate>
 #include <QDateEdit>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QStatusBar>
 #include <QToolButton>
 
 #include "common/file_names.h"
 #include "library/photo_cache.h"
 #include "ui/analyse_length.h"
 #include "ui/answer_panel.h"
+#include "ui/chart_caption.h"
+#include "ui/coverage_field.h"
 #include "ui/crop_factor_dialog.h"
 #include "ui/run_controller.h"
 #include "ui/run_presenter.h"
@@ -49,7 +53,7 @@ analysis::AnalysisSettings TAnalyseLength::CurrentAnalysisSettings() const {
     s.AddMakerNotes = ui_.makerNoteCheck->isChecked();
     s.Lens = {ToCp1252(ui_.lensLengthEdit->text()), ToCp1252(ui_.equivalentEdit->text()),
               ui_.realLengthButton->isChecked(), ui_.alwaysCalculateCheck->isChecked()};
-    s.Coverage = analysis::ParseCoverage(ToUtf8(ui_.coverageEdit->text()));
+    s.Coverage = ReadCoverageField(ToUtf8(ui_.coverageEdit->text())).Range;
     return s;
 }
 
@@ -65,8 +69,17 @@ void TAnalyseLength::StartAnalyzingClick() {
     // The button stays out of reach until the run has ended; the run itself shows Stop.
     ui_.startButton->setEnabled(false);
     const analysis::AnalysisSettings settings = CurrentAnalysisSettings();
+    lastSettings_ = settings;
     answers_->RunStarting(settings);
     controller_->Start(settings, environment, equivalentList_);
+}
+
+QString TAnalyseLength::ChartCaptionText() const {
+    // The coverage sentence goes along only when it answers a range, not when it explains the field.
+    const bool answers = ReadCoverageField(ToUtf8(ui_.coverageEdit->text())).Range.has_value();
+    return FromUtf8(ChartCaption(lastSettings_, lastResult_.FilesAnalysed,
+                                 answers ? ToUtf8(ui_.coverageText->text()) : std::string(),
+                                 ToUtf8(QDate::currentDate().toString(Qt::ISODate))));
 }
 
 void TAnalyseLength::ForgetPhotosClick() {
@@ -74,7 +87,9 @@ void TAnalyseLength::ForgetPhotosClick() {
     if (std::string problem; !library::PhotoCache::Forget(services_.CacheFile, problem)) {
         services_.Messages->ShowMessage(
             QString::fromStdString("The remembered photos could not be forgotten: " + problem));
+        return;
     }
+    ui_.statusBar->showMessage("The remembered photos were forgotten: the next run reads every photo again.");
 }
 
 void TAnalyseLength::EstimateLinkClick() {
@@ -113,6 +128,7 @@ const QString& TAnalyseLength::RunSummaryText() const {
 void TAnalyseLength::RunFinished(const analysis::AnalysisResult& result) {
     presenter_->RestoreCursor();
     lastResult_ = result;
+    chartsShown_ = chartsShown_ || result.Outcome != analysis::RunOutcome::Refused;
     // The button follows the tree's selection again, which may have changed during the run.
     ui_.startButton->setEnabled(FolderChosen());
     if (closePending_) {

@@ -4,21 +4,18 @@
 #include <QLineEdit>
 #include <QStringList>
 #include <QTabWidget>
+#include <cmath>
+#include <string>
 
 #include "analysis/coverage.h"
 #include "charts/chart_set.h"
 #include "ui/chart_panel.h"
+#include "ui/coverage_field.h"
 #include "ui/photo_answers.h"
 #include "ui/text_codec.h"
 #include "viewer/path_list_viewer.h"
 
 namespace quorvela::ui {
-
-namespace {
-
-constexpr const char* kCoverageHelp = "Type a range such as 24-70, or one length such as 50 for a prime.";
-
-}  // namespace
 
 AnswerPanel::AnswerPanel(const WindowWidgets& widgets, ChartPanel& charts, const library::Collation& order)
     : w_(widgets), charts_(charts), order_(order) {
@@ -72,28 +69,44 @@ bool AnswerPanel::ShowPointPhotos(Quantity quantity, int point) {
 }
 
 void AnswerPanel::ApplyCoverage() {
-    const QString text = w_.coverageEdit->text().trimmed();
-    const std::optional<analysis::CoverageRange> range =
-        text.isEmpty() ? std::nullopt : analysis::ParseCoverage(ToUtf8(text));
+    const CoverageField field = ReadCoverageField(ToUtf8(w_.coverageEdit->text()));
     charts::ChartSet& charts = charts_.Charts();
-    QString sentence;
+    QString sentence = FromUtf8(field.Problem);
     std::optional<charts::ChartSet::Span> band;
-    if (range) {
+    if (field.Range) {
+        const auto& points = charts.ShownBy(Quantity::FocalLength).Points;
         std::vector<std::string> labels;
-        for (const auto& point : charts.ShownBy(Quantity::FocalLength).Points) labels.push_back(point.first);
-        if (const std::optional<PointRun> run = CoveredPoints(labels, *range)) band = {{run->First, run->Last}};
+        labels.reserve(points.size());
+        for (const auto& point : points) labels.push_back(point.first);
+        const std::optional<PointRun> run = CoveredPoints(labels, *field.Range);
+        if (run) band = {{run->First, run->Last}};
         if (!photos_.empty()) {
             std::vector<std::int64_t> lengths;
             lengths.reserve(photos_.size());
             for (const analysis::PhotoRecord& photo : photos_) lengths.push_back(photo.FocalMm);
-            sentence = FromUtf8(analysis::CoverageSentence(*range, analysis::CountCoverage(*range, lengths)));
+            sentence = FromUtf8(CoverageWords(*field.Range, analysis::CountCoverage(*field.Range, lengths),
+                                              settings_.Lens.RealLength, ShadedBarsOf(points, run)));
         }
-    } else if (!text.isEmpty()) {
-        sentence = kCoverageHelp;
     }
     charts.Shade(Quantity::FocalLength, band);
     w_.coverageText->setText(sentence);
     w_.overviewCoverageText->setText(sentence);
+}
+
+std::optional<ShadedBars> AnswerPanel::ShadedBarsOf(const std::vector<std::pair<std::string, double>>& points,
+                                                    const std::optional<PointRun>& run) const {
+    if (!run || !settings_.UseSteps) return std::nullopt;
+    ShadedBars bars;
+    bars.StepSize = settings_.StepSize;
+    for (int i = run->First; i <= run->Last; ++i) {
+        const auto& [label, value] = points.at(static_cast<std::size_t>(i));
+        if (std::isnan(value)) continue;
+        const LengthSpan span = StepSpan(std::stoll(label), settings_.StepSize, settings_.IgnoreUpTo);
+        bars.Lengths = bars.Bars == 0 ? span : LengthSpan{bars.Lengths.From, span.To};
+        bars.Photos += static_cast<int>(value);
+        ++bars.Bars;
+    }
+    return bars;
 }
 
 }  // namespace quorvela::ui

@@ -3,7 +3,9 @@
 #include <QObject>
 #include <QString>
 #include <array>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "analysis/analysis_settings.h"
@@ -11,6 +13,8 @@
 #include "common/quantity.h"
 #include "library/collation.h"
 #include "ui/control_rules.h"
+#include "ui/coverage_field.h"
+#include "ui/photo_answers.h"
 #include "ui/window_layout.h"
 
 namespace quorvela::viewer {
@@ -54,6 +58,10 @@ class AnswerPanel final : public QObject {
     void ApplyCoverage();
 
   private:
+    // What the band's bars hold and count, with steps on in the last run; none without steps.
+    [[nodiscard]] std::optional<ShadedBars> ShadedBarsOf(const std::vector<std::pair<std::string, double>>& points,
+                                                         const std::optional<PointRun>& run) const;
+
     const WindowWidgets& w_;
     ChartPanel& charts_;
     const library::Collation& order_;

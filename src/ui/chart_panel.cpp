@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFrame>
 #include <QLayout>
 #include <QLocale>
@@ -18,10 +19,25 @@ namespace quorvela::ui {
 
 namespace {
 
+// The names the save dialog proposes; a chart without one is named after its tab.
 constexpr PerQuantity<const char*> kGraphFileNames{
-    {"Focal_length_graph.bmp", "ISO_graph.bmp", "Aperture_graph.bmp", "Shutter_graph.bmp", "Lens_graph.bmp"}};
-// The BMP filter as the platform's dialog writes it.
-constexpr const char* kGraphFilter = "file(*.bmp);;All (*)";
+    {"Focal_length_graph.png", "ISO_graph.png", "Aperture_graph.png", "Shutter_graph.png", "Lens_graph.png"}};
+// The formats a chart is saved in, PNG first: it is the one every program shows.
+constexpr const char* kGraphFilter = "PNG image (*.png);;SVG image (*.svg);;BMP image (*.bmp)";
+
+// The ending the chosen filter names, "png" for one that names none.
+QString SuffixOfFilter(const QString& filter) {
+    const qsizetype star = filter.indexOf("(*.");
+    return star < 0 ? QString("png") : filter.mid(star + 3, filter.indexOf(')', star) - star - 3);
+}
+
+// A name without an image ending gets the chosen filter's; none (a cancel) stays none.
+QString WithImageSuffix(const QString& file, const QString& filter) {
+    if (file.isEmpty()) return file;
+    const QString suffix = QFileInfo(file).suffix().toLower();
+    if (suffix == "png" || suffix == "svg" || suffix == "bmp") return file;
+    return file + "." + SuffixOfFilter(filter);
+}
 
 }  // namespace
 
@@ -183,18 +199,27 @@ void ChartPanel::FitChart(Quantity quantity) {
 }
 
 QString ChartPanel::AskSaveFileName(Quantity quantity) const {
-    const QString name = kGraphFileNames[quantity];
+    QString name = kGraphFileNames[quantity];
+    if (name.isEmpty())
+        name = w_.tabs->tabText(w_.tabs->indexOf(w_.chartTabs[quantity])).replace(' ', '_') + "_graph.png";
     const QString proposed = inSaveFolder_ ? inSaveFolder_(name) : name;
-    if (askSaveFile_) return askSaveFile_(proposed, kGraphFilter);
+    if (askSaveFile_) return WithImageSuffix(askSaveFile_(proposed, kGraphFilter), kGraphFilter);
     QFileDialog dialog(window_);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix("bmp");
+    dialog.setDefaultSuffix("png");
     dialog.setNameFilter(kGraphFilter);
     dialog.selectFile(proposed);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
     dialog.setOption(QFileDialog::ReadOnly, false);
+    // The name's ending follows the format chosen.
+    connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
+        const QString suffix = SuffixOfFilter(filter);
+        dialog.setDefaultSuffix(suffix);
+        const QStringList chosen = dialog.selectedFiles();
+        if (!chosen.isEmpty()) dialog.selectFile(QFileInfo(chosen.constFirst()).completeBaseName() + "." + suffix);
+    });
     if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
-        return dialog.selectedFiles().constFirst();
+        return WithImageSuffix(dialog.selectedFiles().constFirst(), dialog.selectedNameFilter());
     }
     return {};
 }
@@ -202,7 +227,11 @@ QString ChartPanel::AskSaveFileName(Quantity quantity) const {
 void ChartPanel::SaveChart(Quantity quantity) {
     const QString file = AskSaveFileName(quantity);
     if (file.isEmpty()) return;
-    static_cast<void>(charts_->SaveImage(quantity, file));  // a file that cannot be written is skipped silently
+    if (!charts_->SaveImage(quantity, file, Caption ? Caption() : QString())) {
+        w_.statusBar->showMessage("The chart could not be saved as " + file + ".");
+        return;
+    }
+    w_.statusBar->showMessage("The chart was saved as " + file + ".");
 }
 
 void ChartPanel::EnableSaving(bool enabled) {

@@ -59,7 +59,7 @@ class ChartPanel final : public QObject {
     void UndoAllZooms();
     void ResetOverview();               // "Reset overview zooms and scrolls"
     void FitChart(Quantity quantity);   // "Fit graph"
-    void SaveChart(Quantity quantity);  // "Save graph as bmp"
+    void SaveChart(Quantity quantity);  // "Save graph as picture": PNG, SVG or BMP, captioned
     void EnableSaving(bool enabled);
 
     // The points.
@@ -73,6 +73,8 @@ class ChartPanel final : public QObject {
     std::function<void(Quantity quantity, int point)> OnPointChosen;
     // A chart's selection moved: the chart and the point's index, -1 for none.
     std::function<void(Quantity quantity, int point)> OnPointSelected;
+    // The line under a saved chart; none without it.
+    std::function<QString()> Caption;
 
   private:
     void Connect();

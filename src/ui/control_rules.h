@@ -29,6 +29,9 @@ inline constexpr IndicatorLook kIndicatorStart{{192, 220, 192}, {128, 128, 128}}
 inline constexpr IndicatorLook kIndicatorNeeded{{237, 220, 203}, {255, 0, 0}};
 inline constexpr IndicatorLook kIndicatorCurrent{{192, 220, 192}, {0, 0, 0}};
 
+// The status line beside the red indicator when a setting that changes the charts has changed.
+inline constexpr const char* kSettingsChanged = "Settings changed \u2014 Start analyzing to update the charts";
+
 inline constexpr std::string_view kMode35mm = "35mm equivalent";
 inline constexpr std::string_view kModeRealLength = "Real lens length";
 inline constexpr std::string_view kModeCalculate = "Calculate 35mm";

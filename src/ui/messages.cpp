@@ -34,6 +34,13 @@ void WidenForTitle(QMessageBox& box) {
 
 }  // namespace
 
+bool AskYesNo(QWidget* parent, const QString& question) {
+    QMessageBox box(QMessageBox::Question, QApplication::applicationName(), question,
+                    QMessageBox::Yes | QMessageBox::No, parent);
+    WidenForTitle(box);
+    return box.exec() == QMessageBox::Yes;
+}
+
 void MessageBoxSink::ShowMessage(const QString& text) {
     QMessageBox box(QMessageBox::NoIcon, QApplication::applicationName(), text, QMessageBox::Ok, parent_);
     // Some messages separate their lines with bare carriage returns.

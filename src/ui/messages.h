@@ -16,6 +16,10 @@ class MessageSink {
     virtual void DismissShowing() {}
 };
 
+// A question with Yes and No in a box titled with the program's name, wide enough for its
+// title; true for Yes.
+bool AskYesNo(QWidget* parent, const QString& question);
+
 class MessageBoxSink final : public MessageSink {
   public:
     explicit MessageBoxSink(QWidget* parent) : parent_(parent) {}

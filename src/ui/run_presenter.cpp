@@ -11,6 +11,7 @@
 #include <QToolButton>
 #include <algorithm>
 
+#include "common/number_format.h"
 #include "ui/answer_panel.h"
 #include "ui/chart_panel.h"
 #include "ui/lens_panel.h"
@@ -100,6 +101,7 @@ void RunPresenter::RunStarted(const std::string& /*root*/) {
 
 void RunPresenter::FolderOpened(const std::string& root) {
     Queue([this, caption = "Analyzing: " + FromUtf8(root)] {
+        runStatus_.clear();
         window_.setWindowTitle(caption);
         ClearResults();
         ShowRunning(true);
@@ -117,7 +119,19 @@ void RunPresenter::ProgressPosition(analysis::RunStage stage, int position) {
 }
 
 void RunPresenter::StatusText(const std::string& text) {
-    Queue([this, t = FromUtf8(text)] { w_.statusBar->showMessage(t); });
+    Queue([this, t = FromUtf8(text)] {
+        runStatus_ = t;
+        w_.statusBar->showMessage(t);
+    });
+}
+
+void RunPresenter::PhotosRead(int count) {
+    photosRead_.Position = count;
+    QueueGauge(photosRead_, [this](int /*maximum*/, int read) {
+        QString text = FromUtf8(common::GroupThousands(read)) + (read == 1 ? " photo read" : " photos read");
+        if (!runStatus_.isEmpty()) text = runStatus_ + QString::fromUtf8(" \u2014 ") + text;
+        w_.statusBar->showMessage(text);
+    });
 }
 
 void RunPresenter::RunSummary(const std::string& text) {

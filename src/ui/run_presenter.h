@@ -72,6 +72,8 @@ class RunPresenter final : public QueuedObserver {
     void PathListReady(const std::vector<std::string>& sortedLines, const std::vector<std::string>& linePaths) override;
     void Message(analysis::MessageKind kind, const std::string& text) override;
     void RunEnded(const std::string& root, analysis::RunOutcome outcome) override;
+    // How many photos the run has read so far: counted in the status line while it goes on.
+    void PhotosRead(int count);
 
   private:
     void BusyCursor();
@@ -90,6 +92,8 @@ class RunPresenter final : public QueuedObserver {
     LensPanel* lenses_ = nullptr;
     Gauge collecting_;
     Gauge analysing_;
+    Gauge photosRead_;   // Position: the photos read so far
+    QString runStatus_;  // the run's own status text, which the count goes beside
     QString summary_;
     analysis::EquivalenceSummary equivalence_;
     bool busy_ = false;

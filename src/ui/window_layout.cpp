@@ -3,6 +3,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCompleter>
 #include <QDate>
 #include <QDateEdit>
 #include <QDir>
@@ -10,9 +11,11 @@
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
+#include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSpinBox>
@@ -26,6 +29,7 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <functional>
 #include <string_view>
 #include <utility>
 
@@ -68,6 +72,68 @@ class ShrinkingCheckBox : public QCheckBox {
   private:
     QStringList shorter_;
     int narrowWidth_;
+};
+
+// A day of the period that takes typing: a click selects the part of the day it lands on, and
+// a digit typed over the whole text starts at the year, so "2023" typed after a click on the
+// year, or "2023-05-01" typed over all of it, is the day meant. Without this the date field
+// keeps its year: a digit typed beside four others, or over every part at once, is refused.
+class DayEdit : public QDateEdit {
+  public:
+    DayEdit(QDate day, QWidget* parent) : QDateEdit(day, parent) { lineEdit()->installEventFilter(this); }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        // The click has placed the cursor; its part of the day is then typed over.
+        if (watched == lineEdit() && event->type() == QEvent::MouseButtonRelease &&
+            static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton && !lineEdit()->hasSelectedText()) {
+            setSelectedSection(currentSection());
+        }
+        return QDateEdit::eventFilter(watched, event);
+    }
+    void keyPressEvent(QKeyEvent* event) override {
+        const QString typed = event->text();
+        const QLineEdit* line = lineEdit();
+        if (typed.size() == 1 && typed.at(0).isDigit() && line->hasSelectedText() &&
+            line->selectedText() == line->text()) {
+            setSelectedSection(QDateTimeEdit::YearSection);
+        }
+        // A full year or month moves on by itself: the dash typed after it is already passed.
+        const int at = line->hasSelectedText() ? line->selectionStart() : line->cursorPosition();
+        if (typed == "-" && at > 0 && line->text().at(at - 1) == '-') {
+            event->accept();
+            return;
+        }
+        QDateEdit::keyPressEvent(event);
+    }
+};
+
+// The statistics box: narrow in a small window, and as wide as its longest entry where the top
+// bar has the room, so that "Percent and total" shows whole.
+class StatisticsBox : public QComboBox {
+  public:
+    using QComboBox::QComboBox;
+    [[nodiscard]] QSize sizeHint() const override {
+        int widest = 0;
+        for (int i = 0; i < count(); ++i) widest = std::max(widest, fontMetrics().horizontalAdvance(itemText(i)));
+        const QSize narrow = QComboBox::sizeHint();
+        const int shown = fontMetrics().horizontalAdvance(QLatin1Char('x')) * minimumContentsLength();
+        return {narrow.width() + std::max(widest - shown, 0), narrow.height()};
+    }
+    [[nodiscard]] QSize minimumSizeHint() const override { return QComboBox::sizeHint(); }
+};
+
+// A caption beside its control: a click on it acts as a click on the control's own caption.
+class ClickableLabel : public QLabel {
+  public:
+    ClickableLabel(const QString& text, QWidget* parent) : QLabel(text, parent) {}
+    std::function<void()> Clicked;
+
+  protected:
+    void mouseReleaseEvent(QMouseEvent* event) override {
+        QLabel::mouseReleaseEvent(event);
+        if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()) && Clicked) Clicked();
+    }
 };
 
 }  // namespace
@@ -193,6 +259,7 @@ QWidget* LayoutBuilder::BuildLeftPanel() {
     w_.folderModel->setReadOnly(true);
     w_.folderModel->setRootPath(QDir::rootPath());
 
+    layout->addWidget(BuildFolderEdit(w_.treePanel));
     FolderTree* tree = w_.folderTree = new FolderTree(w_.treePanel);
     tree->setObjectName("ShellTreeView1");
     tree->setModel(w_.folderModel);
@@ -201,11 +268,26 @@ QWidget* LayoutBuilder::BuildLeftPanel() {
     tree->setFrameShape(QFrame::NoFrame);
     tree->setSelectionMode(QAbstractItemView::SingleSelection);
     tree->setContextMenuPolicy(Qt::NoContextMenu);
-    tree->setToolTip("Select a folder with JPG files to analyse");
+    tree->setToolTip("Select a folder of photos to analyse");
     layout->addWidget(tree, 1);
     layout->addWidget(BuildCacheStrip(w_.treePanel));
     layout->addWidget(BuildLinkStrip(w_.treePanel));
     return w_.treePanel;
+}
+
+QLineEdit* LayoutBuilder::BuildFolderEdit(QWidget* parent) {
+    QLineEdit* edit = w_.folderEdit =
+        Edit(parent, "EditFolder", {}, "Type or paste a folder and press Enter to select it in the tree");
+    edit->setPlaceholderText("Type or paste a folder");
+    edit->setClearButtonEnabled(true);
+    // Completion lists the folders under what is typed, as a shell does.
+    auto* folders = new QFileSystemModel(edit);
+    folders->setFilter(QDir::AllDirs | QDir::Drives | QDir::NoDotAndDotDot);
+    folders->setRootPath(QDir::rootPath());
+    auto* completer = new QCompleter(folders, edit);
+    completer->setCompletionMode(QCompleter::PopupCompletion);
+    edit->setCompleter(completer);
+    return edit;
 }
 
 QFrame* LayoutBuilder::BuildLinkStrip(QWidget* parent) {
@@ -240,13 +322,26 @@ QFrame* LayoutBuilder::BuildCacheStrip(QWidget* parent) {
     auto* column = new QVBoxLayout(strip);
     column->setContentsMargins(6, 2, 6, 2);
     column->setSpacing(2);
-    w_.rememberPhotosCheck =
-        CheckBox(strip, "ChB_RememberPhotos", "Remember photos between runs", true,
-                 "Keep what was read of each photo, so a later run reads only new and changed photos");
+    const QString caption = "Remember photos between runs";
+    const QString hint = "Keep what was read of each photo, so a later run reads only new and changed photos";
+    // The caption stands in a label of its own, wrapped to the tree's width; a click on it ticks
+    // the box as a click on a caption does.
+    QCheckBox* remember = w_.rememberPhotosCheck = CheckBox(strip, "ChB_RememberPhotos", {}, true, hint);
+    remember->setAccessibleName(caption);
+    auto* rememberText = new ClickableLabel(caption, strip);
+    rememberText->setObjectName("LabelRememberPhotos");
+    rememberText->setWordWrap(true);
+    rememberText->setToolTip(hint);
+    rememberText->setBuddy(remember);
+    rememberText->Clicked = [remember] { remember->toggle(); };
+    auto* rememberRow = new QHBoxLayout;
+    rememberRow->setSpacing(2);
+    rememberRow->addWidget(remember, 0, Qt::AlignTop);
+    rememberRow->addWidget(rememberText, 1);
     QPushButton* forget = w_.forgetPhotosButton = new QPushButton("Forget remembered photos", strip);
     forget->setObjectName("ForgetPhotos");
     forget->setToolTip("Empty the cache of photos read before; the next run reads every photo");
-    column->addWidget(w_.rememberPhotosCheck);
+    column->addLayout(rememberRow);
     column->addWidget(forget, 0, Qt::AlignLeft);
     return strip;
 }
@@ -270,7 +365,7 @@ QFrame* LayoutBuilder::BuildTopBar() {
 void LayoutBuilder::BuildStartStop(QHBoxLayout* bar) {
     QPushButton* start = w_.startButton = new QPushButton("Start analyzing", w_.topBar);
     start->setObjectName("StartAnalyzing");
-    start->setToolTip("Select any folder with jpg files on the left to analyse");
+    start->setToolTip("Select a folder of photos on the left to analyse");
     QPushButton* stop = w_.stopButton = new QPushButton("Stop", w_.topBar);
     stop->setObjectName("StopAnalyzing");
     stop->hide();
@@ -347,7 +442,7 @@ QGridLayout* LayoutBuilder::BuildOptionsGroup() {
     auto* options = new QGridLayout;
     options->setVerticalSpacing(1);
     w_.threeDCheck = CheckBox(w_.topBar, "ChB3D", "3D", false);
-    QComboBox* statistics = w_.statisticsBox = new QComboBox(w_.topBar);
+    QComboBox* statistics = w_.statisticsBox = new StatisticsBox(w_.topBar);
     statistics->setObjectName("ComboBoxValue");
     for (std::string_view mode : kStatisticsModes) statistics->addItem(QString::fromUtf8(mode.data(), mode.size()));
     statistics->setCurrentIndex(0);
@@ -356,7 +451,7 @@ QGridLayout* LayoutBuilder::BuildOptionsGroup() {
     statistics->setMinimumContentsLength(8);
     statistics->setToolTip("Select statistics");
     w_.pointsPerPageSpin = SpinBox(w_.topBar, "SpinEdit3", -10, 110, 0,
-                                   "Stretch horizontaly, set max. points for the charts, default 0 is off");
+                                   "Stretch horizontally: the most points a chart shows at once; 0 shows them all");
     w_.pointsPerPageSpin->setSingleStep(10);
     // The arrows only: typed values would skip the wrap.
     w_.pointsPerPageSpin->findChild<QLineEdit*>()->setReadOnly(true);
@@ -424,7 +519,7 @@ QFrame* LayoutBuilder::BuildFilterPanel() {
 void LayoutBuilder::BuildLensAndPeriod(QGridLayout* grid, QWidget* panel) {
     w_.lensEdit = Edit(panel, "EditLens", {}, "Partial lens name allowed - case independent");
     const auto dateEdit = [panel](const char* name, const QString& hint) {
-        auto* date = new QDateEdit(QDate::currentDate(), panel);
+        auto* date = new DayEdit(QDate::currentDate(), panel);
         date->setObjectName(name);
         date->setDisplayFormat("yyyy-MM-dd");
         date->setCalendarPopup(true);

@@ -32,9 +32,10 @@ class StatusLink;
 // Each keeps the product's name as its object name (given after it); tests find it by that.
 // The chart arrays are in chart order: focal length, ISO, aperture, shutter speed, lens.
 struct WindowWidgets {
-    // Left: the folder tree above the two links.
+    // Left: the folder field over the folder tree, above the two links.
     QSplitter* splitter = nullptr;            // Splitter1
     QFrame* treePanel = nullptr;              // Panel2
+    QLineEdit* folderEdit = nullptr;          // EditFolder: a folder typed or pasted, with completion
     FolderTree* folderTree = nullptr;         // ShellTreeView1
     QFileSystemModel* folderModel = nullptr;  // ShellModel
     QLabel* homePageLink = nullptr;           // Label7

@@ -46,6 +46,7 @@ class LayoutBuilder {
 
   private:
     QWidget* BuildLeftPanel();
+    QLineEdit* BuildFolderEdit(QWidget* parent);
     QFrame* BuildLinkStrip(QWidget* parent);
     QFrame* BuildCacheStrip(QWidget* parent);
     QFrame* BuildTopBar();

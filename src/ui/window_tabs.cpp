@@ -2,6 +2,7 @@
 // the camera table.
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QEvent>
 #include <QFont>
 #include <QFontDatabase>
 #include <QFrame>
@@ -19,13 +20,41 @@
 #include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <array>
 #include <initializer_list>
 
 #include "settings/settings_file.h"
 #include "ui/window_layout_builder.h"
+#include "viewer/path_list_viewer.h"
 
 namespace quorvela::ui::layout {
+
+namespace {
+
+// The preview takes a quarter of its tab's width: its least size in a small window, up to the
+// largest square previews are decoded for on a large screen.
+class PreviewSizer final : public QObject {
+  public:
+    PreviewSizer(QWidget* tab, QFrame* panel, QFrame* square) : QObject(tab), panel_(panel), square_(square) {
+        tab->installEventFilter(this);
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Resize) {
+            const int side = std::clamp(static_cast<QWidget*>(watched)->width() / 4, kPreviewSize,
+                                        viewer::PathListViewer::kLargestPreview);
+            panel_->setFixedWidth(side + kPreviewPanelWidth - kPreviewSize);
+            square_->setFixedSize(side, side);
+        }
+        return false;
+    }
+
+  private:
+    QFrame* panel_;
+    QFrame* square_;
+};
+
+}  // namespace
 
 void LayoutBuilder::BuildTabs() {
     w_.tabs = new QTabWidget(w_.rightArea);
@@ -195,7 +224,8 @@ QFrame* LayoutBuilder::BuildChartBar(Quantity quantity, QWidget* extra) {
     QToolButton* fit = w_.fitButtons[quantity] =
         GlyphButton(bar, kFitNames[quantity], QStyle::SP_BrowserReload, "Fit graph", "Reset scroll and zoom", false);
     QToolButton* save = w_.saveButtons[quantity] =
-        GlyphButton(bar, kSaveNames[quantity], QStyle::SP_DialogSaveButton, "Save", "Save graph as bmp", true);
+        GlyphButton(bar, kSaveNames[quantity], QStyle::SP_DialogSaveButton, "Save",
+                    "Save graph as a picture: PNG, SVG or BMP, with a caption of what it shows", true);
     auto* buttons = new QVBoxLayout;
     buttons->setSpacing(0);
     buttons->addWidget(fit);
@@ -339,6 +369,7 @@ QFrame* LayoutBuilder::BuildPreviewPanel() {
     Fill(w_.previewText, QColor(255, 251, 240));
     previewColumn->addWidget(panel15);
     previewColumn->addWidget(w_.previewText, 1);
+    new PreviewSizer(w_.pathListTab, panel, panel15);
     return panel;
 }
 

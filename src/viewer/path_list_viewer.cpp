@@ -12,6 +12,7 @@
 #include <exception>
 #include <new>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "common/text_file.h"
@@ -34,8 +35,8 @@ PathListViewer::PathListViewer(QPlainTextEdit* richEdit, QLabel* image, QLabel* 
       summary_(summary),
       table_(table),
       reader_(true, decimalSeparator) {
-    // The preview's square, whatever the label's size is while the window is being laid out.
-    const QSize box = image_->maximumSize().boundedTo(QSize(218, 218));
+    // Decoded for the largest square the window gives the preview; shown at the square's size.
+    const QSize box = image_->maximumSize().boundedTo(QSize(kLargestPreview, kLargestPreview));
     loader_ = std::make_unique<PreviewLoader>(
         box, [this](const std::string& path, const PreviewImage& preview) { ShowPreview(path, preview); });
     askSaveFile_ = [this](const QString& proposed, const QString& filter) {
@@ -47,6 +48,7 @@ PathListViewer::PathListViewer(QPlainTextEdit* richEdit, QLabel* image, QLabel* 
     image_->setStyleSheet(QStringLiteral("color: white;"));
     richEdit_->installEventFilter(this);
     richEdit_->viewport()->installEventFilter(this);
+    image_->installEventFilter(this);
 }
 
 PathListViewer::~PathListViewer() {
@@ -61,6 +63,8 @@ bool PathListViewer::eventFilter(QObject* watched, QEvent* event) {
             this, [this] { RichEdit1MouseDown(); }, Qt::QueuedConnection);
     } else if (watched == richEdit_ && event->type() == QEvent::KeyRelease) {
         RichEdit1KeyUp();
+    } else if (watched == image_ && event->type() == QEvent::Resize && !shownImage_.isNull()) {
+        FitPreview();
     }
     return QObject::eventFilter(watched, event);
 }
@@ -174,14 +178,20 @@ bool PathListViewer::SearchForText_AndSelect(QPlainTextEdit* richEdit, const QSt
 bool PathListViewer::Lb_SaveRicheditClick() {
     const QString file = askSaveFile_ ? askSaveFile_(kProposedName, kSaveFilter) : QString();
     if (file.isEmpty()) return false;
-    std::vector<std::string> lines;
+        // Ended as the platform's text files are, so the user's own editors and tools read it.
+#ifdef Q_OS_WIN
+    constexpr std::string_view kLineEnd = "\r\n";
+#else
+    constexpr std::string_view kLineEnd = "\n";
+#endif
+    std::string text;
     for (QTextBlock block = richEdit_->document()->firstBlock(); block.isValid(); block = block.next()) {
-        lines.push_back(block.text().toStdString());
+        text.append(block.text().toStdString()).append(kLineEnd);
     }
     // An empty list is one empty block; it saves as an empty file.
-    if (lines.size() == 1 && lines.front().empty()) lines.clear();
+    if (text == kLineEnd) text.clear();
     try {
-        common::WriteTextLines(file.toStdString(), lines);
+        common::WriteFileAtomically(file.toStdString(), text);
         return true;
     } catch (const std::exception& e) {
         if (ShowError) ShowError(QString::fromLocal8Bit(e.what()));
@@ -192,12 +202,21 @@ bool PathListViewer::Lb_SaveRicheditClick() {
 void PathListViewer::ShowPreview(const std::string& path, const PreviewImage& preview) {
     shownPreviewFile_ = path;
     if (preview.Image.isNull()) {
+        shownImage_ = {};
         image_->clear();
         image_->setText(preview.Error);
     } else {
-        image_->setPixmap(QPixmap::fromImage(preview.Image));
+        shownImage_ = preview.Image;
+        FitPreview();
     }
     if (OnPreviewShown) OnPreviewShown(QString::fromStdString(path));
+}
+
+void PathListViewer::FitPreview() {
+    const QSize room = image_->size();
+    const bool fits = shownImage_.width() <= room.width() && shownImage_.height() <= room.height();
+    image_->setPixmap(QPixmap::fromImage(
+        fits ? shownImage_ : shownImage_.scaled(room, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
 }
 
 QString AskSaveTextFile(QWidget* parent, const QString& proposedName, const QString& filter) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -26,6 +27,9 @@ namespace quorvela::viewer {
 // Neither the preview nor the summary is read on the window's thread.
 class PathListViewer : public QObject {
   public:
+    // The side of the largest square a preview is decoded for.
+    static constexpr int kLargestPreview = 480;
+
     // The save-file dialog: the chosen file, or empty when cancelled.
     using AskSaveFile = std::function<QString(const QString& proposedName, const QString& filter)>;
 
@@ -90,6 +94,8 @@ class PathListViewer : public QObject {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    // The preview scaled down to the label's size.
+    void FitPreview();
     [[nodiscard]] std::string PathOfLine(const QTextBlock& line) const;
     void ShowPreview(const std::string& path, const PreviewImage& preview);
     void RequestSummary(const std::string& path);
@@ -109,6 +115,7 @@ class PathListViewer : public QObject {
     bool showingPart_ = false;
     std::string selectedFile_;
     std::string shownPreviewFile_;
+    QImage shownImage_;  // the preview as decoded
     std::string shownSummaryFile_;
     int summaryGeneration_ = 0;  // the latest summary asked for; older ones are not shown
     // One thread reads the summaries with `reader_`, one at a time. Last, so that it is stopped

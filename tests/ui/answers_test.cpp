@@ -221,6 +221,34 @@ class AnswersTest : public QObject {
         QCOMPARE(again.Edit("EditCoverage")->text(), QString("24-70"));
     }
 
+    void aDayIsTyped_data() {
+        QTest::addColumn<QString>("keys");  // typed after the field is clicked into; "^A" selects all
+        QTest::addColumn<QDate>("day");
+        QTest::newRow("a year after a click on the year") << "2023" << QDate(2023, 3, 14);
+        QTest::newRow("a year over all") << "^A2023" << QDate(2023, 3, 14);
+        QTest::newRow("a whole day over all") << "^A2023-05-01" << QDate(2023, 5, 1);
+        QTest::newRow("a whole day without dashes") << "^A20230501" << QDate(2023, 5, 1);
+    }
+    void aDayIsTyped() {
+        QFETCH(QString, keys);
+        QFETCH(QDate, day);
+        TempDir folder;
+        WindowUnderTest w(folder.path());
+        w.Show();
+        w.Check("Cb_Custom")->setChecked(true);
+        w.Check("ChB_PeriodFrom")->setChecked(true);
+        auto* edit = w.Find<QDateEdit>("PeriodFrom");
+        edit->setDate(QDate(2024, 3, 14));
+        QTest::mouseClick(edit->findChild<QLineEdit*>(), Qt::LeftButton, {}, QPoint(4, edit->height() / 2));
+        if (keys.startsWith("^A")) {
+            QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+            keys = keys.mid(2);
+        }
+        QTest::keyClicks(edit, keys);
+        QTest::keyClick(edit, Qt::Key_Tab);
+        QCOMPARE(edit->date(), day);
+    }
+
     void aDayThatIsNoDateLeavesThePeriodOpen() {
         TempDir folder;
         WriteIni(folder.path() / "vintrop.ini", {"[FilterPeriod]", "From=2024-13-45", "To=2024-02-30"});

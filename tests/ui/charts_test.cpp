@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFrame>
+#include <QImage>
 #include <QMouseEvent>
 #include <QSpinBox>
 #include <QSplitter>
@@ -263,9 +264,9 @@ class ChartsTest : public QObject {
         QTest::addColumn<QString>("name");
         QTest::addColumn<bool>("folderChosen");
         QTest::newRow("chart, folder chosen") << "LbSpeedButton5"
-                                              << "ISO_graph.bmp" << true;
+                                              << "ISO_graph.png" << true;
         QTest::newRow("chart, no folder") << "LbSpeedButton5"
-                                          << "ISO_graph.bmp" << false;
+                                          << "ISO_graph.png" << false;
         QTest::newRow("path list, folder chosen") << "Lb_SaveRichedit"
                                                   << "value_path_list.txt" << true;
         QTest::newRow("path list, no folder") << "Lb_SaveRichedit"
@@ -334,10 +335,10 @@ class ChartsTest : public QObject {
     void saveOffersTheChartsFileName_data() {
         QTest::addColumn<int>("chart");
         QTest::addColumn<QString>("name");
-        QTest::newRow("focal length") << 0 << "Focal_length_graph.bmp";
-        QTest::newRow("ISO") << 1 << "ISO_graph.bmp";
-        QTest::newRow("aperture") << 2 << "Aperture_graph.bmp";
-        QTest::newRow("shutter") << 3 << "Shutter_graph.bmp";
+        QTest::newRow("focal length") << 0 << "Focal_length_graph.png";
+        QTest::newRow("ISO") << 1 << "ISO_graph.png";
+        QTest::newRow("aperture") << 2 << "Aperture_graph.png";
+        QTest::newRow("shutter") << 3 << "Shutter_graph.png";
     }
     void saveOffersTheChartsFileName() {
         QFETCH(int, chart);
@@ -351,24 +352,90 @@ class ChartsTest : public QObject {
         w->SaveChart(ChartAt(chart));
         QCOMPARE(w.AskedNames.size(), 1);
         QCOMPARE(QFileInfo(w.AskedNames[0]).fileName(), name);
-        QCOMPARE(w.AskedFilters, QStringList{"file(*.bmp);;All (*)"});
-        const fs::path target = folder.path() / name.toStdString();
-        QVERIFY(!fs::exists(target));
-        // Confirmed: a BMP of the chart as shown.
-        w.SaveAnswer = QString::fromStdString(target.string());
-        w->SaveChart(ChartAt(chart));
-        const std::string bytes = ReadAll(target);
-        QVERIFY(bytes.size() > 54);
-        QCOMPARE(bytes.substr(0, 2), std::string("BM"));
+        QCOMPARE(w.AskedFilters, QStringList{"PNG image (*.png);;SVG image (*.svg);;BMP image (*.bmp)"});
+        QVERIFY(QDir(QString::fromStdString(folder.path().string())).entryList({"*.png"}).isEmpty());
     }
 
-    void unwritableChartFileIsSkippedSilently() {
+    void aSavedChartTakesTheFormatOfItsName_data() {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<QString>("written");
+        QTest::addColumn<QByteArray>("magic");
+        QTest::newRow("png") << "chart.png"
+                             << "chart.png" << QByteArray("\x89PNG");
+        QTest::newRow("svg") << "chart.svg"
+                             << "chart.svg" << QByteArray("<?xml");
+        QTest::newRow("bmp") << "chart.BMP"
+                             << "chart.BMP" << QByteArray("BM");
+        QTest::newRow("no ending: png") << "chart"
+                                        << "chart.png" << QByteArray("\x89PNG");
+        QTest::newRow("another ending: png added") << "chart.jpg"
+                                                   << "chart.jpg.png" << QByteArray("\x89PNG");
+    }
+    void aSavedChartTakesTheFormatOfItsName() {
+        QFETCH(QString, answer);
+        QFETCH(QString, written);
+        QFETCH(QByteArray, magic);
         TempDir folder;
         WindowUnderTest w(folder.path());
         w.Show();
-        w.SaveAnswer = QString::fromStdString((folder.path() / "no-such-folder" / "x.bmp").string());
+        FillSeries(w);
+        w->ChartDblClick(ChartAt(1));
+        w.SaveAnswer = QString::fromStdString((folder.path() / answer.toStdString()).string());
+        w->SaveChart(ChartAt(1));
+        const std::string bytes = ReadAll(folder.path() / written.toStdString());
+        QCOMPARE(QByteArray::fromStdString(bytes.substr(0, static_cast<std::size_t>(magic.size()))), magic);
+        QVERIFY(w.StatusBar()->currentMessage().startsWith("The chart was saved as "));
+    }
+
+    void aSavedChartIsCaptionedWithItsRun() {
+        TempDir folder;
+        WindowUnderTest w(folder.path());
+        w.Show();
+        QTRY_VERIFY(w->SelectFolder(QUORVELA_BIN_DIR "/demo"));
+        QVERIFY(w.RunAndWait());
+        w->ChartDblClick(ChartAt(0));
+        const fs::path target = folder.path() / "focal.png";
+        w.SaveAnswer = QString::fromStdString(target.string());
+        w->SaveChart(ChartAt(0));
+        const QImage image(QString::fromStdString(target.string()));
+        QVERIFY(!image.isNull());
+        const QWidget* chart = w.Chart(0);
+        QCOMPARE(image.width(), chart->width());
+        // The caption's lines stand under the chart.
+        QVERIFY(image.height() >= chart->height() + QFontMetrics(chart->font()).height());
+        const QString caption = w->ChartCaptionText();
+        QVERIFY2(caption.startsWith(QUORVELA_BIN_DIR "/demo \u00b7 35 mm equivalent \u00b7 no filter \u00b7 "),
+                 qPrintable(caption));
+        QVERIFY2(caption.contains(QString::number(w->LastResult().FilesAnalysed) + " photos"), qPrintable(caption));
+    }
+
+    void thePathListIsSavedWithThePlatformsLineEnds() {
+        TempDir folder;
+        WindowUnderTest w(folder.path());
+        w.Show();
+        QTRY_VERIFY(w->SelectFolder(QUORVELA_BIN_DIR "/demo"));
+        QVERIFY(w.RunAndWait());
+        const fs::path target = folder.path() / "list.txt";
+        w.SaveAnswer = QString::fromStdString(target.string());
+        w.Tool("Lb_SaveRichedit")->click();
+        const std::string bytes = ReadAll(target);
+        QVERIFY(!bytes.empty());
+        QCOMPARE(bytes.back(), '\n');
+#ifdef Q_OS_WIN
+        QVERIFY(bytes.find("\r\n") != std::string::npos);
+#else
+        QVERIFY(bytes.find('\r') == std::string::npos);
+#endif
+    }
+
+    void unwritableChartFileIsSaid() {
+        TempDir folder;
+        WindowUnderTest w(folder.path());
+        w.Show();
+        w.SaveAnswer = QString::fromStdString((folder.path() / "no-such-folder" / "x.png").string());
         w->SaveChart(ChartAt(1));
         QVERIFY(w.Messages->Shown.isEmpty());
+        QVERIFY(w.StatusBar()->currentMessage().startsWith("The chart could not be saved as "));
         QVERIFY(!fs::exists(folder.path() / "no-such-folder"));
     }
 
@@ -378,7 +445,8 @@ class ChartsTest : public QObject {
         w.Show();
         for (QToolButton* button : w.SaveButtons()) {
             QVERIFY(!button->isEnabled());
-            QCOMPARE(button->toolTip(), QString("Save graph as bmp"));
+            QCOMPARE(button->toolTip(),
+                     QString("Save graph as a picture: PNG, SVG or BMP, with a caption of what it shows"));
         }
         QTRY_VERIFY(w->SelectFolder(QString::fromStdString(folder.path().string())));
         QVERIFY(w.RunAndWait());

@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QFileSystemModel>
 #include <QFontMetrics>
 #include <QFrame>
@@ -14,13 +15,16 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QSpinBox>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTabWidget>
 #include <QTest>
+#include <QTextBrowser>
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeView>
+#include <fstream>
 
 #include "common/version.h"
 #include "ui/messages.h"
@@ -86,13 +90,90 @@ class LifecycleTest : public QObject {
         QVERIFY(!w.Tool("Lb_SaveRichedit")->isEnabled());
         QVERIFY(!w.Tool("LbSpeedButton8")->isEnabled());
         QCOMPARE(w.Check("Ch_AlwaysCalc")->toolTip(),
-                 QString("Use this if the EXIF doesn't have accurate 35mm info.\rNote: All analyzed files should be "
+                 QString("Use this if the EXIF doesn't have accurate 35mm info.\nNote: All analyzed files should be "
                          "from the same camera"));
         QCOMPARE(w.StatusBar()->currentMessage(),
                  QString("Left mouse drag (Up/Down) = zoom. Right mouse drag = pan. Invert Zoom rectangle = reset."));
         // With no folder saved, the tree opens on the demo photos beside the program.
         QTRY_COMPARE(w->SelectedFolder(), QString(QUORVELA_BIN_DIR "/demo"));
         QVERIFY(w.Button("StartAnalyzing")->isEnabled());
+    }
+
+    void firstStartAnalysesTheDemoPhotos() {
+        TempDir folder;
+        WindowUnderTest w(folder.path(), '.', [](WindowServices& services) { services.AnalyseFirstStart = true; });
+        w.Show();
+        QTRY_VERIFY_WITH_TIMEOUT(w->LastResult().FilesAnalysed > 0, 60000);
+        QCOMPARE(w->SelectedFolder(), QString(QUORVELA_BIN_DIR "/demo"));
+        QVERIFY(!w.Points(0).isEmpty());
+    }
+
+    void aFolderNamedAtStartIsSelectedAndAnalysed() {
+        TempDir folder;
+        TempDir photos;
+        fs::copy(QUORVELA_BIN_DIR "/demo", photos.path(), fs::copy_options::recursive);
+        // A saved folder gives way to the one named.
+        WriteIni(folder.path() / "vintrop.ini", {"[INI]", "Path=" QUORVELA_BIN_DIR "/demo"});
+        const QString named = QString::fromStdString(photos.path().string());
+        WindowUnderTest w(folder.path(), '.', [&](WindowServices& services) { services.StartFolder = named; });
+        w.Show();
+        QTRY_VERIFY_WITH_TIMEOUT(w->LastResult().FilesAnalysed > 0, 60000);
+        QCOMPARE(w->SelectedFolder(), named);
+        QCOMPARE(w.Edit("EditFolder")->text(), QDir::toNativeSeparators(named));
+        QVERIFY(w.Messages->Shown.isEmpty());
+    }
+
+    void aMissingFolderNamedAtStartIsSaid() {
+        TempDir folder;
+        const QString named = QString::fromStdString((folder.path() / "no such folder").string());
+        WindowUnderTest w(folder.path(), '.', [&](WindowServices& services) { services.StartFolder = named; });
+        w.Show();
+        QCOMPARE(w.Messages->Shown, QStringList{"There is no folder " + QDir::toNativeSeparators(named) + "."});
+        QVERIFY(!w->Running());
+    }
+
+    void aTypedFolderIsSelected_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("found");
+        QTest::newRow("as pasted") << "%1" << true;
+        QTest::newRow("ending in a slash") << "%1/" << true;
+        QTest::newRow("with spaces around") << "  %1  " << true;
+        QTest::newRow("dot segments") << "%1/sub/.." << true;
+        QTest::newRow("a file") << "%1/file.txt" << false;
+        QTest::newRow("missing") << "%1/missing" << false;
+    }
+    void aTypedFolderIsSelected() {
+        QFETCH(QString, typed);
+        QFETCH(bool, found);
+        TempDir folder;
+        TempDir photos;
+        fs::create_directories(photos.path() / "sub");
+        std::ofstream(photos.path() / "file.txt") << "x";
+        const QString root = QString::fromStdString(photos.path().string());
+        WindowUnderTest w(folder.path());
+        w.Show();
+        QLineEdit* field = w.Edit("EditFolder");
+        field->setFocus();
+        field->setText(typed.arg(root));
+        QTest::keyClick(field, Qt::Key_Return);
+        if (found) {
+            QCOMPARE(w->SelectedFolder(), root);
+            QVERIFY(w.Button("StartAnalyzing")->isEnabled());
+        } else {
+            QVERIFY(w->SelectedFolder() != root);
+            QVERIFY2(w.StatusBar()->currentMessage().startsWith("There is no folder "),
+                     qPrintable(w.StatusBar()->currentMessage()));
+        }
+    }
+
+    void withoutDemoPhotosTheTreeOpensOnThePictures() {
+        TempDir folder;
+        TempDir program;  // a program folder without demo photos
+        WindowUnderTest w(folder.path(), '.',
+                          [&](WindowServices& services) { services.ExecutableFolder = program.path(); });
+        w.Show();
+        const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+        QTRY_COMPARE(w->SelectedFolder(), QFileInfo(pictures).isDir() ? pictures : QDir::homePath());
     }
 
     void firstStartSeedsTheCameraTable() {
@@ -405,11 +486,11 @@ class LifecycleTest : public QObject {
         QTest::addColumn<QString>("example1");
         QTest::addColumn<QString>("example2");
         QTest::newRow("point") << '.' << "8.2"
-                               << "For example 7.2\r\n"
-                               << "For example 38 or 1.6\r\n";
+                               << "for example 7.2\n"
+                               << "For example 38 or 1.6\n";
         QTest::newRow("comma") << ',' << "8,2"
-                               << "For example 7,2\r\n"
-                               << "For example 38 or 1,6\r\n";
+                               << "for example 7,2\n"
+                               << "For example 38 or 1,6\n";
     }
     void decimalSeparatorOnActivation() {
         QFETCH(char, separator);
@@ -422,10 +503,10 @@ class LifecycleTest : public QObject {
         w->FormActivate();
         QCOMPARE(w.Edit("Edit1")->text(), edit1);
         QVERIFY2(w.Edit("Edit1")->toolTip().contains(example1), qPrintable(w.Edit("Edit1")->toolTip()));
-        QVERIFY(w.Edit("Edit1")->toolTip().startsWith("Enter lens length of the digital camera For example 7"));
+        QVERIFY(w.Edit("Edit1")->toolTip().startsWith("Enter lens length of the digital camera, for example 7"));
         QVERIFY(w.Edit("Edit1")->toolTip().endsWith("See the f number on the lens or documentation of the camera."));
         QVERIFY2(w.Edit("Edit2")->toolTip().contains(example2), qPrintable(w.Edit("Edit2")->toolTip()));
-        QVERIFY(w.Edit("Edit2")->toolTip().endsWith("6\r\nSee documentation of the camera."));
+        QVERIFY(w.Edit("Edit2")->toolTip().endsWith("6\nSee the documentation of the camera."));
     }
 
     void activationDisablesStartWithoutAFolder() {
@@ -518,7 +599,7 @@ class LifecycleTest : public QObject {
         QVERIFY(w.Opened.back().toLocalFile().endsWith("/camera-table.html"));
     }
 
-    void aPageNothingCanShowIsNamedInAMessage_data() {
+    void aPageNoBrowserCanShowOpensInside_data() {
         QTest::addColumn<QString>("control");
         QTest::addColumn<QString>("page");
         QTest::newRow("help") << "LbSpeedButton9"
@@ -528,7 +609,7 @@ class LifecycleTest : public QObject {
         QTest::newRow("donate link") << "Label14"
                                      << "support.html";
     }
-    void aPageNothingCanShowIsNamedInAMessage() {
+    void aPageNoBrowserCanShowOpensInside() {
         QFETCH(QString, control);
         QFETCH(QString, page);
         TempDir folder;
@@ -537,10 +618,13 @@ class LifecycleTest : public QObject {
         w.Show();
         QTest::mouseClick(w.Widget(qPrintable(control)), Qt::LeftButton);
         QCOMPARE(int(w.Opened.size()), 1);
-        const QString file = QDir::toNativeSeparators(w.Opened[0].toLocalFile());
-        QVERIFY(file.endsWith(page));
-        QCOMPARE(w.Messages->Shown.size(), 1);
-        QVERIFY2(w.Messages->Shown[0].contains(file), qPrintable(w.Messages->Shown[0]));
+        QVERIFY(w.Messages->Shown.isEmpty());
+        auto* browser = w->findChild<QTextBrowser*>("HelpText");
+        QVERIFY(browser != nullptr);
+        QVERIFY(browser->window()->isVisible());
+        QCOMPARE(browser->source(), w.Opened[0]);
+        QVERIFY(w.Opened[0].toLocalFile().endsWith(page));
+        QVERIFY(!browser->toPlainText().isEmpty());
     }
 
     void aShortMessageLeavesRoomForItsTitle() {

@@ -261,19 +261,48 @@ class StatesTest : public QObject {
                  QString("Left mouse drag (Up/Down) = zoom. Right mouse drag = pan. Invert Zoom rectangle = reset."));
     }
 
+    // Each setting that changes the charts, changed after a run: the status line says so beside
+    // the red box. Before any run there are no charts to update.
+    void aChangedSettingIsSaidInTheStatusLine_data() {
+        QTest::addColumn<QString>("change");
+        QTest::newRow("subfolders") << "ChB_Subs";
+        QTest::newRow("RAW and HEIF") << "IncludeRawHeif";
+        QTest::newRow("steps") << "ChBoxSteps";
+        QTest::newRow("real length") << "LbSetforRealLength";
+        QTest::newRow("filter") << "Cb_Custom";
+    }
+    void aChangedSettingIsSaidInTheStatusLine() {
+        QFETCH(QString, change);
+        TempDir folder;
+        WindowUnderTest w(folder.path());
+        w.Show();
+        QTRY_VERIFY(w->SelectFolder(QUORVELA_BIN_DIR "/demo"));
+        const QString changed = QString::fromUtf8("Settings changed \u2014 Start analyzing to update the charts");
+        w.Find<QAbstractButton>(qPrintable(change))->click();
+        QVERIFY(w.StatusBar()->currentMessage() != changed);
+        QVERIFY(w.RunAndWait());
+        const QString count = w.StatusBar()->currentMessage();
+        QVERIFY(count != changed);
+        // Coming back to the window, as after a message box, leaves the run's count in place.
+        w->FormActivate();
+        QCOMPARE(w.StatusBar()->currentMessage(), count);
+        w.Find<QAbstractButton>(qPrintable(change))->click();
+        QCOMPARE(w.StatusBar()->currentMessage(), changed);
+        QCOMPARE(w->StatusPanelLook(), kIndicatorNeeded);
+    }
+
     void startingHintsAndCaptions() {
         TempDir folder;
         WindowUnderTest w(folder.path());
         QCOMPARE(w.Button("StartAnalyzing")->text(), QString("Start analyzing"));
-        QCOMPARE(w.Button("StartAnalyzing")->toolTip(),
-                 QString("Select any folder with jpg files on the left to analyse"));
+        QCOMPARE(w.Button("StartAnalyzing")->toolTip(), QString("Select a folder of photos on the left to analyse"));
         QCOMPARE(w.Button("StopAnalyzing")->text(), QString("Stop"));
         QVERIFY(w.Button("StopAnalyzing")->isHidden());
         QCOMPARE(w.Label("StatusPanel")->toolTip(), QString("If the background is red, you need to (re)analyse"));
         QCOMPARE(w.Check("Cb_Custom")->toolTip(), QString("Select to filter for camera make and/or model"));
-        QCOMPARE(w.Tree()->toolTip(), QString("Select a folder with JPG files to analyse"));
+        QCOMPARE(w.Tree()->toolTip(), QString("Select a folder of photos to analyse"));
         QCOMPARE(w.Spin("SpinEdit3")->toolTip(),
-                 QString("Stretch horizontaly, set max. points for the charts, default 0 is off"));
+                 QString("Stretch horizontally: the most points a chart shows at once; 0 shows them all"));
         QCOMPARE(w.Tool("LbSpeedButton9")->toolTip(), QString("Help"));
         QStringList tabs;
         for (int i = 0; i < w.Tabs()->count(); ++i) tabs << w.Tabs()->tabText(i);

@@ -10,7 +10,8 @@
 
 namespace quorvela::ui::testing {
 
-WindowUnderTest::WindowUnderTest(std::filesystem::path programFolder, char decimalSeparator)
+WindowUnderTest::WindowUnderTest(std::filesystem::path programFolder, char decimalSeparator,
+                                 const std::function<void(WindowServices&)>& adjust)
     : ProgramFolder(std::move(programFolder)) {
     WindowServices services;
     services.ProgramFolder = ProgramFolder;
@@ -39,6 +40,7 @@ WindowUnderTest::WindowUnderTest(std::filesystem::path programFolder, char decim
         AskedFilters << filter;
         return SaveAnswer;
     };
+    if (adjust) adjust(services);
     window = std::make_unique<TAnalyseLength>(services);
     SetWindow(window.get());
 }

@@ -5,6 +5,7 @@
 #include <QUrl>
 #include <atomic>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -27,7 +28,9 @@ class RecordingMessages final : public MessageSink {
 // the arrow (w->SelectFolder(...)).
 class WindowUnderTest : public WindowPage {
   public:
-    explicit WindowUnderTest(std::filesystem::path programFolder, char decimalSeparator = '.');
+    // `adjust` changes the services the window is made with, after the fixture's own.
+    explicit WindowUnderTest(std::filesystem::path programFolder, char decimalSeparator = '.',
+                             const std::function<void(WindowServices&)>& adjust = {});
     ~WindowUnderTest();
 
     TAnalyseLength& operator*() { return *window; }
