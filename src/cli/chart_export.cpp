@@ -20,7 +20,7 @@ namespace quorvela::cli {
 namespace {
 
 // The names the command line gives the charts, as --path-list does.
-constexpr PerQuantity<std::string_view> kChartNames{{"focal", "iso", "aperture", "shutter", "lens"}};
+constexpr PerQuantity<std::string_view> kChartNames{{"focal", "iso", "aperture", "shutter", "lens", "rating"}};
 // The size of a saved chart: a page's width of readable bars.
 constexpr int kImageWidth = 1200;
 constexpr int kImageHeight = 700;

@@ -7,8 +7,8 @@
 
 namespace quorvela::cli {
 
-// The charts "analyse --chart QUANTITY=FILE" saves: QUANTITY is focal, iso, aperture, shutter or
-// lens, FILE's ending (.png, .svg, .bmp; PNG for any other) the format.
+// The charts "analyse --chart QUANTITY=FILE" saves: QUANTITY is focal, iso, aperture, shutter,
+// lens or rating, FILE's ending (.png, .svg, .bmp; PNG for any other) the format.
 // Why `specs` cannot be saved, naming the first that is wrong; empty when all can be tried.
 std::string CheckChartSpecs(const std::vector<std::string>& specs);
 

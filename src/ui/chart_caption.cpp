@@ -1,5 +1,6 @@
 #include "ui/chart_caption.h"
 
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -46,8 +47,14 @@ std::string FilterWords(const analysis::AnalysisSettings& settings) {
     if (!f.MakerNoteLabel.empty() && !f.MakerNoteData.empty()) {
         makerNote = Field("maker note", f.MakerNoteLabel).append(" = ").append(common::Cp1252ToUtf8(f.MakerNoteData));
     }
+    std::string stars;
+    if (f.MinRating > 0)
+        stars.append("at least ").append(std::to_string(f.MinRating)).append(f.MinRating == 1 ? " star" : " stars");
+    std::string label;
+    if (!f.Label.empty()) label.append("label ").append(f.Label);  // UTF-8 already, as XMP gives it
     return Joined(
-        {Field("make", f.Make), Field("model", f.Model), std::move(makerNote), Field("lens", f.Lens), PeriodWords(f)},
+        {Field("make", f.Make), Field("model", f.Model), std::move(makerNote), Field("lens", f.Lens), PeriodWords(f),
+         std::move(stars), f.NoRejected && f.MinRating == 0 ? "no rejected photos" : "", std::move(label)},
         ", ");
 }
 

@@ -14,7 +14,8 @@ namespace quorvela::ui {
 std::string ChartCaption(const analysis::AnalysisSettings& settings, int photos, std::string_view coverage,
                          std::string_view day);
 
-// The filter fields that are set, "make Canon, lens 24-70, period 2024-01-01 to 2024-06-30";
+// The filter fields that are set, "make Canon, lens 24-70, period 2024-01-01 to 2024-06-30, at
+// least 3 stars, no rejected photos, label Red";
 // empty when the filter is off or every field is empty. UTF-8.
 std::string FilterWords(const analysis::AnalysisSettings& settings);
 

@@ -20,8 +20,8 @@ namespace quorvela::ui {
 namespace {
 
 // The names the save dialog proposes; a chart without one is named after its tab.
-constexpr PerQuantity<const char*> kGraphFileNames{
-    {"Focal_length_graph.png", "ISO_graph.png", "Aperture_graph.png", "Shutter_graph.png", "Lens_graph.png"}};
+constexpr PerQuantity<const char*> kGraphFileNames{{"Focal_length_graph.png", "ISO_graph.png", "Aperture_graph.png",
+                                                    "Shutter_graph.png", "Lens_graph.png", "Rating_graph.png"}};
 // The formats a chart is saved in, PNG first: it is the one every program shows.
 constexpr const char* kGraphFilter = "PNG image (*.png);;SVG image (*.svg);;BMP image (*.bmp)";
 

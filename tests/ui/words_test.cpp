@@ -172,7 +172,23 @@ class WordsTest : public QObject {
         std::vector<std::string> f;
         for (const QString& field : fields) f.push_back(field.toLatin1().toStdString());
         settings.Filter = {f[0], f[1], f[2], f[3], f[4], f[5], f[6]};
+
         QCOMPARE(QString::fromStdString(ChartCaption(settings, photos, coverage.toStdString(), "2026-12-08")), caption);
+    }
+
+    void chartCaptionOfTheRatingFilters() {
+        quorvela::analysis::AnalysisSettings settings;
+        settings.RootFolder = "/p";
+        settings.FilterOn = true;
+        settings.Filter.NoRejected = true;
+        settings.Filter.Label = "Rot \u00fcber";  // UTF-8 as XMP gives it, not the code page
+        QCOMPARE(QString::fromStdString(ChartCaption(settings, 1, {}, "2026-12-08")),
+                 QString::fromUtf8("/p \u00b7 35 mm equivalent \u00b7 filter: no rejected photos, label Rot \u00fcber "
+                                   "\u00b7 1 photo \u00b7 2026-12-08"));
+        // A least number of stars leaves the rejected photos out already.
+        settings.Filter.MinRating = 3;
+        QCOMPARE(QString::fromStdString(FilterWords(settings)),
+                 QString::fromUtf8("at least 3 stars, label Rot \u00fcber"));
     }
 };
 
