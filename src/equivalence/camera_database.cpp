@@ -96,11 +96,23 @@ const CameraDatabase& CameraDatabase::Shared() {
     return database;
 }
 
-CameraDatabase::CameraDatabase(const std::vector<std::string>& xmlTexts)
-    : CameraDatabase(std::make_shared<const LensfunCameras>(xmlTexts)) {}
+namespace {
 
-CameraDatabase::CameraDatabase(std::shared_ptr<const LensfunCameras> cameras)
-    : cameras_(std::move(cameras)), cameraCount_(cameras_->CameraCount()) {}
+std::shared_ptr<const LensfunCameras> CamerasOf(const std::vector<std::string>& xmlTexts) {
+    LensfunParts parts;
+    for (const std::string& xml : xmlTexts) SplitLensfunText(xml, parts);
+    return std::make_shared<const LensfunCameras>(parts.Mounts, std::move(parts.Cameras));
+}
+
+}  // namespace
+
+CameraDatabase::CameraDatabase(const std::vector<std::string>& xmlTexts) : CameraDatabase(CamerasOf(xmlTexts)) {}
+
+CameraDatabase::CameraDatabase(std::shared_ptr<const LensfunCameras> cameras) : cameras_(std::move(cameras)) {}
+
+int CameraDatabase::CameraCount() const {
+    return cameras_->CameraCount();
+}
 
 CameraDatabase::~CameraDatabase() = default;
 

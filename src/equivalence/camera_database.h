@@ -17,7 +17,8 @@ class LensfunCameras;
 
 // The crop factors of the cameras in lensfun's database, the photographic community's own
 // list, matched to a photo's make and model as lensfun matches them. lensfun reads only the
-// cameras and mounts of its database (its lenses are most of its size and of its reading time).
+// cameras of its database (its lenses are most of its size and of its reading time), those of
+// a make on the make's first look-up.
 class CameraDatabase final : public CropFactorSource {
   public:
     // The database of this process, read on first use from lensfun's folders: the newest of the
@@ -35,8 +36,8 @@ class CameraDatabase final : public CropFactorSource {
 
     [[nodiscard]] std::optional<double> CropFactor(std::string_view make, std::string_view model, double aspect,
                                                    double planeCrop) const override;
-    // How many cameras were read.
-    [[nodiscard]] int CameraCount() const { return cameraCount_; }
+    // How many cameras were read (all are read for the count).
+    [[nodiscard]] int CameraCount() const;
 
     // One listing of a camera: its crop factor and its format ("4:3"; empty when it has one).
     struct Listing {
@@ -51,7 +52,6 @@ class CameraDatabase final : public CropFactorSource {
     explicit CameraDatabase(std::shared_ptr<const LensfunCameras> cameras);
 
     std::shared_ptr<const LensfunCameras> cameras_;
-    int cameraCount_ = 0;
     mutable std::mutex mutex_;
     mutable std::unordered_map<std::string, std::vector<Listing>> found_;  // by make "\n" model
 };

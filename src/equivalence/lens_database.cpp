@@ -216,7 +216,7 @@ const LensDatabase& LensDatabase::Shared() {
 LensDatabase::LensDatabase(const std::vector<std::string>& xmlTexts) {
     LensfunParts parts;
     for (const std::string& xml : xmlTexts) SplitLensfunText(xml, parts);
-    Read(std::make_shared<const LensfunCameras>(parts.Databases), parts.Lenses);
+    Read(std::make_shared<const LensfunCameras>(parts.Mounts, std::move(parts.Cameras)), parts.Lenses);
 }
 
 // lensfun reads the mounts and cameras, shared with CameraDatabase; the lenses are read here:

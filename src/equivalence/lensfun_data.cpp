@@ -24,6 +24,10 @@ namespace quorvela::equivalence {
 namespace {
 
 constexpr std::size_t kNone = std::string_view::npos;
+// The key of the list of every camera: no make's key has a line break.
+constexpr std::string_view kEveryMake = "\n";
+constexpr std::string_view kDatabaseStart = "<lensdatabase version=\"1\">\n";
+constexpr std::string_view kDatabaseEnd = "</lensdatabase>\n";
 
 // Where a part of an element that is not read ends: comments (which may hold elements) and
 // calibrations (most of the data, and no part of a lens's range).
@@ -223,6 +227,24 @@ class FileBuffer {
     std::size_t capacity_ = 0;
 };
 
+// The make of a <camera> element (without comments) as MakeKey gives it; none when lensfun
+// might read it otherwise: its first <maker> has a language, another replaces it, or its text
+// holds a reference or more than ASCII.
+std::optional<std::string> CameraMake(std::string_view element) {
+    constexpr std::string_view kOpen = "<maker>";
+    constexpr std::string_view kClose = "</maker>";
+    const std::size_t open = element.find("<maker");
+    if (open == kNone || !element.substr(open).starts_with(kOpen)) return std::nullopt;
+    const std::size_t start = open + kOpen.size();
+    const std::size_t end = element.find('<', start);
+    if (end == kNone || !element.substr(end).starts_with(kClose) || element.find(kOpen, end) != kNone) {
+        return std::nullopt;
+    }
+    const std::string_view make = element.substr(start, end - start);
+    if (make.find('&') != kNone) return std::nullopt;
+    return MakeKey(make);
+}
+
 // lensfun keeps a timestamp in each data folder; the newest of the system's data and the
 // updates wins, as lensfun itself decides.
 long Timestamp(const std::filesystem::path& folder) {
@@ -247,7 +269,7 @@ LensfunData ReadLensfunData() {
         // An unreadable file costs its own entries only.
         if (const std::optional<std::string_view> text = buffer.Read(file)) SplitLensfunText(*text, parts);
     }
-    return {std::make_shared<const LensfunCameras>(parts.Databases), std::move(parts.Lenses)};
+    return {std::make_shared<const LensfunCameras>(parts.Mounts, std::move(parts.Cameras)), std::move(parts.Lenses)};
 }
 
 }  // namespace
@@ -271,8 +293,24 @@ std::vector<std::filesystem::path> LensfunFolders() {
     return folders;
 }
 
+std::optional<std::string> MakeKey(std::string_view make) {
+    std::string key;
+    key.reserve(make.size());
+    for (const char c : make) {
+        if (static_cast<unsigned char>(c) >= 0x80) return std::nullopt;      // lensfun folds Unicode's cases
+        if (c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f') {  // the blanks of its comparison
+            if (!key.empty() && key.back() != ' ') key += ' ';
+            continue;
+        }
+        key += c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    }
+    if (!key.empty() && key.back() == ' ') key.pop_back();
+    return key;
+}
+
 void SplitLensfunText(std::string_view xml, LensfunParts& parts) {
-    std::string database = "<lensdatabase version=\"1\">\n";
+    const std::size_t index = parts.Mounts.size();
+    std::string mounts(kDatabaseStart);
     for (std::size_t at = xml.find('<'); at != kNone; at = xml.find('<', at)) {
         const std::string_view rest = xml.substr(at);
         if (rest.starts_with("<!--")) {
@@ -282,22 +320,51 @@ void SplitLensfunText(std::string_view xml, LensfunParts& parts) {
             at = ReadLens(xml, at, listing);
             if (at != kNone) parts.Lenses.push_back(std::move(listing));
         } else if (rest.starts_with("<mount>")) {
-            at = AppendElement(xml, at, "</mount>", database);
+            at = AppendElement(xml, at, "</mount>", mounts);
         } else if (rest.starts_with("<camera>")) {
-            at = AppendElement(xml, at, "</camera>", database);
+            CameraElement camera{index, std::nullopt, {}};
+            at = AppendElement(xml, at, "</camera>", camera.Element);
+            if (at != kNone) {
+                camera.Make = CameraMake(camera.Element);
+                parts.Cameras.push_back(std::move(camera));
+            }
         } else {
             ++at;
         }
         if (at == kNone) break;
     }
-    parts.Databases.push_back(database.append("</lensdatabase>\n"));
+    parts.Mounts.push_back(mounts.append(kDatabaseEnd));
 }
 
-LensfunCameras::LensfunCameras(const std::vector<std::string>& xmlTexts) : db_(std::make_unique<lfDatabase>()) {
-    for (const std::string& text : xmlTexts) db_->Load("lensfun data", text.data(), text.size());
+LensfunCameras::LensfunCameras(const std::vector<std::string>& mounts, std::vector<CameraElement> cameras)
+    : mounts_(std::make_unique<lfDatabase>()), cameras_(std::move(cameras)) {
+    for (const std::string& text : mounts) mounts_->Load("lensfun data", text.data(), text.size());
 }
 
 LensfunCameras::~LensfunCameras() = default;
+
+std::unique_ptr<lfDatabase> LensfunCameras::Load(const std::string* make) const {
+    auto db = std::make_unique<lfDatabase>();
+    std::string text(kDatabaseStart);
+    // Each text read on its own, as lensfun reads its files: a damaged one costs its own cameras.
+    const auto load = [&db, &text] {
+        if (text.size() == kDatabaseStart.size()) return;
+        text.append(kDatabaseEnd);
+        db->Load("lensfun data", text.data(), text.size());
+        text.assign(kDatabaseStart);
+    };
+    std::size_t current = 0;
+    for (const CameraElement& camera : cameras_) {
+        if (make != nullptr && camera.Make && *camera.Make != *make) continue;
+        if (camera.Text != current) {
+            load();
+            current = camera.Text;
+        }
+        text.append(camera.Element);
+    }
+    load();
+    return db;
+}
 
 std::vector<const lfCamera*> LensfunCameras::Find(std::string_view make, std::string_view model) const {
     const auto ascii = [](std::string_view text) {
@@ -307,8 +374,13 @@ std::vector<const lfCamera*> LensfunCameras::Find(std::string_view make, std::st
     if (make.empty() || model.empty() || !ascii(make) || !ascii(model)) return cameras;
     const std::string makeText(make);
     const std::string modelText(model);
+    // lensfun reads the make up to a NUL; an empty one matches every make.
+    const std::optional<std::string> key = MakeKey(makeText.c_str());
+    const std::string list = key && !makeText.starts_with('\0') ? *key : std::string(kEveryMake);
     const std::lock_guard lock(mutex_);
-    if (const lfCamera** found = db_->FindCameras(makeText.c_str(), modelText.c_str()); found != nullptr) {
+    std::unique_ptr<lfDatabase>& db = byMake_[list];
+    if (db == nullptr) db = Load(list == kEveryMake ? nullptr : &list);
+    if (const lfCamera** found = db->FindCameras(makeText.c_str(), modelText.c_str()); found != nullptr) {
         for (int i = 0; found[i] != nullptr; ++i) cameras.push_back(found[i]);
         lf_free(found);
     }
@@ -316,12 +388,15 @@ std::vector<const lfCamera*> LensfunCameras::Find(std::string_view make, std::st
 }
 
 const lfMount* const* LensfunCameras::Mounts() const {
-    return db_->GetMounts();
+    return mounts_->GetMounts();
 }
 
 int LensfunCameras::CameraCount() const {
+    const std::lock_guard lock(mutex_);
+    std::unique_ptr<lfDatabase>& db = byMake_[std::string(kEveryMake)];
+    if (db == nullptr) db = Load(nullptr);
     int count = 0;
-    if (const lfCamera* const* cameras = db_->GetCameras(); cameras != nullptr) {
+    if (const lfCamera* const* cameras = db->GetCameras(); cameras != nullptr) {
         while (cameras[count] != nullptr) ++count;
     }
     return count;

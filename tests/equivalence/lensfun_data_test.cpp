@@ -9,33 +9,79 @@
 namespace quorvela::equivalence {
 namespace {
 
-TEST(SplitLensfunText, MountsAndCamerasForLensfunLensesAsListings) {
+TEST(SplitLensfunText, MountsForLensfunCamerasByMakeLensesAsListings) {
     struct Case {
         const char* what;
         const char* xml;
-        const char* database;  // between the database's own start and end tags
+        const char* mounts;  // between the database's own start and end tags
+        const char* camera;  // the one camera element and its line break, none when null
         std::size_t lenses;
     };
     const Case cases[] = {
-        {"a camera", "<camera><model>A</model></camera>", "<camera><model>A</model></camera>\n", 0},
-        {"a mount", "<mount><name>M</name></mount>", "<mount><name>M</name></mount>\n", 0},
-        {"blanks between tags left out", "<camera>\n  <model> A B </model>\n</camera>",
+        {"a camera", "<camera><model>A</model></camera>", "", "<camera><model>A</model></camera>\n", 0},
+        {"a mount", "<mount><name>M</name></mount>", "<mount><name>M</name></mount>\n", nullptr, 0},
+        {"a lens", "<lens><model>18mm</model><mount>M</mount></lens>", "", nullptr, 1},
+        {"a comment left out", "<!-- <camera><model>A</model></camera> --><lens><model>L</model></lens>", "", nullptr,
+         1},
+        {"a comment inside", "<camera><model>A</model><!-- x --></camera>", "", "<camera><model>A</model></camera>\n",
+         0},
+        {"blanks between tags left out", "<camera>\n  <model> A B </model>\n</camera>", "",
          "<camera><model> A B </model></camera>\n", 0},
-        {"a lens", "<lens><model>18mm</model><mount>M</mount></lens>", "", 1},
-        {"a comment left out", "<!-- <camera><model>A</model></camera> --><lens><model>L</model></lens>", "", 1},
-        {"a comment inside", "<camera><model>A</model><!-- x --></camera>", "<camera><model>A</model></camera>\n", 0},
-        {"an unclosed camera", "<camera><model>A</model>", "", 0},
-        {"an unclosed comment", "<camera><model>A</model></camera><!-- <lens></lens>",
+        {"an unclosed camera", "<camera><model>A</model>", "", nullptr, 0},
+        {"an unclosed comment", "<camera><model>A</model></camera><!-- <lens></lens>", "",
          "<camera><model>A</model></camera>\n", 0},
-        {"a calibration skipped", "<lens><model>L</model><calibration><tca/></calibration></lens>", "", 1},
+        {"a calibration skipped", "<lens><model>L</model><calibration><tca/></calibration></lens>", "", nullptr, 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         LensfunParts parts;
         SplitLensfunText(c.xml, parts);
-        ASSERT_EQ(parts.Databases.size(), 1U);
-        EXPECT_EQ(parts.Databases[0], std::string("<lensdatabase version=\"1\">\n") + c.database + "</lensdatabase>\n");
+        ASSERT_EQ(parts.Mounts.size(), 1U);
+        EXPECT_EQ(parts.Mounts[0], std::string("<lensdatabase version=\"1\">\n") + c.mounts + "</lensdatabase>\n");
+        ASSERT_EQ(parts.Cameras.size(), c.camera != nullptr ? 1U : 0U);
+        EXPECT_EQ(parts.Cameras.empty() ? std::string() : parts.Cameras[0].Element,
+                  c.camera != nullptr ? c.camera : "");
         EXPECT_EQ(parts.Lenses.size(), c.lenses);
+    }
+}
+
+TEST(SplitLensfunText, ACamerasMakeAsLensfunComparesIt) {
+    struct Case {
+        const char* camera;
+        std::optional<std::string> make;  // none: looked up with every make
+    };
+    const Case cases[] = {
+        {"<camera><maker>Canon</maker></camera>", "canon"},
+        {"<camera><maker>  OLYMPUS \t IMAGING  Corp. </maker><maker lang=\"en\">Olympus</maker></camera>",
+         "olympus imaging corp."},
+        {"<camera><maker lang=\"en\">Olympus</maker><maker>Olympus</maker></camera>", std::nullopt},
+        {"<camera><maker>A</maker><maker>B</maker></camera>", std::nullopt},
+        {"<camera><maker>A &amp; B</maker></camera>", std::nullopt},
+        {"<camera><maker>Leica \xC3\x84</maker></camera>", std::nullopt},
+        {"<camera><model>X</model></camera>", std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.camera);
+        LensfunParts parts;
+        SplitLensfunText(c.camera, parts);
+        ASSERT_EQ(parts.Cameras.size(), 1U);
+        EXPECT_EQ(parts.Cameras[0].Make, c.make);
+    }
+}
+
+TEST(MakeKey, BlanksAndCaseAsLensfunComparesMakes) {
+    struct Case {
+        const char* make;
+        std::optional<std::string> key;
+    };
+    const Case cases[] = {
+        {"Canon", "canon"},  {" NIKON  CORPORATION\t", "nikon corporation"},
+        {"\fA\r\nB", "a b"}, {"A\vB", "a\vb"},
+        {"   ", ""},         {"Caf\xC3\xA9", std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.make);
+        EXPECT_EQ(MakeKey(c.make), c.key);
     }
 }
 
@@ -55,10 +101,17 @@ TEST(SplitLensfunText, ALensListingsNamesMountsAndRange) {
 }
 
 TEST(LensfunCameras, FindsAsLensfunMatchesWhatItExpects) {
-    const LensfunCameras cameras({R"(<lensdatabase version="1">
+    LensfunParts parts;
+    SplitLensfunText(R"(<lensdatabase version="1">
         <mount><name>Canon EF</name></mount>
         <camera><maker>Canon</maker><model>Canon EOS 5D</model><mount>Canon EF</mount><cropfactor>1</cropfactor>
-            </camera></lensdatabase>)"});
+            </camera>
+        <camera><maker>Nikon</maker><model>D70</model><mount>Nikon F</mount><cropfactor>1.5</cropfactor></camera>
+        <camera><maker>Nikon</maker><model>D70</model><mount>Nikon F</mount><cropfactor>1.5</cropfactor></camera>
+        <camera><maker>Le&#xEF;ca</maker><model>D70</model><mount>L</mount><cropfactor>1</cropfactor></camera>
+        </lensdatabase>)",
+                     parts);
+    const LensfunCameras cameras(parts.Mounts, parts.Cameras);
     struct Case {
         const char* make;
         const char* model;
@@ -76,7 +129,7 @@ TEST(LensfunCameras, FindsAsLensfunMatchesWhatItExpects) {
         SCOPED_TRACE(std::string(c.make) + " " + c.model);
         EXPECT_EQ(cameras.Find(c.make, c.model).size(), c.found);
     }
-    EXPECT_EQ(cameras.CameraCount(), 1);
+    EXPECT_EQ(cameras.CameraCount(), 3);
     ASSERT_NE(cameras.Mounts(), nullptr);
     ASSERT_NE(cameras.Mounts()[0], nullptr);
     EXPECT_STREQ(cameras.Mounts()[0]->Name, "Canon EF");
