@@ -203,6 +203,31 @@ const LensCatalogue& LensfunCatalogue() {
     return catalogue;
 }
 
+namespace {
+
+// What LabelLens says of a camera: a pure function of make and model, kept by each thread for
+// the cameras it met, as a library holds photos of a few cameras.
+struct Camera {
+    std::string Name;
+    std::string Maker;
+    bool Phone = false;
+    int BuiltIn = -1;  // the catalogue's answer for `Of`; -1 not asked
+    const LensCatalogue* Of = nullptr;
+};
+
+// The entry of a camera; the cameras met are forgotten beyond a few hundred.
+Camera& CameraOf(std::string_view make, std::string_view model) {
+    constexpr std::size_t kMostKept = 512;
+    thread_local std::unordered_map<std::string, Camera> met;
+    thread_local std::string key;
+    key.assign(make).append(1, '\n').append(model);
+    if (const auto found = met.find(key); found != met.end()) return found->second;
+    if (met.size() >= kMostKept) met.clear();
+    return met.emplace(key, Camera{CameraName(make, model), MakerWord(make), IsPhone(make, model)}).first->second;
+}
+
+}  // namespace
+
 library::LensSpan SpanOfName(std::string_view name) {
     for (std::size_t mm = name.find("mm"); mm != std::string_view::npos; mm = name.find("mm", mm + 2)) {
         // Back over the blanks and the numbers before "mm".
@@ -260,8 +285,14 @@ LensLabel LabelLens(const library::PhotoFacts& facts, const LensCatalogue& catal
         }
         range = stated;  // a name that is only a range is named as any other range
     }
-    const std::string camera = CameraName(facts.Make, facts.Model);
-    const bool builtIn = IsPhone(facts.Make, facts.Model) || catalogue.HasBuiltInLens(facts.Make, facts.Model);
+    Camera& seen = CameraOf(facts.Make, facts.Model);
+    const std::string& camera = seen.Name;
+    // The catalogue is asked once per camera (a run has one catalogue, a test several).
+    if (seen.Of != &catalogue) {
+        seen.BuiltIn = catalogue.HasBuiltInLens(facts.Make, facts.Model) ? 1 : 0;
+        seen.Of = &catalogue;
+    }
+    const bool builtIn = seen.Phone || seen.BuiltIn == 1;
     if (range.Known()) {
         if (builtIn) {
             return {std::string(kBuiltInPrefix).append(RangeText(range)).append(kEmDash).append(camera), range, false};
@@ -272,7 +303,7 @@ LensLabel LabelLens(const library::PhotoFacts& facts, const LensCatalogue& catal
                 return {std::move(*name), range, true};
             }
         }
-        std::string text = MakerWord(facts.Make);
+        std::string text = seen.Maker;
         if (!text.empty()) text.append(1, ' ');
         return {text.append(RangeText(range)), range, true};
     }
