@@ -57,7 +57,9 @@ TEST(ChartSpecs, AreQuantityAndFile) {
         SCOPED_TRACE(c.specs.empty() ? std::string("none") : c.specs.front());
         const std::string problem = CheckChartSpecs(c.specs);
         EXPECT_EQ(problem.empty(), c.accepted) << problem;
-        if (!c.accepted) EXPECT_NE(problem.find(c.specs.back()), std::string::npos) << problem;
+        if (!c.accepted) {
+            EXPECT_NE(problem.find(c.specs.back()), std::string::npos) << problem;
+        }
     }
 }
 
