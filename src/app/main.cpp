@@ -14,7 +14,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationVersion(quorvela::common::kVersion);
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        "Charts how often each focal length, ISO, aperture, shutter speed and lens "
+        "Charts how often each focal length, ISO, aperture, shutter speed, lens and rating "
         "a folder of photos used.");
     parser.addHelpOption();
     parser.addVersionOption();
