@@ -175,6 +175,7 @@ std::string FolderProblem(const std::string& folder) {
 
 // Each quantity's name in the JSON and in --path-list.
 constexpr PerQuantity<const char*> kQuantityKeys{{"focal", "iso", "aperture", "shutter", "lens", "rating"}};
+static_assert(EveryQuantity(kQuantityKeys));
 
 // The quantity --path-list names ("none": no path list).
 std::optional<Quantity> QuantityNamed(const std::string& name) {

@@ -54,6 +54,16 @@ struct PerQuantity {
     }
 };
 
+// Whether a table has a value for every quantity (none left at T{}): a table written for
+// fewer charts than there are fails its static_assert.
+template <typename T>
+constexpr bool EveryQuantity(const PerQuantity<T>& table) {
+    for (const T& value : table.Values) {
+        if (value == T{}) return false;
+    }
+    return true;
+}
+
 // Every quantity, in the charts' order.
 inline constexpr PerQuantity<Quantity> kQuantities = [] {
     PerQuantity<Quantity> all;

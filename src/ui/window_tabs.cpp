@@ -79,6 +79,7 @@ void LayoutBuilder::BuildTabs() {
     w_.tabs->addTab(w_.overviewTab, "Overview");
     static constexpr PerQuantity<const char*> kTabTitles{
         {"Lens Length", "ISO", "Aperture", "Shutter Speed", "Lens", "Rating"}};
+    static_assert(EveryQuantity(kTabTitles));
     for (const Quantity q : kQuantities) w_.tabs->addTab(w_.chartTabs[q], kTabTitles[q]);
     w_.tabs->addTab(w_.pathListTab, "Path list + Image");
     w_.tabs->addTab(w_.tableTab, "Equivalent list");
@@ -109,6 +110,7 @@ void LayoutBuilder::BuildChartTabs() {
     const PerQuantity<QWidget*>& own = w_.chartTabs;
     static constexpr PerQuantity<const char*> kHostNames{
         {"ChartHost5", "ChartHost6", "ChartHost7", "ChartHost8", "ChartHostLens", "ChartHostRating"}};
+    static_assert(EveryQuantity(kHostNames));
     for (const Quantity q : kQuantities) {
         auto* layout = new QVBoxLayout(own[q]);
         layout->setContentsMargins(0, 0, 0, 0);
@@ -123,6 +125,7 @@ void LayoutBuilder::BuildChartTabs() {
     own[Quantity::FocalLength]->layout()->addWidget(BuildLensBar());
     static constexpr PerQuantity<const char*> kBarNames{
         {"Panel5", "Panel4", "Panel8", "Panel9", "PanelLens", "PanelRating"}};
+    static_assert(EveryQuantity(kBarNames));
     for (const Quantity q : kQuantities) {
         if (q == Quantity::FocalLength) continue;  // its bar is the lens bar above
         QWidget* extra = q == Quantity::Shutter ? BuildShutterOptions()
@@ -218,9 +221,10 @@ QFrame* LayoutBuilder::BuildChartBar(Quantity quantity, QWidget* extra) {
     if (extra != nullptr) layout->addWidget(extra, 1);
     layout->addStretch(extra != nullptr ? 0 : 1);
     static constexpr PerQuantity<const char*> kFitNames{
-        {"LbSpeedButton1", "LbSpeedButton2", "LbSpeedButton3", "LbSpeedButton4", "LbFitLens"}};
+        {"LbSpeedButton1", "LbSpeedButton2", "LbSpeedButton3", "LbSpeedButton4", "LbFitLens", "LbFitRating"}};
     static constexpr PerQuantity<const char*> kSaveNames{
-        {"LbSaveDate", "LbSpeedButton5", "LbSpeedButton6", "LbSpeedButton7", "LbSaveLens"}};
+        {"LbSaveDate", "LbSpeedButton5", "LbSpeedButton6", "LbSpeedButton7", "LbSaveLens", "LbSaveRating"}};
+    static_assert(EveryQuantity(kFitNames) && EveryQuantity(kSaveNames));
     QToolButton* fit = w_.fitButtons[quantity] =
         GlyphButton(bar, kFitNames[quantity], QStyle::SP_BrowserReload, "Fit graph", "Reset scroll and zoom", false);
     QToolButton* save = w_.saveButtons[quantity] =

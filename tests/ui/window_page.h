@@ -78,12 +78,13 @@ class WindowPage {
         return *set;
     }
     [[nodiscard]] QWidget* Chart(int index) const {
-        static constexpr const char* kNames[] = {"Chart5", "Chart6", "Chart7", "Chart8", "ChartLens"};
+        static constexpr const char* kNames[] = {"Chart5", "Chart6", "Chart7", "Chart8", "ChartLens", "ChartRating"};
         return Widget(kNames[index]);
     }
-    // The tab each chart has to itself: "Lens Length", "ISO", "Aperture", "Shutter Speed", "Lens".
+    // The tab each chart has to itself: "Lens Length", "ISO", "Aperture", "Shutter Speed", "Lens", "Rating".
     [[nodiscard]] QWidget* OwnTab(int index) const {
-        static constexpr const char* kNames[] = {"TabSheet2", "TabSheet3", "TabSheet4", "TabSheet6", "TabSheetLens"};
+        static constexpr const char* kNames[] = {"TabSheet2", "TabSheet3",    "TabSheet4",
+                                                 "TabSheet6", "TabSheetLens", "TabSheetRating"};
         return Widget(kNames[index]);
     }
     // "Fit graph" and "Save" under each chart.
