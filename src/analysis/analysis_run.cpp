@@ -96,7 +96,8 @@ class Run final : public library::InOrder<FileOutcome> {
     std::atomic<bool> icuAsked_{false};  // a text of the run needs ICU to be sorted
 
     std::size_t folderCount_ = 0;
-    int filesDone_ = 0;  // in the current folder
+    int filesDone_ = 0;   // in the current folder
+    int photosRead_ = 0;  // in the whole run
     AnalysisResult result_;
     PerQuantity<CategoryCounter> counters_ =
         PerQuantity<CategoryCounter>::Made([](Quantity q) { return CategoryCounter(q); });
@@ -117,7 +118,8 @@ void Run::PerformSteps() {
     const std::string& root = settings_.RootFolder;
     if (settings_.FilterOn && !CheckFilterFields(settings_.Filter)) {
         result_.Outcome = RunOutcome::Refused;
-        Say(MessageKind::FilterRefused, PeriodUsable(settings_.Filter) ? kFilterRefused : kPeriodRefused);
+        Say(MessageKind::FilterRefused,
+            PeriodUsable(settings_.Filter) ? kFilterRefused : PeriodProblem(settings_.Filter));
         observer_.RunEnded(root, result_.Outcome);
         return;
     }
@@ -275,6 +277,7 @@ bool Run::Photo(FileOutcome outcome) {
     }
     // With one folder the collecting bar follows the files of that folder.
     if (folderCount_ == 1) observer_.ProgressPosition(RunStage::Collecting, ++filesDone_);
+    observer_.PhotosRead(++photosRead_);
     return !StopAsked();
 }
 

@@ -29,11 +29,12 @@ enum class RunStage { Collecting, Analysing };
 
 // What a message tells; its text comes with it.
 enum class MessageKind {
-    FilterRefused,       // kFilterRefused or kPeriodRefused: the filter fields cannot be used; nothing else happens
-    NoFolder,            // kNoFolderSelected
-    NoPhotos,            // kNoJpegFiles
-    NoExif,              // kNoExifInfo
-    NoFilterMatch,       // kNoFilterMatch
+    FilterRefused,  // kFilterRefused, kPeriodRefused or kPeriodReversed: the filter fields cannot be used; nothing else
+                    // happens
+    NoFolder,       // kNoFolderSelected
+    NoPhotos,       // kNoJpegFiles
+    NoExif,         // kNoExifInfo
+    NoFilterMatch,  // kNoFilterMatch
     PathListNotWritten,  // the path-list file could not be written: the error's text
     Interrupted,         // kPlotInterrupted
     FilterSummary,       // how many files matched the filter
@@ -86,6 +87,7 @@ class AnalysisObserver {
     virtual void ProgressPosition(RunStage /*stage*/, int /*position*/) {}
     virtual void StatusText(const std::string& /*text*/) {}
     virtual void RunSummary(const std::string& /*text*/) {}  // set once the files are read
+    virtual void PhotosRead(int /*count*/) {}                // each photo read, in the run's order
     // A point in time where a caller may handle its own events (after each folder and chart point).
     virtual void ServiceEvents() {}
     virtual void ChartPoint(Quantity /*quantity*/, const CategoryCount& /*point*/) {}

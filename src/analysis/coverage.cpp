@@ -37,14 +37,31 @@ std::string RangeText(const CoverageRange& range, std::string_view dash) {
 
 }  // namespace
 
-std::optional<CoverageRange> ParseCoverage(std::string_view text) {
+std::optional<CoverageRange> ParseCoverage(std::string_view typed) {
+    // As the window's field takes it: "24-70mm", "24 mm – 70 mm", "24—70": the unit in any case
+    // and an em dash are the same range.
+    std::string plain;
+    for (std::size_t i = 0; i < typed.size(); ++i) {
+        if (i + 1 < typed.size() && (typed[i] == 'm' || typed[i] == 'M') &&
+            (typed[i + 1] == 'm' || typed[i + 1] == 'M')) {
+            ++i;
+        } else if (typed.substr(i).starts_with("\xE2\x80\x94")) {
+            plain.append(kEnDash);
+            i += 2;
+        } else {
+            plain.push_back(typed[i]);
+        }
+    }
+    const std::string_view text = plain;
     std::size_t dash = text.find(kEnDash);
     std::size_t dashLength = kEnDash.size();
     if (dash == std::string_view::npos) {
         dash = text.find('-');
         dashLength = 1;
     }
-    const auto from = Length(text.substr(0, dash));
+    // A range may start at 0 ("0-2000": every photo); a prime may not.
+    const bool zero = dash != std::string_view::npos && TrimBlanks(text.substr(0, dash)) == "0";
+    const auto from = zero ? std::optional<double>(0.0) : Length(text.substr(0, dash));
     if (!from) return std::nullopt;
     if (dash == std::string_view::npos) return CoverageRange{*from, *from, true};
     const auto to = Length(text.substr(dash + dashLength));

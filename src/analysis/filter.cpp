@@ -29,6 +29,11 @@ bool PeriodUsable(const FilterFields& fields) {
     return !from || !to || from->Number() <= to->Number();
 }
 
+std::string_view PeriodProblem(const FilterFields& fields) {
+    const bool bothDays = ParseDay(fields.PeriodFrom) && ParseDay(fields.PeriodTo);
+    return bothDays && !PeriodUsable(fields) ? kPeriodReversed : kPeriodRefused;
+}
+
 bool CheckFilterFields(const FilterFields& fields) {
     return fields.MakerNoteLabel.empty() == fields.MakerNoteData.empty() && PeriodUsable(fields);
 }
@@ -74,28 +79,31 @@ std::string PeriodText(const FilterFields& fields) {
 }  // namespace
 
 std::string FilterSummaryText(int filesAnalysed, int filesFound, const FilterFields& fields, int undated) {
-    std::string text = "Filtering selected, " + std::to_string(filesAnalysed) + " files out of a total of " +
-                       std::to_string(filesFound) +
-                       " files are a match for the filter strings.\r\r Make: " + fields.Make +
-                       "\r Model: " + fields.Model + "\r\r Maker Note:\r Label: " + fields.MakerNoteLabel +
-                       "\r Data: " + fields.MakerNoteData;
-    std::string more;
-    if (!fields.Lens.empty()) more = "Lens: " + fields.Lens;
-    const auto add = [&more](std::string_view part) {
-        if (!more.empty()) more.append("; ");
-        more.append(part);
+    std::string text = "Filtering selected, ";
+    text.append(std::to_string(filesAnalysed))
+        .append(" files out of a total of ")
+        .append(std::to_string(filesFound))
+        .append(" files are a match for the filter strings.");
+    // One line for each field that takes part, none for the empty ones.
+    const auto line = [&text](std::string_view name, std::string_view value) {
+        text.append("\n").append(name).append(value);
     };
-    if (fields.MinRating > 0)
-        add("Rating: at least " + std::to_string(fields.MinRating) + (fields.MinRating == 1 ? " star" : " stars"));
-    if (fields.NoRejected && fields.MinRating == 0) add("Rejected photos left out");
-    if (!fields.Label.empty())
-        add("Label: " + common::Utf8ToCp1252(fields.Label));  // the text is made in the code page
-    if (HasPeriod(fields)) {
-        if (!more.empty()) more += "; ";
-        more += "Period: " + PeriodText(fields) + "; " + std::to_string(undated) +
-                (undated == 1 ? " photo" : " photos") + " without a date left out";
+    if (!fields.Make.empty()) line("Make: ", fields.Make);
+    if (!fields.Model.empty()) line("Model: ", fields.Model);
+    if (!fields.MakerNoteLabel.empty() && !fields.MakerNoteData.empty()) {
+        line("Maker note: ", fields.MakerNoteLabel + " = " + fields.MakerNoteData);
     }
-    if (!more.empty()) text += "\r\r " + more;
+    if (!fields.Lens.empty()) line("Lens: ", fields.Lens);
+    if (fields.MinRating > 0) {
+        line("Rating: at least ", std::to_string(fields.MinRating) + (fields.MinRating == 1 ? " star" : " stars"));
+    }
+    if (fields.NoRejected && fields.MinRating == 0) line("Rejected photos left out", "");
+    // The text is made in the code page of the metadata; the label is UTF-8, as XMP is.
+    if (!fields.Label.empty()) line("Label: ", common::Utf8ToCp1252(fields.Label));
+    if (HasPeriod(fields)) {
+        line("Period: ", PeriodText(fields) + "; " + std::to_string(undated) + (undated == 1 ? " photo" : " photos") +
+                             " without a date left out");
+    }
     return text;
 }
 

@@ -10,8 +10,8 @@ namespace quorvela::analysis {
 
 inline constexpr std::string_view kFilterRefused =
     "You need to fill Maker and/or Model, and/or enter two strings at the Maker note.";
-inline constexpr std::string_view kPeriodRefused =
-    "The period needs its days as YYYY-MM-DD, such as 2026-06-01, and its first day not after its last.";
+inline constexpr std::string_view kPeriodRefused = "The period needs its days as YYYY-MM-DD, such as 2026-06-01.";
+inline constexpr std::string_view kPeriodReversed = "The period cannot be used: the first day is after the last.";
 inline constexpr std::string_view kFilterScanning = "Scanning files with the filter enabled";
 
 // False when exactly one of the two maker-note fields holds text, or when the period is not
@@ -19,6 +19,9 @@ inline constexpr std::string_view kFilterScanning = "Scanning files with the fil
 bool CheckFilterFields(const FilterFields& fields);
 // True when each period day given is a real day "YYYY-MM-DD" and the first is not after the last.
 bool PeriodUsable(const FilterFields& fields);
+// Why the period cannot be used (kPeriodReversed for real days in the wrong order, else
+// kPeriodRefused); for a period that can be used, kPeriodRefused.
+std::string_view PeriodProblem(const FilterFields& fields);
 // True when a period end is given: photos without a date are then left out.
 bool HasPeriod(const FilterFields& fields);
 
@@ -38,9 +41,9 @@ inline constexpr int kRejected = -1;
 // maker-note test needs facts with their pairs.
 FilterVerdict PassesFilter(const library::PhotoFacts& facts, const FilterFields& fields, std::string_view lensLabel);
 
-// The message at the end of a filtered run that analysed at least one file. With a lens, a
-// period, a rating or a label, a line "Lens: …; Period: … to …; N photos without a date left
-// out; Rating: at least 4 stars; Rejected photos left out; Label: …" follows.
+// The message at the end of a filtered run that analysed at least one file: how many files
+// matched, then a line "Name: value" for each field that takes part (Make, Model, Maker note,
+// Lens, Rating, rejected photos, Label, Period with the photos left out for want of a date).
 std::string FilterSummaryText(int filesAnalysed, int filesFound, const FilterFields& fields, int undated = 0);
 
 }  // namespace quorvela::analysis

@@ -17,6 +17,7 @@
 #include "analysis/analysis_run.h"
 #include "analysis/dates.h"
 #include "analysis/filter.h"
+#include "chart_export.h"
 #include "cli.h"
 #include "common/code_page.h"
 #include "common/file_names.h"
@@ -325,6 +326,11 @@ AnalyseCommand::AnalyseCommand(CLI::App& app) {
         ->check(CLI::Range(1, 5));
     c->add_option("--label", label_, "Filter: part of the photo's colour label (any case)");
     c->add_option("--coverage", coverage_, "Count the photos a lens of this range would cover: A-B, or A for a prime");
+    c->add_option(
+         "--chart", charts_,
+         "Save a chart as a picture, QUANTITY=FILE: focal, iso, aperture, shutter, lens or rating; PNG, or SVG "
+         "or BMP as FILE ends (repeatable)")
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
     c->add_option("--table", table_, "Camera table (default cam_equiv.txt in the settings folder)");
     c->add_option("--settings", settings_, "Take every setting from this vintrop.ini; options override it");
     c->add_option("--decimal-separator", decimalSeparator_, "Decimal separator: . or , (default: the locale's)")
@@ -382,6 +388,10 @@ int AnalyseCommand::ApplyInOrder(AnalysisSettings& s, std::ostream& err) const {
 }
 
 int AnalyseCommand::Settings(AnalysisSettings& s, std::ostream& err) const {
+    if (const std::string problem = CheckChartSpecs(charts_); !problem.empty()) {
+        err << "quorvela-cli analyse: " << problem << '\n';
+        return 2;
+    }
     if (!settings_.empty()) {
         std::error_code error;
         if (!fs::is_regular_file(settings_, error)) {
@@ -436,7 +446,7 @@ int AnalyseCommand::ApplyLensOptions(AnalysisSettings& s, std::ostream& err) con
         s.FilterOn = true;
     }
     if (!analysis::PeriodUsable(s.Filter)) {
-        err << "quorvela-cli analyse: " << analysis::kPeriodRefused << " (" << s.Filter.PeriodFrom << " to "
+        err << "quorvela-cli analyse: " << analysis::PeriodProblem(s.Filter) << " (" << s.Filter.PeriodFrom << " to "
             << s.Filter.PeriodTo << ")\n";
         return 2;
     }
@@ -516,13 +526,15 @@ int AnalyseCommand::Run(std::ostream& out, std::ostream& err) const {
     if (!result.PathListProblem.empty()) {
         err << "quorvela-cli analyse: the path list was not written: " << result.PathListProblem << '\n';
     }
+    const std::string chartProblem = WriteChartImages(s, result, charts_);
+    if (!chartProblem.empty()) err << "quorvela-cli analyse: " << chartProblem << '\n';
     switch (result.Outcome) {
         case analysis::RunOutcome::NoFolder:
             return 1;
         case analysis::RunOutcome::Stopped:
             return 130;
         default:
-            return result.PathListProblem.empty() ? 0 : 1;
+            return result.PathListProblem.empty() && chartProblem.empty() ? 0 : 1;
     }
 }
 

@@ -53,6 +53,7 @@ class AnalyseCommand {
     std::optional<std::string> lensModel_;
     std::optional<int> minRating_;
     std::optional<std::string> label_;
+    std::vector<std::string> charts_;  // QUANTITY=FILE of --chart
     std::optional<std::string> from_;
     std::optional<std::string> to_;
     std::optional<std::string> coverage_;

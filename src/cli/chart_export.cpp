@@ -21,6 +21,7 @@ namespace {
 
 // The names the command line gives the charts, as --path-list does.
 constexpr PerQuantity<std::string_view> kChartNames{{"focal", "iso", "aperture", "shutter", "lens", "rating"}};
+static_assert(EveryQuantity(kChartNames));
 // The size of a saved chart: a page's width of readable bars.
 constexpr int kImageWidth = 1200;
 constexpr int kImageHeight = 700;

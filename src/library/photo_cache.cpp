@@ -553,7 +553,7 @@ std::string PhotoCache::TakeProblem() {
     return std::exchange(problem_, {});
 }
 
-bool PhotoCache::Forget(const fs::path& file, std::string& problem) {
+bool PhotoCache::Forget(const fs::path& file, std::string& problem, std::int64_t* forgotten) {
     std::error_code error;
     if (!fs::exists(file, error)) return true;
     if (OwnerOf(file, problem) == Owner::Someone) return false;
@@ -563,6 +563,7 @@ bool PhotoCache::Forget(const fs::path& file, std::string& problem) {
     if (ok) {
         sqlite3_busy_timeout(db, kBusyMilliseconds);
         ok = Exec(db, "DELETE FROM photos");
+        if (ok && forgotten != nullptr) *forgotten = sqlite3_changes64(db);
         if (ok) Exec(db, "DROP TABLE IF EXISTS notes");
         if (ok) Exec(db, "VACUUM");  // gives the space back; another program using the file may prevent it
         const int code = sqlite3_extended_errcode(db);

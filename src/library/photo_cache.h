@@ -121,8 +121,9 @@ class PhotoCache {
     void KeepNote(std::string_view name, std::string_view value);
 
     // Empties the cache file (or removes it when it is damaged). False, with the reason in
-    // `problem`, when that failed or the file is not one this program made.
-    static bool Forget(const std::filesystem::path& file, std::string& problem);
+    // `problem`, when that failed or the file is not one this program made. `forgotten` (when
+    // given) learns how many photos were forgotten; it is left alone when none were kept.
+    static bool Forget(const std::filesystem::path& file, std::string& problem, std::int64_t* forgotten = nullptr);
 
   private:
     PhotoCache(std::filesystem::path file, std::string readerVersion);

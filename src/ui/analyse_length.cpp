@@ -205,9 +205,11 @@ void TAnalyseLength::ConnectRunOptions() {
     for (QSpinBox* spin : {ui_.stepSpin, ui_.ignoreSpin}) {
         connect(spin, &QSpinBox::valueChanged, this, [this] { SetReAnalyseColor(); });
     }
-    for (QLineEdit* edit : {ui_.makeEdit, ui_.modelEdit, ui_.lensEdit}) {
+    for (QLineEdit* edit : {ui_.makeEdit, ui_.modelEdit, ui_.lensEdit, ui_.labelEdit}) {
         connect(edit, &QLineEdit::textChanged, this, [this] { SetReAnalyseColor(); });
     }
+    connect(ui_.minRatingSpin, &QSpinBox::valueChanged, this, [this] { SetReAnalyseColor(); });
+    connect(ui_.noRejectedCheck, &QCheckBox::toggled, this, [this] { SetReAnalyseColor(); });
 }
 
 bool TAnalyseLength::PreviewKey(QObject* receiver, int key) {

@@ -12,6 +12,7 @@
 #include <QToolButton>
 
 #include "common/file_names.h"
+#include "common/number_format.h"
 #include "library/photo_cache.h"
 #include "ui/analyse_length.h"
 #include "ui/answer_panel.h"
@@ -84,12 +85,16 @@ QString TAnalyseLength::ChartCaptionText() const {
 
 void TAnalyseLength::ForgetPhotosClick() {
     if (!services_.AskForgetPhotos()) return;
-    if (std::string problem; !library::PhotoCache::Forget(services_.CacheFile, problem)) {
+    std::int64_t forgotten = 0;
+    if (std::string problem; !library::PhotoCache::Forget(services_.CacheFile, problem, &forgotten)) {
         services_.Messages->ShowMessage(
             QString::fromStdString("The remembered photos could not be forgotten: " + problem));
         return;
     }
-    ui_.statusBar->showMessage("The remembered photos were forgotten: the next run reads every photo again.");
+    std::string said = common::GroupThousands(forgotten);
+    said.append(forgotten == 1 ? " remembered photo forgotten" : " remembered photos forgotten")
+        .append(": the next run reads every photo again.");
+    ui_.statusBar->showMessage(QString::fromStdString(said));
 }
 
 void TAnalyseLength::EstimateLinkClick() {

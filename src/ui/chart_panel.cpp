@@ -22,6 +22,7 @@ namespace {
 // The names the save dialog proposes; a chart without one is named after its tab.
 constexpr PerQuantity<const char*> kGraphFileNames{{"Focal_length_graph.png", "ISO_graph.png", "Aperture_graph.png",
                                                     "Shutter_graph.png", "Lens_graph.png", "Rating_graph.png"}};
+static_assert(EveryQuantity(kGraphFileNames));
 // The formats a chart is saved in, PNG first: it is the one every program shows.
 constexpr const char* kGraphFilter = "PNG image (*.png);;SVG image (*.svg);;BMP image (*.bmp)";
 

@@ -73,7 +73,7 @@ class RunPresenter final : public QueuedObserver {
     void Message(analysis::MessageKind kind, const std::string& text) override;
     void RunEnded(const std::string& root, analysis::RunOutcome outcome) override;
     // How many photos the run has read so far: counted in the status line while it goes on.
-    void PhotosRead(int count);
+    void PhotosRead(int count) override;
 
   private:
     void BusyCursor();

@@ -7,6 +7,7 @@
 #include <QDate>
 #include <QDateEdit>
 #include <QDir>
+#include <QEvent>
 #include <QFileSystemModel>
 #include <QFrame>
 #include <QGridLayout>
@@ -112,15 +113,24 @@ class DayEdit : public QDateEdit {
 // bar has the room, so that "Percent and total" shows whole.
 class StatisticsBox : public QComboBox {
   public:
-    using QComboBox::QComboBox;
+    explicit StatisticsBox(QWidget* parent) : QComboBox(parent) { window()->installEventFilter(this); }
     [[nodiscard]] QSize sizeHint() const override {
+        const QSize narrow = QComboBox::sizeHint();
+        // Below this width the progress bars need the room more than the box's longest entry.
+        constexpr int kRoomyWindow = 1200;
+        if (window()->width() < kRoomyWindow) return narrow;
         int widest = 0;
         for (int i = 0; i < count(); ++i) widest = std::max(widest, fontMetrics().horizontalAdvance(itemText(i)));
-        const QSize narrow = QComboBox::sizeHint();
         const int shown = fontMetrics().horizontalAdvance(QLatin1Char('x')) * minimumContentsLength();
         return {narrow.width() + std::max(widest - shown, 0), narrow.height()};
     }
     [[nodiscard]] QSize minimumSizeHint() const override { return QComboBox::sizeHint(); }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == window() && event->type() == QEvent::Resize) updateGeometry();
+        return QComboBox::eventFilter(watched, event);
+    }
 };
 
 // A caption beside its control: a click on it acts as a click on the control's own caption.

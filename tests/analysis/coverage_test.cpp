@@ -14,7 +14,14 @@ TEST(ParseCoverage, RangesPrimesAndJunk) {
     EXPECT_EQ(ParseCoverage("17.5-55")->From, 17.5);
     EXPECT_TRUE(ParseCoverage("35")->Prime);
     EXPECT_TRUE(ParseCoverage("50-50")->Prime);
-    for (const char* text : {"70-24", "-35", "0", "0-50", "24-", "", "abc", "24-70mm", "24--70", "1e2", "24,5-70"}) {
+    // As the window's field writes them: the unit, an em dash, a range from 0.
+    for (const char* text : {"24-70mm", "24 mm \xE2\x80\x94 70 MM", "24mm-70mm"}) {
+        ASSERT_TRUE(ParseCoverage(text)) << text;
+        EXPECT_EQ(ParseCoverage(text)->To, 70) << text;
+    }
+    EXPECT_EQ(ParseCoverage("0-2000")->From, 0);
+    EXPECT_TRUE(ParseCoverage("50mm")->Prime);
+    for (const char* text : {"70-24", "-35", "0", "24-", "", "abc", "mm", "24--70", "1e2", "24,5-70"}) {
         EXPECT_FALSE(ParseCoverage(text)) << text;
     }
 }

@@ -78,10 +78,17 @@ TEST(PassesFilter, UnreadableFileFailsEveryTestWithText) {
     EXPECT_TRUE(Passes(reader, {}));
 }
 
-TEST(FilterSummaryText, PiecesWithCarriageReturns) {
-    EXPECT_EQ(FilterSummaryText(2, 5, {"Canon", "", "record", "fine"}),
-              "Filtering selected, 2 files out of a total of 5 files are a match for the filter strings.\r\r"
-              " Make: Canon\r Model: \r\r Maker Note:\r Label: record\r Data: fine");
+TEST(FilterSummaryText, OneLineForEachFieldThatTakesPart) {
+    const std::string head =
+        "Filtering selected, 2 files out of a total of 5 files are a match for the filter strings.";
+    const std::pair<FilterFields, std::string> cases[] = {
+        {{"Canon", "", "record", "fine"}, "\nMake: Canon\nMaker note: record = fine"},
+        {{.Model = "D70", .Lens = "18-70", .MinRating = 1, .NoRejected = true},
+         "\nModel: D70\nLens: 18-70\nRating: at least 1 star"},
+        {{.NoRejected = true, .Label = "Gr\xC3\xBCn"}, "\nRejected photos left out\nLabel: Gr\xFCn"},
+        {{.PeriodFrom = "2026-06-01"}, "\nPeriod: from 2026-06-01; 3 photos without a date left out"},
+    };
+    for (const auto& [fields, lines] : cases) EXPECT_EQ(FilterSummaryText(2, 5, fields, 3), head + lines);
 }
 
 }  // namespace

@@ -64,18 +64,22 @@ TEST_F(LensPeriodRun, PeriodTakesItsFirstAndLastDayAndLeavesUndatedPhotosOut) {
     dir_.Write("none.jpg", test::PhotoBytes({.Make = "Canon", .Focal35 = 100}));
     const AnalysisResult both = Run({.PeriodFrom = "2026-06-01", .PeriodTo = "2026-08-31"});
     EXPECT_EQ(both.FilesAnalysed, 2);
-    EXPECT_NE(both.Messages.back().find("\r\r Period: 2026-06-01 to 2026-08-31; 3 photos without a date left out"),
+    EXPECT_NE(both.Messages.back().find("\nPeriod: 2026-06-01 to 2026-08-31; 3 photos without a date left out"),
               std::string::npos)
         << both.Messages.back();
     EXPECT_EQ(Run({.PeriodFrom = "2026-06-01"}).FilesAnalysed, 3);
     EXPECT_EQ(Run({.PeriodTo = "2026-08-31"}).FilesAnalysed, 3);
     EXPECT_EQ(Run({.PeriodFrom = "2026-08-31", .PeriodTo = "2026-08-31"}).FilesAnalysed, 1);
     EXPECT_EQ(Run({.Make = "canon"}).FilesAnalysed, 7);  // no period: undated photos take part
-    for (const FilterFields& bad : {FilterFields{.PeriodFrom = "2026-6-1"}, FilterFields{.PeriodTo = "2026-02-30"},
-                                    FilterFields{.PeriodFrom = "2026-09-01", .PeriodTo = "2026-08-31"}}) {
+    const std::pair<FilterFields, std::string_view> refusals[] = {
+        {{.PeriodFrom = "2026-6-1"}, kPeriodRefused},
+        {{.PeriodTo = "2026-02-30"}, kPeriodRefused},
+        {{.PeriodFrom = "2026-09-01", .PeriodTo = "2026-08-31"}, kPeriodReversed},
+    };
+    for (const auto& [bad, said] : refusals) {
         const AnalysisResult refused = Run(bad);
         EXPECT_EQ(refused.Outcome, RunOutcome::Refused);
-        EXPECT_EQ(refused.Messages, std::vector<std::string>{std::string(kPeriodRefused)});
+        EXPECT_EQ(refused.Messages, std::vector<std::string>{std::string(said)});
     }
 }
 

@@ -186,7 +186,7 @@ TEST_F(AnalyseOptions, PlainOutputHasTablesMessagesAndSummary) {
     ASSERT_EQ(run.code, 0) << run.err;
     for (const char* piece :
          {"Focal length (35mm equivalent, mm)", "ISO", "Aperture", "Shutter speed (s)", "100.0%", "\xE2\x96\x88",
-          "Filtering selected, 2 files out of a total of 3", "\n Make: nikon\n", "Files analyzed: 2 out of total: 3"}) {
+          "Filtering selected, 2 files out of a total of 3", "\nMake: nikon\n", "Files analyzed: 2 out of total: 3"}) {
         EXPECT_NE(run.out.find(piece), std::string::npos) << piece;
     }
     EXPECT_EQ(run.out.find('\r'), std::string::npos);
@@ -208,7 +208,8 @@ TEST_F(AnalyseOptions, FilterTextsMeetTheMetadataCodePage) {
     EXPECT_EQ(json["filesAnalysed"], 1);
     EXPECT_EQ(Labels(json["iso"]), std::vector<std::string>{"400x1"});
     // The summary repeats the filter in UTF-8, and the path list shows the camera in UTF-8.
-    EXPECT_NE(json["messages"][0].get<std::string>().find(" Make: caf\xC3\xA9 \xE2\x82\xAC\r"), std::string::npos);
+    EXPECT_NE(json["messages"][0].get<std::string>().find("\nMake: caf\xC3\xA9 \xE2\x82\xAC\nModel: \xC3\xBC"),
+              std::string::npos);
     EXPECT_NE(json["pathList"][0].get<std::string>().find("Model: M\xC3\xBCnchen"), std::string::npos);
 }
 
@@ -249,6 +250,31 @@ TEST_F(AnalyseOptions, InterruptStopsTheRunAndKeepsTheResult) {
     EXPECT_LT(json["filesAnalysed"].get<int>(), 400);
     EXPECT_EQ(json["messages"].back(), "Plot interrupted, graph not complete.");
     EXPECT_EQ(json["pathList"].size(), json["filesAnalysed"].get<std::size_t>());
+}
+
+std::string FileBytes(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// --chart writes each chart asked for as a picture, without a display; a wrong one is refused
+// before the run, one that cannot be written is said and fails the run.
+TEST_F(AnalyseOptions, ChartsAreWrittenAsPictures) {
+    const fs::path png = dir.path() / "focal.png";
+    const fs::path svg = dir.path() / "iso.svg";
+    const auto run = RunCli(Args({"--chart", "focal=" + png.string(), "--chart", "iso=" + svg.string()}));
+    ASSERT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(FileBytes(png).substr(0, 4), "\x89PNG");
+    EXPECT_NE(FileBytes(svg).find("<svg"), std::string::npos);
+
+    const auto refused = RunCli(Args({"--chart", "zoom=x.png"}));
+    EXPECT_EQ(refused.code, 2);
+    EXPECT_NE(refused.err.find("--chart needs QUANTITY=FILE"), std::string::npos) << refused.err;
+
+    const std::string nowhere = (dir.path() / "no-such-folder" / "focal.png").string();
+    const auto unwritten = RunCli(Args({"--chart", "focal=" + nowhere}));
+    EXPECT_EQ(unwritten.code, 1);
+    EXPECT_NE(unwritten.err.find("the chart could not be written: " + nowhere), std::string::npos) << unwritten.err;
 }
 
 }  // namespace
