@@ -263,7 +263,7 @@ std::string RangeText(const library::LensSpan& range) {
 }
 
 std::string CameraName(std::string_view make, std::string_view model) {
-    const std::string maker = MakerWord(make);
+    std::string maker = MakerWord(make);
     const std::string_view trimmedModel = common::Trim(model);
     if (trimmedModel.empty()) return maker;
     if (maker.empty() || common::UpperAscii(trimmedModel).find(common::UpperAscii(maker)) != std::string::npos) {

@@ -115,11 +115,12 @@ std::optional<PhotoFacts> DecodeFacts(std::string_view bytes) {
         if (!TakeNumber(bytes, *number)) return std::nullopt;
     }
     if (bytes.size() < 9) return std::nullopt;
-    facts.Rating = static_cast<signed char>(bytes.front());
-    if (facts.Rating < -1 || facts.Rating > 5) return std::nullopt;
-    for (int i = 0; i < 8; ++i) {
-        facts.SidecarStamp |= std::uint64_t{static_cast<unsigned char>(bytes[static_cast<std::size_t>(1 + i)])}
-                              << (8 * i);
+    // The rating's byte is its two's complement: 0xFF for rejected.
+    const auto ratingByte = static_cast<unsigned char>(bytes.front());
+    facts.Rating = ratingByte == 0xFF ? -1 : static_cast<int>(ratingByte);
+    if (facts.Rating > 5) return std::nullopt;
+    for (std::size_t i = 0; i < 8; ++i) {
+        facts.SidecarStamp |= std::uint64_t{static_cast<unsigned char>(bytes[1 + i])} << (8 * i);
     }
     bytes.remove_prefix(9);
     std::size_t pairs = 0;
