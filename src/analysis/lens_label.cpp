@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
-#include <cstdio>
+#include <iterator>
 #include <map>
 
 #include "common/ascii.h"
@@ -140,14 +140,6 @@ bool StatesOnlyRange(std::string_view text) {
 
 namespace {
 
-std::string OneDecimal(double value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.1f", value);
-    std::string out = text;
-    if (out.ends_with(".0")) out.resize(out.size() - 2);
-    return out;
-}
-
 // The numbers of a range as a key: lenses with the same key are described alike.
 std::string SpanKey(const library::LensSpan& span) {
     std::string key = OneDecimal(span.MinFocal);
@@ -227,6 +219,15 @@ Camera& CameraOf(std::string_view make, std::string_view model) {
 }
 
 }  // namespace
+
+std::string OneDecimal(double value) {
+    char text[32];
+    // Not printf: the window runs in the user's locale, whose decimal separator may be a comma.
+    const auto [end, error] = std::to_chars(std::begin(text), std::end(text), value, std::chars_format::fixed, 1);
+    std::string out(std::begin(text), error == std::errc() ? end : std::begin(text));
+    if (out.ends_with(".0")) out.resize(out.size() - 2);
+    return out;
+}
 
 library::LensSpan SpanOfName(std::string_view name) {
     for (std::size_t mm = name.find("mm"); mm != std::string_view::npos; mm = name.find("mm", mm + 2)) {

@@ -59,6 +59,9 @@ std::string CameraName(std::string_view make, std::string_view model);
 // name states no length in millimetres.
 library::LensSpan SpanOfName(std::string_view name);
 
+// A length or f-number to one decimal, without ".0", with a point whatever the locale: "7.1", "18".
+std::string OneDecimal(double value);
+
 // "18-55mm f/3.5-5.6", "50mm f/1.8", "7.1-21.3mm": lengths and f-numbers to one decimal.
 std::string RangeText(const library::LensSpan& range);
 

@@ -2,7 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
+
+#include "lens_label.h"
 
 namespace quorvela::analysis {
 
@@ -16,11 +17,7 @@ bool Near(double length, double end) {
 }
 
 std::string Millimetres(double length) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.1f", length);
-    std::string out = text;
-    if (out.ends_with(".0")) out.resize(out.size() - 2);
-    return out.append(" mm");
+    return OneDecimal(length).append(" mm");
 }
 
 int Percent(int part, int whole) {
