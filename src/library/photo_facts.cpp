@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/ascii.h"
+#include "common/code_page.h"
 #include "common/number_format.h"
 #include "metadata/img_data.h"
 #include "metadata/photo_format.h"
@@ -76,8 +77,9 @@ std::optional<std::string> First(const std::vector<XmpSource>& sources,
 // letter or digit), why a packet was not read.
 void TakeXmp(const std::vector<XmpSource>& sources, PhotoFacts& facts) {
     if (std::optional<std::string> label = First(sources, &metadata::XmpFacts::Label)) facts.Label = std::move(*label);
+    // XMP is UTF-8; a lens name is kept in the metadata's code page, as the EXIF's.
     if (std::optional<std::string> lens = First(sources, &metadata::XmpFacts::Lens); lens && CanNameLens(*lens)) {
-        facts.Lens = std::move(*lens);
+        facts.Lens = common::Utf8ToCp1252(*lens);
     }
     if (const std::optional<std::string> rating = First(sources, &metadata::XmpFacts::Rating)) {
         facts.Rating = RatingOf(*rating);

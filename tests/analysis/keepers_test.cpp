@@ -163,6 +163,21 @@ TEST(Keepers, SidecarsThatCannotBeReadAreSaidAndPassedOver) {
         << said;
 }
 
+TEST(Keepers, AnEditorsLensKeepsItsLettersBeyondAscii) {
+    const fs::path photo = XmpCorpus() / "img_004.jpg";  // no lens of its own
+    if (!fs::exists(photo)) GTEST_SKIP() << "no XMP corpus at " << XmpCorpus();
+    const testing::TempDir dir;
+    fs::copy_file(photo, dir.path() / "a.jpg");
+    const std::string lens = "Voigtl\xC3\xA4nder Nokton 40mm F1.4";
+    std::ofstream(dir.path() / "a.jpg.xmp")
+        << "<x:xmpmeta xmlns:x=\"adobe:ns:meta/\"><rdf:RDF xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\">"
+           "<rdf:Description xmlns:aux=\"http://ns.adobe.com/exif/1.0/aux/\" aux:Lens=\""
+        << lens << "\"/></rdf:RDF></x:xmpmeta>";
+    const AnalysisResult result = RunOn(dir.path());
+    ASSERT_EQ(result.Tables[Quantity::Lens].size(), 1U);
+    EXPECT_EQ(result.Tables[Quantity::Lens].front().Label, lens);
+}
+
 TEST(RatingOf, StarsRejectedOrUnrated) {
     const std::pair<const char*, int> cases[] = {{"-1", -1}, {"0", 0},     {"3", 3},  {"1.0", 1},  {" 4 ", 4},
                                                  {"4.6", 5}, {"-0.6", -1}, {"6", 0},  {"-2", 0},   {"three", 0},
