@@ -388,7 +388,7 @@ int AnalyseCommand::ApplyInOrder(AnalysisSettings& s, std::ostream& err) const {
 }
 
 int AnalyseCommand::Settings(AnalysisSettings& s, std::ostream& err) const {
-    if (const std::string problem = CheckChartSpecs(charts_); !problem.empty()) {
+    if (const std::string problem = CheckChartRequests(charts_); !problem.empty()) {
         err << "quorvela-cli analyse: " << problem << '\n';
         return 2;
     }

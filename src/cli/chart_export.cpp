@@ -26,17 +26,17 @@ static_assert(EveryQuantity(kChartNames));
 constexpr int kImageWidth = 1200;
 constexpr int kImageHeight = 700;
 
-struct ChartSpec {
+struct ChartRequest {
     Quantity Chart = Quantity::FocalLength;
     std::string File;
 };
 
-std::optional<ChartSpec> ReadSpec(std::string_view spec) {
-    const std::size_t equals = spec.find('=');
-    if (equals == std::string_view::npos || equals + 1 == spec.size()) return std::nullopt;
+std::optional<ChartRequest> ReadRequest(std::string_view request) {
+    const std::size_t equals = request.find('=');
+    if (equals == std::string_view::npos || equals + 1 == request.size()) return std::nullopt;
     for (const Quantity q : kQuantities) {
-        if (!kChartNames[q].empty() && kChartNames[q] == spec.substr(0, equals)) {
-            return ChartSpec{q, std::string(spec.substr(equals + 1))};
+        if (!kChartNames[q].empty() && kChartNames[q] == request.substr(0, equals)) {
+            return ChartRequest{q, std::string(request.substr(equals + 1))};
         }
     }
     return std::nullopt;
@@ -83,28 +83,28 @@ std::string Caption(const analysis::AnalysisSettings& settings, const analysis::
 
 }  // namespace
 
-std::string CheckChartSpecs(const std::vector<std::string>& specs) {
-    for (const std::string& spec : specs) {
-        if (!ReadSpec(spec)) {
+std::string CheckChartRequests(const std::vector<std::string>& requests) {
+    for (const std::string& request : requests) {
+        if (!ReadRequest(request)) {
             std::string problem("--chart needs QUANTITY=FILE, QUANTITY one of ");
-            return problem.append(Names()).append(", such as focal=focal.png: ").append(spec);
+            return problem.append(Names()).append(", such as focal=focal.png: ").append(request);
         }
     }
     return {};
 }
 
 std::string WriteChartImages(const analysis::AnalysisSettings& settings, const analysis::AnalysisResult& result,
-                             const std::vector<std::string>& specs) {
-    if (specs.empty()) return {};
-    if (std::string problem = CheckChartSpecs(specs); !problem.empty()) return problem;
+                             const std::vector<std::string>& requests) {
+    if (requests.empty()) return {};
+    if (std::string problem = CheckChartRequests(requests); !problem.empty()) return problem;
     const DrawingApplication application;
     if (!DrawingApplication::CanDraw()) return "charts cannot be drawn without Qt's widgets";
     QWidget host;
     charts::ChartSet charts(&host);
     const QString caption = QString::fromStdString(Caption(settings, result));
     std::string problems;
-    for (const std::string& spec : specs) {
-        const ChartSpec chosen = *ReadSpec(spec);
+    for (const std::string& request : requests) {
+        const ChartRequest chosen = *ReadRequest(request);
         charts.Fill(chosen.Chart, result.Tables[chosen.Chart]);
         charts.Widget(chosen.Chart)->resize(kImageWidth, kImageHeight);
         const QString file = QString::fromStdString(chosen.File);

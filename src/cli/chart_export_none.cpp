@@ -3,13 +3,13 @@
 
 namespace quorvela::cli {
 
-std::string CheckChartSpecs(const std::vector<std::string>& specs) {
-    return specs.empty() ? std::string() : std::string("--chart needs a build with Qt's widgets");
+std::string CheckChartRequests(const std::vector<std::string>& requests) {
+    return requests.empty() ? std::string() : std::string("--chart needs a build with Qt's widgets");
 }
 
 std::string WriteChartImages(const analysis::AnalysisSettings& /*settings*/, const analysis::AnalysisResult& /*result*/,
-                             const std::vector<std::string>& specs) {
-    return CheckChartSpecs(specs);
+                             const std::vector<std::string>& requests) {
+    return CheckChartRequests(requests);
 }
 
 }  // namespace quorvela::cli

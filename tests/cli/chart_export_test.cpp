@@ -39,9 +39,9 @@ analysis::AnalysisResult SomeRun() {
     return result;
 }
 
-TEST(ChartSpecs, AreQuantityAndFile) {
+TEST(ChartRequests, AreQuantityAndFile) {
     struct Case {
-        std::vector<std::string> specs;
+        std::vector<std::string> requests;
         bool accepted;
     };
     const Case cases[] = {
@@ -54,11 +54,11 @@ TEST(ChartSpecs, AreQuantityAndFile) {
         {{"=a.png"}, false},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.specs.empty() ? std::string("none") : c.specs.front());
-        const std::string problem = CheckChartSpecs(c.specs);
+        SCOPED_TRACE(c.requests.empty() ? std::string("none") : c.requests.front());
+        const std::string problem = CheckChartRequests(c.requests);
         EXPECT_EQ(problem.empty(), c.accepted) << problem;
         if (!c.accepted) {
-            EXPECT_NE(problem.find(c.specs.back()), std::string::npos) << problem;
+            EXPECT_NE(problem.find(c.requests.back()), std::string::npos) << problem;
         }
     }
 }
@@ -67,10 +67,10 @@ TEST(ChartImages, AreWrittenInTheFormatOfTheirNamesWithACaption) {
     const testing::TempDir dir;
     analysis::AnalysisSettings settings;
     settings.RootFolder = "/photos";
-    const std::vector<std::string> specs{"focal=" + (dir.path() / "focal.png").string(),
-                                         "lens=" + (dir.path() / "lens.svg").string(),
-                                         "iso=" + (dir.path() / "iso.bmp").string()};
-    ASSERT_EQ(WriteChartImages(settings, SomeRun(), specs), "");
+    const std::vector<std::string> requests{"focal=" + (dir.path() / "focal.png").string(),
+                                            "lens=" + (dir.path() / "lens.svg").string(),
+                                            "iso=" + (dir.path() / "iso.bmp").string()};
+    ASSERT_EQ(WriteChartImages(settings, SomeRun(), requests), "");
     const std::string png = Bytes(dir.path() / "focal.png");
     EXPECT_EQ(png.substr(0, 4), "\x89PNG");
     // The chart is 700 pixels high; the caption stands under it.
