@@ -2,12 +2,11 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
-#include <iterator>
 #include <map>
 
 #include "common/ascii.h"
 #include "common/code_page.h"
+#include "common/number_format.h"
 #include "equivalence/lens_database.h"
 
 namespace quorvela::analysis {
@@ -23,54 +22,6 @@ bool IsDigit(char c) {
 
 bool IsLetter(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
-
-// A number at `at` ("18", "3.5"); `at` moves past it. 0 when there is none.
-double TakeNumber(std::string_view text, std::size_t& at) {
-    const std::size_t start = at;
-    while (at < text.size() && (IsDigit(text[at]) || text[at] == '.')) ++at;
-    if (at == start || !IsDigit(text[start])) {
-        at = start;
-        return 0.0;
-    }
-    double value = 0.0;
-    std::from_chars(text.data() + start, text.data() + at, value);  // the locale's separator plays no part
-    return value;
-}
-
-void SkipBlanks(std::string_view text, std::size_t& at) {
-    while (at < text.size() && text[at] == ' ') ++at;
-}
-
-// "a" or "a-b" at `at`; the second is 0 when there is none.
-std::pair<double, double> TakeNumbers(std::string_view text, std::size_t& at) {
-    const double first = TakeNumber(text, at);
-    if (first == 0.0) return {0.0, 0.0};
-    std::size_t next = at;
-    SkipBlanks(text, next);
-    if (next < text.size() && text[next] == '-') {
-        ++next;
-        SkipBlanks(text, next);
-        if (const double second = TakeNumber(text, next); second > 0.0) {
-            at = next;
-            return {first, second};
-        }
-    }
-    return {first, 0.0};
-}
-
-// The f-numbers after a length: "f/3.5-5.6", "F2.8", "1:4-5.6".
-std::pair<double, double> ApertureAfter(std::string_view text, std::size_t at) {
-    SkipBlanks(text, at);
-    if (text.substr(at, 2) == "f/" || text.substr(at, 2) == "F/" || text.substr(at, 2) == "1:") {
-        at += 2;
-    } else if (at < text.size() && (text[at] == 'f' || text[at] == 'F')) {
-        ++at;
-    } else {
-        return {0.0, 0.0};
-    }
-    const auto [wide, narrow] = TakeNumbers(text, at);
-    return {wide, narrow > 0.0 ? narrow : wide};
 }
 
 // The maker as a person writes it, from the make a camera writes.
@@ -221,33 +172,18 @@ Camera& CameraOf(std::string_view make, std::string_view model) {
 }  // namespace
 
 std::string OneDecimal(double value) {
-    char text[32];
-    // Not printf: the window runs in the user's locale, whose decimal separator may be a comma.
-    const auto [end, error] = std::to_chars(std::begin(text), std::end(text), value, std::chars_format::fixed, 1);
-    std::string out(std::begin(text), error == std::errc() ? end : std::begin(text));
-    if (out.ends_with(".0")) out.resize(out.size() - 2);
-    return out;
+    std::string text = common::FormatFixed(value, 1, 0, '.');  // a point whatever the user's locale
+    if (text.ends_with(".0")) text.resize(text.size() - 2);
+    return text;
 }
 
 library::LensSpan SpanOfName(std::string_view name) {
-    for (std::size_t mm = name.find("mm"); mm != std::string_view::npos; mm = name.find("mm", mm + 2)) {
-        // Back over the blanks and the numbers before "mm".
-        std::size_t start = mm;
-        while (start > 0 && name[start - 1] == ' ') --start;
-        while (start > 0 && (IsDigit(name[start - 1]) || name[start - 1] == '.' || name[start - 1] == '-' ||
-                             name[start - 1] == ' ')) {
-            --start;
-        }
-        while (start < mm && !IsDigit(name[start])) ++start;
-        std::size_t at = start;
-        const auto [shortest, longest] = TakeNumbers(name, at);
-        if (shortest == 0.0) continue;
-        SkipBlanks(name, at);
-        if (at != mm) continue;
-        const auto [wide, narrow] = ApertureAfter(name, mm + 2);
-        return {shortest, longest > 0.0 ? longest : shortest, wide, narrow};
-    }
-    return {};
+    // The same reading of a name as lensfun's lens list gets: one grammar for both.
+    const equivalence::LensRange range = equivalence::RangeInName(name);
+    if (!(range.MinFocal > 0.0)) return {};
+    const double longest = range.MaxFocal >= range.MinFocal ? range.MaxFocal : range.MinFocal;
+    const double narrow = range.LongAperture > 0.0 ? range.LongAperture : range.WideAperture;
+    return {range.MinFocal, longest, range.WideAperture, narrow};
 }
 
 std::string RangeText(const library::LensSpan& range) {
